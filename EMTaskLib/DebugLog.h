@@ -1,0 +1,24 @@
+// Diagnostic output: standard error, and at level 3 also a daily file
+// "LOG/log<year><month><day>.txt" below the current directory.
+#pragma once
+
+#include <cstddef>
+
+// 0 off, 1 standard error, 3 daily file and standard error; other values: silent.
+extern int g_DebugLevel;
+
+void DebugPrint(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void DebugHexa(const void* data, int length);
+
+// Source file name without folder and extension, for "[%s:%d]" lines.
+#define EMT_SRC (::emtask_detail::BaseName(__FILE__))
+namespace emtask_detail {
+const char* BaseName(const char* path);
+}
+
+// The two-call convention: the message, then "\n" on its own.
+#define DebugLine(fmt, ...)                                                   \
+    do {                                                                      \
+        DebugPrint("[%s:%d] " fmt, EMT_SRC, __LINE__ __VA_OPT__(,) __VA_ARGS__); \
+        DebugPrint("\n");                                                     \
+    } while (0)

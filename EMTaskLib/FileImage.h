@@ -1,0 +1,54 @@
+// How store members reach the disk. A file always equals a member's byte
+// image; what is ours is how it gets there: every save leaves either the
+// complete old image or the complete new one, whenever it is interrupted.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace emtask {
+
+// Writes `size` bytes as the whole new content of `path`: a temporary file
+// beside it, flushed, then renamed over it. All-zero stretches of 1 MiB are
+// left as holes. Returns false (old file untouched) when it cannot.
+bool AtomicWriteFile(const std::string& path, const void* data, size_t size);
+
+// One changed stretch of a file, with its new bytes.
+struct Patch {
+    uint64_t offset;
+    const void* data;
+    uint32_t length;
+};
+
+// Changes stretches of an existing file in place, all or nothing: the new
+// bytes go first to "<path>.jnl" (complete and flushed before it appears
+// under that name), then into the file, and the journal is removed. A journal
+// left by an interruption is completed by RecoverFile. Returns false when the
+// file or the journal cannot be written; the file is then still its old image
+// (or the new one, once RecoverFile has run).
+bool PatchFile(const std::string& path, const std::vector<Patch>& patches);
+
+// Completes an interrupted PatchFile on `path` (a valid journal is applied, a
+// damaged one discarded). Called before every load and save of a patched file.
+void RecoverFile(const std::string& path);
+
+// Reads up to `size` bytes of `path` over `dest`. Stretches that are zero in
+// the file (or holes) are not copied: memory that is already zero stays
+// uncommitted, so an empty 276 MB log costs almost no memory. Returns the bytes
+// the file held (clamped to size), or -1 when it cannot be opened.
+int64_t ReadFileImage(const std::string& path, void* dest, size_t size);
+
+// Called at the stages of a save (tests stop a child process there):
+// 1 journal written but not yet in place, 2 journal in place, 3 some patches
+// applied, 4 temporary image written but not yet renamed.
+extern void (*g_FileImageStageHook)(int stage);
+
+// Sets a memory range to zero, returning whole pages to the system.
+void ZeroRange(void* p, size_t size);
+
+// True when every byte of the range is zero.
+bool IsZero(const void* p, size_t size);
+
+}  // namespace emtask

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "EMTaskData.h"
+#include "ProgramFolder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// A fresh program folder under /tmp, removed afterwards, with the store reset.
+struct TestFolder {
+    std::string path;
+    TestFolder()
+    {
+        char tmpl[] = "/tmp/zolt7-test-XXXXXX";
+        path = mkdtemp(tmpl);
+        emtask::SetProgramFolder(path);
+        emtask::GetManager()->Reset();
+    }
+    ~TestFolder() { std::filesystem::remove_all(path); }
+    std::string operator/(const std::string& rel) const { return path + "/" + rel; }
+};
+
+inline std::vector<char> ReadBytes(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(f), {});
+}
+
+inline void WriteBytes(const std::string& path, const void* data, size_t size)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+inline uintmax_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }

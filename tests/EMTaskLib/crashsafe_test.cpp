@@ -1,0 +1,163 @@
+// Saves interrupted at any moment leave the old or the new image, never a
+// torn one, and never lose a record that a finished save stored.
+#include "EMTaskData.h"
+#include "FileImage.h"
+#include "TestFolder.h"
+
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace emtask;
+
+namespace {
+// Record i's content is a function of i, so any image can be checked.
+TestRecord Content(int i)
+{
+    TestRecord r{};
+    std::snprintf(r.id, sizeof r.id, "subject-%d", i);
+    std::snprintf(r.name, sizeof r.name, "name-%d", i * 7);
+    std::memcpy(r.m_Tyy, "2025", 4);
+    std::snprintf(r.result, sizeof r.result, "0.%03d", i % 1000);
+    r.mode = '0';
+    r.unit[0] = 'M';
+    r.crc16 = static_cast<uint16_t>(i * 31);
+    return r;
+}
+
+// Checks that the files in `dir` are a consistent image; returns the count.
+int CheckImage(const std::string& dir)
+{
+    EMTaskData* m = GetManager();
+    m->Reset();
+    SetProgramFolder(dir);
+    m->StartUp();  // completes or discards what an interruption left
+    EXPECT_EQ(FileSize(dir + "/data/measurelog.dat"), sizeof(DeviceData));
+    int n = m->m_DeviceData.datacnt;
+    EXPECT_EQ(m->m_DeviceData.initflag, kInitFlag);
+    for (int i = 0; i < n; ++i) {
+        TestRecord want = Content(i);
+        want.testno = i + 1;
+        if (std::memcmp(&m->m_DeviceData.m_TestData[i], &want, sizeof want) != 0) {
+            ADD_FAILURE() << "record " << i << " of " << n << " is damaged";
+            return -1;
+        }
+    }
+    EXPECT_TRUE(IsZero(&m->m_DeviceData.m_TestData[n], sizeof(TestRecord) * 16)) << n;
+    // Settings are saved after the log: the counter lags by at most one.
+    int cnt = m->m_BusInfo.recordcnt;
+    EXPECT_TRUE(cnt == n || cnt == n - 1) << "counter " << cnt << " log " << n;
+    EXPECT_EQ(FileSize(dir + "/conf/config.conf"), 4348u);
+    return n;
+}
+
+// Child: store records one after another; report each finished save.
+[[noreturn]] void SaveLoop(const std::string& dir, int reportFd)
+{
+    EMTaskData* m = GetManager();
+    m->Reset();
+    SetProgramFolder(dir);
+    m->StartUp();
+    m->m_BusInfo.recordcnt = m->m_DeviceData.datacnt;
+    for (;;) {
+        int i = m->m_DeviceData.datacnt;
+        if (m->AppendRecord(Content(i)) < 0) _exit(3);
+        if (m->SaveResultData() != 1 || m->SaveSetting() != 1) _exit(2);
+        int done = i + 1;
+        if (write(reportFd, &done, sizeof done) != sizeof done) _exit(4);
+    }
+}
+}  // namespace
+
+TEST(CrashSafety, KilledAtRandomMomentsKeepsEveryFinishedRecord)
+{
+    TestFolder tf;
+    GetManager()->StartUp();
+    std::mt19937 rng(20261206);
+    int confirmed = 0;
+    for (int kill_no = 0; kill_no < 30; ++kill_no) {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            close(fds[0]);
+            SaveLoop(tf.path, fds[1]);
+        }
+        close(fds[1]);
+        usleep(std::uniform_int_distribution<int>(5000, 80000)(rng));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "child ended by itself: " << WEXITSTATUS(status);
+        int done;
+        while (read(fds[0], &done, sizeof done) == sizeof done) confirmed = std::max(confirmed, done);
+        close(fds[0]);
+
+        int n = CheckImage(tf.path);
+        ASSERT_GE(n, confirmed) << "a stored record was lost after kill " << kill_no;
+        confirmed = n;
+    }
+    EXPECT_GT(confirmed, 0);
+}
+
+TEST(CrashSafety, EachStageOfAnInterruptedSave)
+{
+    // Stop a child at each stage of a save; the files must afterwards load as
+    // the image before the save (stages 1, 4) or after it (2, 3 for a patch).
+    for (int stage : {1, 2, 3, 4}) {
+        TestFolder tf;
+        EMTaskData* m = GetManager();
+        m->StartUp();
+        m->AppendRecord(Content(0));
+        ASSERT_EQ(m->SaveResultData(), 1);
+        ASSERT_EQ(m->SaveSetting(), 1);
+
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            static int stopAt;
+            stopAt = stage;
+            g_FileImageStageHook = [](int s) {
+                if (s == stopAt) _exit(42);
+            };
+            m->AppendRecord(Content(1));
+            if (stage == 4) m->ForgetLogFileState();  // take the whole-file path
+            m->SaveResultData();
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_EQ(WEXITSTATUS(status), 42) << "stage " << stage << " not reached";
+
+        int n = CheckImage(tf.path);
+        if (stage == 1 || stage == 4)
+            EXPECT_EQ(n, 1) << "stage " << stage;
+        else
+            EXPECT_EQ(n, 2) << "stage " << stage;
+        EXPECT_FALSE(std::filesystem::exists(tf / "data/measurelog.dat.jnl"));
+        EXPECT_FALSE(std::filesystem::exists(tf / "data/measurelog.dat.tmp"));
+    }
+}
+
+TEST(CrashSafety, DamagedJournalIsDiscarded)
+{
+    TestFolder tf;
+    EMTaskData* m = GetManager();
+    m->StartUp();
+    m->AppendRecord(Content(0));
+    ASSERT_EQ(m->SaveResultData(), 1);
+    std::vector<char> before = ReadBytes(tf / "data/measurelog.dat");
+    // A journal whose check sum does not match (a disk that lost its tail).
+    std::string junk = "ZOLTJNL1";
+    junk.append(40, '\x07');
+    WriteBytes(tf / "data/measurelog.dat.jnl", junk.data(), junk.size());
+    m->Reset();
+    m->StartUp();
+    EXPECT_EQ(ReadBytes(tf / "data/measurelog.dat"), before);
+    EXPECT_FALSE(std::filesystem::exists(tf / "data/measurelog.dat.jnl"));
+}

@@ -1,0 +1,204 @@
+// Shared texts, CSV lines, folders and the diagnostic log.
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "TestFolder.h"
+#include "TextUtil.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace emtask;
+
+namespace {
+TestRecord Dated(const char* y, const char* mo, const char* d)
+{
+    TestRecord r{};
+    r.testno = 12;
+    std::strcpy(r.m_Tyy, y);
+    std::strcpy(r.m_Tmm, mo);
+    std::strcpy(r.m_Tdd, d);
+    std::strcpy(r.m_Thh, "08");
+    std::strcpy(r.m_Tmi, "05");
+    std::strcpy(r.m_Tss, "09");
+    std::strcpy(r.result, "0.045");
+    std::strcpy(r.id, "A-1");
+    std::strcpy(r.name, "Kim");
+    r.mode = '0';
+    r.unit[0] = 'B';
+    return r;
+}
+
+std::string Hexa(const void* data, int len)
+{
+    testing::internal::CaptureStderr();
+    DebugHexa(data, len);
+    return testing::internal::GetCapturedStderr();
+}
+
+struct Level {
+    int old;
+    explicit Level(int l) : old(g_DebugLevel) { g_DebugLevel = l; }
+    ~Level() { g_DebugLevel = old; }
+};
+}  // namespace
+
+TEST(Csv, LinesInEachDateOrder)
+{
+    TestRecord r = Dated("2024", "03", "07");
+    EXPECT_EQ(CsvLine(r, 0), "12,=\"2024-Mar-07\",08:05:09,=\"0.045\",%BAC,=\"A-1\",=\"Kim\",Normal\n");
+    EXPECT_EQ(CsvLine(r, 1), "12,=\"Mar-07-2024\",08:05:09,=\"0.045\",%BAC,=\"A-1\",=\"Kim\",Normal\n");
+    EXPECT_EQ(CsvLine(r, 2), "12,=\"07-Mar-2024\",08:05:09,=\"0.045\",%BAC,=\"A-1\",=\"Kim\",Normal\n");
+    EXPECT_EQ(CsvLine(r, 7), CsvLine(r, 2));
+}
+
+TEST(Csv, Month13FlowErrorAndQuotes)
+{
+    TestRecord r = Dated("2024", "13", "07");
+    std::strcpy(r.result, "FLOW");
+    r.mode = 'F';
+    std::strcpy(r.unit, "F");
+    std::strcpy(r.name, "Kim \"the\" one");
+    std::strcpy(r.id, "\"=1+2");
+    EXPECT_EQ(CsvLine(r, 2),
+              "12,=\"07--2024\",08:05:09,=\"FLOW\",-,=\"\"\"=1+2\",=\"Kim \"\"the\"\" one\",-\n");
+}
+
+TEST(Csv, FieldsWithoutTerminatorStayInTheirWidth)
+{
+    TestRecord r = Dated("2024", "03", "07");
+    std::memset(r.id, 'I', sizeof r.id);
+    std::memset(r.name, 'N', sizeof r.name);
+    std::memset(r.result, '9', sizeof r.result);
+    std::string line = CsvLine(r, 0);
+    EXPECT_NE(line.find(std::string(64, 'I') + "\""), std::string::npos);
+    EXPECT_NE(line.find(std::string(64, 'N') + "\""), std::string::npos);
+    EXPECT_NE(line.find("=\"" + std::string(12, '9') + "\""), std::string::npos);
+}
+
+TEST(Csv, WriteCsvLineWritesTheSearchRecord)
+{
+    TestFolder tf;
+    GetManager()->m_SearchData.m_TestData[4] = Dated("2024", "03", "07");
+    GetManager()->m_BusInfo.dateorder = 1;
+    FILE* f = std::fopen((tf / "out.csv").c_str(), "w");
+    ASSERT_TRUE(f);
+    WriteCsvLine(f, 4);
+    std::fclose(f);
+    std::vector<char> got = ReadBytes(tf / "out.csv");
+    EXPECT_EQ(std::string(got.begin(), got.end()), CsvLine(Dated("2024", "03", "07"), 1));
+}
+
+TEST(Texts, DatesUnitsAndRows)
+{
+    TestRecord r = Dated("2024", "03", "07");
+    EXPECT_EQ(RecordDateText(r, 0, DateStyle::Row), "2024-Mar-07");
+    EXPECT_EQ(RecordDateText(r, 9, DateStyle::Row), "07-Mar-2024");
+    EXPECT_EQ(RecordDateText(r, 9, DateStyle::Workbook), "");
+    EXPECT_EQ(RecordDateText(r, 1, DateStyle::Report), "Mar-07-2024");
+    EXPECT_EQ(RecordTimeText(r), "08:05:09");
+    EXPECT_EQ(ClockText(2026, 12, 5, 18, 30, 0, 2), "05-Dec-2026 18:30:00");
+    EXPECT_EQ(ClockText(2026, 12, 5, 18, 30, 0, 0), "2026-Dec-05 18:30:00");
+    EXPECT_EQ(ClockText(2026, 12, 5, 18, 30, 0, 1), "Dec-05-2026 18:30:00");
+    EXPECT_STREQ(UnitText("G"), "g/L");
+    EXPECT_STREQ(UnitText("M"), "mg/L");
+    EXPECT_STREQ(UnitText("BB"), "-");
+    EXPECT_STREQ(MonthName(0), "");
+    EXPECT_STREQ(MonthName(12), "Dec");
+
+    EXPECT_EQ(RowsPerSheet(0), 100);
+    EXPECT_EQ(RowsPerSheet(9), 1000);
+    EXPECT_EQ(RowsPerSheet(10), 2000);
+    EXPECT_EQ(RowsPerSheet(18), 10000);
+    for (int bad : {-1, 19, 99, -2147483647 - 1}) EXPECT_EQ(RowsPerSheet(bad), 1000) << bad;
+    EXPECT_EQ(SheetCount(0, 100), 0);
+    EXPECT_EQ(SheetCount(1001, 1000), 2);
+    EXPECT_EQ(SheetCount(5, 0), 1);
+
+    BusUserInfo u{};
+    std::memcpy(u.year, "20240307134559", 14);
+    EXPECT_EQ(UserDateText(u, 0), "2024-03-07 / 13:45:59");
+    EXPECT_EQ(UserDateText(u, 1), "03-07-2024 / 13:45:59");
+    EXPECT_EQ(UserDateText(u, 2), "07-03-2024 / 13:45:59");
+}
+
+TEST(Texts, FieldsCutAtCharacterBoundaries)
+{
+    char field[8];
+    // "가" is three bytes: two fit in the seven bytes before the NUL.
+    EXPECT_EQ(CopyField(field, "가나다"), 6u);
+    EXPECT_STREQ(field, "가나");
+    EXPECT_EQ(CopyField(field, "abcdefghij"), 7u);
+    EXPECT_STREQ(field, "abcdefg");
+    EXPECT_EQ(DigitsValue("2024", 4), 2024);
+    EXPECT_EQ(DigitsValue("x1", 2), 0);
+}
+
+TEST(Folders, MakeDirectoryCreatesNestedFolders)
+{
+    TestFolder tf;
+    EXPECT_TRUE(MakeDirectory(tf.path));
+    EXPECT_TRUE(MakeDirectory(tf / "a/b/c"));
+    struct stat st;
+    EXPECT_EQ(stat((tf / "a/b/c").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    WriteBytes(tf / "file", "x", 1);
+    EXPECT_FALSE(MakeDirectory(tf / "file/sub"));
+}
+
+TEST(DebugLog, HexaRows)
+{
+    Level level(1);
+    const unsigned char three[] = {0x24, 0x45, 0x4E};
+    std::string filler;
+    for (int p = 3; p < 16; ++p) filler += (p % 2 == 0) ? "   " : "  ";
+    EXPECT_EQ(Hexa(three, 3), "000000   2445 4e" + filler + "\t$EN\n");
+
+    unsigned char row[18];
+    for (int i = 0; i < 18; ++i) row[i] = static_cast<unsigned char>(i == 3 ? '\\' : 'a' + i);
+    row[4] = 0x01;
+    std::string out = Hexa(row, 18);
+    std::string first = out.substr(0, out.find('\t'));
+    EXPECT_EQ(first, "000000   6162 635c 0166 6768 696a 6b6c 6d6e 6f70 ");
+    size_t spaces = 0;
+    for (char c : first.substr(9)) spaces += c == ' ';
+    EXPECT_EQ(spaces, 8u);
+    EXPECT_EQ(out.substr(out.find('\t'), 19), "\tabc\\\\.fghijklmnop\n");
+    EXPECT_EQ(out.substr(out.find('\n') + 1, 9), "000010   ");
+
+    EXPECT_EQ(Hexa(nullptr, 4), "DEBUG_HEXA : NULL\n");
+    EXPECT_EQ(Hexa(three, 0), "");
+    g_DebugLevel = 0;
+    EXPECT_EQ(Hexa(three, 3), "");
+}
+
+TEST(DebugLog, LongTextIsCutAndLevelThreeWritesTheDailyFile)
+{
+    Level level(1);
+    std::string big(30000, 'x');
+    testing::internal::CaptureStderr();
+    DebugPrint("%s", big.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr().size(), 20999u);
+
+    TestFolder tf;
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(tf.path.c_str()), 0);
+    g_DebugLevel = 3;
+    testing::internal::CaptureStderr();
+    DebugPrint("hello %d", 5);
+    DebugPrint("\n");
+    testing::internal::GetCapturedStderr();
+    time_t now = time(nullptr);
+    struct tm lt;
+    localtime_r(&now, &lt);
+    char name[64];
+    std::snprintf(name, sizeof name, "LOG/log%d%d%d.txt", lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday);
+    std::vector<char> file = ReadBytes(tf / name);
+    std::string text(file.begin(), file.end());
+    ASSERT_EQ(chdir(old), 0);
+    EXPECT_NE(text.find("] hello 5["), std::string::npos) << text;
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(text.front(), '[');
+}
