@@ -1,0 +1,104 @@
+#include "controls/Dialogs.h"
+
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+class QtDialogs : public DialogProvider {
+public:
+    QMessageBox::StandardButton messageBox(QWidget* parent, const QString& text,
+                                           const QString& title,
+                                           QMessageBox::StandardButtons buttons,
+                                           QMessageBox::Icon icon) override
+    {
+        QMessageBox box(icon, title, text, buttons, parent);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    }
+    QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    }
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override
+    {
+        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    }
+    QString directory(QWidget* parent, const QString& caption, const QString& dir) override
+    {
+        return QFileDialog::getExistingDirectory(parent, caption, dir);
+    }
+    bool printDialog(QWidget* parent, QPrinter* printer) override
+    {
+        QPrintDialog dlg(printer, parent);
+        return dlg.exec() == QDialog::Accepted;
+    }
+};
+
+QtDialogs g_qt;
+DialogProvider* g_provider = nullptr;
+}  // namespace
+
+DialogProvider& Dialogs() { return g_provider ? *g_provider : g_qt; }
+void SetDialogs(DialogProvider* provider) { g_provider = provider; }
+
+QMessageBox::StandardButton ScriptedDialogs::messageBox(QWidget*, const QString& text,
+                                                        const QString& title,
+                                                        QMessageBox::StandardButtons buttons,
+                                                        QMessageBox::Icon icon)
+{
+    shown.push_back({"message", text, title, icon});
+    if (!buttonAnswers.empty()) {
+        auto b = buttonAnswers.front();
+        buttonAnswers.pop_front();
+        return b;
+    }
+    // The first button offered, in the order Ok, Yes, No, Cancel.
+    for (auto b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+        if (buttons & b) return b;
+    return QMessageBox::Ok;
+}
+
+static QString Take(std::deque<QString>& q)
+{
+    if (q.empty()) return {};
+    QString s = q.front();
+    q.pop_front();
+    return s;
+}
+
+QString ScriptedDialogs::openFileName(QWidget*, const QString& caption, const QString&, const QString&)
+{
+    shown.push_back({"open", caption, {}, QMessageBox::NoIcon});
+    return Take(fileAnswers);
+}
+
+QString ScriptedDialogs::saveFileName(QWidget*, const QString& caption, const QString&, const QString&)
+{
+    shown.push_back({"save", caption, {}, QMessageBox::NoIcon});
+    return Take(fileAnswers);
+}
+
+QString ScriptedDialogs::directory(QWidget*, const QString& caption, const QString&)
+{
+    shown.push_back({"directory", caption, {}, QMessageBox::NoIcon});
+    return Take(fileAnswers);
+}
+
+bool ScriptedDialogs::printDialog(QWidget*, QPrinter*)
+{
+    shown.push_back({"print", {}, {}, QMessageBox::NoIcon});
+    if (printAnswers.empty()) return false;
+    bool b = printAnswers.front();
+    printAnswers.pop_front();
+    return b;
+}
+
+QStringList ScriptedDialogs::messages() const
+{
+    QStringList out;
+    for (const Shown& s : shown)
+        if (s.kind == "message") out << s.text;
+    return out;
+}

@@ -1,0 +1,67 @@
+// Numbers of the posted window messages, commands and instrument codes.
+// Every window dispatches on these numbers; keep them all here.
+#pragma once
+
+namespace msg {
+
+// Window messages.
+constexpr unsigned WM_COMMAND = 0x0111;          // first parameter: a command number
+constexpr unsigned WM_USER = 0x0400;
+constexpr unsigned MSG_SEARCH_DISPLAY = 1366;     // search results: display
+constexpr unsigned MSG_SEARCH_RUN = 1370;         // search results: run the search
+constexpr unsigned WM_FILE_READ = 1371;           // record window: display m_DeviceData
+constexpr unsigned MSG_SERIAL_TIMEOUT = 1372;     // main window timer after a failed open
+constexpr unsigned MSG_PREVIEW_CLOSED = 1373;     // record / search window: report preview closed
+constexpr unsigned MSG_FILL_ROWS = 1384;          // record window: fill the rows of the sheet
+constexpr unsigned MSG_DEVICE_COMMAND = 1380;     // main window: 4097, PID_RESET, PID_RECALL
+constexpr unsigned MSG_DEVICE_EVENT = 1383;       // test window: an instrument event code
+constexpr unsigned WM_DBL_CLK = 1388;             // a grid row was double-clicked
+constexpr unsigned WM_ONE_CLK = 1389;             // a grid row was clicked
+constexpr unsigned MSG_SPLASH_TIMEOUT = 1394;
+constexpr unsigned MSG_TIMER_LOADING = 2000;
+constexpr unsigned MSG_USERLIST_REBUILD = 4099;   // user list page: redraw dates and rows
+constexpr unsigned MSG_USERLIST_IMPORT = 101;     // user list page: import finished
+
+constexpr int DEVICE_COMMAND_START_TEST = 4097;   // MSG_DEVICE_COMMAND parameter
+constexpr unsigned TIMER_CLOCK = 1367;
+
+// Main-window commands (WM_COMMAND).
+constexpr int MAIN_LOAD_BTN = 10003;
+constexpr int MAIN_ABOUT_BTN = 10004;
+constexpr int MAIN_CONNECT_BTN = 10005;
+constexpr int MAIN_DISCONNECT_BTN = 10006;
+constexpr int MAIN_MINIMIZE_BTN = 10009;
+constexpr int MAIN_EXIT_BTN = 10011;
+constexpr int MAIN_OPTION_BTN = 10012;
+constexpr int MAIN_MEASURE_BTN = 10015;
+constexpr int MAIN_OPTION_OPEN = 10018;
+constexpr int MAIN_PASSWORD_FAIL = 10019;
+constexpr int MAIN_INFO_DISP = 10020;
+constexpr int MAIN_ENABLE = 10021;
+constexpr int MAIN_SEND_RESET = 10034;
+
+// Instrument command codes (SendCommand).
+constexpr int PID_START = 10241;
+constexpr int PID_RESET = 10244;
+constexpr int PID_RECALL = 10247;
+constexpr int PID_LEVEL_LOW = 10251;
+constexpr int PID_LEVEL_HIGH = 10252;
+
+// Instrument event codes (MSG_DEVICE_EVENT).
+constexpr int PID_WAIT = 10242;
+constexpr int PID_STA = 10243;
+constexpr int PID_BRE = 10245;
+constexpr int PID_RES = 10246;
+constexpr int PID_END = 10248;
+constexpr int PID_FLO = 10249;
+constexpr int PID_SEN = 10250;
+constexpr int PID_CALIBRATION = 10253;
+constexpr int PID_TIMEOUT = 10254;
+constexpr int PID_M05 = 9989;
+constexpr int PID_M07 = 9991;
+constexpr int PID_M08 = 9992;
+constexpr int PID_M10 = 9994;
+constexpr int PID_M11 = 9995;
+constexpr int PID_M12 = 9996;
+
+}  // namespace msg

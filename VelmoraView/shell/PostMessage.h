@@ -1,0 +1,54 @@
+// Posted window messages: the only way threads and windows talk to a window.
+// Posting is thread-safe and never waits; the target handles the message on
+// its own thread in event().
+#pragma once
+
+#include <QEvent>
+#include <QObject>
+#include <cstdint>
+
+// The long-lived windows that others post to (the process-wide pointers).
+enum class Wnd {
+    Main,        // g_pMainWnd, CVelmoraViewDlg
+    Capture,     // CCaptureDlg, the test window
+    Msg,         // CMsg
+    MsgError,    // CMsgError
+    ReadDevice,  // CReadDeviceDlg, the record window
+    IDentry,     // CIDentry
+    SearchData,  // CSearchDataDlg
+    UserList,    // COptionIDMngDlg
+    Count
+};
+
+class ZMessageEvent : public QEvent {
+public:
+    ZMessageEvent(unsigned msg, intptr_t wparam, intptr_t lparam)
+        : QEvent(type()), message(msg), wParam(wparam), lParam(lparam) {}
+    static QEvent::Type type();
+    const unsigned message;
+    const intptr_t wParam;
+    const intptr_t lParam;
+};
+
+// Posts to an object (any thread). The object must outlive the call.
+void PostMessage(QObject* target, unsigned msg, intptr_t wparam = 0, intptr_t lparam = 0);
+
+// Posts to a registered window; false (nothing posted) when it does not exist.
+bool PostMessage(Wnd target, unsigned msg, intptr_t wparam = 0, intptr_t lparam = 0);
+// WM_COMMAND with a command number.
+bool PostCommand(Wnd target, int command);
+
+// A window registers itself when it initialises and unregisters before it is
+// destroyed (on its own thread); afterwards nothing more is posted to it.
+void RegisterWindow(Wnd which, QObject* window);
+void UnregisterWindow(Wnd which, QObject* window);
+bool WindowExists(Wnd which);
+QObject* WindowPointer(Wnd which);  // window thread only
+
+// Unpacks a posted message in event(); false for any other event.
+inline bool AsMessage(QEvent* e, const ZMessageEvent*& out)
+{
+    if (e->type() != ZMessageEvent::type()) return false;
+    out = static_cast<const ZMessageEvent*>(e);
+    return true;
+}

@@ -1,0 +1,64 @@
+// Posted messages reach a registered window on its own thread, from any
+// thread, in order; nothing reaches a window after it unregistered.
+#include "shell/Messages.h"
+#include "shell/PostMessage.h"
+
+#include <QtTest>
+#include <thread>
+#include <vector>
+
+class Receiver : public QObject {
+public:
+    std::vector<std::pair<unsigned, intptr_t>> got;
+    Qt::HANDLE thread = nullptr;
+    bool event(QEvent* e) override
+    {
+        const ZMessageEvent* m;
+        if (AsMessage(e, m)) {
+            got.emplace_back(m->message, m->wParam);
+            thread = QThread::currentThreadId();
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+class TestPostMessage : public QObject {
+    Q_OBJECT
+private slots:
+    void postsFromAnotherThreadInOrder()
+    {
+        Receiver r;
+        RegisterWindow(Wnd::Main, &r);
+        std::thread t([] {
+            for (int i = 0; i < 100; ++i) QVERIFY(PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, i));
+            QVERIFY(PostCommand(Wnd::Main, msg::MAIN_INFO_DISP));
+        });
+        t.join();
+        QTRY_COMPARE(r.got.size(), size_t(101));
+        for (int i = 0; i < 100; ++i) QCOMPARE(r.got[i].second, intptr_t(i));
+        QCOMPARE(r.got.back().first, msg::WM_COMMAND);
+        QCOMPARE(r.got.back().second, intptr_t(msg::MAIN_INFO_DISP));
+        QCOMPARE(r.thread, QThread::currentThreadId());
+        UnregisterWindow(Wnd::Main, &r);
+    }
+
+    void nothingReachesAnUnregisteredWindow()
+    {
+        Receiver r;
+        QVERIFY(!WindowExists(Wnd::Capture));
+        QVERIFY(!PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_END));
+        RegisterWindow(Wnd::Capture, &r);
+        QVERIFY(WindowExists(Wnd::Capture));
+        Receiver other;
+        UnregisterWindow(Wnd::Capture, &other);  // not the registered one: no effect
+        QVERIFY(WindowExists(Wnd::Capture));
+        UnregisterWindow(Wnd::Capture, &r);
+        QVERIFY(!PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_END));
+        QCoreApplication::processEvents();
+        QVERIFY(r.got.empty());
+    }
+};
+
+QTEST_MAIN(TestPostMessage)
+#include "tst_postmessage.moc"
