@@ -1,0 +1,80 @@
+// The test window's camera: the capture thread that reads frames every 10 ms,
+// shows them, and keeps one as the test's photograph when asked.
+#pragma once
+
+#include "measurement/CameraSource.h"
+#include "measurement/FrameLoop.h"
+
+#include <QImage>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <opencv2/core.hpp>
+
+namespace measurement {
+
+enum class Banner { Live, PhotoTaken };
+
+class CameraCapture {
+public:
+    // Called on the capture thread with a new picture (null: keep the one on
+    // screen) and the banner form; also with a null picture and Live after
+    // the camera failed, to redraw the picture area.
+    using Sink = std::function<void(const QImage& picture, Banner banner)>;
+
+    explicit CameraCapture(Sink sink = {});
+    ~CameraCapture();
+    CameraCapture(const CameraCapture&) = delete;
+    CameraCapture& operator=(const CameraCapture&) = delete;
+
+    // Opens the camera of `index`, asks for 320 x 240, sets the camera-open
+    // flag and starts the thread. False (nothing started) when it does not open.
+    bool OpenCamera(int index);
+    int StartCapture();   // 0 started, 1 already running, -1 failed
+    void StopCapture();   // waits at most 1,000 ms
+    bool CaptureRunning() const { return m_Loop.Running(); }
+    // After a flow error: the live picture returns and the thread runs again.
+    void RestartCamera();
+
+    bool CameraOpen() const { return m_S->cameraOpen; }
+    void SetCameraOpen(bool open) { m_S->cameraOpen = open; }
+    bool PhotoShown() const { return m_S->photoShown; }
+    void SetPhotoShown(bool shown) { m_S->photoShown = shown; }
+
+    // The window thread sets it; the capture thread clears it and keeps the next frame.
+    void RequestPhoto();
+    bool PhotoRequested() const { return m_S->captureImage; }
+    // Set by the capture thread once the photograph has been copied.
+    bool PhotoKept() const { return m_S->captureImageClone; }
+    void ClearPhotoKept() { m_S->captureImageClone = false; }
+    // The kept photograph (a copy), and clears PhotoKept.
+    cv::Mat TakePhoto();
+
+    // One pass of the thread body (tests call it directly).
+    bool HandleFrame();
+
+private:
+    struct Shared {
+        CameraDevice camera;
+        std::atomic<bool> cameraOpen{false};
+        std::atomic<bool> deviceOpened{false};  // OpenCamera succeeded
+        std::atomic<bool> photoShown{false};
+        std::atomic<bool> captureImage{false};       // m_CaptureImage
+        std::atomic<bool> captureImageClone{false};  // m_CaptureImageClone
+        std::mutex photoLock;
+        cv::Mat photo;
+        std::mutex sinkLock;
+        Sink sink;
+        void Show(const QImage& picture, Banner banner)
+        {
+            std::lock_guard<std::mutex> g(sinkLock);
+            if (sink) sink(picture, banner);
+        }
+    };
+    static bool Step(Shared& s, const std::atomic<bool>& running);
+    std::shared_ptr<Shared> m_S;
+    FrameLoop m_Loop;
+};
+
+}  // namespace measurement

@@ -1,0 +1,98 @@
+#include "measurement/TestStore.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "PhotoCheck.h"
+#include "ProgramFolder.h"
+#include "TextUtil.h"
+
+#include <cstring>
+#include <opencv2/imgcodecs.hpp>
+
+namespace measurement {
+
+using namespace emtask;
+
+std::string TestPhotoPath(const TestRecord& rec) { return JpegDir() + "/" + PhotoFileName(rec); }
+
+uint16_t SaveTestPhoto(const cv::Mat& photo, const TestRecord& rec, bool* written)
+{
+    if (written) *written = false;
+    MakeDirectory(DataDir());
+    MakeDirectory(JpegDir());
+    std::string path = TestPhotoPath(rec);
+    DebugLine("w_Path : %s", path.c_str());
+    bool ok = false;
+    try {
+        ok = !photo.empty() && cv::imwrite(path, photo);
+    } catch (const cv::Exception& e) {
+        DebugLine("imwrite: %s", e.what());
+        ok = false;
+    }
+    PhotoSamples samples{};
+    if (ok) {
+        DebugLine("[SAVE IMAGE]");
+        if (written) *written = true;
+        // The samples come from the file as stored, as a later check reads it.
+        cv::Mat img;
+        try {
+            img = cv::imread(path, cv::IMREAD_COLOR);
+        } catch (const cv::Exception&) {
+            img.release();
+        }
+        DebugLine("imgBPP:%d, crcImage.GetWidth() : %d,crcImage.GetHeight() : %d",
+                  img.empty() ? 0 : 24, img.cols, img.rows);
+        samples = SamplePhoto(img);
+    } else {
+        DebugLine("photograph not written: %s", path.c_str());
+    }
+    return PhotoCheckValue(samples, rec);
+}
+
+StoredTest FlowDataSave(bool flowError, const cv::Mat& photo, const struct tm& now)
+{
+    StoredTest out;
+    EMTaskData* m = GetManager();
+    BusInfo& bus = m->m_BusInfo;
+    const int32_t testno = m->NextTestNo();
+    if (testno < 0) {
+        DebugLine("record counter %d: test not stored", bus.recordcnt);
+        return out;
+    }
+
+    TestRecord rec{};
+    if (flowError) {
+        rec.mode = 'F';
+        CopyField(rec.result, "FLOW");
+        CopyField(rec.unit, "F");
+    } else {
+        rec.mode = '0';
+        CopyField(rec.result, FieldText(bus.lastresult));
+        CopyField(rec.unit, FieldText(bus.unitcode));
+    }
+    DebugLine("result : %s", rec.result);
+    CopyField(rec.name, FieldText(bus.subjectname));
+    CopyField(rec.id, FieldText(bus.subjectid));
+    rec.testno = testno;
+    StampRecordTime(rec, now);
+
+    if (!photo.empty()) {
+        out.crc = SaveTestPhoto(photo, rec, &out.photoWritten);
+    } else {
+        out.crc = PhotoCheckValue(PhotoSamples{}, rec);
+    }
+    rec.crc16 = out.crc;
+
+    out.slot = m->AppendRecord(rec);
+    DebugLine("before saveresultdata");
+    out.logSaved = m->SaveResultData();
+    DebugLine("after saveresultdata");
+    DebugLine("before SaveSetting");
+    out.settingSaved = m->SaveSetting();
+    DebugLine("after SaveSetting");
+
+    if (!flowError) std::memset(bus.unitcode, 0, sizeof bus.unitcode);
+    return out;
+}
+
+}  // namespace measurement

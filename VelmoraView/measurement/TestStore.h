@@ -1,0 +1,36 @@
+// Storing one breath test: the photograph, then the test log, then the settings.
+#pragma once
+
+#include "EMTaskStruct.h"
+
+#include <cstdint>
+#include <ctime>
+#include <opencv2/core.hpp>
+#include <string>
+
+namespace measurement {
+
+// Writes `photo` as the JPEG of `rec` (number, date and time filled) in the
+// photograph folder, decodes the file again and returns the record's check
+// value from it. A photograph that cannot be written or decoded gives the
+// check value of zero samples. `written` tells whether a file was stored.
+uint16_t SaveTestPhoto(const cv::Mat& photo, const emtask::TestRecord& rec, bool* written = nullptr);
+
+// <program folder>/data/jpeg/<photograph name of rec>
+std::string TestPhotoPath(const emtask::TestRecord& rec);
+
+struct StoredTest {
+    int32_t slot = -1;        // -1: the log is full, nothing stored
+    uint16_t crc = 0;
+    bool photoWritten = false;
+    int logSaved = 0;         // SaveResultData: 1 or -1
+    int settingSaved = 0;     // SaveSetting: 1 or -1
+};
+
+// Fills the next record from the subject and result fields of the settings
+// block (a flow error stores "FLOW"), dated `now`; stores `photo` when not
+// empty; appends it and saves the log and the settings. A measured result
+// then clears the unit code, so the instrument is asked for it again.
+StoredTest FlowDataSave(bool flowError, const cv::Mat& photo, const struct tm& now);
+
+}  // namespace measurement

@@ -1,0 +1,310 @@
+// Camera frames, the capture thread and storing a test with its photograph.
+#include "MeasureFixture.h"
+
+#include "PhotoCheck.h"
+#include "TextUtil.h"
+#include "measurement/CameraCapture.h"
+#include "measurement/CameraSource.h"
+#include "measurement/FramePicture.h"
+#include "measurement/StatusPanel.h"
+#include "measurement/TestStore.h"
+
+#include <QtTest>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+
+using namespace measurement;
+namespace fs = std::filesystem;
+
+namespace {
+struct tm MakeTm(int y, int mo, int d, int h, int mi, int s)
+{
+    struct tm t {};
+    t.tm_year = y - 1900;
+    t.tm_mon = mo - 1;
+    t.tm_mday = d;
+    t.tm_hour = h;
+    t.tm_min = mi;
+    t.tm_sec = s;
+    return t;
+}
+
+void SetSubject(const char* id, const char* name, const char* result, const char* unit)
+{
+    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    emtask::CopyField(b.subjectid, id);
+    emtask::CopyField(b.subjectname, name);
+    emtask::CopyField(b.lastresult, result);
+    emtask::CopyField(b.unitcode, unit);
+}
+
+// The record as it lies in the log file on disk.
+emtask::TestRecord RecordOnDisk(const std::string& log, int slot)
+{
+    emtask::TestRecord r{};
+    std::ifstream f(log, std::ios::binary);
+    f.seekg(std::streamoff(emtask::kDeviceDataHeaderSize + size_t(slot) * sizeof r));
+    f.read(reinterpret_cast<char*>(&r), sizeof r);
+    return r;
+}
+
+int32_t CounterOnDisk(const std::string& conf)
+{
+    emtask::BusInfo b{};
+    std::ifstream f(conf, std::ios::binary);
+    f.read(reinterpret_cast<char*>(&b), sizeof b);
+    return b.recordcnt;
+}
+
+cv::Mat Pattern(int w, int h)
+{
+    cv::Mat m(h, w, CV_8UC3);
+    cv::randu(m, cv::Scalar::all(0), cv::Scalar::all(255));
+    cv::GaussianBlur(m, m, cv::Size(9, 9), 3);
+    return m;
+}
+}  // namespace
+
+class TestCapture : public QObject {
+    Q_OBJECT
+private slots:
+    void storesResultWithPhotographUnderItsName()
+    {
+        TempHome home;
+        emtask::GetManager()->m_BusInfo.recordcnt = 12344;
+        SetSubject("A-17", "홍길동", "0.045", "B");
+        cv::Mat photo = Pattern(320, 240);
+
+        StoredTest st = FlowDataSave(false, photo, MakeTm(2024, 3, 7, 13, 45, 1));
+        QCOMPARE(st.slot, 12344);
+        QVERIFY(st.photoWritten);
+        QCOMPARE(st.logSaved, 1);
+        QCOMPARE(st.settingSaved, 1);
+
+        const std::string jpeg = home / "data/jpeg/00012345-20240307134501.jpg";
+        QVERIFY(fs::exists(jpeg));
+        emtask::TestRecord r = RecordOnDisk(home / "data/measurelog.dat", 12344);
+        QCOMPARE(r.testno, 12345);
+        QCOMPARE(std::string(r.id), std::string("A-17"));
+        QCOMPARE(std::string(r.name), std::string("홍길동"));
+        QCOMPARE(std::string(r.result), std::string("0.045"));
+        QCOMPARE(std::string(r.unit), std::string("B"));
+        QCOMPARE(r.mode, '0');
+        QCOMPARE(std::string(r.m_Tyy) + r.m_Tmm + r.m_Tdd + r.m_Thh + r.m_Tmi + r.m_Tss,
+                 std::string("20240307134501"));
+        // The check value is the one a later check computes from the file.
+        emtask::PhotoSamples s;
+        QVERIFY(emtask::SamplePhotoFile(jpeg, s));
+        QCOMPARE(r.crc16, emtask::PhotoCheckValue(s, r));
+        QVERIFY(r.crc16 != emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
+
+        QCOMPARE(CounterOnDisk(home / "conf/config.conf"), 12345);
+        // Cleared after the save, so the next END asks for it again.
+        QCOMPARE(emtask::GetManager()->m_BusInfo.unitcode[0], '\0');
+    }
+
+    void flowErrorKeepsUnitAndStoresFlow()
+    {
+        TempHome home;
+        SetSubject("u1", "Kim", "0.000", "M");
+        StoredTest st = FlowDataSave(true, cv::Mat(), MakeTm(2025, 12, 31, 23, 59, 59));
+        QCOMPARE(st.slot, 0);
+        QVERIFY(!st.photoWritten);
+        emtask::TestRecord r = RecordOnDisk(home / "data/measurelog.dat", 0);
+        QCOMPARE(r.testno, 1);
+        QCOMPARE(r.mode, 'F');
+        QCOMPARE(std::string(r.result), std::string("FLOW"));
+        QCOMPARE(std::string(r.unit), std::string("F"));
+        QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
+        QCOMPARE(std::string(emtask::GetManager()->m_BusInfo.unitcode), std::string("M"));
+        QVERIFY(!fs::exists(home / "data/jpeg") || fs::is_empty(home / "data/jpeg"));
+    }
+
+    void fullLogStoresNothing()
+    {
+        TempHome home;
+        emtask::GetManager()->m_BusInfo.recordcnt = emtask::kMaxStoredCounter;
+        SetSubject("u1", "Kim", "0.010", "B");
+        StoredTest st = FlowDataSave(false, Pattern(320, 240), MakeTm(2024, 1, 1, 0, 0, 0));
+        QCOMPARE(st.slot, -1);
+        QCOMPARE(emtask::GetManager()->m_BusInfo.recordcnt, emtask::kMaxStoredCounter);
+        QVERIFY(!fs::exists(home / "data/jpeg") || fs::is_empty(home / "data/jpeg"));
+        QVERIFY(!fs::exists(home / "data/measurelog.dat"));
+    }
+
+    void unwritablePhotographStillStoresRecord()
+    {
+        TempHome home;
+        // A file where the photograph folder should be.
+        fs::create_directories(home / "data");
+        std::ofstream(home / "data/jpeg") << "x";
+        SetSubject("u1", "Kim", "0.020", "G");
+        StoredTest st = FlowDataSave(false, Pattern(320, 240), MakeTm(2024, 5, 6, 7, 8, 9));
+        QCOMPARE(st.slot, 0);
+        QVERIFY(!st.photoWritten);
+        emtask::TestRecord r = RecordOnDisk(home / "data/measurelog.dat", 0);
+        QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
+        QCOMPARE(emtask::GetManager()->m_BusInfo.recordcnt, 1);
+    }
+
+    void largeFrameStoredAsDelivered()
+    {
+        TempHome home;
+        emtask::TestRecord rec{};
+        rec.testno = 7;
+        emtask::StampRecordTime(rec, MakeTm(2024, 2, 29, 1, 2, 3));
+        cv::Mat big = Pattern(640, 480);
+        bool written = false;
+        uint16_t crc = SaveTestPhoto(big, rec, &written);
+        QVERIFY(written);
+        cv::Mat back = cv::imread(TestPhotoPath(rec));
+        QCOMPARE(back.cols, 640);
+        QCOMPARE(back.rows, 480);
+        // Samples lie in the top-left 301 x 201 pixels only.
+        cv::Mat cut = back.clone();
+        cut(cv::Rect(301, 0, 339, 480)).setTo(cv::Scalar::all(0));
+        cut(cv::Rect(0, 201, 640, 279)).setTo(cv::Scalar::all(0));
+        QCOMPARE(crc, emtask::PhotoCheckValue(emtask::SamplePhoto(cut), rec));
+    }
+
+    void framesAreWidenedForDrawingOnly()
+    {
+        cv::Mat f322(240, 322, CV_8UC3, cv::Scalar(255, 255, 255));
+        QCOMPARE(WidenForDrawing(f322).cols, 324);
+        cv::Mat f320(240, 320, CV_8UC3, cv::Scalar(255, 255, 255));
+        cv::Mat w = WidenForDrawing(f320);
+        QCOMPARE(w.cols, 324);
+        QCOMPARE(w.at<cv::Vec3b>(10, 323), cv::Vec3b(0, 0, 0));
+        QCOMPARE(w.at<cv::Vec3b>(10, 319), cv::Vec3b(255, 255, 255));
+        cv::Mat bgra(10, 10, CV_8UC4);
+        QCOMPARE(WidenForDrawing(bgra).cols, 10);
+        // The black columns are left out of the scaled picture.
+        QImage pic = FramePicture(f322);
+        QCOMPARE(pic.size(), QSize(320, 240));
+        QCOMPARE(QColor(pic.pixel(319, 120)), QColor(255, 255, 255));
+    }
+
+    void statusPanelColoursAndTexts()
+    {
+        StatusView v;
+        v.step = 3;
+        v.result = "0.000";
+        v.unit = "B";
+        QImage green = RenderStatusPanel(v);
+        QCOMPARE(QColor(green.pixel(2, 2)), QColor(0, 176, 80));
+        v.step = 4;
+        v.result = "0.045";
+        QImage red = RenderStatusPanel(v);
+        QCOMPARE(QColor(red.pixel(2, 2)), QColor(230, 30, 30));
+        QVERIFY(!IsAlertResult("0.000"));
+        QVERIFY(IsAlertResult("0.045"));
+        QVERIFY(!IsAlertResult(""));
+        QCOMPARE(StepText(v), QString("0.045"));
+        QCOMPARE(StepUnitText("G"), QString("g/L"));
+        QCOMPARE(StepUnitText("M"), QString("mg/L"));
+        QCOMPARE(StepUnitText("X"), QString());
+        QCOMPARE(StepUnitText(""), QString());
+        // The recalibration notice is drawn in blue above the text.
+        v.step = 1;
+        v.notice = "                                  [ Need Recalibration ]";
+        QImage n = RenderStatusPanel(v);
+        bool blue = false;
+        for (int y = 8; y < 50 && !blue; ++y)
+            for (int x = 0; x < 814 && !blue; ++x) blue = QColor(n.pixel(x, y)) == QColor(0, 0, 255);
+        QVERIFY(blue);
+    }
+
+    void cameraSourceStandsInForCameraZeroAndLoops()
+    {
+        TempHome home;
+        CameraSourceEnv env(WriteFrames(home / "cam", 3));
+        QCOMPARE(CountCameras(), 1);
+        CameraDevice d;
+        QVERIFY(!d.Open(1));
+        QVERIFY(d.Open(0));
+        cv::Mat f;
+        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+        int reads = 0;
+        while (std::chrono::steady_clock::now() < until) {
+            QVERIFY(d.Read(f));  // past the third frame it starts again
+            QCOMPARE(f.cols, 320);
+            ++reads;
+        }
+        QVERIFY(reads > 3);
+    }
+
+    void captureThreadKeepsRequestedFrame()
+    {
+        TempHome home;
+        CameraSourceEnv env(WriteFrames(home / "cam", 5));
+        std::atomic<int> live{0}, taken{0};
+        CameraCapture cap([&](const QImage& pic, Banner b) {
+            if (b == Banner::Live && !pic.isNull()) ++live;
+            if (b == Banner::PhotoTaken && !pic.isNull()) ++taken;
+        });
+        QVERIFY(cap.OpenCamera(0));
+        QVERIFY(cap.CaptureRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(live > 2, 3000);
+        cap.RequestPhoto();
+        QTRY_VERIFY_WITH_TIMEOUT(cap.PhotoKept(), 3000);
+        QVERIFY(!cap.PhotoRequested());
+        QVERIFY(cap.PhotoShown());
+        QCOMPARE(taken.load(), 1);
+        cv::Mat photo = cap.TakePhoto();
+        QVERIFY(!cap.PhotoKept());
+        QCOMPARE(photo.cols, 320);
+        QCOMPARE(photo.rows, 240);
+        // While the photograph is shown, no live frame replaces it.
+        int before = live;
+        QTest::qWait(100);
+        QCOMPARE(live.load(), before);
+        auto t0 = std::chrono::steady_clock::now();
+        cap.StopCapture();
+        QVERIFY(std::chrono::steady_clock::now() - t0 < std::chrono::milliseconds(1000));
+        QVERIFY(!cap.CaptureRunning());
+    }
+
+    void noFramesWhenCameraUnusedOrPreviewShown()
+    {
+        TempHome home;
+        CameraSourceEnv env(WriteFrames(home / "cam", 2));
+        std::atomic<int> pictures{0}, bannerTaken{0};
+        CameraCapture cap([&](const QImage& pic, Banner b) {
+            if (!pic.isNull()) ++pictures;
+            if (b == Banner::PhotoTaken) ++bannerTaken;
+        });
+        emtask::GetManager()->m_BusInfo.camerause = 0;
+        QVERIFY(cap.OpenCamera(0));
+        cap.RequestPhoto();
+        QTRY_VERIFY_WITH_TIMEOUT(bannerTaken > 3, 2000);
+        QCOMPARE(pictures.load(), 0);
+        QVERIFY(!cap.PhotoKept());
+
+        emtask::GetManager()->m_BusInfo.camerause = 1;
+        PreviewActive() = true;
+        QTest::qWait(100);
+        QCOMPARE(pictures.load(), 0);
+        QVERIFY(!cap.PhotoKept());
+        PreviewActive() = false;
+        QTRY_VERIFY_WITH_TIMEOUT(cap.PhotoKept(), 2000);
+    }
+
+    void missingCameraStartsNothing()
+    {
+        TempHome home;
+        CameraSourceEnv env(home / "none/frame_%03d.jpg");
+        CameraCapture cap;
+        QVERIFY(!cap.OpenCamera(0));
+        QVERIFY(!cap.CaptureRunning());
+        QVERIFY(!cap.CameraOpen());
+        // A restart after a flow error does not pretend the camera is open.
+        cap.RestartCamera();
+        QVERIFY(!cap.CameraOpen());
+        cap.StopCapture();
+        QCOMPARE(CountCameras(), 0);
+    }
+};
+
+QTEST_MAIN(TestCapture)
+#include "tst_capture.moc"
