@@ -1,0 +1,217 @@
+// The test window driven by instrument events, as the serial thread posts them.
+#include "MeasureFixture.h"
+
+#include "PhotoCheck.h"
+#include "TextUtil.h"
+#include "measurement/CCaptureDlg.h"
+#include "shell/Messages.h"
+
+#include <QPushButton>
+#include <QtTest>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+void Post(int code) { QVERIFY(PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, code)); }
+
+void Subject(const char* result, const char* unit)
+{
+    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    emtask::CopyField(b.subjectid, "ID-9");
+    emtask::CopyField(b.subjectname, "Lee");
+    emtask::CopyField(b.lastresult, result);
+    emtask::CopyField(b.unitcode, unit);
+}
+
+// The window shown, camera running, pictures arriving.
+struct OpenDlg {
+    CCaptureDlg dlg;
+    OpenDlg()
+    {
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    }
+};
+}  // namespace
+
+class TestCaptureDlg : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { CCaptureDlg::SetPhotoWaitMs(300); }
+
+    void measuredResultStoredWithPhotograph()
+    {
+        TempHome home;
+        CameraSourceEnv env(WriteFrames(home / "cam", 4));
+        Subject("0.045", "B");
+        MainStandIn main;
+        OpenDlg o;
+        CCaptureDlg& d = o.dlg;
+        QVERIFY(WindowExists(Wnd::Capture));
+        QTRY_VERIFY_WITH_TIMEOUT(d.PictureView()->FramesShown() > 0, 3000);
+        QCOMPARE(d.PictureView()->CurrentBanner(), measurement::Banner::Live);
+
+        Post(msg::PID_WAIT);
+        QTRY_COMPARE(d.Step(), 1);
+        Post(msg::PID_STA);
+        QTRY_COMPARE(d.Step(), 2);
+        Post(msg::PID_M07);
+        Post(msg::PID_M12);
+        Post(msg::PID_BRE);
+        QTRY_VERIFY(!d.CloseEnabled());
+        QCOMPARE(d.Step(), 2);  // the M-frames changed nothing
+        QTRY_VERIFY_WITH_TIMEOUT(d.PictureView()->CurrentBanner() == measurement::Banner::PhotoTaken, 3000);
+        Post(msg::PID_M05);
+        QTRY_COMPARE(d.Step(), 5);
+        Post(msg::PID_RES);
+        QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 1, 8000);
+        QCOMPARE(d.Step(), 4);
+        QCOMPARE(d.View().result, QString("0.045"));
+        QCOMPARE(d.View().unit, QString("B"));
+        QVERIFY(d.CloseEnabled());
+        QVERIFY(d.LastStored().photoWritten);
+
+        const emtask::TestRecord& r = emtask::GetManager()->m_DeviceData.m_TestData[0];
+        QCOMPARE(std::string(r.id), std::string("ID-9"));
+        QCOMPARE(std::string(r.result), std::string("0.045"));
+        emtask::PhotoSamples s;
+        QVERIFY(emtask::SamplePhotoFile(home / ("data/jpeg/" + emtask::PhotoFileName(r)), s));
+        QCOMPARE(r.crc16, emtask::PhotoCheckValue(s, r));
+
+        // END closes without a command to the instrument.
+        Post(msg::PID_END);
+        QTRY_VERIFY(d.Closed());
+        QVERIFY(!WindowExists(Wnd::Capture));
+        QVERIFY(!d.Capture().CaptureRunning());
+        QCoreApplication::processEvents();
+        QVERIFY(main.got.empty());
+        QCOMPARE(emtask::GetManager()->m_BusInfo.login, 0);
+    }
+
+    void flowErrorThenRetryStoresTwoRecords()
+    {
+        TempHome home;
+        CameraSourceEnv env(WriteFrames(home / "cam", 4));
+        Subject("0.000", "G");
+        OpenDlg o;
+        CCaptureDlg& d = o.dlg;
+        Post(msg::PID_WAIT);
+        Post(msg::PID_STA);
+        Post(msg::PID_FLO);
+        QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 1, 5000);
+        QCOMPARE(d.Step(), 10);
+        QVERIFY(d.CloseEnabled());
+        QVERIFY(d.FlowError());
+        QCOMPARE(std::string(emtask::GetManager()->m_BusInfo.unitcode), std::string("G"));
+
+        Post(msg::PID_WAIT);  // the camera comes back live
+        QTRY_VERIFY(!d.Capture().PhotoShown());
+        Post(msg::PID_STA);
+        Post(msg::PID_BRE);
+        Post(msg::PID_RES);
+        QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 2, 8000);
+        QCOMPARE(d.Step(), 3);  // 0.000: the green panel
+        QVERIFY(!d.FlowError());
+
+        const emtask::DeviceData& log = emtask::GetManager()->m_DeviceData;
+        QCOMPARE(log.datacnt, 2);
+        QCOMPARE(log.m_TestData[0].testno, 1);
+        QCOMPARE(log.m_TestData[0].mode, 'F');
+        QCOMPARE(std::string(log.m_TestData[0].result), std::string("FLOW"));
+        QCOMPARE(log.m_TestData[1].testno, 2);
+        QCOMPARE(log.m_TestData[1].mode, '0');
+        QCOMPARE(std::string(log.m_TestData[1].unit), std::string("G"));
+        QCOMPARE(std::string(log.m_TestData[1].name), std::string(log.m_TestData[0].name));
+        QCOMPARE(emtask::GetManager()->m_BusInfo.unitcode[0], '\0');
+        Post(msg::PID_END);
+        QTRY_VERIFY(d.Closed());
+    }
+
+    void calibrationNoticeStaysOnEveryLaterStep()
+    {
+        TempHome home;
+        Subject("0.120", "X");  // unknown unit: no unit text
+        emtask::GetManager()->m_BusInfo.camerause = 0;
+        CCaptureDlg::SetPhotoWaitMs(5);
+        OpenDlg o;
+        CCaptureDlg& d = o.dlg;
+        Post(msg::PID_CALIBRATION);
+        QTRY_COMPARE(d.Step(), 0);
+        QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
+        Post(msg::PID_WAIT);
+        QTRY_COMPARE(d.Step(), 1);
+        QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
+        Post(msg::PID_BRE);
+        Post(msg::PID_RES);
+        QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 1, 3000);
+        QCOMPARE(d.Step(), 4);
+        QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
+        QCOMPARE(d.View().unit, QString("X"));
+        // Camera unused: no photograph, zero samples, no file.
+        QVERIFY(!d.LastStored().photoWritten);
+        const emtask::TestRecord& r = emtask::GetManager()->m_DeviceData.m_TestData[0];
+        QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
+        QVERIFY(!fs::exists(home / ("data/jpeg/" + emtask::PhotoFileName(r))));
+        Post(msg::PID_SEN);
+        QTRY_COMPARE(d.Step(), 12);
+        QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
+    }
+
+    void waitsForPhotographAtMostTwentyOneTimes()
+    {
+        TempHome home;
+        emtask::GetManager()->m_BusInfo.camerause = 0;
+        CCaptureDlg::SetPhotoWaitMs(20);
+        Subject("0.010", "B");
+        OpenDlg o;
+        CCaptureDlg& d = o.dlg;
+        QElapsedTimer t;
+        t.start();
+        Post(msg::PID_RES);
+        // An END arriving during the waits is handled after the record is stored.
+        Post(msg::PID_END);
+        QTRY_VERIFY_WITH_TIMEOUT(d.Closed(), 3000);
+        QCOMPARE(d.StoredCount(), 1);
+        QVERIFY(t.elapsed() >= 21 * 20);
+        QVERIFY(t.elapsed() < 22 * 20 + 1500);
+        QCOMPARE(emtask::GetManager()->m_BusInfo.recordcnt, 1);
+    }
+
+    void closeButtonResetsInstrument()
+    {
+        TempHome home;
+        CameraSourceEnv env(WriteFrames(home / "cam", 2));
+        MainStandIn main;
+        OpenDlg o;
+        CCaptureDlg& d = o.dlg;
+        // Enter, Escape and a close request from the window manager do nothing.
+        QTest::keyClick(&d, Qt::Key_Escape);
+        QTest::keyClick(&d, Qt::Key_Return);
+        d.close();
+        QCoreApplication::processEvents();
+        QVERIFY(!d.Closed());
+        QVERIFY(d.isVisible());
+
+        Post(msg::PID_BRE);
+        QTRY_VERIFY(!d.CloseEnabled());
+        Post(msg::PID_TIMEOUT);
+        QTRY_COMPARE(d.Step(), 16);
+        QVERIFY(!d.CloseEnabled());  // stays disabled after a time-out
+        Post(msg::PID_SEN);
+        QTRY_VERIFY(d.CloseEnabled());
+
+        QTest::mouseClick(d.CloseButton(), Qt::LeftButton);
+        QVERIFY(d.Closed());
+        QVERIFY(!d.Capture().CaptureRunning());
+        QCOMPARE(emtask::GetManager()->m_BusInfo.login, 1);
+        QTRY_COMPARE(main.got.size(), size_t(1));
+        QCOMPARE(main.got[0].first, msg::MSG_DEVICE_COMMAND);
+        QCOMPARE(main.got[0].second, intptr_t(msg::PID_RESET));
+        // Nothing reaches a closed window.
+        QVERIFY(!PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_RES));
+    }
+};
+
+QTEST_MAIN(TestCaptureDlg)
+#include "tst_capturedlg.moc"
