@@ -1,0 +1,56 @@
+// The identification window: the subject of a test is looked up by ID or name
+// among the registered users before the main window starts the test.
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+
+// First slot (0..9,999) whose user ID, or failing that whose name, equals
+// `entry` byte for byte; -1 when none does. An empty entry matches no one:
+// the never-used slot 0 would otherwise start a test for nobody.
+int FindSubjectSlot(const std::string& entry);
+
+// Copies the user of `slot` into the subject fields of the settings block.
+void ApplySubject(int slot);
+
+class CIDentry : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kMaxEntryChars = 30;
+
+    // A window of its own, never a child of the main window: disabling the
+    // main window while this one is shown must leave this one usable.
+    CIDentry();
+    ~CIDentry() override;
+
+    // Shown centred by the main window when a test is to start.
+    void ShowCentred();
+
+    QLineEdit* Entry() { return m_Entry; }
+    QPushButton* OkButton() { return m_Ok; }
+    QPushButton* CloseButton() { return m_Close; }
+
+public slots:
+    void OnOk();
+    void OnClose();
+    void reject() override;  // Escape: as the close button
+    void accept() override;  // Enter: as OK
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    void FirstShown();
+    void CentreOnScreen();
+
+    QLineEdit* m_Entry = nullptr;
+    QPushButton* m_Ok = nullptr;
+    QPushButton* m_Close = nullptr;
+    QPoint m_DragFrom;
+};
