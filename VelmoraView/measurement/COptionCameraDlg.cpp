@@ -1,0 +1,171 @@
+#include "measurement/COptionCameraDlg.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "measurement/FramePicture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+
+using namespace measurement;
+
+COptionCameraDlg::COptionCameraDlg(QWidget* parent)
+    : QWidget(parent), m_S(std::make_shared<Shared>())
+{
+    setFixedSize(kWidth, kHeight);
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(16);
+
+    auto* camLabel = new QLabel(QStringLiteral("Camera"), this);
+    camLabel->setFont(f);
+    camLabel->setGeometry(40, 40, 160, 28);
+    m_List = new QComboBox(this);
+    m_List->setGeometry(210, 40, 200, 28);
+
+    auto* useLabel = new QLabel(QStringLiteral("Webcam Use"), this);
+    useLabel->setFont(f);
+    useLabel->setGeometry(40, 90, 160, 28);
+    m_Use = new QCheckBox(this);
+    m_Use->setGeometry(210, 90, 28, 28);
+
+    m_Preview = new CPictureView(false, this);
+    m_Preview->move(40, 150);
+    m_Preview->SetPlaceholder(CameraPlaceholder());
+    m_S->view = m_Preview;
+
+    connect(m_List, qOverload<int>(&QComboBox::activated), this, &COptionCameraDlg::OnSelect);
+    connect(m_Use, &QCheckBox::clicked, this, &COptionCameraDlg::OnUseToggled);
+
+    // Opening the page: no preview yet.
+    PreviewActive() = false;
+    Refill();
+}
+
+COptionCameraDlg::~COptionCameraDlg()
+{
+    StopPreview();
+    {
+        std::lock_guard<std::mutex> g(m_S->sinkLock);
+        m_S->view = nullptr;
+    }
+    if (!m_Loop.Running()) {
+        std::lock_guard<std::mutex> g(m_S->lock);
+        m_S->camera.Release();
+    }
+}
+
+void COptionCameraDlg::Refill()
+{
+    m_Filling = true;
+    const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    m_List->clear();
+    for (int i = 0; i < CameraCount(); ++i) m_List->addItem(QStringLiteral("CAM %1").arg(i));
+    if (b.camerause == 1) {
+        m_Use->setChecked(true);
+        m_List->setEnabled(true);
+        m_List->setCurrentIndex(b.cameraindex < m_List->count() ? b.cameraindex : -1);
+    } else {
+        m_Use->setChecked(false);
+        m_List->setCurrentIndex(m_List->count() > 0 ? 0 : -1);
+        m_List->setEnabled(false);
+    }
+    m_Filling = false;
+}
+
+void COptionCameraDlg::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    PreviewActive() = true;
+    Refill();
+    if (emtask::GetManager()->m_BusInfo.camerause == 1)
+        StartPreview(emtask::GetManager()->m_BusInfo.cameraindex);
+    else
+        StopPreview();
+}
+
+void COptionCameraDlg::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    StopPreview();
+    DebugPrint("[CAMERA HIDE]\n");
+}
+
+void COptionCameraDlg::SettingsClosing()
+{
+    if (PreviewActive()) StopPreview();
+    PreviewActive() = false;
+}
+
+void COptionCameraDlg::OnSelect(int index)
+{
+    if (m_Filling || index < 0) return;
+    emtask::GetManager()->m_BusInfo.cameraindex = index;
+    StopPreview();
+    StartPreview(index);
+    SaveSettings();
+}
+
+void COptionCameraDlg::OnUseToggled(bool on)
+{
+    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    if (on) {
+        b.camerause = 1;
+        m_List->setEnabled(true);
+        StartPreview(b.cameraindex);
+    } else {
+        b.camerause = 0;
+        m_List->setEnabled(false);
+        StopPreview();
+    }
+    SaveSettings();
+}
+
+void COptionCameraDlg::SaveSettings()
+{
+    emtask::GetManager()->SaveSetting();
+}
+
+void COptionCameraDlg::StartPreview(int index)
+{
+    if (m_Loop.Running()) return;
+    {
+        std::lock_guard<std::mutex> g(m_S->lock);
+        m_S->open = m_S->camera.Open(index);
+    }
+    if (!m_S->open) {
+        m_Preview->ShowPlaceholder();
+        return;
+    }
+    auto s = m_S;
+    m_Loop.Start(
+        [s](const std::atomic<bool>&) {
+            cv::Mat frame;
+            bool got = false;
+            try {
+                std::lock_guard<std::mutex> g(s->lock);
+                got = s->open && s->camera.Read(frame);
+            } catch (const std::exception& e) {
+                DebugLine("preview: %s", e.what());
+                s->open = false;
+                return false;
+            }
+            if (!got) return true;  // nothing this time
+            QImage pic = FramePicture(frame);
+            std::lock_guard<std::mutex> g(s->sinkLock);
+            if (s->view) s->view->Deliver(pic, Banner::Live);
+            return true;
+        },
+        10, true);
+}
+
+void COptionCameraDlg::StopPreview()
+{
+    m_Loop.Stop(1000);
+    if (!m_Loop.Running()) {
+        std::lock_guard<std::mutex> g(m_S->lock);
+        m_S->camera.Release();
+        m_S->open = false;
+    }
+    m_Preview->ShowPlaceholder();
+}
