@@ -29,7 +29,7 @@ bool CameraDevice::Open(int index)
             if (index != 0) return false;
             m_FromFile = true;
             m_Source = source;
-            m_Cap.open(source, source.find('%') != std::string::npos ? cv::CAP_IMAGES : cv::CAP_ANY);
+            if (!Reopen()) return false;
         } else {
             if (index < 0) return false;
             m_FromFile = false;
@@ -57,16 +57,26 @@ bool CameraDevice::Read(cv::Mat& frame)
         return true;
     }
     cv::Mat next;
+    // At the end of the file start it again (before reading past the end,
+    // which the image sequence reader reports as a warning each time).
+    if (m_FrameCount > 0 && m_FramesRead >= m_FrameCount && !Reopen()) return false;
     if (!m_Cap.read(next) || next.empty()) {
-        // End of the file: start it again.
-        m_Cap.release();
-        m_Cap.open(m_Source, m_Source.find('%') != std::string::npos ? cv::CAP_IMAGES : cv::CAP_ANY);
-        if (!m_Cap.isOpened() || !m_Cap.read(next) || next.empty()) return false;
+        if (!Reopen() || !m_Cap.read(next) || next.empty()) return false;
     }
+    ++m_FramesRead;
     m_Held = next;
     m_HeldAt = now;
     m_Held.copyTo(frame);
     return true;
+}
+
+bool CameraDevice::Reopen()
+{
+    m_Cap.release();
+    m_Cap.open(m_Source, m_Source.find('%') != std::string::npos ? cv::CAP_IMAGES : cv::CAP_ANY);
+    m_FramesRead = 0;
+    m_FrameCount = m_Cap.isOpened() ? int64_t(m_Cap.get(cv::CAP_PROP_FRAME_COUNT)) : 0;
+    return m_Cap.isOpened();
 }
 
 void CameraDevice::Release()

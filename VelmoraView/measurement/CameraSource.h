@@ -27,6 +27,9 @@ private:
     cv::VideoCapture m_Cap;
     bool m_FromFile = false;
     std::string m_Source;
+    bool Reopen();
+    int64_t m_FrameCount = 0;  // of a file source, when known
+    int64_t m_FramesRead = 0;
     cv::Mat m_Held;  // a file source is paced like a camera
     std::chrono::steady_clock::time_point m_HeldAt{};
 };
