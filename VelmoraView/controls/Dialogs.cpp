@@ -1,6 +1,8 @@
 #include "controls/Dialogs.h"
 
+#include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -34,6 +36,7 @@ public:
         QPrintDialog dlg(printer, parent);
         return dlg.exec() == QDialog::Accepted;
     }
+    int execDialog(QDialog* dialog) override { return dialog->exec(); }
 };
 
 QtDialogs g_qt;
@@ -93,6 +96,17 @@ bool ScriptedDialogs::printDialog(QWidget*, QPrinter*)
     bool b = printAnswers.front();
     printAnswers.pop_front();
     return b;
+}
+
+int ScriptedDialogs::execDialog(QDialog* dialog)
+{
+    QLabel* label = dialog->findChild<QLabel*>();
+    shown.push_back({"dialog", label ? label->text() : QString(), dialog->windowTitle(),
+                     QMessageBox::NoIcon});
+    if (dialogAnswers.empty()) return QDialog::Accepted;
+    int r = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    return r;
 }
 
 QStringList ScriptedDialogs::messages() const

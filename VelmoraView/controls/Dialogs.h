@@ -9,6 +9,7 @@
 #include <deque>
 #include <vector>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -28,6 +29,8 @@ public:
     virtual QString directory(QWidget* parent, const QString& caption, const QString& dir) = 0;
     // False: cancelled.
     virtual bool printDialog(QWidget* parent, QPrinter* printer) = 0;
+    // Runs one of the program's own modal dialogs; its result code.
+    virtual int execDialog(QDialog* dialog) = 0;
 };
 
 // The provider in use (the Qt one unless replaced).
@@ -57,6 +60,7 @@ public:
     std::deque<QMessageBox::StandardButton> buttonAnswers;  // default: the first button offered
     std::deque<QString> fileAnswers;                        // default: "" (cancelled)
     std::deque<bool> printAnswers;                          // default: false
+    std::deque<int> dialogAnswers;                          // default: QDialog::Accepted
 
     ScriptedDialogs() { SetDialogs(this); }
     ~ScriptedDialogs() override { SetDialogs(nullptr); }
@@ -68,6 +72,9 @@ public:
     QString saveFileName(QWidget*, const QString& caption, const QString&, const QString&) override;
     QString directory(QWidget*, const QString& caption, const QString&) override;
     bool printDialog(QWidget*, QPrinter*) override;
+    // Records the dialog (kind "dialog", its window title, and the text of its
+    // first label as text) and returns the next answer without showing it.
+    int execDialog(QDialog* dialog) override;
 
     QStringList messages() const;  // texts of the message boxes shown, in order
 };

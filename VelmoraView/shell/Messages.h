@@ -40,6 +40,20 @@ constexpr int MAIN_INFO_DISP = 10020;
 constexpr int MAIN_ENABLE = 10021;
 constexpr int MAIN_SEND_RESET = 10034;
 
+// Settings window: close it (posted by notice 113).
+constexpr int SETTINGS_CLOSE = 3110;
+// Identification window: command sent after notice 132.
+constexpr int IDENTRY_MEMORY_FULL = 100;
+// Caller-text error box: disable the main window.
+constexpr int MSGBOX_DISABLE_MAIN = 10017;
+// Notice windows: dismiss identifiers and the error notice's close timer.
+constexpr int MSG_DISMISS = 100;
+constexpr int MSGERROR_DISMISS = 111;
+constexpr int MSGERROR_CLOSE_TIMER = 115;
+constexpr int NOTICE_OK = 1118;
+// Main window: the about item of its menu.
+constexpr int IDM_ABOUTBOX = 16;
+
 // Instrument command codes (SendCommand).
 constexpr int PID_START = 10241;
 constexpr int PID_RESET = 10244;

@@ -17,6 +17,14 @@ enum class Wnd {
     IDentry,     // CIDentry
     SearchData,  // CSearchDataDlg
     UserList,    // COptionIDMngDlg
+    Settings,    // the settings window
+    Password,    // CPassword, the password prompt
+    PsetPage,    // COptionPsetDlg, the program-setting page
+    HelpPage,    // COptionHelpDlg, the password page
+    PrintPage,   // the print-setting page
+    CameraPage,  // COptionCameraDlg
+    RegUser,     // CRegUserDlg, the registration window
+    Waiting,     // CMessageBox3Dlg while it is open
     Count
 };
 

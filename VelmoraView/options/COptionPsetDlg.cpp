@@ -1,0 +1,143 @@
+#include "options/COptionPsetDlg.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "TextUtil.h"
+#include "controls/Skin.h"
+#include "shell/Messages.h"
+#include "shell/PostMessage.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+#include <QRadioButton>
+
+namespace {
+QLabel* Heading(const QString& text, int x, int y, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setFont(skin::ArialPt(11, true));
+    l->setStyleSheet("color: #303030;");
+    l->setGeometry(x, y, 300, 24);
+    return l;
+}
+
+QRadioButton* Choice(const QString& text, int x, int y, int w, QWidget* parent)
+{
+    auto* r = new QRadioButton(text, parent);
+    r->setFont(skin::Arial(15));
+    r->setGeometry(x, y, w, 34);
+    r->setAutoFillBackground(true);
+    r->setStyleSheet("QRadioButton { background: #E6E6E6; padding-left: 8px; color: #303030; }");
+    return r;
+}
+}  // namespace
+
+COptionPsetDlg::COptionPsetDlg(QWidget* parent) : QWidget(parent)
+{
+    resize(760, 540);
+    Heading(QStringLiteral("Date Format"), 40, 30, this);
+    m_Date = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i)
+        m_Date->addButton(Choice(QString(), 60 + i * 210, 66, 190, this), i);
+
+    Heading(QStringLiteral("Display"), 40, 140, this);
+    auto* cap = new QLabel(QStringLiteral("Data Display"), this);
+    cap->setFont(skin::Arial(15));
+    cap->setGeometry(60, 176, 160, 34);
+    m_Rows = new QComboBox(this);
+    m_Rows->setFont(skin::Arial(15));
+    m_Rows->setGeometry(230, 176, 190, 34);
+    for (int i = 0; i < emtask::kRowsIndexCount; ++i)
+        m_Rows->addItem(QString::number(emtask::RowsPerSheet(i)));
+
+    Heading(QStringLiteral("Data Save"), 40, 250, this);
+    auto* cap2 = new QLabel(QStringLiteral("Photo Save"), this);
+    cap2->setFont(skin::Arial(15));
+    cap2->setGeometry(60, 286, 160, 34);
+    m_Photo = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i) m_Photo->addButton(Choice(QString(), 230 + i * 150, 286, 130, this), i);
+
+    // Captions and marks are set on the first showing, from the stored values.
+    connect(m_Date, &QButtonGroup::idClicked, this, &COptionPsetDlg::OnDateOrder);
+    connect(m_Photo, &QButtonGroup::idClicked, this, &COptionPsetDlg::OnPhotoSave);
+    connect(m_Rows, &QComboBox::activated, this, &COptionPsetDlg::OnRows);
+    RegisterWindow(Wnd::PsetPage, this);
+}
+
+COptionPsetDlg::~COptionPsetDlg() { UnregisterWindow(Wnd::PsetPage, this); }
+
+QRadioButton* COptionPsetDlg::dateChoice(int order) const
+{
+    return qobject_cast<QRadioButton*>(m_Date->button(order));
+}
+
+QRadioButton* COptionPsetDlg::photoChoice(int value) const
+{
+    return qobject_cast<QRadioButton*>(m_Photo->button(value));
+}
+
+int COptionPsetDlg::checkedDateOrder() const { return m_Date->checkedId(); }
+int COptionPsetDlg::checkedPhotoSave() const { return m_Photo->checkedId(); }
+
+void COptionPsetDlg::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (!m_Initialised) {
+        m_Initialised = true;
+        LoadControls();
+    }
+}
+
+void COptionPsetDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintPanel(p, QRect(20, 20, 720, 100));
+    skin::PaintPanel(p, QRect(20, 130, 720, 100));
+    skin::PaintPanel(p, QRect(20, 240, 720, 100));
+}
+
+void COptionPsetDlg::LoadControls()
+{
+    const char* dateTexts[] = {"YYYY-MM-DD", "MM-DD-YYYY", "DD-MM-YYYY"};
+    for (int i = 0; i < 3; ++i) dateChoice(i)->setText(QString::fromLatin1(dateTexts[i]));
+    photoChoice(0)->setText(QStringLiteral("Yes"));
+    photoChoice(1)->setText(QStringLiteral("No"));
+
+    const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    // A stored order other than 0..2 is shown as day-month-year elsewhere but
+    // marks no choice here.
+    m_Date->setExclusive(false);
+    for (int i = 0; i < 3; ++i) dateChoice(i)->setChecked(b.dateorder == i);
+    m_Date->setExclusive(true);
+    m_Photo->setExclusive(false);
+    for (int i = 0; i < 2; ++i) photoChoice(i)->setChecked(b.photosave == i);
+    m_Photo->setExclusive(true);
+    // An index outside the list selects nothing rather than a wrong count.
+    m_Rows->setCurrentIndex(b.rowsindex >= 0 && b.rowsindex < emtask::kRowsIndexCount ? b.rowsindex : -1);
+}
+
+void COptionPsetDlg::OnDateOrder(int order)
+{
+    emtask::EMTaskData* m = emtask::GetManager();
+    m->m_BusInfo.dateorder = order;
+    PostMessage(Wnd::UserList, msg::MSG_USERLIST_REBUILD);
+    m->SaveSetting();
+}
+
+void COptionPsetDlg::OnPhotoSave(int value)
+{
+    emtask::EMTaskData* m = emtask::GetManager();
+    m->m_BusInfo.photosave = value;
+    m->SaveSetting();
+}
+
+void COptionPsetDlg::OnRows(int index)
+{
+    DebugLine(" OnCbnSelchangeComboDisp ");
+    if (index < 0 || index >= emtask::kRowsIndexCount) return;
+    emtask::EMTaskData* m = emtask::GetManager();
+    m->m_BusInfo.rowsindex = index;
+    m->SaveSetting();
+}

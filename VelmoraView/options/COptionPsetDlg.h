@@ -1,0 +1,38 @@
+// "Program Setting" page: date order, photo save with exports, rows per sheet.
+// Every change is stored in the settings block and saved at once.
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QComboBox;
+class QRadioButton;
+
+class COptionPsetDlg : public QWidget {
+    Q_OBJECT
+public:
+    explicit COptionPsetDlg(QWidget* parent = nullptr);
+    ~COptionPsetDlg() override;
+
+    // Checked date choice (0, 1, 2) or -1 when none is marked.
+    int checkedDateOrder() const;
+    int checkedPhotoSave() const;
+    QComboBox* rowsList() const { return m_Rows; }
+    QRadioButton* dateChoice(int order) const;
+    QRadioButton* photoChoice(int value) const;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void LoadControls();
+    void OnDateOrder(int order);
+    void OnPhotoSave(int value);
+    void OnRows(int index);
+
+    bool m_Initialised = false;
+    QButtonGroup* m_Date;
+    QButtonGroup* m_Photo;
+    QComboBox* m_Rows;
+};

@@ -1,0 +1,181 @@
+#include "options/Password.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "TextUtil.h"
+#include "controls/Dialogs.h"
+#include "controls/LimitedEdit.h"
+#include "controls/Skin.h"
+#include "controls/SkinButton.h"
+#include "shell/Messages.h"
+#include "shell/PostMessage.h"
+#include "shell/WindowOps.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+
+bool PasswordMatches(const std::string& entry)
+{
+    return entry == emtask::FieldText(emtask::GetManager()->m_BusInfo.password);
+}
+
+// ---------------------------------------------------------------------------
+
+CPassword::CPassword(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setFixedSize(540, 230);
+    auto* caption = new QLabel(QStringLiteral("Password"), this);
+    caption->setGeometry(10, 4, 100, 21);
+    caption->setFont(skin::Arial(21));
+    caption->setStyleSheet("color: #E6E6E6;");
+    auto* hint = new QLabel(QStringLiteral("Enter the administrator password."), this);
+    hint->setGeometry(42, 76, 460, 30);
+    hint->setFont(skin::Arial(16));
+    hint->setStyleSheet("color: #464646;");
+    m_Entry = new CLimitedEdit(kPasswordChars, kPasswordBytes, this, true);
+    m_Entry->setGeometry(42, 116, 342, 27);
+    m_Entry->setFont(skin::Arial(18));
+    m_Confirm = new CSkinButton(301, CSkinButton::Look::Flat, QStringLiteral("Confirm"), this);
+    m_Confirm->place(396, 116, 502, 143);
+    m_Close = new CSkinButton(100, CSkinButton::Look::TitleIcon, QString(), this, CSkinButton::Glyph::Close);
+    m_Close->place(494, 0, 539, 29);
+    connect(m_Confirm, &CSkinButton::command, this, &CPassword::OnConfirm);
+    connect(m_Close, &CSkinButton::command, this, &CPassword::OnClose);
+    connect(m_Entry, &QLineEdit::returnPressed, this, &CPassword::OnConfirm);
+    RegisterWindow(Wnd::Password, this);
+}
+
+CPassword::~CPassword() { UnregisterWindow(Wnd::Password, this); }
+
+void CPassword::ClearEntry() { m_Entry->clear(); }
+
+void CPassword::OnConfirm()
+{
+    const std::string entry = m_Entry->utf8();
+    // The texts themselves never go to the log.
+    DebugLine(" password check, stored %zu bytes, entry %zu bytes",
+              emtask::FieldText(emtask::GetManager()->m_BusInfo.password).size(), entry.size());
+    if (PasswordMatches(entry)) {
+        PostCommand(Wnd::Main, msg::MAIN_OPTION_OPEN);
+        ClearEntry();
+        hide();
+        return;
+    }
+    DebugLine("");
+    PostCommand(Wnd::Main, msg::MAIN_PASSWORD_FAIL);
+}
+
+void CPassword::OnClose()
+{
+    EnableWnd(Wnd::Main, true);
+    ClearEntry();
+    CenterWindow(this);
+    hide();
+}
+
+void CPassword::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintWindowFrame(p, rect(), 30);
+}
+
+void CPassword::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    ClearEntry();
+    m_Entry->setFocus();
+}
+
+void CPassword::changeEvent(QEvent* e)
+{
+    // Back from notice 123: ready for the next try.
+    if (e->type() == QEvent::EnabledChange && isEnabled() && isVisible()) {
+        activateWindow();
+        m_Entry->setFocus();
+    }
+    QWidget::changeEvent(e);
+}
+
+void CPassword::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        OnConfirm();
+        return;
+    }
+    if (e->key() == Qt::Key_Escape) {
+        OnClose();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void CPassword::mousePressEvent(QMouseEvent* e)
+{
+    m_DragFrom = e->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void CPassword::mouseMoveEvent(QMouseEvent* e)
+{
+    if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - m_DragFrom);
+}
+
+// ---------------------------------------------------------------------------
+
+COptionHelpDlg::COptionHelpDlg(QWidget* parent) : QWidget(parent)
+{
+    resize(760, 540);
+    auto* heading = new QLabel(QStringLiteral("Password"), this);
+    heading->setGeometry(40, 30, 400, 30);
+    heading->setFont(skin::Arial(21, true));
+    heading->setStyleSheet("color: #303030;");
+    const char* captions[] = {"Password to change", "Re-enter password to change"};
+    for (int i = 0; i < 2; ++i) {
+        auto* l = new QLabel(QString::fromLatin1(captions[i]), this);
+        l->setGeometry(60, 90 + i * 50, 250, 32);
+        l->setFont(skin::Arial(15));
+        auto* colon = new QLabel(QStringLiteral(":"), this);
+        colon->setGeometry(315, 90 + i * 50, 10, 32);
+        colon->setFont(skin::Arial(15));
+    }
+    m_New = new CLimitedEdit(kPasswordChars, kPasswordBytes, this, true);
+    m_New->setGeometry(335, 92, 240, 28);
+    m_New->setFont(skin::Arial(16));
+    m_Repeat = new CLimitedEdit(kPasswordChars, kPasswordBytes, this, true);
+    m_Repeat->setGeometry(335, 142, 240, 28);
+    m_Repeat->setFont(skin::Arial(16));
+    m_Apply = new CSkinButton(0, CSkinButton::Look::Flat, QStringLiteral("Apply"), this);
+    m_Apply->setGeometry(475, 200, 100, 34);
+    connect(m_Apply, &CSkinButton::command, this, &COptionHelpDlg::OnApply);
+    RegisterWindow(Wnd::HelpPage, this);
+}
+
+COptionHelpDlg::~COptionHelpDlg() { UnregisterWindow(Wnd::HelpPage, this); }
+
+void COptionHelpDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintPanel(p, QRect(20, 20, 720, 240));
+}
+
+void COptionHelpDlg::OnApply()
+{
+    emtask::EMTaskData* m = emtask::GetManager();
+    const std::string first = m_New->utf8();
+    const std::string second = m_Repeat->utf8();
+    if (first.empty() || second.empty() || first != second) {
+        DebugLine(" password ch error");
+        ShowMessage(this, QStringLiteral("Password change error"), QStringLiteral("Error"),
+                    QMessageBox::Critical);
+    } else {
+        emtask::CopyField(m->m_BusInfo.password, first);
+        m_New->clear();
+        m_Repeat->clear();
+        DebugLine(" password ch success");
+        ShowMessage(this, QStringLiteral("Password change success"), QStringLiteral("Success"),
+                    QMessageBox::Warning);
+    }
+    m->SaveSetting();
+    PostMessage(Wnd::UserList, msg::MSG_USERLIST_REBUILD);
+}

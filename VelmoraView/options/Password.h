@@ -1,0 +1,62 @@
+// The administrator password: the prompt that guards the settings window
+// (CPassword) and the page that changes it (COptionHelpDlg).
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+class CLimitedEdit;
+class CSkinButton;
+
+// Entry fields take at most 12 characters; the stored field holds 64 bytes.
+constexpr int kPasswordChars = 12;
+constexpr int kPasswordBytes = 63;
+
+// Byte-for-byte comparison with the stored password (case matters).
+bool PasswordMatches(const std::string& entry);
+
+class CPassword : public QWidget {
+    Q_OBJECT
+public:
+    explicit CPassword(QWidget* parent = nullptr);
+    ~CPassword() override;
+    CLimitedEdit* entry() const { return m_Entry; }
+    CSkinButton* confirmButton() const { return m_Confirm; }
+    CSkinButton* closeButton() const { return m_Close; }
+    void ClearEntry();
+    void OnConfirm();
+    void OnClose();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void changeEvent(QEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+
+private:
+    CLimitedEdit* m_Entry;
+    CSkinButton* m_Confirm;
+    CSkinButton* m_Close;
+    QPoint m_DragFrom;
+};
+
+class COptionHelpDlg : public QWidget {
+    Q_OBJECT
+public:
+    explicit COptionHelpDlg(QWidget* parent = nullptr);
+    ~COptionHelpDlg() override;
+    CLimitedEdit* newField() const { return m_New; }
+    CLimitedEdit* repeatField() const { return m_Repeat; }
+    CSkinButton* applyButton() const { return m_Apply; }
+    void OnApply();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    CLimitedEdit* m_New;
+    CLimitedEdit* m_Repeat;
+    CSkinButton* m_Apply;
+};

@@ -1,0 +1,20 @@
+// Values the main window shares with other windows for the whole run.
+#pragma once
+
+#include <atomic>
+
+// 0 at the start of initialisation, 1 when the controls are laid out, 2 when
+// initialisation is over (read by the splash).
+extern std::atomic<int> g_LoadingStatus;
+// Cameras found at start (read by the camera page).
+extern std::atomic<int> g_CameraCount;
+
+// Counts cameras that open from index 0 upward without a gap; with
+// ZOLT7_CAMERA_SOURCE set, that source is the one camera.
+int CountCameras(int maximum = 10);
+
+// Hooks of the start of a test, wired to the windows that run it.
+// Shows the identification window for a test.
+void OpenIdentification();
+// Runs the test window modally (the start command has been sent).
+void RunTestWindow();

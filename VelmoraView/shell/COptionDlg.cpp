@@ -1,0 +1,154 @@
+#include "shell/COptionDlg.h"
+
+#include "DebugLog.h"
+#include "controls/Skin.h"
+#include "controls/SkinButton.h"
+#include "shell/COptionDeviceDlg.h"
+#include "shell/Messages.h"
+#include "shell/Notices.h"
+#include "shell/PostMessage.h"
+#include "shell/WindowOps.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+constexpr int kTitle = 40;
+}
+
+COptionDlg::COptionDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setFixedSize(1000, 650);
+    setWindowTitle(QStringLiteral("Settings"));
+    auto* caption = new QLabel(QStringLiteral("Settings"), this);
+    caption->setGeometry(16, 6, 300, 28);
+    caption->setFont(skin::Arial(22, true));
+    caption->setStyleSheet("color: #E6E6E6;");
+    m_Close = new CSkinButton(msg::SETTINGS_CLOSE, CSkinButton::Look::TitleIcon, QString(), this,
+                              CSkinButton::Glyph::Close);
+    m_Close->place(945, 0, 999, kTitle - 1);
+    connect(m_Close, &CSkinButton::command, this, &COptionDlg::OnClose);
+
+    for (int i = 0; i < kSettingsPageCount; ++i) {
+        auto* b = new CSkinButton(i, CSkinButton::Look::Bar,
+                                  QString::fromLatin1(SettingsPageName(static_cast<SettingsPage>(i))), this);
+        b->setGeometry(20, 60 + i * 62, 165, 50);
+        b->setEnabled(false);
+        connect(b, &CSkinButton::command, this, &COptionDlg::ShowPage);
+        m_Buttons[i] = b;
+    }
+    for (int i = 0; i < kSettingsPageCount; ++i)
+        setPage(i, CreateSettingsPage(static_cast<SettingsPage>(i), this));
+    RegisterWindow(Wnd::Settings, this);
+}
+
+COptionDlg::~COptionDlg() { UnregisterWindow(Wnd::Settings, this); }
+
+void COptionDlg::setPage(int index, QWidget* page)
+{
+    if (index < 0 || index >= kSettingsPageCount) return;
+    if (m_Pages[index] && m_Pages[index] != page) {
+        m_Pages[index]->hide();
+        m_Pages[index]->deleteLater();
+    }
+    m_Pages[index] = page;
+    m_Buttons[index]->setEnabled(page != nullptr);
+    if (page) {
+        page->setParent(this);
+        page->setGeometry(205, 60, 760, 540);
+        page->setVisible(index == m_Current);
+    } else if (index == m_Current) {
+        m_Current = -1;
+    }
+}
+
+QWidget* COptionDlg::page(int index) const
+{
+    return index >= 0 && index < kSettingsPageCount ? m_Pages[index] : nullptr;
+}
+
+void COptionDlg::ShowPage(int index)
+{
+    if (!page(index)) return;
+    DebugLine("[CHANGE PAGE]");
+    for (int i = 0; i < kSettingsPageCount; ++i)
+        if (m_Pages[i] && i != index) m_Pages[i]->hide();
+    m_Current = index;
+    m_Pages[index]->show();
+    update();
+}
+
+void COptionDlg::Open()
+{
+    if (auto* device = qobject_cast<COptionDeviceDlg*>(page(int(SettingsPage::Device)))) device->Refresh();
+    int first = int(SettingsPage::Registration);
+    if (!page(first)) {
+        for (first = 0; first < kSettingsPageCount && !page(first); ++first) {}
+        DebugLine(" settings open on page %d, no registration page", first);
+    }
+    show();
+    CenterWindow(this);
+    raise();
+    activateWindow();
+    if (first < kSettingsPageCount) ShowPage(first);
+}
+
+void COptionDlg::OnClose()
+{
+    QObject* camera = WindowPointer(Wnd::CameraPage);
+    if (camera && camera->property(kPreviewActive).toBool()) {
+        // The preview must stop before the window goes away.
+        ShowNotice(Wnd::Msg, 115);
+        QTimer::singleShot(1000, this, [this] {
+            hide();
+            EnableWnd(Wnd::Main, true);
+        });
+        return;
+    }
+    hide();
+    EnableWnd(Wnd::Main, true);
+    RaiseWnd(Wnd::Main);
+}
+
+bool COptionDlg::event(QEvent* e)
+{
+    const ZMessageEvent* m;
+    if (AsMessage(e, m)) {
+        if (m->message == msg::WM_COMMAND && m->wParam == msg::SETTINGS_CLOSE) OnClose();
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void COptionDlg::keyPressEvent(QKeyEvent* e)
+{
+    // Return and Escape never close the window.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void COptionDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintWindowFrame(p, rect(), kTitle);
+    p.fillRect(QRect(0, kTitle, 195, height() - kTitle), QColor(0x2b, 0x3a, 0x4a));
+    if (m_Current >= 0) {
+        const QRect b = m_Buttons[m_Current]->geometry();
+        p.fillRect(QRect(b.right() + 3, b.top(), 7, b.height()), skin::kAccent);
+    }
+}
+
+void COptionDlg::mousePressEvent(QMouseEvent* e)
+{
+    m_DragFrom = e->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void COptionDlg::mouseMoveEvent(QMouseEvent* e)
+{
+    if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - m_DragFrom);
+}

@@ -1,0 +1,49 @@
+// The settings window: page buttons on the left, one page at a time. The main
+// window stays disabled while it is open; its close button gives control back.
+#pragma once
+
+#include "shell/SettingsPages.h"
+
+#include <QWidget>
+
+class CSkinButton;
+
+class COptionDlg : public QWidget {
+    Q_OBJECT
+public:
+    // Builds its pages through CreateSettingsPage().
+    explicit COptionDlg(QWidget* parent = nullptr);
+    ~COptionDlg() override;
+
+    // Puts a page in place of `index` (nullptr removes it); its button is
+    // enabled exactly while a page is there.
+    void setPage(int index, QWidget* page);
+    QWidget* page(int index) const;
+    CSkinButton* pageButton(int index) const { return m_Buttons[index]; }
+    CSkinButton* closeButton() const { return m_Close; }
+    int currentPage() const { return m_Current; }
+
+    // Shows the window on "Registration", or on the first page that exists
+    // while that one does not.
+    void Open();
+    void ShowPage(int index);
+    void OnClose();
+
+    // The camera page sets this dynamic property to true while its preview
+    // runs; closing then waits for the camera first.
+    static constexpr const char* kPreviewActive = "previewActive";
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+
+private:
+    QWidget* m_Pages[kSettingsPageCount] = {};
+    CSkinButton* m_Buttons[kSettingsPageCount] = {};
+    CSkinButton* m_Close;
+    int m_Current = -1;
+    QPoint m_DragFrom;
+};

@@ -1,0 +1,514 @@
+#include "shell/CVelmoraViewDlg.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "ProgramFolder.h"
+#include "TextUtil.h"
+#include "controls/Dialogs.h"
+#include "controls/Skin.h"
+#include "controls/SkinButton.h"
+#include "devicelink/DLSerial.h"
+#include "devicelink/Protocol.h"
+#include "options/Password.h"
+#include "shell/AppGlobals.h"
+#include "shell/COptionDlg.h"
+#include "shell/CSplash.h"
+#include "shell/Messages.h"
+#include "shell/Notices.h"
+#include "shell/PostMessage.h"
+#include "shell/WindowOps.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+#include <cstring>
+
+namespace {
+constexpr int kBaud = 4800;
+constexpr int kTitleHeight = 30;
+constexpr int kQuitCode = 18;
+
+// Waits while the window thread keeps handling posted messages (not input).
+void Pause(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        QThread::msleep(5);
+    }
+}
+}  // namespace
+
+QStringList SheetNames(int records, int rowsIndex)
+{
+    QStringList out;
+    const int sheets = emtask::SheetCount(records, emtask::RowsPerSheet(rowsIndex));
+    for (int i = 1; i <= sheets; ++i) out << QStringLiteral("Sheet %1").arg(i);
+    return out;
+}
+
+CVelmoraViewDlg::CVelmoraViewDlg() : CVelmoraViewDlg(Options{}) {}
+
+CVelmoraViewDlg::CVelmoraViewDlg(const Options& options)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Options(options)
+{
+    m_PortNumber = 0;
+    CreateChildren();
+}
+
+CVelmoraViewDlg::~CVelmoraViewDlg()
+{
+    m_ClockTimer.stop();
+    m_MeasureTimer.stop();
+    GetSerial().Close();
+    DebugLine("[APP EXIT]");
+    UnregisterWindow(Wnd::Main, this);
+    m_Splash.reset();
+    m_Settings.reset();
+    m_Password.reset();
+    m_MsgError.reset();
+    m_Msg.reset();
+}
+
+void CVelmoraViewDlg::CreateChildren()
+{
+    // The long-lived windows, hidden until used. They are windows of their
+    // own (no parent), so that disabling the main window leaves them usable.
+    m_Msg = std::make_unique<CMsg>();
+    m_MsgError = std::make_unique<CMsgError>();
+    m_Password = std::make_unique<CPassword>();
+    m_Password->move(0, 0);
+}
+
+void CVelmoraViewDlg::Init()
+{
+    g_LoadingStatus = 0;
+    if (QScreen* s = QGuiApplication::primaryScreen()) m_WorkArea = s->availableGeometry();
+    if (m_Options.debugLevel) g_DebugLevel = 1;
+
+    emtask::EMTaskData* store = emtask::GetManager();
+    emtask::MakeDirectory(emtask::ConfDir());
+    store->LoadSetting(emtask::ConfigPath().c_str());
+
+    if (m_Options.splash) {
+        m_Splash = std::make_unique<CSplash>(this);
+        m_Splash->move(m_WorkArea.topLeft());
+        CenterWindow(m_Splash.get());
+        m_Splash->show();
+    }
+
+    setWindowTitle(QStringLiteral("ZOLT7 2.0"));
+    RegisterWindow(Wnd::Main, this);
+    setFixedSize(1024, 768);
+    CreateControls();
+    g_LoadingStatus = 1;
+
+    DeviceInfoDisplay(0);
+    m_ClockTimer.disconnect();
+    connect(&m_ClockTimer, &QTimer::timeout, this, &CVelmoraViewDlg::RefreshClock);
+    m_ClockTimer.start(1000);
+
+    // The test log, repairs and the user table (the settings file again, as
+    // the start-up reads it with the rest).
+    store->StartUp();
+    ClearDeviceValues();
+
+    if (m_Options.countCameras) g_CameraCount = CountCameras();
+    store->m_BusInfo.cameraindex = 0;
+    RefreshClock();
+
+    m_SerialTimeout.setSingleShot(true);
+    connect(&m_SerialTimeout, &QTimer::timeout, this, [this] {
+        DebugLine(" MSG_SERIAL_TIMEOUT");
+        m_SerialTimeout.stop();
+    });
+    connect(&m_MeasureTimer, &QTimer::timeout, this, &CVelmoraViewDlg::OnMeasureLook);
+    connect(&m_Discovery, &CPortDiscovery::portRemoved, this, &CVelmoraViewDlg::OnPortRemoved);
+    if (m_Options.monitorPorts) m_Discovery.StartMonitor();
+
+    m_Settings = std::make_unique<COptionDlg>();
+    g_LoadingStatus = 2;
+    if (!m_Options.splash) {
+        show();
+        CenterWindow(this);
+    }
+}
+
+void CVelmoraViewDlg::CreateControls()
+{
+    using Look = CSkinButton::Look;
+    using Glyph = CSkinButton::Glyph;
+    auto make = [this](int id, Look look, const QString& text, Glyph g) {
+        auto* b = new CSkinButton(id, look, text, this, g);
+        connect(b, &CSkinButton::command, this, &CVelmoraViewDlg::OnCommand);
+        return b;
+    };
+    m_Measure = make(msg::MAIN_MEASURE_BTN, Look::Tile, QStringLiteral("Measure"), Glyph::Measure);
+    m_Measure->place(83, 189, 163, 269);
+    m_Load = make(msg::MAIN_LOAD_BTN, Look::Tile, QStringLiteral("Records"), Glyph::Load);
+    m_Load->place(176, 189, 256, 269);
+    m_Option = make(msg::MAIN_OPTION_BTN, Look::Tile, QStringLiteral("Settings"), Glyph::Option);
+    m_Option->place(269, 189, 349, 269);
+    m_About = make(msg::MAIN_ABOUT_BTN, Look::Tile, QStringLiteral("About"), Glyph::About);
+    m_About->place(362, 189, 442, 269);
+    m_Connect = make(msg::MAIN_CONNECT_BTN, Look::Bar, QStringLiteral("Connect"), Glyph::Connect);
+    m_Connect->place(269, 80, 442, 124);
+    m_Disconnect = make(msg::MAIN_DISCONNECT_BTN, Look::Bar, QStringLiteral("Disconnect"), Glyph::Disconnect);
+    m_Disconnect->place(269, 80, 442, 124);
+    m_Minimize = make(msg::MAIN_MINIMIZE_BTN, Look::TitleIcon, QString(), Glyph::Minimize);
+    m_Minimize->place(932, 0, 977, 29);
+    m_Exit = make(msg::MAIN_EXIT_BTN, Look::TitleIcon, QString(), Glyph::Close);
+    m_Exit->place(978, 0, 1023, 29);
+
+    m_DevComboPort = new QComboBox(this);
+    m_DevComboPort->setGeometry(83, 88, 174, 21 + 8);
+    m_DevComboPort->setFont(skin::Arial(20));
+    m_DevComboPort->setToolTip(QStringLiteral("Port of the instrument"));
+
+    m_Measure->setEnabled(false);
+    m_Disconnect->hide();
+    // The record window is not part of this build yet: its button shows so.
+    m_Load->setEnabled(WindowExists(Wnd::ReadDevice));
+
+    m_TitleLabel = new QLabel(QStringLiteral("ZOLT7 v2.0"), this);
+    m_TitleLabel->setGeometry(12, 2, 300, 26);
+    m_TitleLabel->setFont(skin::Arial(18, true));
+    m_TitleLabel->setStyleSheet("color: white;");
+
+    m_Clock = new QLabel(this);
+    // The layout's top of 756 would cut the 23-pixel label at the bottom
+    // edge; it sits just inside the window instead.
+    m_Clock->setGeometry(849, 768 - 23 - 6, 167, 23);
+    m_Clock->setFont(skin::Arial(15, true));
+    m_Clock->setStyleSheet("color: red;");
+    m_Clock->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_Clock->clear();
+
+    m_Heading = new QLabel(QStringLiteral("Device Information"), this);
+    m_Heading->setGeometry(560, 95, 280, 40);
+    m_Heading->setFont(skin::Arial(32, true));
+    m_Heading->setStyleSheet("color: #303030;");
+    const char* captions[] = {"Product", "Serial Number", "Firmware Version", "Last Calibration"};
+    for (int i = 0; i < 4; ++i) {
+        const int top = 140 + i * 30;
+        m_Caption[i] = new QLabel(QString::fromLatin1(captions[i]), this);
+        m_Caption[i]->setGeometry(562, top, 160, 30);
+        m_Caption[i]->setFont(skin::Arial(i < 2 ? 22 : 20));
+        m_Caption[i]->setStyleSheet("color: #464646;");
+        m_Colon[i] = new QLabel(QStringLiteral(":"), this);
+        m_Colon[i]->setGeometry(730, top, 12, 30);
+        m_Colon[i]->setFont(skin::Arial(22));
+        m_Colon[i]->setStyleSheet("color: #464646;");
+        m_Value[i] = new QLabel(this);
+        m_Value[i]->setGeometry(750, top, 220, 30);
+        m_Value[i]->setFont(skin::Arial(20));
+        m_Value[i]->setTextFormat(Qt::PlainText);
+    }
+
+    m_State = new QLabel(this);
+    m_State->setGeometry(83, 134, 360, 40);
+    m_State->setFont(skin::Arial(15));
+    m_State->setWordWrap(true);
+    m_State->setTextFormat(Qt::PlainText);
+}
+
+CSkinButton* CVelmoraViewDlg::button(int id) const
+{
+    for (CSkinButton* b : {m_Measure, m_Load, m_Option, m_About, m_Connect, m_Disconnect, m_Minimize, m_Exit})
+        if (b && b->id() == id) return b;
+    return nullptr;
+}
+
+QString CVelmoraViewDlg::clockText() const { return m_Clock ? m_Clock->text() : QString(); }
+
+void CVelmoraViewDlg::RefreshClock()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    const std::string text = emtask::ClockText(d.year(), d.month(), d.day(), t.hour(), t.minute(),
+                                               t.second(), emtask::GetManager()->m_BusInfo.dateorder);
+    m_Clock->setText(QString::fromUtf8(text.c_str()));
+}
+
+void CVelmoraViewDlg::ClearDeviceValues()
+{
+    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    std::memset(b.unitcode, 0, sizeof b.unitcode);
+    std::memset(b.lowlevel, 0, sizeof b.lowlevel);
+    std::memset(b.highlevel, 0, sizeof b.highlevel);
+    std::memset(b.calcnt, 0, sizeof b.calcnt);
+}
+
+void CVelmoraViewDlg::DeviceInfoDisplay(int a_Connect)
+{
+    emtask::EMTaskData* store = emtask::GetManager();
+    DebugLine(" DeviceInfoDisplay, a_Connect : %d, unit : %s", a_Connect,
+              emtask::FieldText(store->m_BusInfo.unitcode).c_str());
+    store->m_Connected = a_Connect;
+    if (a_Connect) {
+        m_SerialTimeout.stop();
+        setEnabled(true);
+        m_Measure->setEnabled(true);
+        m_Load->setEnabled(WindowExists(Wnd::ReadDevice));
+        m_Option->setEnabled(true);
+        m_Connect->hide();
+        m_Disconnect->show();
+        DebugLine(" m_DevComboPort EnableWindow(FALSE)");
+        m_DevComboPort->setEnabled(false);
+        m_State->setText(QStringLiteral("Connected to %1").arg(QString::fromStdString(GetSerial().DevicePath())));
+        m_State->setStyleSheet("color: #1e7d32;");
+        SendCommand(msg::PID_RECALL);
+        return;
+    }
+    m_Measure->setEnabled(false);
+    m_MeasureTimer.stop();
+    m_MeasureLooks = -1;
+    m_Disconnect->hide();
+    m_Connect->show();
+    for (QLabel* v : m_Value) v->clear();
+    ClearDeviceValues();
+    if (WindowExists(Wnd::Capture)) PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_END);
+    Pause(300);
+    m_PortNumber = 0;
+    store->m_DeviceKind = 0;
+    m_Discovery.SerialSearch(m_DevComboPort);
+    m_State->setText(m_DevComboPort->count() ? QStringLiteral("Not connected: choose the port and press Connect.")
+                                             : QStringLiteral("Not connected: no port found."));
+    m_State->setStyleSheet("color: #8a1c1c;");
+}
+
+void CVelmoraViewDlg::OnConnect()
+{
+    m_PortNumber = m_Discovery.OnCbnSelchangeComboSerial(m_DevComboPort);
+    DebugLine(" MAIN_CONNECT_BTN m_portNUmber : %ld", static_cast<long>(m_PortNumber));
+    if (m_PortNumber < 1) {
+        ShowNotice(Wnd::MsgError, 118);
+        setEnabled(true);
+        return;
+    }
+    CDLSerial& port = GetSerial();
+    if (port.IsOpen()) port.Close();
+    DebugLine(" startserial port : %d, baudrate : %d", m_PortNumber, kBaud);
+    if (!port.IsOpen() && port.Open(m_PortNumber, kBaud) == 1) {
+        if (!port.m_RecvHandler.load()) port.m_RecvHandler = &RecvData;
+        DebugLine("[시리얼 드라이버 초기화]");
+        m_Measure->setEnabled(true);
+        DeviceInfoDisplay(1);
+        return;
+    }
+    DebugLine("SERIAL OPEN FAIL");
+    m_SerialTimeout.start(2000);
+}
+
+void CVelmoraViewDlg::OnDisconnect()
+{
+    DeviceInfoDisplay(0);
+    m_DevComboPort->setEnabled(true);
+    for (QLabel* v : m_Value) v->update();
+    GetSerial().Close();
+}
+
+void CVelmoraViewDlg::OnPortRemoved()
+{
+    // Any port went away: back to the disconnected state with a fresh list.
+    // The port is closed too, so that no frame of a half-gone link updates
+    // the values or the measure button behind the disconnected look.
+    DeviceInfoDisplay(0);
+    GetSerial().Close();
+    m_DevComboPort->setEnabled(true);
+}
+
+void CVelmoraViewDlg::OnMeasure()
+{
+    DebugLine(" MAIN_MEASURE_BTN");
+    if (m_MeasureLooks >= 0) return;  // already waiting for the unit code
+    m_MeasureLooks = 0;
+    OnMeasureLook();
+}
+
+void CVelmoraViewDlg::OnMeasureLook()
+{
+    if (m_MeasureLooks < 0) return;
+    const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    ++m_MeasureLooks;
+    if (b.unitcode[0] != 0) {
+        m_MeasureTimer.stop();
+        m_MeasureLooks = -1;
+        OpenIdentification();
+        return;
+    }
+    if (m_MeasureLooks >= kMeasureLooks) {
+        m_MeasureTimer.stop();
+        m_MeasureLooks = -1;
+        ShowNotice(Wnd::MsgError, 118);
+        return;
+    }
+    if (!m_MeasureTimer.isActive()) m_MeasureTimer.start(kMeasureLookMs);
+}
+
+void CVelmoraViewDlg::OnLoad()
+{
+    DebugLine(" MAIN_LOAD_BTN");
+    QWidget* records = WindowWidget(Wnd::ReadDevice);
+    if (!records) return;
+    DebugLine(" WM_FILE_READ");
+    PostMessage(Wnd::ReadDevice, msg::WM_FILE_READ);
+    CenterWindow(records);
+    records->show();
+    DebugLine(" EnableWindow(FALSE)");
+    setEnabled(false);
+}
+
+void CVelmoraViewDlg::OnAbout()
+{
+    ShowMessage(this, QStringLiteral("ZOLT7, Version 2.0"), QStringLiteral("ZOLT7 Information"),
+                QMessageBox::Information, QMessageBox::Ok);
+}
+
+void CVelmoraViewDlg::OnExit()
+{
+    SaveForExit();
+    close();
+}
+
+void CVelmoraViewDlg::SaveForExit()
+{
+    if (m_Exiting) return;
+    m_Exiting = true;
+    emtask::EMTaskData* store = emtask::GetManager();
+    store->m_BusInfo.reserved300 = 0;
+    emtask::MakeDirectory(emtask::ConfDir());
+    store->SaveSetting(emtask::ConfigPath().c_str());
+    QThread::msleep(100);
+    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(kQuitCode); }, Qt::QueuedConnection);
+}
+
+void CVelmoraViewDlg::OnDeviceCommand(intptr_t w)
+{
+    if (w == msg::DEVICE_COMMAND_START_TEST) {
+        if (GetSerial().IsOpen()) {
+            SendCommand(msg::PID_START);
+            RunTestWindow();
+        }
+        setEnabled(true);
+    } else if (w == msg::PID_RESET) {
+        DebugLine(" PID_RESET");
+        SendCommand(msg::PID_RESET);
+    } else if (w == msg::PID_RECALL) {
+        SendCommand(msg::PID_RECALL);
+    }
+}
+
+void CVelmoraViewDlg::OnCommand(int id)
+{
+    switch (id) {
+    case msg::MAIN_MEASURE_BTN: OnMeasure(); break;
+    case msg::MAIN_LOAD_BTN: OnLoad(); break;
+    case msg::MAIN_OPTION_BTN:
+        m_Password->show();
+        CenterWindow(m_Password.get());
+        m_Password->raise();
+        m_Password->activateWindow();
+        setEnabled(false);
+        break;
+    case msg::MAIN_ABOUT_BTN:
+    case msg::IDM_ABOUTBOX: OnAbout(); break;
+    case msg::MAIN_CONNECT_BTN: OnConnect(); break;
+    case msg::MAIN_DISCONNECT_BTN: OnDisconnect(); break;
+    case msg::MAIN_MINIMIZE_BTN: showMinimized(); break;
+    case msg::MAIN_EXIT_BTN: OnExit(); break;
+    case msg::MAIN_OPTION_OPEN:
+        if (m_Settings) m_Settings->Open();
+        break;
+    case msg::MAIN_PASSWORD_FAIL:
+        ShowNotice(Wnd::MsgError, 123);
+        setEnabled(false);
+        m_Password->setEnabled(false);
+        m_Password->ClearEntry();
+        break;
+    case msg::MAIN_INFO_DISP: m_Measure->setEnabled(true); break;
+    case msg::MAIN_MEASURE_DISABLE: m_Measure->setEnabled(false); break;
+    case msg::MAIN_ENABLE:
+        setEnabled(true);
+        activateWindow();
+        break;
+    case msg::MAIN_SEND_RESET: SendCommand(msg::PID_RESET); break;
+    default: break;
+    }
+}
+
+bool CVelmoraViewDlg::event(QEvent* e)
+{
+    const ZMessageEvent* m;
+    if (AsMessage(e, m)) {
+        if (m->message == msg::WM_COMMAND)
+            OnCommand(static_cast<int>(m->wParam));
+        else if (m->message == msg::MSG_DEVICE_COMMAND)
+            OnDeviceCommand(m->wParam);
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void CVelmoraViewDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintWindowFrame(p, rect(), kTitleHeight);
+    skin::PaintPanel(p, QRect(63, 62, 400, 226));
+    skin::PaintPanel(p, QRect(540, 62, 460, 226));
+    skin::PaintPanel(p, QRect(63, 310, 937, 410));
+
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(0x46, 0x46, 0x46));
+    p.setFont(skin::Arial(22, true));
+    p.drawText(QRect(90, 330, 880, 36), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("How to run a test"));
+    p.setFont(skin::Arial(18));
+    const char* steps[] = {
+        "1.  Choose the instrument's port in the list and press Connect.",
+        "2.  Press Measure, then identify the person to be tested.",
+        "3.  Follow the instrument: the result and a photograph are stored.",
+        "4.  Records lists the stored tests; Settings changes the preferences.",
+    };
+    for (int i = 0; i < 4; ++i)
+        p.drawText(QRect(100, 384 + i * 44, 860, 36), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(steps[i]));
+    // A stylised reading in the corner.
+    p.setPen(QPen(QColor(0x1f, 0x6f, 0xb2, 60), 14, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < 3; ++i) p.drawArc(QRect(820 - i * 36, 560 - i * 36, 120 + i * 72, 120 + i * 72), 20 * 16, 140 * 16);
+}
+
+void CVelmoraViewDlg::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton) m_DragFrom = e->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void CVelmoraViewDlg::mouseMoveEvent(QMouseEvent* e)
+{
+    if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - m_DragFrom);
+}
+
+void CVelmoraViewDlg::contextMenuEvent(QContextMenuEvent* e)
+{
+    // Stands in for the system menu of a captioned window.
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Minimize"), this, [this] { OnCommand(msg::MAIN_MINIMIZE_BTN); });
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("VelmoraView 정보(&A)..."), this, [this] { OnCommand(msg::IDM_ABOUTBOX); });
+    menu.exec(e->globalPos());
+}
+
+void CVelmoraViewDlg::closeEvent(QCloseEvent* e)
+{
+    // Closed by the system: saved as by the exit button.
+    SaveForExit();
+    e->accept();
+}

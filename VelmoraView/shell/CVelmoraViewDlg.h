@@ -1,0 +1,121 @@
+// The main window: lives for the whole run, owns the long-lived windows,
+// connects to the instrument, starts tests, opens the settings, keeps a clock.
+#pragma once
+
+#include "devicelink/PortDiscovery.h"
+
+#include <QComboBox>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+class CSkinButton;
+class CMsg;
+class CMsgError;
+class CPassword;
+class COptionDlg;
+class CSplash;
+class QLabel;
+
+// "Sheet %d" for each sheet of `records` records at the page size of the
+// stored rows index (no sheet for an empty log).
+QStringList SheetNames(int records, int rowsIndex);
+
+class CVelmoraViewDlg : public QWidget {
+    Q_OBJECT
+public:
+    struct Options {
+        bool splash = true;         // show the splash while starting
+        bool debugLevel = true;     // set the diagnostic level to 1
+        bool countCameras = true;   // probe the camera devices
+        bool monitorPorts = true;   // watch udev for plug and unplug
+    };
+    CVelmoraViewDlg();
+    explicit CVelmoraViewDlg(const Options& options);
+    ~CVelmoraViewDlg() override;
+
+    // The initialisation, in its order. Without the splash the window is
+    // shown at its end.
+    void Init();
+
+    void OnCommand(int id);
+    void DeviceInfoDisplay(int a_Connect);
+
+    // For tests and the windows that look at the main window.
+    CSkinButton* button(int id) const;
+    QComboBox* portList() const { return m_DevComboPort; }
+    QString clockText() const;
+    void RefreshClock();
+    int portNumber() const { return m_PortNumber; }
+    bool measurePending() const { return m_MeasureLooks >= 0; }
+    CMsg* msgWindow() const { return m_Msg.get(); }
+    CMsgError* msgErrorWindow() const { return m_MsgError.get(); }
+    CPassword* passwordPrompt() const { return m_Password.get(); }
+    COptionDlg* settingsWindow() const { return m_Settings.get(); }
+    CPortDiscovery& discovery() { return m_Discovery; }
+    QLabel* valueLabel(int i) const { return m_Value[i]; }
+    CSplash* splash() const { return m_Splash.get(); }
+
+    // Milliseconds between the unit-code looks after measure (11 looks).
+    static constexpr int kMeasureLookMs = 100;
+    static constexpr int kMeasureLooks = 11;
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void contextMenuEvent(QContextMenuEvent*) override;
+    void closeEvent(QCloseEvent*) override;
+
+private:
+    void CreateChildren();
+    void CreateControls();
+    void OnConnect();
+    void OnDisconnect();
+    void OnMeasure();
+    void OnMeasureLook();
+    void OnLoad();
+    void OnExit();
+    void SaveForExit();
+    void OnAbout();
+    void OnDeviceCommand(intptr_t w);
+    void OnPortRemoved();
+    void ClearDeviceValues();
+
+    Options m_Options;
+    int m_PortNumber = 0;
+    int m_MeasureLooks = -1;  // looks done while waiting; -1 when not waiting
+    bool m_Exiting = false;
+    QRect m_WorkArea;
+    QPoint m_DragFrom;
+
+    CPortDiscovery m_Discovery;
+    QComboBox* m_DevComboPort = nullptr;
+    CSkinButton* m_Measure = nullptr;
+    CSkinButton* m_Load = nullptr;
+    CSkinButton* m_Option = nullptr;
+    CSkinButton* m_About = nullptr;
+    CSkinButton* m_Connect = nullptr;
+    CSkinButton* m_Disconnect = nullptr;
+    CSkinButton* m_Minimize = nullptr;
+    CSkinButton* m_Exit = nullptr;
+    QLabel* m_Clock = nullptr;
+    QLabel* m_TitleLabel = nullptr;
+    QLabel* m_Heading = nullptr;
+    QLabel* m_Caption[4] = {};
+    QLabel* m_Colon[4] = {};
+    QLabel* m_Value[4] = {};
+    QLabel* m_State = nullptr;
+
+    QTimer m_ClockTimer;     // 1367
+    QTimer m_SerialTimeout;  // MSG_SERIAL_TIMEOUT
+    QTimer m_MeasureTimer;
+
+    std::unique_ptr<CMsg> m_Msg;
+    std::unique_ptr<CMsgError> m_MsgError;
+    std::unique_ptr<CPassword> m_Password;
+    std::unique_ptr<COptionDlg> m_Settings;
+    std::unique_ptr<CSplash> m_Splash;
+};

@@ -1,0 +1,87 @@
+#include "shell/MessageBoxes.h"
+
+#include "controls/Dialogs.h"
+#include "controls/Skin.h"
+#include "shell/Messages.h"
+#include "shell/PostMessage.h"
+#include "shell/WindowOps.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+CMessageBoxDlg::CMessageBoxDlg(const QString& text, QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Error"));
+    setFixedSize(340, 160);
+    m_Label = new QLabel(text, this);
+    m_Label->setGeometry(10, 10, 320, 140);
+    m_Label->setAlignment(Qt::AlignCenter);
+    m_Label->setWordWrap(true);
+    m_Label->setTextFormat(Qt::PlainText);
+    m_Label->setFont(skin::Arial(15, true));
+    m_Label->setStyleSheet("color: #b00020; background: #fff4f4; border: 1px solid #e0b0b0;");
+}
+
+QString CMessageBoxDlg::text() const { return m_Label->text(); }
+
+int CMessageBoxDlg::Run(const QString& text, QWidget* parent)
+{
+    CMessageBoxDlg box(text, parent);
+    return Dialogs().execDialog(&box);
+}
+
+bool CMessageBoxDlg::event(QEvent* e)
+{
+    const ZMessageEvent* m;
+    if (AsMessage(e, m)) {
+        if (m->message == msg::WM_COMMAND && m->wParam == msg::MSGBOX_DISABLE_MAIN)
+            EnableWnd(Wnd::Main, false);
+        return true;
+    }
+    return QDialog::event(e);
+}
+
+CMessageBox2Dlg::CMessageBox2Dlg(const QString& text, QWidget* parent) : QDialog(parent)
+{
+    setFixedSize(300, 170);
+    m_Label = new QLabel(text, this);
+    m_Label->setGeometry(10, 10, 275, 120);
+    m_Label->setAlignment(Qt::AlignCenter);
+    m_Label->setWordWrap(true);
+    m_Label->setTextFormat(Qt::PlainText);
+    m_Label->setFont(skin::Arial(14, true));
+    m_Label->setStyleSheet("color: red; background: white;");
+    CenterWindow(this);
+}
+
+QString CMessageBox2Dlg::text() const { return m_Label->text(); }
+
+CMessageBox3Dlg::CMessageBox3Dlg(const QString& text, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setFixedSize(300, 140);
+    m_Label = new QLabel(text, this);
+    m_Label->setGeometry(10, 10, 275, 120);
+    m_Label->setAlignment(Qt::AlignCenter);
+    m_Label->setWordWrap(true);
+    m_Label->setTextFormat(Qt::PlainText);
+    m_Label->setFont(skin::Arial(14, true));
+    setStyleSheet("CMessageBox3Dlg { background: white; border: 2px solid #1f6fb2; }");
+}
+
+CMessageBox3Dlg::~CMessageBox3Dlg() { UnregisterWindow(Wnd::Waiting, this); }
+
+QString CMessageBox3Dlg::text() const { return m_Label->text(); }
+
+void CMessageBox3Dlg::showEvent(QShowEvent* e)
+{
+    CenterWindow(this);
+    RegisterWindow(Wnd::Waiting, this);
+    QDialog::showEvent(e);
+}
+
+void CMessageBox3Dlg::hideEvent(QHideEvent* e)
+{
+    UnregisterWindow(Wnd::Waiting, this);
+    QDialog::hideEvent(e);
+}

@@ -1,0 +1,31 @@
+#include "shell/SettingsPages.h"
+
+#include "options/COptionPsetDlg.h"
+#include "options/Password.h"
+#include "shell/COptionDeviceDlg.h"
+
+const char* SettingsPageName(SettingsPage page)
+{
+    switch (page) {
+    case SettingsPage::Registration: return "Registration";
+    case SettingsPage::Device: return "Device";
+    case SettingsPage::Camera: return "Camera";
+    case SettingsPage::PrintSetting: return "Print Setting";
+    case SettingsPage::ProgramSetting: return "Program Setting";
+    case SettingsPage::Password: return "Password";
+    case SettingsPage::Count: break;
+    }
+    return "";
+}
+
+QWidget* CreateSettingsPage(SettingsPage page, QWidget* parent)
+{
+    switch (page) {
+    case SettingsPage::Device: return new COptionDeviceDlg(parent);
+    case SettingsPage::ProgramSetting: return new COptionPsetDlg(parent);
+    case SettingsPage::Password: return new COptionHelpDlg(parent);
+    // Registration (COptionIDMngDlg), Camera (COptionCameraDlg) and Print
+    // Setting join here when they are built.
+    default: return nullptr;
+    }
+}

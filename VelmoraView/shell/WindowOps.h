@@ -1,0 +1,16 @@
+// Small operations on the registered windows, all on the window thread.
+#pragma once
+
+#include "shell/PostMessage.h"
+
+class QWidget;
+
+// The registered window as a widget, or nullptr when it does not exist.
+QWidget* WindowWidget(Wnd which);
+// Enables or disables a registered window; a window that does not exist is
+// skipped. True when it exists.
+bool EnableWnd(Wnd which, bool enable);
+// Centres a window over the main window when it is shown, else on the screen.
+void CenterWindow(QWidget* w);
+// Brings a registered window to the top and gives it the focus.
+void RaiseWnd(Wnd which);
