@@ -3,6 +3,7 @@
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "measurement/FramePicture.h"
+#include "shell/PostMessage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,13 +39,22 @@ COptionCameraDlg::COptionCameraDlg(QWidget* parent)
     connect(m_Use, &QCheckBox::clicked, this, &COptionCameraDlg::OnUseToggled);
 
     // Opening the page: no preview yet.
-    PreviewActive() = false;
+    SetPreviewActive(false);
     Refill();
+    RegisterWindow(Wnd::CameraPage, this);
+}
+
+void COptionCameraDlg::SetPreviewActive(bool on)
+{
+    PreviewActive() = on;
+    setProperty("previewActive", on);
 }
 
 COptionCameraDlg::~COptionCameraDlg()
 {
+    UnregisterWindow(Wnd::CameraPage, this);
     StopPreview();
+    SetPreviewActive(false);
     {
         std::lock_guard<std::mutex> g(m_S->sinkLock);
         m_S->view = nullptr;
@@ -76,7 +86,7 @@ void COptionCameraDlg::Refill()
 void COptionCameraDlg::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
-    PreviewActive() = true;
+    SetPreviewActive(true);
     Refill();
     if (emtask::GetManager()->m_BusInfo.camerause == 1)
         StartPreview(emtask::GetManager()->m_BusInfo.cameraindex);
@@ -89,12 +99,14 @@ void COptionCameraDlg::hideEvent(QHideEvent* e)
     QWidget::hideEvent(e);
     StopPreview();
     DebugPrint("[CAMERA HIDE]\n");
+    // The settings window itself went away: the camera is the test window's again.
+    if (window() != this && !window()->isVisible()) SettingsClosing();
 }
 
 void COptionCameraDlg::SettingsClosing()
 {
     if (PreviewActive()) StopPreview();
-    PreviewActive() = false;
+    SetPreviewActive(false);
 }
 
 void COptionCameraDlg::OnSelect(int index)

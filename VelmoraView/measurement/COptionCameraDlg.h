@@ -22,8 +22,9 @@ public:
     explicit COptionCameraDlg(QWidget* parent = nullptr);
     ~COptionCameraDlg() override;
 
-    // Set while the page shows its preview: the test window reads no frames,
-    // and the settings window closes with a short delay.
+    // Set from the time the page is shown until the settings window closes:
+    // the test window reads no frames, and the settings window closes with a
+    // short delay (it reads the "previewActive" property of this page).
     static bool PreviewIsActive() { return measurement::PreviewActive(); }
     // The settings window is closing: stop the preview and give the camera back.
     void SettingsClosing();
@@ -44,6 +45,7 @@ private:
     void StartPreview(int index);
     void StopPreview();
     void SaveSettings();
+    void SetPreviewActive(bool on);
 
     QComboBox* m_List = nullptr;
     QCheckBox* m_Use = nullptr;

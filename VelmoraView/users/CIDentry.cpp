@@ -5,6 +5,7 @@
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "shell/Messages.h"
+#include "shell/Notices.h"
 #include "shell/PostMessage.h"
 
 #include <QGuiApplication>
@@ -27,6 +28,8 @@ void EnableMain(bool on)
 
 const char* kMemoryFullText =
     "The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately.";
+constexpr int kNoticeNoMatch = 116;
+constexpr int kNoticeMemoryFull = 132;
 }  // namespace
 
 int FindSubjectSlot(const std::string& entry)
@@ -124,12 +127,45 @@ void CIDentry::FirstShown()
         m_Entry->setEnabled(false);
         m_Ok->setEnabled(false);
         setEnabled(false);
+        ShowErrorNotice(kNoticeMemoryFull);
+    }
+}
+
+// The error notice window when there is one (it enables this window again
+// when dismissed); otherwise a plain message box, then the same follow-up.
+void CIDentry::ShowErrorNotice(int number)
+{
+    if (WindowExists(Wnd::MsgError) && ShowNotice(Wnd::MsgError, number)) return;
+    if (number == kNoticeMemoryFull) {
         ShowMessage(this, QString::fromUtf8(kMemoryFullText), QStringLiteral("Data"),
                     QMessageBox::Critical);
-        // Acknowledged: back to the main window.
+        EnableMain(true);
         setEnabled(true);
-        OnClose();
+        LockForFullCounter();
+    } else {
+        ShowMessage(this, QStringLiteral("Please check your ID or name."),
+                    QStringLiteral("ID or Name recognition"), QMessageBox::Critical);
+        EnableMain(false);
+        setEnabled(true);
+        m_Entry->setFocus();
     }
+}
+
+void CIDentry::LockForFullCounter()
+{
+    // Only the close button is left.
+    m_Entry->setEnabled(false);
+    m_Ok->setEnabled(false);
+}
+
+bool CIDentry::event(QEvent* e)
+{
+    const ZMessageEvent* m;
+    if (AsMessage(e, m)) {
+        if (m->message == msg::WM_COMMAND && m->wParam == msg::IDENTRY_MEMORY_FULL) LockForFullCounter();
+        return true;
+    }
+    return QDialog::event(e);
 }
 
 void CIDentry::OnOk()
@@ -139,12 +175,10 @@ void CIDentry::OnOk()
     const int slot = FindSubjectSlot(entry);
     if (slot < 0) {
         DebugLine("no user for the entry");
+        // The entry stays for a correction once the notice is acknowledged.
         setEnabled(false);
         EnableMain(false);
-        ShowMessage(this, QStringLiteral("Please check your ID or name."),
-                    QStringLiteral("ID or Name recognition"), QMessageBox::Critical);
-        setEnabled(true);  // the entry stays for a correction
-        m_Entry->setFocus();
+        ShowErrorNotice(kNoticeNoMatch);
         return;
     }
     ApplySubject(slot);

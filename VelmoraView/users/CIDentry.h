@@ -41,12 +41,15 @@ public slots:
     void accept() override;  // Enter: as OK
 
 protected:
+    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
     void FirstShown();
+    void ShowErrorNotice(int number);
+    void LockForFullCounter();
     void CentreOnScreen();
 
     QLineEdit* m_Entry = nullptr;

@@ -59,6 +59,30 @@ private slots:
         QVERIFY(!COptionCameraDlg::PreviewIsActive());
     }
 
+    void closingTheSettingsWindowGivesTheCameraBack()
+    {
+        TempHome home;
+        CameraSourceEnv env(WriteFrames(home / "cam", 2));
+        measurement::CountCameras();
+        QWidget settings;
+        QWidget other(&settings);
+        auto* page = new COptionCameraDlg(&settings);
+        settings.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&settings));
+        QVERIFY(page->property("previewActive").toBool());
+        QVERIFY(page->PreviewRunning());
+        // Another page: the preview stops, the flag stays until the window closes.
+        page->hide();
+        QVERIFY(!page->PreviewRunning());
+        QVERIFY(COptionCameraDlg::PreviewIsActive());
+        page->show();
+        QVERIFY(page->PreviewRunning());
+        settings.hide();
+        QVERIFY(!page->PreviewRunning());
+        QVERIFY(!COptionCameraDlg::PreviewIsActive());
+        QVERIFY(!page->property("previewActive").toBool());
+    }
+
     void noCameraFoundStillSavesTheChoice()
     {
         TempHome home;

@@ -4,6 +4,7 @@
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "shell/Messages.h"
+#include "shell/Notices.h"
 #include "users/CIDentry.h"
 
 #include <QLineEdit>
@@ -127,6 +128,25 @@ private slots:
         QVERIFY(w.Entry()->text().isEmpty());
     }
 
+    void noMatchThroughTheNoticeWindow()
+    {
+        TempHome home;
+        WriteUsers(home, {{1, "abc", "Abc"}});
+        MainWidget main;
+        CMsgError notice;
+        CIDentry w;
+        w.ShowCentred();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        Enter(w, "abd");
+        QVERIFY(!w.isEnabled());
+        QTRY_COMPARE(notice.title(), QString("ID or Name recognition"));
+        QCOMPARE(notice.message(), QString("Please check your ID or name."));
+        PostCommand(Wnd::MsgError, msg::MSGERROR_DISMISS);
+        QTRY_VERIFY(w.isEnabled());
+        QVERIFY(!main.isEnabled());
+        QCOMPARE(w.Entry()->text(), QString("abd"));
+    }
+
     void fullCounterLocksIdentification()
     {
         TempHome home;
@@ -141,12 +161,16 @@ private slots:
         QCOMPARE(dialogs.shown[0].title, QString("Data"));
         QCOMPARE(dialogs.shown[0].text,
                  QString("The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately."));
+        // Locked: only the close button is left, and the main window is usable.
+        QVERIFY(w.isEnabled());
         QVERIFY(!w.OkButton()->isEnabled());
         QVERIFY(!w.Entry()->isEnabled());
-        QVERIFY(!w.isVisible());
         QVERIFY(main.isEnabled());
+        w.OnOk();
         QCoreApplication::processEvents();
         QVERIFY(main.got.empty());
+        QTest::mouseClick(w.CloseButton(), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
     }
 
     void identificationModeZeroDisablesEntry()
