@@ -3,6 +3,7 @@
 #include "DebugLog.h"
 
 #include <cstdlib>
+#include <opencv2/core/utils/logger.hpp>
 #include <thread>
 
 namespace measurement {
@@ -87,11 +88,15 @@ void CameraDevice::Release()
 
 int CountCameras()
 {
+    // Probing a missing device makes the library complain on every index.
+    const auto level = cv::utils::logging::getLogLevel();
+    cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
     int n = 0;
     for (; n < kMaxCameraIndex; ++n) {
         CameraDevice d;
         if (!d.Open(n)) break;
     }
+    cv::utils::logging::setLogLevel(level);
     g_CameraCount = n;
     return n;
 }

@@ -1,6 +1,8 @@
 #include "shell/AppGlobals.h"
 
 #include "DebugLog.h"
+#include "measurement/CCaptureDlg.h"
+#include "measurement/CameraSource.h"
 #include "shell/PostMessage.h"
 #include "shell/WindowOps.h"
 
@@ -14,20 +16,8 @@ std::atomic<int> g_CameraCount{0};
 
 int CountCameras(int maximum)
 {
-    const char* source = std::getenv("ZOLT7_CAMERA_SOURCE");
-    if (source && *source) return 1;
-    // Probing missing devices makes the library complain on every index.
-    const auto level = cv::utils::logging::getLogLevel();
-    cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
-    int count = 0;
-    for (; count < maximum; ++count) {
-        cv::VideoCapture camera;
-        if (!camera.open(count)) break;
-        camera.release();
-        DebugLine(" camera.release");
-    }
-    cv::utils::logging::setLogLevel(level);
-    return count;
+    (void)maximum;
+    return measurement::CountCameras();
 }
 
 void OpenIdentification()
@@ -43,4 +33,5 @@ void OpenIdentification()
 void RunTestWindow()
 {
     DebugLine(" RunTestWindow");
+    RunCaptureDialog(WindowWidget(Wnd::Main));
 }

@@ -17,6 +17,7 @@
 #include "shell/Notices.h"
 #include "shell/PostMessage.h"
 #include "shell/WindowOps.h"
+#include "users/CIDentry.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -75,6 +76,7 @@ CVelmoraViewDlg::~CVelmoraViewDlg()
     m_Splash.reset();
     m_Settings.reset();
     m_Password.reset();
+    m_IDentry.reset();
     m_MsgError.reset();
     m_Msg.reset();
 }
@@ -87,6 +89,7 @@ void CVelmoraViewDlg::CreateChildren()
     m_MsgError = std::make_unique<CMsgError>();
     m_Password = std::make_unique<CPassword>();
     m_Password->move(0, 0);
+    m_IDentry = std::make_unique<CIDentry>();
 }
 
 void CVelmoraViewDlg::Init()

@@ -14,6 +14,7 @@ class CSkinButton;
 class CMsg;
 class CMsgError;
 class CPassword;
+class CIDentry;
 class COptionDlg;
 class CSplash;
 class QLabel;
@@ -116,6 +117,7 @@ private:
     std::unique_ptr<CMsg> m_Msg;
     std::unique_ptr<CMsgError> m_MsgError;
     std::unique_ptr<CPassword> m_Password;
+    std::unique_ptr<CIDentry> m_IDentry;
     std::unique_ptr<COptionDlg> m_Settings;
     std::unique_ptr<CSplash> m_Splash;
 };

@@ -1,5 +1,6 @@
 #include "shell/SettingsPages.h"
 
+#include "measurement/COptionCameraDlg.h"
 #include "options/COptionPsetDlg.h"
 #include "options/Password.h"
 #include "shell/COptionDeviceDlg.h"
@@ -24,8 +25,9 @@ QWidget* CreateSettingsPage(SettingsPage page, QWidget* parent)
     case SettingsPage::Device: return new COptionDeviceDlg(parent);
     case SettingsPage::ProgramSetting: return new COptionPsetDlg(parent);
     case SettingsPage::Password: return new COptionHelpDlg(parent);
-    // Registration (COptionIDMngDlg), Camera (COptionCameraDlg) and Print
-    // Setting join here when they are built.
+    case SettingsPage::Camera: return new COptionCameraDlg(parent);
+    // Registration (COptionIDMngDlg) and Print Setting join here when they
+    // are built.
     default: return nullptr;
     }
 }
