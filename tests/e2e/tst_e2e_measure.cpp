@@ -1,0 +1,298 @@
+// A breath test end to end: the main window connects to the simulated
+// instrument, the operator identifies a registered user, the instrument runs
+// its test, and the record, its photograph and the settings land on disk.
+#include "MeasureFixture.h"
+
+#include "PhotoCheck.h"
+#include "TextUtil.h"
+#include "devicelink/DLSerial.h"
+#include "measurement/CCaptureDlg.h"
+#include "shell/CVelmoraViewDlg.h"
+#include "shell/Messages.h"
+#include "shell/Notices.h"
+#include "users/CIDentry.h"
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QtTest>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string Bin(const char* name) { return std::string(qgetenv("ZOLT7_BUILD_BIN").constData()) + "/" + name; }
+
+// The simulated instrument; its log of commands is kept for the checks.
+struct Sim {
+    QProcess proc;
+    QString path;
+    std::string logFile;
+    Sim(const TempHome& home, const QStringList& args)
+    {
+        logFile = home / "sim.log";
+        proc.setStandardErrorFile(QString::fromStdString(logFile));
+        proc.start(QString::fromStdString(Bin("zolt7-sim")), args);
+        if (proc.waitForStarted(5000) && proc.waitForReadyRead(5000))
+            path = QString::fromLatin1(proc.readLine()).trimmed();
+    }
+    ~Sim()
+    {
+        proc.terminate();
+        if (!proc.waitForFinished(3000)) proc.kill();
+    }
+    int Count(const std::string& line) const
+    {
+        std::ifstream f(logFile);
+        std::string l;
+        int n = 0;
+        while (std::getline(f, l))
+            if (l.find(line) != std::string::npos) ++n;
+        return n;
+    }
+};
+
+void WriteUser(const TempHome& home, int uid, const char* id, const char* name)
+{
+    std::vector<emtask::BusUserInfo> table(emtask::kMaxUsers);
+    table[uid].uid = uid;
+    emtask::CopyField(table[uid].cusid, id);
+    emtask::CopyField(table[uid].uname, name);
+    fs::create_directories(home / "conf");
+    std::ofstream f(home / "conf/userinfo.conf", std::ios::binary);
+    f.write(reinterpret_cast<const char*>(table.data()), std::streamsize(table.size() * sizeof table[0]));
+}
+
+emtask::TestRecord RecordOnDisk(const TempHome& home, int slot)
+{
+    emtask::TestRecord r{};
+    std::ifstream f(home / "data/measurelog.dat", std::ios::binary);
+    f.seekg(std::streamoff(emtask::kDeviceDataHeaderSize + size_t(slot) * sizeof r));
+    f.read(reinterpret_cast<char*>(&r), sizeof r);
+    return r;
+}
+
+emtask::BusInfo SettingsOnDisk(const TempHome& home)
+{
+    emtask::BusInfo b{};
+    std::ifstream f(home / "conf/config.conf", std::ios::binary);
+    f.read(reinterpret_cast<char*>(&b), sizeof b);
+    return b;
+}
+
+CCaptureDlg* TestWindow() { return qobject_cast<CCaptureDlg*>(WindowPointer(Wnd::Capture)); }
+
+// One program run: a temporary folder with one registered user, the sample
+// camera, the main window connected to a simulator running `scenario`.
+struct Run {
+    TempHome home;
+    std::unique_ptr<CameraSourceEnv> camera;
+    std::unique_ptr<Sim> sim;
+    std::unique_ptr<CVelmoraViewDlg> main;
+
+    explicit Run(const QStringList& simArgs)
+    {
+        WriteUser(home, 7, "kim07", "Kim Minsu");
+        camera = std::make_unique<CameraSourceEnv>(qgetenv("ZOLT7_SAMPLECAM").toStdString());
+        sim = std::make_unique<Sim>(home, simArgs.contains("--pace") ? simArgs
+                                                                     : simArgs + QStringList{"--pace", "150"});
+        qputenv("ZOLT7_PORTS", sim->path.toLatin1());
+        CVelmoraViewDlg::Options o;
+        o.splash = false;
+        o.debugLevel = false;
+        o.monitorPorts = false;
+        main = std::make_unique<CVelmoraViewDlg>(o);
+        main->Init();
+    }
+    ~Run()
+    {
+        main.reset();
+        GetSerial().Close();
+        qunsetenv("ZOLT7_PORTS");
+    }
+
+    bool Connect()
+    {
+        QComboBox* ports = main->portList();
+        int i = ports->findText(sim->path, Qt::MatchContains);
+        if (i < 0) return false;
+        ports->setCurrentIndex(i);
+        main->OnCommand(msg::MAIN_CONNECT_BTN);
+        return GetSerial().IsOpen();
+    }
+
+    // Presses measure and waits for the identification window.
+    CIDentry* Measure()
+    {
+        main->OnCommand(msg::MAIN_MEASURE_BTN);
+        auto* id = qobject_cast<CIDentry*>(WindowPointer(Wnd::IDentry));
+        if (!id) return nullptr;
+        QElapsedTimer t;
+        t.start();
+        while (!id->isVisible() && t.elapsed() < 3000) QTest::qWait(20);
+        return id->isVisible() ? id : nullptr;
+    }
+
+    // Types into the identification window and presses OK. The test window
+    // then runs modally inside this call until it closes; `during` is called
+    // every 20 ms while it is open.
+    void Identify(CIDentry* id, const QString& text, std::function<void(CCaptureDlg*)> during = {})
+    {
+        QTimer poll;
+        bool seen = false;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (CCaptureDlg* d = TestWindow()) {
+                seen = true;
+                if (during) during(d);
+            }
+        });
+        poll.start(20);
+        id->Entry()->setText(text);
+        QTest::mouseClick(id->OkButton(), Qt::LeftButton);
+        QElapsedTimer t;
+        t.start();
+        // The start command arrives as a posted message; the test window
+        // runs inside the event processing below.
+        while (t.elapsed() < 15000 && !(seen && !WindowExists(Wnd::Capture))) QTest::qWait(20);
+    }
+};
+
+const QStringList kNormal{"--scenario", "normal", "--result", "0.045", "--unit", "G"};
+}  // namespace
+
+class TestE2EMeasure : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(fs::exists(Bin("zolt7-sim")));
+        QVERIFY(!qgetenv("ZOLT7_SAMPLECAM").isEmpty());
+    }
+
+    void normalTestStoresRecordPhotographAndSettings()
+    {
+        Run run(kNormal);
+        QVERIFY(!run.sim->path.isEmpty());
+        QVERIFY(run.Connect());
+        QTRY_COMPARE_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0], 'G', 5000);
+        CIDentry* id = run.Measure();
+        QVERIFY(id);
+        int framesShown = 0;
+        run.Identify(id, "kim07", [&](CCaptureDlg* d) { framesShown = d->PictureView()->FramesShown(); });
+        QVERIFY(!WindowExists(Wnd::Capture));
+        QVERIFY(framesShown > 0);  // the live picture was on screen
+
+        const emtask::TestRecord r = RecordOnDisk(run.home, 0);
+        QCOMPARE(r.testno, 1);
+        QCOMPARE(std::string(r.id), std::string("kim07"));
+        QCOMPARE(std::string(r.name), std::string("Kim Minsu"));
+        QCOMPARE(std::string(r.result), std::string("0.045"));
+        QCOMPARE(std::string(r.unit), std::string("G"));
+        QCOMPARE(r.mode, '0');
+        for (const char* f : {r.m_Tyy, r.m_Tmm, r.m_Tdd, r.m_Thh, r.m_Tmi, r.m_Tss})
+            QVERIFY(std::all_of(f, f + std::strlen(f), ::isdigit) && std::strlen(f) >= 2);
+        const std::string jpeg = run.home / ("data/jpeg/" + emtask::PhotoFileName(r));
+        QVERIFY(fs::exists(jpeg));
+        emtask::PhotoSamples s;
+        QVERIFY(emtask::SamplePhotoFile(jpeg, s));
+        QCOMPARE(r.crc16, emtask::PhotoCheckValue(s, r));
+        QVERIFY(r.crc16 != emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
+        const emtask::BusInfo conf = SettingsOnDisk(run.home);
+        QCOMPARE(conf.recordcnt, 1);
+        QCOMPARE(std::string(conf.subjectno), std::string("7"));
+
+        // The unit code was cleared with the stored result and fetched again
+        // after END; no reset was sent.
+        QCOMPARE(run.sim->Count("<- $START"), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(run.sim->Count("<- $RECALL"), 2, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0], 'G', 3000);
+        QCOMPARE(run.sim->Count("<- $RESET"), 0);
+        QVERIFY(run.main->isEnabled());
+    }
+
+    void flowErrorThenRetryStoresTwoRecords()
+    {
+        Run run({"--scenario", "flow-retry", "--result", "0.000", "--unit", "B"});
+        QVERIFY(run.Connect());
+        QTRY_COMPARE_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0], 'B', 5000);
+        CIDentry* id = run.Measure();
+        QVERIFY(id);
+        run.Identify(id, "kim07");
+        QVERIFY(!WindowExists(Wnd::Capture));
+        const emtask::TestRecord a = RecordOnDisk(run.home, 0), b = RecordOnDisk(run.home, 1);
+        QCOMPARE(a.testno, 1);
+        QCOMPARE(a.mode, 'F');
+        QCOMPARE(std::string(a.result), std::string("FLOW"));
+        QCOMPARE(std::string(a.unit), std::string("F"));
+        QCOMPARE(b.testno, 2);
+        QCOMPARE(b.mode, '0');
+        QCOMPARE(std::string(b.result), std::string("0.000"));
+        QCOMPARE(std::string(b.unit), std::string("B"));
+        QCOMPARE(std::string(b.id), std::string(a.id));
+        QCOMPARE(SettingsOnDisk(run.home).recordcnt, 2);
+    }
+
+    void cameraUnusedStoresNoPhotograph()
+    {
+        Run run(kNormal);
+        emtask::GetManager()->m_BusInfo.camerause = 0;
+        QVERIFY(run.Connect());
+        QTRY_VERIFY_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0] != 0, 5000);
+        CIDentry* id = run.Measure();
+        QVERIFY(id);
+        CCaptureDlg::SetPhotoWaitMs(20);
+        run.Identify(id, "Kim Minsu");
+        CCaptureDlg::SetPhotoWaitMs(300);
+        const emtask::TestRecord r = RecordOnDisk(run.home, 0);
+        QCOMPARE(r.testno, 1);
+        QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
+        QVERIFY(!fs::exists(run.home / ("data/jpeg/" + emtask::PhotoFileName(r))));
+    }
+
+    void closeButtonAfterResultResetsTwice()
+    {
+        Run run({"--scenario", "normal", "--result", "0.045", "--unit", "M", "--pace", "700"});
+        QVERIFY(run.Connect());
+        QTRY_VERIFY_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0] != 0, 5000);
+        CIDentry* id = run.Measure();
+        QVERIFY(id);
+        bool clicked = false;
+        run.Identify(id, "kim07", [&](CCaptureDlg* d) {
+            if (!clicked && d->StoredCount() == 1 && d->CloseEnabled()) {
+                clicked = true;
+                QTest::mouseClick(d->CloseButton(), Qt::LeftButton);
+            }
+        });
+        QVERIFY(clicked);
+        QCOMPARE(RecordOnDisk(run.home, 0).testno, 1);
+        // The reset, then the next frame swallowed and answered with a second one.
+        QTRY_COMPARE_WITH_TIMEOUT(run.sim->Count("<- $RESET"), 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.login, 0, 3000);
+    }
+
+    void identificationByNameWrongCaseRefused()
+    {
+        Run run(kNormal);
+        QVERIFY(run.Connect());
+        QTRY_VERIFY_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0] != 0, 5000);
+        CIDentry* id = run.Measure();
+        QVERIFY(id);
+        id->Entry()->setText("KIM MINSU");
+        QTest::mouseClick(id->OkButton(), Qt::LeftButton);
+        CMsgError* notice = run.main->msgErrorWindow();
+        QTRY_COMPARE(notice->message(), QString("Please check your ID or name."));
+        QVERIFY(notice->isVisible());
+        QVERIFY(!id->isEnabled());
+        QTest::qWait(300);
+        QCOMPARE(run.sim->Count("<- $START"), 0);
+        PostCommand(Wnd::MsgError, msg::MSGERROR_DISMISS);
+        QTRY_VERIFY(id->isEnabled());
+        QCOMPARE(id->Entry()->text(), QString("KIM MINSU"));
+        run.Identify(id, "Kim Minsu");
+        QCOMPARE(run.sim->Count("<- $START"), 1);
+        QCOMPARE(std::string(RecordOnDisk(run.home, 0).name), std::string("Kim Minsu"));
+    }
+};
+
+QTEST_MAIN(TestE2EMeasure)
+#include "tst_e2e_measure.moc"
