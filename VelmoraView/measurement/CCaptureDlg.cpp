@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <ctime>
 
 using namespace measurement;
@@ -281,8 +282,16 @@ void CCaptureDlg::StoreNow()
     std::time_t now = std::time(nullptr);
     struct tm lt;
     localtime_r(&now, &lt);
+    const bool clearsUnit = !m_FlowError;
     m_LastStored = FlowDataSave(m_FlowError, photo, lt);
     if (m_LastStored.slot >= 0) ++m_StoredCount;
+    // END came in while the photograph was awaited: the serial thread saw the
+    // unit code before it was cleared and asked for nothing, so ask now, or
+    // the next measure would wait for a unit code that never comes.
+    if (clearsUnit && std::find(m_Deferred.begin(), m_Deferred.end(), int(msg::PID_END)) != m_Deferred.end()) {
+        DebugLine("END before the result was stored: PID_RECALL");
+        PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::PID_RECALL);
+    }
     m_Waiting = WaitKind::None;
     if (kind == WaitKind::Result) {
         m_CloseBtn->setEnabled(true);

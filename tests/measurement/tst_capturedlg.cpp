@@ -164,6 +164,7 @@ private slots:
         emtask::GetManager()->m_BusInfo.camerause = 0;
         CCaptureDlg::SetPhotoWaitMs(20);
         Subject("0.010", "B");
+        MainStandIn main;
         OpenDlg o;
         CCaptureDlg& d = o.dlg;
         QElapsedTimer t;
@@ -176,6 +177,9 @@ private slots:
         QVERIFY(t.elapsed() >= 21 * 20);
         QVERIFY(t.elapsed() < 22 * 20 + 1500);
         QCOMPARE(emtask::GetManager()->m_BusInfo.recordcnt, 1);
+        // That END found the unit code not yet cleared: the window asks for it.
+        QTRY_COMPARE(main.got.size(), size_t(1));
+        QCOMPARE(main.got[0].second, intptr_t(msg::PID_RECALL));
     }
 
     void closeButtonResetsInstrument()
