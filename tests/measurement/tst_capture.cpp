@@ -265,6 +265,27 @@ private slots:
         QVERIFY(!cap.CaptureRunning());
     }
 
+    void stopsPromptlyWhileCameraGivesNoFrame()
+    {
+        TempHome home;
+        CameraSourceEnv env(WriteFrames(home / "cam", 2));
+        CameraCapture cap;
+        QVERIFY(cap.OpenCamera(0));
+        QTest::qWait(100);
+        // The camera goes away: every read fails from now on.
+        fs::remove_all(home / "cam");
+        QTest::qWait(200);
+        cap.RequestPhoto();
+        QTest::qWait(100);
+        QVERIFY(!cap.PhotoKept());
+        QVERIFY(cap.CaptureRunning());
+        QElapsedTimer t;
+        t.start();
+        cap.StopCapture();
+        QVERIFY(t.elapsed() < 200);
+        QVERIFY(!cap.CaptureRunning());
+    }
+
     void noFramesWhenCameraUnusedOrPreviewShown()
     {
         TempHome home;
