@@ -147,7 +147,7 @@ private slots:
         }
 
         // The link is made, and removed on SIGTERM with a clean exit.
-        QString link = QString::fromStdString(folder->path) + "/port";
+        QString link = QString::fromStdString(folder->path) + "/sim/port";
         {
             Sim sim({"--link", link});
             QVERIFY(!sim.path.empty());
