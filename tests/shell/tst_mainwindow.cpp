@@ -82,6 +82,7 @@ private slots:
         QVERIFY(connectedLook());
         QVERIFY(GetSerial().IsOpen());
         QCOMPARE(emtask::GetManager()->m_Connected, 1);
+        QCOMPARE(main->valueLabel(0)->text(), QString("ZOLT7"));
 
         pty->write("$UNB,L:050,H:080,C:0123\n");
         QTRY_COMPARE(emtask::FieldText(bus().unitcode), std::string("B"));
