@@ -107,6 +107,7 @@ void CVelmoraViewDlg::Init()
     }
 
     setWindowTitle(QStringLiteral("ZOLT7 2.0"));
+    setWindowIcon(skin::AppIcon());
     RegisterWindow(Wnd::Main, this);
     setFixedSize(1024, 768);
     CreateControls();
@@ -133,6 +134,10 @@ void CVelmoraViewDlg::Init()
     });
     connect(&m_MeasureTimer, &QTimer::timeout, this, &CVelmoraViewDlg::OnMeasureLook);
     connect(&m_Discovery, &CPortDiscovery::portRemoved, this, &CVelmoraViewDlg::OnPortRemoved);
+    // A port plugged in while connected refills the list, which stays locked.
+    connect(&m_Discovery, &CPortDiscovery::portArrived, this, [this] {
+        if (emtask::GetManager()->m_Connected) m_DevComboPort->setEnabled(false);
+    });
     if (m_Options.monitorPorts) m_Discovery.StartMonitor();
 
     m_Settings = std::make_unique<COptionDlg>();
@@ -431,6 +436,7 @@ void CVelmoraViewDlg::OnCommand(int id)
     case msg::MAIN_MINIMIZE_BTN: showMinimized(); break;
     case msg::MAIN_EXIT_BTN: OnExit(); break;
     case msg::MAIN_OPTION_OPEN:
+        setEnabled(false);  // until the settings window closes
         if (m_Settings) m_Settings->Open();
         break;
     case msg::MAIN_PASSWORD_FAIL:

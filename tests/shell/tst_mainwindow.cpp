@@ -205,6 +205,13 @@ private slots:
         start(QByteArray::fromStdString(pty->path));
         QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
         Recorder capture(Wnd::Capture);
+        // Another port plugged in: the list is refilled but stays locked.
+        ScriptedDialogs dialogs;
+        main->discovery().UpdateDevice(true, "/dev/ttyUSB8");
+        settle();
+        QVERIFY(connectedLook());
+        QVERIFY(GetSerial().IsOpen());
+
         main->discovery().UpdateDevice(false, "/dev/ttyUSB7");
         settle();
         QVERIFY(disconnectedLook());
