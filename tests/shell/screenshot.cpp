@@ -1,14 +1,17 @@
 // Renders the main window (connected to the first listed port when there is
 // one) and the settings window into PNG files for the documentation.
-//   shell_screenshot MAIN.png SETTINGS.png   (program folder: --home DIR)
+//   shell_screenshot MAIN.png SETTINGS.png [NOTICE.png]   (program folder: --home DIR)
 #include "ProgramFolder.h"
 #include "controls/Skin.h"
 #include "shell/COptionDlg.h"
 #include "shell/CVelmoraViewDlg.h"
 #include "shell/Messages.h"
+#include "shell/Notices.h"
+#include "options/Password.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPainter>
 #include <QTimer>
 #include <cstdio>
 
@@ -39,6 +42,25 @@ int main(int argc, char** argv)
         settings->ShowPage(int(SettingsPage::ProgramSetting));
         QTimer::singleShot(300, [&, settings] {
             if (!settings->grab().save(settingsFile)) rc = 1;
+            settings->OnClose();
+            if (argc > 3) {
+                // A notice and the password prompt, side by side.
+                ShowNotice(Wnd::MsgError, 123);
+                QTimer::singleShot(200, [&] {
+                    QWidget* notice = main.msgErrorWindow();
+                    QWidget* prompt = main.passwordPrompt();
+                    QImage both(notice->width() + prompt->width() + 20, qMax(notice->height(), prompt->height()),
+                                QImage::Format_RGB32);
+                    both.fill(Qt::white);
+                    QPainter p(&both);
+                    p.drawPixmap(0, 0, prompt->grab());
+                    p.drawPixmap(prompt->width() + 20, 0, notice->grab());
+                    p.end();
+                    if (!both.save(QString::fromLocal8Bit(argv[3]))) rc = 1;
+                    app.quit();
+                });
+                return;
+            }
             app.quit();
         });
     });
