@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 
 namespace skin {
 
@@ -48,6 +49,26 @@ void PaintWindowFrame(QPainter& p, const QRect& r, int titleHeight)
     p.setPen(QColor(0x1c, 0x27, 0x33));
     p.drawRect(r.adjusted(0, 0, -1, -1));
     p.restore();
+}
+
+QIcon AppIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 64}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(kAccent);
+        p.setPen(Qt::NoPen);
+        p.drawRoundedRect(QRectF(0, 0, size, size), size / 5.0, size / 5.0);
+        p.setPen(Qt::white);
+        p.setFont(Arial(size * 11 / 16, true));
+        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("Z"));
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 void PaintPanel(QPainter& p, const QRect& r)

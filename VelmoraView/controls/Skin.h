@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QRect>
 #include <QString>
 
@@ -22,6 +23,9 @@ inline const QColor kLightGrey{0xE6, 0xE6, 0xE6};   // choice backgrounds, dark 
 inline const QColor kPressed{0xAA, 0xAA, 0xAA};
 inline const QColor kPressedText{0x28, 0x28, 0x28};
 inline const QColor kAccent{0x1f, 0x6f, 0xb2};      // title bars, highlights
+
+// The program's icon, drawn.
+QIcon AppIcon();
 
 // A window with a dark title strip of `titleHeight` pixels and a light body.
 void PaintWindowFrame(QPainter& p, const QRect& r, int titleHeight);

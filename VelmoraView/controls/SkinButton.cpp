@@ -159,7 +159,7 @@ void CSkinButton::paintEvent(QPaintEvent*)
         p.setPen(fg);
         p.drawText(QRectF(0, height() * 0.64, width(), height() * 0.32), Qt::AlignCenter, text());
     } else {
-        p.setFont(skin::Arial(qBound(12, height() * 2 / 5, 20), true));
+        p.setFont(skin::Arial(qBound(12, height() * 2 / 5, 18), true));
         if (m_Glyph != Glyph::None) {
             const double s = height() * 0.62;
             QFontMetrics fm(p.font());

@@ -75,6 +75,7 @@ int CDLSerial::Open(int port, int baud)
 {
     if (m_Open) return 1;
     if (port == 0 || baud == 0) return 0;
+    DebugLine("startserial port : %d, baudrate : %d", port, baud);
     std::string path = PortPath(port);
     if (path.empty()) return 0;
     if (!OpenDevice(path, baud)) return 0;

@@ -111,7 +111,8 @@ int RecvFrame(CDLSerial*, const unsigned char* frame, int length)
         if (bus.unitcode[0] == 0) {
             SendCommand(msg::PID_RECALL);
         } else {
-            DebugLine("before g_pMainWnd->PostMessage");
+            DebugPrint("[%s:%d]before g_pMainWnd->PostMessage", EMT_SRC, __LINE__);  // this line has no space after "]"
+            DebugPrint("\n");
             PostCommand(Wnd::Main, msg::MAIN_INFO_DISP);
         }
         return 1;

@@ -24,7 +24,10 @@ QString DeviceLevelText(const char* levelField, size_t width)
     text[2] = width > 1 ? levelField[1] : 0;
     text[3] = width > 2 ? levelField[2] : 0;
     // "%c.%c%c" with a NUL digit ends the text there, the dot included when
-    // the first digit is already missing.
+    // the first digit is already missing. A control character (the line feed
+    // of a short frame) ends it too.
+    for (int i = 0; i < 4; ++i)
+        if (static_cast<unsigned char>(text[i]) < 0x20) text[i] = 0;
     if (!text[0]) return QString();
     return QString::fromLatin1(text);
 }

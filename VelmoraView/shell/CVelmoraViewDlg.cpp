@@ -110,6 +110,7 @@ void CVelmoraViewDlg::Init()
     }
 
     setWindowTitle(QStringLiteral("ZOLT7 2.0"));
+    setWindowIcon(skin::AppIcon());
     RegisterWindow(Wnd::Main, this);
     setFixedSize(1024, 768);
     CreateControls();
@@ -136,6 +137,10 @@ void CVelmoraViewDlg::Init()
     });
     connect(&m_MeasureTimer, &QTimer::timeout, this, &CVelmoraViewDlg::OnMeasureLook);
     connect(&m_Discovery, &CPortDiscovery::portRemoved, this, &CVelmoraViewDlg::OnPortRemoved);
+    // A port plugged in while connected refills the list, which stays locked.
+    connect(&m_Discovery, &CPortDiscovery::portArrived, this, [this] {
+        if (emtask::GetManager()->m_Connected) m_DevComboPort->setEnabled(false);
+    });
     if (m_Options.monitorPorts) m_Discovery.StartMonitor();
 
     m_Settings = std::make_unique<COptionDlg>();
@@ -197,7 +202,8 @@ void CVelmoraViewDlg::CreateControls()
     m_Clock->clear();
 
     m_Heading = new QLabel(QStringLiteral("Device Information"), this);
-    m_Heading->setGeometry(560, 95, 280, 40);
+    // Wider than the layout's 280 pixels, which cut the heading's last letters.
+    m_Heading->setGeometry(560, 95, 420, 40);
     m_Heading->setFont(skin::Arial(32, true));
     m_Heading->setStyleSheet("color: #303030;");
     const char* captions[] = {"Product", "Serial Number", "Firmware Version", "Last Calibration"};
@@ -270,6 +276,8 @@ void CVelmoraViewDlg::DeviceInfoDisplay(int a_Connect)
         m_DevComboPort->setEnabled(false);
         m_State->setText(QStringLiteral("Connected to %1").arg(QString::fromStdString(GetSerial().DevicePath())));
         m_State->setStyleSheet("color: #1e7d32;");
+        // No frame names the product; the one this program talks to is known.
+        m_Value[0]->setText(QStringLiteral("ZOLT7"));
         SendCommand(msg::PID_RECALL);
         return;
     }
@@ -431,6 +439,7 @@ void CVelmoraViewDlg::OnCommand(int id)
     case msg::MAIN_MINIMIZE_BTN: showMinimized(); break;
     case msg::MAIN_EXIT_BTN: OnExit(); break;
     case msg::MAIN_OPTION_OPEN:
+        setEnabled(false);  // until the settings window closes
         if (m_Settings) m_Settings->Open();
         break;
     case msg::MAIN_PASSWORD_FAIL:
@@ -486,7 +495,7 @@ void CVelmoraViewDlg::paintEvent(QPaintEvent*)
         p.drawText(QRect(100, 384 + i * 44, 860, 36), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(steps[i]));
     // A stylised reading in the corner.
     p.setPen(QPen(QColor(0x1f, 0x6f, 0xb2, 60), 14, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < 3; ++i) p.drawArc(QRect(820 - i * 36, 560 - i * 36, 120 + i * 72, 120 + i * 72), 20 * 16, 140 * 16);
+    for (int i = 0; i < 3; ++i) p.drawArc(QRect(790 - i * 36, 560 - i * 36, 120 + i * 72, 120 + i * 72), 20 * 16, 140 * 16);
 }
 
 void CVelmoraViewDlg::mousePressEvent(QMouseEvent* e)

@@ -118,7 +118,11 @@ private slots:
         ProbeWindow main(Wnd::Main);
         // Unit known: the main window is told.
         std::strcpy(Bus().unitcode, "B");
-        QCOMPARE(Frame("$END\n"), 1);
+        {
+            LogCapture log;
+            QCOMPARE(Frame("$END\n"), 1);
+            QVERIFY(log.text().find("]before g_pMainWnd->PostMessage\n") != std::string::npos);
+        }
         QCOMPARE(main.params(), std::vector<intptr_t>{msg::MAIN_INFO_DISP});
         // Unit unknown: it is asked for, and the test window hears of the end.
         ProbeWindow capture(Wnd::Capture);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -27,7 +28,8 @@ const char kHelp[] =
     "application may open and close the port any number of times meanwhile.\n"
     "\n"
     "Options:\n"
-    "  --link PATH        also make a symbolic link PATH to the terminal (removed at exit)\n"
+    "  --link PATH        also make a symbolic link PATH to the terminal, with its folder\n"
+    "                     when missing (the link is removed at exit)\n"
     "  --scenario NAME    what a test ($START) does:\n"
     "                       normal       WAI, STA, BRE, RES, END\n"
     "                       flow-retry   WAI, STA, FLO (flow error), WAI, STA, BRE, RES, END\n"
@@ -150,6 +152,9 @@ int main(int argc, char** argv)
     fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
 
     if (!link.empty()) {
+        // The link's folder is made when missing (for example /tmp/zolt7-sim).
+        for (size_t slash = link.find('/', 1); slash != std::string::npos; slash = link.find('/', slash + 1))
+            ::mkdir(link.substr(0, slash).c_str(), 0777);
         ::unlink(link.c_str());
         if (::symlink(path.c_str(), link.c_str()) != 0) {
             std::fprintf(stderr, "zolt7-sim: cannot link %s: %s\n", link.c_str(), std::strerror(errno));

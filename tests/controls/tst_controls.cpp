@@ -1,0 +1,82 @@
+// Entry limits by characters and bytes, and skinned buttons that report their
+// command only while enabled.
+#include "controls/LimitedEdit.h"
+#include "controls/SkinButton.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+// Types text one character at a time, as a keyboard with that layout would.
+inline void TypeText(QWidget* w, const QString& text)
+{
+    for (uint c : text.toUcs4()) {
+        const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ch);
+        QCoreApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, ch);
+        QCoreApplication::sendEvent(w, &release);
+    }
+}
+
+class TestControls : public QObject {
+    Q_OBJECT
+private slots:
+    void limitsCountCharactersAndBytes()
+    {
+        // 5 characters, 6 bytes: two Hangul syllables (3 bytes each) fill it.
+        CLimitedEdit edit(5, 6);
+        edit.show();
+        TypeText(&edit, QString::fromUtf8("한글a"));
+        QCOMPARE(edit.text(), QString::fromUtf8("한글"));
+        edit.clear();
+        QTest::keyClicks(&edit, "abcdefg");
+        QCOMPARE(edit.text(), QString("abcde"));
+        // A character outside the basic plane counts once, with its 4 bytes.
+        edit.clear();
+        TypeText(&edit, QString::fromUtf8("😀a"));
+        QTest::keyClicks(&edit, "bc");
+        QCOMPARE(edit.text(), QString::fromUtf8("😀ab"));
+        QCOMPARE(edit.utf8(), std::string("😀ab"));
+
+        // Pasted text over the limit is refused as a whole, never cut inside
+        // a character.
+        edit.clear();
+        edit.insert(QString::fromUtf8("가나다"));
+        QCOMPARE(edit.text(), QString());
+        edit.insert(QString::fromUtf8("가나"));
+        QCOMPARE(edit.text(), QString::fromUtf8("가나"));
+
+        QVERIFY(CLimitValidator::Fits(QString(), 0, 0));
+        QVERIFY(!CLimitValidator::Fits("a", 0, 10));
+        QVERIFY(CLimitValidator::Fits(QString::fromUtf8("é"), 1, 2));
+        QVERIFY(!CLimitValidator::Fits(QString::fromUtf8("é"), 1, 1));
+    }
+
+    void buttonsReportTheirCommand()
+    {
+        CSkinButton b(10015, CSkinButton::Look::Tile, "Measure");
+        b.place(83, 189, 163, 269);
+        QCOMPARE(b.geometry(), QRect(83, 189, 81, 81));
+        b.show();
+        QSignalSpy spy(&b, &CSkinButton::command);
+        QTest::mouseClick(&b, Qt::LeftButton);
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy[0][0].toInt(), 10015);
+        b.setEnabled(false);
+        QTest::mouseClick(&b, Qt::LeftButton);
+        QCOMPARE(spy.size(), 1);
+        // Every look paints, enabled and not.
+        for (auto look : {CSkinButton::Look::Tile, CSkinButton::Look::Bar, CSkinButton::Look::Flat,
+                          CSkinButton::Look::TitleIcon}) {
+            CSkinButton x(1, look, "Connect", nullptr, CSkinButton::Glyph::Connect);
+            x.resize(120, 44);
+            QImage on = x.grab().toImage();
+            x.setEnabled(false);
+            QImage off = x.grab().toImage();
+            QVERIFY(on != off);
+        }
+    }
+};
+
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"

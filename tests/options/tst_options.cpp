@@ -1,0 +1,244 @@
+// The program-setting page and the password prompt and page, on the store of
+// a temporary program folder.
+#include "../EMTaskLib/TestFolder.h"
+#include "EMTaskData.h"
+#include "TextUtil.h"
+#include "controls/Dialogs.h"
+#include "controls/LimitedEdit.h"
+#include "controls/SkinButton.h"
+#include "options/COptionPsetDlg.h"
+#include "options/Password.h"
+#include "shell/Messages.h"
+#include "shell/PostMessage.h"
+
+#include <QComboBox>
+#include <QRadioButton>
+#include <QtTest>
+
+// Types text one character at a time, as a keyboard with that layout would.
+inline void TypeText(QWidget* w, const QString& text)
+{
+    for (uint c : text.toUcs4()) {
+        const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ch);
+        QCoreApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, ch);
+        QCoreApplication::sendEvent(w, &release);
+    }
+}
+#include <filesystem>
+
+namespace {
+// A registered stand-in that records what it is posted.
+class Recorder : public QObject {
+public:
+    explicit Recorder(Wnd w) : which(w) { RegisterWindow(w, this); }
+    ~Recorder() override { UnregisterWindow(which, this); }
+    std::vector<std::pair<unsigned, intptr_t>> got;
+    Wnd which;
+    bool event(QEvent* e) override
+    {
+        const ZMessageEvent* m;
+        if (AsMessage(e, m)) {
+            got.emplace_back(m->message, m->wParam);
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+
+// The settings file as stored on disk.
+emtask::BusInfo StoredBus()
+{
+    emtask::BusInfo b{};
+    std::vector<char> bytes = ReadBytes(emtask::ConfigPath());
+    if (bytes.size() == sizeof b) std::memcpy(&b, bytes.data(), sizeof b);
+    return b;
+}
+}  // namespace
+
+class TestOptions : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestFolder> folder;
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<TestFolder>();
+        emtask::GetManager()->StartUp();  // a fresh settings block
+    }
+    void cleanup() { folder.reset(); }
+
+    void freshBlockShowsItsDefaults()
+    {
+        COptionPsetDlg page;
+        page.show();
+        QCOMPARE(page.checkedDateOrder(), 2);
+        QCOMPARE(page.dateChoice(2)->text(), QString("DD-MM-YYYY"));
+        QCOMPARE(page.dateChoice(0)->text(), QString("YYYY-MM-DD"));
+        QCOMPARE(page.checkedPhotoSave(), 0);
+        QCOMPARE(page.photoChoice(0)->text(), QString("Yes"));
+        QCOMPARE(page.rowsList()->currentText(), QString("1000"));
+        QCOMPARE(page.rowsList()->count(), 19);
+        QCOMPARE(page.rowsList()->itemText(10), QString("2000"));
+        QCOMPARE(page.rowsList()->itemText(18), QString("10000"));
+    }
+
+    void hostileValuesAreShownWithoutAChoice()
+    {
+        Bus().dateorder = 7;
+        Bus().photosave = -3;
+        Bus().rowsindex = 99;
+        COptionPsetDlg page;
+        page.show();
+        QCOMPARE(page.checkedDateOrder(), -1);
+        QCOMPARE(page.checkedPhotoSave(), -1);
+        QCOMPARE(page.rowsList()->currentIndex(), -1);
+        // Readers of the index still get a usable page size.
+        QCOMPARE(emtask::RowsPerSheet(99), 1000);
+        QCOMPARE(emtask::RowsPerSheet(-1), 1000);
+        QVERIFY(emtask::SheetCount(5000, emtask::RowsPerSheet(-1)) == 5);
+
+        // A later showing does not reset what the operator chose meanwhile.
+        page.dateChoice(0)->click();
+        page.hide();
+        Bus().dateorder = 1;
+        page.show();
+        QCOMPARE(page.checkedDateOrder(), 0);
+    }
+
+    void eachChoiceIsSavedAtOnce()
+    {
+        Recorder users(Wnd::UserList);
+        COptionPsetDlg page;
+        page.show();
+        std::filesystem::remove(emtask::ConfigPath());
+
+        page.dateChoice(0)->click();
+        QCOMPARE(Bus().dateorder, 0);
+        QCOMPARE(StoredBus().dateorder, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(users.got.size(), size_t(1));
+        QCOMPARE(users.got[0].first, msg::MSG_USERLIST_REBUILD);
+
+        page.photoChoice(1)->click();
+        QCOMPARE(StoredBus().photosave, 1);
+
+        for (int index : {10, 18, 0}) {
+            page.rowsList()->setCurrentIndex(index);
+            emit page.rowsList()->activated(index);
+            QCOMPARE(Bus().rowsindex, index);
+            QCOMPARE(StoredBus().rowsindex, index);
+        }
+        QCOMPARE(emtask::RowsPerSheet(10), 2000);
+        QCOMPARE(emtask::RowsPerSheet(18), 10000);
+        QCoreApplication::processEvents();
+        QCOMPARE(users.got.size(), size_t(1));  // only the date order redraws the users
+    }
+
+    void promptAcceptsExactlyTheStoredPassword()
+    {
+        Recorder main(Wnd::Main);
+        CPassword prompt;
+        prompt.show();
+        auto tryText = [&](const QString& text) {
+            main.got.clear();
+            prompt.entry()->setText(text);
+            prompt.OnConfirm();
+            QCoreApplication::processEvents();
+            if (main.got.size() != 1 || main.got[0].first != msg::WM_COMMAND) return -1;
+            return int(main.got[0].second);
+        };
+        QCOMPARE(tryText("7294"), msg::MAIN_OPTION_OPEN);
+        QVERIFY(!prompt.isVisible());
+        prompt.show();
+        for (QString wrong : {"", "729", "72944", " 7294", "7294 "})
+            QCOMPARE(tryText(wrong), msg::MAIN_PASSWORD_FAIL);
+
+        emtask::CopyField(Bus().password, "Abc");
+        QCOMPARE(tryText("abc"), msg::MAIN_PASSWORD_FAIL);
+        QCOMPARE(tryText("ABC"), msg::MAIN_PASSWORD_FAIL);
+        QCOMPARE(tryText("Abc"), msg::MAIN_OPTION_OPEN);
+
+        // An empty stored password matches only an empty entry.
+        std::memset(Bus().password, 0, sizeof Bus().password);
+        prompt.show();
+        QCOMPARE(tryText("x"), msg::MAIN_PASSWORD_FAIL);
+        QCOMPARE(tryText(""), msg::MAIN_OPTION_OPEN);
+
+        // A stored field without its NUL is compared within the field.
+        std::memset(Bus().password, 'z', sizeof Bus().password);
+        QVERIFY(!PasswordMatches("zzzz"));
+        QVERIFY(PasswordMatches(std::string(64, 'z')));
+    }
+
+    void changingThePassword()
+    {
+        ScriptedDialogs dialogs;
+        Recorder users(Wnd::UserList);
+        COptionHelpDlg page;
+        page.show();
+
+        QTest::keyClicks(page.newField(), "abc");
+        QTest::keyClicks(page.repeatField(), "abc");
+        QTest::mouseClick(page.applyButton(), Qt::LeftButton);
+        QCOMPARE(dialogs.messages(), QStringList{"Password change success"});
+        QCOMPARE(dialogs.shown.back().title, QString("Success"));
+        QCOMPARE(emtask::FieldText(Bus().password), std::string("abc"));
+        QCOMPARE(emtask::FieldText(StoredBus().password), std::string("abc"));
+        QVERIFY(page.newField()->text().isEmpty());
+        QVERIFY(page.repeatField()->text().isEmpty());
+        QVERIFY(PasswordMatches("abc"));
+        QVERIFY(!PasswordMatches("7294"));
+
+        // Refused changes keep the password but still write the file.
+        struct { const char* first; const char* second; } refused[] = {
+            {"", "xyz"}, {"xyz", ""}, {"", ""}, {"xyz", "xyZ"}};
+        for (auto& r : refused) {
+            std::filesystem::remove(emtask::ConfigPath());
+            page.newField()->setText(r.first);
+            page.repeatField()->setText(r.second);
+            page.OnApply();
+            QCOMPARE(dialogs.messages().back(), QString("Password change error"));
+            QCOMPARE(dialogs.shown.back().title, QString("Error"));
+            QCOMPARE(dialogs.shown.back().icon, QMessageBox::Critical);
+            QCOMPARE(emtask::FieldText(Bus().password), std::string("abc"));
+            QVERIFY(std::filesystem::exists(emtask::ConfigPath()));
+            QCOMPARE(emtask::FieldText(StoredBus().password), std::string("abc"));
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(users.got.size(), size_t(5));
+
+        // Hangul is stored as its UTF-8 bytes and compared the same way.
+        page.newField()->setText(QString::fromUtf8("비밀번호"));
+        page.repeatField()->setText(QString::fromUtf8("비밀번호"));
+        page.OnApply();
+        QVERIFY(PasswordMatches("비밀번호"));
+    }
+
+    void noFieldTakesAThirteenthCharacter()
+    {
+        CPassword prompt;
+        COptionHelpDlg page;
+        prompt.show();
+        page.show();
+        for (CLimitedEdit* field : {prompt.entry(), page.newField(), page.repeatField()}) {
+            QTest::keyClicks(field, "1234567890abXY");
+            QCOMPARE(field->text(), QString("1234567890ab"));
+            field->clear();
+            // Twelve characters of four bytes each still fit the stored field.
+            const QString wide = QString::fromUtf8("😀").repeated(13);
+            field->setText(wide.left(2 * 12));
+            TypeText(field, QString::fromUtf8("😀"));
+            QCOMPARE(field->text().toUcs4().size(), qsizetype(12));
+            QVERIFY(field->text().toUtf8().size() < 64);
+            QCOMPARE(field->echoMode(), QLineEdit::Password);
+            field->clear();
+        }
+    }
+};
+
+QTEST_MAIN(TestOptions)
+#include "tst_options.moc"

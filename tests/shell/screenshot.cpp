@@ -1,0 +1,69 @@
+// Renders the main window (connected to the first listed port when there is
+// one) and the settings window into PNG files for the documentation.
+//   shell_screenshot MAIN.png SETTINGS.png [NOTICE.png]   (program folder: --home DIR)
+#include "ProgramFolder.h"
+#include "controls/Skin.h"
+#include "shell/COptionDlg.h"
+#include "shell/CVelmoraViewDlg.h"
+#include "shell/Messages.h"
+#include "shell/Notices.h"
+#include "options/Password.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPainter>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    emtask::InitProgramFolder(argc, argv);
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: shell_screenshot [--home DIR] MAIN.png SETTINGS.png\n");
+        return 2;
+    }
+    QApplication::setFont(skin::Arial(14));
+    CVelmoraViewDlg::Options o;
+    o.splash = false;
+    o.countCameras = false;
+    o.monitorPorts = false;
+    CVelmoraViewDlg main(o);
+    main.Init();
+    if (main.portList()->count() > 0) main.OnCommand(msg::MAIN_CONNECT_BTN);
+    const QString mainFile = QString::fromLocal8Bit(argv[1]);
+    const QString settingsFile = QString::fromLocal8Bit(argv[2]);
+    int rc = 0;
+    QTimer::singleShot(1500, [&] {
+        main.RefreshClock();
+        if (!main.grab().save(mainFile)) rc = 1;
+        main.OnCommand(msg::MAIN_OPTION_OPEN);
+        COptionDlg* settings = main.settingsWindow();
+        settings->ShowPage(int(SettingsPage::ProgramSetting));
+        QTimer::singleShot(300, [&, settings] {
+            if (!settings->grab().save(settingsFile)) rc = 1;
+            settings->OnClose();
+            if (argc > 3) {
+                // A notice and the password prompt, side by side.
+                ShowNotice(Wnd::MsgError, 123);
+                QTimer::singleShot(200, [&] {
+                    QWidget* notice = main.msgErrorWindow();
+                    QWidget* prompt = main.passwordPrompt();
+                    QImage both(notice->width() + prompt->width() + 20, qMax(notice->height(), prompt->height()),
+                                QImage::Format_RGB32);
+                    both.fill(Qt::white);
+                    QPainter p(&both);
+                    p.drawPixmap(0, 0, prompt->grab());
+                    p.drawPixmap(prompt->width() + 20, 0, notice->grab());
+                    p.end();
+                    if (!both.save(QString::fromLocal8Bit(argv[3]))) rc = 1;
+                    app.quit();
+                });
+                return;
+            }
+            app.quit();
+        });
+    });
+    app.exec();
+    return rc;
+}

@@ -1,0 +1,338 @@
+// The main window against a pseudo-terminal standing in for the instrument:
+// connect, the device values, disconnect, measure, the start of a test,
+// unplugging, the password gate, the clock and the exit save.
+#include "../devicelink/PtyPair.h"
+#include "ShellFixture.h"
+#include "EMTaskData.h"
+#include "TextUtil.h"
+#include "controls/Dialogs.h"
+#include "controls/LimitedEdit.h"
+#include "controls/SkinButton.h"
+#include "devicelink/DLSerial.h"
+#include "options/Password.h"
+#include "shell/COptionDeviceDlg.h"
+#include "shell/COptionDlg.h"
+#include "shell/Messages.h"
+#include "shell/Notices.h"
+
+#include <QLabel>
+#include <QtTest>
+#include <cstring>
+#include <filesystem>
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestFolder> folder;
+    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<CVelmoraViewDlg> main;
+
+    emtask::BusInfo& bus() { return emtask::GetManager()->m_BusInfo; }
+    void settle() { for (int i = 0; i < 3; ++i) QCoreApplication::processEvents(); }
+    CSkinButton* btn(int id) { return main->button(id); }
+    bool connectedLook()
+    {
+        return btn(msg::MAIN_DISCONNECT_BTN)->isVisible() && !btn(msg::MAIN_CONNECT_BTN)->isVisible() &&
+               !main->portList()->isEnabled() && btn(msg::MAIN_MEASURE_BTN)->isEnabled();
+    }
+    bool disconnectedLook()
+    {
+        return !btn(msg::MAIN_DISCONNECT_BTN)->isVisible() && btn(msg::MAIN_CONNECT_BTN)->isVisible() &&
+               main->portList()->isEnabled() && !btn(msg::MAIN_MEASURE_BTN)->isEnabled();
+    }
+    void start(const QByteArray& ports)
+    {
+        qputenv("ZOLT7_PORTS", ports);
+        main = MakeMainWindow();
+        settle();
+    }
+    // Connects to the pty and answers nothing yet; returns what was sent.
+    std::string connectToPty()
+    {
+        main->OnCommand(msg::MAIN_CONNECT_BTN);
+        return pty->read(9);
+    }
+    COptionDeviceDlg* devicePage()
+    {
+        return qobject_cast<COptionDeviceDlg*>(main->settingsWindow()->page(int(SettingsPage::Device)));
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<TestFolder>();
+        pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->ok());
+    }
+    void cleanup()
+    {
+        main.reset();
+        QVERIFY(!GetSerial().IsOpen());
+        pty.reset();
+        folder.reset();
+        qunsetenv("ZOLT7_PORTS");
+    }
+
+    void connectShowsTheInstrumentValuesAndDisconnectClearsThem()
+    {
+        start(QByteArray::fromStdString(pty->path));
+        QCOMPARE(main->portList()->itemText(0).toStdString(), pty->path);
+        QVERIFY(disconnectedLook());
+
+        QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
+        QVERIFY(connectedLook());
+        QVERIFY(GetSerial().IsOpen());
+        QCOMPARE(emtask::GetManager()->m_Connected, 1);
+        QCOMPARE(main->valueLabel(0)->text(), QString("ZOLT7"));
+
+        pty->write("$UNB,L:050,H:080,C:0123\n");
+        QTRY_COMPARE(emtask::FieldText(bus().unitcode), std::string("B"));
+        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        QCOMPARE(devicePage()->unitText(), QString("%BAC"));
+        QCOMPARE(devicePage()->lowText(), QString("0.50"));
+        QCOMPARE(devicePage()->highText(), QString("0.80"));
+        QCOMPARE(devicePage()->countText(), QString("0123"));
+        main->settingsWindow()->OnClose();
+
+        main->OnCommand(msg::MAIN_DISCONNECT_BTN);
+        QVERIFY(disconnectedLook());
+        QVERIFY(!GetSerial().IsOpen());
+        QCOMPARE(emtask::GetManager()->m_Connected, 0);
+        QCOMPARE(main->portNumber(), 0);
+        QCOMPARE(bus().unitcode[0], '\0');
+        QCOMPARE(bus().lowlevel[0], '\0');
+        QCOMPARE(bus().calcnt[0], '\0');
+        for (int i = 0; i < 4; ++i) QVERIFY(main->valueLabel(i)->text().isEmpty());
+        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        QCOMPARE(devicePage()->unitText(), QString());
+        QCOMPARE(devicePage()->lowText(), QString());
+        main->settingsWindow()->OnClose();
+
+        // Again: the port is reopened and asked anew.
+        QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
+        QVERIFY(connectedLook());
+        // A short frame: the level's third place holds the line feed.
+        pty->write("$UNM,L:020,H:05\n");
+        QTRY_COMPARE(emtask::FieldText(bus().unitcode), std::string("M"));
+        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        QCOMPARE(devicePage()->unitText(), QString("mg/L"));
+        QCOMPARE(devicePage()->highText(), QString("0.5"));
+    }
+
+    void connectWithoutAPortShowsTheNoticeAndStaysDisconnected()
+    {
+        start(QByteArray());
+        main->portList()->clear();
+        main->OnCommand(msg::MAIN_CONNECT_BTN);
+        settle();
+        QVERIFY(main->msgErrorWindow()->isVisible());
+        QCOMPARE(main->msgErrorWindow()->message(), QString("Fail to open port(USB)"));
+        QVERIFY(!GetSerial().IsOpen());
+        QVERIFY(!btn(msg::MAIN_DISCONNECT_BTN)->isVisible());
+        QVERIFY(!btn(msg::MAIN_MEASURE_BTN)->isEnabled());
+        QTest::mouseClick(main->msgErrorWindow()->okButton(), Qt::LeftButton);
+        QTRY_VERIFY(main->isEnabled());
+    }
+
+    void aPortThatCannotOpenLeavesTheWindowDisconnected()
+    {
+        start("/nonexistent/zolt7-port");
+        main->OnCommand(msg::MAIN_CONNECT_BTN);
+        settle();
+        QVERIFY(disconnectedLook());
+        QVERIFY(!GetSerial().IsOpen());
+        QVERIFY(!main->msgErrorWindow()->isVisible());
+        QCOMPARE(emtask::GetManager()->m_Connected, 0);
+    }
+
+    void measureWithASilentInstrumentGivesUpAfterElevenLooks()
+    {
+        start(QByteArray::fromStdString(pty->path));
+        Recorder idEntry(Wnd::IDentry);
+        idEntry.hide();
+        QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
+        QElapsedTimer t;
+        t.start();
+        QTest::mouseClick(btn(msg::MAIN_MEASURE_BTN), Qt::LeftButton);
+        QVERIFY(main->measurePending());
+        QTRY_VERIFY_WITH_TIMEOUT(main->msgErrorWindow()->isVisible(), 3000);
+        const qint64 ms = t.elapsed();
+        QVERIFY2(ms >= 950 && ms < 2000, qPrintable(QString::number(ms)));
+        QCOMPARE(main->msgErrorWindow()->message(), QString("Fail to open port(USB)"));
+        QVERIFY(!idEntry.isVisible());
+    }
+
+    void measureOpensTheIdentificationOnceTheUnitIsKnown()
+    {
+        start(QByteArray::fromStdString(pty->path));
+        Recorder idEntry(Wnd::IDentry);
+        idEntry.hide();
+        QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
+        QTest::mouseClick(btn(msg::MAIN_MEASURE_BTN), Qt::LeftButton);
+        QTest::qWait(250);
+        pty->write("$UNG,L:020,H:050,C:0007\n");
+        QTRY_VERIFY_WITH_TIMEOUT(idEntry.isVisible(), 2000);
+        QVERIFY(!main->measurePending());
+        QVERIFY(!main->msgErrorWindow()->isVisible());
+    }
+
+    void deviceCommandsReachTheInstrument()
+    {
+        start(QByteArray::fromStdString(pty->path));
+        QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
+        main->setEnabled(false);
+        PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::DEVICE_COMMAND_START_TEST);
+        settle();
+        QCOMPARE(pty->read(8), std::string("$START\r\n"));
+        QTRY_VERIFY(main->isEnabled());
+        PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::PID_RESET);
+        settle();
+        QCOMPARE(pty->read(8), std::string("$RESET\r\n"));
+        PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, 12345);  // ignored
+        PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::PID_RECALL);
+        settle();
+        QCOMPARE(pty->read(9), std::string("$RECALL\r\n"));
+        // The end of a test with the unit known enables measure again.
+        PostCommand(Wnd::Main, msg::MAIN_MEASURE_DISABLE);
+        settle();
+        QVERIFY(!btn(msg::MAIN_MEASURE_BTN)->isEnabled());
+        PostCommand(Wnd::Main, msg::MAIN_INFO_DISP);
+        settle();
+        QVERIFY(btn(msg::MAIN_MEASURE_BTN)->isEnabled());
+    }
+
+    void unplugDisconnectsAndClosesThePort()
+    {
+        start(QByteArray::fromStdString(pty->path));
+        QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
+        Recorder capture(Wnd::Capture);
+        // Another port plugged in: the list is refilled but stays locked.
+        ScriptedDialogs dialogs;
+        main->discovery().UpdateDevice(true, "/dev/ttyUSB8");
+        settle();
+        QVERIFY(connectedLook());
+        QVERIFY(GetSerial().IsOpen());
+
+        main->discovery().UpdateDevice(false, "/dev/ttyUSB7");
+        settle();
+        QVERIFY(disconnectedLook());
+        QVERIFY(!GetSerial().IsOpen());
+        QVERIFY(capture.received(msg::MSG_DEVICE_EVENT, msg::PID_END));
+        // A frame arriving now changes nothing.
+        pty->write("$UNB,L:050,H:080,C:0123\n");
+        QTest::qWait(100);
+        QCOMPARE(bus().unitcode[0], '\0');
+        QCOMPARE(main->portList()->itemText(0).toStdString(), pty->path);
+    }
+
+    void passwordGuardsTheSettingsWindow()
+    {
+        start(QByteArray());
+        CPassword* prompt = main->passwordPrompt();
+        QTest::mouseClick(btn(msg::MAIN_OPTION_BTN), Qt::LeftButton);
+        QVERIFY(prompt->isVisible());
+        QVERIFY(!main->isEnabled());
+
+        QTest::keyClicks(prompt->entry(), "7295");
+        QTest::keyClick(prompt->entry(), Qt::Key_Return);
+        settle();
+        QVERIFY(main->msgErrorWindow()->isVisible());
+        QCOMPARE(main->msgErrorWindow()->title(), QString("Password Error"));
+        QVERIFY(!prompt->isEnabled());
+        QVERIFY(prompt->entry()->text().isEmpty());
+        QVERIFY(!main->settingsWindow()->isVisible());
+        QTest::mouseClick(main->msgErrorWindow()->okButton(), Qt::LeftButton);
+        settle();
+        QVERIFY(prompt->isEnabled());
+
+        QTest::keyClicks(prompt->entry(), "7294");
+        QTest::mouseClick(prompt->confirmButton(), Qt::LeftButton);
+        settle();
+        COptionDlg* settings = main->settingsWindow();
+        QVERIFY(settings->isVisible());
+        QVERIFY(!prompt->isVisible());
+        QVERIFY(!main->isEnabled());
+        // No registration page in this build: it opens on the first page there is.
+        QVERIFY(!settings->pageButton(int(SettingsPage::Registration))->isEnabled());
+        QVERIFY(!settings->pageButton(int(SettingsPage::Camera))->isEnabled());
+        QVERIFY(!settings->pageButton(int(SettingsPage::PrintSetting))->isEnabled());
+        QCOMPARE(settings->currentPage(), int(SettingsPage::Device));
+        QTest::mouseClick(settings->pageButton(int(SettingsPage::Password)), Qt::LeftButton);
+        QCOMPARE(settings->currentPage(), int(SettingsPage::Password));
+        QVERIFY(settings->page(int(SettingsPage::Password))->isVisible());
+        QVERIFY(!settings->page(int(SettingsPage::Device))->isVisible());
+
+        QTest::keyClick(settings, Qt::Key_Escape);
+        QTest::keyClick(settings, Qt::Key_Return);
+        settle();
+        QVERIFY(settings->isVisible());
+        QTest::mouseClick(settings->closeButton(), Qt::LeftButton);
+        QVERIFY(!settings->isVisible());
+        QVERIFY(main->isEnabled());
+
+        // The prompt's own close button gives the main window back too.
+        main->OnCommand(msg::MAIN_OPTION_BTN);
+        QTest::keyClicks(prompt->entry(), "72");
+        QTest::mouseClick(prompt->closeButton(), Qt::LeftButton);
+        QVERIFY(!prompt->isVisible());
+        QVERIFY(prompt->entry()->text().isEmpty());
+        QVERIFY(main->isEnabled());
+    }
+
+    void clockFollowsTheDateOrder()
+    {
+        start(QByteArray());
+        const char* months = "(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)";
+        const QString time = " [0-2]\\d:[0-5]\\d:[0-5]\\d";
+        struct { int order; QString pattern; } cases[] = {
+            {0, QString("\\d{4}-%1-\\d{2}").arg(months) + time},
+            {1, QString("%1-\\d{2}-\\d{4}").arg(months) + time},
+            {2, QString("\\d{2}-%1-\\d{4}").arg(months) + time},
+            {7, QString("\\d{2}-%1-\\d{4}").arg(months) + time},
+        };
+        for (auto& c : cases) {
+            bus().dateorder = c.order;
+            main->RefreshClock();
+            QRegularExpression re("^" + c.pattern + "$");
+            QVERIFY2(re.match(main->clockText()).hasMatch(), qPrintable(main->clockText()));
+        }
+        QVERIFY(main->clockText().contains(QString::number(QDate::currentDate().year())));
+    }
+
+    void exitSavesTheSettingsEvenWhenNothingChanged()
+    {
+        start(QByteArray());
+        const std::string path = emtask::ConfigPath();
+        std::filesystem::remove_all(emtask::ConfDir());
+        bus().reserved300 = 77;
+        main->OnCommand(msg::MAIN_EXIT_BTN);
+        QVERIFY(std::filesystem::exists(path));
+        QCOMPARE(FileSize(path), uintmax_t(sizeof(emtask::BusInfo)));
+        std::vector<char> bytes = ReadBytes(path);
+        QCOMPARE(bus().reserved300, 0);
+        QVERIFY(std::memcmp(bytes.data(), &bus(), sizeof(emtask::BusInfo)) == 0);
+        QVERIFY(!main->isVisible());
+    }
+
+    void aboutBoxAndSheets()
+    {
+        start(QByteArray());
+        ScriptedDialogs dialogs;
+        QTest::mouseClick(btn(msg::MAIN_ABOUT_BTN), Qt::LeftButton);
+        QCOMPARE(dialogs.shown.size(), size_t(1));
+        QCOMPARE(dialogs.shown[0].title, QString("ZOLT7 Information"));
+        QCOMPARE(dialogs.shown[0].text, QString("ZOLT7, Version 2.0"));
+        // No record window in this build: its button says so.
+        QVERIFY(!btn(msg::MAIN_LOAD_BTN)->isEnabled());
+
+        QCOMPARE(SheetNames(0, 0), QStringList());
+        QCOMPARE(SheetNames(101, 0), (QStringList{"Sheet 1", "Sheet 2"}));
+        QCOMPARE(SheetNames(100, 0).size(), 1);
+        QCOMPARE(SheetNames(2001, 10).size(), 2);
+        // Hostile indexes still give a sound page size.
+        QCOMPARE(SheetNames(1001, -1).size(), 2);
+        QCOMPARE(SheetNames(1001, 99).size(), 2);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
