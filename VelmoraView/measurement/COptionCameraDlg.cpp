@@ -52,6 +52,7 @@ void COptionCameraDlg::SetPreviewActive(bool on)
 
 COptionCameraDlg::~COptionCameraDlg()
 {
+    if (m_Watched) m_Watched->removeEventFilter(this);
     UnregisterWindow(Wnd::CameraPage, this);
     StopPreview();
     SetPreviewActive(false);
@@ -86,6 +87,12 @@ void COptionCameraDlg::Refill()
 void COptionCameraDlg::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
+    if (window() != this && m_Watched != window()) {
+        // The settings window may close while another page is shown.
+        if (m_Watched) m_Watched->removeEventFilter(this);
+        m_Watched = window();
+        m_Watched->installEventFilter(this);
+    }
     SetPreviewActive(true);
     Refill();
     if (emtask::GetManager()->m_BusInfo.camerause == 1)
@@ -99,8 +106,13 @@ void COptionCameraDlg::hideEvent(QHideEvent* e)
     QWidget::hideEvent(e);
     StopPreview();
     DebugPrint("[CAMERA HIDE]\n");
-    // The settings window itself went away: the camera is the test window's again.
-    if (window() != this && !window()->isVisible()) SettingsClosing();
+}
+
+bool COptionCameraDlg::eventFilter(QObject* watched, QEvent* e)
+{
+    // The settings window went away: the camera is the test window's again.
+    if (watched == m_Watched && e->type() == QEvent::Hide) SettingsClosing();
+    return QWidget::eventFilter(watched, e);
 }
 
 void COptionCameraDlg::SettingsClosing()

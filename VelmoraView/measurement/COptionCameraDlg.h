@@ -37,6 +37,7 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void Refill();
@@ -51,6 +52,7 @@ private:
     QCheckBox* m_Use = nullptr;
     measurement::CPictureView* m_Preview = nullptr;
     bool m_Filling = false;
+    QWidget* m_Watched = nullptr;  // the settings window, whose hiding ends the preview
 
     struct Shared {
         measurement::CameraDevice camera;

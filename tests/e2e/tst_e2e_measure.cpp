@@ -7,7 +7,11 @@
 #include "TextUtil.h"
 #include "devicelink/DLSerial.h"
 #include "measurement/CCaptureDlg.h"
+#include "controls/SkinButton.h"
+#include "measurement/COptionCameraDlg.h"
+#include "shell/COptionDlg.h"
 #include "shell/CVelmoraViewDlg.h"
+#include "shell/SettingsPages.h"
 #include "shell/Messages.h"
 #include "shell/Notices.h"
 #include "users/CIDentry.h"
@@ -268,6 +272,29 @@ private slots:
         // The reset, then the next frame swallowed and answered with a second one.
         QTRY_COMPARE_WITH_TIMEOUT(run.sim->Count("<- $RESET"), 2, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.login, 0, 3000);
+    }
+
+    void cameraPageHoldsTheSettingsWindowUntilThePreviewStops()
+    {
+        Run run(kNormal);
+        COptionDlg* settings = run.main->settingsWindow();
+        settings->Open();
+        QVERIFY(settings->pageButton(int(SettingsPage::Camera))->isEnabled());
+        settings->ShowPage(int(SettingsPage::Camera));
+        auto* page = qobject_cast<COptionCameraDlg*>(settings->page(int(SettingsPage::Camera)));
+        QVERIFY(page);
+        QVERIFY(page->PreviewRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(page->Preview()->FramesShown() > 0, 3000);
+        settings->ShowPage(int(SettingsPage::Device));
+        QVERIFY(!page->PreviewRunning());
+        QVERIFY(COptionCameraDlg::PreviewIsActive());
+        // Closing: the notice first, the window a second later, and the
+        // camera is the test window's again.
+        settings->OnClose();
+        QVERIFY(settings->isVisible());
+        QTRY_COMPARE(run.main->msgWindow()->message(), QString("Camera setting is being applied..."));
+        QTRY_VERIFY_WITH_TIMEOUT(!settings->isVisible(), 3000);
+        QVERIFY(!COptionCameraDlg::PreviewIsActive());
     }
 
     void identificationByNameWrongCaseRefused()

@@ -75,8 +75,13 @@ private slots:
         page->hide();
         QVERIFY(!page->PreviewRunning());
         QVERIFY(COptionCameraDlg::PreviewIsActive());
+        // The settings window closes while another page is shown.
+        settings.hide();
+        QVERIFY(!COptionCameraDlg::PreviewIsActive());
         page->show();
+        settings.show();
         QVERIFY(page->PreviewRunning());
+        QVERIFY(COptionCameraDlg::PreviewIsActive());
         settings.hide();
         QVERIFY(!page->PreviewRunning());
         QVERIFY(!COptionCameraDlg::PreviewIsActive());

@@ -180,6 +180,12 @@ private slots:
         start(QByteArray::fromStdString(pty->path));
         QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
         main->setEnabled(false);
+        // The test window runs modally until the instrument ends the test.
+        QTimer endTest;
+        connect(&endTest, &QTimer::timeout, [] {
+            if (WindowExists(Wnd::Capture)) PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_END);
+        });
+        endTest.start(50);
         PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::DEVICE_COMMAND_START_TEST);
         settle();
         QCOMPARE(pty->read(8), std::string("$START\r\n"));
@@ -253,7 +259,7 @@ private slots:
         QVERIFY(!main->isEnabled());
         // No registration page in this build: it opens on the first page there is.
         QVERIFY(!settings->pageButton(int(SettingsPage::Registration))->isEnabled());
-        QVERIFY(!settings->pageButton(int(SettingsPage::Camera))->isEnabled());
+        QVERIFY(settings->pageButton(int(SettingsPage::Camera))->isEnabled());
         QVERIFY(!settings->pageButton(int(SettingsPage::PrintSetting))->isEnabled());
         QCOMPARE(settings->currentPage(), int(SettingsPage::Device));
         QTest::mouseClick(settings->pageButton(int(SettingsPage::Password)), Qt::LeftButton);
