@@ -89,45 +89,6 @@ private slots:
         QCOMPARE(emtask::GetManager()->m_BusInfo.login, 0);
     }
 
-    void flowErrorThenRetryStoresTwoRecords()
-    {
-        TempHome home;
-        CameraSourceEnv env(WriteFrames(home / "cam", 4));
-        Subject("0.000", "G");
-        OpenDlg o;
-        CCaptureDlg& d = o.dlg;
-        Post(msg::PID_WAIT);
-        Post(msg::PID_STA);
-        Post(msg::PID_FLO);
-        QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 1, 5000);
-        QCOMPARE(d.Step(), 10);
-        QVERIFY(d.CloseEnabled());
-        QVERIFY(d.FlowError());
-        QCOMPARE(std::string(emtask::GetManager()->m_BusInfo.unitcode), std::string("G"));
-
-        Post(msg::PID_WAIT);  // the camera comes back live
-        QTRY_VERIFY(!d.Capture().PhotoShown());
-        Post(msg::PID_STA);
-        Post(msg::PID_BRE);
-        Post(msg::PID_RES);
-        QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 2, 8000);
-        QCOMPARE(d.Step(), 3);  // 0.000: the green panel
-        QVERIFY(!d.FlowError());
-
-        const emtask::DeviceData& log = emtask::GetManager()->m_DeviceData;
-        QCOMPARE(log.datacnt, 2);
-        QCOMPARE(log.m_TestData[0].testno, 1);
-        QCOMPARE(log.m_TestData[0].mode, 'F');
-        QCOMPARE(std::string(log.m_TestData[0].result), std::string("FLOW"));
-        QCOMPARE(log.m_TestData[1].testno, 2);
-        QCOMPARE(log.m_TestData[1].mode, '0');
-        QCOMPARE(std::string(log.m_TestData[1].unit), std::string("G"));
-        QCOMPARE(std::string(log.m_TestData[1].name), std::string(log.m_TestData[0].name));
-        QCOMPARE(emtask::GetManager()->m_BusInfo.unitcode[0], '\0');
-        Post(msg::PID_END);
-        QTRY_VERIFY(d.Closed());
-    }
-
     void calibrationNoticeStaysOnEveryLaterStep()
     {
         TempHome home;

@@ -4,7 +4,6 @@
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "shell/Messages.h"
-#include "shell/Notices.h"
 #include "users/CIDentry.h"
 
 #include <QLineEdit>
@@ -126,25 +125,6 @@ private slots:
         QVERIFY(!w.isVisible());
         QVERIFY(main.isEnabled());
         QVERIFY(w.Entry()->text().isEmpty());
-    }
-
-    void noMatchThroughTheNoticeWindow()
-    {
-        TempHome home;
-        WriteUsers(home, {{1, "abc", "Abc"}});
-        MainWidget main;
-        CMsgError notice;
-        CIDentry w;
-        w.ShowCentred();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        Enter(w, "abd");
-        QVERIFY(!w.isEnabled());
-        QTRY_COMPARE(notice.title(), QString("ID or Name recognition"));
-        QCOMPARE(notice.message(), QString("Please check your ID or name."));
-        PostCommand(Wnd::MsgError, msg::MSGERROR_DISMISS);
-        QTRY_VERIFY(w.isEnabled());
-        QVERIFY(!main.isEnabled());
-        QCOMPARE(w.Entry()->text(), QString("abd"));
     }
 
     void fullCounterLocksIdentification()
