@@ -24,7 +24,8 @@ CameraCapture::~CameraCapture()
         std::lock_guard<std::mutex> g(m_S->sinkLock);
         m_S->sink = nullptr;
     }
-    if (!m_Loop.Running()) m_S->camera.Release();
+    // Otherwise the camera goes with the shared state when that thread ends.
+    if (!m_S->abandoned) m_S->camera.Release();
 }
 
 bool CameraCapture::OpenCamera(int index)
@@ -41,13 +42,17 @@ bool CameraCapture::OpenCamera(int index)
 
 int CameraCapture::StartCapture()
 {
+    if (m_S->abandoned) return -1;  // one reader per camera
     auto s = m_S;
     return m_Loop.Start([s](const std::atomic<bool>& running) { return Step(*s, running); }, 10);
 }
 
 void CameraCapture::StopCapture()
 {
-    if (!m_Loop.Stop(1000)) DebugLine("capture thread did not stop within 1000 ms");
+    if (!m_Loop.Stop(1000)) {
+        DebugLine("capture thread did not stop within 1000 ms");
+        m_S->abandoned = true;
+    }
 }
 
 void CameraCapture::RestartCamera()

@@ -59,6 +59,7 @@ private:
         CameraDevice camera;
         std::atomic<bool> cameraOpen{false};
         std::atomic<bool> deviceOpened{false};  // OpenCamera succeeded
+        std::atomic<bool> abandoned{false};     // a thread that did not stop still uses the camera
         std::atomic<bool> photoShown{false};
         std::atomic<bool> captureImage{false};       // m_CaptureImage
         std::atomic<bool> captureImageClone{false};  // m_CaptureImageClone

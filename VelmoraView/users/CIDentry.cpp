@@ -4,6 +4,7 @@
 #include "EMTaskData.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
+#include "controls/LimitedEdit.h"
 #include "shell/Messages.h"
 #include "shell/Notices.h"
 #include "shell/PostMessage.h"
@@ -73,7 +74,8 @@ CIDentry::CIDentry()
     m_Close->setFocusPolicy(Qt::NoFocus);
     connect(m_Close, &QPushButton::clicked, this, &CIDentry::OnClose);
 
-    m_Entry = new QLineEdit(this);
+    // 30 characters, and no more bytes than an ID or a name can hold.
+    m_Entry = new CLimitedEdit(kMaxEntryChars, int(sizeof(emtask::BusUserInfo::cusid)) - 1, this);
     m_Entry->setMaxLength(kMaxEntryChars);
     QFont ef(QStringLiteral("Arial"));
     ef.setPixelSize(22);

@@ -182,7 +182,12 @@ private slots:
         CIDentry* id = run.Measure();
         QVERIFY(id);
         int framesShown = 0;
-        run.Identify(id, "kim07", [&](CCaptureDlg* d) { framesShown = d->PictureView()->FramesShown(); });
+        bool usable = true;
+        run.Identify(id, "kim07", [&](CCaptureDlg* d) {
+            framesShown = d->PictureView()->FramesShown();
+            usable = usable && d->isEnabled() && d->isVisible();
+        });
+        QVERIFY(usable);  // not disabled with the main window it belongs to
         QVERIFY(!WindowExists(Wnd::Capture));
         QVERIFY(framesShown > 0);  // the live picture was on screen
 
