@@ -313,6 +313,31 @@ private slots:
         QVERIFY(!main->isVisible());
     }
 
+    void hostileSettingsFileStartsWithoutHarm()
+    {
+        emtask::BusInfo b{};
+        emtask::InitBusInfo(b, 0);
+        b.dateorder = 7;
+        b.rowsindex = -1;
+        b.cameraindex = -5;
+        b.photosave = 99;
+        std::memset(b.unitcode, 'B', sizeof b.unitcode);      // no NUL, stale
+        std::memset(b.password, 'p', sizeof b.password);      // no NUL
+        WriteBytes(emtask::ConfigPath(), &b, sizeof b);
+        start(QByteArray());
+        QCOMPARE(bus().cameraindex, 0);
+        QCOMPARE(bus().unitcode[0], '\0');  // not connected: no unit
+        QVERIFY(!btn(msg::MAIN_MEASURE_BTN)->isEnabled());
+        QRegularExpression dmy("^\\d{2}-[A-Z][a-z]{2}-\\d{4} ");
+        QVERIFY(dmy.match(main->clockText()).hasMatch());
+        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        COptionDlg* settings = main->settingsWindow();
+        settings->ShowPage(int(SettingsPage::ProgramSetting));
+        settings->ShowPage(int(SettingsPage::Device));
+        QCOMPARE(devicePage()->unitText(), QString());
+        QCOMPARE(SheetNames(1500, bus().rowsindex).size(), 2);
+    }
+
     void aboutBoxAndSheets()
     {
         start(QByteArray());
