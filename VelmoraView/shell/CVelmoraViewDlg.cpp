@@ -324,6 +324,8 @@ void CVelmoraViewDlg::OnDisconnect()
     m_DevComboPort->setEnabled(true);
     for (QLabel* v : m_Value) v->update();
     GetSerial().Close();
+    // A frame read while the display was emptied may have refilled them.
+    ClearDeviceValues();
 }
 
 void CVelmoraViewDlg::OnPortRemoved()
@@ -333,6 +335,7 @@ void CVelmoraViewDlg::OnPortRemoved()
     // the values or the measure button behind the disconnected look.
     DeviceInfoDisplay(0);
     GetSerial().Close();
+    ClearDeviceValues();
     m_DevComboPort->setEnabled(true);
 }
 
@@ -445,7 +448,10 @@ void CVelmoraViewDlg::OnCommand(int id)
         m_Password->setEnabled(false);
         m_Password->ClearEntry();
         break;
-    case msg::MAIN_INFO_DISP: m_Measure->setEnabled(true); break;
+    case msg::MAIN_INFO_DISP:
+        // A late frame of a closed link must not offer a test.
+        if (emtask::GetManager()->m_Connected) m_Measure->setEnabled(true);
+        break;
     case msg::MAIN_MEASURE_DISABLE: m_Measure->setEnabled(false); break;
     case msg::MAIN_ENABLE:
         setEnabled(true);

@@ -217,10 +217,14 @@ private slots:
         QVERIFY(disconnectedLook());
         QVERIFY(!GetSerial().IsOpen());
         QVERIFY(capture.received(msg::MSG_DEVICE_EVENT, msg::PID_END));
-        // A frame arriving now changes nothing.
+        // A frame arriving now changes nothing, and no late end of a test
+        // offers a new one.
         pty->write("$UNB,L:050,H:080,C:0123\n");
         QTest::qWait(100);
         QCOMPARE(bus().unitcode[0], '\0');
+        PostCommand(Wnd::Main, msg::MAIN_INFO_DISP);
+        settle();
+        QVERIFY(!btn(msg::MAIN_MEASURE_BTN)->isEnabled());
         QCOMPARE(main->portList()->itemText(0).toStdString(), pty->path);
     }
 
