@@ -141,6 +141,8 @@ void CVelmoraViewDlg::Init()
     if (m_Options.monitorPorts) m_Discovery.StartMonitor();
 
     m_Settings = std::make_unique<COptionDlg>();
+    KeepAbove(m_Settings.get(), this);
+    KeepAbove(m_Password.get(), this);
     g_LoadingStatus = 2;
     if (!m_Options.splash) {
         show();

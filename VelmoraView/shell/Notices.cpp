@@ -98,7 +98,7 @@ CNotice::CNotice(Wnd self, int dismissId, QWidget* parent)
 {
     setFixedSize(kWidth, kHeight);
     m_Title = new QLabel(this);
-    m_Title->setGeometry(10, 4, 250, 21);
+    m_Title->setGeometry(10, 3, 250, 25);  // room for descenders
     m_Title->setFont(skin::Arial(21));
     m_Title->setStyleSheet("color: #E6E6E6; background: transparent;");
     m_Text = new QLabel(this);
