@@ -161,6 +161,7 @@ void CNotice::Fill(const NoticeEntry& e, const QString& text)
     m_Ok->setVisible(e.ok);
     m_Close->setEnabled(true);
     m_FollowUp = e.followUp;
+    m_Number = e.number;
     DisableWaiting(e.followUp);
     if (e.ok) m_Ok->setFocus();
 }
@@ -168,6 +169,7 @@ void CNotice::Fill(const NoticeEntry& e, const QString& text)
 void CNotice::Hide()
 {
     m_FollowUp = 0;
+    m_Number = 0;
     hide();
 }
 

@@ -282,6 +282,38 @@ private slots:
         QVERIFY(main->isEnabled());
     }
 
+    void settingsWindowPagesAndTheCameraPreview()
+    {
+        start(QByteArray());
+        COptionDlg* settings = main->settingsWindow();
+        auto* registration = new QWidget;
+        settings->setPage(int(SettingsPage::Registration), registration);
+        QVERIFY(settings->pageButton(int(SettingsPage::Registration))->isEnabled());
+        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        QCOMPARE(settings->currentPage(), int(SettingsPage::Registration));
+        QVERIFY(registration->isVisible());
+        QCOMPARE(registration->geometry(), QRect(205, 60, 760, 540));
+        QVERIFY(!main->isEnabled());
+
+        // While the camera preview runs, closing waits for the camera.
+        Recorder camera(Wnd::CameraPage);
+        camera.setProperty(COptionDlg::kPreviewActive, true);
+        QElapsedTimer t;
+        t.start();
+        settings->OnClose();
+        settle();
+        QVERIFY(main->msgWindow()->isVisible());
+        QCOMPARE(main->msgWindow()->title(), QString("Setting"));
+        QVERIFY(settings->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!settings->isVisible(), 3000);
+        QVERIFY(t.elapsed() >= 900);
+        QVERIFY(main->isEnabled());
+        QTRY_VERIFY(!main->msgWindow()->isVisible());
+
+        settings->setPage(int(SettingsPage::Registration), nullptr);
+        QVERIFY(!settings->pageButton(int(SettingsPage::Registration))->isEnabled());
+    }
+
     void clockFollowsTheDateOrder()
     {
         start(QByteArray());
