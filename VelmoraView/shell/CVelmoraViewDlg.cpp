@@ -360,7 +360,9 @@ void CVelmoraViewDlg::OnMeasureLook()
         OpenIdentification();
         return;
     }
-    if (m_MeasureLooks >= kMeasureLooks) {
+    // Eleven looks, each followed by its 100 ms wait (a unit arriving during
+    // the last wait still counts).
+    if (m_MeasureLooks > kMeasureLooks) {
         m_MeasureTimer.stop();
         m_MeasureLooks = -1;
         ShowNotice(Wnd::MsgError, 118);

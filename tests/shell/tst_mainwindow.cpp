@@ -156,7 +156,7 @@ private slots:
         QVERIFY(main->measurePending());
         QTRY_VERIFY_WITH_TIMEOUT(main->msgErrorWindow()->isVisible(), 3000);
         const qint64 ms = t.elapsed();
-        QVERIFY2(ms >= 950 && ms < 2000, qPrintable(QString::number(ms)));
+        QVERIFY2(ms >= 1050 && ms < 2000, qPrintable(QString::number(ms)));
         QCOMPARE(main->msgErrorWindow()->message(), QString("Fail to open port(USB)"));
         QVERIFY(!idEntry.isVisible());
     }
