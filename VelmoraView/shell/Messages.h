@@ -64,4 +64,8 @@ constexpr int PID_M10 = 9994;
 constexpr int PID_M11 = 9995;
 constexpr int PID_M12 = 9996;
 
+// Main-window command posted by SendCommand before $RESET and the level
+// commands: disable the measure button.
+constexpr int MAIN_MEASURE_DISABLE = 10090;
+
 }  // namespace msg

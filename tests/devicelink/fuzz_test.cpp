@@ -1,0 +1,170 @@
+// Random input through the framing and the protocol, built with AddressSanitizer
+// and UndefinedBehaviorSanitizer: nothing may crash or touch memory out of
+// bounds, the frames must be exactly those of a plain reading of the byte
+// stream, and the link must still work afterwards.
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "devicelink/DLSerial.h"
+#include "devicelink/Protocol.h"
+#include "shell/Messages.h"
+#include "shell/PostMessage.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+class FedPort : public CDLSerial {
+public:
+    std::string pending;
+    void FakeOpen() { m_Open = 1; }
+    int ReadPort(void* buffer, int maximum) override
+    {
+        int n = std::min<int>(maximum, static_cast<int>(pending.size()));
+        std::memcpy(buffer, pending.data(), static_cast<size_t>(n));
+        pending.erase(0, static_cast<size_t>(n));
+        return n;
+    }
+    int WritePort(const void*, int length) override { return length; }
+};
+
+// The frames of a byte stream read start to end, without ring or chunks.
+class Model {
+public:
+    std::vector<std::string> frames;
+    void Feed(const std::string& bytes)
+    {
+        for (char c : bytes) {
+            if (c == '$') {
+                cur = "$";
+                begun = true;
+            } else if (!begun) {
+            } else if (cur.size() < 257) {
+                cur += c;
+                if (c == '\n') {
+                    frames.push_back(cur);
+                    begun = false;
+                }
+            } else {
+                begun = false;
+            }
+        }
+    }
+
+private:
+    std::string cur;
+    bool begun = false;
+};
+
+std::string Chunk(std::mt19937& rng)
+{
+    static const char* const kIds[] = {"END", "UNB", "UXG", "CAL", "TIM", "WAI", "STA", "FLO",
+                                       "BRE", "RES", "SEN", "M05", "M07", "M12", "M01", "ZZZ"};
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    std::string s;
+    switch (pick(6)) {
+    case 0:  // line noise
+        for (int i = pick(60) + 1; i > 0; --i) s += static_cast<char>(rng());
+        break;
+    case 1:  // a '$' storm
+        s.assign(static_cast<size_t>(pick(60) + 1), '$');
+        break;
+    case 2:  // binary zeros and line feeds
+        for (int i = pick(60) + 1; i > 0; --i) s += pick(3) ? '\0' : '\n';
+        break;
+    default: {  // a frame of any length, sometimes without its end
+        s = "$";
+        s += kIds[pick(16)];
+        int len = pick(4) == 0 ? pick(400) : pick(30);
+        for (int i = 0; i < len; ++i) s += static_cast<char>(' ' + pick(95));
+        if (pick(8)) s += '\n';
+        break;
+    }
+    }
+    return s;
+}
+
+std::vector<std::string> g_delivered;
+void Deliver(CDLSerial* port, const unsigned char* frame, int length)
+{
+    g_delivered.emplace_back(reinterpret_cast<const char*>(frame), static_cast<size_t>(length));
+    // An exact-size copy, so a read past the frame is caught.
+    std::unique_ptr<unsigned char[]> copy(new unsigned char[static_cast<size_t>(length)]);
+    std::memcpy(copy.get(), frame, static_cast<size_t>(length));
+    RecvData(port, copy.get(), length);
+}
+
+}  // namespace
+
+TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
+{
+    int argc = 1;
+    char name[] = "fuzz";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QObject mainWnd, captureWnd;  // posts land here and are thrown away
+    RegisterWindow(Wnd::Main, &mainWnd);
+    RegisterWindow(Wnd::Capture, &captureWnd);
+    emtask::GetManager()->Reset();
+    emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
+    std::FILE* devnull = std::freopen("/dev/null", "w", stderr);  // the log paths run, quietly
+    ASSERT_NE(devnull, nullptr);
+    g_DebugLevel = 1;
+
+    auto port = std::make_unique<FedPort>();
+    port->FakeOpen();
+    Model model;
+    std::mt19937 rng(20261206);
+    unsigned char buf[CDLSerial::kPacketData];
+    size_t bytes = 0;
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (int round = 0; std::chrono::steady_clock::now() < end; ++round) {
+        std::string c = Chunk(rng);
+        bytes += c.size();
+        model.Feed(c);
+        port->pending += c;
+        int n = 0;
+        while (!port->pending.empty()) {  // a read takes at most 256 bytes
+            port->FrameReceivedBytes();
+            while ((n = port->PopRxQueue(buf)) > 0) Deliver(port.get(), buf, n);
+            ASSERT_EQ(n, 0);
+        }
+        if (rng() % 16 == 0) bus.login = 1;
+        if (round % 256 == 0) QCoreApplication::removePostedEvents(nullptr);
+
+        // Arbitrary lengths and contents straight into the protocol.
+        int len = static_cast<int>(rng() % 300);
+        std::unique_ptr<unsigned char[]> raw(new unsigned char[static_cast<size_t>(len) + 1]);
+        for (int i = 0; i < len; ++i) raw[i] = static_cast<unsigned char>(rng());
+        if (len > 0 && rng() % 2) raw[0] = '$';
+        if (len > 0 && rng() % 2) raw[len - 1] = '\n';
+        RecvData(port.get(), raw.get(), len);
+    }
+    ASSERT_EQ(g_delivered.size(), model.frames.size());
+    for (size_t i = 0; i < g_delivered.size(); ++i) ASSERT_EQ(g_delivered[i], model.frames[i]) << i;
+    EXPECT_GT(bytes, size_t(2) * CDLSerial::kRingSize);  // the ring went round
+    EXPECT_GT(g_delivered.size(), size_t(1000));
+
+    // Afterwards a good frame is understood at once.
+    bus.login = 0;
+    port->pending = "$UNM,L:030,H:080,C:0042\n";
+    port->m_RecvHandler = Deliver;
+    for (int i = 0; i < 3 && port->ReadCycle() == 0; ++i) {
+    }
+    EXPECT_STREQ(bus.unitcode, "M");
+    EXPECT_STREQ(bus.calcnt, "0042");
+
+    g_DebugLevel = 0;
+    QCoreApplication::removePostedEvents(nullptr);
+    UnregisterWindow(Wnd::Main, &mainWnd);
+    UnregisterWindow(Wnd::Capture, &captureWnd);
+}

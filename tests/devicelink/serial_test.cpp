@@ -1,0 +1,313 @@
+// The port object: framing of the byte stream, the queues, and a real
+// pseudo-terminal behind it.
+#include "devicelink/DLSerial.h"
+
+#include "PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::mutex g_framesLock;
+std::vector<std::string> g_frames;
+
+void Collect(CDLSerial*, const unsigned char* frame, int length)
+{
+    std::lock_guard<std::mutex> lock(g_framesLock);
+    g_frames.emplace_back(reinterpret_cast<const char*>(frame), static_cast<size_t>(length));
+}
+
+std::vector<std::string> Frames()
+{
+    std::lock_guard<std::mutex> lock(g_framesLock);
+    return g_frames;
+}
+
+// The port with its device replaced by a script of reads.
+class ScriptedPort : public CDLSerial {
+public:
+    std::deque<std::string> reads;
+    std::vector<std::string> written;
+
+    void FakeOpen() { m_Open = 1; }
+    int ReadPort(void* buffer, int maximum) override
+    {
+        if (reads.empty()) return 0;
+        std::string& r = reads.front();
+        int n = std::min<int>(maximum, static_cast<int>(r.size()));
+        std::memcpy(buffer, r.data(), static_cast<size_t>(n));
+        r.erase(0, static_cast<size_t>(n));
+        if (r.empty()) reads.pop_front();
+        return n;
+    }
+    int WritePort(const void* bytes, int length) override
+    {
+        written.emplace_back(static_cast<const char*>(bytes), static_cast<size_t>(length));
+        return length;
+    }
+};
+
+class Framing : public ::testing::Test {
+protected:
+    std::unique_ptr<ScriptedPort> port = std::make_unique<ScriptedPort>();
+    void SetUp() override
+    {
+        g_frames.clear();
+        port->FakeOpen();
+        port->m_RecvHandler = Collect;
+    }
+    // Runs cycles until the script is used up and nothing more is delivered.
+    void Drain()
+    {
+        for (int i = 0; i < 2000; ++i)
+            if (port->ReadCycle() == 0 && port->reads.empty()) break;
+    }
+};
+
+}  // namespace
+
+TEST_F(Framing, SplitFrameIsDeliveredOnceComplete)
+{
+    port->reads = {"$WA", "I\n"};
+    EXPECT_EQ(port->ReadCycle(), 0);
+    EXPECT_EQ(port->ReadCycle(), 5);
+    EXPECT_EQ(Frames(), std::vector<std::string>{"$WAI\n"});
+}
+
+TEST_F(Framing, FramesReadTogetherComeOnePerCycleOldestFirst)
+{
+    port->reads = {"$WAI\n$STA\n$BRE\n"};
+    port->ReadCycle();
+    EXPECT_EQ(Frames(), std::vector<std::string>{"$WAI\n"});
+    port->ReadCycle();
+    port->ReadCycle();
+    EXPECT_EQ(Frames(), (std::vector<std::string>{"$WAI\n", "$STA\n", "$BRE\n"}));
+}
+
+TEST_F(Framing, NoiseAndRestartedFrames)
+{
+    port->reads = {"noise\n\r", "$AB$END\n", std::string("\0\0\n", 3), "$U"};
+    Drain();
+    EXPECT_EQ(Frames(), std::vector<std::string>{"$END\n"});
+}
+
+TEST_F(Framing, LongestFrameAndOneByteMore)
+{
+    std::string longest = "$" + std::string(255, 'A') + "\n";
+    std::string tooLong = "$" + std::string(256, 'B') + "\n";
+    ASSERT_EQ(longest.size(), 257u);
+    port->reads = {longest, tooLong + "tail\n", "more\n$OK\n"};
+    Drain();
+    EXPECT_EQ(Frames(), (std::vector<std::string>{longest, "$OK\n"}));
+}
+
+TEST_F(Framing, EndlessNoiseDoesNotSpoilLaterFrames)
+{
+    // More than the ring holds, without a single '$'.
+    for (int i = 0; i < 400; ++i) port->reads.push_back(std::string(256, static_cast<char>('a' + i % 20)));
+    port->reads.push_back("$ST");
+    port->reads.push_back("A\n");
+    Drain();
+    EXPECT_EQ(Frames(), std::vector<std::string>{"$STA\n"});
+}
+
+TEST_F(Framing, FrameCutBeforeTheLatestCommandIsStale)
+{
+    port->reads = {"$A\n$B\n"};
+    port->ReadCycle();  // A delivered, B waits in the queue
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(port->Send("$RESET\r\n", 8), 1);
+    port->reads = {"$C\n"};
+    port->ReadCycle();  // the command goes out; B is older than it
+    port->ReadCycle();
+    EXPECT_EQ(port->written, std::vector<std::string>{"$RESET\r\n"});
+    EXPECT_EQ(Frames(), (std::vector<std::string>{"$A\n", "$C\n"}));
+
+    EXPECT_TRUE(TickNotBefore(3, 0xFFFFFFF0u));  // across the wrap
+    EXPECT_FALSE(TickNotBefore(0xFFFFFFF0u, 3));
+}
+
+TEST(SerialQueues, FullQueueDropsTheNewestAndClosedPortRefuses)
+{
+    auto port = std::make_unique<ScriptedPort>();
+    unsigned char out[CDLSerial::kPacketData];
+    EXPECT_EQ(port->PushTxQueue("x", 1), -1);
+    EXPECT_EQ(port->PopRxQueue(out), -1);
+    port->FakeOpen();
+    int accepted = 0;
+    for (int i = 0; i < 40; ++i) {
+        unsigned char b = static_cast<unsigned char>(i);
+        accepted += port->PushTxQueue(&b, 1) == 1;
+    }
+    EXPECT_EQ(accepted, CDLSerial::kQueueSlots - 1);
+    for (int i = 0; i < accepted; ++i) {
+        ASSERT_EQ(port->PopTxQueue(out), 1);
+        EXPECT_EQ(out[0], i);
+    }
+    EXPECT_EQ(port->PopTxQueue(out), 0);
+    EXPECT_EQ(port->PushTxQueue(out, CDLSerial::kPacketData + 1), 0);
+    EXPECT_EQ(port->PushTxQueue(out, -1), 0);
+}
+
+TEST(SerialQueues, TwoProducersNeverTearAPacket)
+{
+    auto port = std::make_unique<ScriptedPort>();
+    port->FakeOpen();
+    constexpr int kEach = 3000;
+    auto produce = [&](unsigned char tag) {
+        std::vector<unsigned char> data(1500, tag);
+        for (int i = 0; i < kEach;) {
+            data[0] = static_cast<unsigned char>(i);
+            if (port->PushTxQueue(data.data(), 1000 + tag) == 1) ++i;
+            else std::this_thread::yield();
+        }
+    };
+    std::thread a(produce, 1), b(produce, 2);
+    int got[3] = {};
+    unsigned char out[CDLSerial::kPacketData];
+    while (got[1] + got[2] < 2 * kEach) {
+        int n = port->PopTxQueue(out);
+        if (n == 0) continue;
+        int tag = n - 1000;
+        ASSERT_TRUE(tag == 1 || tag == 2) << n;
+        ASSERT_EQ(out[0], static_cast<unsigned char>(got[tag])) << "order of producer " << tag;
+        for (int i = 1; i < n; ++i) ASSERT_EQ(out[i], tag);
+        ++got[tag];
+    }
+    a.join();
+    b.join();
+}
+
+// --- a real pseudo-terminal ---
+
+class Pty : public ::testing::Test {
+protected:
+    PtyPair pty;
+    std::unique_ptr<CDLSerial> port = std::make_unique<CDLSerial>();
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.ok());
+        g_frames.clear();
+    }
+};
+
+TEST_F(Pty, OpenSetsTheLineAndLeavesFlowControl)
+{
+    termios t;
+    ASSERT_EQ(tcgetattr(pty.slaveKeep, &t), 0);
+    cfsetispeed(&t, B9600);
+    cfsetospeed(&t, B9600);
+    t.c_cflag = (t.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB;
+    t.c_iflag |= IXON | IXOFF;
+    ASSERT_EQ(tcsetattr(pty.slaveKeep, TCSANOW, &t), 0);
+
+    ASSERT_EQ(port->Open(pty.path, 4800), 1);
+    ASSERT_EQ(tcgetattr(pty.slaveKeep, &t), 0);
+    EXPECT_EQ(cfgetospeed(&t), B4800);
+    EXPECT_EQ(cfgetispeed(&t), B4800);
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_FALSE(t.c_cflag & PARENB);
+    EXPECT_FALSE(t.c_cflag & CSTOPB);
+    EXPECT_FALSE(t.c_lflag & ICANON);  // bytes arrive as they come, not by line
+    EXPECT_TRUE((t.c_iflag & (IXON | IXOFF)) == (IXON | IXOFF));
+    EXPECT_EQ(t.c_cc[VMIN], 0);
+    EXPECT_EQ(t.c_cc[VTIME], 0);
+
+    // A second open changes nothing.
+    cfsetospeed(&t, B9600);
+    cfsetispeed(&t, B9600);
+    ASSERT_EQ(tcsetattr(pty.slaveKeep, TCSANOW, &t), 0);
+    EXPECT_EQ(port->Open(pty.path, 4800), 1);
+    EXPECT_EQ(port->Open("/nonexistent/tty", 4800), 1);
+    ASSERT_EQ(tcgetattr(pty.slaveKeep, &t), 0);
+    EXPECT_EQ(cfgetospeed(&t), B9600);
+    port->Close();
+    EXPECT_EQ(port->IsOpen(), 0);
+    EXPECT_EQ(port->Handle(), -1);
+}
+
+TEST_F(Pty, OpenFailuresLeaveThePortClosed)
+{
+    EXPECT_EQ(port->Open("/nonexistent/tty", 4800), 0);
+    EXPECT_EQ(port->Open(pty.path, 0), 0);
+    EXPECT_EQ(port->Open(0, 4800), 0);
+    SetPortPaths({"/nonexistent/tty", pty.path});
+    EXPECT_EQ(port->Open(1, 4800), 0);
+    EXPECT_EQ(port->Open(3, 4800), 0);
+    EXPECT_EQ(port->IsOpen(), 0);
+    EXPECT_FALSE(port->ReadThreadRunning());
+    EXPECT_EQ(port->Open(2, 4800), 1);
+    EXPECT_EQ(port->PortNumber(), 2);
+    EXPECT_EQ(port->DevicePath(), pty.path);
+    port->Close();
+    SetPortPaths({});
+}
+
+TEST_F(Pty, ReadThreadWritesCommandsAndDeliversFrames)
+{
+    pty.write("$OLD\n");  // waiting before the open: flushed
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(port->Open(pty.path, 4800), 1);
+    port->m_RecvHandler = Collect;
+    ASSERT_EQ(port->Send("$RECALL\r\n", 9), 1);
+    EXPECT_EQ(pty.read(9), "$RECALL\r\n");
+    pty.write("$UNG,L:020,H:050,C:0123\n$WAI\n");
+    for (int i = 0; i < 100 && Frames().size() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(Frames(), (std::vector<std::string>{"$UNG,L:020,H:050,C:0123\n", "$WAI\n"}));
+
+    port->Close();
+    EXPECT_EQ(port->m_RecvHandler.load(), nullptr);  // the owner installs it again
+    EXPECT_FALSE(port->ReadThreadRunning());
+    EXPECT_EQ(port->Send("x", 1), -1);
+}
+
+namespace {
+std::atomic<int> g_blockMs{0};
+std::atomic<bool> g_inHandler{false};
+void Blocking(CDLSerial* port, const unsigned char* f, int n)
+{
+    g_inHandler = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(g_blockMs.load()));
+    Collect(port, f, n);
+}
+}  // namespace
+
+TEST_F(Pty, StopReturnsWithinOneSecondAndTheStuckThreadStaysRetired)
+{
+    ASSERT_EQ(port->Open(pty.path, 4800), 1);
+    g_blockMs = 1800;
+    g_inHandler = false;
+    port->m_RecvHandler = Blocking;
+    pty.write("$STUCK\n");
+    for (int i = 0; i < 200 && !g_inHandler; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(g_inHandler);
+
+    auto t0 = std::chrono::steady_clock::now();
+    port->Close();
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_GE(ms, 900);
+    EXPECT_LE(ms, 1500);
+
+    // Reopened at once: only the new thread reads, so each frame comes once.
+    ASSERT_EQ(port->Open(pty.path, 4800), 1);
+    g_blockMs = 0;
+    port->m_RecvHandler = Collect;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the old thread wakes meanwhile
+    pty.write("$A\n$B\n");
+    for (int i = 0; i < 100 && Frames().size() < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(Frames(), (std::vector<std::string>{"$STUCK\n", "$A\n", "$B\n"}));
+    EXPECT_TRUE(port->ReadThreadRunning());
+    EXPECT_NE(port->m_RecvHandler.load(), nullptr);
+    port->Close();
+}

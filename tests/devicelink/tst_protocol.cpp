@@ -1,0 +1,181 @@
+// The instrument's frames change the store and reach the windows; the
+// commands go out byte for byte through a real pseudo-terminal.
+#include "devicelink/DLSerial.h"
+#include "devicelink/Protocol.h"
+#include "shell/Messages.h"
+
+#include "../EMTaskLib/TestFolder.h"
+#include "Probe.h"
+#include "PtyPair.h"
+
+#include <QtTest>
+#include <cstring>
+
+namespace {
+int Frame(const std::string& f)
+{
+    return RecvFrame(&GetSerial(), reinterpret_cast<const unsigned char*>(f.data()),
+                     static_cast<int>(f.size()));
+}
+emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+}  // namespace
+
+class TestProtocol : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestFolder> folder;
+    std::unique_ptr<PtyPair> pty;
+
+    // Opens the program's port on a fresh terminal.
+    void Connect()
+    {
+        pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->ok());
+        QCOMPARE(GetSerial().Open(pty->path, 4800), 1);
+    }
+
+private slots:
+    void init() { folder = std::make_unique<TestFolder>(); }
+    void cleanup()
+    {
+        GetSerial().Close();
+        pty.reset();
+        folder.reset();
+    }
+
+    void frameLengthAndShape()
+    {
+        ProbeWindow capture(Wnd::Capture);
+        std::string longest = "$WAI" + std::string(123, ' ') + "\n";
+        QCOMPARE(longest.size(), size_t(128));
+        QCOMPARE(Frame(longest), 1);
+        {
+            LogCapture log;
+            QCOMPARE(Frame("$WAI" + std::string(124, ' ') + "\n"), 0);
+            QCOMPARE(log.text(), std::string());  // silently
+        }
+        for (std::string bad : {std::string("WAI\n"), std::string("$WAI"), std::string()}) {
+            LogCapture log;
+            QCOMPARE(Frame(bad), 0);
+            QCOMPARE(log.text(), std::string("SERIAL DATA Error ================\n"));
+        }
+        QCOMPARE(capture.params(), std::vector<intptr_t>{msg::PID_WAIT});
+    }
+
+    void unitFrame()
+    {
+        ProbeWindow main(Wnd::Main), capture(Wnd::Capture);
+        LogCapture log;
+        QCOMPARE(Frame("$UNG,L:020,H:050,C:0123\n"), 1);
+        QCOMPARE(Bus().unitcode, "G");
+        QCOMPARE(Bus().lowlevel, "020");
+        QCOMPARE(Bus().highlevel, "050");
+        QCOMPARE(Bus().calcnt, "0123");
+        QVERIFY(log.text().find("] unit : G, low : 020, high : 050, calcnt : 0123\n")
+                != std::string::npos);
+
+        // Short: what it lacks is stored as NUL bytes.
+        std::memset(Bus().highlevel, 'x', sizeof Bus().highlevel);
+        std::memset(Bus().calcnt, 'x', sizeof Bus().calcnt);
+        QCOMPARE(Frame("$UXM,L:0\n"), 1);
+        QCOMPARE(Bus().unitcode, "M");
+        QCOMPARE(std::string(Bus().lowlevel, 4), std::string("0\n\0\0", 4));
+        QCOMPARE(std::string(Bus().highlevel, 4), std::string(4, '\0'));
+        QCOMPARE(std::string(Bus().calcnt, 5), std::string(5, '\0'));
+        QVERIFY(main.params().empty());
+        QVERIFY(capture.params().empty());
+    }
+
+    void testFramesNeedTheTestWindow()
+    {
+        std::strcpy(Bus().lastresult, "0.010");
+        QCOMPARE(Frame("$RES,RT:0.045,B\n"), 0);
+        QCOMPARE(Frame("$CAL\n"), 0);
+        QCOMPARE(Bus().lastresult, "0.010");
+
+        ProbeWindow capture(Wnd::Capture);
+        const std::vector<std::pair<std::string, int>> table = {
+            {"CAL", msg::PID_CALIBRATION}, {"TIM", msg::PID_TIMEOUT}, {"WAI", msg::PID_WAIT},
+            {"STA", msg::PID_STA}, {"FLO", msg::PID_FLO}, {"BRE", msg::PID_BRE},
+            {"SEN", msg::PID_SEN}, {"M05", msg::PID_M05}, {"M07", msg::PID_M07},
+            {"M08", msg::PID_M08}, {"M10", msg::PID_M10}, {"M11", msg::PID_M11},
+            {"M12", msg::PID_M12}, {"M01", 0}, {"M02", 0}, {"M03", 0}, {"M04", 0},
+            {"M06", 0}, {"M09", 0}, {"RST", 0}, {"EN", 0}, {"ENX", 0}, {"wai", 0}};
+        std::vector<intptr_t> expected;
+        for (auto& [pid, code] : table) {
+            QCOMPARE(Frame("$" + pid + "\n"), code ? 1 : 0);
+            if (code) expected.push_back(code);
+        }
+        QCOMPARE(capture.params(), expected);
+
+        QCOMPARE(Frame("$RES,RT:0.045,B\n"), 1);
+        QCOMPARE(Bus().lastresult, "0.045");
+        QCOMPARE(capture.params().back(), intptr_t(msg::PID_RES));
+    }
+
+    void endFrame()
+    {
+        Connect();
+        ProbeWindow main(Wnd::Main);
+        // Unit known: the main window is told.
+        std::strcpy(Bus().unitcode, "B");
+        {
+            LogCapture log;
+            QCOMPARE(Frame("$END\n"), 1);
+            QVERIFY(log.text().find("]before g_pMainWnd->PostMessage\n") != std::string::npos);
+        }
+        QCOMPARE(main.params(), std::vector<intptr_t>{msg::MAIN_INFO_DISP});
+        // Unit unknown: it is asked for, and the test window hears of the end.
+        ProbeWindow capture(Wnd::Capture);
+        Bus().unitcode[0] = 0;
+        QCOMPARE(Frame("$END\n"), 1);
+        QCOMPARE(capture.params(), std::vector<intptr_t>{msg::PID_END});
+        QCOMPARE(pty->read(9), std::string("$RECALL\r\n"));
+        QCOMPARE(main.params().size(), size_t(1));
+    }
+
+    void pendingResetSwallowsOneFrame()
+    {
+        Connect();
+        ProbeWindow main(Wnd::Main), capture(Wnd::Capture);
+        Bus().login = 1;
+        Bus().unitcode[0] = 0;
+        QCOMPARE(Frame("$END\n"), 0);
+        QCOMPARE(Bus().login, 0);
+        QCOMPARE(main.params(), std::vector<intptr_t>{msg::MAIN_SEND_RESET});
+        QVERIFY(capture.params().empty());
+        QCOMPARE(pty->read(1, 100), std::string());  // no $RECALL
+        QCOMPARE(Frame("$WAI\n"), 1);                 // the next one counts again
+        QCOMPARE(capture.params(), std::vector<intptr_t>{msg::PID_WAIT});
+    }
+
+    void commandBytes()
+    {
+        ProbeWindow main(Wnd::Main);
+        SendCommand(msg::PID_RECALL);  // port closed: logged only
+        Connect();
+        std::strcpy(Bus().unitcode, "G");
+        std::strcpy(Bus().lowlevel, "020");
+        std::strcpy(Bus().highlevel, "050");
+
+        SendCommand(msg::PID_START);
+        SendCommand(msg::PID_RESET);
+        SendCommand(12345);
+        SendCommand(msg::PID_LEVEL_LOW);
+        std::string want = "$START\r\n$RESET\r\n$RECALL\r\n$LEVEL, H/050\r\n$LEVEL, L/020\r\n";
+        QCOMPARE(pty->read(want.size()), want);
+        QCOMPARE(Bus().unitcode[0], '\0');  // cleared by the recall
+        QCOMPARE(main.params(),
+                 (std::vector<intptr_t>{msg::MAIN_MEASURE_DISABLE, msg::MAIN_MEASURE_DISABLE}));
+
+        // A short level still makes 15 bytes; a long one is cut to its three.
+        std::strcpy(Bus().highlevel, "5");
+        std::memcpy(Bus().lowlevel, "12345678", 8);  // no NUL at all
+        SendCommand(msg::PID_LEVEL_LOW);
+        want = std::string("$RECALL\r\n") + std::string("$LEVEL, H/5\r\n\0\0", 15) + "$LEVEL, L/123\r\n";
+        QCOMPARE(pty->read(want.size()), want);
+        QCOMPARE(pty->read(1, 100), std::string());
+    }
+};
+
+QTEST_MAIN(TestProtocol)
+#include "tst_protocol.moc"

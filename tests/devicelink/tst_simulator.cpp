@@ -1,0 +1,167 @@
+// The program's port and protocol talking to the simulated instrument over a
+// pseudo-terminal, as the application does.
+#include "devicelink/DLSerial.h"
+#include "devicelink/Protocol.h"
+#include "shell/Messages.h"
+
+#include "../EMTaskLib/TestFolder.h"
+#include "Probe.h"
+
+#include <QProcess>
+#include <QtTest>
+#include <cstring>
+
+namespace {
+emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+
+QString SimPath() { return qEnvironmentVariable("ZOLT7_BUILD_BIN") + "/zolt7-sim"; }
+
+// A running simulator; its terminal's path is the first line it prints.
+struct Sim {
+    QProcess proc;
+    std::string path;
+    explicit Sim(QStringList args)
+    {
+        proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        proc.start(SimPath(), args << "--quiet");
+        if (!proc.waitForStarted(3000) || !proc.waitForReadyRead(3000)) return;
+        path = proc.readLine().trimmed().toStdString();
+    }
+    ~Sim()
+    {
+        proc.terminate();
+        if (!proc.waitForFinished(3000)) proc.kill();
+    }
+};
+
+void Connect(const Sim& sim)
+{
+    QVERIFY(!sim.path.empty());
+    QCOMPARE(GetSerial().Open(sim.path, 4800), 1);
+    GetSerial().m_RecvHandler = RecvData;
+}
+}  // namespace
+
+class TestSimulator : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestFolder> folder;
+
+private slots:
+    void init() { folder = std::make_unique<TestFolder>(); }
+    void cleanup()
+    {
+        GetSerial().Close();
+        folder.reset();
+    }
+
+    void recallFillsTheUnitAndLevelsAcrossReconnects()
+    {
+        Sim sim({"--unit", "G", "--low", "030", "--high", "080", "--calcnt", "0456"});
+        for (int round = 0; round < 2; ++round) {
+            Connect(sim);
+            std::strcpy(Bus().calcnt, "zzzz");
+            SendCommand(msg::PID_RECALL);
+            QCOMPARE(Bus().unitcode[0], '\0');
+            QTRY_COMPARE_WITH_TIMEOUT(Bus().unitcode[0], 'G', 2000);
+            QCOMPARE(Bus().lowlevel, "030");
+            QCOMPARE(Bus().highlevel, "080");
+            QCOMPARE(Bus().calcnt, "0456");
+            GetSerial().Close();
+        }
+    }
+
+    void scenarios_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<std::vector<intptr_t>>("events");
+        using namespace msg;
+        QTest::newRow("normal") << "normal"
+                                << std::vector<intptr_t>{PID_WAIT, PID_STA, PID_BRE, PID_RES, PID_END};
+        QTest::newRow("flow-retry")
+            << "flow-retry"
+            << std::vector<intptr_t>{PID_WAIT, PID_STA, PID_FLO, PID_WAIT, PID_STA, PID_BRE, PID_RES, PID_END};
+        QTest::newRow("calibration") << "calibration" << std::vector<intptr_t>{PID_CALIBRATION, PID_END};
+        QTest::newRow("timeout") << "timeout" << std::vector<intptr_t>{PID_WAIT, PID_STA, PID_TIMEOUT, PID_END};
+        QTest::newRow("sensor") << "sensor" << std::vector<intptr_t>{PID_WAIT, PID_SEN, PID_END};
+    }
+
+    void scenarios()
+    {
+        QFETCH(QString, scenario);
+        QFETCH(std::vector<intptr_t>, events);
+        Sim sim({"--scenario", scenario, "--pace", "20", "--result", "0.082", "--unit", "M"});
+        Connect(sim);
+        ProbeWindow main(Wnd::Main), capture(Wnd::Capture);
+        SendCommand(msg::PID_RECALL);
+        QTRY_COMPARE_WITH_TIMEOUT(Bus().unitcode[0], 'M', 2000);
+        SendCommand(msg::PID_START);
+        QTRY_COMPARE_WITH_TIMEOUT(capture.got.size(), events.size(), 3000);
+        QCOMPARE(capture.params(), events);
+        bool result = std::find(events.begin(), events.end(), msg::PID_RES) != events.end();
+        QCOMPARE(std::string(Bus().lastresult), std::string(result ? "0.082" : ""));
+        // END with the unit known tells the main window.
+        QTRY_COMPARE(main.params(), std::vector<intptr_t>{msg::MAIN_INFO_DISP});
+    }
+
+    void resetStopsATestAndItsAnswerIsSwallowed()
+    {
+        Sim sim({"--pace", "400"});
+        Connect(sim);
+        ProbeWindow main(Wnd::Main), capture(Wnd::Capture);
+        SendCommand(msg::PID_START);
+        QTRY_COMPARE_WITH_TIMEOUT(capture.got.size(), size_t(1), 2000);
+
+        // The test window closes by its own button.
+        Bus().login = 1;
+        SendCommand(msg::PID_RESET);
+        QTRY_COMPARE_WITH_TIMEOUT(Bus().login, 0, 2000);
+        QTRY_COMPARE(main.params(),
+                     (std::vector<intptr_t>{msg::MAIN_MEASURE_DISABLE, msg::MAIN_SEND_RESET}));
+        QTest::qWait(1000);  // the rest of the test would have come by now
+        QCOMPARE(capture.params(), std::vector<intptr_t>{msg::PID_WAIT});
+    }
+
+    void silentAnswersNothing()
+    {
+        Sim sim({"--scenario", "silent"});
+        Connect(sim);
+        SendCommand(msg::PID_RECALL);
+        QTest::qWait(300);
+        QCOMPARE(Bus().unitcode[0], '\0');
+    }
+
+    void commandLine()
+    {
+        QProcess p;
+        p.start(SimPath(), {"--help"});
+        QVERIFY(p.waitForFinished(3000));
+        QCOMPARE(p.exitCode(), 0);
+        QString help = p.readAllStandardOutput();
+        for (const char* word : {"flow-retry", "calibration", "timeout", "sensor", "silent"})
+            QVERIFY2(help.contains(word), word);
+        for (QStringList bad : {QStringList{"--unit", "X"}, QStringList{"--pace", "fast"},
+                                QStringList{"--low", "2"}, QStringList{"--result"}}) {
+            p.start(SimPath(), bad);
+            QVERIFY(p.waitForFinished(3000));
+            QCOMPARE(p.exitCode(), 2);
+        }
+
+        // The link is made, and removed on SIGTERM with a clean exit.
+        QString link = QString::fromStdString(folder->path) + "/sim/port";
+        {
+            Sim sim({"--link", link});
+            QVERIFY(!sim.path.empty());
+            QCOMPARE(QFileInfo(link).symLinkTarget(), QString::fromStdString(sim.path));
+            Connect(sim);
+            GetSerial().Close();
+            sim.proc.terminate();
+            QVERIFY(sim.proc.waitForFinished(3000));
+            QCOMPARE(sim.proc.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(sim.proc.exitCode(), 0);
+        }
+        QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
+    }
+};
+
+QTEST_MAIN(TestSimulator)
+#include "tst_simulator.moc"
