@@ -20,6 +20,7 @@ test: build
 
 bench: build
 	$(BUILD)/bin/store_bench
+	$(BUILD)/bin/devicelink_bench
 
 clean:
 	rm -rf $(BUILD)
