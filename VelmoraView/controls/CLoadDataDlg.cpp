@@ -29,6 +29,5 @@ void CLoadDataDlg::Start(int upper, QWidget* over)
     m_bar->SetPos(0);
     CenterOver(over);
     show();
-    raise();
     repaint();
 }
