@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <pugixml.hpp>
 #include <zip.h>
 
@@ -280,9 +281,10 @@ int XmlDepth(const char* d, size_t n, int limit)
 {
     int depth = 0, deepest = 0;
     size_t i = 0;
-    auto skipPast = [&](const char* end) {
-        const char* hit = static_cast<const char*>(memmem(d + i, n - i, end, std::strlen(end)));
-        i = hit ? static_cast<size_t>(hit - d) + std::strlen(end) : n;
+    const std::string_view text(d, n);
+    auto skipPast = [&](std::string_view end) {
+        const size_t hit = text.find(end, i);
+        i = hit == std::string_view::npos ? n : hit + end.size();
     };
     while (i < n) {
         const char* lt = static_cast<const char*>(std::memchr(d + i, '<', n - i));
