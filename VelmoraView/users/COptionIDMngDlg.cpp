@@ -13,6 +13,7 @@
 #include "users/UserRegister.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -309,7 +310,7 @@ void COptionIDMngDlg::SaveXlsx(const QString& path)
     m_progress->Bar()->SetTextInfo(info);
     m_progress->Start(total, m_list);
     m_exportRunning = true;
-    const std::string target = path.toStdString();
+    const std::string target = QFile::encodeName(path).toStdString();
     m_exportThread = std::thread([this, target] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         const bool ok = users::ExportUsers(target, GetManager()->wp_BusUserInfo, [this](int n) {
@@ -365,7 +366,7 @@ void COptionIDMngDlg::LoadXlsx(const QString& path)
     if (m_importThread.joinable()) m_importThread.join();
     m_loadPath = path;
     m_importRunning = true;
-    const std::string source = path.toStdString();
+    const std::string source = QFile::encodeName(path).toStdString();
     // The worker only reads and checks; the register is replaced on this
     // thread once the whole workbook has been accepted.
     m_importThread = std::thread([this, source] {

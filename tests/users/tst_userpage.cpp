@@ -86,7 +86,7 @@ private slots:
             QCOMPARE(dlg->m_RegType, 0);
             dlg->IdEdit()->setText("A100");
             dlg->NameEdit()->setText("Kim");
-            dlg->OnOK();
+            QTest::keyClick(dlg->IdEdit(), Qt::Key_Return);  // Enter confirms from any field
             driven = true;
         });
         page.OnBnClickedBtnRegUser();
@@ -124,6 +124,9 @@ private slots:
                 QVERIFY(dlg->isVisible());
                 seen << dialogs.messages().last();
             }
+            QTest::keyClick(dlg, Qt::Key_Escape);  // swallowed
+            QVERIFY(!dlg->close());                // so is a close from the window manager
+            QVERIFY(dlg->isVisible());
             dlg->OnClose();
         });
         page.OnBnClickedBtnRegUser();
