@@ -42,20 +42,6 @@ TEST(UserRegister, IdsAndNamesShareOneNameSpace)
     EXPECT_EQ(CheckUser(Table(), 2, "B200", "Kim"), CheckResult::DuplicateName);
 }
 
-TEST(UserRegister, RefusalsComeInTheirOrder)
-{
-    ProgramHome home;
-    PutUser(1, "A100", "Kim");
-    EXPECT_EQ(CheckUser(Table(), 2, "", ""), CheckResult::EmptyId);
-    EXPECT_EQ(CheckUser(Table(), 2, "", "Kim"), CheckResult::EmptyId);
-    EXPECT_EQ(CheckUser(Table(), 2, "Kim", ""), CheckResult::DuplicateId);
-    EXPECT_EQ(CheckUser(Table(), 2, "New", ""), CheckResult::EmptyName);
-    EXPECT_EQ(users::CheckMessage(CheckResult::DuplicateId),
-              "There are same ID or Name.\nPlease use another ID.");
-    EXPECT_EQ(users::CheckMessage(CheckResult::DuplicateName),
-              "There are same ID or Name.\nPlease use another Name.");
-}
-
 TEST(UserRegister, DuplicateFoundEvenWhenTheCountIsWrong)
 {
     ProgramHome home;
