@@ -16,11 +16,13 @@
 
 namespace {
 
-// Keeps an entry field within its characters and the field's bytes.
-void LimitField(QLineEdit* edit, int maxChars)
+// Keeps what is typed into an entry field within its characters and the
+// field's bytes. Only typing is cut: a longer text already in the register
+// (from a workbook) is shown whole and stays whole unless it is edited.
+void LimitField(QLineEdit* edit, const int* maxChars)
 {
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, maxChars](const QString& text) {
-        const QString fit = users::FitEntry(text, maxChars);
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, maxChars](const QString& text) {
+        const QString fit = users::FitEntry(text, *maxChars);
         if (fit != text) {
             const int pos = std::min<int>(edit->cursorPosition(), fit.size());
             edit->setText(fit);
@@ -53,13 +55,13 @@ CRegUserDlg::CRegUserDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     idLabel->setGeometry(20, 50, 80, 26);
     m_editCusID = new QLineEdit(this);
     m_editCusID->setGeometry(100, 50, 240, 26);
-    LimitField(m_editCusID, users::kIdMaxChars);
+    LimitField(m_editCusID, &m_idLimit);
 
     auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
     nameLabel->setGeometry(20, 90, 80, 26);
     m_editName = new QLineEdit(this);
     m_editName->setGeometry(100, 90, 240, 26);
-    LimitField(m_editName, users::kNameMaxChars);
+    LimitField(m_editName, &m_nameLimit);
 
     m_btnConfirm = new QPushButton(QStringLiteral("Confirm"), this);
     m_btnConfirm->setGeometry(100, 140, 110, 32);
@@ -79,11 +81,16 @@ void CRegUserDlg::LoadFields()
     DebugLine("nUID : %d", nUID);
     m_editCusID->clear();
     m_editName->clear();
+    m_idLimit = users::kIdMaxChars;
+    m_nameLimit = users::kNameMaxChars;
     if (nUID <= 0 || nUID >= emtask::kMaxUsers) return;
     const emtask::BusUserInfo& u = emtask::GetManager()->wp_BusUserInfo[nUID];
     if (u.cusid[0] || u.uname[0]) {
-        m_editCusID->setText(users::FieldQString(u.cusid));
-        m_editName->setText(users::FieldQString(u.uname));
+        const QString id = users::FieldQString(u.cusid), name = users::FieldQString(u.uname);
+        m_idLimit = std::max<int>(m_idLimit, id.toUcs4().size());
+        m_nameLimit = std::max<int>(m_nameLimit, name.toUcs4().size());
+        m_editCusID->setText(id);
+        m_editName->setText(name);
     }
 }
 

@@ -44,4 +44,6 @@ private:
     QPushButton* m_btnClose;
     QPushButton* m_btnCorner;
     bool m_finishing = false;
+    int m_idLimit = 15;    // characters that may be typed; more when the
+    int m_nameLimit = 30;  // stored text is already longer
 };

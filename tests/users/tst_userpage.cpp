@@ -84,7 +84,10 @@ private slots:
         WhenRegistrationOpens([&](CRegUserDlg* dlg) {
             QCOMPARE(dlg->nUID, 1);
             QCOMPARE(dlg->m_RegType, 0);
-            dlg->IdEdit()->setText("A100");
+            QTest::keyClicks(dlg->IdEdit(), "ABCDEFGHIJKLMNOPQRST");
+            QCOMPARE(dlg->IdEdit()->text(), QString("ABCDEFGHIJKLMNO"));  // 15 characters typed at most
+            dlg->IdEdit()->clear();
+            QTest::keyClicks(dlg->IdEdit(), "A100");
             dlg->NameEdit()->setText("Kim");
             QTest::keyClick(dlg->IdEdit(), Qt::Key_Return);  // Enter confirms from any field
             driven = true;
@@ -141,12 +144,17 @@ private slots:
     void modifyWithoutChangesTakesANewTimeStamp()
     {
         ProgramHome home;
-        PutUser(2, "B200", "Lee");
+        // An ID longer than can be typed, as a workbook may bring: kept whole.
+        const std::string longId = "B200-imported-long-1";
+        PutUser(2, longId, "Lee");
         std::memcpy(Table()[2].year, "20000101000000", 14);
         ScriptedDialogs dialogs;
         COptionIDMngDlg page;
         WhenRegistrationOpens([&](CRegUserDlg* dlg) {
-            QCOMPARE(dlg->IdEdit()->text(), QString("B200"));
+            QCOMPARE(dlg->IdEdit()->text(), QString::fromStdString(longId));
+            QTest::keyClick(dlg->IdEdit(), Qt::Key_End);
+            QTest::keyClick(dlg->IdEdit(), Qt::Key_Backspace);
+            QTest::keyClicks(dlg->IdEdit(), "1");  // edited back to what it was
             QCOMPARE(dlg->NameEdit()->text(), QString("Lee"));
             dlg->OnOK();
         });
@@ -155,6 +163,7 @@ private slots:
         const QString year = QString::number(QDate::currentDate().year());
         QCOMPARE(QString::fromLatin1(Table()[2].year, 4), year);
         QCOMPARE(Table()[2].uid, 2);
+        QCOMPARE(std::string(Table()[2].cusid), longId);
         QCOMPARE(emtask::GetManager()->m_BusInfo.totaluser, 1);
         QCOMPARE(FileBytes().substr(2 * 148, 4), year.toStdString());
     }
