@@ -60,6 +60,9 @@ COptionIDMngDlg::COptionIDMngDlg(QWidget* parent) : QWidget(parent)
                                        QStringLiteral("User Name")});
     const int widths[ColCount] = {70, 65, 130, 170, 170};
     for (int c = 0; c < ColCount; ++c) m_list->setColumnWidth(c, widths[c]);
+    QFont listFont(QStringLiteral("Arial"));
+    listFont.setPixelSize(11);  // the date and time fit the 130-pixel column
+    m_list->setFont(listFont);
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->verticalHeader()->setDefaultSectionSize(25);

@@ -207,6 +207,8 @@ WorkbookParts FindParts(const Archive& zip, const ReadLimits& limits)
     if (parts.sheet.empty() || !zip.has(parts.sheet))
         throw Failure{ReadError::NotWorkbook, "the active sheet is missing"};
     if (!parts.sharedStrings.empty() && !zip.has(parts.sharedStrings)) parts.sharedStrings.clear();
+    // Some writers leave the table out of the relationships.
+    if (parts.sharedStrings.empty() && zip.has("xl/sharedStrings.xml")) parts.sharedStrings = "xl/sharedStrings.xml";
     return parts;
 }
 
