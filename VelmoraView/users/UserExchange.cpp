@@ -19,7 +19,8 @@ namespace {
 std::string CleanUtf8(const char* field, size_t width)
 {
     std::string raw = emtask::FieldText(field, width);
-    return QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size())).toStdString();
+    // The writer escapes control characters itself but not a literal escape.
+    return xlsx::EncodeEscapes(QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size())).toStdString());
 }
 
 }  // namespace

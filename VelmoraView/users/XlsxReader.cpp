@@ -93,6 +93,91 @@ void Parse(pugi::xml_document& doc, const std::string& text, const ReadLimits& l
     if (!r) throw Failure{ReadError::BadXml, part + ": " + r.description()};
 }
 
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "_xHHHH_" at s[i], as a UTF-16 unit, or -1.
+long EscapedUnit(const std::string& s, size_t i)
+{
+    if (i + 7 > s.size() || s[i] != '_' || s[i + 1] != 'x' || s[i + 6] != '_') return -1;
+    long v = 0;
+    for (size_t k = i + 2; k < i + 6; ++k) {
+        const int h = HexValue(s[k]);
+        if (h < 0) return -1;
+        v = v * 16 + h;
+    }
+    return v;
+}
+
+void AppendUtf8(std::string& out, uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string DecodeEscapes(const std::string& s)
+{
+    if (s.find("_x") == std::string::npos) return s;
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        long unit = EscapedUnit(s, i);
+        if (unit < 0) {
+            out += s[i++];
+            continue;
+        }
+        i += 7;
+        uint32_t cp = static_cast<uint32_t>(unit);
+        if (unit >= 0xD800 && unit < 0xDC00) {
+            const long low = EscapedUnit(s, i);
+            if (low >= 0xDC00 && low < 0xE000) {
+                cp = 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) + (static_cast<uint32_t>(low) - 0xDC00);
+                i += 7;
+            } else {
+                cp = 0xFFFD;
+            }
+        } else if (unit >= 0xDC00 && unit < 0xE000) {
+            cp = 0xFFFD;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string EncodeEscapes(const std::string& s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        // A literal "_xHHHH_" keeps its meaning by escaping its underscore.
+        if (EscapedUnit(s, i) >= 0) out += "_x005F";
+        out += s[i];
+    }
+    return out;
+}
+
+namespace {
+
 // Text of a string item (<si> or <is>): its <t>, or the <t> of each rich-text run;
 // phonetic runs are not part of the text.
 void AppendItemText(const pugi::xml_node& item, std::string& out)
@@ -100,10 +185,10 @@ void AppendItemText(const pugi::xml_node& item, std::string& out)
     for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
         if (Is(c, "t")) {
-            out += c.text().get();
+            out += DecodeEscapes(c.text().get());
         } else if (Is(c, "r")) {
             pugi::xml_node t = Child(c, "t");
-            if (t) out += t.text().get();
+            if (t) out += DecodeEscapes(t.text().get());
         }
     }
 }

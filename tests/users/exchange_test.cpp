@@ -64,6 +64,7 @@ TEST(UserExport, ThenImportGivesTheSameUsersRenumbered)
     ProgramHome home;
     PutUser(3, "A100", "Kim");
     PutUser(7, "B200", "B200");  // ID equal to its own name
+    PutUser(8, "tab\there\x01", "_x0041_");  // characters XML escapes, and a literal escape
     PutUser(9999, "C300", "Lee");
     const std::string path = home / "round.xlsx";
     ASSERT_TRUE(users::ExportUsers(path, Table()));
@@ -71,19 +72,19 @@ TEST(UserExport, ThenImportGivesTheSameUsersRenumbered)
     ASSERT_EQ(r.error, xlsx::ReadError::None) << r.detail;
     ImportCheck c = users::CollectUsers(r.cells);
     ASSERT_EQ(c.kind, ImportCheck::Ok);
-    EXPECT_EQ(c.users, (Pairs{{"A100", "Kim"}, {"B200", "B200"}, {"C300", "Lee"}}));
+    EXPECT_EQ(c.users, (Pairs{{"A100", "Kim"}, {"B200", "B200"}, {"tab\there\x01", "_x0041_"}, {"C300", "Lee"}}));
     struct tm when{};
     when.tm_year = 125;
     when.tm_mon = 11;
     when.tm_mday = 31;
     when.tm_hour = 23;
     users::ApplyImport(Table(), c.users, when);
-    EXPECT_EQ(users::CountUsers(Table()), 3);
-    for (int s = 1; s <= 3; ++s) {
+    EXPECT_EQ(users::CountUsers(Table()), 4);
+    for (int s = 1; s <= 4; ++s) {
         EXPECT_EQ(Table()[s].uid, s);
         EXPECT_EQ(std::string(Table()[s].year, 14), "20251231230000");
     }
-    EXPECT_STREQ(Table()[3].cusid, "C300");
+    EXPECT_STREQ(Table()[4].cusid, "C300");
     EXPECT_EQ(Table()[7].uid, 0);
     EXPECT_EQ(Table()[9999].uid, 0);
 }
@@ -196,6 +197,13 @@ TEST(UserImport, LimitsAndGapsOfTheTextList)
     // An ID equal to the previous user's name is not its own pair.
     auto prev = users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "A"}, {2, 2, "N"}, {3, 1, "N"}}));
     EXPECT_EQ(prev.kind, ImportCheck::Duplicate);
+}
+
+TEST(XlsxReader, EscapedCharacters)
+{
+    EXPECT_EQ(xlsx::DecodeEscapes("a_x000D__x000a_b"), "a\r\nb");
+    EXPECT_EQ(xlsx::DecodeEscapes("_xD83D__xDE00_"), "\xF0\x9F\x98\x80");  // a surrogate pair
+    EXPECT_EQ(xlsx::DecodeEscapes("_xDE00_ _x12_ _x005F_x0041_"), "\xEF\xBF\xBD _x12_ _x0041_");
 }
 
 TEST(XlsxReader, CellReferencesAtTheSheetBounds)
