@@ -17,8 +17,8 @@ struct Cell {
 };
 
 struct ReadLimits {
-    size_t maxPartBytes = 64u << 20;       // one unpacked XML part
-    size_t maxSharedStrings = 1u << 20;    // entries of the shared-string table
+    size_t maxPartBytes = 32u << 20;       // one unpacked XML part
+    size_t maxSharedStrings = 500000;      // entries of the shared-string table
     size_t maxCells = 2000000;             // non-empty cells of the sheet
     size_t maxTextBytes = 128u << 20;      // all cell texts together
     int maxDepth = 64;                     // XML element nesting
