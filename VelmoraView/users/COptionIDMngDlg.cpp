@@ -74,9 +74,8 @@ COptionIDMngDlg::COptionIDMngDlg(QWidget* parent) : QWidget(parent)
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &COptionIDMngDlg::OnHeaderClicked);
     connect(m_list, &QTableWidget::cellClicked, this, [this](int row, int column) {
-        if (column != ColModify) return;
-        QTableWidgetItem* seq = m_list->item(row, ColSeq);
-        if (seq) OnModify(seq->text().toInt());
+        if (column != ColModify || row < 0 || row >= static_cast<int>(m_rows.size())) return;
+        OnModify(m_rows[row].slot);
     });
 
     m_btnReg = new QPushButton(QStringLiteral("Register ID"), this);
@@ -146,6 +145,7 @@ void COptionIDMngDlg::RefreshUserList()
         const BusUserInfo& u = mgr->wp_BusUserInfo[s];
         if (u.uid <= 0) continue;
         Row r;
+        r.slot = s;
         r.uid = u.uid;
         r.text[ColSeq] = QString::number(u.uid);
         r.text[ColModify] = QStringLiteral("Modify");
@@ -268,7 +268,9 @@ void COptionIDMngDlg::OnBnClickedBtnDelete()
                 break;
         }
         DebugLine("index : %d", static_cast<int>(i));
-        const int slot = m_rows[i].uid;
+        // The row's own slot: a damaged file whose uid names another slot
+        // must not take that other user with it.
+        const int slot = m_rows[i].slot;
         if (slot <= 0 || slot >= emtask::kMaxUsers) continue;
         std::memset(&mgr->wp_BusUserInfo[slot], 0, sizeof(BusUserInfo));
         mgr->m_BusInfo.totaluser--;

@@ -56,6 +56,7 @@ protected:
 
 private:
     struct Row {
+        int slot = 0;  // where the user lies; equals uid unless the file was damaged
         int uid = 0;
         QString text[ColCount];
         std::string key[ColCount];  // UTF-8 of the shown text: the sort key

@@ -219,6 +219,24 @@ private slots:
         QVERIFY(FileBytes() == TableBytes());
     }
 
+    void damagedSlotNumbersNeverReachAnotherUser()
+    {
+        ProgramHome home;
+        PutUser(3, "real", "user");
+        PutUser(7, "stray", "entry");
+        Table()[7].uid = 3;  // a damaged file: the number names slot 3
+        ScriptedDialogs dialogs;
+        COptionIDMngDlg page;
+        QCOMPARE(page.List()->rowCount(), 2);
+        const int strayRow = Column(page, COptionIDMngDlg::ColId).indexOf("stray");
+        page.List()->item(strayRow, COptionIDMngDlg::ColSeq)->setCheckState(Qt::Checked);
+        dialogs.buttonAnswers.push_back(QMessageBox::Ok);
+        page.OnBnClickedBtnDelete();
+        QCOMPARE(Table()[7].uid, 0);
+        QCOMPARE(std::string(Table()[3].cusid), std::string("real"));
+        QCOMPARE(Column(page, COptionIDMngDlg::ColId), QStringList{"real"});
+    }
+
     void deleteAll()
     {
         ProgramHome home;
