@@ -202,3 +202,27 @@ TEST(DebugLog, LongTextIsCutAndLevelThreeWritesTheDailyFile)
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(text.front(), '[');
 }
+
+TEST(Folders, ProgramFolderFromArgumentsOrEnvironment)
+{
+    char a0[] = "VelmoraView", a1[] = "--home", a2[] = "/srv/zolt7/", a3[] = "-x";
+    char* argv[] = {a0, a1, a2, a3, nullptr};
+    int argc = 4;
+    setenv("ZOLT7_HOME", "/from/env", 1);
+    InitProgramFolder(argc, argv);
+    EXPECT_EQ(ProgramFolder(), "/srv/zolt7");  // the argument wins, trailing slash dropped
+    EXPECT_EQ(argc, 2);                        // and is taken out of the arguments
+    EXPECT_STREQ(argv[1], "-x");
+    EXPECT_EQ(argv[2], nullptr);
+    EXPECT_EQ(ConfigPath(), "/srv/zolt7/conf/config.conf");
+    EXPECT_EQ(MeasureLogPath(), "/srv/zolt7/data/measurelog.dat");
+
+    char* argv2[] = {a0, nullptr};
+    int argc2 = 1;
+    InitProgramFolder(argc2, argv2);
+    EXPECT_EQ(ProgramFolder(), "/from/env");
+    unsetenv("ZOLT7_HOME");
+    InitProgramFolder(argc2, argv2);
+    EXPECT_EQ(JpegDir().substr(JpegDir().size() - 10), "/data/jpeg");
+    EXPECT_NE(ProgramFolder(), "/from/env");
+}

@@ -1,0 +1,198 @@
+// Store benchmark: each operation with its median time and, measured in the
+// same run, the naive way it replaces.
+//   store_bench [--dir DIR]     (DIR: a scratch folder on the disk to measure)
+#include "EMTaskData.h"
+#include "FileImage.h"
+#include "ProgramFolder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace emtask;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+double Ms(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+long RssKiB()
+{
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return -1;
+    char line[256];
+    long kb = -1;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1) break;
+    std::fclose(f);
+    return kb;
+}
+
+TestRecord Sample(int i)
+{
+    TestRecord r{};
+    std::snprintf(r.id, sizeof r.id, "ID%07d", i);
+    std::snprintf(r.name, sizeof r.name, "Subject %d", i);
+    std::memcpy(r.m_Tyy, "2026", 4);
+    std::memcpy(r.m_Tmm, "12", 2);
+    std::memcpy(r.m_Tdd, "06", 2);
+    std::memcpy(r.result, "0.045", 5);
+    r.mode = '0';
+    r.unit[0] = 'B';
+    r.crc16 = static_cast<uint16_t>(i);
+    return r;
+}
+
+// The original way: the whole image written with "wb" on every save.
+double NaiveSave(const std::string& path, const void* data, size_t size)
+{
+    auto t0 = Clock::now();
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return -1;
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+    return Ms(t0, Clock::now());
+}
+
+void Row(const char* op, double ours, const char* unit, double naive, const char* naiveWhat,
+         const char* target)
+{
+    std::printf("| %-58s | %10.2f %-3s | %10.2f %-3s | %7.1fx | %-30s | %-12s |\n", op, ours, unit,
+                naive, unit, ours > 0 ? naive / ours : 0.0, naiveWhat, target);
+}
+
+// Resident memory of a fresh process after start-up on an empty folder.
+long ChildRss(const std::string& dir, bool naiveLoad)
+{
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        SetProgramFolder(dir);
+        EMTaskData* m = GetManager();
+        if (naiveLoad) {
+            // A plain read of the whole file commits every page of the member.
+            FILE* f = std::fopen(MeasureLogPath().c_str(), "rb");
+            if (f) {
+                size_t n = std::fread(&m->m_DeviceData, 1, sizeof m->m_DeviceData, f);
+                (void)n;
+                std::fclose(f);
+            }
+        } else {
+            m->StartUp();
+        }
+        long kb = RssKiB();
+        if (write(fds[1], &kb, sizeof kb) != sizeof kb) _exit(1);
+        _exit(0);
+    }
+    close(fds[1]);
+    long kb = -1;
+    if (read(fds[0], &kb, sizeof kb) != sizeof kb) kb = -1;
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    return kb;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string base = "/var/tmp";
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--dir") == 0) base = argv[i + 1];
+    std::string dir = base + "/zolt7-bench-" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    SetProgramFolder(dir);
+    EMTaskData* m = GetManager();
+
+    std::printf("store benchmark in %s (EMTaskData reserves %.0f MB)\n\n", dir.c_str(),
+                sizeof(EMTaskData) / 1e6);
+    std::printf("| %-58s | %14s | %14s | %8s | %-30s | %-12s |\n", "operation", "ours", "naive",
+                "ratio", "naive way", "target");
+    std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(60, '-').c_str(), std::string(16, '-').c_str(),
+                std::string(16, '-').c_str(), std::string(10, '-').c_str(),
+                std::string(32, '-').c_str(), std::string(14, '-').c_str());
+
+    // 3. Memory after start-up with an empty log (measured first, on a fresh folder).
+    long rssOurs = ChildRss(dir, false);  // creates the empty log
+    long rssNaive = ChildRss(dir, true);
+    Row("resident memory after start-up, empty log (MB)", rssOurs / 1024.0, "MB", rssNaive / 1024.0,
+        "read whole file into member", "<= 150 MB");
+
+    // 1. Store one record into a log of ~999,998 records.
+    m->Reset();
+    m->StartUp();
+    const int base_count = 999978;
+    for (int i = 0; i < base_count; ++i) m->m_DeviceData.m_TestData[i] = Sample(i), m->m_DeviceData.m_TestData[i].testno = i + 1;
+    m->m_DeviceData.datacnt = base_count;
+    m->m_BusInfo.recordcnt = base_count;
+    if (m->SaveResultData() != 1) {
+        std::fprintf(stderr, "cannot write the log\n");
+        return 1;
+    }
+    std::vector<double> store;
+    for (int i = base_count; i < 999998; ++i) {
+        auto t0 = Clock::now();
+        if (m->AppendRecord(Sample(i)) < 0 || m->SaveResultData() != 1 || m->SaveSetting() != 1) {
+            std::fprintf(stderr, "store failed at %d\n", i);
+            return 1;
+        }
+        store.push_back(Ms(t0, Clock::now()));
+    }
+    std::vector<double> naive;
+    std::string naivePath = dir + "/naive.dat";
+    for (int i = 0; i < 3; ++i) {
+        auto t0 = Clock::now();
+        NaiveSave(naivePath, &m->m_DeviceData, sizeof m->m_DeviceData);
+        FILE* f = std::fopen((dir + "/naive.conf").c_str(), "wb");
+        std::fwrite(&m->m_BusInfo, 1, sizeof m->m_BusInfo, f);
+        std::fclose(f);
+        naive.push_back(Ms(t0, Clock::now()));
+    }
+    Row("store one record into a log of 999,998 (median of 20)", Median(store), "ms", Median(naive),
+        "\"wb\" rewrite of 276 MB image", "<= 50 ms");
+
+    // 2. Start-up load of a full 1,000,000-slot log.
+    for (int i = 999998; i < kMaxRecords; ++i) m->m_DeviceData.m_TestData[i] = Sample(i);
+    m->m_DeviceData.datacnt = kMaxRecords;
+    m->ForgetLogFileState();
+    m->SaveResultData();
+    std::vector<double> load, loadNaive;
+    for (int i = 0; i < 3; ++i) {
+        m->Reset();
+        auto t0 = Clock::now();
+        m->StartUp();
+        load.push_back(Ms(t0, Clock::now()));
+        if (m->m_DeviceData.datacnt != kMaxRecords) {
+            std::fprintf(stderr, "load lost records\n");
+            return 1;
+        }
+        m->Reset();
+        t0 = Clock::now();
+        FILE* f = std::fopen(MeasureLogPath().c_str(), "rb");
+        size_t n = std::fread(&m->m_DeviceData, 1, sizeof m->m_DeviceData, f);
+        std::fclose(f);
+        loadNaive.push_back(Ms(t0, Clock::now()));
+        if (n != sizeof m->m_DeviceData) return 1;
+    }
+    Row("start-up load of a full 1,000,000-slot log (median of 3)", Median(load), "ms",
+        Median(loadNaive), "fread of the whole file", "<= 1000 ms");
+
+    std::filesystem::remove_all(dir);
+    return 0;
+}
