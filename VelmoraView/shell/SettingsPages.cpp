@@ -3,6 +3,7 @@
 #include "options/COptionPsetDlg.h"
 #include "options/Password.h"
 #include "shell/COptionDeviceDlg.h"
+#include "users/COptionIDMngDlg.h"
 
 const char* SettingsPageName(SettingsPage page)
 {
@@ -21,11 +22,12 @@ const char* SettingsPageName(SettingsPage page)
 QWidget* CreateSettingsPage(SettingsPage page, QWidget* parent)
 {
     switch (page) {
+    case SettingsPage::Registration: return new COptionIDMngDlg(parent);
     case SettingsPage::Device: return new COptionDeviceDlg(parent);
     case SettingsPage::ProgramSetting: return new COptionPsetDlg(parent);
     case SettingsPage::Password: return new COptionHelpDlg(parent);
-    // Registration (COptionIDMngDlg), Camera (COptionCameraDlg) and Print
-    // Setting join here when they are built.
+    // Camera (COptionCameraDlg) and Print Setting join here when they are
+    // built.
     default: return nullptr;
     }
 }
