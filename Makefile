@@ -20,6 +20,8 @@ test: build
 
 bench: build
 	$(BUILD)/bin/store_bench
+	$(BUILD)/bin/devicelink_bench
+	$(BUILD)/bin/bench_users
 
 clean:
 	rm -rf $(BUILD)

@@ -245,9 +245,13 @@ void EMTaskData::StartUp()
         SaveResultData(log.c_str());
     }
     // A counter outside the slots (a file from elsewhere) would index out of
-    // the log: take it from the log instead.
-    if (m_BusInfo.recordcnt < 0 || m_BusInfo.recordcnt > kMaxRecords) {
-        DebugLine("record counter %d out of range, taken from the log", m_BusInfo.recordcnt);
+    // the log, and one behind the log (a stop between the log's save and the
+    // settings' save) would make the next test overwrite a stored record:
+    // take it from the log in both cases.
+    if (m_BusInfo.recordcnt < 0 || m_BusInfo.recordcnt > kMaxRecords ||
+        m_BusInfo.recordcnt < RecordCount(m_DeviceData)) {
+        DebugLine("record counter %d, log %d: counter taken from the log", m_BusInfo.recordcnt,
+                  RecordCount(m_DeviceData));
         m_BusInfo.recordcnt = RecordCount(m_DeviceData);
     }
     LoadUserInfo(users.c_str());
@@ -257,6 +261,9 @@ int32_t EMTaskData::NextTestNo() const
 {
     int32_t cnt = m_BusInfo.recordcnt;
     if (cnt < 0 || cnt >= kMaxStoredCounter) return -1;
+    // Never into a slot that already holds a record.
+    if (cnt < RecordCount(m_DeviceData)) cnt = RecordCount(m_DeviceData);
+    if (cnt >= kMaxStoredCounter) return -1;
     return cnt + 1;
 }
 

@@ -104,6 +104,9 @@ void COptionDlg::OnClose()
         QTimer::singleShot(1000, this, [this] {
             hide();
             EnableWnd(Wnd::Main, true);
+            // Notice 115 has no OK: never leave it up once the window is gone.
+            auto* notice = qobject_cast<CNotice*>(WindowPointer(Wnd::Msg));
+            if (notice && notice->number() == 115) PostCommand(Wnd::Msg, 105);
         });
         return;
     }

@@ -144,6 +144,8 @@ void CVelmoraViewDlg::Init()
     if (m_Options.monitorPorts) m_Discovery.StartMonitor();
 
     m_Settings = std::make_unique<COptionDlg>();
+    KeepAbove(m_Settings.get(), this);
+    KeepAbove(m_Password.get(), this);
     g_LoadingStatus = 2;
     if (!m_Options.splash) {
         show();
@@ -327,6 +329,8 @@ void CVelmoraViewDlg::OnDisconnect()
     m_DevComboPort->setEnabled(true);
     for (QLabel* v : m_Value) v->update();
     GetSerial().Close();
+    // A frame read while the display was emptied may have refilled them.
+    ClearDeviceValues();
 }
 
 void CVelmoraViewDlg::OnPortRemoved()
@@ -336,6 +340,7 @@ void CVelmoraViewDlg::OnPortRemoved()
     // the values or the measure button behind the disconnected look.
     DeviceInfoDisplay(0);
     GetSerial().Close();
+    ClearDeviceValues();
     m_DevComboPort->setEnabled(true);
 }
 
@@ -358,7 +363,9 @@ void CVelmoraViewDlg::OnMeasureLook()
         OpenIdentification();
         return;
     }
-    if (m_MeasureLooks >= kMeasureLooks) {
+    // Eleven looks, each followed by its 100 ms wait (a unit arriving during
+    // the last wait still counts).
+    if (m_MeasureLooks > kMeasureLooks) {
         m_MeasureTimer.stop();
         m_MeasureLooks = -1;
         ShowNotice(Wnd::MsgError, 118);
@@ -448,7 +455,10 @@ void CVelmoraViewDlg::OnCommand(int id)
         m_Password->setEnabled(false);
         m_Password->ClearEntry();
         break;
-    case msg::MAIN_INFO_DISP: m_Measure->setEnabled(true); break;
+    case msg::MAIN_INFO_DISP:
+        // A late frame of a closed link must not offer a test.
+        if (emtask::GetManager()->m_Connected) m_Measure->setEnabled(true);
+        break;
     case msg::MAIN_MEASURE_DISABLE: m_Measure->setEnabled(false); break;
     case msg::MAIN_ENABLE:
         setEnabled(true);

@@ -98,7 +98,7 @@ CNotice::CNotice(Wnd self, int dismissId, QWidget* parent)
 {
     setFixedSize(kWidth, kHeight);
     m_Title = new QLabel(this);
-    m_Title->setGeometry(10, 4, 250, 21);
+    m_Title->setGeometry(10, 3, 250, 25);  // room for descenders
     m_Title->setFont(skin::Arial(21));
     m_Title->setStyleSheet("color: #E6E6E6; background: transparent;");
     m_Text = new QLabel(this);
@@ -161,6 +161,7 @@ void CNotice::Fill(const NoticeEntry& e, const QString& text)
     m_Ok->setVisible(e.ok);
     m_Close->setEnabled(true);
     m_FollowUp = e.followUp;
+    m_Number = e.number;
     DisableWaiting(e.followUp);
     if (e.ok) m_Ok->setFocus();
 }
@@ -168,6 +169,7 @@ void CNotice::Fill(const NoticeEntry& e, const QString& text)
 void CNotice::Hide()
 {
     m_FollowUp = 0;
+    m_Number = 0;
     hide();
 }
 

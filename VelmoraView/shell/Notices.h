@@ -33,6 +33,8 @@ class CNotice : public QWidget {
     Q_OBJECT
 public:
     int followUp() const { return m_FollowUp; }
+    // The notice shown last (0 while hidden).
+    int number() const { return m_Number; }
     QString title() const;
     QString message() const;
     CSkinButton* okButton() const { return m_Ok; }
@@ -55,6 +57,7 @@ protected:
     Wnd m_Self;
     int m_DismissId;
     int m_FollowUp = 0;
+    int m_Number = 0;
     QLabel* m_Title;
     QLabel* m_Text;
     CSkinButton* m_Ok;

@@ -4,6 +4,7 @@
 #include "options/COptionPsetDlg.h"
 #include "options/Password.h"
 #include "shell/COptionDeviceDlg.h"
+#include "users/COptionIDMngDlg.h"
 
 const char* SettingsPageName(SettingsPage page)
 {
@@ -22,12 +23,12 @@ const char* SettingsPageName(SettingsPage page)
 QWidget* CreateSettingsPage(SettingsPage page, QWidget* parent)
 {
     switch (page) {
+    case SettingsPage::Registration: return new COptionIDMngDlg(parent);
     case SettingsPage::Device: return new COptionDeviceDlg(parent);
     case SettingsPage::ProgramSetting: return new COptionPsetDlg(parent);
     case SettingsPage::Password: return new COptionHelpDlg(parent);
     case SettingsPage::Camera: return new COptionCameraDlg(parent);
-    // Registration (COptionIDMngDlg) and Print Setting join here when they
-    // are built.
+    // Print Setting joins here when it is built.
     default: return nullptr;
     }
 }

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 QWidget* WindowWidget(Wnd which) { return qobject_cast<QWidget*>(WindowPointer(which)); }
 
@@ -36,4 +37,13 @@ void RaiseWnd(Wnd which)
     if (!w || !w->isVisible()) return;
     w->raise();
     w->activateWindow();
+}
+
+void KeepAbove(QWidget* w, QWidget* owner)
+{
+    if (!w || !owner) return;
+    w->winId();
+    owner->winId();
+    if (w->windowHandle() && owner->windowHandle())
+        w->windowHandle()->setTransientParent(owner->windowHandle());
 }

@@ -14,3 +14,6 @@ bool EnableWnd(Wnd which, bool enable);
 void CenterWindow(QWidget* w);
 // Brings a registered window to the top and gives it the focus.
 void RaiseWnd(Wnd which);
+// Keeps a window of its own above its owner (the window manager's transient
+// hint), without making it a child that the owner's disabling would reach.
+void KeepAbove(QWidget* w, QWidget* owner);

@@ -60,8 +60,7 @@ int CheckImage(const std::string& dir)
     EMTaskData* m = GetManager();
     m->Reset();
     SetProgramFolder(dir);
-    m->StartUp();
-    m->m_BusInfo.recordcnt = m->m_DeviceData.datacnt;
+    m->StartUp();  // repairs a counter left behind the log
     for (;;) {
         int i = m->m_DeviceData.datacnt;
         if (m->AppendRecord(Content(i)) < 0) _exit(3);

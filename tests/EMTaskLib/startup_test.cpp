@@ -211,9 +211,31 @@ TEST(Records, AppendedRecordsSaveAsTheExactImage)
     // Reload gives the same records.
     m->Reset();
     m->StartUp();
-    EXPECT_EQ(m->m_BusInfo.recordcnt, 3);  // counter from the last saved settings
+    EXPECT_EQ(m->m_BusInfo.recordcnt, 4);  // the settings lag the log: counter from the log
     EXPECT_EQ(m->m_DeviceData.datacnt, 4);
     EXPECT_STREQ(m->m_DeviceData.m_TestData[3].name, "name 3");
+}
+
+TEST(Records, ACounterBehindTheLogNeverOverwritesARecord)
+{
+    // A stop between the log's save and the settings' save leaves the
+    // counter one behind the log.
+    TestFolder tf;
+    BusInfo b;
+    InitBusInfo(b, 4);
+    WriteBytes(tf / "conf/config.conf", &b, sizeof b);
+    WriteLog(tf / "data/measurelog.dat", 5, 5);
+    EMTaskData* m = GetManager();
+    m->StartUp();
+    EXPECT_EQ(m->m_BusInfo.recordcnt, 5);
+    EXPECT_EQ(m->AppendRecord(Sample(9)), 5);
+    EXPECT_STREQ(m->m_DeviceData.m_TestData[4].id, "id-4");
+
+    // The same in memory, for a counter changed after start-up.
+    m->m_BusInfo.recordcnt = 2;
+    EXPECT_EQ(m->NextTestNo(), 7);
+    EXPECT_EQ(m->AppendRecord(Sample(10)), 6);
+    EXPECT_STREQ(m->m_DeviceData.m_TestData[5].id, "id-9");
 }
 
 TEST(Records, NoRecordAtOrAboveCounter999999)

@@ -1,9 +1,10 @@
 // Renders the main window (connected to the first listed port when there is
 // one) and the settings window into PNG files for the documentation.
-//   shell_screenshot MAIN.png SETTINGS.png [NOTICE.png]   (program folder: --home DIR)
+//   shell_screenshot MAIN.png SETTINGS.png [NOTICE.png [SPLASH.png]]   (program folder: --home DIR)
 #include "ProgramFolder.h"
 #include "controls/Skin.h"
 #include "shell/COptionDlg.h"
+#include "shell/CSplash.h"
 #include "shell/CVelmoraViewDlg.h"
 #include "shell/Messages.h"
 #include "shell/Notices.h"
@@ -57,6 +58,10 @@ int main(int argc, char** argv)
                     p.drawPixmap(prompt->width() + 20, 0, notice->grab());
                     p.end();
                     if (!both.save(QString::fromLocal8Bit(argv[3]))) rc = 1;
+                    if (argc > 4) {
+                        CSplash splash(nullptr);
+                        if (!splash.grab().save(QString::fromLocal8Bit(argv[4]))) rc = 1;
+                    }
                     app.quit();
                 });
                 return;

@@ -6,6 +6,10 @@
 #include "shell/COptionDlg.h"
 #include "shell/Messages.h"
 #include "shell/Notices.h"
+#include "shell/MessageBoxes.h"
+#include "shell/CSplash.h"
+#include "shell/AppGlobals.h"
+#include "controls/Dialogs.h"
 #include "shell/WindowOps.h"
 
 #include <QtTest>
@@ -265,6 +269,56 @@ private slots:
         QTest::mouseClick(errWnd()->okButton(), Qt::LeftButton);
         settle();
         QTRY_VERIFY(main->isEnabled());
+    }
+
+    void callerTextBoxes()
+    {
+        ScriptedDialogs dialogs;
+        CMessageBoxDlg::Run(QString::fromUtf8("사용자 ID가 없습니다"));
+        QCOMPARE(dialogs.shown.size(), size_t(1));
+        QCOMPARE(dialogs.shown[0].kind, QString("dialog"));
+        QCOMPARE(dialogs.shown[0].title, QString("Error"));
+        QCOMPARE(dialogs.shown[0].text, QString::fromUtf8("사용자 ID가 없습니다"));
+
+        CMessageBoxDlg box("x");
+        PostMessage(&box, msg::WM_COMMAND, msg::MSGBOX_DISABLE_MAIN);
+        settle();
+        QVERIFY(!main->isEnabled());
+
+        CMessageBox3Dlg waiting(CMessageBox3Dlg::kMainText);
+        QVERIFY(!WindowExists(Wnd::Waiting));
+        waiting.show();
+        QVERIFY(WindowExists(Wnd::Waiting));
+        QCOMPARE(waiting.text(), QString("Loading data, just a moment please."));
+        waiting.hide();
+        QVERIFY(!WindowExists(Wnd::Waiting));
+    }
+
+    void splashHandsOverToTheMainWindow()
+    {
+        QWidget mainStandIn;
+        mainStandIn.show();
+        g_LoadingStatus = 0;
+        CSplash splash(&mainStandIn);
+        splash.setFinalPause(50);
+        QSignalSpy done(&splash, &CSplash::finished);
+        splash.show();
+        QVERIFY(!mainStandIn.isVisible());
+        QCOMPARE(splash.statusText(), QString("Loading Program Modules ..."));
+        QTest::qWait(700);
+        // Nothing moves while the initialisation has not laid out its controls.
+        QCOMPARE(splash.statusText(), QString("Loading Program Modules ..."));
+        g_LoadingStatus = 1;
+        QTRY_COMPARE(splash.statusText(), QString("Loading Program Information ..."));
+        QTest::qWait(100);
+        QCOMPARE(splash.step(), 1);
+        g_LoadingStatus = 2;
+        QTRY_COMPARE_WITH_TIMEOUT(splash.statusText(), QString("Initializing USB connection ..."), 3000);
+        QCOMPARE(g_LoadingStatus.load(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 2000);
+        QVERIFY(mainStandIn.isVisible());
+        QVERIFY(mainStandIn.isEnabled());
+        QVERIFY(!splash.isVisible());
     }
 };
 

@@ -71,7 +71,7 @@ private slots:
         t.start();
         main->OnCommand(msg::MAIN_MEASURE_BTN);
         QTRY_VERIFY_WITH_TIMEOUT(main->msgErrorWindow()->isVisible(), 3000);
-        QVERIFY(t.elapsed() >= 950);
+        QVERIFY(t.elapsed() >= 1050);
         QCOMPARE(main->msgErrorWindow()->title(), QString("Communication Status"));
     }
 };

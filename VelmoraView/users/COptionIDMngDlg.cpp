@@ -1,0 +1,451 @@
+#include "users/COptionIDMngDlg.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "TextUtil.h"
+#include "controls/CLoadDataDlg.h"
+#include "controls/CProgressBar.h"
+#include "controls/Dialogs.h"
+#include "shell/Messages.h"
+#include "shell/PostMessage.h"
+#include "users/CRegUserDlg.h"
+#include "users/UserNotice.h"
+#include "users/UserRegister.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <ctime>
+
+using emtask::BusUserInfo;
+using emtask::GetManager;
+
+namespace {
+
+const QString kFilter = QStringLiteral("Excel Files(*.xls;*.xlsx) (*.xls *.xlsx)");
+
+QString WithDefaultSuffix(const QString& path)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".xlsx") : path;
+}
+
+}  // namespace
+
+COptionIDMngDlg::COptionIDMngDlg(QWidget* parent) : QWidget(parent)
+{
+    setFixedSize(760, 540);
+
+    auto* title = new QLabel(QStringLiteral("Register or Delete"), this);
+    title->setGeometry(10, 4, 400, 26);
+    QFont tf(QStringLiteral("Arial"));
+    tf.setPixelSize(21);
+    title->setFont(tf);
+
+    auto* totalCaption = new QLabel(QStringLiteral("Total User"), this);
+    totalCaption->setGeometry(10, 40, 90, 24);
+    m_totalLabel = new QLabel(QStringLiteral("00000000"), this);
+    m_totalLabel->setGeometry(100, 40, 120, 24);
+
+    m_list = new QTableWidget(0, ColCount, this);
+    m_list->setGeometry(10, 70, 740, 410);
+    m_list->setHorizontalHeaderLabels({QStringLiteral("Seq No."), QStringLiteral("Modify"),
+                                       QStringLiteral("Creation Date"), QStringLiteral("User ID"),
+                                       QStringLiteral("User Name")});
+    const int widths[ColCount] = {70, 65, 130, 170, 170};
+    for (int c = 0; c < ColCount; ++c) m_list->setColumnWidth(c, widths[c]);
+    QFont listFont(QStringLiteral("Arial"));
+    listFont.setPixelSize(11);  // the date and time fit the 130-pixel column
+    m_list->setFont(listFont);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setDefaultSectionSize(25);
+    m_list->setShowGrid(true);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->horizontalHeader()->setSectionsClickable(true);
+    m_list->horizontalHeader()->setHighlightSections(false);
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &COptionIDMngDlg::OnHeaderClicked);
+    connect(m_list, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        if (column != ColModify || row < 0 || row >= static_cast<int>(m_rows.size())) return;
+        OnModify(m_rows[row].slot);
+    });
+
+    m_btnReg = new QPushButton(QStringLiteral("Register ID"), this);
+    m_btnLoad = new QPushButton(QStringLiteral("Load file"), this);
+    m_btnSave = new QPushButton(QStringLiteral("Save as"), this);
+    m_btnDeleteAll = new QPushButton(QStringLiteral("Delete All"), this);
+    m_btnDelete = new QPushButton(QStringLiteral("Delete"), this);
+    QPushButton* buttons[] = {m_btnReg, m_btnLoad, m_btnSave, m_btnDeleteAll, m_btnDelete};
+    for (int i = 0; i < 5; ++i) buttons[i]->setGeometry(10 + i * 150, 495, 140, 34);
+    connect(m_btnReg, &QPushButton::clicked, this, &COptionIDMngDlg::OnBnClickedBtnRegUser);
+    connect(m_btnLoad, &QPushButton::clicked, this, &COptionIDMngDlg::OnBnClickedBtnLoadFile);
+    connect(m_btnSave, &QPushButton::clicked, this, &COptionIDMngDlg::OnBnClickedBtnSaveAs);
+    connect(m_btnDeleteAll, &QPushButton::clicked, this, &COptionIDMngDlg::OnBnClickedBtnDeleteAll);
+    connect(m_btnDelete, &QPushButton::clicked, this, &COptionIDMngDlg::OnBnClickedBtnDelete);
+
+    m_progress = new CLoadDataDlg(this);
+
+    m_ascending = GetManager()->m_BusInfo.sortdirection != 0;
+    RegisterWindow(Wnd::UserList, this);
+    RefreshUserList();
+}
+
+COptionIDMngDlg::~COptionIDMngDlg()
+{
+    UnregisterWindow(Wnd::UserList, this);
+    JoinWorkers();
+}
+
+void COptionIDMngDlg::JoinWorkers()
+{
+    if (m_exportThread.joinable()) m_exportThread.join();
+    if (m_importThread.joinable()) m_importThread.join();
+}
+
+QString COptionIDMngDlg::TotalText() const { return m_totalLabel->text(); }
+
+bool COptionIDMngDlg::TextLess(const std::string& a, const std::string& b)
+{
+    // std::string compares through char_traits<char>, which orders as unsigned bytes.
+    return a.compare(b) < 0;
+}
+
+bool COptionIDMngDlg::event(QEvent* e)
+{
+    const ZMessageEvent* m;
+    if (AsMessage(e, m)) {
+        if (m->message == msg::MSG_USERLIST_REBUILD) {
+            RefreshUserList();
+            return true;
+        }
+        if (m->message == msg::MSG_USERLIST_IMPORT) {
+            OnImportMessage();
+            return true;
+        }
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void COptionIDMngDlg::RefreshUserList()
+{
+    emtask::EMTaskData* mgr = GetManager();
+    DebugLine("wp_BusInfo->totaluser : %d", mgr->m_BusInfo.totaluser);
+    m_rows.clear();
+    const int order = mgr->m_BusInfo.dateorder;
+    for (int s = 0; s < emtask::kMaxUsers; ++s) {
+        const BusUserInfo& u = mgr->wp_BusUserInfo[s];
+        if (u.uid <= 0) continue;
+        Row r;
+        r.slot = s;
+        r.uid = u.uid;
+        r.text[ColSeq] = QString::number(u.uid);
+        r.text[ColModify] = QStringLiteral("Modify");
+        r.text[ColDate] = QString::fromStdString(emtask::UserDateText(u, order));
+        r.text[ColId] = users::FieldQString(u.cusid);
+        r.text[ColName] = users::FieldQString(u.uname);
+        for (int c = 0; c < ColCount; ++c) r.key[c] = r.text[c].toStdString();
+        m_rows.push_back(std::move(r));
+    }
+    mgr->m_BusInfo.totaluser = static_cast<int32_t>(m_rows.size());
+    m_totalLabel->setText(QString::asprintf("%d", mgr->m_BusInfo.totaluser));
+    SortRows();
+    FillList();
+}
+
+void COptionIDMngDlg::SortRows()
+{
+    const emtask::BusInfo& b = GetManager()->m_BusInfo;
+    const int col = (b.sortcolumn >= 0 && b.sortcolumn < ColCount) ? b.sortcolumn : ColSeq;
+    const bool ascending = b.sortdirection != 0;
+    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& x, const Row& y) {
+        return ascending ? TextLess(x.key[col], y.key[col]) : TextLess(y.key[col], x.key[col]);
+    });
+}
+
+void COptionIDMngDlg::FillList()
+{
+    m_list->setUpdatesEnabled(false);
+    m_list->clearContents();
+    m_list->setRowCount(static_cast<int>(m_rows.size()));
+    for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
+        const Row& r = m_rows[i];
+        for (int c = 0; c < ColCount; ++c) {
+            auto* item = new QTableWidgetItem(r.text[c]);
+            Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+            if (c == ColSeq) {
+                flags |= Qt::ItemIsUserCheckable;
+                item->setCheckState(r.checked ? Qt::Checked : Qt::Unchecked);
+            }
+            item->setFlags(flags);
+            item->setTextAlignment((c == ColId || c == ColName) ? Qt::AlignCenter
+                                                                : (Qt::AlignLeft | Qt::AlignVCenter));
+            m_list->setItem(i, c, item);
+        }
+    }
+    m_list->setUpdatesEnabled(true);
+}
+
+void COptionIDMngDlg::SyncChecks()
+{
+    for (int i = 0; i < m_list->rowCount() && i < static_cast<int>(m_rows.size()); ++i) {
+        QTableWidgetItem* item = m_list->item(i, ColSeq);
+        m_rows[i].checked = item && item->checkState() == Qt::Checked;
+    }
+}
+
+void COptionIDMngDlg::OnHeaderClicked(int column)
+{
+    if (column < 0 || column >= ColCount) return;
+    SyncChecks();
+    m_ascending = !m_ascending;
+    emtask::BusInfo& b = GetManager()->m_BusInfo;
+    b.sortcolumn = column;
+    b.sortdirection = m_ascending ? 1 : 0;
+    SortRows();
+    FillList();
+}
+
+void COptionIDMngDlg::OnBnClickedBtnRegUser()
+{
+    const int slot = users::FirstFreeSlot(GetManager()->wp_BusUserInfo);
+    if (slot < 0) {
+        ShowMessage(this,
+                    QStringLiteral("The register is full: %1 users are registered.\n"
+                                   "Please delete a user before registering a new one.")
+                        .arg(users::kMaxUserSlot),
+                    QStringLiteral("Register ID"), QMessageBox::Warning);
+        return;
+    }
+    CRegUserDlg dlg(this);
+    dlg.m_RegType = 0;
+    dlg.nUID = slot;
+    if (dlg.DoModal() == QDialog::Accepted) {
+        DebugPrint("[%s:%d]SaveUserInfo\n", EMT_SRC, __LINE__);
+        GetManager()->SaveUserInfo();
+    }
+}
+
+void COptionIDMngDlg::OnModify(int uid)
+{
+    if (uid <= 0 || uid >= emtask::kMaxUsers) return;
+    CRegUserDlg dlg(this);
+    dlg.m_RegType = 1;
+    dlg.nUID = uid;
+    if (dlg.DoModal() == QDialog::Accepted) {
+        DebugPrint("[%s:%d]SaveUserInfo\n", EMT_SRC, __LINE__);
+        GetManager()->SaveUserInfo();
+    }
+}
+
+void COptionIDMngDlg::OnBnClickedBtnDelete()
+{
+    SyncChecks();
+    const bool anyChecked =
+        std::any_of(m_rows.begin(), m_rows.end(), [](const Row& r) { return r.checked; });
+    if (m_rows.empty() || !anyChecked) {
+        ShowMessage(this, QStringLiteral("Please check the checkbox you want to delete ID "),
+                    QStringLiteral("ID Delete"), QMessageBox::Information);
+        return;
+    }
+    emtask::EMTaskData* mgr = GetManager();
+    bool asked = false;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (!m_rows[i].checked) continue;
+        if (!asked) {
+            asked = true;
+            if (ShowMessage(this, QStringLiteral("Are you sure you want to delete the checked ID?"),
+                            QStringLiteral("ID Delete"), QMessageBox::Question,
+                            QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+                break;
+        }
+        DebugLine("index : %d", static_cast<int>(i));
+        // The row's own slot: a damaged file whose uid names another slot
+        // must not take that other user with it.
+        const int slot = m_rows[i].slot;
+        if (slot <= 0 || slot >= emtask::kMaxUsers) continue;
+        std::memset(&mgr->wp_BusUserInfo[slot], 0, sizeof(BusUserInfo));
+        mgr->m_BusInfo.totaluser--;
+    }
+    mgr->SaveUserInfo();
+    RefreshUserList();
+}
+
+void COptionIDMngDlg::OnBnClickedBtnDeleteAll()
+{
+    if (ShowMessage(this, QStringLiteral("Are you sure you want to delete all user?"),
+                    QStringLiteral("All Delete"), QMessageBox::Question,
+                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    emtask::EMTaskData* mgr = GetManager();
+    m_rows.clear();
+    m_list->setRowCount(0);
+    std::memset(mgr->wp_BusUserInfo, 0, sizeof mgr->wp_BusUserInfo);
+    mgr->SaveUserInfo();
+    mgr->m_BusInfo.totaluser = 0;
+    RefreshUserList();
+}
+
+void COptionIDMngDlg::OnBnClickedBtnSaveAs()
+{
+    if (Busy()) return;
+    const QString path = Dialogs().saveFileName(this, QStringLiteral("Save as"), QString(), kFilter);
+    if (path.isEmpty()) return;
+    SaveXlsx(WithDefaultSuffix(path));
+}
+
+void COptionIDMngDlg::SaveXlsx(const QString& path)
+{
+    if (Busy()) return;
+    if (m_exportThread.joinable()) m_exportThread.join();
+    m_savePath = path;
+    setEnabled(false);
+    const int total = users::CountUsers(GetManager()->wp_BusUserInfo);
+    ProgressTextInfo info;
+    info.context = 1;
+    info.total = total;
+    m_progress->Bar()->SetTextInfo(info);
+    m_progress->Start(total, m_list);
+    m_exportRunning = true;
+    const std::string target = QFile::encodeName(path).toStdString();
+    m_exportThread = std::thread([this, target] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        const bool ok = users::ExportUsers(target, GetManager()->wp_BusUserInfo, [this](int n) {
+            if (n % 64 == 0)
+                QMetaObject::invokeMethod(this, [this, n] { m_progress->Bar()->SetPos(n); },
+                                          Qt::QueuedConnection);
+        });
+        QMetaObject::invokeMethod(this, [this, ok] { ExportFinished(ok); }, Qt::QueuedConnection);
+    });
+}
+
+void COptionIDMngDlg::ExportFinished(bool ok)
+{
+    if (m_exportThread.joinable()) m_exportThread.join();
+    m_progress->Bar()->SetPos(m_progress->Bar()->GetUpper());
+    m_progress->hide();
+    setEnabled(true);
+    m_exportRunning = false;
+    if (!ok) {
+        DebugLine("SaveXlsx failed : %s", m_savePath.toLocal8Bit().constData());
+        ShowMessage(this, QStringLiteral("It failed to save "), QStringLiteral("Error"),
+                    QMessageBox::Critical);
+    }
+}
+
+void COptionIDMngDlg::OnBnClickedBtnLoadFile()
+{
+    if (Busy()) return;
+    if (GetManager()->m_BusInfo.totaluser != 0) {
+        if (ShowMessage(this,
+                        QStringLiteral("Existing user data will be deleted.\nDo you still want to proceed?"),
+                        QStringLiteral("Warning"), QMessageBox::Warning,
+                        QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
+            DebugLine("no");
+            return;
+        }
+        DebugLine("ok");
+    }
+    PostMessage(this, msg::MSG_USERLIST_IMPORT);
+}
+
+void COptionIDMngDlg::OnImportMessage()
+{
+    if (Busy()) return;
+    const QString path = Dialogs().openFileName(this, QStringLiteral("Load file"), QString(), kFilter);
+    if (path.isEmpty()) return;
+    LoadXlsx(path);
+}
+
+void COptionIDMngDlg::LoadXlsx(const QString& path)
+{
+    if (Busy()) return;
+    if (m_importThread.joinable()) m_importThread.join();
+    m_loadPath = path;
+    m_importRunning = true;
+    const std::string source = QFile::encodeName(path).toStdString();
+    // The worker only reads and checks; the register is replaced on this
+    // thread once the whole workbook has been accepted.
+    m_importThread = std::thread([this, source] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        std::time_t now = std::time(nullptr);
+        struct tm when;
+        localtime_r(&now, &when);
+        xlsx::ReadResult read = xlsx::ReadActiveSheet(source);
+        users::ImportCheck check;
+        if (read.error == xlsx::ReadError::None) check = users::CollectUsers(read.cells);
+        read.cells.clear();
+        read.cells.shrink_to_fit();
+        QMetaObject::invokeMethod(
+            this, [this, read = std::move(read), check = std::move(check), when] {
+                ImportFinished(read, check, when);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+QString COptionIDMngDlg::ImportErrorText(xlsx::ReadError e)
+{
+    switch (e) {
+    case xlsx::ReadError::CannotOpen:
+        return QStringLiteral("The file could not be opened.");
+    case xlsx::ReadError::TooLarge:
+        return QStringLiteral("The file is too large to be a user list.");
+    default:
+        return QStringLiteral("The file is not a readable .xlsx workbook.");
+    }
+}
+
+void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::ImportCheck& check,
+                                     const struct tm& when)
+{
+    if (m_importThread.joinable()) m_importThread.join();
+    m_importRunning = false;
+    const QString title = QStringLiteral("Error");
+    if (read.error != xlsx::ReadError::None) {
+        DebugLine("LoadXlsx(%s) : %s", m_loadPath.toLocal8Bit().constData(), read.detail.c_str());
+        ShowMessage(this, ImportErrorText(read.error) + QStringLiteral("\nThe user list is unchanged."),
+                    title, QMessageBox::Critical);
+        return;
+    }
+    switch (check.kind) {
+    case users::ImportCheck::Ok: break;
+    case users::ImportCheck::Duplicate:
+        ShowMessage(this, QStringLiteral("There are same Name or ID \n => ") +
+                              QString::fromStdString(check.text),
+                    title, QMessageBox::Critical);
+        return;
+    case users::ImportCheck::TooLong:
+        ShowUserNotice(135, QString::fromStdString(check.text), this);
+        return;
+    case users::ImportCheck::TooMany:
+        ShowMessage(this,
+                    QStringLiteral("The file holds more users than can be registered (at most %1).\n"
+                                   "The user list is unchanged.")
+                        .arg(users::kMaxUserSlot),
+                    title, QMessageBox::Critical);
+        return;
+    case users::ImportCheck::NoHeader:
+        ShowMessage(this, QStringLiteral("No \"User ID\" header was found in the file.\n"
+                                         "The user list is unchanged."),
+                    title, QMessageBox::Critical);
+        return;
+    case users::ImportCheck::NoUsers:
+        ShowMessage(this, QStringLiteral("The file holds no users.\nThe user list is unchanged."),
+                    title, QMessageBox::Information);
+        return;
+    }
+    emtask::EMTaskData* mgr = GetManager();
+    users::ApplyImport(mgr->wp_BusUserInfo, check.users, when);
+    mgr->m_BusInfo.totaluser = static_cast<int32_t>(check.users.size());
+    mgr->SaveUserInfo();  // under the store lock
+    PostMessage(this, msg::MSG_USERLIST_REBUILD);
+}

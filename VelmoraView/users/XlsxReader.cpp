@@ -1,0 +1,487 @@
+#include "users/XlsxReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <pugixml.hpp>
+#include <zip.h>
+
+namespace xlsx {
+namespace {
+
+constexpr uint32_t kMaxRow = 1048576;
+constexpr uint32_t kMaxCol = 16384;
+
+struct Failure {
+    ReadError error;
+    std::string detail;
+};
+
+class Archive {
+public:
+    explicit Archive(zip_t* z) : m_zip(z) {}
+    ~Archive() { if (m_zip) zip_discard(m_zip); }
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
+
+    bool has(const std::string& name) const { return zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE) >= 0; }
+
+    // Unpacks one entry, never more than `limit` bytes whatever its header says.
+    std::string read(const std::string& name, size_t limit) const
+    {
+        zip_int64_t index = zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE);
+        if (index < 0) throw Failure{ReadError::NotWorkbook, "missing part " + name};
+        zip_file_t* f = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
+        if (!f) throw Failure{ReadError::Corrupt, "cannot open part " + name};
+        std::string out;
+        char buf[65536];
+        for (;;) {
+            zip_int64_t n = zip_fread(f, buf, sizeof buf);
+            if (n < 0) {
+                zip_fclose(f);
+                throw Failure{ReadError::Corrupt, "cannot unpack part " + name};
+            }
+            if (n == 0) break;
+            if (out.size() + static_cast<size_t>(n) > limit) {
+                zip_fclose(f);
+                throw Failure{ReadError::TooLarge, "part too large: " + name};
+            }
+            out.append(buf, static_cast<size_t>(n));
+        }
+        if (zip_fclose(f) != 0) throw Failure{ReadError::Corrupt, "bad checksum in " + name};
+        return out;
+    }
+
+private:
+    zip_t* m_zip;
+};
+
+const char* LocalName(const pugi::xml_node& n)
+{
+    const char* name = n.name();
+    const char* colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+bool Is(const pugi::xml_node& n, const char* local) { return std::strcmp(LocalName(n), local) == 0; }
+
+pugi::xml_node Child(const pugi::xml_node& parent, const char* local)
+{
+    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_element && Is(c, local)) return c;
+    return {};
+}
+
+// Attribute by local name (r:id and the like carry a prefix).
+pugi::xml_attribute Attr(const pugi::xml_node& n, const char* local)
+{
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+        const char* name = a.name();
+        const char* colon = std::strrchr(name, ':');
+        if (std::strcmp(colon ? colon + 1 : name, local) == 0) return a;
+    }
+    return {};
+}
+
+void Parse(pugi::xml_document& doc, const std::string& text, const ReadLimits& limits,
+           const std::string& part)
+{
+    if (XmlDepth(text.data(), text.size(), limits.maxDepth) > limits.maxDepth)
+        throw Failure{ReadError::TooLarge, "nesting too deep in " + part};
+    pugi::xml_parse_result r = doc.load_buffer(text.data(), text.size(),
+                                               pugi::parse_default | pugi::parse_ws_pcdata_single);
+    if (!r) throw Failure{ReadError::BadXml, part + ": " + r.description()};
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "_xHHHH_" at s[i], as a UTF-16 unit, or -1.
+long EscapedUnit(const std::string& s, size_t i)
+{
+    if (i + 7 > s.size() || s[i] != '_' || s[i + 1] != 'x' || s[i + 6] != '_') return -1;
+    long v = 0;
+    for (size_t k = i + 2; k < i + 6; ++k) {
+        const int h = HexValue(s[k]);
+        if (h < 0) return -1;
+        v = v * 16 + h;
+    }
+    return v;
+}
+
+void AppendUtf8(std::string& out, uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string DecodeEscapes(const std::string& s)
+{
+    if (s.find("_x") == std::string::npos) return s;
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        long unit = EscapedUnit(s, i);
+        if (unit < 0) {
+            out += s[i++];
+            continue;
+        }
+        i += 7;
+        uint32_t cp = static_cast<uint32_t>(unit);
+        if (unit >= 0xD800 && unit < 0xDC00) {
+            const long low = EscapedUnit(s, i);
+            if (low >= 0xDC00 && low < 0xE000) {
+                cp = 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) + (static_cast<uint32_t>(low) - 0xDC00);
+                i += 7;
+            } else {
+                cp = 0xFFFD;
+            }
+        } else if (unit >= 0xDC00 && unit < 0xE000) {
+            cp = 0xFFFD;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string EncodeEscapes(const std::string& s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        // A literal "_xHHHH_" keeps its meaning by escaping its underscore.
+        if (EscapedUnit(s, i) >= 0) out += "_x005F";
+        out += s[i];
+    }
+    return out;
+}
+
+namespace {
+
+// Text of a string item (<si> or <is>): its <t>, or the <t> of each rich-text run;
+// phonetic runs are not part of the text.
+void AppendItemText(const pugi::xml_node& item, std::string& out)
+{
+    for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element) continue;
+        if (Is(c, "t")) {
+            out += DecodeEscapes(c.text().get());
+        } else if (Is(c, "r")) {
+            pugi::xml_node t = Child(c, "t");
+            if (t) out += DecodeEscapes(t.text().get());
+        }
+    }
+}
+
+// Part name of a relationship target, relative to the folder of `base`.
+std::string ResolveTarget(const std::string& base, std::string target)
+{
+    if (!target.empty() && target[0] == '/') return target.substr(1);
+    std::string dir = base.substr(0, base.rfind('/') == std::string::npos ? 0 : base.rfind('/') + 1);
+    std::string path = dir + target;
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        std::string seg = path.substr(start, end - start);
+        if (seg == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!seg.empty() && seg != ".") {
+            parts.push_back(seg);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const std::string& p : parts) out += (out.empty() ? "" : "/") + p;
+    return out;
+}
+
+std::string RelsName(const std::string& part)
+{
+    size_t slash = part.rfind('/');
+    std::string dir = slash == std::string::npos ? "" : part.substr(0, slash + 1);
+    std::string file = slash == std::string::npos ? part : part.substr(slash + 1);
+    return dir + "_rels/" + file + ".rels";
+}
+
+bool EndsWith(const std::string& s, const char* suffix)
+{
+    size_t n = std::strlen(suffix);
+    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
+}
+
+std::string WorkbookPart(const Archive& zip, const ReadLimits& limits)
+{
+    if (zip.has("_rels/.rels")) {
+        pugi::xml_document doc;
+        Parse(doc, zip.read("_rels/.rels", limits.maxPartBytes), limits, "_rels/.rels");
+        pugi::xml_node rels = doc.document_element();
+        for (pugi::xml_node r = rels.first_child(); r; r = r.next_sibling()) {
+            if (!Is(r, "Relationship")) continue;
+            std::string type = r.attribute("Type").value();
+            if (EndsWith(type, "/officeDocument")) {
+                std::string target = ResolveTarget("", r.attribute("Target").value());
+                if (zip.has(target)) return target;
+            }
+        }
+    }
+    if (zip.has("xl/workbook.xml")) return "xl/workbook.xml";
+    throw Failure{ReadError::NotWorkbook, "no workbook part"};
+}
+
+struct WorkbookParts {
+    std::string sheet;
+    std::string sharedStrings;  // empty when the workbook has none
+};
+
+WorkbookParts FindParts(const Archive& zip, const ReadLimits& limits)
+{
+    const std::string wbPart = WorkbookPart(zip, limits);
+    pugi::xml_document wb;
+    Parse(wb, zip.read(wbPart, limits.maxPartBytes), limits, wbPart);
+    pugi::xml_node root = wb.document_element();
+    if (!Is(root, "workbook")) throw Failure{ReadError::NotWorkbook, "not a workbook part"};
+
+    long active = 0;
+    if (pugi::xml_node views = Child(root, "bookViews"))
+        if (pugi::xml_node view = Child(views, "workbookView"))
+            active = view.attribute("activeTab").as_llong(0);
+    std::vector<std::string> sheetIds;
+    if (pugi::xml_node sheets = Child(root, "sheets"))
+        for (pugi::xml_node s = sheets.first_child(); s; s = s.next_sibling())
+            if (s.type() == pugi::node_element && Is(s, "sheet")) sheetIds.push_back(Attr(s, "id").value());
+    if (sheetIds.empty()) throw Failure{ReadError::NotWorkbook, "workbook without sheets"};
+    if (active < 0 || active >= static_cast<long>(sheetIds.size())) active = 0;
+
+    WorkbookParts parts;
+    const std::string relsName = RelsName(wbPart);
+    if (zip.has(relsName)) {
+        pugi::xml_document rels;
+        Parse(rels, zip.read(relsName, limits.maxPartBytes), limits, relsName);
+        for (pugi::xml_node r = rels.document_element().first_child(); r; r = r.next_sibling()) {
+            if (!Is(r, "Relationship")) continue;
+            std::string type = r.attribute("Type").value();
+            std::string target = ResolveTarget(wbPart, r.attribute("Target").value());
+            if (r.attribute("Id").value() == sheetIds[active] && EndsWith(type, "/worksheet"))
+                parts.sheet = target;
+            else if (EndsWith(type, "/sharedStrings"))
+                parts.sharedStrings = target;
+        }
+    }
+    if (parts.sheet.empty() || !zip.has(parts.sheet))
+        throw Failure{ReadError::NotWorkbook, "the active sheet is missing"};
+    if (!parts.sharedStrings.empty() && !zip.has(parts.sharedStrings)) parts.sharedStrings.clear();
+    // Some writers leave the table out of the relationships.
+    if (parts.sharedStrings.empty() && zip.has("xl/sharedStrings.xml")) parts.sharedStrings = "xl/sharedStrings.xml";
+    return parts;
+}
+
+std::vector<std::string> ReadSharedStrings(const Archive& zip, const std::string& part,
+                                           const ReadLimits& limits)
+{
+    std::vector<std::string> strings;
+    if (part.empty()) return strings;
+    pugi::xml_document doc;
+    Parse(doc, zip.read(part, limits.maxPartBytes), limits, part);
+    // The declared count is not trusted: entries are counted as they are read.
+    for (pugi::xml_node si = doc.document_element().first_child(); si; si = si.next_sibling()) {
+        if (si.type() != pugi::node_element || !Is(si, "si")) continue;
+        if (strings.size() >= limits.maxSharedStrings)
+            throw Failure{ReadError::TooLarge, "too many shared strings"};
+        std::string text;
+        AppendItemText(si, text);
+        strings.push_back(std::move(text));
+    }
+    return strings;
+}
+
+std::string CellText(const pugi::xml_node& c, const std::vector<std::string>& shared)
+{
+    const std::string type = c.attribute("t").value();
+    if (type == "inlineStr") {
+        std::string text;
+        if (pugi::xml_node is = Child(c, "is")) AppendItemText(is, text);
+        return text;
+    }
+    pugi::xml_node v = Child(c, "v");
+    const char* value = v ? v.text().get() : "";
+    if (type == "s") {
+        char* end = nullptr;
+        unsigned long long i = std::strtoull(value, &end, 10);
+        if (end == value || *end != 0 || i >= shared.size())
+            throw Failure{ReadError::BadXml, "shared string index out of range"};
+        return shared[i];
+    }
+    if (type == "b") return std::strcmp(value, "0") == 0 ? "FALSE" : (*value ? "TRUE" : "");
+    return value;  // numbers as written, formula strings, errors, ISO dates
+}
+
+}  // namespace
+
+bool ParseCellRef(const char* ref, uint32_t& row, uint32_t& col)
+{
+    uint32_t c = 0, r = 0;
+    const char* p = ref;
+    while (*p == '$') ++p;
+    const char* letters = p;
+    while ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) {
+        c = c * 26 + static_cast<uint32_t>((*p | 0x20) - 'a' + 1);
+        if (c > kMaxCol) return false;
+        ++p;
+    }
+    if (p == letters) return false;
+    if (*p == '$') ++p;
+    const char* digits = p;
+    while (*p >= '0' && *p <= '9') {
+        r = r * 10 + static_cast<uint32_t>(*p - '0');
+        if (r > kMaxRow) return false;
+        ++p;
+    }
+    if (p == digits || *p != 0 || r == 0) return false;
+    row = r;
+    col = c;
+    return true;
+}
+
+int XmlDepth(const char* d, size_t n, int limit)
+{
+    int depth = 0, deepest = 0;
+    size_t i = 0;
+    const std::string_view text(d, n);
+    auto skipPast = [&](std::string_view end) {
+        const size_t hit = text.find(end, i);
+        i = hit == std::string_view::npos ? n : hit + end.size();
+    };
+    while (i < n) {
+        const char* lt = static_cast<const char*>(std::memchr(d + i, '<', n - i));
+        if (!lt) break;
+        i = static_cast<size_t>(lt - d) + 1;
+        if (i >= n) break;
+        if (d[i] == '?') {
+            skipPast("?>");
+        } else if (n - i >= 3 && std::memcmp(d + i, "!--", 3) == 0) {
+            skipPast("-->");
+        } else if (n - i >= 8 && std::memcmp(d + i, "![CDATA[", 8) == 0) {
+            skipPast("]]>");
+        } else if (d[i] == '!') {
+            skipPast(">");
+        } else if (d[i] == '/') {
+            if (depth > 0) --depth;
+            skipPast(">");
+        } else {
+            // Start tag: find its end outside quoted attribute values.
+            char quote = 0;
+            bool selfClosing = false;
+            for (; i < n; ++i) {
+                char ch = d[i];
+                if (quote) {
+                    if (ch == quote) quote = 0;
+                } else if (ch == '"' || ch == '\'') {
+                    quote = ch;
+                } else if (ch == '>') {
+                    selfClosing = d[i - 1] == '/';
+                    ++i;
+                    break;
+                }
+            }
+            if (!selfClosing && ++depth > deepest) {
+                deepest = depth;
+                if (deepest > limit) return deepest;
+            }
+        }
+    }
+    return deepest;
+}
+
+ReadResult ReadActiveSheet(const std::string& path, const ReadLimits& limits)
+{
+    ReadResult result;
+    int err = 0;
+    zip_t* z = zip_open(path.c_str(), ZIP_RDONLY, &err);
+    if (!z) {
+        result.error = (err == ZIP_ER_NOENT || err == ZIP_ER_OPEN || err == ZIP_ER_READ)
+                           ? ReadError::CannotOpen
+                           : ReadError::NotZip;
+        zip_error_t ze;
+        zip_error_init_with_code(&ze, err);
+        result.detail = zip_error_strerror(&ze);
+        zip_error_fini(&ze);
+        return result;
+    }
+    Archive zip(z);
+    try {
+        const WorkbookParts parts = FindParts(zip, limits);
+        const std::vector<std::string> shared = ReadSharedStrings(zip, parts.sharedStrings, limits);
+        pugi::xml_document doc;
+        Parse(doc, zip.read(parts.sheet, limits.maxPartBytes), limits, parts.sheet);
+        pugi::xml_node sheetData = Child(doc.document_element(), "sheetData");
+        size_t textBytes = 0;
+        uint32_t row = 0;
+        bool ordered = true;
+        for (pugi::xml_node r = sheetData.first_child(); r; r = r.next_sibling()) {
+            if (r.type() != pugi::node_element || !Is(r, "row")) continue;
+            uint32_t rowNo = row + 1;
+            if (pugi::xml_attribute a = r.attribute("r")) {
+                unsigned long long v = a.as_ullong(0);
+                if (v == 0 || v > kMaxRow) throw Failure{ReadError::BadXml, "bad row number"};
+                rowNo = static_cast<uint32_t>(v);
+            }
+            if (rowNo <= row) ordered = false;
+            row = rowNo;
+            uint32_t col = 0;
+            for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
+                if (c.type() != pugi::node_element || !Is(c, "c")) continue;
+                uint32_t cellRow = row, cellCol = col + 1;
+                if (pugi::xml_attribute ref = c.attribute("r"))
+                    if (!ParseCellRef(ref.value(), cellRow, cellCol))
+                        throw Failure{ReadError::BadXml, "bad cell reference"};
+                if (cellRow != row || cellCol <= col) ordered = false;
+                if (cellCol > kMaxCol) throw Failure{ReadError::BadXml, "bad column"};
+                col = cellCol;
+                std::string text = CellText(c, shared);
+                if (text.empty()) continue;
+                textBytes += text.size();
+                if (result.cells.size() >= limits.maxCells || textBytes > limits.maxTextBytes)
+                    throw Failure{ReadError::TooLarge, "too many cells"};
+                result.cells.push_back(Cell{cellRow, cellCol, std::move(text)});
+            }
+        }
+        // Writers keep rows and cells in order; a file that does not is put in order.
+        if (!ordered)
+            std::stable_sort(result.cells.begin(), result.cells.end(), [](const Cell& a, const Cell& b) {
+                return a.row != b.row ? a.row < b.row : a.col < b.col;
+            });
+    } catch (const Failure& f) {
+        result.error = f.error;
+        result.detail = f.detail;
+        result.cells.clear();
+    } catch (const std::bad_alloc&) {
+        result.error = ReadError::TooLarge;
+        result.detail = "out of memory";
+        result.cells.clear();
+    }
+    return result;
+}
+
+}  // namespace xlsx
