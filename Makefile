@@ -22,6 +22,7 @@ bench: build
 	$(BUILD)/bin/store_bench
 	$(BUILD)/bin/devicelink_bench
 	$(BUILD)/bin/bench_users
+	$(BUILD)/bin/measurement_bench
 
 clean:
 	rm -rf $(BUILD)
