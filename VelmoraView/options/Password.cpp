@@ -43,7 +43,8 @@ CPassword::CPassword(QWidget* parent)
     m_Close->place(494, 0, 539, 29);
     connect(m_Confirm, &CSkinButton::command, this, &CPassword::OnConfirm);
     connect(m_Close, &CSkinButton::command, this, &CPassword::OnClose);
-    connect(m_Entry, &QLineEdit::returnPressed, this, &CPassword::OnConfirm);
+    // Return reaches keyPressEvent: the entry passes it on after returnPressed,
+    // so connecting that signal too would confirm twice.
     RegisterWindow(Wnd::Password, this);
 }
 

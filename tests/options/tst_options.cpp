@@ -154,6 +154,14 @@ private slots:
         QCOMPARE(tryText("7294"), msg::MAIN_OPTION_OPEN);
         QVERIFY(!prompt.isVisible());
         prompt.show();
+        // Return in the entry confirms once: no failure follows the success.
+        main.got.clear();
+        QTest::keyClicks(prompt.entry(), "7294");
+        QTest::keyClick(prompt.entry(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(main.got.size(), size_t(1));
+        QCOMPARE(int(main.got[0].second), msg::MAIN_OPTION_OPEN);
+        prompt.show();
         for (QString wrong : {"", "729", "72944", " 7294", "7294 "})
             QCOMPARE(tryText(wrong), msg::MAIN_PASSWORD_FAIL);
 
