@@ -14,18 +14,6 @@
 
 namespace emtask {
 
-namespace {
-uint64_t Fnv(const void* data, size_t size, uint64_t h)
-{
-    const auto* p = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < size; ++i) {
-        h ^= p[i];
-        h *= 0x100000001b3ULL;
-    }
-    return h;
-}
-}  // namespace
-
 EMTaskData* GetManager()
 {
     // About 830 MB reserved for the whole run. Anonymous pages are zero and
@@ -63,8 +51,8 @@ uint64_t EMTaskData::LogFingerprint(int32_t count) const
 {
     uint64_t h = 0xcbf29ce484222325ULL;
     if (count > 0) {
-        h = Fnv(&m_DeviceData.m_TestData[0], sizeof(TestRecord), h);
-        h = Fnv(&m_DeviceData.m_TestData[count - 1], sizeof(TestRecord), h);
+        h = Fnv1a(&m_DeviceData.m_TestData[0], sizeof(TestRecord), h);
+        h = Fnv1a(&m_DeviceData.m_TestData[count - 1], sizeof(TestRecord), h);
     }
     return h;
 }

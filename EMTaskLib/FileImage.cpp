@@ -69,8 +69,9 @@ ssize_t ReadAll(int fd, void* data, size_t size, uint64_t offset)
     return static_cast<ssize_t>(done);
 }
 
-// FNV-1a, 64 bits: enough to tell a complete journal from a damaged one.
-uint64_t Fnv(const void* data, size_t size, uint64_t h = 0xcbf29ce484222325ULL)
+}  // namespace
+
+uint64_t Fnv1a(const void* data, size_t size, uint64_t h)
 {
     const auto* p = static_cast<const unsigned char*>(data);
     for (size_t i = 0; i < size; ++i) {
@@ -79,7 +80,6 @@ uint64_t Fnv(const void* data, size_t size, uint64_t h = 0xcbf29ce484222325ULL)
     }
     return h;
 }
-}  // namespace
 
 bool IsZero(const void* data, size_t size)
 {
@@ -169,7 +169,7 @@ bool PatchFile(const std::string& path, const std::vector<Patch>& patches)
         put(&p.length, 4);
         put(p.data, p.length);
     }
-    uint64_t sum = Fnv(j.data(), j.size());
+    uint64_t sum = Fnv1a(j.data(), j.size());
     put(&sum, 8);
 
     std::string jnl = path + ".jnl";
@@ -209,7 +209,7 @@ void RecoverFile(const std::string& path)
     uint64_t sum = 0;
     if (valid) {
         std::memcpy(&sum, j.data() + j.size() - 8, 8);
-        valid = std::memcmp(j.data(), kJournalMagic, 8) == 0 && Fnv(j.data(), j.size() - 8) == sum;
+        valid = std::memcmp(j.data(), kJournalMagic, 8) == 0 && Fnv1a(j.data(), j.size() - 8) == sum;
     }
     if (valid) {
         int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);

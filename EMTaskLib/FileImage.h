@@ -48,6 +48,10 @@ extern void (*g_FileImageStageHook)(int stage);
 // Sets a memory range to zero, returning whole pages to the system.
 void ZeroRange(void* p, size_t size);
 
+// FNV-1a, 64 bits: tells a complete journal or an unchanged record from a
+// damaged or changed one. Chain calls by passing the previous value.
+uint64_t Fnv1a(const void* data, size_t size, uint64_t h = 0xcbf29ce484222325ULL);
+
 // True when every byte of the range is zero.
 bool IsZero(const void* p, size_t size);
 

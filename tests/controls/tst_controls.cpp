@@ -1,22 +1,12 @@
 // Entry limits by characters and bytes, and skinned buttons that report their
 // command only while enabled.
+#include "../common/WindowRecorder.h"
 #include "controls/LimitedEdit.h"
 #include "controls/SkinButton.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
-// Types text one character at a time, as a keyboard with that layout would.
-inline void TypeText(QWidget* w, const QString& text)
-{
-    for (uint c : text.toUcs4()) {
-        const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ch);
-        QCoreApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, ch);
-        QCoreApplication::sendEvent(w, &release);
-    }
-}
 
 class TestControls : public QObject {
     Q_OBJECT

@@ -4,6 +4,7 @@
 
 #include "EMTaskData.h"
 #include "ProgramFolder.h"
+#include "../common/WindowRecorder.h"
 #include "shell/PostMessage.h"
 
 #include <QObject>
@@ -50,18 +51,7 @@ public:
     ~CameraSourceEnv() { unsetenv("ZOLT7_CAMERA_SOURCE"); }
 };
 
-class MainStandIn : public QObject {
-public:
-    std::vector<std::pair<unsigned, intptr_t>> got;
-    MainStandIn() { RegisterWindow(Wnd::Main, this); }
-    ~MainStandIn() override { UnregisterWindow(Wnd::Main, this); }
-    bool event(QEvent* e) override
-    {
-        const ZMessageEvent* m;
-        if (AsMessage(e, m)) {
-            got.emplace_back(m->message, m->wParam);
-            return true;
-        }
-        return QObject::event(e);
-    }
+// The main window, recording what it is posted.
+struct MainStandIn : Recorder {
+    MainStandIn() : Recorder(Wnd::Main) {}
 };

@@ -31,20 +31,8 @@ void WriteUsers(const TempHome& home, std::initializer_list<std::tuple<int, cons
 }
 
 // A main window that is a real widget, so its enabled state can be checked.
-class MainWidget : public QWidget {
-public:
-    std::vector<std::pair<unsigned, intptr_t>> got;
-    MainWidget() { RegisterWindow(Wnd::Main, this); }
-    ~MainWidget() override { UnregisterWindow(Wnd::Main, this); }
-    bool event(QEvent* e) override
-    {
-        const ZMessageEvent* m;
-        if (AsMessage(e, m)) {
-            got.emplace_back(m->message, m->wParam);
-            return true;
-        }
-        return QWidget::event(e);
-    }
+struct MainWidget : Recorder {
+    MainWidget() : Recorder(Wnd::Main) {}
 };
 
 void Enter(CIDentry& w, const QString& text)

@@ -1,6 +1,7 @@
 // The program-setting page and the password prompt and page, on the store of
 // a temporary program folder.
 #include "../EMTaskLib/TestFolder.h"
+#include "../common/WindowRecorder.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
@@ -15,37 +16,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
-// Types text one character at a time, as a keyboard with that layout would.
-inline void TypeText(QWidget* w, const QString& text)
-{
-    for (uint c : text.toUcs4()) {
-        const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ch);
-        QCoreApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, ch);
-        QCoreApplication::sendEvent(w, &release);
-    }
-}
 #include <filesystem>
 
 namespace {
-// A registered stand-in that records what it is posted.
-class Recorder : public QObject {
-public:
-    explicit Recorder(Wnd w) : which(w) { RegisterWindow(w, this); }
-    ~Recorder() override { UnregisterWindow(which, this); }
-    std::vector<std::pair<unsigned, intptr_t>> got;
-    Wnd which;
-    bool event(QEvent* e) override
-    {
-        const ZMessageEvent* m;
-        if (AsMessage(e, m)) {
-            got.emplace_back(m->message, m->wParam);
-            return true;
-        }
-        return QObject::event(e);
-    }
-};
 
 emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../EMTaskLib/TestFolder.h"
+#include "../common/WindowRecorder.h"
 #include "shell/CVelmoraViewDlg.h"
 #include "shell/PostMessage.h"
 
@@ -11,33 +12,6 @@
 #include <memory>
 #include <vector>
 
-// A registered window of another part: records the messages it gets.
-class Recorder : public QWidget {
-public:
-    explicit Recorder(Wnd which) : m_Which(which) { RegisterWindow(which, this); }
-    ~Recorder() override { UnregisterWindow(m_Which, this); }
-    std::vector<std::pair<unsigned, intptr_t>> got;
-    bool received(unsigned m, intptr_t w = -1) const
-    {
-        for (auto& g : got)
-            if (g.first == m && (w == -1 || g.second == w)) return true;
-        return false;
-    }
-
-protected:
-    bool event(QEvent* e) override
-    {
-        const ZMessageEvent* m;
-        if (AsMessage(e, m)) {
-            got.emplace_back(m->message, m->wParam);
-            return true;
-        }
-        return QWidget::event(e);
-    }
-
-private:
-    Wnd m_Which;
-};
 
 inline std::unique_ptr<CVelmoraViewDlg> MakeMainWindow()
 {
