@@ -1,9 +1,11 @@
 #include "controls/Skin.h"
 
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPushButton>
 
 namespace skin {
 
@@ -49,6 +51,30 @@ void PaintWindowFrame(QPainter& p, const QRect& r, int titleHeight)
     p.setPen(QColor(0x1c, 0x27, 0x33));
     p.drawRect(r.adjusted(0, 0, -1, -1));
     p.restore();
+}
+
+void StyleTitle(QLabel* caption)
+{
+    caption->setFont(Arial(21));
+    caption->setStyleSheet(QStringLiteral("color: #E6E6E6; background: transparent;"));
+}
+
+void StyleTitleClose(QPushButton* close)
+{
+    close->setFont(Arial(18, true));
+    close->setStyleSheet(QStringLiteral(
+        "QPushButton { color: #E6E6E6; background: transparent; border: none; }"
+        "QPushButton:hover { background: #c0392b; color: white; }"
+        "QPushButton:disabled { color: #7a8591; }"));
+}
+
+void StyleFlatButton(QPushButton* button)
+{
+    button->setFont(Arial(16, true));
+    button->setStyleSheet(QStringLiteral(
+        "QPushButton { color: white; background: #3a3a3a; border: 1px solid #202020; }"
+        "QPushButton:pressed { background: #b4b4b4; color: #202020; }"
+        "QPushButton:disabled { background: #c8c8c8; color: #8a8a8a; border-color: #a0a0a0; }"));
 }
 
 QIcon AppIcon()

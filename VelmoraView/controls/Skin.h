@@ -8,7 +8,9 @@
 #include <QRect>
 #include <QString>
 
+class QLabel;
 class QPainter;
+class QPushButton;
 
 namespace skin {
 
@@ -31,5 +33,11 @@ QIcon AppIcon();
 void PaintWindowFrame(QPainter& p, const QRect& r, int titleHeight);
 // A rounded light panel with a thin border (groups of controls).
 void PaintPanel(QPainter& p, const QRect& r);
+
+// For windows built from standard widgets on a PaintWindowFrame background:
+// the caption and close button of the title strip, and a flat dark button.
+void StyleTitle(QLabel* caption);
+void StyleTitleClose(QPushButton* close);
+void StyleFlatButton(QPushButton* button);
 
 }  // namespace skin

@@ -3,6 +3,7 @@
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
+#include "controls/Skin.h"
 #include "shell/Messages.h"
 #include "shell/PostMessage.h"
 
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -41,16 +43,15 @@ CCaptureDlg::CCaptureDlg(QWidget* parent)
 {
     setFixedSize(kWidth, kHeight);
     setObjectName(QStringLiteral("CCaptureDlg"));
-    setStyleSheet(QStringLiteral("CCaptureDlg { background: #f2f2f2; }"));
-
     auto* title = new QLabel(QStringLiteral("Measure"), this);
-    title->setFont(ArialPx(21));
-    title->setGeometry(12, 6, 300, 26);
+    skin::StyleTitle(title);
+    title->setGeometry(10, 2, 300, 26);
 
     m_CloseBtn = new QPushButton(QStringLiteral("\u2715"), this);
     m_CloseBtn->setGeometry(kWidth - 45, 0, 45, 29);
     m_CloseBtn->setFocusPolicy(Qt::NoFocus);
     m_CloseBtn->setAutoDefault(false);
+    skin::StyleTitleClose(m_CloseBtn);
     connect(m_CloseBtn, &QPushButton::clicked, this, &CCaptureDlg::OnCloseButton);
 
     const emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
@@ -101,6 +102,12 @@ CCaptureDlg::~CCaptureDlg()
 }
 
 bool CCaptureDlg::CloseEnabled() const { return m_CloseBtn->isEnabled(); }
+
+void CCaptureDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintWindowFrame(p, rect(), 30);
+}
 
 void CCaptureDlg::showEvent(QShowEvent* e)
 {

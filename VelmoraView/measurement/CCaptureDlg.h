@@ -44,6 +44,7 @@ public:
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 

@@ -5,6 +5,7 @@
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
+#include "controls/Skin.h"
 #include "shell/Messages.h"
 #include "shell/Notices.h"
 #include "shell/PostMessage.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -60,18 +62,15 @@ CIDentry::CIDentry()
 {
     setObjectName(QStringLiteral("CIDentry"));
     setFixedSize(540, 300);
-    setStyleSheet(QStringLiteral("#CIDentry { background: white; border: 1px solid #505050; }"));
-
     auto* head = new QLabel(QStringLiteral("Identification"), this);
-    QFont hf(QStringLiteral("Arial"));
-    hf.setPixelSize(21);
-    head->setFont(hf);
-    head->setGeometry(12, 6, 300, 26);
+    skin::StyleTitle(head);
+    head->setGeometry(10, 2, 300, 26);
 
     m_Close = new QPushButton(QStringLiteral("\u2715"), this);
     m_Close->setGeometry(540 - 45, 0, 45, 29);
     m_Close->setAutoDefault(false);
     m_Close->setFocusPolicy(Qt::NoFocus);
+    skin::StyleTitleClose(m_Close);
     connect(m_Close, &QPushButton::clicked, this, &CIDentry::OnClose);
 
     // 30 characters, and no more bytes than an ID or a name can hold.
@@ -85,12 +84,19 @@ CIDentry::CIDentry()
     m_Ok = new QPushButton(QStringLiteral("OK"), this);
     m_Ok->setGeometry(200, 200, 140, 44);
     m_Ok->setDefault(true);
+    skin::StyleFlatButton(m_Ok);
     connect(m_Ok, &QPushButton::clicked, this, &CIDentry::OnOk);
 
     RegisterWindow(Wnd::IDentry, this);
 }
 
 CIDentry::~CIDentry() { UnregisterWindow(Wnd::IDentry, this); }
+
+void CIDentry::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintWindowFrame(p, rect(), 30);
+}
 
 void CIDentry::CentreOnScreen()
 {

@@ -43,6 +43,7 @@ public slots:
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
 
