@@ -65,7 +65,6 @@ void EMTaskData::NoteLogFile(const std::string& path)
     m_LogFile.path = path;
     m_LogFile.dev = st.st_dev;
     m_LogFile.ino = st.st_ino;
-    m_LogFile.size = st.st_size;
     m_LogFile.mtime = st.st_mtim;
     m_LogFile.count = RecordCount(m_DeviceData);
     m_LogFile.fingerprint = LogFingerprint(m_LogFile.count);
@@ -95,7 +94,7 @@ int EMTaskData::SaveResultData(const char* path)
     struct stat st;
     bool patch = m_LogFile.valid && m_LogFile.path == path && stat(path, &st) == 0 &&
                  st.st_dev == m_LogFile.dev && st.st_ino == m_LogFile.ino &&
-                 st.st_size == m_LogFile.size && st.st_mtim.tv_sec == m_LogFile.mtime.tv_sec &&
+                 st.st_size == sizeof(DeviceData) && st.st_mtim.tv_sec == m_LogFile.mtime.tv_sec &&
                  st.st_mtim.tv_nsec == m_LogFile.mtime.tv_nsec && count >= m_LogFile.count &&
                  count - m_LogFile.count <= 10000 &&
                  LogFingerprint(m_LogFile.count) == m_LogFile.fingerprint;
@@ -212,7 +211,6 @@ void EMTaskData::StartUp()
     LoadSetting(config.c_str());
     std::memset(m_BusInfo.reserved2884, 0, sizeof m_BusInfo.reserved2884);
 
-    MakeDirectory(conf);
     const std::string users = UserInfoPath();
     MakeDirectory(data);
     const std::string log = MeasureLogPath();

@@ -72,7 +72,6 @@ private:
         std::string path;
         dev_t dev = 0;
         ino_t ino = 0;
-        off_t size = 0;
         timespec mtime{};
         int32_t count = 0;        // records on disk
         uint64_t fingerprint = 0; // of the first and last record on disk

@@ -251,7 +251,7 @@ int64_t ReadFileImage(const std::string& path, void* dest, size_t size)
     }
     size_t fileBytes = static_cast<size_t>(st.st_size) < size ? static_cast<size_t>(st.st_size) : size;
     char* out = static_cast<char*>(dest);
-    std::vector<char> buf(kChunk);
+    std::vector<char> buf(fileBytes < kChunk ? fileBytes : kChunk);
     size_t off = 0;
     while (off < fileBytes) {
         // Skip holes of a sparse file without reading them.
