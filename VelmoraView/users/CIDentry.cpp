@@ -9,6 +9,7 @@
 #include "shell/Messages.h"
 #include "shell/Notices.h"
 #include "shell/PostMessage.h"
+#include "shell/WindowOps.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -22,15 +23,6 @@
 #include <cstring>
 
 namespace {
-QWidget* MainWindow() { return qobject_cast<QWidget*>(WindowPointer(Wnd::Main)); }
-
-void EnableMain(bool on)
-{
-    if (QWidget* w = MainWindow()) w->setEnabled(on);
-}
-
-const char* kMemoryFullText =
-    "The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately.";
 constexpr int kNoticeNoMatch = 116;
 constexpr int kNoticeMemoryFull = 132;
 }  // namespace
@@ -76,9 +68,7 @@ CIDentry::CIDentry()
     // 30 characters, and no more bytes than an ID or a name can hold.
     m_Entry = new CLimitedEdit(kMaxEntryChars, int(sizeof(emtask::BusUserInfo::cusid)) - 1, this);
     m_Entry->setMaxLength(kMaxEntryChars);
-    QFont ef(QStringLiteral("Arial"));
-    ef.setPixelSize(22);
-    m_Entry->setFont(ef);
+    m_Entry->setFont(skin::Arial(22));
     m_Entry->setGeometry(60, 110, 420, 44);
 
     m_Ok = new QPushButton(QStringLiteral("OK"), this);
@@ -132,28 +122,26 @@ void CIDentry::FirstShown()
     }
     // No further test can be numbered: the window stays locked.
     if (b.recordcnt >= emtask::kMaxStoredCounter) {
-        m_Entry->setEnabled(false);
-        m_Ok->setEnabled(false);
+        LockForFullCounter();
         setEnabled(false);
         ShowErrorNotice(kNoticeMemoryFull);
     }
 }
 
 // The error notice window when there is one (it enables this window again
-// when dismissed); otherwise a plain message box, then the same follow-up.
+// when dismissed); otherwise the notice's texts in a plain message box, then
+// the same follow-up.
 void CIDentry::ShowErrorNotice(int number)
 {
     if (WindowExists(Wnd::MsgError) && ShowNotice(Wnd::MsgError, number)) return;
+    if (const NoticeEntry* n = CMsgError::Find(number))
+        ShowMessage(this, QString::fromUtf8(n->text), QString::fromUtf8(n->title), QMessageBox::Critical);
     if (number == kNoticeMemoryFull) {
-        ShowMessage(this, QString::fromUtf8(kMemoryFullText), QStringLiteral("Data"),
-                    QMessageBox::Critical);
-        EnableMain(true);
+        EnableWnd(Wnd::Main, true);
         setEnabled(true);
         LockForFullCounter();
     } else {
-        ShowMessage(this, QStringLiteral("Please check your ID or name."),
-                    QStringLiteral("ID or Name recognition"), QMessageBox::Critical);
-        EnableMain(false);
+        EnableWnd(Wnd::Main, false);
         setEnabled(true);
         m_Entry->setFocus();
     }
@@ -185,20 +173,20 @@ void CIDentry::OnOk()
         DebugLine("no user for the entry");
         // The entry stays for a correction once the notice is acknowledged.
         setEnabled(false);
-        EnableMain(false);
+        EnableWnd(Wnd::Main, false);
         ShowErrorNotice(kNoticeNoMatch);
         return;
     }
     ApplySubject(slot);
     DebugLine("subject %s", emtask::GetManager()->m_BusInfo.subjectno);
     PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::DEVICE_COMMAND_START_TEST);
-    EnableMain(false);
+    EnableWnd(Wnd::Main, false);
     hide();
 }
 
 void CIDentry::OnClose()
 {
-    EnableMain(true);
+    EnableWnd(Wnd::Main, true);
     m_Entry->clear();
     CentreOnScreen();
     hide();

@@ -6,10 +6,11 @@
 #include "controls/CLoadDataDlg.h"
 #include "controls/CProgressBar.h"
 #include "controls/Dialogs.h"
+#include "controls/Skin.h"
 #include "shell/Messages.h"
+#include "shell/Notices.h"
 #include "shell/PostMessage.h"
 #include "users/CRegUserDlg.h"
-#include "users/UserNotice.h"
 #include "users/UserRegister.h"
 
 #include <QApplication>
@@ -36,6 +37,16 @@ QString WithDefaultSuffix(const QString& path)
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".xlsx") : path;
 }
 
+constexpr int kNoticeTooLong = 135;
+
+// An error notice that names a text (its %s), shown as a message box.
+void ShowNamingNotice(QWidget* parent, int number, const QString& named)
+{
+    if (const NoticeEntry* n = CMsgError::Find(number))
+        ShowMessage(parent, QString::fromUtf8(n->text).replace(QStringLiteral("%s"), named),
+                    QString::fromUtf8(n->title), QMessageBox::Warning);
+}
+
 }  // namespace
 
 COptionIDMngDlg::COptionIDMngDlg(QWidget* parent) : QWidget(parent)
@@ -44,9 +55,7 @@ COptionIDMngDlg::COptionIDMngDlg(QWidget* parent) : QWidget(parent)
 
     auto* title = new QLabel(QStringLiteral("Register or Delete"), this);
     title->setGeometry(10, 4, 400, 26);
-    QFont tf(QStringLiteral("Arial"));
-    tf.setPixelSize(21);
-    title->setFont(tf);
+    title->setFont(skin::Arial(21));
 
     auto* totalCaption = new QLabel(QStringLiteral("Total User"), this);
     totalCaption->setGeometry(10, 40, 90, 24);
@@ -60,9 +69,7 @@ COptionIDMngDlg::COptionIDMngDlg(QWidget* parent) : QWidget(parent)
                                        QStringLiteral("User Name")});
     const int widths[ColCount] = {70, 65, 130, 170, 170};
     for (int c = 0; c < ColCount; ++c) m_list->setColumnWidth(c, widths[c]);
-    QFont listFont(QStringLiteral("Arial"));
-    listFont.setPixelSize(11);  // the date and time fit the 130-pixel column
-    m_list->setFont(listFont);
+    m_list->setFont(skin::Arial(11));  // the date and time fit the 130-pixel column
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->verticalHeader()->setDefaultSectionSize(25);
@@ -93,7 +100,6 @@ COptionIDMngDlg::COptionIDMngDlg(QWidget* parent) : QWidget(parent)
 
     m_progress = new CLoadDataDlg(this);
 
-    m_ascending = GetManager()->m_BusInfo.sortdirection != 0;
     RegisterWindow(Wnd::UserList, this);
     RefreshUserList();
 }
@@ -112,24 +118,14 @@ void COptionIDMngDlg::JoinWorkers()
 
 QString COptionIDMngDlg::TotalText() const { return m_totalLabel->text(); }
 
-bool COptionIDMngDlg::TextLess(const std::string& a, const std::string& b)
-{
-    // std::string compares through char_traits<char>, which orders as unsigned bytes.
-    return a.compare(b) < 0;
-}
-
 bool COptionIDMngDlg::event(QEvent* e)
 {
     const ZMessageEvent* m;
     if (AsMessage(e, m)) {
-        if (m->message == msg::MSG_USERLIST_REBUILD) {
+        if (m->message == msg::MSG_USERLIST_REBUILD)
             RefreshUserList();
-            return true;
-        }
-        if (m->message == msg::MSG_USERLIST_IMPORT) {
+        else if (m->message == msg::MSG_USERLIST_IMPORT)
             OnImportMessage();
-            return true;
-        }
         return true;
     }
     return QWidget::event(e);
@@ -166,8 +162,9 @@ void COptionIDMngDlg::SortRows()
     const emtask::BusInfo& b = GetManager()->m_BusInfo;
     const int col = (b.sortcolumn >= 0 && b.sortcolumn < ColCount) ? b.sortcolumn : ColSeq;
     const bool ascending = b.sortdirection != 0;
+    // std::string compares through char_traits<char>, which orders as unsigned bytes.
     std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& x, const Row& y) {
-        return ascending ? TextLess(x.key[col], y.key[col]) : TextLess(y.key[col], x.key[col]);
+        return ascending ? x.key[col] < y.key[col] : y.key[col] < x.key[col];
     });
 }
 
@@ -206,10 +203,10 @@ void COptionIDMngDlg::OnHeaderClicked(int column)
 {
     if (column < 0 || column >= ColCount) return;
     SyncChecks();
-    m_ascending = !m_ascending;
+    // One direction flag for every column: each click flips it.
     emtask::BusInfo& b = GetManager()->m_BusInfo;
     b.sortcolumn = column;
-    b.sortdirection = m_ascending ? 1 : 0;
+    b.sortdirection = b.sortdirection != 0 ? 0 : 1;
     SortRows();
     FillList();
 }
@@ -225,21 +222,20 @@ void COptionIDMngDlg::OnBnClickedBtnRegUser()
                     QStringLiteral("Register ID"), QMessageBox::Warning);
         return;
     }
-    CRegUserDlg dlg(this);
-    dlg.m_RegType = 0;
-    dlg.nUID = slot;
-    if (dlg.DoModal() == QDialog::Accepted) {
-        DebugPrint("[%s:%d]SaveUserInfo\n", EMT_SRC, __LINE__);
-        GetManager()->SaveUserInfo();
-    }
+    RunRegistration(0, slot);
 }
 
 void COptionIDMngDlg::OnModify(int uid)
 {
     if (uid <= 0 || uid >= emtask::kMaxUsers) return;
+    RunRegistration(1, uid);
+}
+
+void COptionIDMngDlg::RunRegistration(int regType, int slot)
+{
     CRegUserDlg dlg(this);
-    dlg.m_RegType = 1;
-    dlg.nUID = uid;
+    dlg.m_RegType = regType;
+    dlg.nUID = slot;
     if (dlg.DoModal() == QDialog::Accepted) {
         DebugPrint("[%s:%d]SaveUserInfo\n", EMT_SRC, __LINE__);
         GetManager()->SaveUserInfo();
@@ -257,24 +253,20 @@ void COptionIDMngDlg::OnBnClickedBtnDelete()
         return;
     }
     emtask::EMTaskData* mgr = GetManager();
-    bool asked = false;
-    for (size_t i = 0; i < m_rows.size(); ++i) {
+    const bool confirmed =
+        ShowMessage(this, QStringLiteral("Are you sure you want to delete the checked ID?"),
+                    QStringLiteral("ID Delete"), QMessageBox::Question,
+                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    for (size_t i = 0; confirmed && i < m_rows.size(); ++i) {
         if (!m_rows[i].checked) continue;
-        if (!asked) {
-            asked = true;
-            if (ShowMessage(this, QStringLiteral("Are you sure you want to delete the checked ID?"),
-                            QStringLiteral("ID Delete"), QMessageBox::Question,
-                            QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
-                break;
-        }
         DebugLine("index : %d", static_cast<int>(i));
         // The row's own slot: a damaged file whose uid names another slot
         // must not take that other user with it.
         const int slot = m_rows[i].slot;
-        if (slot <= 0 || slot >= emtask::kMaxUsers) continue;
-        std::memset(&mgr->wp_BusUserInfo[slot], 0, sizeof(BusUserInfo));
-        mgr->m_BusInfo.totaluser--;
+        if (slot > 0 && slot < emtask::kMaxUsers)
+            std::memset(&mgr->wp_BusUserInfo[slot], 0, sizeof(BusUserInfo));
     }
+    // Written and counted again even when cancelled.
     mgr->SaveUserInfo();
     RefreshUserList();
 }
@@ -286,11 +278,8 @@ void COptionIDMngDlg::OnBnClickedBtnDeleteAll()
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     emtask::EMTaskData* mgr = GetManager();
-    m_rows.clear();
-    m_list->setRowCount(0);
     std::memset(mgr->wp_BusUserInfo, 0, sizeof mgr->wp_BusUserInfo);
     mgr->SaveUserInfo();
-    mgr->m_BusInfo.totaluser = 0;
     RefreshUserList();
 }
 
@@ -424,7 +413,7 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
                     title, QMessageBox::Critical);
         return;
     case users::ImportCheck::TooLong:
-        ShowUserNotice(135, QString::fromStdString(check.text), this);
+        ShowNamingNotice(this, kNoticeTooLong, QString::fromStdString(check.text));
         return;
     case users::ImportCheck::TooMany:
         ShowMessage(this,

@@ -30,12 +30,6 @@ public:
     bool Busy() const { return m_exportRunning || m_importRunning; }
     CLoadDataDlg* Progress() const { return m_progress; }
 
-    // Byte-order key comparison of the list (plain unsigned byte order).
-    static bool TextLess(const std::string& a, const std::string& b);
-
-    // Messages for the import and export results, shown as message boxes.
-    static QString ImportErrorText(xlsx::ReadError e);
-
 public slots:
     void RefreshUserList();
     void OnBnClickedBtnRegUser();      // "Register ID"
@@ -70,6 +64,8 @@ private:
     void ImportFinished(const xlsx::ReadResult& read, const users::ImportCheck& check,
                         const struct tm& when);
     void JoinWorkers();
+    void RunRegistration(int regType, int slot);  // the registration window, then the file
+    static QString ImportErrorText(xlsx::ReadError e);
 
     QTableWidget* m_list;
     QLabel* m_totalLabel;
@@ -80,7 +76,6 @@ private:
     QPushButton* m_btnDelete;
     CLoadDataDlg* m_progress;
     std::vector<Row> m_rows;
-    bool m_ascending = true;  // flipped by every header click
 
     QString m_savePath;
     QString m_loadPath;

@@ -3,6 +3,7 @@
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "controls/Dialogs.h"
+#include "controls/Skin.h"
 #include "shell/Messages.h"
 #include "shell/PostMessage.h"
 #include "users/UserRegister.h"
@@ -42,9 +43,7 @@ CRegUserDlg::CRegUserDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
 
     auto* title = new QLabel(QStringLiteral("Registration"), this);
     title->setGeometry(10, 4, 250, 24);
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(21);
-    title->setFont(f);
+    title->setFont(skin::Arial(21));
 
     m_btnCorner = new QPushButton(QStringLiteral("\u00d7"), this);
     m_btnCorner->setGeometry(326, 2, 30, 26);
