@@ -56,14 +56,14 @@ private:
     zip_t* m_zip;
 };
 
-const char* LocalName(const pugi::xml_node& n)
+// A name without its namespace prefix ("r:id" -> "id").
+const char* LocalName(const char* name)
 {
-    const char* name = n.name();
     const char* colon = std::strrchr(name, ':');
     return colon ? colon + 1 : name;
 }
 
-bool Is(const pugi::xml_node& n, const char* local) { return std::strcmp(LocalName(n), local) == 0; }
+bool Is(const pugi::xml_node& n, const char* local) { return std::strcmp(LocalName(n.name()), local) == 0; }
 
 pugi::xml_node Child(const pugi::xml_node& parent, const char* local)
 {
@@ -75,11 +75,8 @@ pugi::xml_node Child(const pugi::xml_node& parent, const char* local)
 // Attribute by local name (r:id and the like carry a prefix).
 pugi::xml_attribute Attr(const pugi::xml_node& n, const char* local)
 {
-    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-        const char* name = a.name();
-        const char* colon = std::strrchr(name, ':');
-        if (std::strcmp(colon ? colon + 1 : name, local) == 0) return a;
-    }
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+        if (std::strcmp(LocalName(a.name()), local) == 0) return a;
     return {};
 }
 
