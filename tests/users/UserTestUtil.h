@@ -1,4 +1,4 @@
-// Helpers of the user tests: a temporary program folder, hand-made zip
+// Helpers of the user tests: a temporary folder, hand-made zip
 // archives (workbooks written without the project's writer), and Python's
 // openpyxl as an independent reader and writer of workbooks.
 #pragma once
@@ -117,19 +117,9 @@ inline int RunPython(const std::string& script, const std::vector<std::string>& 
 
 }  // namespace usertest
 
-#include "EMTaskData.h"
-#include "ProgramFolder.h"
+#include "../EMTaskLib/TestFolder.h"
 
 namespace usertest {
-
-// A fresh program folder with the store reset to its start state.
-struct ProgramHome : TempDir {
-    ProgramHome()
-    {
-        emtask::SetProgramFolder(path);
-        emtask::GetManager()->Reset();
-    }
-};
 
 inline emtask::BusUserInfo* Table() { return emtask::GetManager()->wp_BusUserInfo; }
 

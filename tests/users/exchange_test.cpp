@@ -43,7 +43,7 @@ using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 TEST(UserExport, SlotsGiveRowsAndAnIndependentReaderAgrees)
 {
-    ProgramHome home;
+    TestFolder home;
     PutUser(1, "A100", "Kim");
     PutUser(2, "B200", "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99");  // Hangul name
     PutUser(5, "C300", "Lee");
@@ -61,7 +61,7 @@ TEST(UserExport, SlotsGiveRowsAndAnIndependentReaderAgrees)
 
 TEST(UserExport, ThenImportGivesTheSameUsersRenumbered)
 {
-    ProgramHome home;
+    TestFolder home;
     PutUser(3, "A100", "Kim");
     PutUser(7, "B200", "B200");  // ID equal to its own name
     PutUser(8, "tab\there\x01", "_x0041_");  // characters XML escapes, and a literal escape

@@ -12,7 +12,7 @@ using users::CheckUser;
 
 TEST(UserRegister, NewUserTakesLowestFreeSlotNeverSlotZero)
 {
-    ProgramHome home;
+    TestFolder home;
     EXPECT_EQ(users::FirstFreeSlot(Table()), 1);
     for (int s = 1; s <= 5; ++s) PutUser(s, "id" + std::to_string(s), "n" + std::to_string(s));
     std::memset(&Table()[3], 0, sizeof(emtask::BusUserInfo));
@@ -24,7 +24,7 @@ TEST(UserRegister, NewUserTakesLowestFreeSlotNeverSlotZero)
 
 TEST(UserRegister, IdsAndNamesShareOneNameSpace)
 {
-    ProgramHome home;
+    TestFolder home;
     PutUser(1, "A100", "Kim");
     PutUser(4, "B200", "Lee");
     // An ID equal to another user's name, a name equal to another user's ID.
@@ -44,7 +44,7 @@ TEST(UserRegister, IdsAndNamesShareOneNameSpace)
 
 TEST(UserRegister, DuplicateFoundEvenWhenTheCountIsWrong)
 {
-    ProgramHome home;
+    TestFolder home;
     PutUser(9000, "Late", "User");
     emtask::GetManager()->m_BusInfo.totaluser = 0;  // stale count
     // A stale text in a free slot is not a user.
@@ -92,7 +92,7 @@ TEST(UserRegister, EntryFitsCharactersAndFieldBytes)
 
 TEST(UserRegister, ShortUserFileLoadsTheSlotsItCovers)
 {
-    ProgramHome home;
+    TestFolder home;
     emtask::BusUserInfo img[3]{};
     img[1].uid = 1;
     std::snprintf(img[1].cusid, 64, "A1");

@@ -76,7 +76,7 @@ class TestUserPage : public QObject {
 private slots:
     void registrationStoresFirstUserAndSaves()
     {
-        ProgramHome home;
+        TestFolder home;
         ScriptedDialogs dialogs;
         COptionIDMngDlg page;
         QCOMPARE(page.TotalText(), QString("0"));
@@ -107,7 +107,7 @@ private slots:
 
     void refusalsKeepTheWindowOpenAndCloseChangesNothing()
     {
-        ProgramHome home;
+        TestFolder home;
         PutUser(1, "A100", "Kim");
         PutUser(2, "B200", "Lee");
         std::filesystem::create_directories(emtask::ConfDir());
@@ -143,7 +143,7 @@ private slots:
 
     void modifyWithoutChangesTakesANewTimeStamp()
     {
-        ProgramHome home;
+        TestFolder home;
         // An ID longer than can be typed, as a workbook may bring: kept whole.
         const std::string longId = "B200-imported-long-1";
         PutUser(2, longId, "Lee");
@@ -170,7 +170,7 @@ private slots:
 
     void fullRegisterRefusesRegisterId()
     {
-        ProgramHome home;
+        TestFolder home;
         for (int s = 1; s < emtask::kMaxUsers; ++s) PutUser(s, "i" + std::to_string(s), "n" + std::to_string(s));
         ScriptedDialogs dialogs;
         COptionIDMngDlg page;
@@ -186,7 +186,7 @@ private slots:
 
     void deleteCheckedUsers()
     {
-        ProgramHome home;
+        TestFolder home;
         for (int s = 1; s <= 3; ++s) PutUser(s, "i" + std::to_string(s), "n" + std::to_string(s));
         ScriptedDialogs dialogs;
         COptionIDMngDlg page;
@@ -221,7 +221,7 @@ private slots:
 
     void damagedSlotNumbersNeverReachAnotherUser()
     {
-        ProgramHome home;
+        TestFolder home;
         PutUser(3, "real", "user");
         PutUser(7, "stray", "entry");
         Table()[7].uid = 3;  // a damaged file: the number names slot 3
@@ -239,7 +239,7 @@ private slots:
 
     void deleteAll()
     {
-        ProgramHome home;
+        TestFolder home;
         PutUser(1, "a", "b");
         PutUser(7, "c", "d");
         ScriptedDialogs dialogs;
@@ -257,7 +257,7 @@ private slots:
 
     void headerClicksSortByteOrderBothWays()
     {
-        ProgramHome home;
+        TestFolder home;
         for (int s = 1; s <= 10; ++s) PutUser(s, "u" + std::to_string(s), "n" + std::to_string(s));
         emtask::GetManager()->m_BusInfo.sortdirection = 1;
         ScriptedDialogs dialogs;
@@ -289,7 +289,7 @@ private slots:
 
     void rebuildShowsRowCountAndDateOrder()
     {
-        ProgramHome home;
+        TestFolder home;
         PutUser(1, "a", "b");
         PutUser(4, "c", "d");
         ScriptedDialogs dialogs;
@@ -312,7 +312,7 @@ private slots:
 
     void importReplacesTheRegister()
     {
-        ProgramHome home;
+        TestFolder home;
         PutUser(5, "old", "user");
         emtask::GetManager()->m_BusInfo.sortdirection = 1;
         ScriptedDialogs dialogs;
@@ -351,7 +351,7 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QString, message);
-        ProgramHome home;
+        TestFolder home;
         PutUser(1, "keep", "me");
         emtask::GetManager()->SaveUserInfo();
         ScriptedDialogs dialogs;
@@ -385,7 +385,7 @@ private slots:
 
     void loadFileWarnsBeforeReplacing()
     {
-        ProgramHome home;
+        TestFolder home;
         PutUser(1, "a", "b");
         ScriptedDialogs dialogs;
         COptionIDMngDlg page;
@@ -410,7 +410,7 @@ private slots:
 
     void exportRunsOnAWorkerAndReportsFailure()
     {
-        ProgramHome home;
+        TestFolder home;
         PutUser(1, "A1", "Kim");
         PutUser(3, "C3", "Lee");
         ScriptedDialogs dialogs;
