@@ -67,7 +67,6 @@ CIDentry::CIDentry()
 
     // 30 characters, and no more bytes than an ID or a name can hold.
     m_Entry = new CLimitedEdit(kMaxEntryChars, int(sizeof(emtask::BusUserInfo::cusid)) - 1, this);
-    m_Entry->setMaxLength(kMaxEntryChars);
     m_Entry->setFont(skin::Arial(22));
     m_Entry->setGeometry(60, 110, 420, 44);
 
