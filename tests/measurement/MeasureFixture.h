@@ -1,33 +1,32 @@
 // A temporary program folder, a camera stand-in made of generated frames,
-// and a main window stand-in that records what is posted to it.
+// a main window stand-in that records what is posted to it, and the store's
+// files as they lie on disk.
 #pragma once
 
 #include "EMTaskData.h"
-#include "ProgramFolder.h"
+#include "TextUtil.h"
+#include "../EMTaskLib/TestFolder.h"
 #include "../common/WindowRecorder.h"
 #include "shell/PostMessage.h"
 
-#include <QObject>
+#include <QStringList>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <initializer_list>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <string>
+#include <tuple>
 #include <vector>
 
-struct TempHome {
-    std::string path;
+// A fresh program folder with the settings of a fresh installation.
+struct TempHome : TestFolder {
     TempHome()
     {
-        char tmpl[] = "/tmp/zolt7-meas-XXXXXX";
-        path = mkdtemp(tmpl);
-        emtask::SetProgramFolder(path);
-        emtask::GetManager()->Reset();
         emtask::InitBusInfo(emtask::GetManager()->m_BusInfo, 0);
         emtask::GetManager()->m_DeviceData.initflag = emtask::kInitFlag;
     }
-    ~TempHome() { std::filesystem::remove_all(path); }
-    std::string operator/(const std::string& rel) const { return path + "/" + rel; }
 };
 
 // n frames of w x h, each a different colour with a moving square, written as
@@ -55,3 +54,52 @@ public:
 struct MainStandIn : Recorder {
     MainStandIn() : Recorder(Wnd::Main) {}
 };
+
+// The subject and the instrument's result, as the serial thread leaves them.
+inline void SetSubject(const char* id, const char* name, const char* result, const char* unit)
+{
+    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    emtask::CopyField(b.subjectid, id);
+    emtask::CopyField(b.subjectname, name);
+    emtask::CopyField(b.lastresult, result);
+    emtask::CopyField(b.unitcode, unit);
+}
+
+// A user file written as the register writes it: (slot, ID, name) each.
+inline void WriteUsers(const TempHome& home, std::initializer_list<std::tuple<int, const char*, const char*>> users)
+{
+    std::vector<emtask::BusUserInfo> table(emtask::kMaxUsers);
+    for (auto [uid, id, name] : users) {
+        emtask::BusUserInfo& u = table[uid];
+        u.uid = uid;
+        emtask::CopyField(u.cusid, id);
+        emtask::CopyField(u.uname, name);
+    }
+    WriteBytes(home / "conf/userinfo.conf", table.data(), table.size() * sizeof table[0]);
+}
+
+// Record `slot` as it lies in the test log on disk.
+inline emtask::TestRecord RecordOnDisk(const TempHome& home, int slot)
+{
+    emtask::TestRecord r{};
+    std::ifstream f(home / "data/measurelog.dat", std::ios::binary);
+    f.seekg(std::streamoff(emtask::kDeviceDataHeaderSize + size_t(slot) * sizeof r));
+    f.read(reinterpret_cast<char*>(&r), sizeof r);
+    return r;
+}
+
+// The settings block as it lies on disk.
+inline emtask::BusInfo SettingsOnDisk(const TempHome& home)
+{
+    emtask::BusInfo b{};
+    std::ifstream f(home / "conf/config.conf", std::ios::binary);
+    f.read(reinterpret_cast<char*>(&b), sizeof b);
+    return b;
+}
+
+// ID, name, result, unit and mode of a record, to compare in one go.
+inline QStringList RecordFields(const emtask::TestRecord& r)
+{
+    auto text = [](const auto& field) { return QString::fromStdString(emtask::FieldText(field)); };
+    return {text(r.id), text(r.name), text(r.result), text(r.unit), QString(QLatin1Char(r.mode))};
+}

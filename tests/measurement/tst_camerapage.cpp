@@ -7,17 +7,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QtTest>
-#include <fstream>
-
-namespace {
-emtask::BusInfo SettingsOnDisk(const TempHome& home)
-{
-    emtask::BusInfo b{};
-    std::ifstream f(home / "conf/config.conf", std::ios::binary);
-    f.read(reinterpret_cast<char*>(&b), sizeof b);
-    return b;
-}
-}  // namespace
 
 class TestCameraPage : public QObject {
     Q_OBJECT

@@ -2,7 +2,6 @@
 #include "MeasureFixture.h"
 
 #include "PhotoCheck.h"
-#include "TextUtil.h"
 #include "measurement/CameraCapture.h"
 #include "measurement/CameraSource.h"
 #include "measurement/FramePicture.h"
@@ -11,7 +10,6 @@
 
 #include <QtTest>
 #include <chrono>
-#include <cstring>
 #include <fstream>
 
 using namespace measurement;
@@ -28,33 +26,6 @@ struct tm MakeTm(int y, int mo, int d, int h, int mi, int s)
     t.tm_min = mi;
     t.tm_sec = s;
     return t;
-}
-
-void SetSubject(const char* id, const char* name, const char* result, const char* unit)
-{
-    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
-    emtask::CopyField(b.subjectid, id);
-    emtask::CopyField(b.subjectname, name);
-    emtask::CopyField(b.lastresult, result);
-    emtask::CopyField(b.unitcode, unit);
-}
-
-// The record as it lies in the log file on disk.
-emtask::TestRecord RecordOnDisk(const std::string& log, int slot)
-{
-    emtask::TestRecord r{};
-    std::ifstream f(log, std::ios::binary);
-    f.seekg(std::streamoff(emtask::kDeviceDataHeaderSize + size_t(slot) * sizeof r));
-    f.read(reinterpret_cast<char*>(&r), sizeof r);
-    return r;
-}
-
-int32_t CounterOnDisk(const std::string& conf)
-{
-    emtask::BusInfo b{};
-    std::ifstream f(conf, std::ios::binary);
-    f.read(reinterpret_cast<char*>(&b), sizeof b);
-    return b.recordcnt;
 }
 
 cv::Mat Pattern(int w, int h)
@@ -84,13 +55,9 @@ private slots:
 
         const std::string jpeg = home / "data/jpeg/00012345-20240307134501.jpg";
         QVERIFY(fs::exists(jpeg));
-        emtask::TestRecord r = RecordOnDisk(home / "data/measurelog.dat", 12344);
+        emtask::TestRecord r = RecordOnDisk(home, 12344);
         QCOMPARE(r.testno, 12345);
-        QCOMPARE(std::string(r.id), std::string("A-17"));
-        QCOMPARE(std::string(r.name), std::string("홍길동"));
-        QCOMPARE(std::string(r.result), std::string("0.045"));
-        QCOMPARE(std::string(r.unit), std::string("B"));
-        QCOMPARE(r.mode, '0');
+        QCOMPARE(RecordFields(r), QStringList({"A-17", "홍길동", "0.045", "B", "0"}));
         QCOMPARE(std::string(r.m_Tyy) + r.m_Tmm + r.m_Tdd + r.m_Thh + r.m_Tmi + r.m_Tss,
                  std::string("20240307134501"));
         // The check value is the one a later check computes from the file.
@@ -99,7 +66,7 @@ private slots:
         QCOMPARE(r.crc16, emtask::PhotoCheckValue(s, r));
         QVERIFY(r.crc16 != emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
 
-        QCOMPARE(CounterOnDisk(home / "conf/config.conf"), 12345);
+        QCOMPARE(SettingsOnDisk(home).recordcnt, 12345);
         // Cleared after the save, so the next END asks for it again.
         QCOMPARE(emtask::GetManager()->m_BusInfo.unitcode[0], '\0');
     }
@@ -111,7 +78,7 @@ private slots:
         StoredTest st = FlowDataSave(true, cv::Mat(), MakeTm(2025, 12, 31, 23, 59, 59));
         QCOMPARE(st.slot, 0);
         QVERIFY(!st.photoWritten);
-        emtask::TestRecord r = RecordOnDisk(home / "data/measurelog.dat", 0);
+        emtask::TestRecord r = RecordOnDisk(home, 0);
         QCOMPARE(r.testno, 1);
         QCOMPARE(r.mode, 'F');
         QCOMPARE(std::string(r.result), std::string("FLOW"));
@@ -143,7 +110,7 @@ private slots:
         StoredTest st = FlowDataSave(false, Pattern(320, 240), MakeTm(2024, 5, 6, 7, 8, 9));
         QCOMPARE(st.slot, 0);
         QVERIFY(!st.photoWritten);
-        emtask::TestRecord r = RecordOnDisk(home / "data/measurelog.dat", 0);
+        emtask::TestRecord r = RecordOnDisk(home, 0);
         QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
         QCOMPARE(emtask::GetManager()->m_BusInfo.recordcnt, 1);
     }

@@ -2,27 +2,16 @@
 #include "MeasureFixture.h"
 
 #include "PhotoCheck.h"
-#include "TextUtil.h"
 #include "measurement/CCaptureDlg.h"
 #include "shell/Messages.h"
 
 #include <QPushButton>
 #include <QtTest>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 void Post(int code) { QVERIFY(PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, code)); }
-
-void Subject(const char* result, const char* unit)
-{
-    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
-    emtask::CopyField(b.subjectid, "ID-9");
-    emtask::CopyField(b.subjectname, "Lee");
-    emtask::CopyField(b.lastresult, result);
-    emtask::CopyField(b.unitcode, unit);
-}
 
 // The window shown, camera running, pictures arriving.
 struct OpenDlg {
@@ -44,7 +33,7 @@ private slots:
     {
         TempHome home;
         CameraSourceEnv env(WriteFrames(home / "cam", 4));
-        Subject("0.045", "B");
+        SetSubject("ID-9", "Lee", "0.045", "B");
         MainStandIn main;
         OpenDlg o;
         CCaptureDlg& d = o.dlg;
@@ -92,7 +81,7 @@ private slots:
     void calibrationNoticeStaysOnEveryLaterStep()
     {
         TempHome home;
-        Subject("0.120", "X");  // unknown unit: no unit text
+        SetSubject("ID-9", "Lee", "0.120", "X");  // unknown unit: no unit text
         emtask::GetManager()->m_BusInfo.camerause = 0;
         CCaptureDlg::SetPhotoWaitMs(5);
         OpenDlg o;
@@ -124,7 +113,7 @@ private slots:
         TempHome home;
         emtask::GetManager()->m_BusInfo.camerause = 0;
         CCaptureDlg::SetPhotoWaitMs(20);
-        Subject("0.010", "B");
+        SetSubject("ID-9", "Lee", "0.010", "B");
         MainStandIn main;
         OpenDlg o;
         CCaptureDlg& d = o.dlg;

@@ -1,7 +1,6 @@
 // Identifying the subject of a test among the registered users.
 #include "MeasureFixture.h"
 
-#include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "shell/Messages.h"
 #include "users/CIDentry.h"
@@ -10,30 +9,14 @@
 #include <QPushButton>
 #include <QWidget>
 #include <QtTest>
-#include <fstream>
 
 namespace {
 // A user file written as the register writes it, then loaded.
-void WriteUsers(const TempHome& home, std::initializer_list<std::tuple<int, const char*, const char*>> users)
+void LoadUsers(const TempHome& home, std::initializer_list<std::tuple<int, const char*, const char*>> users)
 {
-    std::vector<emtask::BusUserInfo> table(emtask::kMaxUsers);
-    for (auto [uid, id, name] : users) {
-        emtask::BusUserInfo& u = table[uid];
-        u.uid = uid;
-        emtask::CopyField(u.cusid, id);
-        emtask::CopyField(u.uname, name);
-    }
-    std::filesystem::create_directories(home / "conf");
-    std::ofstream f(home / "conf/userinfo.conf", std::ios::binary);
-    f.write(reinterpret_cast<const char*>(table.data()), std::streamsize(table.size() * sizeof table[0]));
-    f.close();
+    WriteUsers(home, users);
     QCOMPARE(emtask::GetManager()->LoadUserInfo((home / "conf/userinfo.conf").c_str()), 1);
 }
-
-// A main window that is a real widget, so its enabled state can be checked.
-struct MainWidget : Recorder {
-    MainWidget() : Recorder(Wnd::Main) {}
-};
 
 void Enter(CIDentry& w, const QString& text)
 {
@@ -48,7 +31,7 @@ private slots:
     void lookupByIdThenName()
     {
         TempHome home;
-        WriteUsers(home, {{3, "kim01", "Kim"}, {5, "Lee", "Park"}, {9, "p9", "Lee"}});
+        LoadUsers(home, {{3, "kim01", "Kim"}, {5, "Lee", "Park"}, {9, "p9", "Lee"}});
         QCOMPARE(FindSubjectSlot("kim01"), 3);
         QCOMPARE(FindSubjectSlot("Kim"), 3);
         // "Lee" is slot 5's ID and slot 9's name: the lower slot wins.
@@ -63,9 +46,9 @@ private slots:
     void matchFillsSubjectAndStartsTest()
     {
         TempHome home;
-        WriteUsers(home, {{42, "ID-42", "이순신"}});
+        LoadUsers(home, {{42, "ID-42", "이순신"}});
         ScriptedDialogs dialogs;
-        MainWidget main;
+        MainStandIn main;
         main.show();
         CIDentry w;
         main.setEnabled(false);
@@ -87,9 +70,9 @@ private slots:
     void noMatchKeepsEntryForCorrection()
     {
         TempHome home;
-        WriteUsers(home, {{1, "abc", "Abc"}});
+        LoadUsers(home, {{1, "abc", "Abc"}});
         ScriptedDialogs dialogs;
-        MainWidget main;
+        MainStandIn main;
         CIDentry w;
         w.ShowCentred();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -119,10 +102,10 @@ private slots:
     void fullCounterLocksIdentification()
     {
         TempHome home;
-        WriteUsers(home, {{1, "abc", "Abc"}});
+        LoadUsers(home, {{1, "abc", "Abc"}});
         emtask::GetManager()->m_BusInfo.recordcnt = emtask::kMaxStoredCounter;
         ScriptedDialogs dialogs;
-        MainWidget main;
+        MainStandIn main;
         main.setEnabled(false);
         CIDentry w;
         w.ShowCentred();
