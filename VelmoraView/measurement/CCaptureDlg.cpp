@@ -26,14 +26,6 @@ constexpr unsigned kMsgTopmost = msg::WM_USER + 900;  // posted to itself on ope
 constexpr int kDeferredClose = -1;
 constexpr int kFirstWaits = 11;
 constexpr int kAllWaits = 21;
-
-QFont ArialPx(int px, QFont::Weight w = QFont::Normal)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(px);
-    f.setWeight(w);
-    return f;
-}
 }  // namespace
 
 void CCaptureDlg::SetPhotoWaitMs(int ms) { g_PhotoWaitMs = ms; }
@@ -60,19 +52,19 @@ CCaptureDlg::CCaptureDlg(QWidget* parent)
     info->setFrameShape(QFrame::Box);
     info->setStyleSheet(QStringLiteral("QFrame { background: white; }"));
     auto* head = new QLabel(QStringLiteral("User Information"), info);
-    head->setFont(ArialPx(24, QFont::Bold));
+    head->setFont(skin::Arial(24, true));
     head->setGeometry(20, 15, 420, 32);
     auto* idLabel = new QLabel(QStringLiteral("ID"), info);
-    idLabel->setFont(ArialPx(20, QFont::Bold));
+    idLabel->setFont(skin::Arial(20, true));
     idLabel->setGeometry(20, 90, 90, 30);
     auto* nameLabel = new QLabel(QStringLiteral("Name"), info);
-    nameLabel->setFont(ArialPx(20, QFont::Bold));
+    nameLabel->setFont(skin::Arial(20, true));
     nameLabel->setGeometry(20, 160, 90, 30);
     m_IdValue = new QLabel(QString::fromUtf8(emtask::FieldText(bus.subjectid).c_str()), info);
-    m_IdValue->setFont(ArialPx(20));
+    m_IdValue->setFont(skin::Arial(20));
     m_IdValue->setGeometry(120, 90, 320, 30);
     m_NameValue = new QLabel(QString::fromUtf8(emtask::FieldText(bus.subjectname).c_str()), info);
-    m_NameValue->setFont(ArialPx(20));
+    m_NameValue->setFont(skin::Arial(20));
     m_NameValue->setGeometry(120, 160, 320, 30);
 
     m_Picture = new CPictureView(true, this);
@@ -245,7 +237,7 @@ void CCaptureDlg::OnDeviceEvent(int code)
         ShowStep(16);
         break;
     case msg::PID_END:
-        CloseOnEnd();
+        Finish();  // no command to the instrument
         break;
     default:
         break;  // M07, M08, M10 to M12 and anything else: no effect
@@ -319,15 +311,6 @@ void CCaptureDlg::RunDeferred()
     }
 }
 
-void CCaptureDlg::CloseOnEnd()
-{
-    if (m_Capture->CameraOpen()) {
-        m_Capture->StopCapture();
-        m_Capture->SetCameraOpen(false);
-    }
-    Finish();
-}
-
 void CCaptureDlg::OnCloseButton()
 {
     if (m_Closed) return;
@@ -336,12 +319,8 @@ void CCaptureDlg::OnCloseButton()
         return;
     }
     DebugLine("CAP_EXIT_BTN");
-    if (m_FlowError || m_Capture->CameraOpen()) {
-        m_FlowError = false;
-        DebugLine("CAP_EXIT_BTN m_CamCaptureFlag");
-        m_Capture->StopCapture();
-        m_Capture->SetCameraOpen(false);
-    }
+    // Finish stops the capture and clears the flags.
+    if (m_FlowError || m_Capture->CameraOpen()) DebugLine("CAP_EXIT_BTN m_CamCaptureFlag");
     if (WindowExists(Wnd::Main)) {
         DebugLine("CAP_EXIT_BTN PID_RESET");
         emtask::GetManager()->m_BusInfo.login = 1;
@@ -354,6 +333,7 @@ void CCaptureDlg::OnCloseButton()
 void CCaptureDlg::Finish()
 {
     m_Capture->StopCapture();
+    m_Capture->SetCameraOpen(false);
     m_Capture->SetPhotoShown(false);
     m_Capture->ClearPhotoKept();
     m_FlowError = false;

@@ -28,9 +28,7 @@ public:
     // State, for the main window and for tests.
     int Step() const { return m_Status->View().step; }
     const measurement::StatusView& View() const { return m_Status->View(); }
-    bool FlowError() const { return m_FlowError; }
     bool CloseEnabled() const;
-    bool StoreInProgress() const { return m_Waiting != WaitKind::None; }
     bool Closed() const { return m_Closed; }
     measurement::CameraCapture& Capture() { return *m_Capture; }
     measurement::CPictureView* PictureView() { return m_Picture; }
@@ -62,7 +60,6 @@ private:
     void WaitTick();
     void StoreNow();
     void RunDeferred();
-    void CloseOnEnd();
     void OnCloseButton();
     void Finish();
 

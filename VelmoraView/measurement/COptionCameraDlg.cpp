@@ -2,6 +2,7 @@
 
 #include "DebugLog.h"
 #include "EMTaskData.h"
+#include "controls/Skin.h"
 #include "measurement/FramePicture.h"
 #include "shell/PostMessage.h"
 
@@ -15,8 +16,7 @@ COptionCameraDlg::COptionCameraDlg(QWidget* parent)
     : QWidget(parent), m_S(std::make_shared<Shared>())
 {
     setFixedSize(kWidth, kHeight);
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(16);
+    const QFont f = skin::Arial(16);
 
     auto* camLabel = new QLabel(QStringLiteral("Camera"), this);
     camLabel->setFont(f);
@@ -56,14 +56,8 @@ COptionCameraDlg::~COptionCameraDlg()
     UnregisterWindow(Wnd::CameraPage, this);
     StopPreview();
     SetPreviewActive(false);
-    {
-        std::lock_guard<std::mutex> g(m_S->sinkLock);
-        m_S->view = nullptr;
-    }
-    if (!m_Loop.Running()) {
-        std::lock_guard<std::mutex> g(m_S->lock);
-        m_S->camera.Release();
-    }
+    std::lock_guard<std::mutex> g(m_S->sinkLock);
+    m_S->view = nullptr;
 }
 
 void COptionCameraDlg::Refill()
@@ -180,13 +174,14 @@ void COptionCameraDlg::StartPreview(int index)
             if (s->view) s->view->Deliver(pic, Banner::Live);
             return true;
         },
-        10, true);
+        10);
 }
 
 void COptionCameraDlg::StopPreview()
 {
-    m_Loop.Stop(1000);
-    if (!m_Loop.Running()) {
+    // A thread that did not end in time keeps the camera; it goes with the
+    // shared state when that thread ends.
+    if (m_Loop.Stop(1000)) {
         std::lock_guard<std::mutex> g(m_S->lock);
         m_S->camera.Release();
         m_S->open = false;

@@ -80,8 +80,7 @@ bool CameraCapture::HandleFrame()
 
 bool CameraCapture::Step(Shared& s, const std::atomic<bool>& running)
 {
-    emtask::MakeDirectory(emtask::DataDir());
-    emtask::MakeDirectory(emtask::JpegDir());
+    emtask::MakeDirectory(emtask::JpegDir());  // and data with it
     if (emtask::GetManager()->m_BusInfo.camerause == 0) {
         s.Show(QImage(), Banner::PhotoTaken);
         return true;

@@ -51,7 +51,7 @@ public:
     // The kept photograph (a copy), and clears PhotoKept.
     cv::Mat TakePhoto();
 
-    // One pass of the thread body (tests call it directly).
+    // One pass of the thread body (the benchmark calls it directly).
     bool HandleFrame();
 
 private:

@@ -13,13 +13,14 @@ std::atomic<int> g_CameraCount{0};
 std::atomic<bool> g_PreviewActive{false};
 constexpr auto kFilePace = std::chrono::milliseconds(40);  // 25 frames a second
 constexpr int kMaxCameraIndex = 16;
-}  // namespace
 
+// The stand-in source, or "" when the real cameras are used.
 std::string CameraSourceOverride()
 {
     const char* s = std::getenv("ZOLT7_CAMERA_SOURCE");
     return s && *s ? std::string(s) : std::string();
 }
+}  // namespace
 
 bool CameraDevice::Open(int index)
 {
@@ -102,7 +103,6 @@ int CountCameras()
 }
 
 int CameraCount() { return g_CameraCount; }
-void SetCameraCount(int count) { g_CameraCount = count < 0 ? 0 : count; }
 
 std::atomic<bool>& PreviewActive() { return g_PreviewActive; }
 

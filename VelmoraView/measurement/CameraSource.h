@@ -11,14 +11,10 @@
 
 namespace measurement {
 
-// The stand-in source, or "" when the real cameras are used.
-std::string CameraSourceOverride();
-
 class CameraDevice {
 public:
     // Opens camera `index` and asks for 320 x 240 frames.
     bool Open(int index);
-    bool IsOpened() const { return m_Cap.isOpened(); }
     // One frame; false when the camera gives none this time.
     bool Read(cv::Mat& frame);
     void Release();
@@ -38,7 +34,6 @@ private:
 int CountCameras();
 // The count found at start-up (used by the camera page).
 int CameraCount();
-void SetCameraCount(int count);
 
 // Set while the camera page shows its own preview: the test window's capture
 // then reads no frames, so one camera has one reader.

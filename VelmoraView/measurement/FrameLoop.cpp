@@ -1,12 +1,11 @@
 #include "measurement/FrameLoop.h"
 
 #include <chrono>
-#include <pthread.h>
 #include <system_error>
 
 namespace measurement {
 
-int FrameLoop::Start(Step step, int pauseMs, bool abovePriority)
+int FrameLoop::Start(Step step, int pauseMs)
 {
     if (m_State && m_State->running) return 1;
     if (m_Thread.joinable()) {
@@ -16,13 +15,7 @@ int FrameLoop::Start(Step step, int pauseMs, bool abovePriority)
     auto st = std::make_shared<State>();
     st->running = true;
     try {
-        m_Thread = std::thread([st, step = std::move(step), pauseMs, abovePriority] {
-            if (abovePriority) {
-                // Raising needs privileges for SCHED_OTHER; a lower nice value
-                // is not permitted either, so this is best effort.
-                sched_param p{};
-                pthread_setschedparam(pthread_self(), SCHED_OTHER, &p);
-            }
+        m_Thread = std::thread([st, step = std::move(step), pauseMs] {
             while (st->running) {
                 if (!step(st->running)) {
                     st->running = false;

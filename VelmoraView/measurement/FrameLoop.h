@@ -23,8 +23,10 @@ public:
     FrameLoop& operator=(const FrameLoop&) = delete;
     ~FrameLoop() { Stop(); }
 
-    // 0 started, 1 already running, -1 the thread could not be created.
-    int Start(Step step, int pauseMs = 10, bool abovePriority = false);
+    // 0 started, 1 already running, -1 the thread could not be created. The
+    // thread runs at normal priority: raising it needs privileges the program
+    // does not have.
+    int Start(Step step, int pauseMs = 10);
     // Clears the running flag and waits up to timeoutMs for the thread to end.
     // True when it ended in time (or was not running).
     bool Stop(int timeoutMs = 1000);

@@ -1,5 +1,7 @@
 #include "measurement/StatusPanel.h"
 
+#include "controls/Skin.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -14,8 +16,7 @@ const QColor kRed(230, 30, 30);
 
 QFont ArialPx(int px, int weight)
 {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(px);
+    QFont f = skin::Arial(px);
     f.setWeight(QFont::Weight(weight));
     return f;
 }

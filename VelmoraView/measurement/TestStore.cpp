@@ -18,8 +18,7 @@ std::string TestPhotoPath(const TestRecord& rec) { return JpegDir() + "/" + Phot
 uint16_t SaveTestPhoto(const cv::Mat& photo, const TestRecord& rec, bool* written)
 {
     if (written) *written = false;
-    MakeDirectory(DataDir());
-    MakeDirectory(JpegDir());
+    MakeDirectory(JpegDir());  // and data with it
     std::string path = TestPhotoPath(rec);
     DebugLine("w_Path : %s", path.c_str());
     bool ok = false;
