@@ -2,7 +2,7 @@
 // the time to store a result with its photograph on a nearly full log, each
 // beside the naive way it replaces.
 //   measurement_bench [--dir DIR] [--source PATTERN] [--seconds N]
-// PATTERN: the camera stand-in (default: generated 320 x 240 frames).
+// PATTERN: the camera stand-in (default: the sample camera of the build).
 #include "EMTaskData.h"
 #include "ProgramFolder.h"
 #include "measurement/CameraCapture.h"
@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <string>
 #include <thread>
@@ -36,19 +35,6 @@ double ProcessCpuMs()
     timespec ts;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
-}
-
-std::string MakeFrames(const std::string& dir)
-{
-    std::filesystem::create_directories(dir);
-    for (int i = 0; i < 50; ++i) {
-        cv::Mat m(240, 320, CV_8UC3, cv::Scalar(100, 120 + i, 140));
-        cv::circle(m, cv::Point(40 + 5 * i, 120), 25, cv::Scalar(40, 200, 240), cv::FILLED);
-        char name[64];
-        std::snprintf(name, sizeof name, "/frame_%03d.jpg", i);
-        cv::imwrite(dir + name, m);
-    }
-    return dir + "/frame_%03d.jpg";
 }
 
 void Row(const char* op, double ours, double naive, const char* unit, const char* naiveWhat,
@@ -76,7 +62,7 @@ double CpuPercent(double seconds, const std::function<void(const std::atomic<boo
 int main(int argc, char** argv)
 {
     std::string dir = "/tmp";
-    std::string source;
+    std::string source = SAMPLECAM_SOURCE;
     double seconds = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--dir")) dir = argv[i + 1];
@@ -92,7 +78,6 @@ int main(int argc, char** argv)
     m->Reset();
     InitBusInfo(m->m_BusInfo, 0);
     m->m_DeviceData.initflag = kInitFlag;
-    if (source.empty()) source = MakeFrames(home + "/cam");
     setenv("ZOLT7_CAMERA_SOURCE", source.c_str(), 1);
 
     std::printf("measurement benchmark in %s, camera %s\n\n", home.c_str(), source.c_str());
