@@ -28,8 +28,7 @@ CPassword::CPassword(QWidget* parent)
     setFixedSize(540, 230);
     auto* caption = new QLabel(QStringLiteral("Password"), this);
     caption->setGeometry(10, 4, 100, 21);
-    caption->setFont(skin::Arial(21));
-    caption->setStyleSheet("color: #E6E6E6;");
+    skin::StyleTitle(caption);
     auto* hint = new QLabel(QStringLiteral("Enter the administrator password."), this);
     hint->setGeometry(42, 76, 460, 30);
     hint->setFont(skin::Arial(16));

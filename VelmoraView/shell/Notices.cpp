@@ -66,6 +66,33 @@ const NoticeEntry* FindIn(const NoticeEntry (&table)[N], int number)
 
 constexpr int kWidth = 400, kHeight = 235, kTitleHeight = 30;
 
+// A settings page and the settings window wait for a notice together and get
+// control back together.
+void EnablePageAndSettings(Wnd page, bool enable)
+{
+    EnableWnd(page, enable);
+    EnableWnd(Wnd::Settings, enable);
+}
+
+// Follow-ups that hold a settings page with the settings window while shown;
+// HeldPage is Wnd::Count for any other follow-up.
+struct PageHold {
+    int followUp;
+    Wnd page;
+};
+const PageHold kMsgPages[] = {
+    {13, Wnd::PrintPage}, {14, Wnd::PsetPage}, {17, Wnd::HelpPage}, {18, Wnd::UserList}};
+const PageHold kMsgErrorPages[] = {
+    {15, Wnd::PrintPage}, {16, Wnd::PsetPage}, {17, Wnd::HelpPage}, {20, Wnd::UserList}};
+
+template <size_t N>
+Wnd HeldPage(const PageHold (&holds)[N], int followUp)
+{
+    for (const PageHold& h : holds)
+        if (h.followUp == followUp) return h.page;
+    return Wnd::Count;
+}
+
 }  // namespace
 
 void SetNoticeDetail(const std::string& text)
@@ -99,8 +126,7 @@ CNotice::CNotice(Wnd self, int dismissId, QWidget* parent)
     setFixedSize(kWidth, kHeight);
     m_Title = new QLabel(this);
     m_Title->setGeometry(10, 3, 250, 25);  // room for descenders
-    m_Title->setFont(skin::Arial(21));
-    m_Title->setStyleSheet("color: #E6E6E6; background: transparent;");
+    skin::StyleTitle(m_Title);
     m_Text = new QLabel(this);
     m_Text->setGeometry(12, kTitleHeight + 12, kWidth - 24, 128);
     m_Text->setAlignment(Qt::AlignCenter);
@@ -181,13 +207,11 @@ const NoticeEntry* CMsg::Find(int number) { return FindIn(kMsg, number); }
 
 void CMsg::DisableWaiting(int followUp)
 {
-    switch (followUp) {
-    case 13: EnableWnd(Wnd::PrintPage, false); EnableWnd(Wnd::Settings, false); break;
-    case 14: EnableWnd(Wnd::PsetPage, false); EnableWnd(Wnd::Settings, false); break;
-    case 15: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::IDentry, false); break;
-    case 17: EnableWnd(Wnd::HelpPage, false); EnableWnd(Wnd::Settings, false); break;
-    case 18: EnableWnd(Wnd::UserList, false); EnableWnd(Wnd::Settings, false); break;
-    default: break;
+    if (const Wnd page = HeldPage(kMsgPages, followUp); page != Wnd::Count) {
+        EnablePageAndSettings(page, false);
+    } else if (followUp == 15) {
+        EnableWnd(Wnd::Main, false);
+        EnableWnd(Wnd::IDentry, false);
     }
 }
 
@@ -200,17 +224,13 @@ void CMsg::OnOk()
 
 void CMsg::Dismiss()
 {
-    switch (m_FollowUp) {
-    case 13: EnableWnd(Wnd::PrintPage, true); EnableWnd(Wnd::Settings, true); RaiseWnd(Wnd::Settings); break;
-    case 14: EnableWnd(Wnd::PsetPage, true); EnableWnd(Wnd::Settings, true); RaiseWnd(Wnd::Settings); break;
-    case 15:
+    if (const Wnd page = HeldPage(kMsgPages, m_FollowUp); page != Wnd::Count) {
+        EnablePageAndSettings(page, true);
+        RaiseWnd(Wnd::Settings);
+    } else if (m_FollowUp == 15) {
         EnableWnd(Wnd::Main, false);
         EnableWnd(Wnd::IDentry, true);
         RaiseWnd(Wnd::IDentry);
-        break;
-    case 17: EnableWnd(Wnd::HelpPage, true); EnableWnd(Wnd::Settings, true); RaiseWnd(Wnd::Settings); break;
-    case 18: EnableWnd(Wnd::UserList, true); EnableWnd(Wnd::Settings, true); RaiseWnd(Wnd::Settings); break;
-    default: break;
     }
     Hide();
 }
@@ -252,24 +272,27 @@ void CMsgError::StartCloseTimer(int ms) { m_CloseTimer.start(ms); }
 
 void CMsgError::DisableWaiting(int followUp)
 {
+    // 134 and 135 (follow-up 20) leave the main window as it is.
+    if (followUp != 20) EnableWnd(Wnd::Main, false);
+    if (const Wnd page = HeldPage(kMsgErrorPages, followUp); page != Wnd::Count) {
+        EnablePageAndSettings(page, false);
+        return;
+    }
     switch (followUp) {
-    case 10: case 12: case 19: EnableWnd(Wnd::Main, false); break;
-    case 11: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::RegUser, false); break;
-    case 13: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::Password, false); break;
-    case 14: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::IDentry, false); break;
-    case 15: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::PrintPage, false); EnableWnd(Wnd::Settings, false); break;
-    case 16: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::PsetPage, false); EnableWnd(Wnd::Settings, false); break;
-    case 17: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::HelpPage, false); EnableWnd(Wnd::Settings, false); break;
-    case 18: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::IDentry, false); break;
-    // 134 and 135 leave the main window as it is.
-    case 20: EnableWnd(Wnd::UserList, false); EnableWnd(Wnd::Settings, false); break;
-    default: EnableWnd(Wnd::Main, false); break;
+    case 11: EnableWnd(Wnd::RegUser, false); break;
+    case 13: EnableWnd(Wnd::Password, false); break;
+    case 14: case 18: EnableWnd(Wnd::IDentry, false); break;
+    default: break;
     }
 }
 
 void CMsgError::Dismiss()
 {
     Wnd top = Wnd::Main;
+    if (const Wnd page = HeldPage(kMsgErrorPages, m_FollowUp); page != Wnd::Count) {
+        EnablePageAndSettings(page, true);
+        top = Wnd::Settings;
+    }
     switch (m_FollowUp) {
     case 10:
     case 12:
@@ -278,9 +301,6 @@ void CMsgError::Dismiss()
     case 11: EnableWnd(Wnd::RegUser, true); top = Wnd::RegUser; break;
     case 13: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::Password, true); top = Wnd::Password; break;
     case 14: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::IDentry, true); top = Wnd::IDentry; break;
-    case 15: EnableWnd(Wnd::PrintPage, true); EnableWnd(Wnd::Settings, true); top = Wnd::Settings; break;
-    case 16: EnableWnd(Wnd::PsetPage, true); EnableWnd(Wnd::Settings, true); top = Wnd::Settings; break;
-    case 17: EnableWnd(Wnd::HelpPage, true); EnableWnd(Wnd::Settings, true); top = Wnd::Settings; break;
     case 18:
         EnableWnd(Wnd::Main, true);
         EnableWnd(Wnd::IDentry, true);
@@ -288,7 +308,6 @@ void CMsgError::Dismiss()
         top = Wnd::IDentry;
         break;
     case 19: EnableWnd(Wnd::Main, true); break;
-    case 20: EnableWnd(Wnd::UserList, true); EnableWnd(Wnd::Settings, true); top = Wnd::Settings; break;
     default: break;
     }
     // The main window comes to the top; a window that takes control back
