@@ -9,27 +9,27 @@
 
 namespace skin {
 
-static QStringList Families()
+// The program's font before it is sized: its families in order of preference.
+static QFont Font(bool bold)
 {
-    return {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-            QStringLiteral("NanumGothic"), QStringLiteral("sans-serif")};
+    QFont f;
+    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                   QStringLiteral("NanumGothic"), QStringLiteral("sans-serif")});
+    f.setBold(bold);
+    return f;
 }
 
 QFont Arial(int pixelSize, bool bold)
 {
-    QFont f;
-    f.setFamilies(Families());
+    QFont f = Font(bold);
     f.setPixelSize(pixelSize);
-    f.setBold(bold);
     return f;
 }
 
 QFont ArialPt(int pointSize, bool bold)
 {
-    QFont f;
-    f.setFamilies(Families());
+    QFont f = Font(bold);
     f.setPointSize(pointSize);
-    f.setBold(bold);
     return f;
 }
 

@@ -7,18 +7,26 @@
 #include "shell/WindowOps.h"
 
 #include <QLabel>
-#include <QVBoxLayout>
+
+namespace {
+// The one centred, wrapped plain-text label each box shows.
+QLabel* TextLabel(const QString& text, const QRect& place, int pixelSize, QWidget* box)
+{
+    auto* label = new QLabel(text, box);
+    label->setGeometry(place);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(skin::Arial(pixelSize, true));
+    return label;
+}
+}  // namespace
 
 CMessageBoxDlg::CMessageBoxDlg(const QString& text, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Error"));
     setFixedSize(340, 160);
-    m_Label = new QLabel(text, this);
-    m_Label->setGeometry(10, 10, 320, 140);
-    m_Label->setAlignment(Qt::AlignCenter);
-    m_Label->setWordWrap(true);
-    m_Label->setTextFormat(Qt::PlainText);
-    m_Label->setFont(skin::Arial(15, true));
+    m_Label = TextLabel(text, QRect(10, 10, 320, 140), 15, this);
     m_Label->setStyleSheet("color: #b00020; background: #fff4f4; border: 1px solid #e0b0b0;");
 }
 
@@ -44,12 +52,7 @@ bool CMessageBoxDlg::event(QEvent* e)
 CMessageBox2Dlg::CMessageBox2Dlg(const QString& text, QWidget* parent) : QDialog(parent)
 {
     setFixedSize(300, 170);
-    m_Label = new QLabel(text, this);
-    m_Label->setGeometry(10, 10, 275, 120);
-    m_Label->setAlignment(Qt::AlignCenter);
-    m_Label->setWordWrap(true);
-    m_Label->setTextFormat(Qt::PlainText);
-    m_Label->setFont(skin::Arial(14, true));
+    m_Label = TextLabel(text, QRect(10, 10, 275, 120), 14, this);
     m_Label->setStyleSheet("color: red; background: white;");
     CenterWindow(this);
 }
@@ -60,12 +63,7 @@ CMessageBox3Dlg::CMessageBox3Dlg(const QString& text, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setFixedSize(300, 140);
-    m_Label = new QLabel(text, this);
-    m_Label->setGeometry(10, 10, 275, 120);
-    m_Label->setAlignment(Qt::AlignCenter);
-    m_Label->setWordWrap(true);
-    m_Label->setTextFormat(Qt::PlainText);
-    m_Label->setFont(skin::Arial(14, true));
+    m_Label = TextLabel(text, QRect(10, 10, 275, 120), 14, this);
     setStyleSheet("CMessageBox3Dlg { background: white; border: 2px solid #1f6fb2; }");
 }
 
