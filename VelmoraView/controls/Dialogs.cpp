@@ -46,29 +46,27 @@ DialogProvider* g_provider = nullptr;
 DialogProvider& Dialogs() { return g_provider ? *g_provider : g_qt; }
 void SetDialogs(DialogProvider* provider) { g_provider = provider; }
 
+// The next queued answer, or `otherwise` when none is left.
+template <class T>
+static T Take(std::deque<T>& q, T otherwise = T())
+{
+    if (q.empty()) return otherwise;
+    T next = q.front();
+    q.pop_front();
+    return next;
+}
+
 QMessageBox::StandardButton ScriptedDialogs::messageBox(QWidget*, const QString& text,
                                                         const QString& title,
                                                         QMessageBox::StandardButtons buttons,
                                                         QMessageBox::Icon icon)
 {
     shown.push_back({"message", text, title, icon});
-    if (!buttonAnswers.empty()) {
-        auto b = buttonAnswers.front();
-        buttonAnswers.pop_front();
-        return b;
-    }
+    if (!buttonAnswers.empty()) return Take(buttonAnswers, QMessageBox::Ok);
     // The first button offered, in the order Ok, Yes, No, Cancel.
     for (auto b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
         if (buttons & b) return b;
     return QMessageBox::Ok;
-}
-
-static QString Take(std::deque<QString>& q)
-{
-    if (q.empty()) return {};
-    QString s = q.front();
-    q.pop_front();
-    return s;
 }
 
 QString ScriptedDialogs::openFileName(QWidget*, const QString& caption, const QString&, const QString&)
@@ -92,10 +90,7 @@ QString ScriptedDialogs::directory(QWidget*, const QString& caption, const QStri
 bool ScriptedDialogs::printDialog(QWidget*, QPrinter*)
 {
     shown.push_back({"print", {}, {}, QMessageBox::NoIcon});
-    if (printAnswers.empty()) return false;
-    bool b = printAnswers.front();
-    printAnswers.pop_front();
-    return b;
+    return Take(printAnswers, false);
 }
 
 int ScriptedDialogs::execDialog(QDialog* dialog)
@@ -103,10 +98,7 @@ int ScriptedDialogs::execDialog(QDialog* dialog)
     QLabel* label = dialog->findChild<QLabel*>();
     shown.push_back({"dialog", label ? label->text() : QString(), dialog->windowTitle(),
                      QMessageBox::NoIcon});
-    if (dialogAnswers.empty()) return QDialog::Accepted;
-    int r = dialogAnswers.front();
-    dialogAnswers.pop_front();
-    return r;
+    return Take(dialogAnswers, int(QDialog::Accepted));
 }
 
 QStringList ScriptedDialogs::messages() const
