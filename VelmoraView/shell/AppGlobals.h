@@ -9,10 +9,6 @@ extern std::atomic<int> g_LoadingStatus;
 // Cameras found at start (read by the camera page).
 extern std::atomic<int> g_CameraCount;
 
-// Counts cameras that open from index 0 upward without a gap; with
-// ZOLT7_CAMERA_SOURCE set, that source is the one camera.
-int CountCameras(int maximum = 10);
-
 // Hooks of the start of a test, wired to the windows that run it.
 // Shows the identification window for a test.
 void OpenIdentification();

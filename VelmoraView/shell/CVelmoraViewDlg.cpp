@@ -10,6 +10,7 @@
 #include "devicelink/DLSerial.h"
 #include "devicelink/Protocol.h"
 #include "options/Password.h"
+#include "measurement/CameraSource.h"
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
@@ -117,7 +118,6 @@ void CVelmoraViewDlg::Init()
     g_LoadingStatus = 1;
 
     DeviceInfoDisplay(0);
-    m_ClockTimer.disconnect();
     connect(&m_ClockTimer, &QTimer::timeout, this, &CVelmoraViewDlg::RefreshClock);
     m_ClockTimer.start(1000);
 
@@ -126,17 +126,14 @@ void CVelmoraViewDlg::Init()
     store->StartUp();
     ClearDeviceValues();
 
-    if (m_Options.countCameras) g_CameraCount = CountCameras();
+    if (m_Options.countCameras) g_CameraCount = measurement::CountCameras();
     store->m_BusInfo.cameraindex = 0;
     RefreshClock();
 
     m_SerialTimeout.setSingleShot(true);
-    connect(&m_SerialTimeout, &QTimer::timeout, this, [this] {
-        DebugLine(" MSG_SERIAL_TIMEOUT");
-        m_SerialTimeout.stop();
-    });
+    connect(&m_SerialTimeout, &QTimer::timeout, this, [] { DebugLine(" MSG_SERIAL_TIMEOUT"); });
     connect(&m_MeasureTimer, &QTimer::timeout, this, &CVelmoraViewDlg::OnMeasureLook);
-    connect(&m_Discovery, &CPortDiscovery::portRemoved, this, &CVelmoraViewDlg::OnPortRemoved);
+    connect(&m_Discovery, &CPortDiscovery::portRemoved, this, &CVelmoraViewDlg::OnDisconnect);
     // A port plugged in while connected refills the list, which stays locked.
     connect(&m_Discovery, &CPortDiscovery::portArrived, this, [this] {
         if (emtask::GetManager()->m_Connected) m_DevComboPort->setEnabled(false);
@@ -325,23 +322,15 @@ void CVelmoraViewDlg::OnConnect()
 
 void CVelmoraViewDlg::OnDisconnect()
 {
+    // The disconnect button, or any port went away: back to the disconnected
+    // state with a fresh list. The port is closed too, so that no frame of a
+    // half-gone link updates the values or the measure button behind the
+    // disconnected look.
     DeviceInfoDisplay(0);
     m_DevComboPort->setEnabled(true);
-    for (QLabel* v : m_Value) v->update();
     GetSerial().Close();
     // A frame read while the display was emptied may have refilled them.
     ClearDeviceValues();
-}
-
-void CVelmoraViewDlg::OnPortRemoved()
-{
-    // Any port went away: back to the disconnected state with a fresh list.
-    // The port is closed too, so that no frame of a half-gone link updates
-    // the values or the measure button behind the disconnected look.
-    DeviceInfoDisplay(0);
-    GetSerial().Close();
-    ClearDeviceValues();
-    m_DevComboPort->setEnabled(true);
 }
 
 void CVelmoraViewDlg::OnMeasure()

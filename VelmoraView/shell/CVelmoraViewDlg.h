@@ -82,7 +82,6 @@ private:
     void SaveForExit();
     void OnAbout();
     void OnDeviceCommand(intptr_t w);
-    void OnPortRemoved();
     void ClearDeviceValues();
 
     Options m_Options;
