@@ -43,6 +43,8 @@ bool CameraCapture::OpenCamera(int index)
 int CameraCapture::StartCapture()
 {
     if (m_S->abandoned) return -1;  // one reader per camera
+    // Once per capture, not per frame: the store creates them again anyway.
+    emtask::MakeDirectory(emtask::JpegDir());  // and data with it
     auto s = m_S;
     return m_Loop.Start([s](const std::atomic<bool>& running) { return Step(*s, running); }, 10);
 }
@@ -80,7 +82,6 @@ bool CameraCapture::HandleFrame()
 
 bool CameraCapture::Step(Shared& s, const std::atomic<bool>& running)
 {
-    emtask::MakeDirectory(emtask::JpegDir());  // and data with it
     if (emtask::GetManager()->m_BusInfo.camerause == 0) {
         s.Show(QImage(), Banner::PhotoTaken);
         return true;
