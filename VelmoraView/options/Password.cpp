@@ -26,6 +26,7 @@ CPassword::CPassword(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setFixedSize(540, 230);
+    DragWithMouse(this);
     auto* caption = new QLabel(QStringLiteral("Password"), this);
     caption->setGeometry(10, 4, 100, 21);
     skin::StyleTitle(caption);
@@ -109,16 +110,6 @@ void CPassword::keyPressEvent(QKeyEvent* e)
         return;
     }
     QWidget::keyPressEvent(e);
-}
-
-void CPassword::mousePressEvent(QMouseEvent* e)
-{
-    m_DragFrom = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void CPassword::mouseMoveEvent(QMouseEvent* e)
-{
-    if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - m_DragFrom);
 }
 
 // ---------------------------------------------------------------------------

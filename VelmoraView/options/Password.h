@@ -32,14 +32,11 @@ protected:
     void showEvent(QShowEvent*) override;
     void changeEvent(QEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
 
 private:
     CLimitedEdit* m_Entry;
     CSkinButton* m_Confirm;
     CSkinButton* m_Close;
-    QPoint m_DragFrom;
 };
 
 class COptionHelpDlg : public QWidget {

@@ -22,6 +22,7 @@ COptionDlg::COptionDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
 {
     setFixedSize(1000, 650);
     setWindowTitle(QStringLiteral("Settings"));
+    DragWithMouse(this);
     auto* caption = new QLabel(QStringLiteral("Settings"), this);
     caption->setGeometry(16, 6, 300, 28);
     caption->setFont(skin::Arial(22, true));
@@ -144,14 +145,4 @@ void COptionDlg::paintEvent(QPaintEvent*)
         const QRect b = m_Buttons[m_Current]->geometry();
         p.fillRect(QRect(b.right() + 3, b.top(), 7, b.height()), skin::kAccent);
     }
-}
-
-void COptionDlg::mousePressEvent(QMouseEvent* e)
-{
-    m_DragFrom = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void COptionDlg::mouseMoveEvent(QMouseEvent* e)
-{
-    if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - m_DragFrom);
 }

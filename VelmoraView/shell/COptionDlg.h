@@ -37,13 +37,10 @@ protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
 
 private:
     QWidget* m_Pages[kSettingsPageCount] = {};
     CSkinButton* m_Buttons[kSettingsPageCount] = {};
     CSkinButton* m_Close;
     int m_Current = -1;
-    QPoint m_DragFrom;
 };

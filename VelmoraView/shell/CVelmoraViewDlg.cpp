@@ -114,6 +114,7 @@ void CVelmoraViewDlg::Init()
     setWindowIcon(skin::AppIcon());
     RegisterWindow(Wnd::Main, this);
     setFixedSize(1024, 768);
+    DragWithMouse(this);
     CreateControls();
     g_LoadingStatus = 1;
 
@@ -495,16 +496,6 @@ void CVelmoraViewDlg::paintEvent(QPaintEvent*)
     // A stylised reading in the corner.
     p.setPen(QPen(QColor(0x1f, 0x6f, 0xb2, 60), 14, Qt::SolidLine, Qt::RoundCap));
     for (int i = 0; i < 3; ++i) p.drawArc(QRect(790 - i * 36, 560 - i * 36, 120 + i * 72, 120 + i * 72), 20 * 16, 140 * 16);
-}
-
-void CVelmoraViewDlg::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() == Qt::LeftButton) m_DragFrom = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void CVelmoraViewDlg::mouseMoveEvent(QMouseEvent* e)
-{
-    if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - m_DragFrom);
 }
 
 void CVelmoraViewDlg::contextMenuEvent(QContextMenuEvent* e)

@@ -65,8 +65,6 @@ public:
 protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
     void contextMenuEvent(QContextMenuEvent*) override;
     void closeEvent(QCloseEvent*) override;
 
@@ -89,7 +87,6 @@ private:
     int m_MeasureLooks = -1;  // looks done while waiting; -1 when not waiting
     bool m_Exiting = false;
     QRect m_WorkArea;
-    QPoint m_DragFrom;
 
     CPortDiscovery m_Discovery;
     QComboBox* m_DevComboPort = nullptr;

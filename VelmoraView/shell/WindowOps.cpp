@@ -1,6 +1,7 @@
 #include "shell/WindowOps.h"
 
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -38,6 +39,30 @@ void RaiseWnd(Wnd which)
     w->raise();
     w->activateWindow();
 }
+
+namespace {
+class DragFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        auto* w = static_cast<QWidget*>(o);
+        if (e->type() == QEvent::MouseButtonPress) {
+            auto* m = static_cast<QMouseEvent*>(e);
+            if (m->button() == Qt::LeftButton) m_From = m->globalPosition().toPoint() - w->frameGeometry().topLeft();
+        } else if (e->type() == QEvent::MouseMove) {
+            auto* m = static_cast<QMouseEvent*>(e);
+            if (m->buttons() & Qt::LeftButton) w->move(m->globalPosition().toPoint() - m_From);
+        }
+        return false;
+    }
+
+private:
+    QPoint m_From;
+};
+}  // namespace
+
+void DragWithMouse(QWidget* w) { w->installEventFilter(new DragFilter(w)); }
 
 void KeepAbove(QWidget* w, QWidget* owner)
 {

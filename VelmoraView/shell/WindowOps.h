@@ -14,6 +14,9 @@ bool EnableWnd(Wnd which, bool enable);
 void CenterWindow(QWidget* w);
 // Brings a registered window to the top and gives it the focus.
 void RaiseWnd(Wnd which);
+// Lets a frameless window be moved by dragging it with the left button
+// wherever no control takes the mouse.
+void DragWithMouse(QWidget* w);
 // Keeps a window of its own above its owner (the window manager's transient
 // hint), without making it a child that the owner's disabling would reach.
 void KeepAbove(QWidget* w, QWidget* owner);
