@@ -14,7 +14,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -76,6 +75,7 @@ CIDentry::CIDentry()
     skin::StyleFlatButton(m_Ok);
     connect(m_Ok, &QPushButton::clicked, this, &CIDentry::OnOk);
 
+    DragWithMouse(this);  // movable by any point of its surface
     RegisterWindow(Wnd::IDentry, this);
 }
 
@@ -194,14 +194,3 @@ void CIDentry::OnClose()
 void CIDentry::reject() { OnClose(); }
 void CIDentry::accept() { OnOk(); }
 
-void CIDentry::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() == Qt::LeftButton) m_DragFrom = e->globalPosition().toPoint() - pos();
-    QDialog::mousePressEvent(e);
-}
-
-void CIDentry::mouseMoveEvent(QMouseEvent* e)
-{
-    if (e->buttons() & Qt::LeftButton) move(e->globalPosition().toPoint() - m_DragFrom);
-    QDialog::mouseMoveEvent(e);
-}

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QPoint>
 #include <string>
 
 class QLineEdit;
@@ -44,8 +43,6 @@ protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
     void FirstShown();
@@ -56,5 +53,4 @@ private:
     QLineEdit* m_Entry = nullptr;
     QPushButton* m_Ok = nullptr;
     QPushButton* m_Close = nullptr;
-    QPoint m_DragFrom;
 };
