@@ -3,8 +3,8 @@
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "devicelink/DLSerial.h"
-#include "shell/Messages.h"
-#include "shell/PostMessage.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
 
 #include <cstdio>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "EMTaskData.h"
 #include "controls/Skin.h"
 #include "measurement/FramePicture.h"
-#include "shell/PostMessage.h"
+#include "messaging/PostMessage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,8 +4,8 @@
 #include "EMTaskData.h"
 #include "TextUtil.h"
 #include "controls/Skin.h"
-#include "shell/Messages.h"
-#include "shell/PostMessage.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

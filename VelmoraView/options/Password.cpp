@@ -7,9 +7,9 @@
 #include "controls/LimitedEdit.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
-#include "shell/Messages.h"
-#include "shell/PostMessage.h"
-#include "shell/WindowOps.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
+#include "messaging/WindowOps.h"
 
 #include <QKeyEvent>
 #include <QLabel>

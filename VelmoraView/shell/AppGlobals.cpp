@@ -2,8 +2,8 @@
 
 #include "DebugLog.h"
 #include "measurement/CCaptureDlg.h"
-#include "shell/PostMessage.h"
-#include "shell/WindowOps.h"
+#include "messaging/PostMessage.h"
+#include "messaging/WindowOps.h"
 
 #include <QWidget>
 

@@ -4,10 +4,10 @@
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
 #include "shell/COptionDeviceDlg.h"
-#include "shell/Messages.h"
-#include "shell/Notices.h"
-#include "shell/PostMessage.h"
-#include "shell/WindowOps.h"
+#include "messaging/Messages.h"
+#include "messaging/Notices.h"
+#include "messaging/PostMessage.h"
+#include "messaging/WindowOps.h"
 
 #include <QKeyEvent>
 #include <QLabel>

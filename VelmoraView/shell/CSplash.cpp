@@ -3,7 +3,7 @@
 #include "DebugLog.h"
 #include "controls/Skin.h"
 #include "shell/AppGlobals.h"
-#include "shell/WindowOps.h"
+#include "messaging/WindowOps.h"
 
 #include <QLabel>
 #include <QLinearGradient>

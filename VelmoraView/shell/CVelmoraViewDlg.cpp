@@ -14,10 +14,10 @@
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
-#include "shell/Messages.h"
-#include "shell/Notices.h"
-#include "shell/PostMessage.h"
-#include "shell/WindowOps.h"
+#include "messaging/Messages.h"
+#include "messaging/Notices.h"
+#include "messaging/PostMessage.h"
+#include "messaging/WindowOps.h"
 #include "users/CIDentry.h"
 
 #include <QCloseEvent>

@@ -6,10 +6,10 @@
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
 #include "controls/Skin.h"
-#include "shell/Messages.h"
-#include "shell/Notices.h"
-#include "shell/PostMessage.h"
-#include "shell/WindowOps.h"
+#include "messaging/Messages.h"
+#include "messaging/Notices.h"
+#include "messaging/PostMessage.h"
+#include "messaging/WindowOps.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -7,9 +7,9 @@
 #include "controls/CProgressBar.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
-#include "shell/Messages.h"
-#include "shell/Notices.h"
-#include "shell/PostMessage.h"
+#include "messaging/Messages.h"
+#include "messaging/Notices.h"
+#include "messaging/PostMessage.h"
 #include "users/CRegUserDlg.h"
 #include "users/UserRegister.h"
 

@@ -4,8 +4,8 @@
 #include "EMTaskData.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
-#include "shell/Messages.h"
-#include "shell/PostMessage.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
 #include "users/UserRegister.h"
 
 #include <QCloseEvent>

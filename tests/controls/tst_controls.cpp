@@ -1,6 +1,6 @@
 // Entry limits by characters and bytes, and skinned buttons that report their
 // command only while enabled.
-#include "../common/WindowRecorder.h"
+#include "WindowRecorder.h"
 #include "controls/LimitedEdit.h"
 #include "controls/SkinButton.h"
 

@@ -6,8 +6,8 @@
 #include "EMTaskData.h"
 #include "devicelink/DLSerial.h"
 #include "devicelink/Protocol.h"
-#include "shell/Messages.h"
-#include "shell/PostMessage.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
 
 #include <gtest/gtest.h>
 

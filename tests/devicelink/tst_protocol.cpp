@@ -2,9 +2,9 @@
 // commands go out byte for byte through a real pseudo-terminal.
 #include "devicelink/DLSerial.h"
 #include "devicelink/Protocol.h"
-#include "shell/Messages.h"
+#include "messaging/Messages.h"
 
-#include "../EMTaskLib/TestFolder.h"
+#include "TestFolder.h"
 #include "Probe.h"
 #include "PtyPair.h"
 

@@ -2,9 +2,9 @@
 // pseudo-terminal, as the application does.
 #include "devicelink/DLSerial.h"
 #include "devicelink/Protocol.h"
-#include "shell/Messages.h"
+#include "messaging/Messages.h"
 
-#include "../EMTaskLib/TestFolder.h"
+#include "TestFolder.h"
 #include "Probe.h"
 
 #include <QProcess>

@@ -11,8 +11,8 @@
 #include "shell/COptionDlg.h"
 #include "shell/CVelmoraViewDlg.h"
 #include "shell/SettingsPages.h"
-#include "shell/Messages.h"
-#include "shell/Notices.h"
+#include "messaging/Messages.h"
+#include "messaging/Notices.h"
 #include "users/CIDentry.h"
 
 #include <QLineEdit>

@@ -5,9 +5,9 @@
 
 #include "EMTaskData.h"
 #include "TextUtil.h"
-#include "../EMTaskLib/TestFolder.h"
-#include "../common/WindowRecorder.h"
-#include "shell/PostMessage.h"
+#include "TestFolder.h"
+#include "WindowRecorder.h"
+#include "messaging/PostMessage.h"
 
 #include <QStringList>
 #include <cstdlib>

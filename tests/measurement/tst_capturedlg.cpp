@@ -3,7 +3,7 @@
 
 #include "PhotoCheck.h"
 #include "measurement/CCaptureDlg.h"
-#include "shell/Messages.h"
+#include "messaging/Messages.h"
 
 #include <QPushButton>
 #include <QtTest>

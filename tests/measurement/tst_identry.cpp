@@ -2,7 +2,7 @@
 #include "MeasureFixture.h"
 
 #include "controls/Dialogs.h"
-#include "shell/Messages.h"
+#include "messaging/Messages.h"
 #include "users/CIDentry.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // The program-setting page and the password prompt and page, on the store of
 // a temporary program folder.
-#include "../EMTaskLib/TestFolder.h"
-#include "../common/WindowRecorder.h"
+#include "TestFolder.h"
+#include "WindowRecorder.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
@@ -9,8 +9,8 @@
 #include "controls/SkinButton.h"
 #include "options/COptionPsetDlg.h"
 #include "options/Password.h"
-#include "shell/Messages.h"
-#include "shell/PostMessage.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
 
 #include <QComboBox>
 #include <QRadioButton>

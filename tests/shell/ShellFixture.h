@@ -3,10 +3,10 @@
 // windows of other parts that record what they are posted.
 #pragma once
 
-#include "../EMTaskLib/TestFolder.h"
-#include "../common/WindowRecorder.h"
+#include "TestFolder.h"
+#include "WindowRecorder.h"
 #include "shell/CVelmoraViewDlg.h"
-#include "shell/PostMessage.h"
+#include "messaging/PostMessage.h"
 
 #include <QWidget>
 #include <memory>

@@ -6,8 +6,8 @@
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
 #include "shell/CVelmoraViewDlg.h"
-#include "shell/Messages.h"
-#include "shell/Notices.h"
+#include "messaging/Messages.h"
+#include "messaging/Notices.h"
 #include "options/Password.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The main window against a pseudo-terminal standing in for the instrument:
 // connect, the device values, disconnect, measure, the start of a test,
 // unplugging, the password gate, the clock and the exit save.
-#include "../devicelink/PtyPair.h"
+#include "PtyPair.h"
 #include "ShellFixture.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
@@ -12,8 +12,8 @@
 #include "options/Password.h"
 #include "shell/COptionDeviceDlg.h"
 #include "shell/COptionDlg.h"
-#include "shell/Messages.h"
-#include "shell/Notices.h"
+#include "messaging/Messages.h"
+#include "messaging/Notices.h"
 
 #include <QLabel>
 #include <QtTest>

@@ -4,13 +4,13 @@
 #include "controls/SkinButton.h"
 #include "options/Password.h"
 #include "shell/COptionDlg.h"
-#include "shell/Messages.h"
-#include "shell/Notices.h"
-#include "shell/MessageBoxes.h"
+#include "messaging/Messages.h"
+#include "messaging/Notices.h"
+#include "messaging/MessageBoxes.h"
 #include "shell/CSplash.h"
 #include "shell/AppGlobals.h"
 #include "controls/Dialogs.h"
-#include "shell/WindowOps.h"
+#include "messaging/WindowOps.h"
 
 #include <QtTest>
 

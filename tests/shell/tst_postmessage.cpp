@@ -1,7 +1,7 @@
 // Posted messages reach a registered window on its own thread, from any
 // thread, in order; nothing reaches a window after it unregistered.
-#include "shell/Messages.h"
-#include "shell/PostMessage.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
 
 #include <QtTest>
 #include <thread>

@@ -7,8 +7,8 @@
 #include "devicelink/DLSerial.h"
 #include "shell/COptionDeviceDlg.h"
 #include "shell/COptionDlg.h"
-#include "shell/Messages.h"
-#include "shell/Notices.h"
+#include "messaging/Messages.h"
+#include "messaging/Notices.h"
 
 #include <QProcess>
 #include <QtTest>

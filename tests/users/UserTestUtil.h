@@ -117,7 +117,7 @@ inline int RunPython(const std::string& script, const std::vector<std::string>& 
 
 }  // namespace usertest
 
-#include "../EMTaskLib/TestFolder.h"
+#include "TestFolder.h"
 
 namespace usertest {
 

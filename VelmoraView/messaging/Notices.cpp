@@ -1,10 +1,10 @@
-#include "shell/Notices.h"
+#include "messaging/Notices.h"
 
 #include "DebugLog.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
-#include "shell/Messages.h"
-#include "shell/WindowOps.h"
+#include "messaging/Messages.h"
+#include "messaging/WindowOps.h"
 
 #include <QKeyEvent>
 #include <QLabel>

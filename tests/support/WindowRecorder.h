@@ -2,7 +2,7 @@
 // records what it is posted, and typing text as a keyboard would.
 #pragma once
 
-#include "shell/PostMessage.h"
+#include "messaging/PostMessage.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <string>
 
-#include "shell/PostMessage.h"
+#include "messaging/PostMessage.h"
 
 class QLabel;
 class CSkinButton;

@@ -1,4 +1,4 @@
-#include "shell/WindowOps.h"
+#include "messaging/WindowOps.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

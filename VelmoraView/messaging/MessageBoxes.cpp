@@ -1,10 +1,10 @@
-#include "shell/MessageBoxes.h"
+#include "messaging/MessageBoxes.h"
 
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
-#include "shell/Messages.h"
-#include "shell/PostMessage.h"
-#include "shell/WindowOps.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
+#include "messaging/WindowOps.h"
 
 #include <QLabel>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "DebugLog.h"
-#include "shell/PostMessage.h"
+#include "messaging/PostMessage.h"
 
 #include <QCoreApplication>
 #include <QObject>

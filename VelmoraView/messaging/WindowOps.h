@@ -1,7 +1,7 @@
 // Small operations on the registered windows, all on the window thread.
 #pragma once
 
-#include "shell/PostMessage.h"
+#include "messaging/PostMessage.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
-#include "shell/PostMessage.h"
+#include "messaging/PostMessage.h"
 
-#include "shell/Messages.h"
+#include "messaging/Messages.h"
 
 #include <QCoreApplication>
 #include <mutex>
