@@ -37,6 +37,7 @@ QString WithDefaultSuffix(const QString& path)
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".xlsx") : path;
 }
 
+constexpr int kNoticeDuplicate = 134;
 constexpr int kNoticeTooLong = 135;
 
 // An error notice that names a text (its %s), shown as a message box.
@@ -45,6 +46,15 @@ void ShowNamingNotice(QWidget* parent, int number, const QString& named)
     if (const NoticeEntry* n = CMsgError::Find(number))
         ShowMessage(parent, QString::fromUtf8(n->text).replace(QStringLiteral("%s"), named),
                     QString::fromUtf8(n->title), QMessageBox::Warning);
+}
+
+// An imported text named in a message, with its row; a text of a hostile
+// workbook may be thousands of characters long.
+QString NamedText(const users::ImportCheck& check)
+{
+    QString text = QString::fromStdString(check.text);
+    if (text.size() > 64) text = text.left(64) + QChar(0x2026);
+    return QStringLiteral("%1 (row %2)").arg(text).arg(check.row);
 }
 
 }  // namespace
@@ -413,7 +423,23 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
                     title, QMessageBox::Critical);
         return;
     case users::ImportCheck::TooLong:
-        ShowNamingNotice(this, kNoticeTooLong, QString::fromStdString(check.text));
+        ShowNamingNotice(this, kNoticeTooLong, NamedText(check));
+        return;
+    case users::ImportCheck::HeaderText:
+        ShowNamingNotice(this, kNoticeDuplicate, NamedText(check));
+        return;
+    case users::ImportCheck::BadCharacter:
+        ShowMessage(this,
+                    QStringLiteral("The ID or name on row %1 holds a control character or bytes that are "
+                                   "not text.\nThe user list is unchanged.")
+                        .arg(check.row),
+                    title, QMessageBox::Critical);
+        return;
+    case users::ImportCheck::NoId:
+        ShowMessage(this,
+                    QStringLiteral("The name %1 has no ID beside it.\nThe user list is unchanged.")
+                        .arg(NamedText(check)),
+                    title, QMessageBox::Critical);
         return;
     case users::ImportCheck::TooMany:
         ShowMessage(this,

@@ -2,6 +2,7 @@
 
 #include "DebugLog.h"
 #include "EMTaskData.h"
+#include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 #include "messaging/Messages.h"
@@ -82,8 +83,12 @@ void CRegUserDlg::LoadFields()
     m_editName->clear();
     m_idLimit = users::kIdMaxChars;
     m_nameLimit = users::kNameMaxChars;
+    m_openedId.clear();
+    m_openedName.clear();
     if (nUID <= 0 || nUID >= emtask::kMaxUsers) return;
     const emtask::BusUserInfo& u = emtask::GetManager()->wp_BusUserInfo[nUID];
+    m_openedId = emtask::FieldText(u.cusid);
+    m_openedName = emtask::FieldText(u.uname);
     if (u.cusid[0] || u.uname[0]) {
         const QString id = users::FieldQString(u.cusid), name = users::FieldQString(u.uname);
         m_idLimit = std::max<int>(m_idLimit, id.toUcs4().size());
@@ -119,6 +124,19 @@ int CRegUserDlg::CheckUserInfo(int uid)
 void CRegUserDlg::OnOK()
 {
     if (nUID <= 0 || nUID >= emtask::kMaxUsers) return;  // never slot 0, never outside the table
+    if (m_RegType == 1) {
+        const emtask::BusUserInfo& held = emtask::GetManager()->wp_BusUserInfo[nUID];
+        if (held.uid != nUID || emtask::FieldText(held.cusid) != m_openedId ||
+            emtask::FieldText(held.uname) != m_openedName) {
+            DebugLine(" slot %d changed while the window was open", nUID);
+            ShowMessage(this,
+                        QStringLiteral("The user list was replaced while this window was open.\n"
+                                       "The change was not stored."),
+                        QStringLiteral("Error"), QMessageBox::Warning);
+            Finish(QDialog::Rejected);
+            return;
+        }
+    }
     DebugLine("before CheckUserInfo(nUID) < 0");
     if (CheckUserInfo(nUID) < 0) {
         DebugLine("CheckUserInfo(nUID) < 0");

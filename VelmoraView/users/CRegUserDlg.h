@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 class QLineEdit;
 class QPushButton;
@@ -46,4 +47,7 @@ private:
     bool m_finishing = false;
     int m_idLimit = 15;    // characters that may be typed; more when the
     int m_nameLimit = 30;  // stored text is already longer
+    // The user a modify window was opened on: an import may replace the
+    // register while the window is open, and the change is then refused.
+    std::string m_openedId, m_openedName;
 };

@@ -6,7 +6,7 @@
 
 #include <QString>
 #include <cstring>
-#include <unordered_map>
+#include <unordered_set>
 #include <xlsxwriter.h>
 
 using emtask::BusUserInfo;
@@ -62,58 +62,83 @@ bool ExportUsers(const std::string& path, const BusUserInfo* table,
     return ok;
 }
 
+namespace {
+
+// The first fault of one imported text, or Ok.
+ImportCheck::Kind TextFault(const std::string& text, size_t maxChars)
+{
+    if (text == kHeaderText) return ImportCheck::HeaderText;
+    if (HasBadCharacter(text)) return ImportCheck::BadCharacter;
+    if (CharCount(text) > maxChars || text.size() > kFieldMaxBytes) return ImportCheck::TooLong;
+    return ImportCheck::Ok;
+}
+
+}  // namespace
+
 ImportCheck CollectUsers(const std::vector<xlsx::Cell>& cells)
 {
     ImportCheck out;
-    std::vector<std::string> texts;
-    std::unordered_map<std::string, size_t> firstIndex;  // text -> its first position
-    bool header = false;
-    uint32_t skipRow = 0;  // row of the last header: the rest of it is skipped
-    for (size_t i = 0; i < cells.size(); ++i) {
-        const xlsx::Cell& c = cells[i];
-        if (c.text == "User ID") {
-            header = true;
-            skipRow = c.row;
-            continue;
-        }
-        if (!header || c.row == skipRow) continue;
-        DebugLine("nameid : %s", c.text.c_str());
-        if (c.text.size() > kFieldMaxBytes) {
-            out.kind = ImportCheck::TooLong;
-            out.text = c.text;
-            return out;
-        }
-        if (texts.size() >= kMaxImportTexts) {
-            out.kind = ImportCheck::TooMany;
-            return out;
-        }
-        const size_t index = texts.size();
-        auto it = firstIndex.find(c.text);
-        if (it != firstIndex.end()) {
-            // A name may repeat only its own ID, which is then the one earlier copy.
-            const bool ownId = index % 2 == 1 && it->second == index - 1;
-            if (!ownId) {
-                out.kind = ImportCheck::Duplicate;
-                out.text = c.text;
-                return out;
-            }
-            // Any later copy still matches the earlier one (kept in the map).
-        } else {
-            firstIndex.emplace(c.text, index);
-        }
-        texts.push_back(c.text);
-    }
-    if (!header) {
+    size_t i = 0;
+    while (i < cells.size() && cells[i].text != kHeaderText) ++i;
+    if (i == cells.size()) {
         out.kind = ImportCheck::NoHeader;
         return out;
     }
-    if (texts.empty()) {
+    const uint32_t headerRow = cells[i].row, headerCol = cells[i].col;
+
+    // A user is made of the cells of one row at headerCol + 2k (ID) and
+    // headerCol + 2k + 1 (name); either may be missing.
+    struct Pair {
+        const xlsx::Cell* id = nullptr;
+        const xlsx::Cell* name = nullptr;
+    };
+    std::vector<Pair> pairs;
+    uint32_t lastRow = 0, lastPair = 0;
+    for (++i; i < cells.size(); ++i) {
+        const xlsx::Cell& c = cells[i];
+        if (c.row == headerRow || c.col < headerCol) continue;
+        DebugLine("nameid : %s", c.text.c_str());
+        const uint32_t k = (c.col - headerCol) / 2;
+        if (pairs.empty() || c.row != lastRow || k != lastPair) {
+            if (pairs.size() >= kMaxImportUsers) {
+                out.kind = ImportCheck::TooMany;
+                return out;
+            }
+            pairs.emplace_back();
+            lastRow = c.row;
+            lastPair = k;
+        }
+        ((c.col - headerCol) % 2 == 0 ? pairs.back().id : pairs.back().name) = &c;
+    }
+    if (pairs.empty()) {
         out.kind = ImportCheck::NoUsers;
         return out;
     }
-    out.users.reserve((texts.size() + 1) / 2);
-    for (size_t i = 0; i < texts.size(); i += 2)
-        out.users.emplace_back(texts[i], i + 1 < texts.size() ? texts[i + 1] : std::string());
+
+    std::unordered_set<std::string> seen;  // every ID and name so far
+    auto refuse = [&out](ImportCheck::Kind kind, const xlsx::Cell& c) {
+        out.kind = kind;
+        out.text = c.text;
+        out.row = c.row;
+        out.users.clear();
+        return out;
+    };
+    out.users.reserve(pairs.size());
+    for (const Pair& pair : pairs) {
+        if (!pair.id) return refuse(ImportCheck::NoId, *pair.name);
+        if (auto k = TextFault(pair.id->text, kIdMaxChars); k != ImportCheck::Ok) return refuse(k, *pair.id);
+        if (pair.name)
+            if (auto k = TextFault(pair.name->text, kNameMaxChars); k != ImportCheck::Ok)
+                return refuse(k, *pair.name);
+        if (seen.count(pair.id->text)) return refuse(ImportCheck::Duplicate, *pair.id);
+        if (pair.name) {
+            // A name may repeat only its own ID.
+            if (seen.count(pair.name->text)) return refuse(ImportCheck::Duplicate, *pair.name);
+            seen.insert(pair.name->text);
+        }
+        seen.insert(pair.id->text);
+        out.users.emplace_back(pair.id->text, pair.name ? pair.name->text : std::string());
+    }
     return out;
 }
 

@@ -9,6 +9,21 @@ using emtask::BusUserInfo;
 
 namespace users {
 
+size_t CharCount(const std::string& utf8)
+{
+    size_t n = 0;
+    for (unsigned char c : utf8)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+bool HasBadCharacter(const std::string& utf8)
+{
+    for (unsigned char c : utf8)
+        if (c < 0x20 || c == 0x7F) return true;
+    return !QUtf8StringView(utf8).isValidUtf8();
+}
+
 int FirstFreeSlot(const BusUserInfo* table)
 {
     for (int s = 1; s <= kMaxUserSlot; ++s)
@@ -41,9 +56,9 @@ CheckResult CheckUser(const BusUserInfo* table, int slot, const std::string& id,
             outcome = SameName;
     }
     if (id.empty()) return CheckResult::EmptyId;
-    if (outcome == SameId) return CheckResult::DuplicateId;
+    if (outcome == SameId || id == kHeaderText) return CheckResult::DuplicateId;
     if (name.empty()) return CheckResult::EmptyName;
-    if (outcome == SameName) return CheckResult::DuplicateName;
+    if (outcome == SameName || name == kHeaderText) return CheckResult::DuplicateName;
     return CheckResult::Ok;
 }
 
@@ -91,12 +106,13 @@ QString FitEntry(const QString& text, int maxChars)
             (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
                                                                                                : 1;
         const QString ch = text.mid(i, len);
+        i += len;
+        if (ch.size() == 1 && (ch[0].unicode() < 0x20 || ch[0].unicode() == 0x7F)) continue;
         const qsizetype chBytes = ch.toUtf8().size();
         if (bytes + chBytes > static_cast<qsizetype>(kFieldMaxBytes)) break;
         out += ch;
         bytes += chBytes;
         ++chars;
-        i += len;
     }
     return out;
 }

@@ -16,6 +16,18 @@ constexpr int kNameMaxChars = 30;
 constexpr size_t kFieldMaxBytes = sizeof(emtask::BusUserInfo::cusid) - 1;  // 63, plus the NUL
 constexpr int kMaxUserSlot = emtask::kMaxUsers - 1;                       // 9,999
 
+// The header text of an exchanged workbook. A user holding it as ID or name
+// would be taken for the header when the workbook is read back.
+constexpr const char* kHeaderText = "User ID";
+
+// Characters of a UTF-8 text (code points; a stray byte counts as one).
+size_t CharCount(const std::string& utf8);
+
+// True when the text holds a control character (below U+0020, or U+007F) or
+// bytes that are not UTF-8: neither can be typed at identification, and a
+// NUL would cut the stored text short.
+bool HasBadCharacter(const std::string& utf8);
+
 // Lowest slot from 1 whose uid is 0, or -1 when every slot is in use.
 int FirstFreeSlot(const emtask::BusUserInfo* table);
 
@@ -26,9 +38,9 @@ int CountUsers(const emtask::BusUserInfo* table);
 enum class CheckResult { Ok, EmptyId, DuplicateId, EmptyName, DuplicateName };
 
 // Checks an entered ID and name for slot `slot` against every other user in
-// use: neither text may equal another user's ID or name. The first matching
-// slot decides, and within a slot the ID is tested first. The user's own ID
-// may equal the user's own name.
+// use: neither text may equal another user's ID or name, nor the header text.
+// The first matching slot decides, and within a slot the ID is tested first.
+// The user's own ID may equal the user's own name.
 CheckResult CheckUser(const emtask::BusUserInfo* table, int slot, const std::string& id,
                       const std::string& name);
 
@@ -42,7 +54,8 @@ void StampUser(emtask::BusUserInfo& u, const struct tm& lt);
 void StoreTexts(emtask::BusUserInfo& u, const std::string& id, const std::string& name);
 
 // An entry text cut to at most maxChars characters and to what fits the
-// field in UTF-8, never inside a character.
+// field in UTF-8, never inside a character; control characters (a pasted tab
+// or line break) are left out.
 QString FitEntry(const QString& text, int maxChars);
 
 // Stored field as display text; invalid UTF-8 is shown replaced, never read

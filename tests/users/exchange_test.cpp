@@ -59,33 +59,48 @@ TEST(UserExport, SlotsGiveRowsAndAnIndependentReaderAgrees)
               "widthA=16.7109375\nwidthB=16.7109375\n");
 }
 
-TEST(UserExport, ThenImportGivesTheSameUsersRenumbered)
+TEST(UserExport, ThenImportGivesTheSameRegisterForEveryAwkwardText)
 {
     TestFolder home;
-    PutUser(3, "A100", "Kim");
-    PutUser(7, "B200", "B200");  // ID equal to its own name
-    PutUser(8, "tab\there\x01", "_x0041_");  // characters XML escapes, and a literal escape
-    PutUser(9999, "C300", "Lee");
+    const std::string hangul15 = [] { std::string s; for (int i = 0; i < 15; ++i) s += "\xED\x99\x8D"; return s; }();
+    const std::string hangul21 = [] { std::string s; for (int i = 0; i < 21; ++i) s += "\xEA\xB8\xB8"; return s; }();  // 63 bytes
+    const std::string emoji15 = [] { std::string s; for (int i = 0; i < 15; ++i) s += "\xF0\x9F\x98\x80"; return s; }();
+    // Slot order with gaps; texts XML, the writer and the reader each treat specially.
+    const std::vector<std::pair<int, std::pair<std::string, std::string>>> reg = {
+        {1, {"A100", "Kim"}},
+        {2, {hangul15, hangul21}},
+        {4, {emoji15, "\"quoted\" 'single' <b>&amp;"}},
+        {5, {"_x0041_", "_x005F_x0041_"}},
+        {7, {"B200", ""}},  // an empty name (an import may leave one) must not shift the rest
+        {8, {"C300", "C300"}},
+        {9, {" lead", "trail "}},
+        {10, {"=1+2", "007"}},
+        {9999, {"Z9", "Last"}},
+    };
+    for (const auto& [slot, texts] : reg) PutUser(slot, texts.first, texts.second);
     const std::string path = home / "round.xlsx";
     ASSERT_TRUE(users::ExportUsers(path, Table()));
     xlsx::ReadResult r = xlsx::ReadActiveSheet(path);
     ASSERT_EQ(r.error, xlsx::ReadError::None) << r.detail;
     ImportCheck c = users::CollectUsers(r.cells);
-    ASSERT_EQ(c.kind, ImportCheck::Ok);
-    EXPECT_EQ(c.users, (Pairs{{"A100", "Kim"}, {"B200", "B200"}, {"tab\there\x01", "_x0041_"}, {"C300", "Lee"}}));
+    ASSERT_EQ(c.kind, ImportCheck::Ok) << c.text;
+    Pairs expected;
+    for (const auto& entry : reg) expected.push_back(entry.second);
+    EXPECT_EQ(c.users, expected);
+
     struct tm when{};
     when.tm_year = 125;
     when.tm_mon = 11;
     when.tm_mday = 31;
     when.tm_hour = 23;
     users::ApplyImport(Table(), c.users, when);
-    EXPECT_EQ(users::CountUsers(Table()), 4);
-    for (int s = 1; s <= 4; ++s) {
+    EXPECT_EQ(users::CountUsers(Table()), int(reg.size()));
+    for (int s = 1; s <= int(reg.size()); ++s) {
         EXPECT_EQ(Table()[s].uid, s);
         EXPECT_EQ(std::string(Table()[s].year, 14), "20251231230000");
+        EXPECT_EQ(std::string(Table()[s].cusid), expected[s - 1].first);
+        EXPECT_EQ(std::string(Table()[s].uname), expected[s - 1].second);
     }
-    EXPECT_STREQ(Table()[4].cusid, "C300");
-    EXPECT_EQ(Table()[7].uid, 0);
     EXPECT_EQ(Table()[9999].uid, 0);
 }
 
@@ -116,9 +131,9 @@ wb.save(sys.argv[1])
     ASSERT_EQ(r.error, xlsx::ReadError::None) << r.detail;
     ImportCheck c = users::CollectUsers(r.cells);
     ASSERT_EQ(c.kind, ImportCheck::Ok) << c.text;
-    // Park's name cell is empty: the pairing shifts, X7 becomes Park's name.
-    EXPECT_EQ(c.users, (Pairs{{"1001", "Kim"}, {"Park", "X7"}, {"TRUE", "2.5"},
-                              {"\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99", ""}}));
+    // Park's name cell is empty: Park keeps an empty name, the next row its pair.
+    EXPECT_EQ(c.users, (Pairs{{"1001", "Kim"}, {"Park", ""}, {"X7", "TRUE"},
+                              {"2.5", "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99"}}));
 }
 
 TEST(UserImport, DuplicateAcrossUsersIsRefusedWithTheText)
@@ -159,30 +174,55 @@ TEST(UserImport, InlineAndRichStringsAndCellsOutOfOrder)
     EXPECT_EQ(r.cells[3].col, 3u);  // the cell without a reference follows B2
     ImportCheck c = users::CollectUsers(r.cells);
     ASSERT_EQ(c.kind, ImportCheck::Ok);
-    EXPECT_EQ(c.users, (Pairs{{"A1", "Kim"}, {" ", "B&2"}, {"7", ""}}));
+    // C2 starts a second pair of row 2, which has no name.
+    EXPECT_EQ(c.users, (Pairs{{"A1", "Kim"}, {" ", ""}, {"B&2", "7"}}));
 }
 
-TEST(UserImport, LimitsAndGapsOfTheTextList)
+TEST(UserImport, PairsStayInTheirRowAndColumns)
 {
-    // Texts before the header are ignored; a later header skips its row.
+    // Texts before the header, on its row and left of its column are not users;
+    // a row may hold more than one pair; a missing name leaves it empty.
     auto c = users::CollectUsers(Cells({{1, 1, "Title"}, {2, 2, "User ID"}, {2, 3, "User Name"},
-                                        {3, 1, "A"}, {3, 2, "B"}, {4, 1, "User ID"}, {4, 2, "X"},
-                                        {5, 1, "C"}, {5, 2, "D"}}));
+                                        {3, 1, "No. 1"}, {3, 2, "A"}, {3, 3, "B"}, {3, 4, "C"}, {3, 5, "D"},
+                                        {4, 2, "E"}, {5, 2, "F"}, {5, 3, "G"}, {6, 4, "H"}}));
     ASSERT_EQ(c.kind, ImportCheck::Ok);
-    EXPECT_EQ(c.users, (Pairs{{"A", "B"}, {"C", "D"}}));
+    EXPECT_EQ(c.users, (Pairs{{"A", "B"}, {"C", "D"}, {"E", ""}, {"F", "G"}, {"H", ""}}));
+
+    // A name without its ID is refused with its row, not paired with a neighbour.
+    auto noId = users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "A"}, {2, 2, "B"}, {3, 2, "Orphan"}}));
+    EXPECT_EQ(noId.kind, ImportCheck::NoId);
+    EXPECT_EQ(noId.row, 3u);
+
+    // The header text as a user's ID or name would be read back as a header.
+    auto again = users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "A"}, {2, 2, "B"}, {4, 1, "C"},
+                                            {4, 2, "User ID"}, {5, 1, "D"}}));
+    EXPECT_EQ(again.kind, ImportCheck::HeaderText);
+    EXPECT_EQ(again.row, 4u);
 
     EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "user id"}, {2, 1, "A"}})).kind, ImportCheck::NoHeader);
-    EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "User ID"}, {1, 2, "User Name"}})).kind,
+    EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "User ID"}, {1, 2, "User Name"}, {2, 1, "Left"}, {5, 2, "X"}})).kind,
+              ImportCheck::NoId);
+    EXPECT_EQ(users::CollectUsers(Cells({{1, 2, "User ID"}, {1, 3, "User Name"}, {2, 1, "Left only"}})).kind,
               ImportCheck::NoUsers);
+}
 
-    // 63 bytes fit the field, 64 do not.
-    const std::string fits(63, 'x'), over(64, 'y');
-    EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, fits.c_str()}})).kind, ImportCheck::Ok);
-    auto longText = users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "A"}, {2, 2, over.c_str()}}));
-    EXPECT_EQ(longText.kind, ImportCheck::TooLong);
-    EXPECT_EQ(longText.text, over);
+TEST(UserImport, TextsMustFitWhatRegistrationAndIdentificationAccept)
+{
+    auto one = [](const std::string& id, const std::string& name) {
+        return users::CollectUsers({{1, 1, "User ID"}, {2, 1, id}, {2, 2, name}});
+    };
+    std::string hangul;
+    for (int i = 0; i < 15; ++i) hangul += "\xED\x99\x8D";
+    EXPECT_EQ(one(hangul, std::string(30, 'n')).kind, ImportCheck::Ok);  // 15 and 30 characters
+    auto longId = one(std::string(16, 'i'), "n");
+    EXPECT_EQ(longId.kind, ImportCheck::TooLong);
+    EXPECT_EQ(longId.text, std::string(16, 'i'));
+    EXPECT_EQ(longId.row, 2u);
+    EXPECT_EQ(one("i", std::string(31, 'n')).kind, ImportCheck::TooLong);
+    // 22 Hangul syllables are within 30 characters but not within 63 bytes.
+    EXPECT_EQ(one("i", hangul + hangul.substr(0, 21)).kind, ImportCheck::TooLong);
 
-    // A full register (9,999 users) is accepted, one text more is refused.
+    // A full register (9,999 users) is accepted, one user more is refused.
     std::vector<xlsx::Cell> many{{1, 1, "User ID"}};
     for (int i = 0; i < 2 * 9999; ++i) many.push_back({uint32_t(2 + i / 2), uint32_t(1 + i % 2), "t" + std::to_string(i)});
     auto full = users::CollectUsers(many);
@@ -191,12 +231,36 @@ TEST(UserImport, LimitsAndGapsOfTheTextList)
     many.push_back({20000, 1, "one more"});
     EXPECT_EQ(users::CollectUsers(many).kind, ImportCheck::TooMany);
 
-    // A name equal to its own ID is accepted; a third copy is not.
+    // A name equal to its own ID is accepted; a third copy is not, nor an ID
+    // equal to the previous user's name.
+    EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "S"}, {2, 2, "S"}})).kind, ImportCheck::Ok);
     auto own = users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "S"}, {2, 2, "S"}, {3, 1, "S"}}));
     EXPECT_EQ(own.kind, ImportCheck::Duplicate);
-    // An ID equal to the previous user's name is not its own pair.
     auto prev = users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "A"}, {2, 2, "N"}, {3, 1, "N"}}));
     EXPECT_EQ(prev.kind, ImportCheck::Duplicate);
+    // Two users without a name are not duplicates of each other.
+    EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "A"}, {3, 1, "B"}})).kind, ImportCheck::Ok);
+}
+
+TEST(UserImport, ControlCharactersRefuseTheWorkbookNamingTheRow)
+{
+    TempDir dir;
+    const std::string path = dir / "ctl.xlsx";
+    const std::string header = "<row r=\"1\">" + InlineCell("A1", "User ID") + "</row>";
+    // "AB_x0000_CD" and "AB_x0000_EF" differ, but both would be stored as "AB".
+    for (const std::string& bad : {std::string("AB_x0000_CD"), std::string("tab_x0009_"), std::string("del\x7F"),
+                                   std::string("line_x000A_feed")}) {
+        ASSERT_TRUE(WriteWorkbook(path, header + "<row r=\"2\">" + InlineCell("A2", "ok") + InlineCell("B2", "fine") +
+                                            "</row><row r=\"3\">" + InlineCell("A3", "X") +
+                                            InlineCell("B3", bad) + "</row>"));
+        xlsx::ReadResult r = xlsx::ReadActiveSheet(path);
+        ASSERT_EQ(r.error, xlsx::ReadError::None) << r.detail;
+        ImportCheck c = users::CollectUsers(r.cells);
+        EXPECT_EQ(c.kind, ImportCheck::BadCharacter) << bad;
+        EXPECT_EQ(c.row, 3u);
+        EXPECT_TRUE(c.users.empty());
+    }
+    EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "\xC3\x28"}})).kind, ImportCheck::BadCharacter);
 }
 
 TEST(XlsxReader, EscapedCharacters)

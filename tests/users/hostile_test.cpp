@@ -157,15 +157,15 @@ TEST(HostileWorkbook, ReadableButHostileTexts)
 {
     TempDir dir;
     const std::string path = dir / "x.xlsx";
-    // Invalid UTF-8, a NUL character reference, an over-long text: refused or
-    // taken as bytes, never past a field.
+    // Invalid UTF-8, a NUL character reference, an over-long text: refused,
+    // and never written past a field.
     const std::string rows = kHeader + "<row r=\"2\">" + InlineCell("A2", "\xFF\xFE") + InlineCell("B2", "a&#0;b") +
                              InlineCell("C2", std::string(5000, 'z')) + "</row>";
     ASSERT_TRUE(WriteWorkbook(path, rows));
     xlsx::ReadResult r = xlsx::ReadActiveSheet(path);
     if (r.error == ReadError::None) {
         users::ImportCheck c = users::CollectUsers(r.cells);
-        EXPECT_EQ(c.kind, users::ImportCheck::TooLong);
+        EXPECT_EQ(c.kind, users::ImportCheck::BadCharacter);
     }
     emtask::BusUserInfo table[emtask::kMaxUsers]{};
     struct tm when{};

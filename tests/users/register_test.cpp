@@ -40,6 +40,9 @@ TEST(UserRegister, IdsAndNamesShareOneNameSpace)
     // The first slot that matches decides: slot 1 matches the name before
     // slot 4 matches the ID.
     EXPECT_EQ(CheckUser(Table(), 2, "B200", "Kim"), CheckResult::DuplicateName);
+    // The workbook header is taken, so that an exported register reads back.
+    EXPECT_EQ(CheckUser(Table(), 2, "User ID", "Park"), CheckResult::DuplicateId);
+    EXPECT_EQ(CheckUser(Table(), 2, "C300", "User ID"), CheckResult::DuplicateName);
 }
 
 TEST(UserRegister, DuplicateFoundEvenWhenTheCountIsWrong)
@@ -72,6 +75,8 @@ TEST(UserRegister, StampWritesZeroPaddedDigits)
 TEST(UserRegister, EntryFitsCharactersAndFieldBytes)
 {
     EXPECT_EQ(users::FitEntry(QString(20, 'x'), users::kIdMaxChars).size(), 15);
+    // A pasted tab or line break never reaches the register.
+    EXPECT_EQ(users::FitEntry(QStringLiteral("a\tb\nc\x7F"), users::kIdMaxChars), QStringLiteral("abc"));
     // 30 Hangul syllables are 90 bytes in UTF-8: only 21 fit with the NUL.
     const QString hangul(30, QChar(0xD64D));
     const QString fit = users::FitEntry(hangul, users::kNameMaxChars);

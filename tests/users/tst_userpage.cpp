@@ -168,6 +168,32 @@ private slots:
         QCOMPARE(FileBytes().substr(2 * 148, 4), year.toStdString());
     }
 
+    void modifyWindowNeverWritesOverAUserAnImportBroughtIn()
+    {
+        TestFolder home;
+        PutUser(2, "B200", "Lee");
+        emtask::GetManager()->SaveUserInfo();
+        ScriptedDialogs dialogs;
+        COptionIDMngDlg page;
+        const std::string path = home / "in.xlsx";
+        QVERIFY(WriteWorkbook(path, "<row r=\"1\">" + InlineCell("A1", "User ID") + "</row><row r=\"2\">" +
+                                        InlineCell("A2", "X1") + InlineCell("B2", "Y1") + "</row><row r=\"3\">" +
+                                        InlineCell("A3", "X2") + InlineCell("B3", "Y2") + "</row>"));
+        WhenRegistrationOpens([&](CRegUserDlg* dlg) {
+            // The import ends while the window is open: slot 2 is someone else now.
+            page.LoadXlsx(QString::fromStdString(path));
+            QTRY_VERIFY_WITH_TIMEOUT(!page.Busy(), 10000);
+            QCOMPARE(std::string(Table()[2].cusid), std::string("X2"));
+            dlg->NameEdit()->setText("Changed");
+            dlg->OnOK();
+        });
+        emit page.List()->cellClicked(RowOf(page, 2), COptionIDMngDlg::ColModify);
+        QCOMPARE(std::string(Table()[2].cusid), std::string("X2"));
+        QCOMPARE(std::string(Table()[2].uname), std::string("Y2"));
+        QVERIFY(FileBytes() == TableBytes());
+        QVERIFY2(dialogs.messages().last().contains("replaced"), qPrintable(dialogs.messages().last()));
+    }
+
     void fullRegisterRefusesRegisterId()
     {
         TestFolder home;
@@ -342,6 +368,10 @@ private slots:
         QTest::newRow("missing") << "missing" << "could not be opened";
         QTest::newRow("duplicate") << "duplicate" << "There are same Name or ID \n => Kim";
         QTest::newRow("header only") << "headeronly" << "holds no users";
+        QTest::newRow("NUL escape") << "nul" << "row 2 holds a control character";
+        QTest::newRow("header text as a name") << "headername"
+                                               << "Duplicate user ID or name.\nPlease check the following "
+                                                  "information :\n User ID (row 2)";
         QTest::newRow("too long") << "toolong"
                                   << "Number of characters exceeded the limit.\nPlease check the following "
                                      "information :\n " + QString(64, 'L');
@@ -371,6 +401,11 @@ private slots:
             QVERIFY(WriteWorkbook(path, header + "<row r=\"2\">" + InlineCell("A2", "Kim") + InlineCell("B2", "X") +
                                             InlineCell("C2", "Y") + InlineCell("D2", "Kim") + "</row>"));
         if (kind == "headeronly") QVERIFY(WriteWorkbook(path, header));
+        if (kind == "nul")
+            QVERIFY(WriteWorkbook(path, header + "<row r=\"2\">" + InlineCell("A2", "AB_x0000_CD") + "</row>"));
+        if (kind == "headername")
+            QVERIFY(WriteWorkbook(path, header + "<row r=\"2\">" + InlineCell("A2", "A") +
+                                            InlineCell("B2", "User ID") + "</row>"));
         if (kind == "toolong")
             QVERIFY(WriteWorkbook(path, header + "<row r=\"2\">" + InlineCell("A2", "ok") +
                                             InlineCell("B2", std::string(64, 'L')) + "</row>"));
