@@ -89,11 +89,13 @@ void COptionDlg::Open()
         for (first = 0; first < kSettingsPageCount && !page(first); ++first) {}
         DebugLine(" settings open on page %d, no registration page", first);
     }
+    // The page is chosen before the window appears: the page shown last must
+    // not flash up (the camera page would open the camera) nor take a click.
+    if (first < kSettingsPageCount) ShowPage(first);
     show();
     CenterWindow(this);
     raise();
     activateWindow();
-    if (first < kSettingsPageCount) ShowPage(first);
 }
 
 void COptionDlg::OnClose()

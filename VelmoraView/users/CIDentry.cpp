@@ -64,10 +64,16 @@ CIDentry::CIDentry()
     skin::StyleTitleClose(m_Close);
     connect(m_Close, &QPushButton::clicked, this, &CIDentry::OnClose);
 
+    auto* prompt = new QLabel(QStringLiteral("ID or Name"), this);
+    prompt->setFont(skin::Arial(18));
+    prompt->setStyleSheet("color: #464646;");
+    prompt->setGeometry(60, 74, 420, 30);
+
     // 30 characters, and no more bytes than an ID or a name can hold.
     m_Entry = new CLimitedEdit(kMaxEntryChars, int(sizeof(emtask::BusUserInfo::cusid)) - 1, this);
     m_Entry->setFont(skin::Arial(22));
     m_Entry->setGeometry(60, 110, 420, 44);
+    prompt->setBuddy(m_Entry);
 
     m_Ok = new QPushButton(QStringLiteral("OK"), this);
     m_Ok->setGeometry(200, 200, 140, 44);
@@ -135,15 +141,13 @@ void CIDentry::ShowErrorNotice(int number)
     if (WindowExists(Wnd::MsgError) && ShowNotice(Wnd::MsgError, number)) return;
     if (const NoticeEntry* n = CMsgError::Find(number))
         ShowMessage(this, QString::fromUtf8(n->text), QString::fromUtf8(n->title), QMessageBox::Critical);
-    if (number == kNoticeMemoryFull) {
-        EnableWnd(Wnd::Main, true);
-        setEnabled(true);
+    // The main window stays disabled while this window is shown.
+    EnableWnd(Wnd::Main, false);
+    setEnabled(true);
+    if (number == kNoticeMemoryFull)
         LockForFullCounter();
-    } else {
-        EnableWnd(Wnd::Main, false);
-        setEnabled(true);
+    else
         m_Entry->setFocus();
-    }
 }
 
 void CIDentry::LockForFullCounter()
@@ -157,7 +161,11 @@ bool CIDentry::event(QEvent* e)
 {
     const ZMessageEvent* m;
     if (AsMessage(e, m)) {
-        if (m->message == msg::WM_COMMAND && m->wParam == msg::IDENTRY_MEMORY_FULL) LockForFullCounter();
+        if (m->message == msg::WM_COMMAND && m->wParam == msg::IDENTRY_MEMORY_FULL) {
+            LockForFullCounter();
+            // The notice gave the main window back; only the close button may.
+            if (isVisible()) EnableWnd(Wnd::Main, false);
+        }
         return true;
     }
     return QDialog::event(e);

@@ -113,16 +113,18 @@ private slots:
         QCOMPARE(dialogs.shown[0].title, QString("Data"));
         QCOMPARE(dialogs.shown[0].text,
                  QString("The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately."));
-        // Locked: only the close button is left, and the main window is usable.
+        // Locked: only the close button is left, and it alone gives the main
+        // window back.
         QVERIFY(w.isEnabled());
         QVERIFY(!w.OkButton()->isEnabled());
         QVERIFY(!w.Entry()->isEnabled());
-        QVERIFY(main.isEnabled());
+        QVERIFY(!main.isEnabled());
         w.OnOk();
         QCoreApplication::processEvents();
         QVERIFY(main.got.empty());
         QTest::mouseClick(w.CloseButton(), Qt::LeftButton);
         QVERIFY(!w.isVisible());
+        QVERIFY(main.isEnabled());
     }
 
     void identificationModeZeroDisablesEntry()

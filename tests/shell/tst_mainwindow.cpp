@@ -14,11 +14,27 @@
 #include "shell/COptionDlg.h"
 #include "messaging/Messages.h"
 #include "messaging/Notices.h"
+#include "messaging/WindowOps.h"
+#include "users/CIDentry.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 #include <cstring>
 #include <filesystem>
+
+namespace {
+// Counts the show events a widget receives.
+struct ShowCounter : QObject {
+    int shows = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show) ++shows;
+        return false;
+    }
+};
+}  // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -175,6 +191,41 @@ private slots:
         QVERIFY(!main->msgErrorWindow()->isVisible());
     }
 
+    void identificationKeepsTheMainWindowDisabledUntilClosed()
+    {
+        start(QByteArray::fromStdString(pty->path));
+        QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
+        pty->write("$UNB,L:050,H:080,C:0123\n");
+        QTRY_COMPARE(bus().unitcode[0], 'B');
+        auto* id = qobject_cast<CIDentry*>(WindowWidget(Wnd::IDentry));
+        QVERIFY(id);
+        QTest::mouseClick(btn(msg::MAIN_MEASURE_BTN), Qt::LeftButton);
+        QTRY_VERIFY(id->isVisible());
+        QVERIFY(!main->isEnabled());
+        // Settings (and with it the camera preview) and disconnect stay out of reach.
+        QTest::mouseClick(btn(msg::MAIN_OPTION_BTN), Qt::LeftButton);
+        QTest::mouseClick(btn(msg::MAIN_DISCONNECT_BTN), Qt::LeftButton);
+        settle();
+        QVERIFY(!main->passwordPrompt()->isVisible());
+        QVERIFY(GetSerial().IsOpen());
+
+        // An unknown entry: once the notice is acknowledged the entry can be
+        // corrected, and the main window is still disabled.
+        id->Entry()->setText("nobody");
+        id->OnOk();
+        settle();
+        QVERIFY(main->msgErrorWindow()->isVisible());
+        QTest::mouseClick(main->msgErrorWindow()->okButton(), Qt::LeftButton);
+        settle();
+        QVERIFY(id->isVisible());
+        QVERIFY(id->isEnabled());
+        QVERIFY(!main->isEnabled());
+
+        QTest::mouseClick(id->CloseButton(), Qt::LeftButton);
+        QVERIFY(!id->isVisible());
+        QVERIFY(main->isEnabled());
+    }
+
     void deviceCommandsReachTheInstrument()
     {
         start(QByteArray::fromStdString(pty->path));
@@ -322,6 +373,35 @@ private slots:
 
         settings->setPage(int(SettingsPage::Registration), nullptr);
         QVERIFY(!settings->pageButton(int(SettingsPage::Registration))->isEnabled());
+    }
+
+    void settingsOpenOnTheFirstPageWithoutShowingTheLastOne()
+    {
+        start(QByteArray());
+        COptionDlg* settings = main->settingsWindow();
+        QWidget* camera = settings->page(int(SettingsPage::Camera));
+        QVERIFY(camera);
+        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        settings->ShowPage(int(SettingsPage::Camera));
+        QVERIFY(camera->property(COptionDlg::kPreviewActive).toBool());
+        settings->OnClose();
+        QTRY_VERIFY_WITH_TIMEOUT(!settings->isVisible(), 3000);
+        QTRY_VERIFY(!main->msgWindow()->isVisible());
+
+        // Opened again: the camera page, chosen last, is never shown, so
+        // nothing opens the camera and closing has no camera to wait for.
+        ShowCounter counter;
+        camera->installEventFilter(&counter);
+        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        QVERIFY(settings->isVisible());
+        QCOMPARE(settings->currentPage(), int(SettingsPage::Registration));
+        settle();
+        QCOMPARE(counter.shows, 0);
+        settings->OnClose();
+        QVERIFY(!settings->isVisible());
+        settle();
+        QVERIFY(!main->msgWindow()->isVisible());
+        QVERIFY(main->isEnabled());
     }
 
     void clockFollowsTheDateOrder()
