@@ -4,8 +4,9 @@
 #include "devicelink/Protocol.h"
 #include "messaging/Messages.h"
 
-#include "TestFolder.h"
+#include "BuildPaths.h"
 #include "Probe.h"
+#include "TestFolder.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -14,7 +15,7 @@
 namespace {
 emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
 
-QString SimPath() { return qEnvironmentVariable("ZOLT7_BUILD_BIN") + "/zolt7-sim"; }
+QString SimPath() { return QString::fromStdString(BuildBin("zolt7-sim")); }
 
 // A running simulator; its terminal's path is the first line it prints.
 struct Sim {

@@ -1,6 +1,7 @@
 // A breath test end to end: the main window connects to the simulated
 // instrument, the operator identifies a registered user, the instrument runs
 // its test, and the record, its photograph and the settings land on disk.
+#include "BuildPaths.h"
 #include "MeasureFixture.h"
 
 #include "PhotoCheck.h"
@@ -24,7 +25,7 @@
 namespace fs = std::filesystem;
 
 namespace {
-std::string Bin(const char* name) { return std::string(qgetenv("ZOLT7_BUILD_BIN").constData()) + "/" + name; }
+std::string Bin(const char* name) { return BuildBin(name); }
 
 // The simulated instrument; its log of commands is kept for the checks.
 struct Sim {
@@ -68,7 +69,7 @@ struct Run {
     explicit Run(const QStringList& simArgs)
     {
         WriteUsers(home, {{7, "kim07", "Kim Minsu"}});
-        camera = std::make_unique<CameraSourceEnv>(qgetenv("ZOLT7_SAMPLECAM").toStdString());
+        camera = std::make_unique<CameraSourceEnv>(SampleCamPattern());
         sim = std::make_unique<Sim>(home, simArgs.contains("--pace") ? simArgs
                                                                      : simArgs + QStringList{"--pace", "150"});
         qputenv("ZOLT7_PORTS", sim->path.toLatin1());
@@ -141,7 +142,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(fs::exists(Bin("zolt7-sim")));
-        QVERIFY(!qgetenv("ZOLT7_SAMPLECAM").isEmpty());
+        QVERIFY(fs::exists(QString::asprintf(SampleCamPattern().c_str(), 0).toStdString()));
     }
 
     void normalTestStoresRecordPhotographAndSettings()

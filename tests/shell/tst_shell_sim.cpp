@@ -1,5 +1,6 @@
 // The main window with the simulated instrument: the unit frame it answers
 // with reaches the device page, and a silent instrument makes measure give up.
+#include "BuildPaths.h"
 #include "ShellFixture.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
@@ -21,7 +22,7 @@ class TestShellSim : public QObject {
     // Starts the simulator; the path of its terminal, or "" on failure.
     QString startSim(const QStringList& args)
     {
-        const QString bin = qEnvironmentVariable("ZOLT7_BUILD_BIN") + "/zolt7-sim";
+        const QString bin = QString::fromStdString(BuildBin("zolt7-sim"));
         sim.start(bin, args + QStringList{"--quiet"});
         if (!sim.waitForStarted(3000)) return {};
         for (int i = 0; i < 50 && !sim.canReadLine(); ++i) sim.waitForReadyRead(100);
