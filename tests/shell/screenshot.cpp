@@ -1,6 +1,7 @@
 // Renders the main window (connected to the first listed port when there is
 // one) and the settings window into PNG files for the documentation.
-//   shell_screenshot MAIN.png SETTINGS.png [NOTICE.png [SPLASH.png]]   (program folder: --home DIR)
+//   shell_screenshot MAIN.png SETTINGS.png [NOTICE.png [SPLASH.png [IDENTIFICATION.png]]]
+//   (program folder: --home DIR)
 #include "ProgramFolder.h"
 #include "controls/Skin.h"
 #include "shell/COptionDlg.h"
@@ -8,6 +9,7 @@
 #include "shell/CVelmoraViewDlg.h"
 #include "messaging/Messages.h"
 #include "messaging/Notices.h"
+#include "messaging/WindowOps.h"
 #include "options/Password.h"
 
 #include <QApplication>
@@ -61,6 +63,10 @@ int main(int argc, char** argv)
                     if (argc > 4) {
                         CSplash splash(nullptr);
                         if (!splash.grab().save(QString::fromLocal8Bit(argv[4]))) rc = 1;
+                    }
+                    if (argc > 5) {
+                        QWidget* id = WindowWidget(Wnd::IDentry);
+                        if (!id || !id->grab().save(QString::fromLocal8Bit(argv[5]))) rc = 1;
                     }
                     app.quit();
                 });
