@@ -18,7 +18,6 @@
 #include "users/CIDentry.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 #include <cstring>
@@ -208,18 +207,6 @@ private slots:
         settle();
         QVERIFY(!main->passwordPrompt()->isVisible());
         QVERIFY(GetSerial().IsOpen());
-
-        // An unknown entry: once the notice is acknowledged the entry can be
-        // corrected, and the main window is still disabled.
-        id->Entry()->setText("nobody");
-        id->OnOk();
-        settle();
-        QVERIFY(main->msgErrorWindow()->isVisible());
-        QTest::mouseClick(main->msgErrorWindow()->okButton(), Qt::LeftButton);
-        settle();
-        QVERIFY(id->isVisible());
-        QVERIFY(id->isEnabled());
-        QVERIFY(!main->isEnabled());
 
         QTest::mouseClick(id->CloseButton(), Qt::LeftButton);
         QVERIFY(!id->isVisible());

@@ -200,8 +200,6 @@ TEST(UserImport, PairsStayInTheirRowAndColumns)
     EXPECT_EQ(again.row, 4u);
 
     EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "user id"}, {2, 1, "A"}})).kind, ImportCheck::NoHeader);
-    EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "User ID"}, {1, 2, "User Name"}, {2, 1, "Left"}, {5, 2, "X"}})).kind,
-              ImportCheck::NoId);
     EXPECT_EQ(users::CollectUsers(Cells({{1, 2, "User ID"}, {1, 3, "User Name"}, {2, 1, "Left only"}})).kind,
               ImportCheck::NoUsers);
 }
