@@ -69,6 +69,10 @@ StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat
         rec.mode = '0';
         CopyField(rec.result, result);
         CopyField(rec.unit, FieldText(bus.unitcode));
+        // Cleared as soon as it is taken, not after the saves: an END that the
+        // serial thread handles while the files are written must find it
+        // empty, or nobody asks the instrument for it again.
+        std::memset(bus.unitcode, 0, sizeof bus.unitcode);
     }
     DebugLine("result : %s", rec.result);
     CopyField(rec.name, FieldText(bus.subjectname));
@@ -92,8 +96,6 @@ StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat
     out.settingSaved = m->SaveSetting();
     if (out.settingSaved != 1) out.settingError = LastStoreError();
     DebugLine("after SaveSetting");
-
-    if (!flowError) std::memset(bus.unitcode, 0, sizeof bus.unitcode);
     return out;
 }
 

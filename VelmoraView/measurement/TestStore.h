@@ -32,8 +32,8 @@ struct StoredTest {
 // Fills the next record with `result` (the text of the frame that ended the
 // test; a flow error stores "FLOW" instead) and the subject of the settings
 // block, dated `now`; stores `photo` when not empty; appends it and saves the
-// log and the settings. A measured result then clears the unit code, so the
-// instrument is asked for it again.
+// log and the settings. A measured result clears the unit code once it is
+// taken, so the instrument is asked for it again.
 StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat& photo,
                         const struct tm& now);
 
