@@ -370,6 +370,8 @@ std::string ErrorText(int err)
 {
     if (err == kNotRegularFile) return "not a regular file";
     if (err == kJournalPending) return "an earlier save could not be completed";
+    // The common case at every first start, without waking the locale.
+    if (err == ENOENT) return "No such file or directory";
     return std::strerror(err);
 }
 
