@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
@@ -369,7 +368,6 @@ bool ApplyJournal(const std::string& path, const std::vector<PatchView>& patches
 std::string ErrorText(int err)
 {
     if (err == kNotRegularFile) return "not a regular file";
-    if (err == kJournalPending) return "an earlier save could not be completed";
     // The common case at every first start, without waking the locale.
     if (err == ENOENT) return "No such file or directory";
     return std::strerror(err);

@@ -14,10 +14,7 @@ namespace emtask {
 // errno value of a path that exists but is not a regular file (a FIFO, a
 // device, a folder): store files are never opened on those.
 constexpr int kNotRegularFile = 0x10000;
-// errno value of a journal that stays because it could not be applied.
-constexpr int kJournalPending = 0x10001;
-
-// Text for an errno value, including the two above.
+// Text for an errno value, including the one above.
 std::string ErrorText(int err);
 
 // Why the last failed call of this file's functions failed, on this thread
