@@ -5,6 +5,7 @@
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "FileImage.h"
+#include "PhotoCheck.h"
 #include "TestFolder.h"
 #include "TextUtil.h"
 
@@ -380,12 +381,13 @@ TEST(Faults, AFileThatCannotBeReadIsNeverReplaced)
     }
 }
 
-TEST(Faults, SpecialFilesAtDataPathsNeitherStallNorGetReplaced)
+TEST(Faults, SpecialFilesAtStorePathsNeitherStallNorGetReplaced)
 {
     TestFolder tf;
     std::filesystem::create_directories(tf / "data");
     std::filesystem::create_directories(tf / "conf/userinfo.conf");
     ASSERT_EQ(mkfifo((tf / "data/measurelog.dat").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo((tf / "photo.jpg").c_str(), 0644), 0);
     // In a child: a start-up that blocks in open() would hang the test.
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -396,7 +398,9 @@ TEST(Faults, SpecialFilesAtDataPathsNeitherStallNorGetReplaced)
         bool said = p.size() == 2 && p[0].find("not a regular file") != std::string::npos &&
                     p[1].find("userinfo.conf") != std::string::npos;
         bool saveRefused = M()->SaveResultData() == -1 && M()->SaveUserInfo() == -1;
-        _exit(said && saveRefused ? 0 : 1);
+        PhotoSamples s;
+        bool photoRefused = !SamplePhotoFile(tf / "photo.jpg", s);
+        _exit(said && saveRefused && photoRefused ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);
