@@ -45,6 +45,9 @@ void EMTaskData::Reset()
     ZeroRange(wp_BusUserInfo, sizeof wp_BusUserInfo);
     ZeroRange(&m_SearchWork, sizeof m_SearchWork);
     m_LogFile = FileState{};
+    m_LastLoad = FileStatus::Ok;
+    m_ReadOnly.clear();
+    m_Problems.clear();
 }
 
 uint64_t EMTaskData::LogFingerprint(int32_t count) const
@@ -70,16 +73,70 @@ void EMTaskData::NoteLogFile(const std::string& path)
     m_LogFile.fingerprint = LogFingerprint(m_LogFile.count);
 }
 
+namespace {
+thread_local std::string t_storeError;
+
+void SetStoreError(const std::string& text) { t_storeError = text; }
+}  // namespace
+
+const std::string& LastStoreError() { return t_storeError; }
+
+std::string EMTaskData::ReadOnlyReason(const std::string& path) const
+{
+    for (const auto& [p, why] : m_ReadOnly)
+        if (p == path) return why;
+    return {};
+}
+
+int EMTaskData::RefuseReadOnly(const char* path) const
+{
+    std::string why = ReadOnlyReason(path);
+    if (why.empty()) return 0;
+    SetStoreError(std::string(path) + " is not written over in this run: " + why);
+    return -1;
+}
+
+void EMTaskData::Protect(const std::string& path, const std::string& why)
+{
+    if (ReadOnlyReason(path).empty()) m_ReadOnly.emplace_back(path, why);
+}
+
+FileStatus EMTaskData::ReadStoreFile(const char* path, void* dest, size_t size, const char* logName)
+{
+    Recovery r = RecoverFile(path, size);
+    if (r.state == Recovery::SetAside) {
+        DebugLine("%s", r.why.c_str());
+        m_Problems.push_back(r.why + ". The file is loaded as it was before that save.");
+    }
+    if (r.state == Recovery::Unreadable) {
+        // Whether the file is whole cannot be told: none of it is taken.
+        SetStoreError(r.why);
+        DebugPrint("%s(%s) open error\n", logName, path);
+        return FileStatus::Unreadable;
+    }
+    if (ReadFileImage(path, dest, size) < 0) {
+        const bool missing = errno == ENOENT;
+        SetStoreError(LastFileError());
+        DebugPrint("%s(%s) open error\n", logName, path);
+        return missing ? FileStatus::Missing : FileStatus::Unreadable;
+    }
+    if (r.state == Recovery::Pending) {
+        // The journal is whole but cannot be written into the file: the image
+        // is the file as that save completes it, in memory only.
+        SetStoreError(r.why);
+        DebugLine("%s", r.why.c_str());
+        if (!OverlayJournal(path, dest, size)) return FileStatus::Unreadable;
+        return FileStatus::Incomplete;
+    }
+    return FileStatus::Ok;
+}
+
 int EMTaskData::Load(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    RecoverFile(path);
-    int64_t n = ReadFileImage(path, &m_DeviceData, sizeof m_DeviceData);
-    if (n < 0) {
-        DebugPrint("Load(%s) open error\n", path);
-        m_LogFile.valid = false;
-        return -1;
-    }
+    m_LogFile.valid = false;
+    m_LastLoad = ReadStoreFile(path, &m_DeviceData, sizeof m_DeviceData, "Load");
+    if (m_LastLoad != FileStatus::Ok) return -1;
     NoteLogFile(path);
     return 1;
 }
@@ -87,18 +144,25 @@ int EMTaskData::Load(const char* path)
 int EMTaskData::SaveResultData(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    RecoverFile(path);
+    if (RefuseReadOnly(path) < 0) {
+        DebugPrint("SaveResultData(%s) open error\n", path);
+        return -1;
+    }
+    // A journal that cannot be completed stops here: the file is torn until
+    // it is, and a new image would be overwritten by it later.
+    Recovery r = RecoverFile(path, sizeof m_DeviceData);
+    bool ok = r.state != Recovery::Pending && r.state != Recovery::Unreadable;
+    if (!ok) SetStoreError(r.why);
     // Records are only appended: when the file still holds what was last
     // loaded or saved here, only the header and the new slots change.
     const int32_t count = RecordCount(m_DeviceData);
     struct stat st;
-    bool patch = m_LogFile.valid && m_LogFile.path == path && stat(path, &st) == 0 &&
+    bool patch = ok && m_LogFile.valid && m_LogFile.path == path && stat(path, &st) == 0 &&
                  st.st_dev == m_LogFile.dev && st.st_ino == m_LogFile.ino &&
                  st.st_size == sizeof(DeviceData) && st.st_mtim.tv_sec == m_LogFile.mtime.tv_sec &&
                  st.st_mtim.tv_nsec == m_LogFile.mtime.tv_nsec && count >= m_LogFile.count &&
                  count - m_LogFile.count <= 10000 &&
                  LogFingerprint(m_LogFile.count) == m_LogFile.fingerprint;
-    bool ok;
     if (patch) {
         std::vector<Patch> patches;
         patches.push_back({0, &m_DeviceData, static_cast<uint32_t>(kDeviceDataHeaderSize)});
@@ -106,9 +170,24 @@ int EMTaskData::SaveResultData(const char* path)
             patches.push_back({kDeviceDataHeaderSize + uint64_t(m_LogFile.count) * sizeof(TestRecord),
                                &m_DeviceData.m_TestData[m_LogFile.count],
                                static_cast<uint32_t>((count - m_LogFile.count) * sizeof(TestRecord))});
-        ok = PatchFile(path, patches);
-    } else {
+        switch (PatchFile(path, patches, sizeof m_DeviceData)) {
+        case PatchResult::Done:
+            NoteLogFile(path);
+            return 1;
+        case PatchResult::Pending:
+            // Stored for good in the journal, which the next load applies;
+            // later saves fail until it can be written into the file.
+            m_LogFile.valid = false;
+            DebugLine("SaveResultData(%s): %s", path, LastFileError().c_str());
+            return 1;
+        case PatchResult::Failed:
+            ok = false;
+            SetStoreError(LastFileError());
+            break;
+        }
+    } else if (ok) {
         ok = AtomicWriteFile(path, &m_DeviceData, sizeof m_DeviceData);
+        if (!ok) SetStoreError(LastFileError());
     }
     if (!ok) {
         m_LogFile.valid = false;
@@ -122,19 +201,16 @@ int EMTaskData::SaveResultData(const char* path)
 int EMTaskData::LoadSetting(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    RecoverFile(path);
-    if (ReadFileImage(path, &m_BusInfo, sizeof m_BusInfo) < 0) {
-        DebugPrint("Load(%s) open error\n", path);
-        return -1;
-    }
-    return 1;
+    m_LastLoad = ReadStoreFile(path, &m_BusInfo, sizeof m_BusInfo, "Load");
+    return m_LastLoad == FileStatus::Ok ? 1 : -1;
 }
 
 int EMTaskData::SaveSetting(const char* path)
 {
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        if (!AtomicWriteFile(path, &m_BusInfo, sizeof m_BusInfo)) {
+        if (RefuseReadOnly(path) < 0 || !AtomicWriteFile(path, &m_BusInfo, sizeof m_BusInfo)) {
+            if (ReadOnlyReason(path).empty()) SetStoreError(LastFileError());
             DebugPrint("SaveSetting(%s) open error\n", path);
             return -1;
         }
@@ -145,24 +221,23 @@ int EMTaskData::SaveSetting(const char* path)
 
 int EMTaskData::LoadUserInfo(const char* path)
 {
-    int64_t n;
+    FileStatus status;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        RecoverFile(path);
-        n = ReadFileImage(path, wp_BusUserInfo, sizeof wp_BusUserInfo);
+        status = m_LastLoad = ReadStoreFile(path, wp_BusUserInfo, sizeof wp_BusUserInfo, "LoadUserInfo");
     }
-    if (n < 0) DebugPrint("LoadUserInfo(%s) open error\n", path);
     int32_t total = 0;
     for (const BusUserInfo& u : wp_BusUserInfo)
         if (u.uid > 0) ++total;
     m_BusInfo.totaluser = total;
-    return n < 0 ? -1 : 1;
+    return status == FileStatus::Ok ? 1 : -1;
 }
 
 int EMTaskData::SaveUserInfo(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    if (!AtomicWriteFile(path, wp_BusUserInfo, sizeof wp_BusUserInfo)) {
+    if (RefuseReadOnly(path) < 0 || !AtomicWriteFile(path, wp_BusUserInfo, sizeof wp_BusUserInfo)) {
+        if (ReadOnlyReason(path).empty()) SetStoreError(LastFileError());
         DebugPrint("SaveUserInfo(%s) open error\n", path);
         return -1;
     }
@@ -206,9 +281,12 @@ void EMTaskData::StartUp()
 {
     const std::string conf = ConfDir(), data = DataDir();
     const std::string config = ConfigPath();
+    m_ReadOnly.clear();
 
     MakeDirectory(conf);
     LoadSetting(config.c_str());
+    const FileStatus settings = m_LastLoad;
+    const std::string settingsWhy = LastStoreError();
     std::memset(m_BusInfo.reserved2884, 0, sizeof m_BusInfo.reserved2884);
 
     const std::string users = UserInfoPath();
@@ -216,19 +294,48 @@ void EMTaskData::StartUp()
     const std::string log = MeasureLogPath();
 
     Load(log.c_str());
+    const FileStatus logStatus = m_LastLoad;
 
-    if (m_BusInfo.initflag != kInitFlag) {
+    // A save that fails at start-up is said too, unless the file is one
+    // that is not written over anyway.
+    auto saved = [this](int rc, const std::string& path, const char* what) {
+        if (rc != 1 && ReadOnlyReason(path).empty())
+            m_Problems.push_back(std::string(what) + " " + path + " could not be written: " + LastStoreError() + ".");
+    };
+
+    if (logStatus == FileStatus::Unreadable) {
+        Protect(log, "it could not be read at start-up");
+        m_Problems.push_back("The test log " + log + " cannot be read (" + LastStoreError() +
+                             "). The program shows what it could read, stores no test, and leaves the file as it is.");
+    } else if (logStatus == FileStatus::Incomplete) {
+        Protect(log, "its last save could not be completed");
+        m_Problems.push_back("The last save of the test log " + log + " could not be completed (" + LastStoreError() +
+                             "). The log is shown as that save left it, read-only: no test can be stored until the "
+                             "disk is mended and the program restarted.");
+    }
+    if (settings == FileStatus::Unreadable) {
+        // Defaults in memory only: the file may hold settings worth keeping.
+        Protect(config, "it could not be read at start-up");
+        m_Problems.push_back("The settings file " + config + " cannot be read (" + settingsWhy +
+                             "). The program runs on default settings and does not save over that file.");
+        InitBusInfo(m_BusInfo, RecordCount(m_DeviceData));
+    } else if (settings == FileStatus::Incomplete) {
+        Protect(config, "its last save could not be completed");
+        m_Problems.push_back("The last save of the settings file " + config + " could not be completed (" +
+                             settingsWhy + "). Those settings are used, but not saved in this run.");
+    }
+    if (settings != FileStatus::Unreadable && m_BusInfo.initflag != kInitFlag) {
         DebugLine("");
         // A counter taken from a hostile log stays within the slots.
         InitBusInfo(m_BusInfo, RecordCount(m_DeviceData));
-        SaveSetting(config.c_str());
+        saved(SaveSetting(config.c_str()), config, "The settings file");
     }
-    if (m_DeviceData.initflag != kInitFlag) {
+    if (m_DeviceData.initflag != kInitFlag && ReadOnlyReason(log).empty()) {
         DebugLine("GetManager()->GetDeviceData()->initflag != 0xAEAE");
         m_DeviceData.initflag = kInitFlag;
         m_BusInfo.recordcnt = 0;
-        SaveSetting(config.c_str());
-        SaveResultData(log.c_str());
+        saved(SaveSetting(config.c_str()), config, "The settings file");
+        saved(SaveResultData(log.c_str()), log, "The test log");
     }
     // A counter outside the slots (a file from elsewhere) would index out of
     // the log, and one behind the log (a stop between the log's save and the
@@ -241,6 +348,12 @@ void EMTaskData::StartUp()
         m_BusInfo.recordcnt = RecordCount(m_DeviceData);
     }
     LoadUserInfo(users.c_str());
+    if (m_LastLoad == FileStatus::Unreadable || m_LastLoad == FileStatus::Incomplete) {
+        Protect(users, "it could not be read at start-up");
+        m_Problems.push_back("The user file " + users + " cannot be read (" + LastStoreError() +
+                             "). The users it could read are shown; the register cannot be changed.");
+    }
+    for (const std::string& p : m_Problems) DebugLine("%s", p.c_str());
 }
 
 int32_t EMTaskData::NextTestNo() const

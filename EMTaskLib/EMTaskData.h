@@ -8,8 +8,19 @@
 #include <string>
 #include <sys/types.h>
 #include <ctime>
+#include <utility>
+#include <vector>
 
 namespace emtask {
+
+// How a store file came in at its last load.
+enum class FileStatus {
+    Ok,
+    Missing,     // no such file: start-up creates it
+    Unreadable,  // exists but cannot be read: never written over in this run
+    Incomplete,  // its last save could not be completed: loaded as that save
+                 // left it (file plus journal), never written over in this run
+};
 
 class EMTaskData {
 public:
@@ -32,7 +43,9 @@ public:
     SearchInfo* GetSearchInfo() { return &m_SearchInfo; }
     BusUserInfo* GetUserInfo() { return wp_BusUserInfo; }
 
-    // File operations: 1 on success, -1 when the file cannot be opened (logged).
+    // File operations: 1 on success, -1 when the file cannot be read or
+    // written (logged; LastStoreError() says why, LastLoadStatus() what a
+    // load found).
     int Load(const char* path);            // m_DeviceData
     int SaveResultData(const char* path);  // m_DeviceData
     int LoadSetting(const char* path);     // m_BusInfo
@@ -41,7 +54,15 @@ public:
     int SaveUserInfo(const char* path);
 
     // Start-up load and repairs; creates conf and data below programFolder.
+    // Only a missing file, or one read and found uninitialised, is written
+    // anew; a file that cannot be read is left alone (see ReadOnlyReason) and
+    // what went wrong is listed in StartupProblems for the user.
     void StartUp();
+    // What start-up could not read, complete or create, one text per file.
+    const std::vector<std::string>& StartupProblems() const { return m_Problems; }
+    // Why saves to `path` are refused in this run, or empty when they are not.
+    std::string ReadOnlyReason(const std::string& path) const;
+    FileStatus LastLoadStatus() const { return m_LastLoad; }
 
     // Saves to the program folder's files (folders created first).
     int SaveResultData();
@@ -67,6 +88,16 @@ public:
     EMTaskData& operator=(const EMTaskData&) = delete;
 
 private:
+    // Reads a store file over `dest`, after settling its journal.
+    FileStatus ReadStoreFile(const char* path, void* dest, size_t size, const char* logName);
+    // 0 when saves to `path` may go on; else -1 with the reason set.
+    int RefuseReadOnly(const char* path) const;
+    void Protect(const std::string& path, const std::string& why);
+
+    FileStatus m_LastLoad = FileStatus::Ok;
+    std::vector<std::pair<std::string, std::string>> m_ReadOnly;  // path, why
+    std::vector<std::string> m_Problems;
+
     struct FileState {
         bool valid = false;
         std::string path;
@@ -83,6 +114,11 @@ private:
 
 // The store, created zero-filled on first use (never null).
 EMTaskData* GetManager();
+
+// Why the last failed load or save of the store on this thread failed, as a
+// short text for the user (for example "cannot write .../measurelog.dat.tmp:
+// No space left on device").
+const std::string& LastStoreError();
 
 // Records of a DeviceData that may be read: datacnt clamped to 0..1,000,000,
 // whatever a file brought in.

@@ -1,8 +1,10 @@
 #include "FileImage.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,14 +13,55 @@ namespace emtask {
 
 void (*g_FileImageStageHook)(int stage) = nullptr;
 
+// ---------------------------------------------------------------------------
+// The journal "<file>.jnl". Little-endian, built whole in memory, written to
+// "<file>.jnl.tmp", synced, and renamed into place: the rename is the commit.
+//
+//   offset       size    field
+//   0            8       magic "ZOLTJNL1"
+//   8            8       image size: the exact size of the file it patches;
+//                        a patch never changes a file's size
+//   16           8       patch count, 1 .. kMaxPatches
+//   24           ...     per patch, in order:
+//                          8   offset in the file
+//                          4   length, > 0; offset + length <= image size
+//                          length bytes of new content
+//   end - 8      8       FNV-1a 64 of every byte before it
+//
+// so a journal is exactly 24 + sum(12 + length) + 8 bytes long, and never
+// longer than kMaxJournalBytes. ParseJournal checks every one of these
+// before a single byte is applied; a journal that fails is set aside.
 namespace {
+constexpr char kJournalMagic[8] = {'Z', 'O', 'L', 'T', 'J', 'N', 'L', '1'};
+constexpr size_t kJournalHeader = 24;
+constexpr size_t kPatchHeader = 12;
+constexpr size_t kJournalTrailer = 8;
+constexpr uint64_t kMaxPatches = 64;
+constexpr size_t kMaxJournalBytes = 16u << 20;  // a save patches at most 10,000 records
+static_assert(sizeof kJournalMagic + 8 + 8 == kJournalHeader);
+static_assert(sizeof(uint64_t) + sizeof(uint32_t) == kPatchHeader);
+static_assert(sizeof(Patch::offset) == 8 && sizeof(Patch::length) == 4);
+
+constexpr size_t kChunk = 1 << 20;
+
+thread_local std::string t_error;
+
+// Records why a call failed; errno is left as `err`.
+void SetError(int err, std::string text)
+{
+    t_error = std::move(text);
+    errno = err;
+}
+
+std::string Describe(const std::string& what, const std::string& path, int err)
+{
+    return what + " " + path + ": " + ErrorText(err);
+}
+
 void Stage(int stage)
 {
     if (g_FileImageStageHook) g_FileImageStageHook(stage);
 }
-
-constexpr size_t kChunk = 1 << 20;
-constexpr char kJournalMagic[8] = {'Z', 'O', 'L', 'T', 'J', 'N', 'L', '1'};
 
 std::string DirOf(const std::string& path)
 {
@@ -28,19 +71,87 @@ std::string DirOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-void SyncDir(const std::string& path)
+std::string LeafOf(const std::string& path)
 {
-    int fd = open(DirOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool WriteAll(int fd, const void* data, size_t size, uint64_t offset)
+// --- the fault-injection seam ----------------------------------------------
+struct FaultPlan {
+    int n = 0;
+    int err = 0;
+    unsigned ops = 0;
+    bool sticky = false;
+    std::string only;
+    int calls = 0;
+    bool fired = false;
+    std::vector<std::string> trace;
+};
+std::atomic<bool> g_faultArmed{false};
+std::mutex g_faultLock;
+FaultPlan g_fault;
+
+// 0 to go on, or the errno the call must fail with.
+int Injected(iofault::Op op, const char* name, const std::string& path)
+{
+    if (!g_faultArmed.load(std::memory_order_relaxed)) return 0;
+    std::lock_guard<std::mutex> lock(g_faultLock);
+    if (!(g_fault.ops & op)) return 0;
+    const std::string leaf = LeafOf(path);
+    if (!g_fault.only.empty() && leaf != g_fault.only) return 0;
+    ++g_fault.calls;
+    g_fault.trace.push_back(std::string(name) + " " + leaf);
+    if (g_fault.calls == g_fault.n || (g_fault.sticky && g_fault.calls > g_fault.n)) {
+        g_fault.fired = true;
+        return g_fault.err;
+    }
+    return 0;
+}
+
+// --- system calls, each through the seam --------------------------------------
+int OpenWrite(const std::string& path, int flags, mode_t mode = 0644)
+{
+    if (int e = Injected(iofault::kOpenWrite, "open", path)) {
+        errno = e;
+        return -1;
+    }
+    return open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, mode);
+}
+
+// Opens a regular file for reading without blocking on a FIFO or a device.
+int OpenRead(const std::string& path)
+{
+    if (int e = Injected(iofault::kRead, "open", path)) {
+        errno = e;
+        return -1;
+    }
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat st;
+    int e = 0;
+    if (fstat(fd, &st) != 0)
+        e = errno;
+    else if (!S_ISREG(st.st_mode))
+        e = kNotRegularFile;
+    if (e) {
+        close(fd);
+        errno = e;
+        return -1;
+    }
+    return fd;
+}
+
+bool WriteAll(int fd, const std::string& path, const void* data, size_t size, uint64_t offset)
 {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
+        if (int e = Injected(iofault::kWrite, "write", path)) {
+            // A disk that fills up takes part of a write before refusing.
+            if (size > 1 && pwrite(fd, p, size / 2, static_cast<off_t>(offset)) < 0) {}
+            errno = e;
+            return false;
+        }
         ssize_t n = pwrite(fd, p, size, static_cast<off_t>(offset));
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -53,11 +164,15 @@ bool WriteAll(int fd, const void* data, size_t size, uint64_t offset)
     return true;
 }
 
-ssize_t ReadAll(int fd, void* data, size_t size, uint64_t offset)
+ssize_t ReadAll(int fd, const std::string& path, void* data, size_t size, uint64_t offset)
 {
     char* p = static_cast<char*>(data);
     size_t done = 0;
     while (done < size) {
+        if (int e = Injected(iofault::kRead, "read", path)) {
+            errno = e;
+            return -1;
+        }
         ssize_t n = pread(fd, p + done, size - done, static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -69,7 +184,220 @@ ssize_t ReadAll(int fd, void* data, size_t size, uint64_t offset)
     return static_cast<ssize_t>(done);
 }
 
+bool SyncFile(int fd, const std::string& path)
+{
+    if (int e = Injected(iofault::kSync, "sync", path)) {
+        errno = e;
+        return false;
+    }
+    return fdatasync(fd) == 0;
+}
+
+bool TruncateFile(int fd, const std::string& path, uint64_t size)
+{
+    if (int e = Injected(iofault::kTruncate, "truncate", path)) {
+        errno = e;
+        return false;
+    }
+    return ftruncate(fd, static_cast<off_t>(size)) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to)
+{
+    if (int e = Injected(iofault::kRename, "rename", from)) {
+        errno = e;
+        return false;
+    }
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool UnlinkFile(const std::string& path)
+{
+    if (int e = Injected(iofault::kUnlink, "unlink", path)) {
+        errno = e;
+        return false;
+    }
+    return unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+// Makes renames and removals in the file's folder durable.
+bool SyncDir(const std::string& path)
+{
+    const std::string dir = DirOf(path);
+    if (int e = Injected(iofault::kSync, "sync folder", dir)) {
+        errno = e;
+        return false;
+    }
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = fsync(fd) == 0;
+    int e = errno;
+    close(fd);
+    errno = e;
+    return ok;
+}
+
+// Removes what an interrupted save left under a temporary name.
+void RemoveLeftover(const std::string& path)
+{
+    struct stat st;
+    if (lstat(path.c_str(), &st) == 0) UnlinkFile(path);
+}
+
+// --- journals ----------------------------------------------------------------
+struct PatchView {
+    uint64_t offset;
+    const unsigned char* data;
+    uint32_t length;
+};
+
+uint64_t Get64(const unsigned char* p)
+{
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Checks a journal against an image of `imageSize` bytes; fills `out` only
+// when every field holds. `why` says what failed.
+bool ParseJournal(const std::vector<unsigned char>& j, uint64_t imageSize, std::vector<PatchView>& out,
+                  std::string& why)
+{
+    out.clear();
+    const size_t n = j.size();
+    if (n < kJournalHeader + kPatchHeader + 1 + kJournalTrailer || n > kMaxJournalBytes) {
+        why = "its length (" + std::to_string(n) + " bytes) is not that of a journal";
+        return false;
+    }
+    if (std::memcmp(j.data(), kJournalMagic, sizeof kJournalMagic) != 0) {
+        why = "it does not begin with the journal mark";
+        return false;
+    }
+    if (Fnv1a(j.data(), n - kJournalTrailer) != Get64(j.data() + n - kJournalTrailer)) {
+        why = "its check sum does not match (damaged or incomplete)";
+        return false;
+    }
+    const uint64_t size = Get64(j.data() + 8);
+    const uint64_t count = Get64(j.data() + 16);
+    if (size != imageSize) {
+        why = "it was written for an image of " + std::to_string(size) + " bytes, not " +
+              std::to_string(imageSize);
+        return false;
+    }
+    if (count == 0 || count > kMaxPatches) {
+        why = "its patch count " + std::to_string(count) + " is out of range";
+        return false;
+    }
+    size_t pos = kJournalHeader;
+    const size_t end = n - kJournalTrailer;
+    for (uint64_t i = 0; i < count; ++i) {
+        if (end - pos < kPatchHeader) {
+            why = "patch " + std::to_string(i) + " runs past its end";
+            return false;
+        }
+        const uint64_t off = Get64(j.data() + pos);
+        uint32_t len;
+        std::memcpy(&len, j.data() + pos + 8, 4);
+        pos += kPatchHeader;
+        if (len == 0 || len > end - pos) {
+            why = "patch " + std::to_string(i) + " has a length that runs past its end";
+            return false;
+        }
+        if (off > size || len > size - off) {
+            why = "patch " + std::to_string(i) + " lies outside the image";
+            return false;
+        }
+        out.push_back({off, j.data() + pos, len});
+        pos += len;
+    }
+    if (pos != end) {
+        why = "it holds " + std::to_string(end - pos) + " bytes after its last patch";
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+// Reads a journal whole. 1 read, 0 no journal, -1 unreadable (errno).
+int ReadJournal(const std::string& jnl, std::vector<unsigned char>& j)
+{
+    int fd = OpenRead(jnl);
+    if (fd < 0) return errno == ENOENT ? 0 : -1;
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        int e = errno;
+        close(fd);
+        errno = e;
+        return -1;
+    }
+    // One byte more than the limit is enough to tell an oversized journal.
+    size_t want = static_cast<uint64_t>(st.st_size) > kMaxJournalBytes ? kMaxJournalBytes + 1
+                                                                        : static_cast<size_t>(st.st_size);
+    j.resize(want);
+    ssize_t got = ReadAll(fd, jnl, j.data(), want, 0);
+    int e = errno;
+    close(fd);
+    if (got < 0) {
+        errno = e;
+        return -1;
+    }
+    j.resize(static_cast<size_t>(got));
+    return 1;
+}
+
+// Writes the patches into the file and syncs it; errno on failure.
+bool ApplyJournal(const std::string& path, const std::vector<PatchView>& patches)
+{
+    int fd = OpenWrite(path, O_WRONLY);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (size_t i = 0; ok && i < patches.size(); ++i) {
+        ok = WriteAll(fd, path, patches[i].data, patches[i].length, patches[i].offset);
+        if (i == 0) Stage(3);
+    }
+    ok = ok && SyncFile(fd, path);
+    int e = errno;
+    close(fd);
+    errno = e;
+    return ok;
+}
 }  // namespace
+
+// ---------------------------------------------------------------------------
+
+std::string ErrorText(int err)
+{
+    if (err == kNotRegularFile) return "not a regular file";
+    // The common case at every first start, without waking the locale.
+    if (err == ENOENT) return "No such file or directory";
+    return std::strerror(err);
+}
+
+const std::string& LastFileError() { return t_error; }
+
+namespace iofault {
+void Arm(int n, int err, unsigned ops, bool sticky, const std::string& onlyFile)
+{
+    std::lock_guard<std::mutex> lock(g_faultLock);
+    g_fault = FaultPlan{};
+    g_fault.n = n;
+    g_fault.err = err;
+    g_fault.ops = ops;
+    g_fault.sticky = sticky;
+    g_fault.only = onlyFile;
+    g_faultArmed = true;
+}
+
+void Disarm()
+{
+    std::lock_guard<std::mutex> lock(g_faultLock);
+    g_faultArmed = false;
+    g_fault.ops = 0;
+}
+
+const std::vector<std::string>& Trace() { return g_fault.trace; }
+bool Fired() { return g_fault.fired; }
+}  // namespace iofault
 
 uint64_t Fnv1a(const void* data, size_t size, uint64_t h)
 {
@@ -113,140 +441,236 @@ void ZeroRange(void* data, size_t size)
     std::memset(reinterpret_cast<void*>(end), 0, reinterpret_cast<uintptr_t>(p) + size - end);
 }
 
-bool AtomicWriteFile(const std::string& path, const void* data, size_t size)
+Recovery RecoverFile(const std::string& path, uint64_t imageSize)
 {
-    // A journal left behind belongs to the image being replaced: settle it
-    // now, so it is never applied over the new one.
-    RecoverFile(path);
-    std::string tmp = path + ".tmp";
-    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = ftruncate(fd, static_cast<off_t>(size)) == 0;
-    const char* p = static_cast<const char*>(data);
-    for (size_t off = 0; ok && off < size; off += kChunk) {
-        size_t n = size - off < kChunk ? size - off : kChunk;
-        if (!IsZero(p + off, n)) ok = WriteAll(fd, p + off, n, off);
+    Recovery r;
+    const std::string jnl = path + ".jnl";
+    // Never renamed into place: those saves did not happen.
+    RemoveLeftover(jnl + ".tmp");
+    RemoveLeftover(path + ".tmp");
+
+    std::vector<unsigned char> j;
+    int got = ReadJournal(jnl, j);
+    if (got == 0) return r;
+    if (got < 0) {
+        r.state = Recovery::Unreadable;
+        r.err = errno;
+        r.why = Describe("cannot read the journal", jnl, r.err);
+        SetError(r.err, r.why);
+        return r;
     }
-    ok = ok && fdatasync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    if (!ok) {
-        unlink(tmp.c_str());
-        return false;
+    std::vector<PatchView> patches;
+    std::string why;
+    bool fits = ParseJournal(j, imageSize, patches, why);
+    if (fits) {
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                r.state = Recovery::Unreadable;
+                r.err = errno;
+                r.why = Describe("cannot look at", path, r.err);
+                SetError(r.err, r.why);
+                return r;
+            }
+            fits = false;
+            why = "the file it belongs to does not exist";
+        } else if (!S_ISREG(st.st_mode)) {
+            r.state = Recovery::Unreadable;
+            r.err = kNotRegularFile;
+            r.why = Describe("cannot apply the journal to", path, r.err);
+            SetError(r.err, r.why);
+            return r;
+        } else if (static_cast<uint64_t>(st.st_size) != imageSize) {
+            fits = false;
+            why = "the file is " + std::to_string(st.st_size) + " bytes, not " + std::to_string(imageSize);
+        }
     }
-    Stage(4);
-    if (rename(tmp.c_str(), path.c_str()) != 0) {
-        unlink(tmp.c_str());
-        return false;
+    if (!fits) {
+        // Not ours to apply; kept for a look, never applied.
+        r.state = Recovery::SetAside;
+        r.why = jnl + " was set aside as " + LeafOf(jnl) + ".bad without being applied: " + why;
+        if (!RenameFile(jnl, jnl + ".bad")) r.why += " (and could not be renamed: " + ErrorText(errno) + ")";
+        SyncDir(path);
+        return r;
     }
-    SyncDir(path);
+    if (!ApplyJournal(path, patches) || !UnlinkFile(jnl)) {
+        r.state = Recovery::Pending;
+        r.err = errno;
+        r.why = Describe("cannot complete the journal", jnl, r.err);
+        SetError(r.err, r.why);
+        return r;
+    }
+    SyncDir(path);  // a removal that is lost only re-applies the same bytes
+    r.state = Recovery::Applied;
+    return r;
+}
+
+bool OverlayJournal(const std::string& path, void* image, uint64_t imageSize)
+{
+    std::vector<unsigned char> j;
+    std::vector<PatchView> patches;
+    std::string why;
+    if (ReadJournal(path + ".jnl", j) != 1 || !ParseJournal(j, imageSize, patches, why)) return false;
+    for (const PatchView& p : patches) std::memcpy(static_cast<char*>(image) + p.offset, p.data, p.length);
     return true;
 }
 
-// Journal layout: magic, target size, count; per patch offset and length and
-// bytes; then an FNV-1a of everything before it.
-bool PatchFile(const std::string& path, const std::vector<Patch>& patches)
+bool AtomicWriteFile(const std::string& path, const void* data, size_t size)
 {
-    RecoverFile(path);
+    // A journal left behind belongs to the image being replaced: it is settled
+    // first, or the save does not happen (it would be applied over the new
+    // image at the next start).
+    Recovery r = RecoverFile(path, size);
+    if (r.state == Recovery::Pending || r.state == Recovery::Unreadable) {
+        SetError(r.err, r.why);
+        return false;
+    }
+    const std::string tmp = path + ".tmp";
+    int fd = OpenWrite(tmp, O_WRONLY | O_CREAT | O_EXCL);
+    if (fd < 0) {
+        SetError(errno, Describe("cannot create", tmp, errno));
+        return false;
+    }
+    bool ok = TruncateFile(fd, tmp, size);
+    const char* p = static_cast<const char*>(data);
+    for (size_t off = 0; ok && off < size; off += kChunk) {
+        size_t n = size - off < kChunk ? size - off : kChunk;
+        if (!IsZero(p + off, n)) ok = WriteAll(fd, tmp, p + off, n, off);
+    }
+    ok = ok && SyncFile(fd, tmp);
+    int e = ok ? 0 : errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        e = errno;
+    }
+    if (ok) {
+        Stage(4);
+        ok = RenameFile(tmp, path);
+        e = errno;
+    }
+    if (!ok) {
+        unlink(tmp.c_str());
+        SetError(e, Describe("cannot write", tmp, e));
+        return false;
+    }
+    if (!SyncDir(path)) {
+        // The new image is in place, but the disk did not confirm it.
+        SetError(errno, Describe("cannot confirm the new image of", path, errno));
+        return false;
+    }
+    return true;
+}
+
+PatchResult PatchFile(const std::string& path, const std::vector<Patch>& patches, uint64_t imageSize)
+{
+    Recovery r = RecoverFile(path, imageSize);
+    if (r.state == Recovery::Pending || r.state == Recovery::Unreadable) {
+        SetError(r.err, r.why);
+        return PatchResult::Failed;
+    }
+    if (patches.empty() || patches.size() > kMaxPatches) {
+        SetError(EINVAL, "a patch of " + path + " with " + std::to_string(patches.size()) + " stretches");
+        return PatchResult::Failed;
+    }
     std::vector<unsigned char> j;
-    size_t total = 24;
-    for (const Patch& p : patches) total += 12 + p.length;
-    j.reserve(total + 8);
+    size_t total = kJournalHeader + kJournalTrailer;
+    for (const Patch& p : patches) {
+        if (p.length == 0 || p.offset > imageSize || p.length > imageSize - p.offset) {
+            SetError(EINVAL, "a patch outside the image of " + path);
+            return PatchResult::Failed;
+        }
+        total += kPatchHeader + p.length;
+    }
+    if (total > kMaxJournalBytes) {
+        SetError(EFBIG, "a patch of " + path + " larger than a journal may be");
+        return PatchResult::Failed;
+    }
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<uint64_t>(st.st_size) != imageSize) {
+        SetError(ESTALE, path + " is not a whole image to patch");
+        return PatchResult::Failed;
+    }
+    j.reserve(total);
     auto put = [&j](const void* d, size_t n) {
         const auto* b = static_cast<const unsigned char*>(d);
         j.insert(j.end(), b, b + n);
     };
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) return false;
-    uint64_t size = static_cast<uint64_t>(st.st_size);
-    for (const Patch& p : patches)
-        if (p.offset + p.length > size) size = p.offset + p.length;
-    uint64_t count = patches.size();
-    put(kJournalMagic, 8);
-    put(&size, 8);
+    const uint64_t count = patches.size();
+    put(kJournalMagic, sizeof kJournalMagic);
+    put(&imageSize, 8);
     put(&count, 8);
     for (const Patch& p : patches) {
         put(&p.offset, 8);
         put(&p.length, 4);
         put(p.data, p.length);
     }
-    uint64_t sum = Fnv1a(j.data(), j.size());
+    const uint64_t sum = Fnv1a(j.data(), j.size());
     put(&sum, 8);
 
-    std::string jnl = path + ".jnl";
-    std::string tmp = jnl + ".tmp";
-    int jfd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (jfd < 0) return false;
-    bool ok = WriteAll(jfd, j.data(), j.size(), 0) && fdatasync(jfd) == 0;
-    ok = (close(jfd) == 0) && ok;
-    if (ok) Stage(1);
-    if (!ok || rename(tmp.c_str(), jnl.c_str()) != 0) {
-        unlink(tmp.c_str());
-        return false;
+    const std::string jnl = path + ".jnl";
+    const std::string tmp = jnl + ".tmp";
+    int jfd = OpenWrite(tmp, O_WRONLY | O_CREAT | O_EXCL);
+    if (jfd < 0) {
+        SetError(errno, Describe("cannot create", tmp, errno));
+        return PatchResult::Failed;
     }
-    SyncDir(path);
+    bool ok = WriteAll(jfd, tmp, j.data(), j.size(), 0) && SyncFile(jfd, tmp);
+    int e = ok ? 0 : errno;
+    if (close(jfd) != 0 && ok) {
+        ok = false;
+        e = errno;
+    }
+    if (ok) {
+        Stage(1);
+        ok = RenameFile(tmp, jnl);
+        e = errno;
+    }
+    if (!ok) {
+        unlink(tmp.c_str());
+        SetError(e, Describe("cannot write", tmp, e));
+        return PatchResult::Failed;
+    }
+    if (!SyncDir(path)) {
+        // The commit is not confirmed: take it back while the file is
+        // untouched. A journal that cannot be taken back is applied below.
+        e = errno;
+        if (UnlinkFile(jnl)) {
+            SetError(e, Describe("cannot commit the journal", jnl, e));
+            return PatchResult::Failed;
+        }
+    }
     Stage(2);
     // From here the save is committed: RecoverFile finishes it if we stop.
-    RecoverFile(path);
-    return access(jnl.c_str(), F_OK) != 0;
-}
-
-void RecoverFile(const std::string& path)
-{
-    std::string jnl = path + ".jnl";
-    // Never renamed into place: those saves did not happen.
-    unlink((jnl + ".tmp").c_str());
-    unlink((path + ".tmp").c_str());
-    int jfd = open(jnl.c_str(), O_RDONLY | O_CLOEXEC);
-    if (jfd < 0) return;
-    struct stat st;
-    std::vector<unsigned char> j;
-    bool valid = fstat(jfd, &st) == 0 && st.st_size >= 32 && st.st_size < (1LL << 31);
-    if (valid) {
-        j.resize(static_cast<size_t>(st.st_size));
-        valid = ReadAll(jfd, j.data(), j.size(), 0) == static_cast<ssize_t>(j.size());
+    std::vector<PatchView> views;
+    for (const Patch& p : patches)
+        views.push_back({p.offset, static_cast<const unsigned char*>(p.data), p.length});
+    if (!ApplyJournal(path, views)) {
+        e = errno;
+        SetError(e, Describe("cannot complete the journal", jnl, e));
+        return PatchResult::Pending;
     }
-    close(jfd);
-    uint64_t sum = 0;
-    if (valid) {
-        std::memcpy(&sum, j.data() + j.size() - 8, 8);
-        valid = std::memcmp(j.data(), kJournalMagic, 8) == 0 && Fnv1a(j.data(), j.size() - 8) == sum;
+    if (!UnlinkFile(jnl)) {
+        // The file is whole; the journal only re-applies the same bytes.
+        SetError(errno, Describe("cannot remove the journal", jnl, errno));
+        return PatchResult::Done;
     }
-    if (valid) {
-        int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0) return;  // keep the journal for a later try
-        uint64_t size, count;
-        std::memcpy(&size, j.data() + 8, 8);
-        std::memcpy(&count, j.data() + 16, 8);
-        size_t pos = 24;
-        const size_t end = j.size() - 8;
-        bool ok = true;
-        for (uint64_t i = 0; ok && i < count; ++i) {
-            if (pos + 12 > end) { ok = false; break; }
-            uint64_t off;
-            uint32_t len;
-            std::memcpy(&off, j.data() + pos, 8);
-            std::memcpy(&len, j.data() + pos + 8, 4);
-            pos += 12;
-            if (len > end - pos) { ok = false; break; }
-            ok = WriteAll(fd, j.data() + pos, len, off);
-            pos += len;
-            if (i == 0) Stage(3);
-        }
-        ok = ok && ftruncate(fd, static_cast<off_t>(size)) == 0 && fdatasync(fd) == 0;
-        close(fd);
-        if (!ok) return;  // keep the journal; the next load or save retries
-    }
-    unlink(jnl.c_str());
     SyncDir(path);
+    return PatchResult::Done;
 }
 
 int64_t ReadFileImage(const std::string& path, void* dest, size_t size)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
+    int fd = OpenRead(path);
+    if (fd < 0) {
+        SetError(errno, Describe("cannot open", path, errno));
+        return -1;
+    }
     struct stat st;
     if (fstat(fd, &st) != 0) {
+        int e = errno;
         close(fd);
+        SetError(e, Describe("cannot open", path, e));
         return -1;
     }
     size_t fileBytes = static_cast<size_t>(st.st_size) < size ? static_cast<size_t>(st.st_size) : size;
@@ -268,8 +692,14 @@ int64_t ReadFileImage(const std::string& path, void* dest, size_t size)
             continue;
         }
         size_t n = fileBytes - off < kChunk ? fileBytes - off : kChunk;
-        ssize_t got = ReadAll(fd, buf.data(), n, off);
-        if (got <= 0) break;
+        ssize_t got = ReadAll(fd, path, buf.data(), n, off);
+        if (got < 0) {
+            int e = errno;
+            close(fd);
+            SetError(e, Describe("cannot read", path, e));
+            return -1;
+        }
+        if (got == 0) break;  // the file shrank meanwhile
         n = static_cast<size_t>(got);
         if (IsZero(buf.data(), n)) {
             ZeroRange(out + off, n);

@@ -1,6 +1,7 @@
 // How store members reach the disk. A file always equals a member's byte
 // image; what is ours is how it gets there: every save leaves either the
-// complete old image or the complete new one, whenever it is interrupted.
+// complete old image or the complete new one, whether it is interrupted or
+// one of its writes fails.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +11,23 @@
 
 namespace emtask {
 
+// errno value of a path that exists but is not a regular file (a FIFO, a
+// device, a folder): store files are never opened on those.
+constexpr int kNotRegularFile = 0x10000;
+// Text for an errno value, including the one above.
+std::string ErrorText(int err);
+
+// Why the last failed call of this file's functions failed, on this thread
+// (for example "data/measurelog.dat.jnl could not be applied: No space left
+// on device"); errno holds the code.
+const std::string& LastFileError();
+
 // Writes `size` bytes as the whole new content of `path`: a temporary file
-// beside it, flushed, then renamed over it. All-zero stretches of 1 MiB are
-// left as holes. Returns false (old file untouched) when it cannot.
+// beside it, synced, then renamed over it. All-zero stretches of 1 MiB are
+// left as holes. Returns false (errno and LastFileError set) when it cannot;
+// the file is then its old image, or the new one when only the final sync of
+// the folder failed. A journal of `path` that cannot be settled first stops
+// the save: a journal never outlives a whole-image save of its file.
 bool AtomicWriteFile(const std::string& path, const void* data, size_t size);
 
 // One changed stretch of a file, with its new bytes.
@@ -22,28 +37,81 @@ struct Patch {
     uint32_t length;
 };
 
-// Changes stretches of an existing file in place, all or nothing: the new
-// bytes go first to "<path>.jnl" (complete and flushed before it appears
-// under that name), then into the file, and the journal is removed. A journal
-// left by an interruption is completed by RecoverFile. Returns false when the
-// file or the journal cannot be written; the file is then still its old image
-// (or the new one, once RecoverFile has run).
-bool PatchFile(const std::string& path, const std::vector<Patch>& patches);
+enum class PatchResult {
+    Failed,   // nothing changed: the file is its old image (errno set)
+    Done,     // the file is its new image
+    Pending,  // committed: the journal holds the change but could not be
+              // applied yet; the next load sees the new image, and every save
+              // of the file fails until the journal has been applied
+};
 
-// Completes an interrupted PatchFile on `path` (a valid journal is applied, a
-// damaged one discarded). Called before every load and save of a patched file.
-void RecoverFile(const std::string& path);
+// Changes stretches of an existing file of exactly `imageSize` bytes in
+// place, all or nothing: the new bytes go first to "<path>.jnl" (complete and
+// synced before it appears under that name), then into the file, and the
+// journal is removed.
+PatchResult PatchFile(const std::string& path, const std::vector<Patch>& patches, uint64_t imageSize);
+
+struct Recovery {
+    enum State {
+        None,        // no journal
+        Applied,     // a journal was completed and removed
+        SetAside,    // a journal that does not fit the file was renamed to
+                     // "<path>.jnl.bad" without being applied (`why` says why)
+        Pending,     // a valid journal could not be applied or removed (err)
+        Unreadable,  // a journal exists but cannot be read (err): whether the
+                     // file is whole is unknown
+    } state = None;
+    int err = 0;
+    std::string why;
+};
+
+// Settles the journal a PatchFile of `path` may have left: a valid one is
+// applied, one that does not fit an image of `imageSize` bytes is set aside.
+// Called before every load and save of a store file.
+Recovery RecoverFile(const std::string& path, uint64_t imageSize);
+
+// Copies the patches of the valid journal of `path` over `image` (the file's
+// bytes as read): the image the file holds once the journal is applied.
+// False when there is no valid journal.
+bool OverlayJournal(const std::string& path, void* image, uint64_t imageSize);
 
 // Reads up to `size` bytes of `path` over `dest`. Stretches that are zero in
 // the file (or holes) are not copied: memory that is already zero stays
 // uncommitted, so an empty 276 MB log costs almost no memory. Returns the bytes
-// the file held (clamped to size), or -1 when it cannot be opened.
+// the file held (clamped to size), or -1 with errno set: ENOENT when there is
+// no such file, kNotRegularFile for anything but a regular file (opened
+// without blocking, so a FIFO cannot stall the caller), or the error of the
+// open or of a read (`dest` then holds what was read before it).
 int64_t ReadFileImage(const std::string& path, void* dest, size_t size);
 
 // Called at the stages of a save (tests stop a child process there):
 // 1 journal written but not yet in place, 2 journal in place, 3 some patches
 // applied, 4 temporary image written but not yet renamed.
 extern void (*g_FileImageStageHook)(int stage);
+
+// A fault-injection seam over every system call of this file that changes or
+// reads the disk. Inert until a test arms it; the program never does.
+namespace iofault {
+enum Op : unsigned {
+    kOpenWrite = 1,   // open for writing (creating a file)
+    kWrite = 2,       // pwrite (a failing one writes half its bytes first, as a full disk does)
+    kTruncate = 4,
+    kSync = 8,        // fdatasync of a file, fsync of a folder
+    kRename = 16,
+    kUnlink = 32,
+    kRead = 64,       // open for reading, pread
+};
+constexpr unsigned kWriteSide = kOpenWrite | kWrite | kTruncate | kSync | kRename | kUnlink;
+
+// From the n-th (from 1) call among `ops` on, fail with `err`: only that call,
+// or, when `sticky`, every later one too (a disk that stays full). With
+// `onlyFile`, only calls on files of that name (no folder) count.
+void Arm(int n, int err, unsigned ops = kWriteSide, bool sticky = false, const std::string& onlyFile = {});
+void Disarm();
+// Calls among the armed ops since Arm, each as "<op> <file name>".
+const std::vector<std::string>& Trace();
+bool Fired();
+}  // namespace iofault
 
 // Sets a memory range to zero, returning whole pages to the system.
 void ZeroRange(void* p, size_t size);

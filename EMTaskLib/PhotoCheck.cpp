@@ -1,16 +1,20 @@
 #include "PhotoCheck.h"
 
 #include "EMTaskStruct.h"
+#include "FileImage.h"
 #include "TextUtil.h"
 
 #include <cstdio>
 #include <cstring>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
+#include <sys/stat.h>
+#include <vector>
 
 namespace emtask {
 
 namespace {
+constexpr off_t kMaxPhotoBytes = 64 << 20;  // far above any camera frame as JPEG
 struct Crc16Table {
     uint16_t v[256];
     constexpr Crc16Table() : v{}
@@ -62,9 +66,19 @@ PhotoSamples SamplePhoto(const cv::Mat& img)
 bool SamplePhotoFile(const std::string& path, PhotoSamples& out)
 {
     out = PhotoSamples{};
+    // Read here, not by the decoder: a FIFO or device at a photograph's path
+    // must not stall the check, and only regular files are opened.
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
+        st.st_size > kMaxPhotoBytes)
+        return false;
+    std::vector<unsigned char> bytes(static_cast<size_t>(st.st_size));
+    const int64_t got = ReadFileImage(path, bytes.data(), bytes.size());
+    if (got <= 0) return false;
+    bytes.resize(static_cast<size_t>(got));
     cv::Mat img;
     try {
-        img = cv::imread(path, cv::IMREAD_COLOR);
+        img = cv::imdecode(bytes, cv::IMREAD_COLOR);
     } catch (const cv::Exception&) {
         return false;
     }

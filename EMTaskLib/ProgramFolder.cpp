@@ -1,14 +1,21 @@
 #include "ProgramFolder.h"
 
+#include "EMTaskData.h"
+
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace emtask {
 
 namespace {
 std::string g_folder;
+int g_lockFd = -1;
 
 std::string ExecutableFolder()
 {
@@ -68,5 +75,41 @@ std::string ConfigPath() { return ConfDir() + "/config.conf"; }
 std::string UserInfoPath() { return ConfDir() + "/userinfo.conf"; }
 std::string MeasureLogPath() { return DataDir() + "/measurelog.dat"; }
 std::string PrintFormationPath() { return ConfDir() + "/printformation.jpg"; }
+std::string LockPath() { return ProgramFolder() + "/velmoraview.lock"; }
+
+bool LockProgramFolder(bool* inUse, std::string* why)
+{
+    if (inUse) *inUse = false;
+    if (g_lockFd >= 0) return true;
+    const std::string path = LockPath();
+    MakeDirectory(ProgramFolder());
+    // The file holds nothing: only the lock on it counts, and the system
+    // drops that lock with the process, however it ends.
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        if (why) *why = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
+        close(fd);
+        if (e == EWOULDBLOCK) {
+            if (inUse) *inUse = true;
+            if (why) *why = ProgramFolder() + " is in use by another running ZOLT7 program";
+        } else if (why) {
+            *why = "cannot lock " + path + ": " + std::strerror(e);
+        }
+        return false;
+    }
+    g_lockFd = fd;
+    return true;
+}
+
+void UnlockProgramFolder()
+{
+    if (g_lockFd < 0) return;
+    close(g_lockFd);
+    g_lockFd = -1;
+}
 
 }  // namespace emtask

@@ -18,5 +18,14 @@ std::string ConfigPath();       // conf/config.conf
 std::string UserInfoPath();     // conf/userinfo.conf
 std::string MeasureLogPath();   // data/measurelog.dat
 std::string PrintFormationPath();  // conf/printformation.jpg
+std::string LockPath();         // velmoraview.lock
+
+// Holds an exclusive lock (flock) on the program folder's lock file for the
+// rest of the process, creating the folder and the file when missing. False
+// when it cannot: `inUse` tells whether another process holds it, `why` says
+// what went wrong. A second call while the lock is held returns true.
+bool LockProgramFolder(bool* inUse, std::string* why);
+// Lets the lock go (tests).
+void UnlockProgramFolder();
 
 }  // namespace emtask

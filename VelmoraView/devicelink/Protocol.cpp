@@ -139,11 +139,13 @@ int RecvFrame(CDLSerial*, const unsigned char* frame, int length)
         if (e.code == msg::PID_CALIBRATION) DebugLine("pid_calibration");
         if (e.code == msg::PID_TIMEOUT) DebugLine("pid_timeout");
         if (e.code == msg::PID_WAIT) DebugLine("pid_wait");
+        intptr_t result = 0;
         if (e.code == msg::PID_RES) {
             std::memcpy(bus.lastresult, f + 8, 5);
             bus.lastresult[5] = 0;
+            result = msg::PackResult(bus.lastresult);
         }
-        PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, e.code);
+        PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, e.code, result);
         return 1;
     }
     return 0;

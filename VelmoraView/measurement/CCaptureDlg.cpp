@@ -3,6 +3,7 @@
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
+#include "controls/Dialogs.h"
 #include "controls/Skin.h"
 #include "messaging/Messages.h"
 #include "messaging/PostMessage.h"
@@ -116,6 +117,10 @@ bool CCaptureDlg::event(QEvent* e)
     const ZMessageEvent* m;
     if (AsMessage(e, m)) {
         if (m->message == msg::MSG_DEVICE_EVENT) {
+            // Taken as the event arrives: a later frame changes lastresult.
+            if (m->wParam == msg::PID_RES)
+                m_Results.push_back(m->lParam ? msg::UnpackResult(m->lParam)
+                                              : emtask::FieldText(emtask::GetManager()->m_BusInfo.lastresult));
             OnDeviceEvent(int(m->wParam));
         } else if (m->message == kMsgTopmost) {
             MakeTopmost();
@@ -173,7 +178,7 @@ void CCaptureDlg::ShowStep(int step)
     StatusView v;
     v.step = step;
     const emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
-    v.result = QString::fromLatin1(emtask::FieldText(bus.lastresult).c_str());
+    v.result = QString::fromLatin1(m_Result.c_str());
     v.unit = QString::fromLatin1(emtask::FieldText(bus.unitcode).c_str());
     v.notice = m_Notice;
     m_Status->SetView(v);
@@ -217,8 +222,11 @@ void CCaptureDlg::OnDeviceEvent(int code)
         break;
     case msg::PID_RES: {
         m_FlowError = false;
-        const emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
-        ShowStep(IsAlertResult(QString::fromLatin1(emtask::FieldText(bus.lastresult).c_str())) ? 4 : 3);
+        if (!m_Results.empty()) {
+            m_Result = m_Results.front();
+            m_Results.pop_front();
+        }
+        ShowStep(IsAlertResult(QString::fromLatin1(m_Result.c_str())) ? 4 : 3);
         DebugLine("before FlowDataSave");
         BeginWait(WaitKind::Result);
         break;
@@ -282,8 +290,15 @@ void CCaptureDlg::StoreNow()
     struct tm lt;
     localtime_r(&now, &lt);
     const bool clearsUnit = !m_FlowError;
-    m_LastStored = FlowDataSave(m_FlowError, photo, lt);
+    const std::string result = m_FlowError ? std::string("FLOW") : m_Result;
+    m_LastStored = FlowDataSave(m_FlowError, result, photo, lt);
     if (m_LastStored.slot >= 0) ++m_StoredCount;
+    // Said before the waiting ends, so events keep queueing behind the box.
+    const std::string problem = StoreProblemText(m_LastStored, result, !photo.empty());
+    if (!problem.empty()) {
+        DebugLine("not saved: %s", problem.c_str());
+        ShowMessage(this, QString::fromUtf8(problem.c_str()), QStringLiteral("Not saved"), QMessageBox::Warning);
+    }
     // END came in while the photograph was awaited: the serial thread saw the
     // unit code before it was cleared and asked for nothing, so ask now, or
     // the next measure would wait for a unit code that never comes.

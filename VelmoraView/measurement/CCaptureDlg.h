@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <deque>
 #include <memory>
+#include <string>
 
 class QLabel;
 class QPushButton;
@@ -79,6 +80,8 @@ private:
     int m_Waits = 0;
     QTimer m_WaitTimer;
     std::deque<int> m_Deferred;  // events that came while a result was being stored
+    std::deque<std::string> m_Results;  // results of the PID_RES events not yet handled
+    std::string m_Result;               // result of the PID_RES being shown and stored
     measurement::StoredTest m_LastStored;
     int m_StoredCount = 0;
 };

@@ -5,6 +5,7 @@
 #include "controls/Skin.h"
 #include "measurement/FramePicture.h"
 #include "messaging/PostMessage.h"
+#include "messaging/StoreNotices.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -141,7 +142,7 @@ void COptionCameraDlg::OnUseToggled(bool on)
 
 void COptionCameraDlg::SaveSettings()
 {
-    emtask::GetManager()->SaveSetting();
+    ReportNotSaved(this, emtask::GetManager()->SaveSetting(), QStringLiteral("The settings"));
 }
 
 void COptionCameraDlg::StartPreview(int index)

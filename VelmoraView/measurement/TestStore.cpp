@@ -48,7 +48,8 @@ uint16_t SaveTestPhoto(const cv::Mat& photo, const TestRecord& rec, bool* writte
     return PhotoCheckValue(samples, rec);
 }
 
-StoredTest FlowDataSave(bool flowError, const cv::Mat& photo, const struct tm& now)
+StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat& photo,
+                        const struct tm& now)
 {
     StoredTest out;
     EMTaskData* m = GetManager();
@@ -66,8 +67,12 @@ StoredTest FlowDataSave(bool flowError, const cv::Mat& photo, const struct tm& n
         CopyField(rec.unit, "F");
     } else {
         rec.mode = '0';
-        CopyField(rec.result, FieldText(bus.lastresult));
+        CopyField(rec.result, result);
         CopyField(rec.unit, FieldText(bus.unitcode));
+        // Cleared as soon as it is taken, not after the saves: an END that the
+        // serial thread handles while the files are written must find it
+        // empty, or nobody asks the instrument for it again.
+        std::memset(bus.unitcode, 0, sizeof bus.unitcode);
     }
     DebugLine("result : %s", rec.result);
     CopyField(rec.name, FieldText(bus.subjectname));
@@ -85,13 +90,30 @@ StoredTest FlowDataSave(bool flowError, const cv::Mat& photo, const struct tm& n
     out.slot = m->AppendRecord(rec);
     DebugLine("before saveresultdata");
     out.logSaved = m->SaveResultData();
+    if (out.logSaved != 1) out.logError = LastStoreError();
     DebugLine("after saveresultdata");
     DebugLine("before SaveSetting");
     out.settingSaved = m->SaveSetting();
+    if (out.settingSaved != 1) out.settingError = LastStoreError();
     DebugLine("after SaveSetting");
-
-    if (!flowError) std::memset(bus.unitcode, 0, sizeof bus.unitcode);
     return out;
+}
+
+std::string StoreProblemText(const StoredTest& stored, const std::string& result, bool hadPhoto)
+{
+    const std::string shown = result.empty() ? std::string("-") : result;
+    if (stored.slot < 0)
+        return "The test log is full: this result (" + shown + ") was not saved. Please note it by hand.";
+    std::string text;
+    if (stored.logSaved != 1)
+        text = "This result (" + shown + ") was not saved: " + stored.logError + ". Please note it by hand.";
+    else if (stored.settingSaved != 1)
+        text = "The result was saved, but the settings were not: " + stored.settingError + ".";
+    if (hadPhoto && !stored.photoWritten) {
+        if (!text.empty()) text += "\n";
+        text += "The photograph of this test could not be saved.";
+    }
+    return text;
 }
 
 }  // namespace measurement

@@ -25,12 +25,21 @@ struct StoredTest {
     bool photoWritten = false;
     int logSaved = 0;         // SaveResultData: 1 or -1
     int settingSaved = 0;     // SaveSetting: 1 or -1
+    std::string logError;     // why the log was not saved
+    std::string settingError; // why the settings were not saved
 };
 
-// Fills the next record from the subject and result fields of the settings
-// block (a flow error stores "FLOW"), dated `now`; stores `photo` when not
-// empty; appends it and saves the log and the settings. A measured result
-// then clears the unit code, so the instrument is asked for it again.
-StoredTest FlowDataSave(bool flowError, const cv::Mat& photo, const struct tm& now);
+// Fills the next record with `result` (the text of the frame that ended the
+// test; a flow error stores "FLOW" instead) and the subject of the settings
+// block, dated `now`; stores `photo` when not empty; appends it and saves the
+// log and the settings. A measured result clears the unit code once it is
+// taken, so the instrument is asked for it again.
+StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat& photo,
+                        const struct tm& now);
+
+// What the operator must be told after storing a test with `result` (written
+// by hand if need be): empty when the record, its photograph (when there was
+// one) and the settings were all saved.
+std::string StoreProblemText(const StoredTest& stored, const std::string& result, bool hadPhoto);
 
 }  // namespace measurement

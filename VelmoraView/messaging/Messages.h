@@ -2,6 +2,9 @@
 // Every window dispatches on these numbers; keep them all here.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 namespace msg {
 
 // Window messages.
@@ -60,6 +63,25 @@ constexpr int PID_RESET = 10244;
 constexpr int PID_RECALL = 10247;
 constexpr int PID_LEVEL_LOW = 10251;
 constexpr int PID_LEVEL_HIGH = 10252;
+
+// The five result characters of a "RES" frame travel with its PID_RES event
+// as the second parameter, so each event keeps the result of its own frame.
+inline intptr_t PackResult(const char* text)
+{
+    uint64_t v = 0;
+    for (int i = 0; i < 5 && text[i]; ++i) v |= uint64_t(static_cast<unsigned char>(text[i])) << (8 * i);
+    return static_cast<intptr_t>(v);
+}
+inline std::string UnpackResult(intptr_t packed)
+{
+    std::string out;
+    for (int i = 0; i < 5; ++i) {
+        const char c = static_cast<char>((static_cast<uint64_t>(packed) >> (8 * i)) & 0xff);
+        if (!c) break;
+        out += c;
+    }
+    return out;
+}
 
 // Instrument event codes (MSG_DEVICE_EVENT).
 constexpr int PID_WAIT = 10242;

@@ -6,6 +6,7 @@
 #include "controls/Skin.h"
 #include "messaging/Messages.h"
 #include "messaging/PostMessage.h"
+#include "messaging/StoreNotices.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -123,14 +124,14 @@ void COptionPsetDlg::OnDateOrder(int order)
     emtask::EMTaskData* m = emtask::GetManager();
     m->m_BusInfo.dateorder = order;
     PostMessage(Wnd::UserList, msg::MSG_USERLIST_REBUILD);
-    m->SaveSetting();
+    ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings"));
 }
 
 void COptionPsetDlg::OnPhotoSave(int value)
 {
     emtask::EMTaskData* m = emtask::GetManager();
     m->m_BusInfo.photosave = value;
-    m->SaveSetting();
+    ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings"));
 }
 
 void COptionPsetDlg::OnRows(int index)
@@ -139,5 +140,5 @@ void COptionPsetDlg::OnRows(int index)
     if (index < 0 || index >= emtask::kRowsIndexCount) return;
     emtask::EMTaskData* m = emtask::GetManager();
     m->m_BusInfo.rowsindex = index;
-    m->SaveSetting();
+    ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings"));
 }

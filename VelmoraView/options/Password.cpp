@@ -9,6 +9,7 @@
 #include "controls/SkinButton.h"
 #include "messaging/Messages.h"
 #include "messaging/PostMessage.h"
+#include "messaging/StoreNotices.h"
 #include "messaging/WindowOps.h"
 
 #include <QKeyEvent>
@@ -155,18 +156,21 @@ void COptionHelpDlg::OnApply()
     emtask::EMTaskData* m = emtask::GetManager();
     const std::string first = m_New->utf8();
     const std::string second = m_Repeat->utf8();
-    if (first.empty() || second.empty() || first != second) {
-        DebugLine(" password ch error");
-        ShowMessage(this, QStringLiteral("Password change error"), QStringLiteral("Error"),
-                    QMessageBox::Critical);
-    } else {
+    const bool match = !first.empty() && !second.empty() && first == second;
+    if (match) {
         emtask::CopyField(m->m_BusInfo.password, first);
         m_New->clear();
         m_Repeat->clear();
+    }
+    const int saved = m->SaveSetting();
+    if (!match) {
+        DebugLine(" password ch error");
+        ShowMessage(this, QStringLiteral("Password change error"), QStringLiteral("Error"),
+                    QMessageBox::Critical);
+    } else if (!ReportNotSaved(this, saved, QStringLiteral("The new password"))) {
         DebugLine(" password ch success");
         ShowMessage(this, QStringLiteral("Password change success"), QStringLiteral("Success"),
                     QMessageBox::Warning);
     }
-    m->SaveSetting();
     PostMessage(Wnd::UserList, msg::MSG_USERLIST_REBUILD);
 }

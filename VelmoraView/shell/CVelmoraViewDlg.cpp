@@ -17,6 +17,7 @@
 #include "messaging/Messages.h"
 #include "messaging/Notices.h"
 #include "messaging/PostMessage.h"
+#include "messaging/StoreNotices.h"
 #include "messaging/WindowOps.h"
 #include "users/CIDentry.h"
 
@@ -125,6 +126,7 @@ void CVelmoraViewDlg::Init()
     // The test log, repairs and the user table (the settings file again, as
     // the start-up reads it with the rest).
     store->StartUp();
+    ShowStartupProblems(this);
     ClearDeviceValues();
 
     if (m_Options.countCameras) g_CameraCount = measurement::CountCameras();
@@ -396,7 +398,7 @@ void CVelmoraViewDlg::SaveForExit()
     emtask::EMTaskData* store = emtask::GetManager();
     store->m_BusInfo.reserved300 = 0;
     emtask::MakeDirectory(emtask::ConfDir());
-    store->SaveSetting(emtask::ConfigPath().c_str());
+    ReportNotSaved(this, store->SaveSetting(emtask::ConfigPath().c_str()), QStringLiteral("The settings"));
     QThread::msleep(100);
     QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(kQuitCode); }, Qt::QueuedConnection);
 }

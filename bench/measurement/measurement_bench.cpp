@@ -140,7 +140,7 @@ int main(int argc, char** argv)
         std::strcpy(m->m_BusInfo.unitcode, "B");
         lt.tm_sec = k;
         auto t0 = Clock::now();
-        measurement::StoredTest st = measurement::FlowDataSave(false, photo, lt);
+        measurement::StoredTest st = measurement::FlowDataSave(false, "0.045", photo, lt);
         times.push_back(Ms(t0, Clock::now()));
         if (st.slot < 0 || st.logSaved != 1 || st.settingSaved != 1 || !st.photoWritten) {
             std::fprintf(stderr, "store failed at %d\n", k);

@@ -47,7 +47,7 @@ private slots:
         SetSubject("A-17", "홍길동", "0.045", "B");
         cv::Mat photo = Pattern(320, 240);
 
-        StoredTest st = FlowDataSave(false, photo, MakeTm(2024, 3, 7, 13, 45, 1));
+        StoredTest st = FlowDataSave(false, "0.045", photo, MakeTm(2024, 3, 7, 13, 45, 1));
         QCOMPARE(st.slot, 12344);
         QVERIFY(st.photoWritten);
         QCOMPARE(st.logSaved, 1);
@@ -75,7 +75,7 @@ private slots:
     {
         TempHome home;
         SetSubject("u1", "Kim", "0.000", "M");
-        StoredTest st = FlowDataSave(true, cv::Mat(), MakeTm(2025, 12, 31, 23, 59, 59));
+        StoredTest st = FlowDataSave(true, "FLOW", cv::Mat(), MakeTm(2025, 12, 31, 23, 59, 59));
         QCOMPARE(st.slot, 0);
         QVERIFY(!st.photoWritten);
         emtask::TestRecord r = RecordOnDisk(home, 0);
@@ -93,7 +93,7 @@ private slots:
         TempHome home;
         emtask::GetManager()->m_BusInfo.recordcnt = emtask::kMaxStoredCounter;
         SetSubject("u1", "Kim", "0.010", "B");
-        StoredTest st = FlowDataSave(false, Pattern(320, 240), MakeTm(2024, 1, 1, 0, 0, 0));
+        StoredTest st = FlowDataSave(false, "0.010", Pattern(320, 240), MakeTm(2024, 1, 1, 0, 0, 0));
         QCOMPARE(st.slot, -1);
         QCOMPARE(emtask::GetManager()->m_BusInfo.recordcnt, emtask::kMaxStoredCounter);
         QVERIFY(!fs::exists(home / "data/jpeg") || fs::is_empty(home / "data/jpeg"));
@@ -107,7 +107,7 @@ private slots:
         fs::create_directories(home / "data");
         std::ofstream(home / "data/jpeg") << "x";
         SetSubject("u1", "Kim", "0.020", "G");
-        StoredTest st = FlowDataSave(false, Pattern(320, 240), MakeTm(2024, 5, 6, 7, 8, 9));
+        StoredTest st = FlowDataSave(false, "0.020", Pattern(320, 240), MakeTm(2024, 5, 6, 7, 8, 9));
         QCOMPARE(st.slot, 0);
         QVERIFY(!st.photoWritten);
         emtask::TestRecord r = RecordOnDisk(home, 0);

@@ -1,7 +1,9 @@
 // The test window driven by instrument events, as the serial thread posts them.
 #include "MeasureFixture.h"
 
+#include "FileImage.h"
 #include "PhotoCheck.h"
+#include "controls/Dialogs.h"
 #include "measurement/CCaptureDlg.h"
 #include "messaging/Messages.h"
 
@@ -12,6 +14,14 @@ namespace fs = std::filesystem;
 
 namespace {
 void Post(int code) { QVERIFY(PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, code)); }
+
+// A "RES" frame as the serial thread hands it on: the result into the
+// settings block, then the event with the frame's own result.
+void PostResult(const char* result)
+{
+    emtask::CopyField(emtask::GetManager()->m_BusInfo.lastresult, result);
+    QVERIFY(PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_RES, msg::PackResult(result)));
+}
 
 // The window shown, camera running, pictures arriving.
 struct OpenDlg {
@@ -130,6 +140,49 @@ private slots:
         // That END found the unit code not yet cleared: the window asks for it.
         QTRY_COMPARE(main.got.size(), size_t(1));
         QCOMPARE(main.got[0].second, intptr_t(msg::PID_RECALL));
+    }
+
+    void eachResultFrameStoresItsOwnResult()
+    {
+        TempHome home;
+        emtask::GetManager()->m_BusInfo.camerause = 0;
+        CCaptureDlg::SetPhotoWaitMs(20);
+        SetSubject("ID-9", "Lee", "", "B");
+        OpenDlg o;
+        CCaptureDlg& d = o.dlg;
+        // Two frames before the window sees the first, a third during the
+        // waits for the photograph of the first.
+        PostResult("0.050");
+        PostResult("0.060");
+        QTest::qWait(30);
+        PostResult("0.000");
+        QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 3, 5000);
+        const emtask::DeviceData& log = emtask::GetManager()->m_DeviceData;
+        QCOMPARE(std::string(log.m_TestData[0].result), std::string("0.050"));
+        QCOMPARE(std::string(log.m_TestData[1].result), std::string("0.060"));
+        QCOMPARE(std::string(log.m_TestData[2].result), std::string("0.000"));
+        QCOMPARE(d.View().result, QString("0.000"));
+        QCOMPARE(d.Step(), 3);
+    }
+
+    void aResultThatCannotBeStoredIsSaid()
+    {
+        TempHome home;
+        ScriptedDialogs dialogs;
+        emtask::GetManager()->m_BusInfo.camerause = 0;
+        CCaptureDlg::SetPhotoWaitMs(5);
+        SetSubject("ID-9", "Lee", "", "B");
+        OpenDlg o;
+        emtask::iofault::Arm(1, ENOSPC, emtask::iofault::kWriteSide, true);  // a full disk
+        PostResult("0.045");
+        QTRY_VERIFY_WITH_TIMEOUT(o.dlg.StoredCount() == 1, 3000);
+        emtask::iofault::Disarm();
+        QCOMPARE(o.dlg.LastStored().logSaved, -1);
+        QCOMPARE(dialogs.messages().size(), 1);
+        const QString said = dialogs.messages()[0];
+        QVERIFY2(said.contains("0.045") && said.contains("not saved") && said.contains("No space left on device"),
+                 qPrintable(said));
+        QVERIFY(o.dlg.CloseEnabled());
     }
 
     void closeButtonResetsInstrument()

@@ -3,6 +3,7 @@
 #include "TestFolder.h"
 #include "WindowRecorder.h"
 #include "EMTaskData.h"
+#include "FileImage.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
@@ -197,6 +198,21 @@ private slots:
         page.repeatField()->setText(QString::fromUtf8("비밀번호"));
         page.OnApply();
         QVERIFY(PasswordMatches("비밀번호"));
+    }
+
+    void aPasswordThatCannotBeSavedIsNotReportedChanged()
+    {
+        ScriptedDialogs dialogs;
+        COptionHelpDlg page;
+        page.show();
+        page.newField()->setText("abc");
+        page.repeatField()->setText("abc");
+        emtask::iofault::Arm(1, EIO, emtask::iofault::kWriteSide, true);
+        page.OnApply();
+        emtask::iofault::Disarm();
+        QCOMPARE(dialogs.messages().size(), 1);
+        QVERIFY2(dialogs.messages()[0].contains("could not be saved"), qPrintable(dialogs.messages()[0]));
+        QCOMPARE(emtask::FieldText(StoredBus().password), std::string("7294"));
     }
 
     void noFieldTakesAThirteenthCharacter()

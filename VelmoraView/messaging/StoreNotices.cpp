@@ -1,0 +1,27 @@
+#include "messaging/StoreNotices.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "controls/Dialogs.h"
+
+#include <QStringList>
+
+bool ReportNotSaved(QWidget* parent, int saveResult, const QString& what)
+{
+    if (saveResult == 1) return false;
+    const QString why = QString::fromUtf8(emtask::LastStoreError().c_str());
+    DebugLine("not saved: %s: %s", what.toUtf8().constData(), emtask::LastStoreError().c_str());
+    ShowMessage(parent, QStringLiteral("%1 could not be saved: %2.").arg(what, why), QStringLiteral("Not saved"),
+                QMessageBox::Warning);
+    return true;
+}
+
+int ShowStartupProblems(QWidget* parent)
+{
+    const std::vector<std::string>& problems = emtask::GetManager()->StartupProblems();
+    if (problems.empty()) return 0;
+    QStringList texts;
+    for (const std::string& p : problems) texts << QString::fromUtf8(p.c_str());
+    ShowMessage(parent, texts.join(QStringLiteral("\n\n")), QStringLiteral("Data files"), QMessageBox::Warning);
+    return static_cast<int>(problems.size());
+}

@@ -1,0 +1,15 @@
+// Saying what the store could not read or write: a failed save is never
+// passed over in silence.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// When `saveResult` (a store save's 1 or -1) is a failure, shows a message box
+// "<what> could not be saved: <why>." and returns true.
+bool ReportNotSaved(QWidget* parent, int saveResult, const QString& what);
+
+// Shows in one message box what start-up could not read, complete or create;
+// nothing when all went well. Returns the number of problems shown.
+int ShowStartupProblems(QWidget* parent);

@@ -1,0 +1,444 @@
+// Failed writes, full disks, unreadable and crafted files. Every step of a
+// save, and of a journal's completion, is made to fail in turn: the files
+// must then load as the old or the new image, never as anything between, and
+// a save reported as done must come back new.
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "FileImage.h"
+#include "PhotoCheck.h"
+#include "TestFolder.h"
+#include "TextUtil.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace emtask;
+
+namespace {
+EMTaskData* M() { return GetManager(); }
+
+TestRecord Rec(int i)
+{
+    TestRecord r{};
+    std::snprintf(r.id, sizeof r.id, "subject-%d", i);
+    std::snprintf(r.result, sizeof r.result, "0.%03d", 40 + i);
+    r.mode = '0';
+    r.unit[0] = 'B';
+    return r;
+}
+
+// Size and content of a file, reading only the stretches that hold data,
+// so a sparse 276 MB log is compared cheaply.
+std::string Digest(const std::string& path)
+{
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return "missing";
+    struct stat st;
+    fstat(fd, &st);
+    uint64_t h = Fnv1a(&st.st_size, sizeof st.st_size);
+    std::vector<char> buf(1 << 20);
+    off_t pos = 0;
+    while ((pos = lseek(fd, pos, SEEK_DATA)) >= 0 && pos < st.st_size) {
+        off_t end = lseek(fd, pos, SEEK_HOLE);
+        while (pos < end) {
+            ssize_t n = pread(fd, buf.data(), std::min<off_t>(end - pos, buf.size()), pos);
+            if (n <= 0) break;
+            if (!IsZero(buf.data(), n)) {
+                h = Fnv1a(&pos, sizeof pos, h);
+                h = Fnv1a(buf.data(), n, h);
+            }
+            pos += n;
+        }
+    }
+    close(fd);
+    return std::to_string(h);
+}
+
+void Restart()
+{
+    M()->Reset();
+    M()->StartUp();
+}
+
+// The old image: one record in the log, settings with marks of their own.
+void SaveOld()
+{
+    M()->StartUp();
+    M()->m_BusInfo.dateorder = 1;
+    CopyField(M()->m_BusInfo.reporttitle, "OLD");
+    ASSERT_EQ(M()->AppendRecord(Rec(0)), 0);
+    ASSERT_EQ(M()->SaveResultData(), 1);
+    ASSERT_EQ(M()->SaveSetting(), 1);
+}
+
+enum class Seen { Old, New, Between };
+const char* Name(Seen s) { return s == Seen::Old ? "old" : s == Seen::New ? "new" : "BETWEEN"; }
+
+bool RecordIs(int slot, int i)
+{
+    TestRecord want = Rec(i);
+    want.testno = slot + 1;
+    return std::memcmp(&M()->m_DeviceData.m_TestData[slot], &want, sizeof want) == 0;
+}
+
+Seen LogSeen()
+{
+    const DeviceData& d = M()->m_DeviceData;
+    if (d.initflag != kInitFlag || !RecordIs(0, 0)) return Seen::Between;
+    if (d.datacnt == 1 && IsZero(&d.m_TestData[1], sizeof(TestRecord))) return Seen::Old;
+    if (d.datacnt == 2 && RecordIs(1, 1)) return Seen::New;
+    return Seen::Between;
+}
+
+Seen SettingsSeen()
+{
+    const BusInfo& b = M()->m_BusInfo;
+    if (b.dateorder == 1 && FieldText(b.reporttitle) == "OLD") return Seen::Old;
+    if (b.dateorder == 0 && FieldText(b.reporttitle) == "NEW") return Seen::New;
+    return Seen::Between;  // defaults: the file was lost
+}
+
+struct Save {
+    const char* name;
+    std::function<void()> prepare;  // old image on disk, new one in memory
+    std::function<int()> run;
+    std::function<Seen()> seen;
+};
+
+// Leaves a committed journal that could not be applied: its first write into
+// the log tore the header.
+void LeavePendingJournal()
+{
+    SaveOld();
+    M()->AppendRecord(Rec(1));
+    iofault::Arm(1, ENOSPC, iofault::kWrite, false, "measurelog.dat");
+    ASSERT_EQ(M()->SaveResultData(), 1);  // stored for good in the journal
+    iofault::Disarm();
+    ASSERT_TRUE(std::filesystem::exists(MeasureLogPath() + ".jnl"));
+}
+
+const Save kSaves[] = {
+    {"log, patched through the journal",
+     [] { SaveOld(); M()->AppendRecord(Rec(1)); },
+     [] { return M()->SaveResultData(); }, LogSeen},
+    {"log, written whole",
+     [] { SaveOld(); M()->AppendRecord(Rec(1)); M()->ForgetLogFileState(); },
+     [] { return M()->SaveResultData(); }, LogSeen},
+    {"settings, written whole",
+     [] { SaveOld(); M()->m_BusInfo.dateorder = 0; CopyField(M()->m_BusInfo.reporttitle, "NEW"); },
+     [] { return M()->SaveSetting(); }, SettingsSeen},
+    {"journal completed at start-up",
+     LeavePendingJournal,
+     [] { Restart(); return 1; }, LogSeen},
+};
+
+struct Fault {
+    const char* name;
+    int err;
+    bool sticky;
+};
+const Fault kFaults[] = {
+    {"ENOSPC once", ENOSPC, false}, {"ENOSPC stays", ENOSPC, true},
+    {"EIO once", EIO, false}, {"EIO stays", EIO, true}};
+}  // namespace
+
+TEST(Faults, EveryStepOfEverySaveFailingLeavesOldOrNew)
+{
+    std::map<std::string, std::map<std::string, std::string>> table;  // step -> fault -> state
+    std::vector<std::string> rows;
+    for (const Save& save : kSaves) {
+        for (const Fault& f : kFaults) {
+            for (int n = 1;; ++n) {
+                ASSERT_LT(n, 60) << save.name << ": the fault never stops firing";
+                TestFolder tf;
+                save.prepare();
+                iofault::Arm(n, f.err, iofault::kWriteSide, f.sticky);
+                const int rc = save.run();
+                const bool fired = iofault::Fired();
+                const std::string step = size_t(n) <= iofault::Trace().size() ? iofault::Trace()[n - 1] : "";
+                iofault::Disarm();
+                if (!fired) break;  // past the last step of this save
+                const std::string where = std::string(save.name) + ", " + f.name + ", step " +
+                                          std::to_string(n) + " (" + step + ")";
+                Seen underFault = Seen::Old;
+                if (f.sticky) {
+                    // Started again while the disk is still failing.
+                    M()->Reset();
+                    iofault::Arm(1, f.err, iofault::kWriteSide, true);
+                    M()->StartUp();
+                    iofault::Disarm();
+                    underFault = save.seen();
+                    EXPECT_NE(underFault, Seen::Between) << where << ", restarted under the fault";
+                }
+                Restart();
+                const Seen after = save.seen();
+                EXPECT_NE(after, Seen::Between) << where;
+                if (rc == 1) {
+                    EXPECT_EQ(after, Seen::New) << where << ": reported saved";
+                }
+                if (f.sticky) {
+                    EXPECT_EQ(underFault, after) << where << ": two different last states";
+                }
+                EXPECT_FALSE(std::filesystem::exists(MeasureLogPath() + ".jnl")) << where;
+
+                const std::string row = std::string(save.name) + " | " + std::to_string(n) + ". " + step;
+                if (!table.count(row)) rows.push_back(row);
+                std::string& cell = table[row][f.name];
+                const std::string state = Name(after);
+                if (cell.empty())
+                    cell = state;
+                else if (cell.find(state) == std::string::npos)
+                    cell += "/" + state;
+            }
+        }
+    }
+    std::printf("| save | step that fails |");
+    for (const Fault& f : kFaults) std::printf(" %s |", f.name);
+    std::printf("\n");
+    for (const std::string& row : rows) {
+        std::printf("| %s |", row.c_str());
+        for (const Fault& f : kFaults) {
+            auto it = table[row].find(f.name);
+            std::printf(" %s |", it == table[row].end() ? "-" : it->second.c_str());
+        }
+        std::printf("\n");
+    }
+}
+
+TEST(Faults, AJournalThatCannotBeCompletedStopsEveryLaterSave)
+{
+    // The file stays torn until its journal is written in: a whole new image
+    // saved meanwhile would have the old journal applied over it later.
+    TestFolder tf;
+    SaveOld();
+    M()->AppendRecord(Rec(1));
+    iofault::Arm(1, EIO, iofault::kWrite, true, "measurelog.dat");
+    ASSERT_EQ(M()->SaveResultData(), 1);
+    M()->AppendRecord(Rec(2));
+    M()->ForgetLogFileState();
+    EXPECT_EQ(M()->SaveResultData(), -1);
+    EXPECT_NE(LastStoreError().find("measurelog.dat.jnl"), std::string::npos) << LastStoreError();
+    iofault::Disarm();
+
+    // Once the disk writes again, the next save completes both.
+    ASSERT_EQ(M()->SaveResultData(), 1);
+    EXPECT_FALSE(std::filesystem::exists(tf / "data/measurelog.dat.jnl"));
+    Restart();
+    EXPECT_EQ(M()->m_DeviceData.datacnt, 3);
+    EXPECT_TRUE(RecordIs(1, 1));
+    EXPECT_TRUE(RecordIs(2, 2));
+}
+
+TEST(Faults, AnIncompleteLogLoadsAsItsLastSaveAndIsNotWrittenOver)
+{
+    TestFolder tf;
+    LeavePendingJournal();
+    const std::string torn = Digest(tf / "data/measurelog.dat");
+    M()->Reset();
+    iofault::Arm(1, ENOSPC, iofault::kWriteSide, true);
+    M()->StartUp();
+    iofault::Disarm();
+    EXPECT_EQ(LogSeen(), Seen::New);
+    ASSERT_EQ(M()->StartupProblems().size(), 1u);
+    EXPECT_NE(M()->StartupProblems()[0].find("could not be completed"), std::string::npos);
+    EXPECT_NE(M()->StartupProblems()[0].find("No space left on device"), std::string::npos);
+
+    // Read-only for the run, even once the disk would take the save.
+    M()->AppendRecord(Rec(2));
+    EXPECT_EQ(M()->SaveResultData(), -1);
+    EXPECT_EQ(Digest(tf / "data/measurelog.dat"), torn);
+    EXPECT_TRUE(std::filesystem::exists(tf / "data/measurelog.dat.jnl"));
+}
+
+namespace {
+struct JPatch {
+    uint64_t offset;
+    uint32_t length;
+    std::string bytes;
+};
+
+// A journal as the documented layout describes it, with a valid check sum
+// whatever its fields say.
+std::vector<char> Journal(uint64_t size, uint64_t count, const std::vector<JPatch>& patches,
+                          const std::string& tail = "")
+{
+    std::vector<char> j(8);
+    std::memcpy(j.data(), "ZOLTJNL1", 8);
+    auto put = [&j](const void* p, size_t n) { j.insert(j.end(), (const char*)p, (const char*)p + n); };
+    put(&size, 8);
+    put(&count, 8);
+    for (const JPatch& p : patches) {
+        put(&p.offset, 8);
+        put(&p.length, 4);
+        put(p.bytes.data(), p.bytes.size());
+    }
+    put(tail.data(), tail.size());
+    uint64_t sum = Fnv1a(j.data(), j.size());
+    put(&sum, 8);
+    return j;
+}
+}  // namespace
+
+TEST(Faults, EveryFieldOfAJournalIsCheckedBeforeAnythingIsApplied)
+{
+    const uint64_t size = sizeof(DeviceData);
+    const std::string rec(276, 'Z');
+    const uint64_t slot5 = kDeviceDataHeaderSize + 5 * 276;
+    struct Case {
+        const char* what;
+        std::vector<char> jnl;
+    } cases[] = {
+        {"size 0 (truncates the log)", Journal(0, 1, {{slot5, 276, rec}})},
+        {"size of another file", Journal(4348, 1, {{0, 4, "abcd"}})},
+        {"count 2^64-1", Journal(size, UINT64_MAX, {{slot5, 276, rec}})},
+        {"count 0", Journal(size, 0, {})},
+        {"offset past the image", Journal(size, 1, {{size + 10, 276, rec}})},
+        {"patch over the end", Journal(size, 1, {{size - 100, 276, rec}})},
+        {"offset + length wraps", Journal(size, 1, {{UINT64_MAX - 10, 276, rec}})},
+        {"length 0", Journal(size, 2, {{slot5, 0, ""}, {slot5, 276, rec}})},
+        {"bytes after the last patch", Journal(size, 1, {{slot5, 276, rec}}, "x")},
+    };
+    for (const Case& c : cases) {
+        TestFolder tf;
+        SaveOld();
+        const std::string before = Digest(tf / "data/measurelog.dat");
+        WriteBytes(tf / "data/measurelog.dat.jnl", c.jnl.data(), c.jnl.size());
+        Restart();
+        EXPECT_EQ(Digest(tf / "data/measurelog.dat"), before) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(tf / "data/measurelog.dat.jnl")) << c.what;
+        EXPECT_TRUE(std::filesystem::exists(tf / "data/measurelog.dat.jnl.bad")) << c.what;
+        ASSERT_EQ(M()->StartupProblems().size(), 1u) << c.what;
+        EXPECT_NE(M()->StartupProblems()[0].find("set aside"), std::string::npos) << c.what;
+        EXPECT_EQ(LogSeen(), Seen::Old) << c.what;
+        Restart();  // and it is not tried again
+        EXPECT_EQ(Digest(tf / "data/measurelog.dat"), before) << c.what;
+    }
+    // The same builder's well-formed journal is applied: the cases above
+    // fail for the field they name, not for the layout.
+    TestFolder tf;
+    SaveOld();
+    TestRecord r = Rec(1);
+    r.testno = 2;
+    int32_t two = 2;
+    std::vector<char> ok = Journal(size, 2, {{8, 4, std::string((char*)&two, 4)},
+                                            {kDeviceDataHeaderSize + 276, 276, std::string((char*)&r, 276)}});
+    WriteBytes(tf / "data/measurelog.dat.jnl", ok.data(), ok.size());
+    Restart();
+    EXPECT_EQ(LogSeen(), Seen::New);
+    EXPECT_TRUE(M()->StartupProblems().empty());
+}
+
+TEST(Faults, AFileThatCannotBeReadIsNeverReplaced)
+{
+    struct Target {
+        const char* leaf;
+        std::function<std::string()> path;
+        std::function<int()> save;
+    } targets[] = {
+        {"config.conf", ConfigPath, [] { return M()->SaveSetting(); }},
+        {"measurelog.dat", MeasureLogPath, [] { return M()->SaveResultData(); }},
+        {"userinfo.conf", UserInfoPath, [] { return M()->SaveUserInfo(); }},
+    };
+    for (const Target& t : targets) {
+        TestFolder tf;
+        SaveOld();
+        CopyField(M()->m_BusInfo.password, "1111");
+        M()->wp_BusUserInfo[1].uid = 1;
+        ASSERT_EQ(M()->SaveSetting(), 1);
+        ASSERT_EQ(M()->SaveUserInfo(), 1);
+        const std::string before = Digest(t.path());
+
+        M()->Reset();
+        iofault::Arm(1, EIO, iofault::kRead, true, t.leaf);
+        M()->StartUp();
+        iofault::Disarm();
+        ASSERT_EQ(M()->StartupProblems().size(), 1u) << t.leaf;
+        const std::string& said = M()->StartupProblems()[0];
+        EXPECT_NE(said.find(t.path()), std::string::npos) << said;
+        EXPECT_NE(said.find("Input/output error"), std::string::npos) << said;
+        EXPECT_FALSE(M()->ReadOnlyReason(t.path()).empty()) << t.leaf;
+        // The program goes on (defaults for unreadable settings) ...
+        EXPECT_EQ(M()->m_BusInfo.initflag, kInitFlag) << t.leaf;
+        EXPECT_GE(M()->AppendRecord(Rec(1)), 0) << t.leaf;
+        // ... but nothing of it reaches the file.
+        EXPECT_EQ(t.save(), -1) << t.leaf;
+        EXPECT_NE(LastStoreError().find("not written over"), std::string::npos) << LastStoreError();
+        EXPECT_EQ(Digest(t.path()), before) << t.leaf;
+        Restart();
+        EXPECT_TRUE(M()->StartupProblems().empty()) << t.leaf;
+        EXPECT_EQ(FieldText(M()->m_BusInfo.password), "1111") << t.leaf;
+        EXPECT_EQ(M()->m_BusInfo.totaluser, 1) << t.leaf;
+        EXPECT_EQ(M()->m_DeviceData.datacnt, 1) << t.leaf;
+    }
+}
+
+TEST(Faults, SpecialFilesAtStorePathsNeitherStallNorGetReplaced)
+{
+    TestFolder tf;
+    std::filesystem::create_directories(tf / "data");
+    std::filesystem::create_directories(tf / "conf/userinfo.conf");
+    ASSERT_EQ(mkfifo((tf / "data/measurelog.dat").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo((tf / "photo.jpg").c_str(), 0644), 0);
+    // In a child: a start-up that blocks in open() would hang the test.
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        alarm(20);
+        M()->StartUp();
+        const auto& p = M()->StartupProblems();
+        bool said = p.size() == 2 && p[0].find("not a regular file") != std::string::npos &&
+                    p[1].find("userinfo.conf") != std::string::npos;
+        bool saveRefused = M()->SaveResultData() == -1 && M()->SaveUserInfo() == -1;
+        PhotoSamples s;
+        bool photoRefused = !SamplePhotoFile(tf / "photo.jpg", s);
+        _exit(said && saveRefused && photoRefused ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "start-up stalled on a FIFO";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    struct stat st;
+    ASSERT_EQ(stat((tf / "data/measurelog.dat").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_directory(tf / "conf/userinfo.conf"));
+    EXPECT_EQ(FileSize(tf / "conf/config.conf"), 4348u);  // missing, so created
+}
+
+TEST(Faults, OneProgramPerFolder)
+{
+    TestFolder tf;
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        char ok = LockProgramFolder(nullptr, nullptr) ? 1 : 0;
+        if (write(fds[1], &ok, 1) != 1) _exit(1);
+        pause();
+        _exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(read(fds[0], &ok, 1), 1);
+    ASSERT_EQ(ok, 1);
+    bool inUse = false;
+    std::string why;
+    EXPECT_FALSE(LockProgramFolder(&inUse, &why));
+    EXPECT_TRUE(inUse);
+    EXPECT_NE(why.find("in use"), std::string::npos) << why;
+    // A program that ends, however it ends, frees the folder.
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_TRUE(LockProgramFolder(&inUse, &why)) << why;
+    UnlockProgramFolder();
+    close(fds[0]);
+    close(fds[1]);
+}
