@@ -607,6 +607,11 @@ void CReadDeviceDlg::closeEvent(QCloseEvent* e)
         e->ignore();
         return;
     }
+    if (m_InPass) {  // closed when the pass ends
+        m_Deferred.emplace_back(msg::WM_COMMAND, msg::RD_CLOSE_BTN);
+        e->ignore();
+        return;
+    }
     OnClose();
     e->accept();
 }
