@@ -48,6 +48,24 @@ void EMTaskData::Reset()
     m_LastLoad = FileStatus::Ok;
     m_ReadOnly.clear();
     m_Problems.clear();
+    m_ArchiveShown = false;
+    m_LogRecordCounter = 0;
+}
+
+void EMTaskData::BeginArchiveView()
+{
+    if (m_ArchiveShown) return;
+    m_LogRecordCounter = m_BusInfo.recordcnt;
+    m_ArchiveShown = true;
+    m_LogFile.valid = false;
+}
+
+void EMTaskData::EndArchiveView(int32_t logCount)
+{
+    if (!m_ArchiveShown) return;
+    m_ArchiveShown = false;
+    m_BusInfo.recordcnt = m_LogRecordCounter < logCount ? logCount : m_LogRecordCounter;
+    m_LogFile.valid = false;
 }
 
 uint64_t EMTaskData::LogFingerprint(int32_t count) const
@@ -144,6 +162,11 @@ int EMTaskData::Load(const char* path)
 int EMTaskData::SaveResultData(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
+    if (m_ArchiveShown) {
+        // m_DeviceData holds an archive: written here it would replace the log.
+        DebugPrint("SaveResultData(%s) refused: an archive is shown\n", path);
+        return -1;
+    }
     if (RefuseReadOnly(path) < 0) {
         DebugPrint("SaveResultData(%s) open error\n", path);
         return -1;
@@ -209,7 +232,9 @@ int EMTaskData::SaveSetting(const char* path)
 {
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        if (RefuseReadOnly(path) < 0 || !AtomicWriteFile(path, &m_BusInfo, sizeof m_BusInfo)) {
+        BusInfo image = m_BusInfo;
+        if (m_ArchiveShown) image.recordcnt = m_LogRecordCounter;  // never an archive's count
+        if (RefuseReadOnly(path) < 0 || !AtomicWriteFile(path, &image, sizeof image)) {
             if (ReadOnlyReason(path).empty()) SetStoreError(LastFileError());
             DebugPrint("SaveSetting(%s) open error\n", path);
             return -1;
@@ -358,6 +383,7 @@ void EMTaskData::StartUp()
 
 int32_t EMTaskData::NextTestNo() const
 {
+    if (m_ArchiveShown) return -1;
     int32_t cnt = m_BusInfo.recordcnt;
     if (cnt < 0 || cnt >= kMaxStoredCounter) return -1;
     // Never into a slot that already holds a record.
@@ -370,8 +396,11 @@ int32_t EMTaskData::AppendRecord(const TestRecord& rec)
 {
     int32_t no = NextTestNo();
     if (no < 0) {
-        DebugLine("record counter %d: the test log is full, record not stored",
-                  m_BusInfo.recordcnt);
+        if (m_ArchiveShown)
+            DebugLine("an archive is shown: record not stored");
+        else
+            DebugLine("record counter %d: the test log is full, record not stored",
+                      m_BusInfo.recordcnt);
         return -1;
     }
     int32_t slot = no - 1;

@@ -517,6 +517,13 @@ bool OverlayJournal(const std::string& path, void* image, uint64_t imageSize)
 
 bool AtomicWriteFile(const std::string& path, const void* data, size_t size)
 {
+    return AtomicWriteFile(path, std::vector<Piece>{{data, size}});
+}
+
+bool AtomicWriteFile(const std::string& path, const std::vector<Piece>& pieces)
+{
+    uint64_t size = 0;
+    for (const Piece& piece : pieces) size += piece.size;
     // A journal left behind belongs to the image being replaced: it is settled
     // first, or the save does not happen (it would be applied over the new
     // image at the next start).
@@ -532,10 +539,14 @@ bool AtomicWriteFile(const std::string& path, const void* data, size_t size)
         return false;
     }
     bool ok = TruncateFile(fd, tmp, size);
-    const char* p = static_cast<const char*>(data);
-    for (size_t off = 0; ok && off < size; off += kChunk) {
-        size_t n = size - off < kChunk ? size - off : kChunk;
-        if (!IsZero(p + off, n)) ok = WriteAll(fd, tmp, p + off, n, off);
+    uint64_t at = 0;
+    for (const Piece& piece : pieces) {
+        const char* p = static_cast<const char*>(piece.data);
+        for (size_t off = 0; ok && off < piece.size; off += kChunk) {
+            size_t n = piece.size - off < kChunk ? piece.size - off : kChunk;
+            if (!IsZero(p + off, n)) ok = WriteAll(fd, tmp, p + off, n, at + off);
+        }
+        at += piece.size;
     }
     ok = ok && SyncFile(fd, tmp);
     int e = ok ? 0 : errno;
@@ -661,6 +672,11 @@ PatchResult PatchFile(const std::string& path, const std::vector<Patch>& patches
 
 int64_t ReadFileImage(const std::string& path, void* dest, size_t size)
 {
+    return ReadFileImageAt(path, 0, dest, size);
+}
+
+int64_t ReadFileImageAt(const std::string& path, uint64_t offset, void* dest, size_t size)
+{
     int fd = OpenRead(path);
     if (fd < 0) {
         SetError(errno, Describe("cannot open", path, errno));
@@ -673,16 +689,19 @@ int64_t ReadFileImage(const std::string& path, void* dest, size_t size)
         SetError(e, Describe("cannot open", path, e));
         return -1;
     }
-    size_t fileBytes = static_cast<size_t>(st.st_size) < size ? static_cast<size_t>(st.st_size) : size;
+    const uint64_t fileSize = static_cast<uint64_t>(st.st_size);
+    const uint64_t avail = fileSize > offset ? fileSize - offset : 0;
+    size_t fileBytes = avail < size ? static_cast<size_t>(avail) : size;
     char* out = static_cast<char*>(dest);
     std::vector<char> buf(fileBytes < kChunk ? fileBytes : kChunk);
     size_t off = 0;
     while (off < fileBytes) {
         // Skip holes of a sparse file without reading them.
-        off_t data = lseek(fd, static_cast<off_t>(off), SEEK_DATA);
+        off_t data = lseek(fd, static_cast<off_t>(offset + off), SEEK_DATA);
         size_t next = off;
         if (data >= 0)
-            next = static_cast<size_t>(data);
+            next = static_cast<uint64_t>(data) > offset + fileBytes ? fileBytes
+                   : static_cast<size_t>(static_cast<uint64_t>(data) - offset);
         else if (errno == ENXIO)
             next = fileBytes;  // only a hole remains
         if (next > fileBytes) next = fileBytes;
@@ -692,7 +711,7 @@ int64_t ReadFileImage(const std::string& path, void* dest, size_t size)
             continue;
         }
         size_t n = fileBytes - off < kChunk ? fileBytes - off : kChunk;
-        ssize_t got = ReadAll(fd, path, buf.data(), n, off);
+        ssize_t got = ReadAll(fd, path, buf.data(), n, offset + off);
         if (got < 0) {
             int e = errno;
             close(fd);

@@ -30,6 +30,14 @@ const std::string& LastFileError();
 // the save: a journal never outlives a whole-image save of its file.
 bool AtomicWriteFile(const std::string& path, const void* data, size_t size);
 
+// The same for a file made of several stretches of memory laid end to end
+// (a header and an image).
+struct Piece {
+    const void* data;
+    size_t size;
+};
+bool AtomicWriteFile(const std::string& path, const std::vector<Piece>& pieces);
+
 // One changed stretch of a file, with its new bytes.
 struct Patch {
     uint64_t offset;
@@ -83,6 +91,8 @@ bool OverlayJournal(const std::string& path, void* image, uint64_t imageSize);
 // without blocking, so a FIFO cannot stall the caller), or the error of the
 // open or of a read (`dest` then holds what was read before it).
 int64_t ReadFileImage(const std::string& path, void* dest, size_t size);
+// The same from byte `offset` of the file on (the file's bytes after a header).
+int64_t ReadFileImageAt(const std::string& path, uint64_t offset, void* dest, size_t size);
 
 // Called at the stages of a save (tests stop a child process there):
 // 1 journal written but not yet in place, 2 journal in place, 3 some patches
