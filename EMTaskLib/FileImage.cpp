@@ -142,6 +142,20 @@ bool AtomicWriteFile(const std::string& path, const void* data, size_t size)
     return true;
 }
 
+bool CommitTempFile(const std::string& tmp, const std::string& path)
+{
+    int fd = open(tmp.c_str(), O_RDONLY | O_CLOEXEC);
+    bool ok = fd >= 0 && fsync(fd) == 0;
+    if (fd >= 0) ok = (close(fd) == 0) && ok;
+    if (ok) Stage(4);
+    if (!ok || rename(tmp.c_str(), path.c_str()) != 0) {
+        unlink(tmp.c_str());
+        return false;
+    }
+    SyncDir(path);
+    return true;
+}
+
 // Journal layout: magic, target size, count; per patch offset and length and
 // bytes; then an FNV-1a of everything before it.
 bool PatchFile(const std::string& path, const std::vector<Patch>& patches)

@@ -15,6 +15,11 @@ namespace emtask {
 // left as holes. Returns false (old file untouched) when it cannot.
 bool AtomicWriteFile(const std::string& path, const void* data, size_t size);
 
+// Puts a file that another writer has completed at `tmp` into place as
+// `path`: flushed to disk first, then renamed over `path`, and the rename
+// flushed. On failure `tmp` is removed and `path` is untouched.
+bool CommitTempFile(const std::string& tmp, const std::string& path);
+
 // One changed stretch of a file, with its new bytes.
 struct Patch {
     uint64_t offset;
