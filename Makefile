@@ -24,6 +24,7 @@ bench: build
 	$(BUILD)/bin/bench_users
 	$(BUILD)/bin/measurement_bench
 	$(BUILD)/bin/records_bench
+	$(BUILD)/bin/records_excel_bench
 
 clean:
 	rm -rf $(BUILD)

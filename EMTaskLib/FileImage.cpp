@@ -572,6 +572,23 @@ bool AtomicWriteFile(const std::string& path, const std::vector<Piece>& pieces)
     return true;
 }
 
+bool CommitTempFile(const std::string& tmp, const std::string& path)
+{
+    int fd = open(tmp.c_str(), O_RDONLY | O_CLOEXEC);
+    bool ok = fd >= 0 && SyncFile(fd, tmp);
+    if (fd >= 0) ok = (close(fd) == 0) && ok;
+    if (ok) {
+        Stage(4);
+        ok = RenameFile(tmp, path);
+    }
+    if (!ok) {
+        unlink(tmp.c_str());
+        return false;
+    }
+    SyncDir(path);
+    return true;
+}
+
 PatchResult PatchFile(const std::string& path, const std::vector<Patch>& patches, uint64_t imageSize)
 {
     Recovery r = RecoverFile(path, imageSize);

@@ -38,6 +38,11 @@ struct Piece {
 };
 bool AtomicWriteFile(const std::string& path, const std::vector<Piece>& pieces);
 
+// Puts a file that another writer has completed at `tmp` into place as
+// `path`: flushed to disk first, then renamed over `path`, and the rename
+// flushed. On failure `tmp` is removed and `path` is untouched.
+bool CommitTempFile(const std::string& tmp, const std::string& path);
+
 // One changed stretch of a file, with its new bytes.
 struct Patch {
     uint64_t offset;

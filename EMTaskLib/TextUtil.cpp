@@ -3,6 +3,7 @@
 #include "EMTaskStruct.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstring>
 
 namespace emtask {
@@ -28,6 +29,84 @@ size_t CopyField(char* field, size_t width, const std::string& text)
     std::memcpy(field, text.data(), n);
     field[n] = 0;
     return n;
+}
+
+namespace {
+// Length of the valid UTF-8 sequence at s[i], or 0.
+size_t Utf8SequenceAt(const std::string& s, size_t i)
+{
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = b(i);
+    if (c < 0x80) return 1;
+    size_t len;
+    uint32_t cp;
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+        cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size()) return 0;
+    for (size_t k = 1; k < len; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
+    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000) || cp == 0xFFFE || cp == 0xFFFF)
+        return 0;
+    return len;
+}
+
+bool HexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+}  // namespace
+
+std::string ValidUtf8(const std::string& s)
+{
+    size_t i = 0;
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    if (i == s.size()) return s;
+    std::string out = s.substr(0, i);
+    while (i < s.size()) {
+        const size_t n = Utf8SequenceAt(s, i);
+        if (n == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        } else {
+            out.append(s, i, n);
+            i += n;
+        }
+    }
+    return out;
+}
+
+std::string WorkbookText(const char* field, size_t width)
+{
+    return WorkbookText(FieldText(field, width));
+}
+
+std::string WorkbookText(const std::string& raw)
+{
+    std::string text = ValidUtf8(raw);
+    if (text.find("_x") == std::string::npos) return text;
+    std::string out;
+    out.reserve(text.size() + 12);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool escape = i + 7 <= text.size() && text[i] == '_' && text[i + 1] == 'x' &&
+                            HexDigit(text[i + 2]) && HexDigit(text[i + 3]) && HexDigit(text[i + 4]) &&
+                            HexDigit(text[i + 5]) && text[i + 6] == '_';
+        if (escape) out += "_x005F";
+        out += text[i];
+    }
+    return out;
 }
 
 int DigitsValue(const char* field, size_t width)

@@ -26,6 +26,19 @@ size_t CopyField(char (&field)[N], const std::string& text) { return CopyField(f
 // character boundary.
 size_t Utf8Fit(const std::string& text, size_t maxBytes);
 
+// `text` as valid UTF-8: every byte that does not begin or continue a valid
+// sequence (overlong, surrogate, above U+10FFFF, cut short) becomes U+FFFD,
+// and so do U+FFFE and U+FFFF, which XML cannot hold.
+std::string ValidUtf8(const std::string& text);
+
+// A stored text as the value of a workbook cell: the field's text as valid
+// UTF-8, with a literal "_xHHHH_" kept literal by escaping its underscore
+// (workbooks use that form for characters XML cannot hold).
+std::string WorkbookText(const std::string& text);
+std::string WorkbookText(const char* field, size_t width);
+template <size_t N>
+std::string WorkbookText(const char (&field)[N]) { return WorkbookText(field, N); }
+
 // Decimal value of the leading ASCII digits of a field (at most width bytes);
 // 0 when it does not begin with a digit.
 int DigitsValue(const char* field, size_t width);

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -44,6 +45,11 @@ public:
 QtDialogs g_qt;
 DialogProvider* g_provider = nullptr;
 }  // namespace
+
+QString WithDefaultSuffix(const QString& path, const QString& suffix)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
+}
 
 DialogProvider& Dialogs() { return g_provider ? *g_provider : g_qt; }
 void SetDialogs(DialogProvider* provider) { g_provider = provider; }

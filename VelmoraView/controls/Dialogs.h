@@ -38,6 +38,11 @@ DialogProvider& Dialogs();
 // Replaces the provider (tests); nullptr restores the Qt one.
 void SetDialogs(DialogProvider* provider);
 
+// The filter of the save and open dialogs of .xlsx workbooks.
+inline const QString kExcelFileFilter = QStringLiteral("Excel Files(*.xls;*.xlsx) (*.xls *.xlsx)");
+// A chosen path without an extension gets `suffix` (a dialog's default extension).
+QString WithDefaultSuffix(const QString& path, const QString& suffix);
+
 // Shorthands.
 inline QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
                                                const QString& title,

@@ -56,6 +56,9 @@ constexpr unsigned TIMER_FILL = 1385;
 constexpr unsigned MSG_RECORDS_PROGRESS = 1395;
 constexpr unsigned MSG_RECORDS_SAVED = 1396;
 constexpr unsigned MSG_RECORDS_PRINTED = 1397;
+// Record window's workbook export: it ended (first parameter: the workbook
+// that could not be saved, 0 when all were).
+constexpr unsigned MSG_RECORDS_XLSX_DONE = 1398;
 
 // Settings window: close it (posted by notice 113).
 constexpr int SETTINGS_CLOSE = 3110;

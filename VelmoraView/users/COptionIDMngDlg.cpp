@@ -30,13 +30,6 @@ using emtask::GetManager;
 
 namespace {
 
-const QString kFilter = QStringLiteral("Excel Files(*.xls;*.xlsx) (*.xls *.xlsx)");
-
-QString WithDefaultSuffix(const QString& path)
-{
-    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".xlsx") : path;
-}
-
 constexpr int kNoticeDuplicate = 134;
 constexpr int kNoticeTooLong = 135;
 
@@ -296,9 +289,9 @@ void COptionIDMngDlg::OnBnClickedBtnDeleteAll()
 void COptionIDMngDlg::OnBnClickedBtnSaveAs()
 {
     if (Busy()) return;
-    const QString path = Dialogs().saveFileName(this, QStringLiteral("Save as"), QString(), kFilter);
+    const QString path = Dialogs().saveFileName(this, QStringLiteral("Save as"), QString(), kExcelFileFilter);
     if (path.isEmpty()) return;
-    SaveXlsx(WithDefaultSuffix(path));
+    SaveXlsx(WithDefaultSuffix(path, QStringLiteral("xlsx")));
 }
 
 void COptionIDMngDlg::SaveXlsx(const QString& path)
@@ -359,7 +352,7 @@ void COptionIDMngDlg::OnBnClickedBtnLoadFile()
 void COptionIDMngDlg::OnImportMessage()
 {
     if (Busy()) return;
-    const QString path = Dialogs().openFileName(this, QStringLiteral("Load file"), QString(), kFilter);
+    const QString path = Dialogs().openFileName(this, QStringLiteral("Load file"), QString(), kExcelFileFilter);
     if (path.isEmpty()) return;
     LoadXlsx(path);
 }

@@ -4,7 +4,6 @@
 #include "TextUtil.h"
 #include "users/UserRegister.h"
 
-#include <QString>
 #include <cstring>
 #include <unordered_set>
 #include <xlsxwriter.h>
@@ -12,18 +11,6 @@
 using emtask::BusUserInfo;
 
 namespace users {
-namespace {
-
-// Stored texts are UTF-8 by convention but come from a file; a workbook must
-// not receive bytes that are not.
-std::string CleanUtf8(const char* field, size_t width)
-{
-    std::string raw = emtask::FieldText(field, width);
-    // The writer escapes control characters itself but not a literal escape.
-    return xlsx::EncodeEscapes(QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size())).toStdString());
-}
-
-}  // namespace
 
 bool ExportUsers(const std::string& path, const BusUserInfo* table,
                  const std::function<void(int)>& progress)
@@ -44,8 +31,8 @@ bool ExportUsers(const std::string& path, const BusUserInfo* table,
             const BusUserInfo& u = table[s];
             if (u.uid <= 0) continue;
             const lxw_row_t row = static_cast<lxw_row_t>(s + 3);  // slot 1 on row 5
-            const std::string id = CleanUtf8(u.cusid, sizeof u.cusid);
-            const std::string name = CleanUtf8(u.uname, sizeof u.uname);
+            const std::string id = emtask::WorkbookText(u.cusid);
+            const std::string name = emtask::WorkbookText(u.uname);
             // An empty text stays an empty cell, as it was before the export.
             if (!id.empty()) ok = worksheet_write_string(ws, row, 0, id.c_str(), nullptr) == LXW_NO_ERROR;
             if (ok && !name.empty())

@@ -161,18 +161,6 @@ std::string DecodeEscapes(const std::string& s)
     return out;
 }
 
-std::string EncodeEscapes(const std::string& s)
-{
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        // A literal "_xHHHH_" keeps its meaning by escaping its underscore.
-        if (EscapedUnit(s, i) >= 0) out += "_x005F";
-        out += s[i];
-    }
-    return out;
-}
-
 namespace {
 
 // Text of a string item (<si> or <is>): its <t>, or the <t> of each rich-text run;

@@ -46,9 +46,9 @@ struct ReadResult {
 ReadResult ReadActiveSheet(const std::string& path, const ReadLimits& limits = {});
 
 // Cell texts escape characters that XML cannot hold as "_xHHHH_" (UTF-16
-// units); a literal "_xHHHH_" is written with its underscore escaped.
+// units); a literal "_xHHHH_" is written with its underscore escaped (the
+// writing side is emtask::WorkbookText).
 std::string DecodeEscapes(const std::string& text);
-std::string EncodeEscapes(const std::string& text);  // only the literal case
 
 // "A1" style reference to row and column; false when it is not one.
 bool ParseCellRef(const char* ref, uint32_t& row, uint32_t& col);

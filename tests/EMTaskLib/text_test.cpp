@@ -226,3 +226,26 @@ TEST(Folders, ProgramFolderFromArgumentsOrEnvironment)
     EXPECT_EQ(JpegDir().substr(JpegDir().size() - 10), "/data/jpeg");
     EXPECT_NE(ProgramFolder(), "/from/env");
 }
+
+// Texts from files reach workbooks: anything that is not valid UTF-8 (or is a
+// character XML cannot hold) must become U+FFFD, valid text must pass whole.
+TEST(Texts, WorkbookTextRepairsUtf8AndKeepsLiteralEscapes)
+{
+    const std::string bad = "\xEF\xBF\xBD";
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"Kim \xED\x99\x8D \xF0\x9F\x98\x80", "Kim \xED\x99\x8D \xF0\x9F\x98\x80"},  // 3- and 4-byte
+        {"a\xFF" "b", "a" + bad + "b"},
+        {"\xC0\xAF", bad + bad},                  // overlong "/"
+        {"\xED\xA0\x80", bad + bad + bad},        // surrogate
+        {"\xF4\x90\x80\x80", bad + bad + bad + bad},  // above U+10FFFF
+        {"\xEF\xBF\xBF", bad + bad + bad},        // U+FFFF
+        {"ab\xED\x99", "ab" + bad + bad},         // cut short at the end
+        {"\xED\x99" "A", bad + bad + "A"},        // cut short before ASCII
+        {"_x0041_ _xZZ41_ _x41_", "_x005F_x0041_ _xZZ41_ _x41_"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(WorkbookText(c.in), c.out) << c.in;
+    char field[4] = {'a', 'b', 'c', 'd'};  // no NUL: stops at the width
+    EXPECT_EQ(WorkbookText(field), "abcd");
+}

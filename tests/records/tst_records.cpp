@@ -104,7 +104,7 @@ private slots:
     {
         CReadDeviceDlg* w = Start(250, 10);
         QVERIFY(main->button(msg::MAIN_LOAD_BTN)->isEnabled());
-        QVERIFY(!w->Button(msg::RD_EXCEL_BTN)->isEnabled());  // built elsewhere
+        QVERIFY(w->Button(msg::RD_EXCEL_BTN)->isEnabled());
         OpenRecords(w);
         QVERIFY(w->isVisible());
         QVERIFY(!main->isEnabled());

@@ -1,6 +1,6 @@
-// Helpers of the user tests: a temporary folder, hand-made zip
-// archives (workbooks written without the project's writer), and Python's
-// openpyxl as an independent reader and writer of workbooks.
+// Helpers of the user tests: a temporary folder and hand-made zip archives
+// (workbooks written without the project's writer); openpyxl through
+// RunPython.
 #pragma once
 
 #include <array>
@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 #include <zip.h>
+
+#include "RunPython.h"
 
 namespace usertest {
 
@@ -92,27 +94,6 @@ inline bool WriteWorkbook(const std::string& path, const std::string& sheetData,
 inline std::string InlineCell(const std::string& ref, const std::string& text)
 {
     return "<c r=\"" + ref + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
-}
-
-// Runs a Python script (with openpyxl) with arguments; returns its exit code
-// and its standard output in `out`. The system interpreter holds openpyxl.
-inline int RunPython(const std::string& script, const std::vector<std::string>& args, std::string* out = nullptr)
-{
-    TempDir dir;
-    const std::string file = dir / "script.py";
-    WriteAll(file, script);
-    std::string cmd = "/usr/bin/python3 '" + file + "'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    std::string text;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) text.append(buf.data(), n);
-    int rc = pclose(p);
-    if (out) *out = text;
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
 }  // namespace usertest

@@ -1,0 +1,106 @@
+#include "records/RecordExcel.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "controls/CLoadDataDlg.h"
+#include "controls/CProgressBar.h"
+#include "controls/Dialogs.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
+#include "records/CReadDeviceDlg.h"
+#include "records/RecordWorkbook.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <chrono>
+
+namespace records {
+
+void InstallExcelCommand()
+{
+    CReadDeviceDlg::SetHook(msg::RD_EXCEL_BTN, [](CReadDeviceDlg& w) {
+        auto* excel = w.findChild<RecordExcel*>(QString(), Qt::FindDirectChildrenOnly);
+        if (!excel) excel = new RecordExcel(w);
+        excel->OnExcel();
+    });
+}
+
+RecordExcel::RecordExcel(CReadDeviceDlg& window) : QObject(&window), m_Window(window)
+{
+    m_Window.installEventFilter(this);
+}
+
+RecordExcel::~RecordExcel()
+{
+    if (m_Thread.joinable()) m_Thread.join();
+}
+
+void RecordExcel::OnExcel()
+{
+    if (Running()) return;
+    const QString chosen = Dialogs().saveFileName(&m_Window, QStringLiteral("Excel"), QString(), kExcelFileFilter);
+    if (chosen.isEmpty()) return;
+    Start(WithDefaultSuffix(chosen, QStringLiteral("xlsx")));
+}
+
+void RecordExcel::Start(const QString& path)
+{
+    m_Path = path;
+    DebugLine("szFilePath : %s", path.toLocal8Bit().constData());
+    emtask::EMTaskData* store = emtask::GetManager();
+    const int count = emtask::RecordCount(store->m_DeviceData);
+    const int order = store->m_BusInfo.dateorder;
+    m_Window.setEnabled(false);
+    if (count > 0) {
+        ProgressTextInfo info;
+        info.phase = ProgressPhase::Workbook;
+        info.total = count;
+        m_Window.ProgressWindow()->Bar()->SetTextInfo(info);
+        m_Window.ProgressWindow()->Start(count, &m_Window);
+    }
+    const std::string target = QFile::encodeName(path).toStdString();
+    QObject* window = &m_Window;
+    // The worker reads m_DeviceData while the window is disabled (Open and
+    // Close, which replace it, cannot run) and reports only by posting.
+    m_Thread = std::thread([this, window, store, order, target] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        const WorkbookExportResult r = ExportWorkbooks(
+            store->m_DeviceData, order, target,
+            [window](int written) { PostMessage(window, msg::MSG_RECORDS_PROGRESS, written); });
+        PostMessage(this, msg::MSG_RECORDS_XLSX_DONE, r.failed);
+    });
+}
+
+void RecordExcel::Finished(int failedWorkbook)
+{
+    if (m_Thread.joinable()) m_Thread.join();
+    m_Window.ProgressWindow()->hide();
+    m_Window.ProgressWindow()->Bar()->SetTextInfo(ProgressTextInfo{});
+    m_Window.setEnabled(true);
+    if (failedWorkbook != 0) {
+        DebugLine("SaveXlsx failed at workbook %d : %s", failedWorkbook, m_Path.toLocal8Bit().constData());
+        ShowMessage(&m_Window, QStringLiteral("해당 파일을 저장할 수 없습니다. "), QStringLiteral("처리오류"),
+                    QMessageBox::Warning);
+    }
+}
+
+bool RecordExcel::event(QEvent* e)
+{
+    const ZMessageEvent* m;
+    if (AsMessage(e, m) && m->message == msg::MSG_RECORDS_XLSX_DONE) {
+        Finished(static_cast<int>(m->wParam));
+        return true;
+    }
+    return QObject::event(e);
+}
+
+bool RecordExcel::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == &m_Window && e->type() == QEvent::Close && Running()) {
+        e->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+}  // namespace records
