@@ -18,6 +18,7 @@
 #include "messaging/Notices.h"
 #include "messaging/PostMessage.h"
 #include "messaging/WindowOps.h"
+#include "reports/ReportPreview.h"
 #include "users/CIDentry.h"
 
 #include <QCloseEvent>
@@ -75,6 +76,7 @@ CVelmoraViewDlg::~CVelmoraViewDlg()
     DebugLine("[APP EXIT]");
     UnregisterWindow(Wnd::Main, this);
     m_Splash.reset();
+    DestroyReportPreview();
     m_Settings.reset();
     m_Password.reset();
     m_IDentry.reset();
