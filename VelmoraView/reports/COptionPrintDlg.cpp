@@ -164,6 +164,7 @@ void COptionPrintDlg::Fill()
         QString s = QString::fromUtf8(texts[i]->data(), qsizetype(texts[i]->size()));
         while (!CLimitValidator::Fits(s, kEntries[i].chars, kEntries[i].bytes)) s.chop(1);
         m_Entries[i]->setText(s);
+        m_Entries[i]->setCursorPosition(0);
     }
     m_Path->setText(QString::fromUtf8(emtask::FieldText(b.bgpath).c_str()));
     // A stored choice outside 0..2 renders as Default, so it is shown as Default.

@@ -104,6 +104,7 @@ void MirrorDlg::Refill()
         QString s = QString::fromUtf8(texts[i]->data(), qsizetype(texts[i]->size()));
         while (!CLimitValidator::Fits(s, kEntries[i].chars, kEntries[i].bytes)) s.chop(1);
         m_Entries[i]->setText(s);
+        m_Entries[i]->setCursorPosition(0);
     }
 }
 
