@@ -34,9 +34,6 @@ public:
     bool printDialog(QWidget* parent, QPrinter* printer) override
     {
         QPrintDialog dlg(printer, parent);
-        // Every print of the program is whole: no page range, no selection.
-        dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
         return dlg.exec() == QDialog::Accepted;
     }
     int execDialog(QDialog* dialog) override { return dialog->exec(); }

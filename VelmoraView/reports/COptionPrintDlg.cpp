@@ -70,8 +70,6 @@ QPushButton* Button(const QString& text, const QRect& r, QWidget* parent)
     return b;
 }
 
-emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
-
 // A custom path the settings can hold and that names an image that is there.
 bool UsablePath(const std::string& path)
 {

@@ -86,10 +86,10 @@ MirrorDlg::~MirrorDlg()
     if (m_Worker.joinable()) m_Worker.join();
 }
 
-void MirrorDlg::SetSource(const emtask::DeviceData* data, int testNo, const std::string& photoFolder,
+void MirrorDlg::SetSource(const emtask::DeviceData* records, int testNo, const std::string& photoFolder,
                           Wnd caller)
 {
-    m_Data = data;
+    m_Data = records;
     m_TestNo = testNo;
     m_PhotoFolder = photoFolder;
     m_Caller = caller;

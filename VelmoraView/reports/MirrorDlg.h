@@ -28,7 +28,7 @@ public:
     // What the calling window passes before the window is shown: the records,
     // the test number of the row, the photograph folder of their source, and
     // the window to enable again on closing.
-    void SetSource(const emtask::DeviceData* data, int testNo, const std::string& photoFolder,
+    void SetSource(const emtask::DeviceData* records, int testNo, const std::string& photoFolder,
                    Wnd caller);
 
     // The entries from the stored form defaults.
