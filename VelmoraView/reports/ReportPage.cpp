@@ -163,10 +163,23 @@ std::string FindPhotograph(const std::string& folder, const std::string& name)
     return WalkForPhotograph(folder, name);
 }
 
+namespace {
+// Eight digits, a hyphen, fourteen digits, ".jpg": fields from an archive may
+// hold anything, and a name must never lead out of its folder.
+bool PlainPhotoName(const std::string& n)
+{
+    if (n.size() != 27 || n[8] != '-' || n.compare(23, 4, ".jpg") != 0) return false;
+    for (size_t i = 0; i < 23; ++i)
+        if (i != 8 && (n[i] < '0' || n[i] > '9')) return false;
+    return true;
+}
+}  // namespace
+
 PhotoCheck CheckReportPhoto(const emtask::TestRecord& rec, const std::string& folder)
 {
     PhotoCheck c;
-    c.path = FindPhotograph(folder, emtask::PhotoFileName(rec));
+    const std::string name = emtask::PhotoFileName(rec);
+    if (PlainPhotoName(name)) c.path = FindPhotograph(folder, name);
     cv::Mat img;
     if (!c.path.empty()) {
         try {

@@ -10,6 +10,7 @@
 #include "devicelink/DLSerial.h"
 #include "devicelink/Protocol.h"
 #include "options/Password.h"
+#include "records/CReadDeviceDlg.h"
 #include "measurement/CameraSource.h"
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
@@ -77,6 +78,7 @@ CVelmoraViewDlg::~CVelmoraViewDlg()
     UnregisterWindow(Wnd::Main, this);
     m_Splash.reset();
     DestroyReportPreview();
+    m_Records.reset();  // gives the test log back if an archive is shown
     m_Settings.reset();
     m_Password.reset();
     m_IDentry.reset();
@@ -93,6 +95,12 @@ void CVelmoraViewDlg::CreateChildren()
     m_Password = std::make_unique<CPassword>();
     m_Password->move(0, 0);
     m_IDentry = std::make_unique<CIDentry>();
+    m_Records = std::make_unique<CReadDeviceDlg>();
+    // A double-clicked row opens its report; the record window waits for 1373.
+    CReadDeviceDlg::SetHook(int(msg::WM_DBL_CLK), [](CReadDeviceDlg& w) {
+        OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
+                          w.PhotoSourceNow().folder, Wnd::ReadDevice);
+    });
 }
 
 void CVelmoraViewDlg::Init()
@@ -146,6 +154,7 @@ void CVelmoraViewDlg::Init()
     m_Settings = std::make_unique<COptionDlg>();
     KeepAbove(m_Settings.get(), this);
     KeepAbove(m_Password.get(), this);
+    KeepAbove(m_Records.get(), this);
     g_LoadingStatus = 2;
     if (!m_Options.splash) {
         show();
@@ -186,7 +195,6 @@ void CVelmoraViewDlg::CreateControls()
 
     m_Measure->setEnabled(false);
     m_Disconnect->hide();
-    // The record window is not part of this build yet: its button shows so.
     m_Load->setEnabled(WindowExists(Wnd::ReadDevice));
 
     m_TitleLabel = new QLabel(QStringLiteral("ZOLT7 v2.0"), this);
@@ -369,12 +377,9 @@ void CVelmoraViewDlg::OnMeasureLook()
 void CVelmoraViewDlg::OnLoad()
 {
     DebugLine(" MAIN_LOAD_BTN");
-    QWidget* records = WindowWidget(Wnd::ReadDevice);
+    auto* records = qobject_cast<CReadDeviceDlg*>(WindowPointer(Wnd::ReadDevice));
     if (!records) return;
-    DebugLine(" WM_FILE_READ");
-    PostMessage(Wnd::ReadDevice, msg::WM_FILE_READ);
-    CenterWindow(records);
-    records->show();
+    records->OpenFromMain();
     DebugLine(" EnableWindow(FALSE)");
     setEnabled(false);
 }

@@ -144,6 +144,16 @@ private slots:
         QVERIFY(FindPhotograph(emtask::JpegDir(), name).empty());
         QVERIFY(Render(3, folder->path + "/nowhere").photo.path.empty());
         QVERIFY(!Render(3).photo.passes);
+
+        // Date fields that would make the name a path find nothing.
+        AddRecord(cv::Mat());
+        emtask::TestRecord& r4 = emtask::GetManager()->m_DeviceData.m_TestData[3];
+        std::memcpy(r4.m_Tyy, "../x", 4);
+        const std::string odd = emtask::JpegDir() + "/" + emtask::PhotoFileName(r4);  // .../00000004-../x0307...
+        fs::create_directories(fs::path(odd).parent_path());
+        cv::imwrite(odd, Solid(320, 240, 0, 0, 0));
+        QVERIFY(fs::exists(odd));
+        QVERIFY(Render(4).photo.path.empty());
     }
 
     void recordLookupNeverLeavesTheSlotsInUse()
