@@ -227,7 +227,6 @@ void CReadDeviceDlg::OpenFromMain()
     PostMessage(this, msg::WM_FILE_READ);
     CenterWindow(this);
     show();
-    raise();
     m_SelectedTestNo.clear();
     m_SelectedSlot = -1;
     FillSheetList();
