@@ -1,8 +1,11 @@
 // "Print View" and the "Print Setting" page on the store of a temporary
 // program folder, with scripted dialogs.
+#include "../shell/ShellFixture.h"
 #include "ReportTestUtil.h"
 #include "TestFolder.h"
 #include "WindowRecorder.h"
+#include "records/CReadDeviceDlg.h"
+#include "records/RecordGrid.h"
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
 #include "messaging/Messages.h"
@@ -15,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QtTest>
 #include <filesystem>
 #include <opencv2/imgcodecs.hpp>
@@ -106,6 +110,31 @@ private slots:
         QVERIFY(view->lastRendering().record == nullptr);
         view->close();
         QVERIFY(records.isEnabled());
+    }
+
+    void doubleClickedRecordOpensItsReport()
+    {
+        emtask::EMTaskData* store = emtask::GetManager();
+        AddRecord(cv::Mat());
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        AddRecord(cv::Mat());
+        store->SaveResultData();
+        store->SaveSetting();
+        auto main = MakeMainWindow();
+        CReadDeviceDlg* records = main->recordWindow();
+        main->OnCommand(msg::MAIN_LOAD_BTN);
+        QTRY_VERIFY_WITH_TIMEOUT(!records->Busy() && records->Model()->rowCount() == 3, 10000);
+        // Newest first: the second row is test 2, the one with a photograph.
+        emit records->Grid()->doubleClicked(records->Model()->index(1, 0));
+        QTRY_VERIFY(ReportPreviewWindow() && ReportPreviewWindow()->isVisible());
+        MirrorDlg* view = ReportPreviewWindow();
+        QVERIFY(view->lastRendering().record);
+        QCOMPARE(view->lastRendering().record->testno, 2);
+        QVERIFY(view->lastRendering().photo.passes);
+        QVERIFY(!records->isEnabled());
+        QVERIFY(view->isEnabled());
+        view->closeButton()->click();
+        QTRY_VERIFY(records->isEnabled());
     }
 
     void clearThenPrintPrintsEmptyEntries()
