@@ -17,25 +17,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <cstring>
-#include <filesystem>
-#include <strings.h>
 
-namespace fs = std::filesystem;
-
-namespace reports {
-bool CustomBackgroundPresent(const std::string& path)
-{
-    if (path.empty()) return false;
-    const fs::path p(path);
-    const std::string name = p.filename().string();
-    if (name.empty()) return false;
-    std::error_code ec;
-    fs::directory_iterator it(p.has_parent_path() ? p.parent_path() : fs::path("."), ec);
-    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
-        if (strcasecmp(it->path().filename().c_str(), name.c_str()) == 0) return true;
-    return false;
-}
-}  // namespace reports
 
 namespace {
 constexpr const char* kWrongForm = "Wrong print form setting.\nPlease check the print setting.";
@@ -168,6 +150,7 @@ void COptionPrintDlg::Fill()
     // A stored choice outside 0..2 renders as Default, so it is shown as Default.
     const int bg = b.reportbg >= 0 && b.reportbg <= 2 ? b.reportbg : int(reports::kBgDefault);
     SelectChoice(bg);
+    m_Bg = QImage();  // the image may have changed since it was last read
     RefreshPreview();
 }
 

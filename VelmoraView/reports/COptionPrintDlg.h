@@ -14,12 +14,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace reports {
-// True when the folder of `path` holds an entry (subfolders not entered)
-// whose name equals the path's file name ignoring case.
-bool CustomBackgroundPresent(const std::string& path);
-}  // namespace reports
-
 class COptionPrintDlg : public QWidget {
     Q_OBJECT
 public:

@@ -199,6 +199,20 @@ PhotoCheck CheckReportPhoto(const emtask::TestRecord& rec, const std::string& fo
     return c;
 }
 
+std::string FindCustomBackground(const std::string& path)
+{
+    if (path.empty()) return {};
+    const fs::path p(path);
+    const std::string name = p.filename().string();
+    if (name.empty()) return {};
+    std::error_code ec;
+    if (fs::is_regular_file(p, ec)) return path;
+    fs::directory_iterator it(p.has_parent_path() ? p.parent_path() : fs::path("."), ec);
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
+        if (strcasecmp(it->path().filename().c_str(), name.c_str()) == 0) return it->path().string();
+    return {};
+}
+
 QImage DefaultBackground()
 {
     static const QImage page = DrawDefaultBackground();
@@ -212,7 +226,7 @@ QImage LoadBackground(int choice, const std::string& customPath)
     if (choice == kBgBlank) return BlankBackground();
     if (choice != kBgCustom) return DefaultBackground();
     QImage img;
-    if (!customPath.empty() && customPath != "-") img.load(Q(customPath));
+    if (!customPath.empty() && customPath != "-") img.load(Q(FindCustomBackground(customPath)));
     if (img.isNull()) {
         DebugLine(" custom background unreadable, blank page: %s", customPath.c_str());
         return BlankBackground();

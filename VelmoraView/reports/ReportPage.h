@@ -66,6 +66,12 @@ struct PhotoCheck {
 };
 PhotoCheck CheckReportPhoto(const emtask::TestRecord& rec, const std::string& folder);
 
+// The custom background image: the entry of the path's folder (subfolders
+// not entered) whose name equals the path's file name ignoring case; empty
+// when there is none.
+std::string FindCustomBackground(const std::string& path);
+inline bool CustomBackgroundPresent(const std::string& path) { return !FindCustomBackground(path).empty(); }
+
 // Built-in backgrounds, drawn in code at the page size.
 QImage DefaultBackground();
 QImage BlankBackground();
