@@ -25,6 +25,7 @@ bench: build
 	$(BUILD)/bin/measurement_bench
 	$(BUILD)/bin/records_bench
 	$(BUILD)/bin/records_excel_bench
+	$(BUILD)/bin/reports_bench
 
 clean:
 	rm -rf $(BUILD)

@@ -24,6 +24,7 @@ constexpr unsigned MSG_SPLASH_TIMEOUT = 1394;
 constexpr unsigned MSG_TIMER_LOADING = 2000;
 constexpr unsigned MSG_USERLIST_REBUILD = 4099;   // user list page: redraw dates and rows
 constexpr unsigned MSG_USERLIST_IMPORT = 101;     // user list page: import finished
+constexpr unsigned MSG_REPORT_PRINTED = 1400;     // report window: its print thread ended (1 = printed)
 
 constexpr int DEVICE_COMMAND_START_TEST = 4097;   // MSG_DEVICE_COMMAND parameter
 constexpr unsigned TIMER_CLOCK = 1367;

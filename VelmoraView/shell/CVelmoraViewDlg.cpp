@@ -21,6 +21,7 @@
 #include "messaging/PostMessage.h"
 #include "messaging/StoreNotices.h"
 #include "messaging/WindowOps.h"
+#include "reports/ReportPreview.h"
 #include "users/CIDentry.h"
 
 #include <QCloseEvent>
@@ -78,6 +79,7 @@ CVelmoraViewDlg::~CVelmoraViewDlg()
     DebugLine("[APP EXIT]");
     UnregisterWindow(Wnd::Main, this);
     m_Splash.reset();
+    DestroyReportPreview();
     m_Records.reset();  // gives the test log back if an archive is shown
     m_Settings.reset();
     m_Password.reset();
@@ -97,6 +99,11 @@ void CVelmoraViewDlg::CreateChildren()
     m_IDentry = std::make_unique<CIDentry>();
     m_Records = std::make_unique<CReadDeviceDlg>();
     records::InstallExcelCommand();
+    // A double-clicked row opens its report; the record window waits for 1373.
+    CReadDeviceDlg::SetHook(int(msg::WM_DBL_CLK), [](CReadDeviceDlg& w) {
+        OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
+                          w.PhotoSourceNow().folder, Wnd::ReadDevice);
+    });
 }
 
 void CVelmoraViewDlg::Init()

@@ -3,6 +3,7 @@
 #include "measurement/COptionCameraDlg.h"
 #include "options/COptionPsetDlg.h"
 #include "options/Password.h"
+#include "reports/COptionPrintDlg.h"
 #include "shell/COptionDeviceDlg.h"
 #include "users/COptionIDMngDlg.h"
 
@@ -28,7 +29,7 @@ QWidget* CreateSettingsPage(SettingsPage page, QWidget* parent)
     case SettingsPage::ProgramSetting: return new COptionPsetDlg(parent);
     case SettingsPage::Password: return new COptionHelpDlg(parent);
     case SettingsPage::Camera: return new COptionCameraDlg(parent);
-    // Print Setting joins here when it is built.
+    case SettingsPage::PrintSetting: return new COptionPrintDlg(parent);
     default: return nullptr;
     }
 }

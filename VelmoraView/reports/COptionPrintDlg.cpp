@@ -1,0 +1,249 @@
+#include "reports/COptionPrintDlg.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "TextUtil.h"
+#include "controls/Dialogs.h"
+#include "controls/LimitedEdit.h"
+#include "controls/Skin.h"
+#include "messaging/PostMessage.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <cstring>
+
+
+namespace {
+constexpr const char* kWrongForm = "Wrong print form setting.\nPlease check the print setting.";
+
+struct EntrySpec {
+    const char* label;
+    int chars;
+    int bytes;
+};
+const EntrySpec kEntries[COptionPrintDlg::EntryCount] = {
+    {"Title", 15, int(sizeof(emtask::BusInfo::reporttitle)) - 1},
+    {"Operator/Doctor", 30, int(sizeof(emtask::BusInfo::operatortext)) - 1},
+    {"Subject/Patient", 30, int(sizeof(emtask::BusInfo::subjecttext)) - 1},
+    {"Note", 60, int(sizeof(emtask::BusInfo::notetext)) - 1},
+};
+
+QLabel* Heading(const QString& text, int x, int y, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setFont(skin::ArialPt(11, true));
+    l->setStyleSheet("color: #303030;");
+    l->setGeometry(x, y, 300, 24);
+    return l;
+}
+
+QPushButton* Button(const QString& text, const QRect& r, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setGeometry(r);
+    b->setAutoDefault(false);
+    skin::StyleFlatButton(b);
+    return b;
+}
+
+// A custom path the settings can hold and that names an image that is there.
+bool UsablePath(const std::string& path)
+{
+    return !path.empty() && path != "-" && path.size() < sizeof(emtask::BusInfo::bgpath) &&
+           reports::CustomBackgroundPresent(path);
+}
+}  // namespace
+
+COptionPrintDlg::COptionPrintDlg(QWidget* parent) : QWidget(parent)
+{
+    resize(760, 540);
+    auto* title = new QLabel(QStringLiteral("Print Setting"), this);
+    title->setFont(skin::ArialPt(14, true));
+    title->setStyleSheet("color: #303030;");
+    title->setGeometry(40, 0, 300, 30);
+
+    Heading(QStringLiteral("Print Background"), 40, 50, this);
+    m_Choices = new QButtonGroup(this);
+    const char* names[] = {"Default", "Blank", "Custom"};
+    for (int i = 0; i < 3; ++i) {
+        auto* r = new QRadioButton(QString::fromLatin1(names[i]), this);
+        r->setFont(skin::Arial(15));
+        r->setGeometry(60 + 140 * i, 80, 128, 32);
+        r->setStyleSheet("QRadioButton { background: #E6E6E6; padding-left: 8px; color: #303030; }");
+        m_Choices->addButton(r, i);
+    }
+
+    Heading(QStringLiteral("Print Background Path"), 40, 126, this);
+    m_Path = new QLineEdit(this);
+    m_Path->setReadOnly(true);
+    m_Path->setFont(skin::Arial(14));
+    m_Path->setGeometry(60, 156, 280, 32);
+    m_Browse = Button(QStringLiteral("..."), QRect(346, 156, 44, 32), this);
+    m_ApplyBg = Button(QStringLiteral("Apply"), QRect(396, 156, 84, 32), this);
+
+    Heading(QStringLiteral("Print Entry Information"), 40, 214, this);
+    for (int i = 0; i < EntryCount; ++i) {
+        const int y = 246 + 40 * i;
+        auto* l = new QLabel(QString::fromLatin1(kEntries[i].label), this);
+        l->setFont(skin::Arial(15));
+        l->setGeometry(60, y, 140, 32);
+        m_Entries[i] = new CLimitedEdit(kEntries[i].chars, kEntries[i].bytes, this);
+        m_Entries[i]->setFont(skin::Arial(14));
+        m_Entries[i]->setGeometry(200, y, 280, 32);
+        connect(m_Entries[i], &QLineEdit::textEdited, this, &COptionPrintDlg::RefreshPreview);
+    }
+    m_ApplyEntries = Button(QStringLiteral("Apply"), QRect(396, 410, 84, 34), this);
+
+    connect(m_Choices, &QButtonGroup::idClicked, this, &COptionPrintDlg::OnChoice);
+    connect(m_Browse, &QPushButton::clicked, this, &COptionPrintDlg::OnBrowse);
+    connect(m_ApplyBg, &QPushButton::clicked, this, &COptionPrintDlg::OnApplyBackground);
+    connect(m_ApplyEntries, &QPushButton::clicked, this, &COptionPrintDlg::OnApplyEntries);
+    RegisterWindow(Wnd::PrintPage, this);
+}
+
+COptionPrintDlg::~COptionPrintDlg() { UnregisterWindow(Wnd::PrintPage, this); }
+
+QRadioButton* COptionPrintDlg::choice(int background) const
+{
+    return qobject_cast<QRadioButton*>(m_Choices->button(background));
+}
+
+int COptionPrintDlg::checkedChoice() const { return m_Choices->checkedId(); }
+
+void COptionPrintDlg::SelectChoice(int background)
+{
+    if (QRadioButton* r = choice(background)) r->setChecked(true);
+    m_Path->setEnabled(background == reports::kBgCustom);
+}
+
+void COptionPrintDlg::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (!e->spontaneous()) Fill();
+}
+
+void COptionPrintDlg::Fill()
+{
+    emtask::EMTaskData* m = emtask::GetManager();
+    emtask::BusInfo& b = m->m_BusInfo;
+    if (b.reportbg == reports::kBgCustom && !reports::CustomBackgroundPresent(emtask::FieldText(b.bgpath))) {
+        DebugLine(" custom background gone, back to default");
+        b.reportbg = reports::kBgDefault;
+        std::memset(b.bgpath, 0, sizeof b.bgpath);
+        m->SaveSetting();
+    }
+    const reports::ReportTexts t = reports::FormTexts(b);
+    const std::string* texts[EntryCount] = {&t.title, &t.operatorText, &t.subject, &t.note};
+    for (int i = 0; i < EntryCount; ++i) {
+        QString s = QString::fromUtf8(texts[i]->data(), qsizetype(texts[i]->size()));
+        while (!CLimitValidator::Fits(s, kEntries[i].chars, kEntries[i].bytes)) s.chop(1);
+        m_Entries[i]->setText(s);
+        m_Entries[i]->setCursorPosition(0);
+    }
+    m_Path->setText(QString::fromUtf8(emtask::FieldText(b.bgpath).c_str()));
+    // A stored choice outside 0..2 renders as Default, so it is shown as Default.
+    const int bg = b.reportbg >= 0 && b.reportbg <= 2 ? b.reportbg : int(reports::kBgDefault);
+    SelectChoice(bg);
+    m_Bg = QImage();  // the image may have changed since it was last read
+    RefreshPreview();
+}
+
+void COptionPrintDlg::OnChoice(int background)
+{
+    m_Path->setEnabled(background == reports::kBgCustom);
+    RefreshPreview();
+}
+
+void COptionPrintDlg::OnBrowse()
+{
+    const QString path = Dialogs().openFileName(this, QStringLiteral("Print Background"),
+                                                QDir::homePath(), QStringLiteral("Image File (*.jpg)"));
+    if (path.isEmpty()) return;
+    m_Path->setText(path);
+    RefreshPreview();
+}
+
+void COptionPrintDlg::OnApplyBackground()
+{
+    emtask::EMTaskData* m = emtask::GetManager();
+    emtask::BusInfo& b = m->m_BusInfo;
+    const int chosen = checkedChoice() < 0 ? int(reports::kBgDefault) : checkedChoice();
+    b.reportbg = chosen;
+    bool wrong = false;
+    if (chosen == reports::kBgCustom) {
+        const std::string path = m_Path->text().toStdString();
+        if (UsablePath(path)) {
+            std::memset(b.bgpath, 0, sizeof b.bgpath);
+            std::memcpy(b.bgpath, path.data(), path.size());
+        } else {
+            wrong = true;
+            SelectChoice(reports::kBgDefault);
+            RefreshPreview();
+            b.reportbg = reports::kBgDefault;
+            ShowMessage(this, QString::fromLatin1(kWrongForm), QStringLiteral("Error"),
+                        QMessageBox::Critical);
+        }
+    } else {
+        std::memset(b.bgpath, 0, sizeof b.bgpath);
+        m_Path->clear();
+        RefreshPreview();
+    }
+    if (!wrong) ShowMessage(this, QStringLiteral("Complete."), QStringLiteral("Success"));
+    m->SaveSetting();
+}
+
+void COptionPrintDlg::OnApplyEntries()
+{
+    emtask::EMTaskData* m = emtask::GetManager();
+    emtask::BusInfo& b = m->m_BusInfo;
+    if (checkedChoice() >= 0) b.reportbg = checkedChoice();
+    emtask::CopyField(b.reporttitle, m_Entries[Title]->utf8());
+    emtask::CopyField(b.operatortext, m_Entries[Operator]->utf8());
+    emtask::CopyField(b.subjecttext, m_Entries[Subject]->utf8());
+    emtask::CopyField(b.notetext, m_Entries[Note]->utf8());
+    ShowMessage(this, QStringLiteral("Complete."), QStringLiteral("Success"));
+    m->SaveSetting();
+    RefreshPreview();
+}
+
+QImage COptionPrintDlg::PreviewBackground()
+{
+    int bg = checkedChoice() < 0 ? int(reports::kBgDefault) : checkedChoice();
+    const QString path = bg == reports::kBgCustom ? m_Path->text() : QString();
+    if (bg != m_BgChoice || path != m_BgPath || m_Bg.isNull()) {
+        m_BgChoice = bg;
+        m_BgPath = path;
+        // Custom without a path (or "-") previews the Blank page.
+        m_Bg = reports::LoadBackground(bg, path.toStdString());
+    }
+    return m_Bg;
+}
+
+void COptionPrintDlg::RefreshPreview()
+{
+    reports::PageContent c;
+    c.background = PreviewBackground();
+    c.texts = {m_Entries[Title]->utf8(), m_Entries[Operator]->utf8(), m_Entries[Subject]->utf8(),
+               m_Entries[Note]->utf8()};
+    m_PreviewPage = reports::DrawReportPage(c);
+    m_Preview = m_PreviewPage.scaled(kPreviewArea.size() - QSize(4, 4), Qt::IgnoreAspectRatio,
+                                     Qt::SmoothTransformation);
+    update();
+}
+
+void COptionPrintDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintPanel(p, QRect(20, 40, 480, 160));
+    skin::PaintPanel(p, QRect(20, 206, 480, 250));
+    p.fillRect(kPreviewArea, Qt::white);
+    p.setPen(QColor(0xa0, 0xa8, 0xb0));
+    p.drawRect(kPreviewArea.adjusted(0, 0, -1, -1));
+    if (!m_Preview.isNull()) p.drawImage(kPreviewArea.topLeft() + QPoint(2, 2), m_Preview);
+}

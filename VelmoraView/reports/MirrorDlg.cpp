@@ -1,0 +1,233 @@
+#include "reports/MirrorDlg.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "ProgramFolder.h"
+#include "controls/Dialogs.h"
+#include "controls/LimitedEdit.h"
+#include "controls/Skin.h"
+#include "messaging/Messages.h"
+#include "messaging/WindowOps.h"
+#include "reports/ReportPrint.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace {
+constexpr int kWidth = 551;
+constexpr int kHeight = 854;
+constexpr int kTitle = 30;
+
+struct EntrySpec {
+    const char* label;
+    int chars;
+    int bytes;  // the stored field without its NUL
+};
+const EntrySpec kEntries[MirrorDlg::EntryCount] = {
+    {"Title", 15, int(sizeof(emtask::BusInfo::reporttitle)) - 1},
+    {"Operator/Doctor", 30, int(sizeof(emtask::BusInfo::operatortext)) - 1},
+    {"Subject/Patient", 30, int(sizeof(emtask::BusInfo::subjecttext)) - 1},
+    {"Note", 60, int(sizeof(emtask::BusInfo::notetext)) - 1},
+};
+
+QPushButton* FlatButton(const QString& text, const QRect& r, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setGeometry(r);
+    b->setAutoDefault(false);
+    skin::StyleFlatButton(b);
+    return b;
+}
+}  // namespace
+
+MirrorDlg::MirrorDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("MirrorDlg"));
+    setWindowTitle(QStringLiteral("Print View"));
+    setFixedSize(kWidth, kHeight);
+    auto* caption = new QLabel(QStringLiteral("Print View"), this);
+    skin::StyleTitle(caption);
+    caption->setGeometry(10, 2, 300, 26);
+    m_Close = new QPushButton(QStringLiteral("\u2715"), this);
+    m_Close->setGeometry(kWidth - 45, 0, 45, kTitle - 1);
+    m_Close->setFocusPolicy(Qt::NoFocus);
+    skin::StyleTitleClose(m_Close);
+    connect(m_Close, &QPushButton::clicked, this, &MirrorDlg::OnClose);
+
+    for (int i = 0; i < EntryCount; ++i) {
+        const int y = 626 + 38 * i;
+        auto* l = new QLabel(QString::fromLatin1(kEntries[i].label), this);
+        l->setFont(skin::Arial(16, true));
+        l->setStyleSheet(QStringLiteral("color: #303030;"));
+        l->setGeometry(24, y, 150, 30);
+        m_Entries[i] = new CLimitedEdit(kEntries[i].chars, kEntries[i].bytes, this);
+        m_Entries[i]->setFont(skin::Arial(16));
+        m_Entries[i]->setGeometry(180, y, 347, 30);
+    }
+    m_Apply = FlatButton(QStringLiteral("Apply"), QRect(24, 788, 118, 42), this);
+    m_Clear = FlatButton(QStringLiteral("Clear"), QRect(152, 788, 118, 42), this);
+    m_Print = FlatButton(QStringLiteral("Print"), QRect(280, 788, 118, 42), this);
+    m_SavePdf = FlatButton(QStringLiteral("Save PDF"), QRect(408, 788, 119, 42), this);
+    connect(m_Apply, &QPushButton::clicked, this, &MirrorDlg::OnApply);
+    connect(m_Clear, &QPushButton::clicked, this, &MirrorDlg::OnClear);
+    connect(m_Print, &QPushButton::clicked, this, &MirrorDlg::OnPrint);
+    connect(m_SavePdf, &QPushButton::clicked, this, &MirrorDlg::OnSavePdf);
+    DragWithMouse(this);
+}
+
+MirrorDlg::~MirrorDlg()
+{
+    if (m_Worker.joinable()) m_Worker.join();
+}
+
+void MirrorDlg::SetSource(const emtask::DeviceData* records, int testNo, const std::string& photoFolder,
+                          Wnd caller)
+{
+    m_Data = records;
+    m_TestNo = testNo;
+    m_PhotoFolder = photoFolder;
+    m_Caller = caller;
+}
+
+void MirrorDlg::Refill()
+{
+    const reports::ReportTexts t = reports::FormTexts(emtask::GetManager()->m_BusInfo);
+    const std::string* texts[EntryCount] = {&t.title, &t.operatorText, &t.subject, &t.note};
+    for (int i = 0; i < EntryCount; ++i) {
+        // A stored text longer than the entry allows (a file from elsewhere) is shown cut.
+        QString s = QString::fromUtf8(texts[i]->data(), qsizetype(texts[i]->size()));
+        while (!CLimitValidator::Fits(s, kEntries[i].chars, kEntries[i].bytes)) s.chop(1);
+        m_Entries[i]->setText(s);
+        m_Entries[i]->setCursorPosition(0);
+    }
+}
+
+reports::ReportTexts MirrorDlg::EntryTexts() const
+{
+    return {m_Entries[Title]->utf8(), m_Entries[Operator]->utf8(), m_Entries[Subject]->utf8(),
+            m_Entries[Note]->utf8()};
+}
+
+void MirrorDlg::Render()
+{
+    reports::ReportRequest r;
+    r.data = m_Data;
+    r.testNo = m_TestNo;
+    r.photoFolder = m_PhotoFolder;
+    r.texts = EntryTexts();
+    m_Last = reports::RenderReport(r, emtask::GetManager()->m_BusInfo);
+    const QSize area = kPreviewArea.size() - QSize(4, 4);
+    m_Preview = m_Last.page.scaled(area, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    reports::SaveReportJpeg(m_Last.page, emtask::PrintFormationPath());
+    update();
+}
+
+void MirrorDlg::OnApply() { Render(); }
+
+void MirrorDlg::OnClear()
+{
+    for (CLimitedEdit* e : m_Entries) e->clear();
+    Render();
+}
+
+void MirrorDlg::StartWorker(std::function<bool()> job)
+{
+    if (m_Worker.joinable()) return;
+    setEnabled(false);
+    m_Worker = std::thread([this, job = std::move(job)] {
+        const bool ok = job();
+        PostMessage(this, msg::MSG_REPORT_PRINTED, ok ? 1 : 0);
+    });
+}
+
+void MirrorDlg::OnPrint()
+{
+    if (busy()) return;
+    QPrinter* printer = this->printer();
+    if (!Dialogs().printDialog(this, printer)) return;
+    const QString path = QString::fromStdString(emtask::PrintFormationPath());
+    StartWorker([printer, path] { return reports::PrintReportFile(*printer, path); });
+}
+
+QPrinter* MirrorDlg::printer()
+{
+    if (!m_Printer) {
+        m_Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_Printer->setDocName(QString::fromLatin1(reports::kPrintDocName));
+    }
+    return m_Printer.get();
+}
+
+void MirrorDlg::OnSavePdf()
+{
+    if (busy()) return;
+    QString pdf = Dialogs().saveFileName(this, QStringLiteral("Save PDF"), QDir::homePath(),
+                                         QStringLiteral("PDF File (*.pdf)"));
+    if (pdf.isEmpty()) return;
+    if (!pdf.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) pdf += QStringLiteral(".pdf");
+    const QString path = QString::fromStdString(emtask::PrintFormationPath());
+    StartWorker([path, pdf] { return reports::WriteReportPdf(path, pdf); });
+}
+
+void MirrorDlg::OnClose()
+{
+    if (busy()) return;  // the window is disabled while its thread runs
+    hide();
+    EnableWnd(m_Caller, true);
+    PostMessage(m_Caller, msg::MSG_PREVIEW_CLOSED);
+}
+
+bool MirrorDlg::event(QEvent* e)
+{
+    const ZMessageEvent* m;
+    if (AsMessage(e, m)) {
+        if (m->message == msg::MSG_REPORT_PRINTED) {
+            if (m_Worker.joinable()) m_Worker.join();
+            setEnabled(true);
+            if (!m->wParam) DebugLine(" report not printed");
+            emit printFinished(m->wParam != 0);
+        }
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void MirrorDlg::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (e->spontaneous()) return;  // back from minimised: keep what was typed
+    // Each showing starts from the stored defaults; painting never refills.
+    Refill();
+    Render();
+}
+
+void MirrorDlg::closeEvent(QCloseEvent* e)
+{
+    e->ignore();
+    OnClose();
+}
+
+void MirrorDlg::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        OnClose();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void MirrorDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    skin::PaintWindowFrame(p, rect(), kTitle);
+    p.fillRect(kPreviewArea, Qt::white);
+    p.setPen(QColor(0xa0, 0xa8, 0xb0));
+    p.drawRect(kPreviewArea.adjusted(0, 0, -1, -1));
+    if (!m_Preview.isNull()) p.drawImage(kPreviewArea.topLeft() + QPoint(2, 2), m_Preview);
+}

@@ -1,0 +1,88 @@
+// "Print View": the report of one record, scaled down, with its four entries.
+// Created once and reused; shown by OpenReportPreview().
+#pragma once
+
+#include "messaging/PostMessage.h"
+#include "reports/ReportPage.h"
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+class CLimitedEdit;
+class QPrinter;
+class QPushButton;
+
+class MirrorDlg : public QWidget {
+    Q_OBJECT
+public:
+    explicit MirrorDlg(QWidget* parent = nullptr);
+    ~MirrorDlg() override;
+
+    static constexpr QRect kPreviewArea{83, 50, 385, 561};
+    enum Entry { Title, Operator, Subject, Note, EntryCount };
+
+    // What the calling window passes before the window is shown: the records,
+    // the test number of the row, the photograph folder of their source, and
+    // the window to enable again on closing.
+    void SetSource(const emtask::DeviceData* records, int testNo, const std::string& photoFolder,
+                   Wnd caller);
+
+    // The entries from the stored form defaults.
+    void Refill();
+    // Renders with the current entries, shows it and saves it as the page to print.
+    void Render();
+    void OnApply();
+    void OnClear();
+    // Print dialog, then the saved page printed on a thread of its own.
+    void OnPrint();
+    // Beyond printing: the same page as a PDF file the user names.
+    void OnSavePdf();
+    void OnClose();
+
+    CLimitedEdit* entry(Entry e) const { return m_Entries[e]; }
+    QPushButton* applyButton() const { return m_Apply; }
+    QPushButton* clearButton() const { return m_Clear; }
+    QPushButton* printButton() const { return m_Print; }
+    QPushButton* savePdfButton() const { return m_SavePdf; }
+    QPushButton* closeButton() const { return m_Close; }
+    const reports::ReportOutcome& lastRendering() const { return m_Last; }
+    QImage preview() const { return m_Preview; }
+    // The printer the print dialog sets up, made on first use (tests point it
+    // at a PDF file).
+    QPrinter* printer();
+    bool busy() const { return m_Worker.joinable(); }
+
+signals:
+    void printFinished(bool ok);
+
+protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    void StartWorker(std::function<bool()> job);
+    reports::ReportTexts EntryTexts() const;
+
+    const emtask::DeviceData* m_Data = nullptr;
+    int m_TestNo = 0;
+    std::string m_PhotoFolder;
+    Wnd m_Caller = Wnd::ReadDevice;
+
+    CLimitedEdit* m_Entries[EntryCount] = {};
+    QPushButton* m_Apply;
+    QPushButton* m_Clear;
+    QPushButton* m_Print;
+    QPushButton* m_SavePdf;
+    QPushButton* m_Close;
+    reports::ReportOutcome m_Last;
+    QImage m_Preview;
+    std::unique_ptr<QPrinter> m_Printer;
+    std::thread m_Worker;
+};

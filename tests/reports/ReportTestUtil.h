@@ -1,0 +1,82 @@
+// Records with photographs in a temporary program folder, and PDF checks
+// through the poppler tools.
+#pragma once
+
+#include "EMTaskData.h"
+#include "ProgramFolder.h"
+#include "TextUtil.h"
+#include "measurement/TestStore.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstring>
+#include <opencv2/core.hpp>
+#include <string>
+
+// Appends a record of 7 March 2024, 14:25:01 to the test log; with a photo,
+// stores it as the test would and keeps its check value. Returns the slot.
+inline int AddRecord(const cv::Mat& photo, const char* result = "0.045", const char* unit = "B",
+                     char mode = '0')
+{
+    emtask::EMTaskData* m = emtask::GetManager();
+    emtask::TestRecord r{};
+    std::memcpy(r.m_Tyy, "2024", 4);
+    std::memcpy(r.m_Tmm, "03", 2);
+    std::memcpy(r.m_Tdd, "07", 2);
+    std::memcpy(r.m_Thh, "14", 2);
+    std::memcpy(r.m_Tmi, "25", 2);
+    std::memcpy(r.m_Tss, "01", 2);
+    emtask::CopyField(r.result, result);
+    emtask::CopyField(r.unit, unit);
+    r.mode = mode;
+    r.testno = m->NextTestNo();
+    r.crc16 = measurement::SaveTestPhoto(photo, r);  // zero samples without a photo
+    return m->AppendRecord(r);
+}
+
+inline cv::Mat Solid(int w, int h, int b, int g, int r) { return cv::Mat(h, w, CV_8UC3, cv::Scalar(b, g, r)); }
+
+inline bool Near(QRgb a, QColor b, int tol = 24)
+{
+    return std::abs(qRed(a) - b.red()) <= tol && std::abs(qGreen(a) - b.green()) <= tol &&
+           std::abs(qBlue(a) - b.blue()) <= tol;
+}
+
+// Number of pages of a PDF file, or -1.
+inline int PdfPages(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return -1;
+    for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
+        if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+// The first page of a PDF rendered at `dpi`; null when it cannot be.
+inline QImage PdfPicture(const QString& pdf, int dpi)
+{
+    QTemporaryDir dir;
+    QProcess p;
+    const QString stem = dir.filePath(QStringLiteral("page"));
+    p.start(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), QStringLiteral("1"),
+             QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, stem});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
+    return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+// Mean absolute difference of two pictures of the same size, per channel.
+inline double MeanDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size()) return 255;
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}

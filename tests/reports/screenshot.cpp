@@ -1,0 +1,77 @@
+// Renders a report, the "Print View" window and the "Print Setting" page into
+// PNG files for the documentation.
+//   reports_screenshot PAGE.png PRINTVIEW.png PRINTSETTING.png   (program folder: --home DIR)
+#include "EMTaskData.h"
+#include "ProgramFolder.h"
+#include "TextUtil.h"
+#include "controls/Skin.h"
+#include "measurement/TestStore.h"
+#include "reports/COptionPrintDlg.h"
+#include "reports/MirrorDlg.h"
+
+#include <QApplication>
+#include <QImage>
+#include <cstdio>
+#include <cstring>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+// A stand-in photograph of a subject: a head and shoulders on a wall.
+cv::Mat Subject()
+{
+    cv::Mat m(240, 320, CV_8UC3, cv::Scalar(205, 196, 184));
+    cv::ellipse(m, cv::Point(160, 250), cv::Size(110, 70), 0, 180, 360, cv::Scalar(120, 70, 40), cv::FILLED,
+                cv::LINE_AA);
+    cv::circle(m, cv::Point(160, 120), 52, cv::Scalar(150, 180, 225), cv::FILLED, cv::LINE_AA);
+    cv::ellipse(m, cv::Point(160, 92), cv::Size(54, 30), 0, 180, 360, cv::Scalar(40, 50, 60), cv::FILLED,
+                cv::LINE_AA);
+    return m;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    emtask::InitProgramFolder(argc, argv);
+    QApplication app(argc, argv);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: reports_screenshot [--home DIR] PAGE.png PRINTVIEW.png PRINTSETTING.png\n");
+        return 2;
+    }
+    QApplication::setFont(skin::Arial(14));
+    emtask::EMTaskData* m = emtask::GetManager();
+    m->StartUp();
+    emtask::CopyField(m->m_BusInfo.operatortext, "Dr. Hana Seo");
+    emtask::CopyField(m->m_BusInfo.subjecttext, "Min-jun Park");
+    emtask::CopyField(m->m_BusInfo.notetext, "Second test after the 20-minute wait; subject cooperative.");
+    emtask::TestRecord r{};
+    std::memcpy(r.m_Tyy, "2026", 4);
+    std::memcpy(r.m_Tmm, "12", 2);
+    std::memcpy(r.m_Tdd, "05", 2);
+    std::memcpy(r.m_Thh, "18", 2);
+    std::memcpy(r.m_Tmi, "30", 2);
+    std::memcpy(r.m_Tss, "00", 2);
+    std::memcpy(r.result, "0.045", 5);
+    r.unit[0] = 'B';
+    r.mode = '0';
+    r.testno = m->NextTestNo();
+    r.crc16 = measurement::SaveTestPhoto(Subject(), r);
+    m->AppendRecord(r);
+
+    int rc = 0;
+    MirrorDlg view;
+    view.SetSource(&m->m_DeviceData, r.testno, emtask::JpegDir(), Wnd::ReadDevice);
+    view.show();
+    QApplication::processEvents();
+    const QImage page = view.lastRendering().page;
+    if (!page.scaled(page.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+             .save(QString::fromLocal8Bit(argv[1])))
+        rc = 1;
+    if (!view.grab().save(QString::fromLocal8Bit(argv[2]))) rc = 1;
+    view.hide();
+
+    COptionPrintDlg setting;
+    setting.show();
+    QApplication::processEvents();
+    if (!setting.grab().save(QString::fromLocal8Bit(argv[3]))) rc = 1;
+    return rc;
+}

@@ -1,0 +1,302 @@
+// The report page without windows: record and photograph lookup, the check,
+// the page's layout, backgrounds, the saved JPEG and printing it.
+#include "ReportTestUtil.h"
+#include "TestFolder.h"
+#include "PhotoCheck.h"
+#include "reports/ReportPage.h"
+#include "reports/ReportPrint.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QtTest>
+#include <climits>
+#include <fcntl.h>
+#include <filesystem>
+#include <opencv2/imgcodecs.hpp>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace reports;
+
+namespace {
+const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kWhite(255, 255, 255), kBlack(0, 0, 0);
+const QColor kRuleColour(42, 38, 39), kSeparatorColour(161, 161, 161), kBoxColour(242, 242, 242);
+
+emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+
+ReportOutcome Render(int testNo, const std::string& folder = emtask::JpegDir())
+{
+    ReportRequest r;
+    r.data = &emtask::GetManager()->m_DeviceData;
+    r.testNo = testNo;
+    r.photoFolder = folder;
+    r.texts = FormTexts(Bus());
+    return RenderReport(r, Bus());
+}
+
+QRgb At(const QImage& page, int x, int y) { return page.pixel(x, y); }
+}  // namespace
+
+class TestReportPage : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestFolder> folder;
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<TestFolder>();
+        emtask::GetManager()->StartUp();
+        Bus().reportbg = kBgBlank;  // only the drawn elements
+    }
+    void cleanup() { folder.reset(); }
+
+    void photographIsFramedAndFittedWhateverItsSize()
+    {
+        AddRecord(Solid(320, 240, 0, 0, 255));   // red, test 1
+        AddRecord(Solid(640, 480, 0, 255, 0));   // green, test 2
+        ReportOutcome a = Render(1);
+        QVERIFY(a.photo.passes);
+        QCOMPARE(a.page.size(), QSize(kPageWidth, kPageHeight));
+        const QImage& p = a.page;
+        // Frame outline, white inside, photograph over (715, 437) .. (1089, 759).
+        QVERIFY(Near(At(p, 709, 600), kBlack, 0));
+        QVERIFY(Near(At(p, 1094, 600), kBlack, 0));
+        QVERIFY(Near(At(p, 900, 431), kBlack, 0));
+        QVERIFY(Near(At(p, 712, 434), kWhite, 0));
+        QVERIFY(Near(At(p, 1092, 764), kWhite, 0));
+        QVERIFY(Near(At(p, 716, 438), kRed));
+        QVERIFY(Near(At(p, 1088, 758), kRed));
+        // The separators stop at 700 beside the photograph.
+        QVERIFY(Near(At(p, 400, 510), kSeparatorColour, 0));
+        QVERIFY(Near(At(p, 705, 510), kWhite, 0));
+
+        // A 640 x 480 photograph takes the same box, not the page.
+        const QImage q = Render(2).page;
+        QVERIFY(Near(At(q, 716, 438), kGreen));
+        QVERIFY(Near(At(q, 1088, 758), kGreen));
+        QVERIFY(Near(At(q, 1092, 600), kWhite, 0));
+        QVERIFY(Near(At(q, 1150, 900), kWhite, 0));
+    }
+
+    void pageLayoutWithoutPhotograph()
+    {
+        AddRecord(cv::Mat());
+        const QImage p = Render(1).page;
+        QVERIFY(Near(At(p, 600, 415), kRuleColour, 0));
+        QVERIFY(Near(At(p, 1094, 413), kRuleColour, 0));
+        QVERIFY(Near(At(p, 1100, 415), kWhite, 0));
+        QVERIFY(Near(At(p, 600, 900), kRuleColour, 0));
+        // Full-width separators, no frame.
+        for (int y : {510, 600, 689, 780, 995, 1085, 1175})
+            QVERIFY2(Near(At(p, 1000, y), kSeparatorColour, 0), qPrintable(QString::number(y)));
+        QVERIFY(Near(At(p, 709, 460), kWhite, 0));
+        // Entry boxes, and white between them.
+        QVERIFY(Near(At(p, 1090, 1190), kBoxColour, 0));
+        QVERIFY(Near(At(p, 1090, 1620), kBoxColour, 0));
+        QVERIFY(Near(At(p, 1090, 1302), kWhite, 0));
+        QVERIFY(Near(At(p, 1090, 1640), kWhite, 0));
+        // Text is RGB (60, 60, 60): the darkest pixel of the title line.
+        int darkest = 255;
+        for (int y = 206; y < 320; ++y)
+            for (int x = 0; x < kPageWidth; ++x) darkest = std::min(darkest, qGray(At(p, x, y)));
+        QCOMPARE(darkest, 60);
+    }
+
+    void photographCheckAndLookup()
+    {
+        // An edited photograph is left out.
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        const emtask::TestRecord& r1 = emtask::GetManager()->m_DeviceData.m_TestData[0];
+        const std::string path1 = measurement::TestPhotoPath(r1);
+        cv::Mat edited = cv::imread(path1);
+        edited.at<cv::Vec3b>(50, 100) = cv::Vec3b(255, 255, 255);
+        cv::imwrite(path1, edited);
+        ReportOutcome o = Render(1);
+        QCOMPARE(o.photo.path, path1);
+        QVERIFY(o.photo.decoded);
+        QVERIFY(!o.photo.passes);
+        QVERIFY(Near(At(o.page, 800, 560), kWhite, 0));
+
+        // A record stored without a photograph: a file put there later shows
+        // only when all its samples are black.
+        AddRecord(cv::Mat());
+        const emtask::TestRecord& r2 = emtask::GetManager()->m_DeviceData.m_TestData[1];
+        const std::string path2 = measurement::TestPhotoPath(r2);
+        cv::imwrite(path2, Solid(320, 240, 90, 90, 90));
+        QVERIFY(!Render(2).photo.passes);
+        cv::imwrite(path2, Solid(320, 240, 0, 0, 0));
+        QVERIFY(Render(2).photo.passes);
+
+        // Absent at the exact path: found below the folder whatever its case.
+        AddRecord(Solid(320, 240, 255, 0, 0));
+        const emtask::TestRecord& r3 = emtask::GetManager()->m_DeviceData.m_TestData[2];
+        const std::string name = emtask::PhotoFileName(r3);
+        std::string upper = name;
+        for (char& c : upper) c = char(toupper(static_cast<unsigned char>(c)));
+        const std::string moved = emtask::JpegDir() + "/old/2024/" + upper;
+        fs::create_directories(fs::path(moved).parent_path());
+        fs::rename(measurement::TestPhotoPath(r3), moved);
+        QCOMPARE(FindPhotograph(emtask::JpegDir(), name), moved);
+        QVERIFY(Render(3).photo.passes);
+        // Nowhere in the tree, or no folder at all: no photograph.
+        fs::remove(moved);
+        QVERIFY(FindPhotograph(emtask::JpegDir(), name).empty());
+        QVERIFY(Render(3, folder->path + "/nowhere").photo.path.empty());
+        QVERIFY(!Render(3).photo.passes);
+
+        // Date fields that would make the name a path find nothing.
+        AddRecord(cv::Mat());
+        emtask::TestRecord& r4 = emtask::GetManager()->m_DeviceData.m_TestData[3];
+        std::memcpy(r4.m_Tyy, "../x", 4);
+        const std::string odd = emtask::JpegDir() + "/" + emtask::PhotoFileName(r4);  // .../00000004-../x0307...
+        fs::create_directories(fs::path(odd).parent_path());
+        cv::imwrite(odd, Solid(320, 240, 0, 0, 0));
+        QVERIFY(fs::exists(odd));
+        QVERIFY(Render(4).photo.path.empty());
+    }
+
+    void recordLookupNeverLeavesTheSlotsInUse()
+    {
+        emtask::DeviceData& d = emtask::GetManager()->m_DeviceData;
+        for (int i = 0; i < 3; ++i) AddRecord(cv::Mat());
+        // An archive's numbers need not be slot + 1; the first match wins.
+        d.m_TestData[0].testno = 20;
+        d.m_TestData[1].testno = 30;
+        d.m_TestData[2].testno = 20;
+        QCOMPARE(FindReportRecord(d, 20), &d.m_TestData[0]);
+        QCOMPARE(FindReportRecord(d, 30), &d.m_TestData[1]);
+        QCOMPARE(FindReportRecord(d, 3), &d.m_TestData[2]);  // no match: slot t - 1
+        for (int t : {0, -1, 4, 999999, 1000001, INT_MAX, INT_MIN})
+            QVERIFY2(FindReportRecord(d, t) == nullptr, qPrintable(QString::number(t)));
+        // A count from elsewhere is clamped to the slots that exist.
+        d.datacnt = INT_MAX;
+        QVERIFY(FindReportRecord(d, 1000001) == nullptr);
+        QCOMPARE(FindReportRecord(d, 1000000), &d.m_TestData[999999]);
+        d.datacnt = 3;
+
+        // No record: the page is drawn without record values.
+        ReportOutcome o = Render(77);
+        QVERIFY(o.record == nullptr);
+        QCOMPARE(o.page.size(), QSize(kPageWidth, kPageHeight));
+        QVERIFY(ValuesOf(nullptr, 0).date.empty());
+    }
+
+    void flowRecordShowsFlowWithoutUnit()
+    {
+        AddRecord(cv::Mat(), "FLOW", "F", 'F');
+        RecordValues flow = ValuesOf(&emtask::GetManager()->m_DeviceData.m_TestData[0], 0);
+        QCOMPARE(flow.result, std::string("Flow"));
+        QVERIFY(flow.unit.empty());
+        // Nothing is drawn where the unit would be.
+        const QImage p = Render(1).page;
+        for (int y = 1111; y < 1170; ++y)
+            for (int x = 520; x < 700; ++x) QVERIFY(Near(At(p, x, y), kWhite, 0));
+    }
+
+    void backgrounds()
+    {
+        const QImage def = LoadBackground(kBgDefault, "");
+        const QImage blank = LoadBackground(kBgBlank, "");
+        QCOMPARE(def.size(), QSize(kPageWidth, kPageHeight));
+        QCOMPARE(blank.size(), def.size());
+        QVERIFY(def != blank);
+        QCOMPARE(LoadBackground(9, ""), def);
+        // Blank: only white.
+        for (int y = 0; y < kPageHeight; y += 37)
+            for (int x = 0; x < kPageWidth; x += 41) QCOMPARE(blank.pixel(x, y), qRgb(255, 255, 255));
+
+        // A custom image of another size is scaled to the page.
+        const std::string custom = folder->path + "/bg.jpg";
+        cv::imwrite(custom, Solid(602, 877, 255, 0, 0));
+        QImage c = LoadBackground(kBgCustom, custom);
+        QCOMPARE(c.size(), QSize(kPageWidth, kPageHeight));
+        QVERIFY(Near(c.pixel(5, 5), QColor(0, 0, 255)));
+        QVERIFY(Near(c.pixel(1198, 1748), QColor(0, 0, 255)));
+        // Undecodable or missing: the Blank page.
+        const std::string junk = folder->path + "/junk.jpg";
+        WriteBytes(junk, "not a picture", 13);
+        QCOMPARE(LoadBackground(kBgCustom, junk), blank);
+        QCOMPARE(LoadBackground(kBgCustom, folder->path + "/gone.jpg"), blank);
+
+        // The stored choice reaches the page.
+        AddRecord(cv::Mat());
+        Bus().reportbg = kBgCustom;
+        emtask::CopyField(Bus().bgpath, custom);
+        QVERIFY(Near(Render(1).page.pixel(5, 5), QColor(0, 0, 255)));
+    }
+
+    void savedPageReplacesTheOldOneWhole()
+    {
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        const std::string path = emtask::PrintFormationPath();
+        QVERIFY(SaveReportJpeg(Render(1).page, path));  // conf exists; the folder is made if not
+        const std::vector<char> first = ReadBytes(path);
+        QCOMPARE(QImage(QString::fromStdString(path)).size(), QSize(kPageWidth, kPageHeight));
+
+        // A print that opened the old page still reads all of it after a new
+        // rendering is saved.
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        Bus().reportbg = kBgDefault;
+        QVERIFY(SaveReportJpeg(Render(1).page, path));
+        std::vector<char> old(first.size() + 16);
+        ssize_t n = ::pread(fd, old.data(), old.size(), 0);
+        ::close(fd);
+        QCOMPARE(n, ssize_t(first.size()));
+        QVERIFY(std::equal(first.begin(), first.end(), old.begin()));
+        QVERIFY(ReadBytes(path) != first);
+        // Nothing else is left in the folder.
+        for (const auto& e : fs::directory_iterator(emtask::ConfDir()))
+            QVERIFY2(e.path().filename() == "printformation.jpg" || e.path().filename() == "config.conf",
+                     e.path().c_str());
+    }
+
+    void printedPageIsTheSavedImage()
+    {
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        Bus().reportbg = kBgDefault;
+        const std::string jpeg = emtask::PrintFormationPath();
+        QVERIFY(SaveReportJpeg(Render(1).page, jpeg));
+        const QImage saved(QString::fromStdString(jpeg));
+
+        // Printer with its margins: the image fills the printable area.
+        const QString pdf = QString::fromStdString(folder->path + "/print.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageMargins(QMarginsF(12, 20, 12, 20), QPageLayout::Millimeter);
+        QVERIFY(PrintReportFile(printer, QString::fromStdString(jpeg)));
+        QCOMPARE(PdfPages(pdf), 1);
+        const int dpi = 40;
+        QImage picture = PdfPicture(pdf, dpi);
+        QVERIFY(!picture.isNull());
+        const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point);
+        const QRect crop(qRound(area.x() * dpi / 72), qRound(area.y() * dpi / 72),
+                         qRound(area.width() * dpi / 72), qRound(area.height() * dpi / 72));
+        const QImage printed = picture.copy(crop.adjusted(1, 1, -1, -1));
+        const QImage expected = saved.scaled(crop.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                    .convertToFormat(QImage::Format_RGB32)
+                                    .copy(QRect(1, 1, crop.width() - 2, crop.height() - 2));
+        QVERIFY2(MeanDifference(printed, expected) < 10, qPrintable(QString::number(MeanDifference(printed, expected))));
+        // The margins stay white.
+        QVERIFY(Near(picture.pixel(crop.left() / 2, picture.height() / 2), kWhite, 4));
+
+        // The PDF file of the same page: the whole sheet.
+        const QString pdf2 = QString::fromStdString(folder->path + "/saved.pdf");
+        QVERIFY(WriteReportPdf(QString::fromStdString(jpeg), pdf2));
+        QCOMPARE(PdfPages(pdf2), 1);
+        QImage whole = PdfPicture(pdf2, dpi);
+        QVERIFY(MeanDifference(whole, saved.scaled(whole.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                          .convertToFormat(QImage::Format_RGB32)) < 10);
+
+        // Nothing to print: no page, no file.
+        const QString none = QString::fromStdString(folder->path + "/none.pdf");
+        printer.setOutputFileName(none);
+        QVERIFY(!PrintReportFile(printer, QString::fromStdString(folder->path + "/missing.jpg")));
+        QVERIFY(!QFile::exists(none));
+    }
+};
+
+QTEST_MAIN(TestReportPage)
+#include "tst_reportpage.moc"

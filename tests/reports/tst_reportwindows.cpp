@@ -1,0 +1,284 @@
+// "Print View" and the "Print Setting" page on the store of a temporary
+// program folder, with scripted dialogs.
+#include "../shell/ShellFixture.h"
+#include "ReportTestUtil.h"
+#include "TestFolder.h"
+#include "WindowRecorder.h"
+#include "records/CReadDeviceDlg.h"
+#include "records/RecordGrid.h"
+#include "controls/Dialogs.h"
+#include "controls/LimitedEdit.h"
+#include "messaging/Messages.h"
+#include "reports/COptionPrintDlg.h"
+#include "reports/MirrorDlg.h"
+#include "reports/ReportPreview.h"
+
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QtTest>
+#include <filesystem>
+#include <opencv2/imgcodecs.hpp>
+
+namespace fs = std::filesystem;
+using namespace reports;
+
+namespace {
+const char* kWrongForm = "Wrong print form setting.\nPlease check the print setting.";
+
+emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+
+emtask::BusInfo StoredBus()
+{
+    emtask::BusInfo b{};
+    std::vector<char> bytes = ReadBytes(emtask::ConfigPath());
+    if (bytes.size() == sizeof b) std::memcpy(&b, bytes.data(), sizeof b);
+    return b;
+}
+
+bool AllZero(const char* p, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        if (p[i]) return false;
+    return true;
+}
+}  // namespace
+
+class TestReportWindows : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestFolder> folder;
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<TestFolder>();
+        emtask::GetManager()->StartUp();
+    }
+    void cleanup()
+    {
+        DestroyReportPreview();
+        folder.reset();
+    }
+
+    void previewOpensFromTheStoredTextsAndGivesControlBack()
+    {
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        emtask::CopyField(Bus().operatortext, "Dr. Seo");
+        Recorder records(Wnd::ReadDevice);
+        records.show();
+        OpenReportPreview(1, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        MirrorDlg* view = ReportPreviewWindow();
+        QVERIFY(view && view->isVisible());
+        QVERIFY(view->isEnabled());
+        QVERIFY(!records.isEnabled());
+        QCOMPARE(view->windowTitle(), QString("Print View"));
+        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("TEST REPORT"));
+        QCOMPARE(view->entry(MirrorDlg::Operator)->text(), QString("Dr. Seo"));
+        QVERIFY(view->lastRendering().photo.passes);
+        const QImage saved(QString::fromStdString(emtask::PrintFormationPath()));
+        QCOMPARE(saved.size(), QSize(kPageWidth, kPageHeight));
+        QCOMPARE(view->preview().size(), MirrorDlg::kPreviewArea.size() - QSize(4, 4));
+
+        // Typing survives repainting; Apply renders it into the saved page.
+        view->entry(MirrorDlg::Note)->clear();
+        TypeText(view->entry(MirrorDlg::Note), "Retest in 20 minutes");
+        view->repaint();
+        QCoreApplication::processEvents();
+        QCOMPARE(view->entry(MirrorDlg::Note)->text(), QString("Retest in 20 minutes"));
+        const std::vector<char> before = ReadBytes(emtask::PrintFormationPath());
+        view->applyButton()->click();
+        QVERIFY(ReadBytes(emtask::PrintFormationPath()) != before);
+        // Entries refuse what their stored field cannot hold.
+        view->entry(MirrorDlg::Title)->clear();
+        TypeText(view->entry(MirrorDlg::Title), "ABCDEFGHIJKLMNOP");
+        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("ABCDEFGHIJKLMNO"));
+
+        view->closeButton()->click();
+        QVERIFY(!view->isVisible());
+        QVERIFY(records.isEnabled());
+        QTRY_VERIFY(records.received(msg::MSG_PREVIEW_CLOSED));
+
+        // The next showing starts again from the stored texts, for the new row;
+        // a number no record has gives a page without record values.
+        OpenReportPreview(5, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        QCOMPARE(ReportPreviewWindow(), view);
+        QCOMPARE(view->entry(MirrorDlg::Note)->text(), QString());
+        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("TEST REPORT"));
+        QVERIFY(view->lastRendering().record == nullptr);
+        view->close();
+        QVERIFY(records.isEnabled());
+    }
+
+    void doubleClickedRecordOpensItsReport()
+    {
+        emtask::EMTaskData* store = emtask::GetManager();
+        AddRecord(cv::Mat());
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        AddRecord(cv::Mat());
+        store->SaveResultData();
+        store->SaveSetting();
+        auto main = MakeMainWindow();
+        CReadDeviceDlg* records = main->recordWindow();
+        main->OnCommand(msg::MAIN_LOAD_BTN);
+        QTRY_VERIFY_WITH_TIMEOUT(!records->Busy() && records->Model()->rowCount() == 3, 10000);
+        // Newest first: the second row is test 2, the one with a photograph.
+        emit records->Grid()->doubleClicked(records->Model()->index(1, 0));
+        QTRY_VERIFY(ReportPreviewWindow() && ReportPreviewWindow()->isVisible());
+        MirrorDlg* view = ReportPreviewWindow();
+        QVERIFY(view->lastRendering().record);
+        QCOMPARE(view->lastRendering().record->testno, 2);
+        QVERIFY(view->lastRendering().photo.passes);
+        QVERIFY(!records->isEnabled());
+        QVERIFY(view->isEnabled());
+        view->closeButton()->click();
+        QTRY_VERIFY(records->isEnabled());
+    }
+
+    void clearThenPrintPrintsEmptyEntries()
+    {
+        AddRecord(cv::Mat());
+        Bus().reportbg = kBgBlank;
+        emtask::CopyField(Bus().notetext, "note");
+        Recorder records(Wnd::ReadDevice);
+        OpenReportPreview(1, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        MirrorDlg* view = ReportPreviewWindow();
+        view->clearButton()->click();
+        for (int e = 0; e < MirrorDlg::EntryCount; ++e)
+            QVERIFY(view->entry(MirrorDlg::Entry(e))->text().isEmpty());
+        const QImage page = view->lastRendering().page;
+        for (int y = 206; y < 320; y += 2)  // the title line is empty
+            for (int x = 0; x < kPageWidth; x += 2) QCOMPARE(page.pixel(x, y), qRgb(255, 255, 255));
+        for (int x = 440; x < 1090; ++x) QCOMPARE(page.pixel(x, 1460), qRgb(242, 242, 242));
+
+        ScriptedDialogs dialogs;
+        // Cancelled: nothing printed, nothing said.
+        dialogs.printAnswers = {false};
+        view->printButton()->click();
+        QVERIFY(!view->busy());
+        QCOMPARE(dialogs.shown.size(), size_t(1));
+
+        const QString pdf = QString::fromStdString(folder->path + "/printed.pdf");
+        view->printer()->setOutputFormat(QPrinter::PdfFormat);
+        view->printer()->setOutputFileName(pdf);
+        dialogs.printAnswers = {true};
+        QSignalSpy done(view, &MirrorDlg::printFinished);
+        view->printButton()->click();
+        QVERIFY(done.wait(20000));
+        QCOMPARE(done.at(0).at(0).toBool(), true);
+        QVERIFY(view->isEnabled());
+        QCOMPARE(view->printer()->docName(), QString("IMAGE"));
+        QCOMPARE(PdfPages(pdf), 1);
+        QCOMPARE(dialogs.messages().size(), 0);
+
+        // Save PDF: the same page, ".pdf" added to the chosen name.
+        dialogs.fileAnswers = {QString::fromStdString(folder->path + "/out/report")};
+        view->savePdfButton()->click();
+        QVERIFY(done.wait(20000));
+        QCOMPARE(PdfPages(QString::fromStdString(folder->path + "/out/report.pdf")), 1);
+    }
+
+    void customBackgroundRefusedAppliedAndCleared()
+    {
+        ScriptedDialogs dialogs;
+        COptionPrintDlg page;
+        page.show();
+        QCOMPARE(page.checkedChoice(), int(kBgDefault));
+        QVERIFY(!page.pathField()->isEnabled());
+        // Custom without an image: refused, back to Default.
+        page.choice(kBgCustom)->click();
+        QVERIFY(page.pathField()->isEnabled());
+        page.applyBackgroundButton()->click();
+        QCOMPARE(dialogs.messages(), QStringList{kWrongForm});
+        QCOMPARE(dialogs.shown[0].title, QString("Error"));
+        QCOMPARE(dialogs.shown[0].icon, QMessageBox::Critical);
+        QCOMPARE(page.checkedChoice(), int(kBgDefault));
+        QVERIFY(!page.pathField()->isEnabled());
+        QCOMPARE(StoredBus().reportbg, int(kBgDefault));
+        dialogs.shown.clear();
+
+        const std::string image = folder->path + "/Forms/Letterhead.jpg";
+        fs::create_directories(folder->path + "/Forms");
+        cv::imwrite(image, Solid(602, 877, 255, 0, 0));
+        page.choice(kBgCustom)->click();
+        dialogs.fileAnswers = {QString::fromStdString(image)};
+        page.browseButton()->click();
+        QCOMPARE(page.pathField()->text(), QString::fromStdString(image));
+        QVERIFY(Near(page.previewPage().pixel(5, 5), QColor(0, 0, 255)));  // the preview has it already
+        page.applyBackgroundButton()->click();
+        QCOMPARE(dialogs.messages(), QStringList{"Complete."});
+        QCOMPARE(dialogs.shown.back().title, QString("Success"));
+        QCOMPARE(StoredBus().reportbg, int(kBgCustom));
+        QCOMPARE(emtask::FieldText(StoredBus().bgpath), image);
+
+        // Still there under another case of its name: kept on the next showing.
+        fs::rename(image, folder->path + "/Forms/LETTERHEAD.JPG");
+        page.hide();
+        page.show();
+        QCOMPARE(page.checkedChoice(), int(kBgCustom));
+        QCOMPARE(page.pathField()->text(), QString::fromStdString(image));
+        QVERIFY(Near(page.previewPage().pixel(5, 5), QColor(0, 0, 255)));
+
+        // Blank clears the stored path, all of it.
+        page.choice(kBgBlank)->click();
+        QVERIFY(!page.pathField()->isEnabled());
+        page.applyBackgroundButton()->click();
+        QCOMPARE(dialogs.messages().back(), QString("Complete."));
+        QCOMPARE(StoredBus().reportbg, int(kBgBlank));
+        QVERIFY(AllZero(StoredBus().bgpath, sizeof StoredBus().bgpath));
+        QVERIFY(page.pathField()->text().isEmpty());
+    }
+
+    void missingCustomImageFallsBackWhenShown()
+    {
+        const std::string image = folder->path + "/bg.jpg";
+        cv::imwrite(image, Solid(1204, 1754, 0, 255, 0));
+        Bus().reportbg = kBgCustom;
+        emtask::CopyField(Bus().bgpath, image);
+        Bus().dateorder = 1;
+        COptionPrintDlg page;
+        page.show();
+        QCOMPARE(page.checkedChoice(), int(kBgCustom));
+        page.hide();
+        fs::remove(image);
+        page.show();
+        QCOMPARE(page.checkedChoice(), int(kBgDefault));
+        QVERIFY(page.pathField()->text().isEmpty());
+        const emtask::BusInfo stored = StoredBus();
+        QCOMPARE(stored.reportbg, int(kBgDefault));
+        QVERIFY(AllZero(stored.bgpath, sizeof stored.bgpath));
+        QCOMPARE(stored.dateorder, 1);  // the rest of the block saved as it was
+    }
+
+    void entriesAreStoredWithinTheirFields()
+    {
+        ScriptedDialogs dialogs;
+        COptionPrintDlg page;
+        page.show();
+        CLimitedEdit* title = page.entry(COptionPrintDlg::Title);
+        title->clear();
+        TypeText(title, "Breath Test 2026X");
+        QCOMPARE(title->text(), QString("Breath Test 202"));  // 15 characters
+        page.entry(COptionPrintDlg::Subject)->clear();
+        TypeText(page.entry(COptionPrintDlg::Subject), QString::fromUtf8("홍길동"));
+        CLimitedEdit* note = page.entry(COptionPrintDlg::Note);
+        note->clear();
+        TypeText(note, QString(60, QChar(0xD55C)));  // 60 Hangul: more bytes than the field holds
+        QCOMPARE(note->text().toUtf8().size(), 126);
+        // Unapplied edits are not stored.
+        QCOMPARE(emtask::FieldText(Bus().reporttitle), std::string("TEST REPORT"));
+        page.applyEntriesButton()->click();
+        QCOMPARE(dialogs.messages(), QStringList{"Complete."});
+        QCOMPARE(dialogs.shown[0].title, QString("Success"));
+        const emtask::BusInfo stored = StoredBus();
+        QCOMPARE(emtask::FieldText(stored.reporttitle), std::string("Breath Test 202"));
+        QCOMPARE(emtask::FieldText(stored.subjecttext), std::string("홍길동"));
+        QCOMPARE(emtask::FieldText(stored.notetext).size(), size_t(126));
+        QCOMPARE(stored.notetext[126], '\0');
+    }
+};
+
+QTEST_MAIN(TestReportWindows)
+#include "tst_reportwindows.moc"
