@@ -85,6 +85,15 @@ std::string CsvQuoted(const std::string& s)
     }
     return out;
 }
+
+// A ="..." text holding a comma or a line break would be cut into several
+// fields or lines by a spreadsheet program: such a field, and only such a
+// field, is written in the quoted form of the same text.
+std::string CsvField(std::string field)
+{
+    if (field.find_first_of(",\r\n") == std::string::npos) return field;
+    return "\"" + CsvQuoted(field) + "\"";
+}
 }  // namespace
 
 std::string RecordDateText(const TestRecord& r, int order, DateStyle style)
@@ -151,14 +160,14 @@ int SheetCount(int total, int rows)
 std::string CsvLine(const TestRecord& r, int order)
 {
     std::string line = std::to_string(r.testno);
+    line += ',' + CsvField(RecordDateText(r, order, DateStyle::Csv));
+    line += ',' + CsvField(Format("%.2s:%.2s:%.2s", r.m_Thh, r.m_Tmi, r.m_Tss));
+    line += ',' + CsvField("=\"" + CsvQuoted(FieldText(r.result)) + "\"");
     line += ',';
-    line += RecordDateText(r, order, DateStyle::Csv);
-    line += ',';
-    line += Format("%.2s:%.2s:%.2s", r.m_Thh, r.m_Tmi, r.m_Tss);
-    line += ",=\"" + CsvQuoted(FieldText(r.result)) + "\",";
     line += UnitText(r.unit);
-    line += ",=\"" + CsvQuoted(FieldText(r.id)) + "\"";
-    line += ",=\"" + CsvQuoted(FieldText(r.name)) + "\",";
+    line += ',' + CsvField("=\"" + CsvQuoted(FieldText(r.id)) + "\"");
+    line += ',' + CsvField("=\"" + CsvQuoted(FieldText(r.name)) + "\"");
+    line += ',';
     line += (r.mode == '0') ? "Normal" : "-";
     line += '\n';
     return line;
