@@ -192,7 +192,22 @@ int64_t CriteriaDay(const char* text, size_t width)
 
 bool RecordDay(const TestRecord& r, int64_t& day)
 {
-    int32_t y = DecimalValue(r.m_Tyy), m = DecimalValue(r.m_Tmm), d = DecimalValue(r.m_Tdd);
+    int32_t y, m, d;
+    auto digit = [](char c) { return static_cast<unsigned>(c - '0'); };
+    const unsigned y0 = digit(r.m_Tyy[0]), y1 = digit(r.m_Tyy[1]), y2 = digit(r.m_Tyy[2]),
+                   y3 = digit(r.m_Tyy[3]), m0 = digit(r.m_Tmm[0]), m1 = digit(r.m_Tmm[1]),
+                   d0 = digit(r.m_Tdd[0]), d1 = digit(r.m_Tdd[1]);
+    if ((y0 | y1 | y2 | y3 | m0 | m1 | d0 | d1) < 10 && r.m_Tyy[4] == 0 && r.m_Tmm[2] == 0 &&
+        r.m_Tdd[2] == 0) {
+        // The stored form: four, two and two digits.
+        y = int32_t(y0 * 1000 + y1 * 100 + y2 * 10 + y3);
+        m = int32_t(m0 * 10 + m1);
+        d = int32_t(d0 * 10 + d1);
+    } else {
+        y = DecimalValue(r.m_Tyy);
+        m = DecimalValue(r.m_Tmm);
+        d = DecimalValue(r.m_Tdd);
+    }
     if (m < 1 || m > 12 || d < 1 || d > 31) return false;
     if (y < 2000 || y > 2099) return false;
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
