@@ -45,6 +45,24 @@ void EMTaskData::Reset()
     ZeroRange(wp_BusUserInfo, sizeof wp_BusUserInfo);
     ZeroRange(&m_SearchWork, sizeof m_SearchWork);
     m_LogFile = FileState{};
+    m_ArchiveShown = false;
+    m_LogRecordCounter = 0;
+}
+
+void EMTaskData::BeginArchiveView()
+{
+    if (m_ArchiveShown) return;
+    m_LogRecordCounter = m_BusInfo.recordcnt;
+    m_ArchiveShown = true;
+    m_LogFile.valid = false;
+}
+
+void EMTaskData::EndArchiveView(int32_t logCount)
+{
+    if (!m_ArchiveShown) return;
+    m_ArchiveShown = false;
+    m_BusInfo.recordcnt = m_LogRecordCounter < logCount ? logCount : m_LogRecordCounter;
+    m_LogFile.valid = false;
 }
 
 uint64_t EMTaskData::LogFingerprint(int32_t count) const
@@ -87,6 +105,11 @@ int EMTaskData::Load(const char* path)
 int EMTaskData::SaveResultData(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
+    if (m_ArchiveShown) {
+        // m_DeviceData holds an archive: written here it would replace the log.
+        DebugPrint("SaveResultData(%s) refused: an archive is shown\n", path);
+        return -1;
+    }
     RecoverFile(path);
     // Records are only appended: when the file still holds what was last
     // loaded or saved here, only the header and the new slots change.
@@ -134,7 +157,9 @@ int EMTaskData::SaveSetting(const char* path)
 {
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        if (!AtomicWriteFile(path, &m_BusInfo, sizeof m_BusInfo)) {
+        BusInfo image = m_BusInfo;
+        if (m_ArchiveShown) image.recordcnt = m_LogRecordCounter;  // never an archive's count
+        if (!AtomicWriteFile(path, &image, sizeof image)) {
             DebugPrint("SaveSetting(%s) open error\n", path);
             return -1;
         }
@@ -245,6 +270,7 @@ void EMTaskData::StartUp()
 
 int32_t EMTaskData::NextTestNo() const
 {
+    if (m_ArchiveShown) return -1;
     int32_t cnt = m_BusInfo.recordcnt;
     if (cnt < 0 || cnt >= kMaxStoredCounter) return -1;
     // Never into a slot that already holds a record.
@@ -257,8 +283,11 @@ int32_t EMTaskData::AppendRecord(const TestRecord& rec)
 {
     int32_t no = NextTestNo();
     if (no < 0) {
-        DebugLine("record counter %d: the test log is full, record not stored",
-                  m_BusInfo.recordcnt);
+        if (m_ArchiveShown)
+            DebugLine("an archive is shown: record not stored");
+        else
+            DebugLine("record counter %d: the test log is full, record not stored",
+                      m_BusInfo.recordcnt);
         return -1;
     }
     int32_t slot = no - 1;

@@ -59,6 +59,15 @@ public:
     // saved (an archive was read over it): the next save writes it whole.
     void ForgetLogFileState() { m_LogFile.valid = false; }
 
+    // While an archive is shown in m_DeviceData the test log is not in memory:
+    // appending a record and saving the log are refused, and the settings file
+    // keeps the log's own record counter, which is set aside here meanwhile.
+    void BeginArchiveView();
+    // Puts the log's record counter back (raised to `logCount`, the records of
+    // the log read back, when it was behind).
+    void EndArchiveView(int32_t logCount);
+    bool ArchiveShown() const { return m_ArchiveShown; }
+
     // Back to the all-zero state of program start (tests).
     void Reset();
 
@@ -77,6 +86,8 @@ private:
         uint64_t fingerprint = 0; // of the first and last record on disk
     };
     FileState m_LogFile;
+    bool m_ArchiveShown = false;
+    int32_t m_LogRecordCounter = 0;
     void NoteLogFile(const std::string& path);
     uint64_t LogFingerprint(int32_t count) const;
 };

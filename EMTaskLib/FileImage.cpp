@@ -115,17 +115,28 @@ void ZeroRange(void* data, size_t size)
 
 bool AtomicWriteFile(const std::string& path, const void* data, size_t size)
 {
+    return AtomicWriteFile(path, std::vector<Piece>{{data, size}});
+}
+
+bool AtomicWriteFile(const std::string& path, const std::vector<Piece>& pieces)
+{
     // A journal left behind belongs to the image being replaced: settle it
     // now, so it is never applied over the new one.
     RecoverFile(path);
     std::string tmp = path + ".tmp";
     int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    bool ok = ftruncate(fd, static_cast<off_t>(size)) == 0;
-    const char* p = static_cast<const char*>(data);
-    for (size_t off = 0; ok && off < size; off += kChunk) {
-        size_t n = size - off < kChunk ? size - off : kChunk;
-        if (!IsZero(p + off, n)) ok = WriteAll(fd, p + off, n, off);
+    uint64_t total = 0;
+    for (const Piece& piece : pieces) total += piece.size;
+    bool ok = ftruncate(fd, static_cast<off_t>(total)) == 0;
+    uint64_t at = 0;
+    for (const Piece& piece : pieces) {
+        const char* p = static_cast<const char*>(piece.data);
+        for (size_t off = 0; ok && off < piece.size; off += kChunk) {
+            size_t n = piece.size - off < kChunk ? piece.size - off : kChunk;
+            if (!IsZero(p + off, n)) ok = WriteAll(fd, p + off, n, at + off);
+        }
+        at += piece.size;
     }
     ok = ok && fdatasync(fd) == 0;
     ok = (close(fd) == 0) && ok;
@@ -309,6 +320,11 @@ void RecoverFile(const std::string& path)
 
 int64_t ReadFileImage(const std::string& path, void* dest, size_t size)
 {
+    return ReadFileImageAt(path, 0, dest, size);
+}
+
+int64_t ReadFileImageAt(const std::string& path, uint64_t offset, void* dest, size_t size)
+{
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat st;
@@ -316,16 +332,19 @@ int64_t ReadFileImage(const std::string& path, void* dest, size_t size)
         close(fd);
         return -1;
     }
-    size_t fileBytes = static_cast<size_t>(st.st_size) < size ? static_cast<size_t>(st.st_size) : size;
+    const uint64_t fileSize = static_cast<uint64_t>(st.st_size);
+    const uint64_t avail = fileSize > offset ? fileSize - offset : 0;
+    size_t fileBytes = avail < size ? static_cast<size_t>(avail) : size;
     char* out = static_cast<char*>(dest);
     std::vector<char> buf(fileBytes < kChunk ? fileBytes : kChunk);
     size_t off = 0;
     while (off < fileBytes) {
         // Skip holes of a sparse file without reading them.
-        off_t data = lseek(fd, static_cast<off_t>(off), SEEK_DATA);
+        off_t data = lseek(fd, static_cast<off_t>(offset + off), SEEK_DATA);
         size_t next = off;
         if (data >= 0)
-            next = static_cast<size_t>(data);
+            next = static_cast<uint64_t>(data) > offset + fileBytes ? fileBytes
+                   : static_cast<size_t>(static_cast<uint64_t>(data) - offset);
         else if (errno == ENXIO)
             next = fileBytes;  // only a hole remains
         if (next > fileBytes) next = fileBytes;
@@ -335,7 +354,7 @@ int64_t ReadFileImage(const std::string& path, void* dest, size_t size)
             continue;
         }
         size_t n = fileBytes - off < kChunk ? fileBytes - off : kChunk;
-        ssize_t got = ReadAll(fd, buf.data(), n, off);
+        ssize_t got = ReadAll(fd, buf.data(), n, offset + off);
         if (got <= 0) break;
         n = static_cast<size_t>(got);
         if (IsZero(buf.data(), n)) {

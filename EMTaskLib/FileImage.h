@@ -15,6 +15,14 @@ namespace emtask {
 // left as holes. Returns false (old file untouched) when it cannot.
 bool AtomicWriteFile(const std::string& path, const void* data, size_t size);
 
+// The same for a file made of several stretches of memory laid end to end
+// (a header and an image).
+struct Piece {
+    const void* data;
+    size_t size;
+};
+bool AtomicWriteFile(const std::string& path, const std::vector<Piece>& pieces);
+
 // A file written as a stream and put in place whole: the bytes go to a new
 // temporary file beside `path`; Commit flushes it to the disk and renames it
 // over `path`. Until then (and after any failure) `path` is untouched, and
@@ -71,6 +79,8 @@ void RecoverFile(const std::string& path);
 // uncommitted, so an empty 276 MB log costs almost no memory. Returns the bytes
 // the file held (clamped to size), or -1 when it cannot be opened.
 int64_t ReadFileImage(const std::string& path, void* dest, size_t size);
+// The same from byte `offset` of the file on (the file's bytes after a header).
+int64_t ReadFileImageAt(const std::string& path, uint64_t offset, void* dest, size_t size);
 
 // Called at the stages of a save (tests stop a child process there):
 // 1 journal written but not yet in place, 2 journal in place, 3 some patches

@@ -34,6 +34,8 @@ public:
     bool printDialog(QWidget* parent, QPrinter* printer) override
     {
         QPrintDialog dlg(printer, parent);
+        // No selection, page range or print-to-file: a job prints everything.
+        dlg.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
         return dlg.exec() == QDialog::Accepted;
     }
     int execDialog(QDialog* dialog) override { return dialog->exec(); }

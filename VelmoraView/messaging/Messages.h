@@ -40,6 +40,20 @@ constexpr int MAIN_INFO_DISP = 10020;
 constexpr int MAIN_ENABLE = 10021;
 constexpr int MAIN_SEND_RESET = 10034;
 
+// Record window commands (buttons) and its fill timer.
+constexpr int RD_SAVE_BTN = 10001;
+constexpr int RD_EXCEL_BTN = 10002;
+constexpr int RD_PRINT_BTN = 10003;
+constexpr int RD_SEARCH_BTN = 10004;
+constexpr int RD_OPEN_BTN = 10005;
+constexpr int RD_CLOSE_BTN = 10006;
+constexpr unsigned TIMER_FILL = 1385;
+// Record window, from its worker threads: the progress bar's position
+// (first parameter), a save ended (1 written, 0 failed), a print ended.
+constexpr unsigned MSG_RECORDS_PROGRESS = 1395;
+constexpr unsigned MSG_RECORDS_SAVED = 1396;
+constexpr unsigned MSG_RECORDS_PRINTED = 1397;
+
 // Settings window: close it (posted by notice 113).
 constexpr int SETTINGS_CLOSE = 3110;
 // Identification window: command sent after notice 132.

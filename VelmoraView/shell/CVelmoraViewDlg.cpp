@@ -10,6 +10,7 @@
 #include "devicelink/DLSerial.h"
 #include "devicelink/Protocol.h"
 #include "options/Password.h"
+#include "records/CReadDeviceDlg.h"
 #include "measurement/CameraSource.h"
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
@@ -75,6 +76,7 @@ CVelmoraViewDlg::~CVelmoraViewDlg()
     DebugLine("[APP EXIT]");
     UnregisterWindow(Wnd::Main, this);
     m_Splash.reset();
+    m_Records.reset();  // gives the test log back if an archive is shown
     m_Settings.reset();
     m_Password.reset();
     m_IDentry.reset();
@@ -91,6 +93,7 @@ void CVelmoraViewDlg::CreateChildren()
     m_Password = std::make_unique<CPassword>();
     m_Password->move(0, 0);
     m_IDentry = std::make_unique<CIDentry>();
+    m_Records = std::make_unique<CReadDeviceDlg>();
 }
 
 void CVelmoraViewDlg::Init()
@@ -144,6 +147,7 @@ void CVelmoraViewDlg::Init()
     m_Settings = std::make_unique<COptionDlg>();
     KeepAbove(m_Settings.get(), this);
     KeepAbove(m_Password.get(), this);
+    KeepAbove(m_Records.get(), this);
     g_LoadingStatus = 2;
     if (!m_Options.splash) {
         show();
@@ -184,7 +188,6 @@ void CVelmoraViewDlg::CreateControls()
 
     m_Measure->setEnabled(false);
     m_Disconnect->hide();
-    // The record window is not part of this build yet: its button shows so.
     m_Load->setEnabled(WindowExists(Wnd::ReadDevice));
 
     m_TitleLabel = new QLabel(QStringLiteral("ZOLT7 v2.0"), this);
@@ -367,12 +370,9 @@ void CVelmoraViewDlg::OnMeasureLook()
 void CVelmoraViewDlg::OnLoad()
 {
     DebugLine(" MAIN_LOAD_BTN");
-    QWidget* records = WindowWidget(Wnd::ReadDevice);
+    auto* records = qobject_cast<CReadDeviceDlg*>(WindowPointer(Wnd::ReadDevice));
     if (!records) return;
-    DebugLine(" WM_FILE_READ");
-    PostMessage(Wnd::ReadDevice, msg::WM_FILE_READ);
-    CenterWindow(records);
-    records->show();
+    records->OpenFromMain();
     DebugLine(" EnableWindow(FALSE)");
     setEnabled(false);
 }

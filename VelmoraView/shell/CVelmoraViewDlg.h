@@ -17,6 +17,7 @@ class CPassword;
 class CIDentry;
 class COptionDlg;
 class CSplash;
+class CReadDeviceDlg;
 class QLabel;
 
 // "Sheet %d" for each sheet of `records` records at the page size of the
@@ -57,6 +58,7 @@ public:
     CPortDiscovery& discovery() { return m_Discovery; }
     QLabel* valueLabel(int i) const { return m_Value[i]; }
     CSplash* splash() const { return m_Splash.get(); }
+    CReadDeviceDlg* recordWindow() const { return m_Records.get(); }
 
     // Milliseconds between the unit-code looks after measure (11 looks).
     static constexpr int kMeasureLookMs = 100;
@@ -114,6 +116,7 @@ private:
     std::unique_ptr<CMsgError> m_MsgError;
     std::unique_ptr<CPassword> m_Password;
     std::unique_ptr<CIDentry> m_IDentry;
+    std::unique_ptr<CReadDeviceDlg> m_Records;
     std::unique_ptr<COptionDlg> m_Settings;
     std::unique_ptr<CSplash> m_Splash;
 };

@@ -1,0 +1,146 @@
+// The record window: pages through the test log or an opened archive (both
+// held in m_DeviceData), one sheet at a time, newest first; checks the
+// photograph of a clicked row; saves and opens archives; prints the sheet.
+#pragma once
+
+#include "records/PhotoLookup.h"
+#include "records/RecordGrid.h"
+
+#include <QColor>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class CLoadDataDlg;
+class CSkinButton;
+class QComboBox;
+class QLabel;
+class QPrinter;
+class QTableView;
+
+namespace records {
+
+// An archive's file name in the status line: 15 characters and "..." when it
+// has 15 or more.
+QString ShortArchiveName(const QString& name);
+
+enum class StatusMoment { Opening, Closing };
+struct StatusLine {
+    QString text;
+    QColor color;
+};
+// The status line of a display pass for the test log (archive false) or an
+// archive named `name`.
+StatusLine RecordStatus(bool archive, StatusMoment moment, bool records, const QString& name);
+
+// Sheets at most this large log every record they show; larger ones one line.
+constexpr int kPerRecordLogRows = 1000;
+
+}  // namespace records
+
+class CReadDeviceDlg : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 1024;
+    static constexpr int kHeight = 666;
+
+    explicit CReadDeviceDlg(QWidget* owner = nullptr);
+    ~CReadDeviceDlg() override;
+
+    // The main window's Records button: post WM_FILE_READ, show the window
+    // centred, clear the selection, fill the sheet list.
+    void OpenFromMain();
+
+    // What other windows (report preview, workbook export, search) read.
+    int SourceFlag() const { return m_DataOutClicked; }
+    const std::string& ArchivePhotoFolder() const { return m_ArchivePhotoDir; }
+    const QString& ArchiveFileName() const { return m_ArchiveName; }
+    records::PhotoSource PhotoSourceNow() const;
+    const QString& SelectedTestNo() const { return m_SelectedTestNo; }
+    int32_t SelectedSlot() const { return m_SelectedSlot; }
+    CLoadDataDlg* ProgressWindow() const { return m_Progress; }
+
+    // Seams for the commands built elsewhere: Excel (RD_EXCEL_BTN), Search
+    // (RD_SEARCH_BTN) and the row double-click (WM_DBL_CLK, after the
+    // selection is taken). A command's button is enabled once its hook is set.
+    using Hook = std::function<void(CReadDeviceDlg&)>;
+    static void SetHook(int command, Hook hook);
+
+    // For tests and the benchmark.
+    records::RecordGridModel* Model() const { return m_Model; }
+    QTableView* Grid() const { return m_Grid; }
+    QComboBox* SheetList() const { return m_SheetList; }
+    QString StatusText() const;
+    QColor StatusColor() const { return m_StatusColor; }
+    CSkinButton* Button(int command) const;
+    int RowsPerSheet() const { return m_RowsPerSheet; }
+    records::PhotoVerdict ShownVerdict() const { return m_ShownVerdict; }
+    QImage ShownPicture() const;
+    bool Busy() const { return m_SaveThread.joinable() || m_PrintThread.joinable() || m_InPass; }
+    // The printer a print uses (tests point it at a PDF file in the dialog).
+    void OnCommand(int id);
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void FillSheetList();
+    void OnSheetChanged(int index);
+    void DisplayFileReadData();
+    void ShowStatus(const records::StatusLine& s);
+    void OnRowClicked(int row);
+    void OnRowDoubleClicked(int row);
+    void ShowPhoto(int32_t slot);
+    void OnSave();
+    void OnSaved(bool ok);
+    void OnOpen();
+    void OnPrint();
+    void OnPrinted(bool ok);
+    void OnClose();
+    void RestoreLog();
+    void UpdateHookButtons();
+    void Deliver(unsigned message, intptr_t w);
+
+    // Window state.
+    uint8_t m_DataOutClicked = 0;
+    bool m_FillFlag = false;
+    bool m_Complete = false;
+    std::string m_ArchivePhotoDir;
+    QString m_ArchiveName;
+    int m_RowsPerSheet = 1000;
+    int m_SheetCount = 0;
+    int m_PrevSheet = 0;
+    int32_t m_FirstSlot = 0, m_LastSlot = 0, m_CurSlot = 0;
+    QString m_SelectedTestNo;
+    int32_t m_SelectedSlot = -1;
+    QColor m_StatusColor;
+    records::PhotoVerdict m_ShownVerdict = records::PhotoVerdict::NoPhoto;
+
+    // A display pass runs; messages that would change what it works on wait.
+    bool m_InPass = false;
+    std::vector<std::pair<unsigned, intptr_t>> m_Deferred;
+
+    QTimer m_FillTimer;  // 1385
+    std::thread m_SaveThread;
+    std::thread m_PrintThread;
+    std::unique_ptr<QPrinter> m_Printer;
+
+    QLabel* m_Title = nullptr;
+    QLabel* m_Status = nullptr;
+    QLabel* m_DataLabel = nullptr;
+    QTableView* m_Grid = nullptr;
+    records::RecordGridModel* m_Model = nullptr;
+    QComboBox* m_SheetList = nullptr;
+    QWidget* m_Picture = nullptr;
+    std::vector<CSkinButton*> m_Buttons;
+    std::vector<QLabel*> m_DeviceInfo;
+    CLoadDataDlg* m_Progress = nullptr;
+};

@@ -1,0 +1,136 @@
+#include "records/PhotoLookup.h"
+
+#include "DebugLog.h"
+#include "EMTaskData.h"
+#include "PhotoCheck.h"
+#include "ProgramFolder.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <sys/stat.h>
+
+namespace records {
+
+PhotoSource LogPhotoSource() { return {emtask::JpegDir(), true}; }
+
+PhotoSource ArchivePhotoSource(const std::string& photoFolder) { return {photoFolder, false}; }
+
+std::string SafePhotoName(const emtask::TestRecord& rec, int32_t number)
+{
+    if (number < 0 || number > 99999999) return {};
+    emtask::TestRecord named = rec;
+    named.testno = number;
+    std::string name = emtask::PhotoFileName(named);
+    // 8 digits, '-', 14 digits, ".jpg": 27 characters.
+    if (name.size() != 27 || name[8] != '-' || name.compare(23, 4, ".jpg") != 0) return {};
+    for (size_t i = 0; i < 23; ++i)
+        if (i != 8 && (name[i] < '0' || name[i] > '9')) return {};
+    return name;
+}
+
+std::string PhotoPath(const PhotoSource& src, const emtask::TestRecord& rec, int32_t slot)
+{
+    std::string name = SafePhotoName(rec, src.numberBySlot ? slot + 1 : rec.testno);
+    if (name.empty() || src.folder.empty()) return {};
+    return src.folder + "/" + name;
+}
+
+int32_t FindRecordSlot(const emtask::DeviceData& d, int32_t n)
+{
+    if (n == 0) return -1;
+    const int32_t count = emtask::RecordCount(d);
+    for (int32_t s = 0; s < count; ++s)
+        if (d.m_TestData[s].testno == n) return s;
+    if (n >= 1 && n <= count) return n - 1;
+    return -1;
+}
+
+PhotoResult CheckRecordPhoto(const PhotoSource& src, const emtask::DeviceData& d, int32_t slot)
+{
+    PhotoResult r;
+    if (slot < 0 || slot >= emtask::RecordCount(d)) {
+        r.picture = NoPhotoPicture().scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return r;
+    }
+    const emtask::TestRecord& rec = d.m_TestData[slot];
+    r.path = PhotoPath(src, rec, slot);
+    struct stat st;
+    if (!r.path.empty() && (stat(r.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))) r.path.clear();
+    DebugLine(" crcFullName : %s", r.path.c_str());
+
+    cv::Mat img;
+    if (!r.path.empty()) {
+        try {
+            img = cv::imread(r.path, cv::IMREAD_COLOR);
+        } catch (const cv::Exception&) {
+            img.release();
+        }
+    }
+    if (img.empty())
+        DebugLine(" crcImage.Load");
+    else
+        DebugLine(" else");
+    r.stored = rec.crc16;
+    r.computed = emtask::PhotoCheckValue(emtask::SamplePhoto(img), rec);
+
+    if (r.path.empty()) {
+        r.verdict = PhotoVerdict::NoPhoto;
+    } else if (r.computed == r.stored) {
+        DebugLine(" crc stored %04x computed %04x", r.stored, r.computed);
+        // A file that does not decode but matches a value stored without a
+        // photograph has nothing to draw.
+        r.verdict = img.empty() ? PhotoVerdict::NoPhoto : PhotoVerdict::Intact;
+    } else {
+        DebugLine(" crc stored %04x computed %04x", r.stored, r.computed);
+        r.verdict = PhotoVerdict::Altered;
+    }
+
+    QImage full;
+    if (r.verdict == PhotoVerdict::Intact)
+        full = QImage(img.data, img.cols, img.rows, static_cast<qsizetype>(img.step), QImage::Format_BGR888);
+    else
+        full = r.verdict == PhotoVerdict::Altered ? AlteredPhotoPicture() : NoPhotoPicture();
+    // Half width and half height; the scaled copy owns its pixels.
+    r.picture = full.scaled(std::max(1, full.width() / 2), std::max(1, full.height() / 2),
+                            Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return r;
+}
+
+namespace {
+QImage Silhouette(const QColor& colour)
+{
+    QImage img(320, 240, QImage::Format_RGB888);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(QRectF(124, 34, 72, 82));  // head
+    QPainterPath body;                       // shoulders and chest
+    body.moveTo(70, 240);
+    body.cubicTo(70, 160, 110, 128, 160, 128);
+    body.cubicTo(210, 128, 250, 160, 250, 240);
+    body.closeSubpath();
+    p.drawPath(body);
+    p.setPen(QPen(QColor(200, 200, 200), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(1, 1, 318, 238));
+    return img;
+}
+}  // namespace
+
+QImage NoPhotoPicture()
+{
+    static const QImage img = Silhouette(QColor(160, 160, 160));
+    return img;
+}
+
+QImage AlteredPhotoPicture()
+{
+    static const QImage img = Silhouette(QColor(220, 30, 30));
+    return img;
+}
+
+}  // namespace records
