@@ -11,6 +11,7 @@
 #include "devicelink/Protocol.h"
 #include "options/Password.h"
 #include "records/CReadDeviceDlg.h"
+#include "search/SearchCommand.h"
 #include "measurement/CameraSource.h"
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
@@ -94,6 +95,7 @@ void CVelmoraViewDlg::CreateChildren()
     m_Password->move(0, 0);
     m_IDentry = std::make_unique<CIDentry>();
     m_Records = std::make_unique<CReadDeviceDlg>();
+    CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, search::OpenSearch);
 }
 
 void CVelmoraViewDlg::Init()
