@@ -126,7 +126,8 @@ CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFo
             [this](const QModelIndex& i) { PostMessage(this, msg::WM_DBL_CLK, i.row()); });
 
     auto* picture = new QLabel(this);
-    picture->setGeometry(16, 94 + m_Grid->height() + 8, 322, 242);
+    const int pictureTop = 94 + m_Grid->height() + 8;
+    picture->setGeometry(16, pictureTop, 322, kHeight - pictureTop - 8);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture->setStyleSheet(QStringLiteral("background: white; border: 1px solid rgb(160,160,160);"));
     m_Picture = picture;
