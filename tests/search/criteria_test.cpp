@@ -1,5 +1,5 @@
-// The criteria window's logic: the values of a first opening, the checks in
-// their order with their texts, and what a successful OK stores.
+// The criteria window's logic: the checks in their order with their texts,
+// and what a successful OK stores and shows again.
 #include "EMTaskData.h"
 #include "SearchTestUtil.h"
 #include "TextUtil.h"
@@ -31,22 +31,6 @@ std::string Check(const CriteriaInput& in)
     return t ? t : "";
 }
 }  // namespace
-
-TEST(Criteria, FirstOpeningShowsTheDefaults)
-{
-    SearchInfo info{};
-    RepairOnOpen(info);
-    const PickerTime now{2026, 12, 7, 1, 2, 3};
-    CriteriaInput shown = ShownValues(info, now);
-    EXPECT_EQ(shown.startNo, "1");
-    EXPECT_EQ(shown.endNo, "999999");
-    EXPECT_EQ(shown.normalStart, "0.000");
-    EXPECT_EQ(shown.normalEnd, "0.500");
-    EXPECT_EQ(shown.idName, "");
-    EXPECT_EQ(shown.dateStart.Text(), "20261207010203");
-    EXPECT_EQ(shown.dateEnd.Text(), "20261207010203");
-    EXPECT_EQ(FieldText(info.errortext), "Flow");
-}
 
 TEST(Criteria, ChecksInTheirOrder)
 {

@@ -10,6 +10,9 @@
 #include "messaging/Messages.h"
 #include "records/PhotoLookup.h"
 #include "search/CSearchDataDlg.h"
+#include "search/SearchCommand.h"
+#include "records/CReadDeviceDlg.h"
+#include "controls/SkinButton.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -174,6 +177,22 @@ private slots:
         std::fclose(f);
         QCOMPARE(head[0], 'A');
         QCOMPARE(dialogs.messages().size(), 1);
+    }
+
+    void recordWindowSearchOpensCriteriaThenResults()
+    {
+        ScriptedDialogs dialogs;
+        CReadDeviceDlg records;
+        CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, search::OpenSearch);
+        QVERIFY(records.Button(msg::RD_SEARCH_BTN)->isEnabled());
+        dialogs.dialogAnswers = {QDialog::Rejected};
+        records.OnCommand(msg::RD_SEARCH_BTN);  // criteria cancelled: no results window
+        dialogs.dialogAnswers = {QDialog::Accepted, QDialog::Accepted};
+        records.OnCommand(msg::RD_SEARCH_BTN);
+        QStringList titles;
+        for (const auto& s : dialogs.shown) titles << s.title;
+        QCOMPARE(titles, (QStringList{"Data Search", "Data Search", "Searching Data"}));
+        CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, {});
     }
 
     void closingStopsARunningExport()
