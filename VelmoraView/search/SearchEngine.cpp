@@ -23,15 +23,38 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
+// yyyymmdd as a number: ordered as the days are.
+int64_t DateKey(int64_t y, int64_t m, int64_t d) { return y * 10000 + m * 100 + d; }
+
+// Key of a day number (the inverse of DayNumber, proleptic Gregorian).
+int64_t KeyOfDay(int64_t z)
+{
+    z += 719468;
+    const int64_t era = FloorDiv(z, 146097);
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    return DateKey(yoe + era * 400 + (m <= 2), m, d);
+}
+
 constexpr int kHeaderCopyFrom = 12;  // bytes 12..87 of the header: instrument information
 constexpr int kHeaderCopyLen = 76;
 constexpr int kKindA = 'A';
 
+}  // namespace
+
+// Key of a record's date, or false when it never matches (as RecordDay).
+bool RecordDateKey(const TestRecord& r, int64_t& key);
+
+namespace {
 // The ticked criteria, read once from SearchInfo.
 struct Criteria {
     uint32_t flags = 0;
     int32_t firstNo = 0, lastNo = 0;
-    int64_t firstDay = 0, lastDay = 0;
+    int64_t firstKey = 0, lastKey = 0;  // of the first and last day
     char key[64];
     size_t keyLen = 0;
     float low = 0, high = 0;
@@ -41,8 +64,8 @@ struct Criteria {
         flags = info.flags & kKnownFlags;
         firstNo = DecimalValue(info.startno);
         lastNo = DecimalValue(info.endno);
-        firstDay = CriteriaDay(info.dateStart, sizeof info.dateStart);
-        lastDay = CriteriaDay(info.dateEnd, sizeof info.dateEnd);
+        firstKey = KeyOfDay(CriteriaDay(info.dateStart, sizeof info.dateStart));
+        lastKey = KeyOfDay(CriteriaDay(info.dateEnd, sizeof info.dateEnd));
         keyLen = strnlen(info.idname, sizeof info.idname);
         std::memcpy(key, info.idname, sizeof key);
         low = info.normalstart;
@@ -55,10 +78,11 @@ struct Criteria {
         return (keyLen == sizeof key || field[keyLen] == 0) && std::memcmp(field, key, keyLen) == 0;
     }
     bool Number(const TestRecord& r) const { return r.testno >= firstNo && r.testno <= lastNo; }
+    // Valid record dates compare by their keys as by their days.
     bool Date(const TestRecord& r) const
     {
-        int64_t day;
-        return RecordDay(r, day) && day >= firstDay && day <= lastDay;
+        int64_t k;
+        return RecordDateKey(r, k) && k >= firstKey && k <= lastKey;
     }
     bool IdName(const TestRecord& r) const { return SameText(r.id) || SameText(r.name); }
     bool Normal(const TestRecord& r) const
@@ -190,7 +214,7 @@ int64_t CriteriaDay(const char* text, size_t width)
                      emtask::DigitsValue(digits + 6, 2));
 }
 
-bool RecordDay(const TestRecord& r, int64_t& day)
+bool RecordDateKey(const TestRecord& r, int64_t& key)
 {
     int32_t y, m, d;
     auto digit = [](char c) { return static_cast<unsigned>(c - '0'); };
@@ -213,7 +237,15 @@ bool RecordDay(const TestRecord& r, int64_t& day)
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
     if (d > kDays[m - 1] + (m == 2 && leap)) return false;
-    day = DayNumber(y, m, d);
+    key = DateKey(y, m, d);
+    return true;
+}
+
+bool RecordDay(const TestRecord& r, int64_t& day)
+{
+    int64_t key;
+    if (!RecordDateKey(r, key)) return false;
+    day = DayNumber(key / 10000, key / 100 % 100, key % 100);
     return true;
 }
 
