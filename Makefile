@@ -23,6 +23,7 @@ bench: build
 	$(BUILD)/bin/devicelink_bench
 	$(BUILD)/bin/bench_users
 	$(BUILD)/bin/measurement_bench
+	$(BUILD)/bin/records_bench
 	$(BUILD)/bin/search_bench
 
 clean:

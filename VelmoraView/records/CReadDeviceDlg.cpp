@@ -135,7 +135,14 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner)
     m_Model = new records::RecordGridModel(this);
     m_Model->SetRecords(&emtask::GetManager()->m_DeviceData);
     m_Grid = new QTableView(this);
-    m_Grid->setGeometry(4, 94, kWidth - 8, records::kHeaderHeight + 15 * records::kRowHeight + 20);
+    // The nine columns take 1,010 pixels: no frame and a slim scroll bar let
+    // them fit the window without a horizontal bar.
+    m_Grid->setFrameShape(QFrame::NoFrame);
+    m_Grid->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { width: 10px; background: #e8e8e8; margin: 0; }"
+        "QScrollBar::handle:vertical { background: #a8a8a8; min-height: 24px; border-radius: 4px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"));
+    m_Grid->setGeometry(2, 94, kWidth - 4, records::kHeaderHeight + 15 * records::kRowHeight);
     records::SetupGridView(m_Grid, m_Model);
     m_Grid->setFont(skin::Arial(13));
     m_Grid->horizontalHeader()->setFont(skin::Arial(13, true));
@@ -227,7 +234,6 @@ void CReadDeviceDlg::OpenFromMain()
     PostMessage(this, msg::WM_FILE_READ);
     CenterWindow(this);
     show();
-    raise();
     m_SelectedTestNo.clear();
     m_SelectedSlot = -1;
     FillSheetList();
@@ -534,6 +540,7 @@ void CReadDeviceDlg::OnClose()
     m_SelectedSlot = -1;
     m_FirstSlot = m_LastSlot = m_CurSlot = 0;
     m_Model->Clear();
+    ShowStatus({});
     ShowPhoto(-1);
     m_Progress->hide();
     EnableWnd(Wnd::Main, true);
@@ -605,6 +612,11 @@ void CReadDeviceDlg::closeEvent(QCloseEvent* e)
 {
     // Closed by the system: the same as Close, so the log comes back.
     if (m_SaveThread.joinable()) {
+        e->ignore();
+        return;
+    }
+    if (m_InPass) {  // closed when the pass ends
+        m_Deferred.emplace_back(msg::WM_COMMAND, msg::RD_CLOSE_BTN);
         e->ignore();
         return;
     }

@@ -37,16 +37,6 @@ std::string PhotoPath(const PhotoSource& src, const emtask::TestRecord& rec, int
     return src.folder + "/" + name;
 }
 
-int32_t FindRecordSlot(const emtask::DeviceData& d, int32_t n)
-{
-    if (n == 0) return -1;
-    const int32_t count = emtask::RecordCount(d);
-    for (int32_t s = 0; s < count; ++s)
-        if (d.m_TestData[s].testno == n) return s;
-    if (n >= 1 && n <= count) return n - 1;
-    return -1;
-}
-
 PhotoResult CheckRecordPhoto(const PhotoSource& src, const emtask::DeviceData& d, int32_t slot)
 {
     PhotoResult r;

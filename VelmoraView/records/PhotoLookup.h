@@ -28,10 +28,6 @@ std::string SafePhotoName(const emtask::TestRecord& rec, int32_t number);
 // Folder + "/" + name of the record in `slot`; "" when it has no safe name.
 std::string PhotoPath(const PhotoSource& src, const emtask::TestRecord& rec, int32_t slot);
 
-// The record of a test number text: the first slot from 0 whose testno is n,
-// else slot n - 1 when that is a record; -1 when there is none.
-int32_t FindRecordSlot(const emtask::DeviceData& d, int32_t n);
-
 enum class PhotoVerdict {
     NoPhoto,  // no file (or no record): the no-photograph picture
     Intact,   // the photograph, its check value as stored

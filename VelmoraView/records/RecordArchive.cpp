@@ -61,10 +61,13 @@ ArchiveLoad LoadArchive(const std::string& path, emtask::EMTaskData& store)
         return ArchiveLoad::KindMismatch;
     }
     store.BeginArchiveView();
-    emtask::ZeroRange(&store.m_DeviceData, sizeof store.m_DeviceData);
-    // A read that stops early leaves the rest zero; the archive is shown as
-    // far as it could be read.
-    emtask::ReadFileImageAt(path, kArchiveHeaderSize, &store.m_DeviceData, sizeof store.m_DeviceData);
+    // The read copies or zeroes every byte the file covers; what lies beyond
+    // (a shorter file, a read that stopped) is zeroed after it, so no page is
+    // freed only to be filled again.
+    auto* image = reinterpret_cast<char*>(&store.m_DeviceData);
+    int64_t read = emtask::ReadFileImageAt(path, kArchiveHeaderSize, image, sizeof store.m_DeviceData);
+    if (read < 0) read = 0;
+    emtask::ZeroRange(image + read, sizeof store.m_DeviceData - size_t(read));
     store.ForgetLogFileState();
     return ArchiveLoad::Ok;
 }

@@ -1,0 +1,263 @@
+// Window-free logic of the records: sheet ranges, cell texts, photograph
+// names from hostile fields, the photograph check, archive files and the
+// store's guard while an archive is shown.
+#include "RecordsFixture.h"
+#include "FileImage.h"
+#include "records/PhotoLookup.h"
+#include "records/RecordArchive.h"
+#include "records/RecordGrid.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <opencv2/imgcodecs.hpp>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace records;
+using emtask::GetManager;
+
+namespace {
+// Identity of a file's content on disk: inode and change time (a rename or a
+// write changes them).
+std::pair<ino_t, int64_t> Identity(const std::string& path)
+{
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return {st.st_ino, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+std::pair<int, int> Range(int total, int rows, int sheet)
+{
+    SheetRange r = SheetSlots(total, rows, sheet);
+    return {r.first, r.count() ? r.last : -1};
+}
+}  // namespace
+
+TEST(RecordSheets, NewestFirstAndTheLastSheetEndsAtSlotZero)
+{
+    EXPECT_EQ(Range(250, 100, 0), std::make_pair(249, 150));
+    EXPECT_EQ(Range(250, 100, 1), std::make_pair(149, 50));
+    EXPECT_EQ(Range(250, 100, 2), std::make_pair(49, 0));
+    EXPECT_EQ(Range(101, 100, 1), std::make_pair(0, 0));
+    EXPECT_EQ(SheetSlots(101, 100, 2).count(), 0);
+    EXPECT_EQ(SheetSlots(0, 100, 0).count(), 0);
+    // The largest log and page: no overflow.
+    EXPECT_EQ(Range(1000000, 10000, 99), std::make_pair(9999, 0));
+}
+
+TEST(RecordCells, FlowRowsRedResultsAndModes)
+{
+    emtask::TestRecord flow = MakeRecord(3, 0, "FLOW", 'F');
+    EXPECT_EQ(CellText(flow, ColResult, 2), "Flow");
+    EXPECT_EQ(CellText(flow, ColUnit, 2), "-");
+    EXPECT_EQ(CellText(flow, ColMode, 2), "-");
+    EXPECT_FALSE(ResultIsRed(flow));
+    EXPECT_FALSE(ResultIsRed(MakeRecord(1, 0, "0.000")));
+    EXPECT_TRUE(ResultIsRed(MakeRecord(1, 0, "0.045")));
+    emtask::TestRecord fast = MakeRecord(2, 0, "0.010", '1');
+    EXPECT_EQ(CellText(fast, ColMode, 2), "Fast");
+    // Fields without terminators stay within their width.
+    emtask::TestRecord full = fast;
+    std::memset(full.id, 'I', sizeof full.id);
+    std::memset(full.result, '9', sizeof full.result);
+    EXPECT_EQ(CellText(full, ColId, 2).size(), 64);
+    EXPECT_EQ(CellText(full, ColResult, 2).size(), 12);
+}
+
+TEST(PhotoNames, OnlyDigitsMakeAName)
+{
+    emtask::TestRecord r = MakeRecord(123456, 1);
+    EXPECT_EQ(SafePhotoName(r, 123456), "00123456-20240307141701.jpg");
+    emtask::TestRecord bad = r;
+    std::memcpy(bad.m_Tyy, "../x", 4);
+    EXPECT_EQ(SafePhotoName(bad, 1), "");
+    bad = r;
+    bad.m_Tmm[0] = 0;  // a short field
+    EXPECT_EQ(SafePhotoName(bad, 1), "");
+    EXPECT_EQ(SafePhotoName(r, -5), "");
+    EXPECT_EQ(SafePhotoName(r, 123456789), "");
+    EXPECT_EQ(PhotoPath(ArchivePhotoSource("/a/jpeg"), bad, 0), "");
+}
+
+class PhotoCheckTest : public ::testing::Test {
+protected:
+    RecordsHome home;
+    emtask::DeviceData& log = GetManager()->m_DeviceData;
+    void SetUp() override { FillLog(13, 1); }
+    PhotoVerdict Check(int32_t slot) { return CheckRecordPhoto(LogPhotoSource(), log, slot).verdict; }
+    std::string PathOf(int32_t slot) { return PhotoPath(LogPhotoSource(), log.m_TestData[slot], slot); }
+    // Writes the decoded photograph losslessly (PNG bytes under the .jpg
+    // name) with one pixel changed, so only that pixel differs.
+    void Rewrite(int32_t slot, int x, int y)
+    {
+        cv::Mat img = cv::imread(PathOf(slot), cv::IMREAD_COLOR);
+        if (x >= 0) img.at<cv::Vec3b>(y, x)[1] ^= 0x40;
+        std::vector<uchar> png;
+        cv::imencode(".png", img, png);
+        WriteBytes(PathOf(slot), png.data(), png.size());
+    }
+};
+
+TEST_F(PhotoCheckTest, UntouchedPassesAtHalfSize)
+{
+    PhotoResult r = CheckRecordPhoto(LogPhotoSource(), log, 4);
+    EXPECT_EQ(r.verdict, PhotoVerdict::Intact);
+    EXPECT_EQ(r.computed, log.m_TestData[4].crc16);
+    EXPECT_EQ(r.picture.size(), QSize(320, 240));
+    // The same pixels in a lossless file still pass.
+    Rewrite(4, -1, -1);
+    EXPECT_EQ(Check(4), PhotoVerdict::Intact);
+}
+
+TEST_F(PhotoCheckTest, ASamplePixelChangedFailsAPixelBesideItDoesNot)
+{
+    Rewrite(5, 101, 50);
+    EXPECT_EQ(Check(5), PhotoVerdict::Intact);
+    Rewrite(5, 100, 50);
+    PhotoResult r = CheckRecordPhoto(LogPhotoSource(), log, 5);
+    EXPECT_EQ(r.verdict, PhotoVerdict::Altered);
+    EXPECT_EQ(r.picture.size(), QSize(160, 120));
+}
+
+TEST_F(PhotoCheckTest, AnotherTestsPhotographUnderThisNameFails)
+{
+    // Tests 12 and 13 in the same second: only the number tells them apart.
+    std::memcpy(log.m_TestData[12].m_Tss, log.m_TestData[11].m_Tss, 3);
+    std::memcpy(log.m_TestData[12].m_Tmi, log.m_TestData[11].m_Tmi, 3);
+    log.m_TestData[12].crc16 = measurement::SaveTestPhoto(MakePhoto(13), log.m_TestData[12]);
+    ASSERT_EQ(Check(12), PhotoVerdict::Intact);
+    std::filesystem::copy_file(PathOf(11), PathOf(12), std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(Check(12), PhotoVerdict::Altered);
+    std::filesystem::remove(PathOf(12));
+    EXPECT_EQ(Check(12), PhotoVerdict::NoPhoto);
+}
+
+TEST_F(PhotoCheckTest, AnArchiveUsesItsOwnJpegFolder)
+{
+    const std::string archiveJpeg = home / "exports/a/jpeg";
+    std::filesystem::create_directories(archiveJpeg);
+    emtask::TestRecord& r = log.m_TestData[2];
+    std::filesystem::rename(PathOf(2), archiveJpeg + "/" + SafePhotoName(r, r.testno));
+    EXPECT_EQ(Check(2), PhotoVerdict::NoPhoto);
+    EXPECT_EQ(CheckRecordPhoto(ArchivePhotoSource(archiveJpeg), log, 2).verdict, PhotoVerdict::Intact);
+}
+
+TEST(ArchiveTargets, FolderAndFileFromTheChosenName)
+{
+    ArchiveTarget t = ArchiveTargetFor("/exports/week12.dat");
+    EXPECT_EQ(t.folder, "/exports/week12");
+    EXPECT_EQ(t.file, "/exports/week12/week12.dat");
+    t = ArchiveTargetFor("/exports/a.dat.dat");
+    EXPECT_EQ(t.file, "/exports/a/a.dat");
+    EXPECT_FALSE(ArchiveTargetFor("/exports/.dat").ok);
+    EXPECT_FALSE(ArchiveTargetFor("/exports/...dat").ok);
+}
+
+class ArchiveFiles : public ::testing::Test {
+protected:
+    RecordsHome home;
+    emtask::EMTaskData* store = GetManager();
+};
+
+TEST_F(ArchiveFiles, WrittenExactlyAndSparseReadBackWhole)
+{
+    FillLog(300);
+    store->m_DeviceData.reserved[5] = 9;
+    const std::string path = home / "out/a.dat";
+    std::filesystem::create_directories(home / "out");
+    ASSERT_TRUE(WriteArchive(path, 'A', store->m_DeviceData, *store));
+    EXPECT_EQ(FileSize(path), 276000204u);
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_LT(st.st_blocks * 512, 4 << 20);  // the unused slots are a hole
+    // Header, then the image at offset 8, byte for byte.
+    int fd = open(path.c_str(), O_RDONLY);
+    std::vector<unsigned char> head(8 + 196 + 300 * 276 + 276);
+    ASSERT_EQ(pread(fd, head.data(), head.size(), 0), ssize_t(head.size()));
+    close(fd);
+    EXPECT_EQ(head[0], 'A');
+    for (int i = 1; i < 8; ++i) EXPECT_EQ(head[i], 0);
+    EXPECT_EQ(std::memcmp(head.data() + 8, &store->m_DeviceData, head.size() - 8), 0);
+
+    const emtask::TestRecord last = store->m_DeviceData.m_TestData[299];
+    const int32_t logCounter = store->m_BusInfo.recordcnt;
+    emtask::ZeroRange(&store->m_DeviceData, sizeof store->m_DeviceData);
+    ASSERT_EQ(LoadArchive(path, *store), ArchiveLoad::Ok);
+    EXPECT_EQ(store->m_DeviceData.datacnt, 300);
+    EXPECT_EQ(store->m_DeviceData.reserved[5], 9);
+    EXPECT_EQ(std::memcmp(&store->m_DeviceData.m_TestData[299], &last, sizeof last), 0);
+    EXPECT_TRUE(store->ArchiveShown());
+    store->EndArchiveView(0);
+    EXPECT_EQ(store->m_BusInfo.recordcnt, logCounter);
+}
+
+TEST_F(ArchiveFiles, AFailedSaveLeavesTheOlderArchive)
+{
+    FillLog(2);
+    const std::string path = home / "out/a.dat";
+    std::filesystem::create_directories(home / "out");
+    ASSERT_TRUE(WriteArchive(path, 0, store->m_DeviceData, *store));
+    const auto before = Identity(path);
+    FillLog(5);
+    // The temporary file cannot be made: the save fails as a whole.
+    std::filesystem::create_directories(path + ".tmp/x");
+    EXPECT_FALSE(WriteArchive(path, 0, store->m_DeviceData, *store));
+    EXPECT_EQ(Identity(path), before);
+    EXPECT_EQ(FileSize(path), 276000204u);
+}
+
+TEST_F(ArchiveFiles, UnreadableShortOrForeignFilesChangeNothing)
+{
+    FillLog(20);
+    const std::string shortFile = home / "short.dat", empty8 = home / "eight.dat", foreign = home / "b.dat";
+    WriteBytes(shortFile, "abcde", 5);
+    WriteArchiveFile(empty8, store->m_DeviceData, 0, 0);
+    WriteArchiveFile(foreign, store->m_DeviceData, 'A', 196 + 276);
+    EXPECT_EQ(LoadArchive(home / "missing.dat", *store), ArchiveLoad::CannotOpen);
+    EXPECT_EQ(LoadArchive(shortFile, *store), ArchiveLoad::NoHeader);
+    EXPECT_EQ(LoadArchive(home.path, *store), ArchiveLoad::NoHeader);  // a folder
+    store->m_DeviceKind = 'B';
+    EXPECT_EQ(LoadArchive(foreign, *store), ArchiveLoad::KindMismatch);
+    EXPECT_EQ(store->m_DeviceData.datacnt, 20);
+    EXPECT_FALSE(store->ArchiveShown());
+    store->m_DeviceKind = 0;
+    // Eight bytes: accepted, no records; a short image fills only the start.
+    EXPECT_EQ(LoadArchive(empty8, *store), ArchiveLoad::Ok);
+    EXPECT_EQ(store->m_DeviceData.datacnt, 0);
+    EXPECT_EQ(store->m_DeviceData.m_TestData[3].testno, 0);
+}
+
+TEST_F(ArchiveFiles, TheStoreKeepsTheLogWhileAnArchiveIsShown)
+{
+    FillLog(4);
+    ASSERT_EQ(store->SaveResultData(), 1);
+    ASSERT_EQ(store->SaveSetting(), 1);
+    const auto logBefore = Identity(emtask::MeasureLogPath());
+    store->BeginArchiveView();
+    store->m_DeviceData.datacnt = 900;
+    store->m_BusInfo.recordcnt = 900;
+    EXPECT_EQ(store->AppendRecord(MakeRecord(1)), -1);
+    EXPECT_EQ(store->SaveResultData(), -1);
+    EXPECT_EQ(Identity(emtask::MeasureLogPath()), logBefore);
+    ASSERT_EQ(store->SaveSetting(), 1);
+    emtask::BusInfo onDisk;
+    std::vector<char> conf = ReadBytes(emtask::ConfigPath());
+    std::memcpy(&onDisk, conf.data(), sizeof onDisk);
+    EXPECT_EQ(onDisk.recordcnt, 4);
+    store->EndArchiveView(4);
+    EXPECT_EQ(store->m_BusInfo.recordcnt, 4);
+}
+
+TEST_F(ArchiveFiles, PhotographsCopiedByNumberAndNeverOntoThemselves)
+{
+    FillLog(6, 2);  // photographs of tests 2, 4, 6
+    const std::string to = home / "out/jpeg";
+    int done = 0;
+    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, LogPhotoSource(), to, [&](int n) { done = n; }), 3);
+    EXPECT_EQ(done, 6);
+    const std::string p4 = to + "/" + SafePhotoName(store->m_DeviceData.m_TestData[3], 4);
+    const uintmax_t size = FileSize(p4);
+    // Copying a folder onto itself keeps every file whole.
+    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, ArchivePhotoSource(to), to), 0);
+    EXPECT_EQ(FileSize(p4), size);
+}

@@ -1,0 +1,49 @@
+// Renders the record window over a small log (with photographs, a flow
+// error and results above 0), a row clicked, into a PNG for the documentation.
+//   records_screenshot RECORDS.png
+#include "RecordsFixture.h"
+#include "controls/Skin.h"
+#include "messaging/Messages.h"
+#include "messaging/PostMessage.h"
+#include "records/CReadDeviceDlg.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: records_screenshot RECORDS.png\n");
+        return 2;
+    }
+    QApplication::setFont(skin::Arial(14));
+    RecordsHome home;
+    emtask::EMTaskData* m = emtask::GetManager();
+    const char* names[] = {"Kim Minjun", "Lee Seoyeon", "Park Jiho", "Choi Yuna", "Jung Hyun"};
+    for (int i = 0; i < 140; ++i) {
+        const int no = m->NextTestNo();
+        const bool flow = no % 17 == 0;
+        char result[8];
+        std::snprintf(result, sizeof result, "0.%03d", (no * 37) % 9 == 0 ? (no * 13) % 90 : 0);
+        emtask::TestRecord r = MakeRecord(no, no * 7, flow ? "FLOW" : result, flow ? 'F' : '0');
+        std::snprintf(r.id, sizeof r.id, "DRV-%04d", 1000 + no % 5);
+        std::snprintf(r.name, sizeof r.name, "%s", names[no % 5]);
+        if (no % 3 != 0) r.crc16 = measurement::SaveTestPhoto(MakePhoto(no), r);
+        m->AppendRecord(r);
+    }
+    m->m_BusInfo.rowsindex = 0;
+    CReadDeviceDlg w;
+    w.OpenFromMain();
+    int rc = 0;
+    QTimer::singleShot(800, [&] {
+        PostMessage(&w, msg::WM_ONE_CLK, 1);
+        QTimer::singleShot(300, [&] {
+            if (!w.grab().save(QString::fromLocal8Bit(argv[1]))) rc = 1;
+            app.quit();
+        });
+    });
+    app.exec();
+    return rc;
+}

@@ -1,0 +1,327 @@
+// The record window with the main window: the Records button, sheets, the
+// status line, archives opened, saved and closed every way, the photograph
+// of a clicked row, printing to PDF.
+#include "../shell/ShellFixture.h"
+#include "RecordsFixture.h"
+#include "controls/Dialogs.h"
+#include "controls/SkinButton.h"
+#include "messaging/Messages.h"
+#include "records/CReadDeviceDlg.h"
+#include "records/RecordArchive.h"
+
+#include <QComboBox>
+#include <QPrinter>
+#include <QProcess>
+#include <QTableView>
+#include <QtTest>
+
+using emtask::GetManager;
+using records::PhotoVerdict;
+
+namespace {
+// Answers the print dialog by pointing the printer at a PDF file.
+class PdfDialogs : public ScriptedDialogs {
+public:
+    QString pdf;
+    bool printDialog(QWidget* parent, QPrinter* printer) override
+    {
+        ScriptedDialogs::printDialog(parent, printer);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        return true;
+    }
+};
+
+QString Cell(CReadDeviceDlg* w, int row, int column)
+{
+    return w->Model()->data(w->Model()->index(row, column), Qt::DisplayRole).toString();
+}
+}  // namespace
+
+class TestRecords : public QObject {
+    Q_OBJECT
+    std::unique_ptr<RecordsHome> home;
+    std::unique_ptr<CVelmoraViewDlg> main;
+    emtask::EMTaskData* store = nullptr;
+
+    // The log of `n` records on disk, then the main window started over it.
+    CReadDeviceDlg* Start(int n, int photoEvery = 0, int rowsIndex = 0)
+    {
+        store->m_BusInfo.rowsindex = rowsIndex;
+        FillLog(n, photoEvery);
+        store->SaveResultData();
+        store->SaveSetting();
+        main = MakeMainWindow();
+        return main->recordWindow();
+    }
+    void OpenRecords(CReadDeviceDlg* w)
+    {
+        main->OnCommand(msg::MAIN_LOAD_BTN);
+        WaitShown(w);
+    }
+    // Waits for the closing status of a display of the log or of an archive.
+    static void WaitShown(CReadDeviceDlg* w, bool archive = false)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Busy() && w->StatusText().contains("Local") == archive &&
+                                     (w->StatusText().contains("Complete") || w->StatusText().contains("Not exist")),
+                                 10000);
+    }
+    static void WaitIdle(CReadDeviceDlg* w) { QTRY_VERIFY_WITH_TIMEOUT(!w->Busy(), 20000); }
+    // Opens `path` through the scripted open dialog.
+    static void OpenArchive(CReadDeviceDlg* w, ScriptedDialogs& d, const std::string& path)
+    {
+        d.fileAnswers.push_back(QString::fromStdString(path));
+        w->OnCommand(msg::RD_OPEN_BTN);
+    }
+    // An archive of the log's first `n` records with their own names.
+    std::string WriteSmallArchive(const std::string& rel, int n)
+    {
+        emtask::DeviceData& scratch = store->m_SearchData;
+        scratch.initflag = emtask::kInitFlag;
+        scratch.datacnt = n;
+        for (int i = 0; i < n; ++i) {
+            scratch.m_TestData[i] = MakeRecord(i + 1, i);
+            std::snprintf(scratch.m_TestData[i].name, 64, "Archived %d", i + 1);
+        }
+        const std::string path = *home / rel;
+        WriteArchiveFile(path, scratch, 0, emtask::kDeviceDataHeaderSize + size_t(n) * 276);
+        return path;
+    }
+
+private slots:
+    void init()
+    {
+        home = std::make_unique<RecordsHome>();
+        store = GetManager();
+    }
+    void cleanup()
+    {
+        main.reset();
+        home.reset();
+    }
+
+    void recordsButtonShowsTheNewestSheetFirst()
+    {
+        CReadDeviceDlg* w = Start(250, 10);
+        QVERIFY(main->button(msg::MAIN_LOAD_BTN)->isEnabled());
+        QVERIFY(!w->Button(msg::RD_EXCEL_BTN)->isEnabled());  // built elsewhere
+        OpenRecords(w);
+        QVERIFY(w->isVisible());
+        QVERIFY(!main->isEnabled());
+        QCOMPARE(w->SheetList()->count(), 3);
+        QCOMPARE(w->StatusText(), QString("Reading datas : Complete"));
+        QCOMPARE(w->StatusColor(), QColor(0, 0, 0));
+        QCOMPARE(w->Model()->rowCount(), 100);
+        QCOMPARE(Cell(w, 0, records::ColTestNo), QString("250"));
+        QCOMPARE(Cell(w, 99, records::ColTestNo), QString("151"));
+        QCOMPARE(Cell(w, 0, records::ColPhoto), QString("O"));
+        QCOMPARE(Cell(w, 1, records::ColPhoto), QString("X"));
+        QCOMPARE(store->m_DisplayCnt, 250);
+
+        w->SheetList()->setCurrentIndex(2);
+        WaitShown(w);
+        QTRY_COMPARE(w->Model()->rowCount(), 50);
+        QCOMPARE(Cell(w, 0, records::ColTestNo), QString("50"));
+        QCOMPARE(Cell(w, 49, records::ColTestNo), QString("1"));
+
+        // A clicked row shows its photograph; a change of sheet clears it.
+        QTest::mouseClick(w->Grid()->viewport(), Qt::LeftButton, {},
+                          w->Grid()->visualRect(w->Model()->index(10, 0)).center());
+        QTRY_COMPARE(w->SelectedTestNo(), QString("40"));
+        QCOMPARE(w->ShownVerdict(), PhotoVerdict::Intact);
+        QCOMPARE(w->ShownPicture().size(), QSize(320, 240));
+        w->SheetList()->setCurrentIndex(0);
+        QCOMPARE(w->ShownVerdict(), PhotoVerdict::NoPhoto);
+        WaitShown(w);
+
+        w->Button(msg::RD_CLOSE_BTN)->click();
+        QVERIFY(!w->isVisible());
+        QVERIFY(main->isEnabled());
+    }
+
+    void anEmptyLogSaysSoInRed()
+    {
+        CReadDeviceDlg* w = Start(0);
+        OpenRecords(w);
+        QCOMPARE(w->StatusText(), QString("Reading datas : Not exist"));
+        QCOMPARE(w->StatusColor(), QColor(255, 0, 0));
+        QCOMPARE(w->SheetList()->count(), 0);
+    }
+
+    void everyWayOfClosingGivesTheLogBack()
+    {
+        CReadDeviceDlg* w = Start(30);
+        const std::string archive = WriteSmallArchive("exp/march/measurements_of_march.dat", 5);
+        ScriptedDialogs dialogs;
+        for (int way = 0; way < 3; ++way) {
+            OpenRecords(w);
+            OpenArchive(w, dialogs, archive);
+            WaitShown(w, true);
+            QCOMPARE(w->SourceFlag(), 1);
+            QCOMPARE(w->StatusText(), QString("Reading datas from Local : Complete (measurements_of...)"));
+            QCOMPARE(w->StatusColor(), QColor(0, 0, 255));
+            QCOMPARE(w->Model()->rowCount(), 5);
+            QCOMPARE(Cell(w, 0, records::ColName), QString("Archived 5"));
+            QCOMPARE(store->m_BusInfo.recordcnt, 5);
+            // The settings saved meanwhile keep the log's counter.
+            QCOMPARE(store->SaveSetting(), 1);
+            emtask::BusInfo onDisk;
+            std::memcpy(&onDisk, ReadBytes(emtask::ConfigPath()).data(), sizeof onDisk);
+            QCOMPARE(onDisk.recordcnt, 30);
+
+            if (way == 0) w->Button(msg::RD_CLOSE_BTN)->click();
+            if (way == 1) QTest::keyClick(w, Qt::Key_Escape);
+            if (way == 2) w->close();
+            QVERIFY(!w->isVisible());
+            QCOMPARE(w->SourceFlag(), 0);
+            QCOMPARE(store->m_DeviceData.datacnt, 30);
+            QCOMPARE(QString(store->m_DeviceData.m_TestData[4].name), QString("Name 5"));
+            QCOMPARE(store->m_BusInfo.recordcnt, 30);
+            QVERIFY(main->isEnabled());
+        }
+        // The next test goes after the log's records, into the log's file.
+        QCOMPARE(store->AppendRecord(MakeRecord(0)), 30);
+        QCOMPARE(store->SaveResultData(), 1);
+        QCOMPARE(FileSize(emtask::MeasureLogPath()), uintmax_t(276000196));
+
+        // The end of the program with an archive shown gives the log back too.
+        OpenRecords(w);
+        OpenArchive(w, dialogs, archive);
+        WaitShown(w, true);
+        main.reset();
+        QCOMPARE(store->m_DeviceData.datacnt, 31);
+        QVERIFY(!store->ArchiveShown());
+    }
+
+    void aMismatchedFileLeavesTheShownRecords()
+    {
+        CReadDeviceDlg* w = Start(10);
+        OpenRecords(w);
+        WriteBytes(*home / "bad.dat", "12345", 5);
+        ScriptedDialogs dialogs;
+        OpenArchive(w, dialogs, *home / "bad.dat");
+        QCOMPARE(dialogs.messages(), QStringList{"Data File Mismatch"});
+        QCOMPARE(dialogs.shown.back().title, QString("Error"));
+        QCOMPARE(dialogs.shown.back().icon, QMessageBox::Warning);
+        QCOMPARE(store->m_DeviceData.datacnt, 10);
+        QCOMPARE(w->SourceFlag(), 0);
+        QVERIFY(!store->ArchiveShown());
+    }
+
+    void saveWritesTheArchiveAndItsPhotographs()
+    {
+        CReadDeviceDlg* w = Start(20, 5);
+        OpenRecords(w);
+        ScriptedDialogs dialogs;
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/week12.dat"));
+        w->OnCommand(msg::RD_SAVE_BTN);
+        WaitIdle(w);
+        QVERIFY(w->isEnabled());
+        QCOMPARE(FileSize(*home / "exp/week12/week12.dat"), uintmax_t(276000204));
+        auto count = [](const std::string& dir) {
+            return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator{});
+        };
+        QCOMPARE(count(*home / "exp/week12/jpeg"), 4);
+
+        // Saved again from the opened archive: its photographs come from its
+        // own folder, even when the log's are gone.
+        OpenArchive(w, dialogs, *home / "exp/week12/week12.dat");
+        WaitShown(w, true);
+        std::filesystem::remove_all(emtask::JpegDir());
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/again.dat"));
+        w->OnCommand(msg::RD_SAVE_BTN);
+        WaitIdle(w);
+        QCOMPARE(count(*home / "exp/again/jpeg"), 4);
+        // Saved over itself: the photographs stay whole.
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/week12/week12.dat"));
+        w->OnCommand(msg::RD_SAVE_BTN);
+        WaitIdle(w);
+        for (const auto& e : std::filesystem::directory_iterator(*home / "exp/week12/jpeg"))
+            QVERIFY(e.file_size() > 1000);
+
+        // Photo save "No": no jpeg folder.
+        store->m_BusInfo.photosave = 1;
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/plain.dat"));
+        w->OnCommand(msg::RD_SAVE_BTN);
+        WaitIdle(w);
+        QVERIFY(std::filesystem::exists(*home / "exp/plain/plain.dat"));
+        QVERIFY(!std::filesystem::exists(*home / "exp/plain/jpeg"));
+        QVERIFY(dialogs.messages().isEmpty());
+
+        // A folder that cannot be made: the notice, and the window usable.
+        WriteBytes(*home / "file", "x", 1);
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "file/x.dat"));
+        w->OnCommand(msg::RD_SAVE_BTN);
+        WaitIdle(w);
+        QTRY_COMPARE(dialogs.messages(), QStringList{"해당 파일을 저장할 수 없습니다. "});
+        QCOMPARE(dialogs.shown.back().title, QString("처리오류"));
+        QVERIFY(w->isEnabled());
+    }
+
+    void rowsKeepTheirOwnRecordsInAHostileArchive()
+    {
+        CReadDeviceDlg* w = Start(3);
+        OpenRecords(w);
+        // Two records numbered 5 on different days, and one whose date
+        // fields would make a path.
+        emtask::DeviceData& a = store->m_SearchData;
+        a.datacnt = 3;
+        a.m_TestData[0] = MakeRecord(5, 1);
+        a.m_TestData[1] = MakeRecord(5, 2);
+        a.m_TestData[2] = MakeRecord(7, 3);
+        std::memcpy(a.m_TestData[2].m_Tyy, "../.", 4);
+        const std::string jpeg = *home / "exp/dup/jpeg";
+        std::filesystem::create_directories(jpeg);
+        for (int i = 0; i < 2; ++i) {
+            a.m_TestData[i].crc16 = measurement::SaveTestPhoto(MakePhoto(i * 50), a.m_TestData[i]);
+            std::filesystem::rename(measurement::TestPhotoPath(a.m_TestData[i]),
+                                    jpeg + "/" + records::SafePhotoName(a.m_TestData[i], 5));
+        }
+        WriteArchiveFile(*home / "exp/dup/dup.dat", a, 0, emtask::kDeviceDataHeaderSize + 3 * 276);
+        ScriptedDialogs dialogs;
+        OpenArchive(w, dialogs, *home / "exp/dup/dup.dat");
+        WaitShown(w, true);
+        QCOMPARE(w->Model()->rowCount(), 3);
+        QCOMPARE(Cell(w, 0, records::ColPhoto), QString("X"));
+        QImage shown[2];
+        for (int row = 1; row <= 2; ++row) {
+            PostMessage(w, msg::WM_ONE_CLK, row);
+            QTRY_COMPARE(w->SelectedSlot(), 2 - row);
+            QCOMPARE(w->ShownVerdict(), PhotoVerdict::Intact);
+            shown[row - 1] = w->ShownPicture();
+        }
+        QVERIFY(shown[0] != shown[1]);
+        PostMessage(w, msg::WM_ONE_CLK, 0);
+        QTRY_COMPARE(w->SelectedSlot(), 2);
+        QCOMPARE(w->ShownVerdict(), PhotoVerdict::NoPhoto);
+
+        // A negative count shows nothing.
+        a.datacnt = -7;
+        WriteArchiveFile(*home / "exp/neg.dat", a, 0, emtask::kDeviceDataHeaderSize + 3 * 276);
+        OpenArchive(w, dialogs, *home / "exp/neg.dat");
+        QTRY_COMPARE(w->StatusText(), QString("Reading data from Local : Not exist (neg.dat)"));
+        QCOMPARE(w->StatusColor(), QColor(255, 0, 0));
+        QCOMPARE(w->Model()->rowCount(), 0);
+    }
+
+    void printPutsEveryRowOfTheSheetOnThePages()
+    {
+        CReadDeviceDlg* w = Start(130);
+        OpenRecords(w);
+        PdfDialogs dialogs;
+        dialogs.pdf = QString::fromStdString(*home / "grid.pdf");
+        w->OnCommand(msg::RD_PRINT_BTN);
+        QVERIFY(w->isEnabled());  // the window stays live while it prints
+        WaitIdle(w);
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {dialogs.pdf, "-"});
+        QVERIFY(pdftotext.waitForFinished(20000));
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QVERIFY(text.contains("Test No."));
+        for (int n = 31; n <= 130; ++n) QVERIFY2(text.contains(QString("id%1\n").arg(n)) || text.contains(QString("id%1 ").arg(n)), qPrintable(QString::number(n)));
+        QVERIFY(!text.contains("id30\n") && !text.contains("id30 "));
+    }
+};
+
+QTEST_MAIN(TestRecords)
+#include "tst_records.moc"
