@@ -26,6 +26,7 @@ bench: build
 	$(BUILD)/bin/records_bench
 	$(BUILD)/bin/records_excel_bench
 	$(BUILD)/bin/reports_bench
+	$(BUILD)/bin/search_bench
 
 clean:
 	rm -rf $(BUILD)

@@ -589,6 +589,73 @@ bool CommitTempFile(const std::string& tmp, const std::string& path)
     return true;
 }
 
+bool AtomicFileWriter::Open(const std::string& path, unsigned mode)
+{
+    Abort();
+    m_Path = path;
+    // A name of its own: a file the user keeps beside the target is never
+    // taken over.
+    for (int k = 0; k < 100 && m_Fd < 0; ++k) {
+        m_Tmp = path + ".tmp" + (k ? std::to_string(k) : std::string());
+        m_Fd = open(m_Tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (m_Fd < 0 && errno != EEXIST) break;
+    }
+    m_Ok = m_Fd >= 0;
+    m_Offset = 0;
+    m_Buf.clear();
+    m_Buf.reserve(kChunk);
+    return m_Ok;
+}
+
+bool AtomicFileWriter::Flush()
+{
+    if (m_Ok && !m_Buf.empty()) {
+        m_Ok = WriteAll(m_Fd, m_Tmp, m_Buf.data(), m_Buf.size(), m_Offset);
+        m_Offset += m_Buf.size();
+    }
+    m_Buf.clear();
+    return m_Ok;
+}
+
+bool AtomicFileWriter::Write(const void* data, size_t size)
+{
+    if (!m_Ok) return false;
+    if (m_Buf.size() + size > kChunk && !Flush()) return false;
+    if (size >= kChunk) {
+        m_Ok = WriteAll(m_Fd, m_Tmp, data, size, m_Offset);
+        m_Offset += size;
+        return m_Ok;
+    }
+    const char* p = static_cast<const char*>(data);
+    m_Buf.insert(m_Buf.end(), p, p + size);
+    return true;
+}
+
+bool AtomicFileWriter::Commit()
+{
+    if (m_Fd < 0) return false;
+    bool ok = Flush() && SyncFile(m_Fd, m_Tmp);
+    ok = (close(m_Fd) == 0) && ok;
+    m_Fd = -1;
+    ok = ok && RenameFile(m_Tmp, m_Path);
+    if (!ok) {
+        unlink(m_Tmp.c_str());
+    } else {
+        SyncDir(m_Path);
+    }
+    m_Ok = false;
+    return ok;
+}
+
+void AtomicFileWriter::Abort()
+{
+    if (m_Fd < 0) return;
+    close(m_Fd);
+    m_Fd = -1;
+    unlink(m_Tmp.c_str());
+    m_Ok = false;
+}
+
 PatchResult PatchFile(const std::string& path, const std::vector<Patch>& patches, uint64_t imageSize)
 {
     Recovery r = RecoverFile(path, imageSize);

@@ -42,6 +42,37 @@ bool AtomicWriteFile(const std::string& path, const std::vector<Piece>& pieces);
 // `path`: flushed to disk first, then renamed over `path`, and the rename
 // flushed. On failure `tmp` is removed and `path` is untouched.
 bool CommitTempFile(const std::string& tmp, const std::string& path);
+// A file written as a stream and put in place whole: the bytes go to a new
+// temporary file beside `path`; Commit flushes it to the disk and renames it
+// over `path`. Until then (and after any failure) `path` is untouched, and
+// a writer dropped without Commit removes its temporary file.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    ~AtomicFileWriter() { Abort(); }
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // False when the temporary file cannot be created. `mode` as for open(2),
+    // narrowed by the umask.
+    bool Open(const std::string& path, unsigned mode = 0666);
+    // Buffered; false once any write has failed (later calls stay false).
+    bool Write(const void* data, size_t size);
+    bool Write(const std::string& text) { return Write(text.data(), text.size()); }
+    // Writes out the buffer, syncs, closes and renames. False when any step
+    // failed; the temporary file is then removed.
+    bool Commit();
+    // Drops the temporary file (no effect after Commit).
+    void Abort();
+
+private:
+    bool Flush();
+    std::string m_Path, m_Tmp;
+    int m_Fd = -1;
+    bool m_Ok = false;
+    uint64_t m_Offset = 0;
+    std::vector<char> m_Buf;
+};
 
 // One changed stretch of a file, with its new bytes.
 struct Patch {

@@ -153,6 +153,12 @@ std::string Format(const char* fmt, ...)
     return std::string(buf, static_cast<size_t>(n) < sizeof buf ? n : sizeof buf - 1);
 }
 
+// Appends "%.*s" of a field: at most n bytes, up to its NUL.
+std::string& Upto(std::string& out, const char* field, size_t n)
+{
+    return out.append(field, strnlen(field, n));
+}
+
 // Doubles every quotation mark so that a text stays inside its ="..." field.
 std::string CsvQuoted(const std::string& s)
 {
@@ -163,6 +169,15 @@ std::string CsvQuoted(const std::string& s)
         if (c == '"') out += '"';
     }
     return out;
+}
+
+// A ="..." text holding a comma or a line break would be cut into several
+// fields or lines by a spreadsheet program: such a field, and only such a
+// field, is written in the quoted form of the same text.
+std::string CsvField(std::string field)
+{
+    if (field.find_first_of(",\r\n") == std::string::npos) return field;
+    return "\"" + CsvQuoted(field) + "\"";
 }
 }  // namespace
 
@@ -176,20 +191,36 @@ std::string RecordDateText(const TestRecord& r, int order, DateStyle style)
         return Format("%02d-%s-%04d", d, mon, y);
     }
     if (style == DateStyle::Workbook && order != 0 && order != 1 && order != 2) return {};
+    // "%.4s-%s-%.2s" and the other two orders, without a format call per
+    // record (exports write a million of them).
     std::string text;
-    if (order == 0)
-        text = Format("%.4s-%s-%.2s", r.m_Tyy, mon, r.m_Tdd);
-    else if (order == 1)
-        text = Format("%s-%.2s-%.4s", mon, r.m_Tdd, r.m_Tyy);
-    else
-        text = Format("%.2s-%s-%.4s", r.m_Tdd, mon, r.m_Tyy);
-    if (style == DateStyle::Csv) return "=\"" + text + "\"";
+    text.reserve(24);
+    if (style == DateStyle::Csv) text += "=\"";
+    if (order == 0) {
+        Upto(text, r.m_Tyy, 4) += '-';
+        text += mon;
+        Upto(text += '-', r.m_Tdd, 2);
+    } else if (order == 1) {
+        text += mon;
+        Upto(text += '-', r.m_Tdd, 2) += '-';
+        Upto(text, r.m_Tyy, 4);
+    } else {
+        Upto(text, r.m_Tdd, 2) += '-';
+        text += mon;
+        Upto(text += '-', r.m_Tyy, 4);
+    }
+    if (style == DateStyle::Csv) text += '"';
     return text;
 }
 
 std::string RecordTimeText(const TestRecord& r)
 {
-    return Format("%.2s:%.2s:%.2s", r.m_Thh, r.m_Tmi, r.m_Tss);
+    std::string text;
+    text.reserve(8);
+    Upto(text, r.m_Thh, 2) += ':';
+    Upto(text, r.m_Tmi, 2) += ':';
+    Upto(text, r.m_Tss, 2);
+    return text;
 }
 
 std::string ClockText(int year, int month, int day, int hour, int minute, int second, int order)
@@ -230,14 +261,14 @@ int SheetCount(int total, int rows)
 std::string CsvLine(const TestRecord& r, int order)
 {
     std::string line = std::to_string(r.testno);
+    line += ',' + CsvField(RecordDateText(r, order, DateStyle::Csv));
+    line += ',' + CsvField(RecordTimeText(r));
+    line += ',' + CsvField("=\"" + CsvQuoted(FieldText(r.result)) + "\"");
     line += ',';
-    line += RecordDateText(r, order, DateStyle::Csv);
-    line += ',';
-    line += Format("%.2s:%.2s:%.2s", r.m_Thh, r.m_Tmi, r.m_Tss);
-    line += ",=\"" + CsvQuoted(FieldText(r.result)) + "\",";
     line += UnitText(r.unit);
-    line += ",=\"" + CsvQuoted(FieldText(r.id)) + "\"";
-    line += ",=\"" + CsvQuoted(FieldText(r.name)) + "\",";
+    line += ',' + CsvField("=\"" + CsvQuoted(FieldText(r.id)) + "\"");
+    line += ',' + CsvField("=\"" + CsvQuoted(FieldText(r.name)) + "\"");
+    line += ',';
     line += (r.mode == '0') ? "Normal" : "-";
     line += '\n';
     return line;

@@ -79,7 +79,8 @@ constexpr int kDefaultRowsIndex = 9;
 int SheetCount(int total, int rowsPerSheet);
 
 // One comma-separated line of a record (quotes inside ID, name and result
-// doubled so they cannot leave their ="..." field).
+// doubled so they cannot leave their ="..." field; a field holding a comma,
+// CR or LF written whole in CSV quotes, e.g. "=""Kim, Lee""").
 std::string CsvLine(const TestRecord& rec, int dateOrder);
 constexpr const char* kCsvHeader = "Test No., Date, Time, Test Result, Unit, ID, Name, Mode\n";
 

@@ -61,6 +61,18 @@ constexpr unsigned MSG_RECORDS_PRINTED = 1397;
 // that could not be saved, 0 when all were).
 constexpr unsigned MSG_RECORDS_XLSX_DONE = 1398;
 
+// Search results window commands and messages from its worker threads: the
+// progress bar's position (first parameter), an archive save ended (1 written,
+// 0 failed), a CSV export ended (1 written, 0 failed, 2 stopped), a print ended.
+constexpr int SD_SAVE_BTN = 10001;
+constexpr int SD_CSV_BTN = 10002;
+constexpr int SD_PRINT_BTN = 10003;
+constexpr int SD_CLOSE_BTN = 10004;
+constexpr unsigned MSG_SEARCH_PROGRESS = 1398;
+constexpr unsigned MSG_SEARCH_SAVED = 1399;
+constexpr unsigned MSG_SEARCH_CSV_DONE = 1400;
+constexpr unsigned MSG_SEARCH_PRINTED = 1401;
+
 // Settings window: close it (posted by notice 113).
 constexpr int SETTINGS_CLOSE = 3110;
 // Identification window: command sent after notice 132.

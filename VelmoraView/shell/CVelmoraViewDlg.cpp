@@ -12,6 +12,8 @@
 #include "options/Password.h"
 #include "records/CReadDeviceDlg.h"
 #include "records/RecordExcel.h"
+#include "search/CSearchDataDlg.h"
+#include "search/SearchCommand.h"
 #include "measurement/CameraSource.h"
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
@@ -103,6 +105,11 @@ void CVelmoraViewDlg::CreateChildren()
     CReadDeviceDlg::SetHook(int(msg::WM_DBL_CLK), [](CReadDeviceDlg& w) {
         OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
                           w.PhotoSourceNow().folder, Wnd::ReadDevice);
+    });
+    CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, search::OpenSearch);
+    CSearchDataDlg::SetPreviewHook([](CSearchDataDlg& w) {
+        OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_SearchData,
+                          w.PhotoSourceNow().folder, Wnd::SearchData);
     });
 }
 

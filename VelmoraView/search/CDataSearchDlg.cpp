@@ -1,0 +1,157 @@
+#include "search/CDataSearchDlg.h"
+
+#include "EMTaskData.h"
+#include "controls/Dialogs.h"
+#include "controls/LimitedEdit.h"
+#include "controls/Skin.h"
+#include "TextUtil.h"
+#include "messaging/WindowOps.h"
+
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <cstring>
+
+namespace {
+constexpr uint32_t kBoxFlag[] = {emtask::SEARCH_TESTNO, emtask::SEARCH_DATE, emtask::SEARCH_IDNAME,
+                                 emtask::SEARCH_NORMAL, emtask::SEARCH_ERROR};
+const char* const kBoxText[] = {"Test No", "Date", "ID / Name", "Test Result - Normal",
+                                "Test Result - Error"};
+constexpr int kFieldBytes = 63;  // a SearchInfo text and its NUL
+
+search::PickerTime Picker(const QDateTime& t)
+{
+    const QDate d = t.date();
+    const QTime h = t.time();
+    return {d.year(), d.month(), d.day(), h.hour(), h.minute(), h.second()};
+}
+
+void SetPickerDate(QDateTimeEdit* edit, const search::PickerTime& p)
+{
+    const QDate d(p.year, p.month, p.day);
+    if (d.isValid()) edit->setDate(d);  // a stored date that is no date keeps today
+}
+}  // namespace
+
+CDataSearchDlg::CDataSearchDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QStringLiteral("Data Search"));
+    setFixedSize(470, 300);
+    setModal(true);
+    setStyleSheet(QStringLiteral("CDataSearchDlg { background: white; border: 1px solid rgb(120,120,120); }"));
+    DragWithMouse(this);
+
+    auto* title = new QLabel(QStringLiteral("Data Search"), this);
+    title->setGeometry(14, 6, 300, 28);
+    title->setFont(skin::Arial(21));
+
+    auto* store = &emtask::GetManager()->m_SearchInfo;
+    for (int i = 0; i < BoxCount; ++i) {
+        m_Box[i] = new QCheckBox(QString::fromLatin1(kBoxText[i]), this);
+        m_Box[i]->setGeometry(20, 50 + 38 * i, 170, 26);
+        const uint32_t bit = kBoxFlag[i];
+        // The flag follows the box at once, whether the window ends with OK or not.
+        connect(m_Box[i], &QCheckBox::clicked, this, [store, bit](bool on) {
+            if (on)
+                store->flags |= bit;
+            else
+                store->flags &= ~bit;
+        });
+    }
+    auto pair = [this](int row, QWidget* a, QWidget* b) {
+        a->setGeometry(195, 50 + 38 * row, 115, 26);
+        auto* tilde = new QLabel(QStringLiteral("~"), this);
+        tilde->setGeometry(315, 50 + 38 * row, 16, 26);
+        tilde->setAlignment(Qt::AlignCenter);
+        b->setGeometry(335, 50 + 38 * row, 115, 26);
+    };
+    m_StartNo = new CLimitedEdit(kFieldBytes, kFieldBytes, this);
+    m_EndNo = new CLimitedEdit(kFieldBytes, kFieldBytes, this);
+    pair(0, m_StartNo, m_EndNo);
+    m_StartDate = new QDateTimeEdit(this);
+    m_EndDate = new QDateTimeEdit(this);
+    for (QDateTimeEdit* e : {m_StartDate, m_EndDate}) {
+        e->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+        e->setCalendarPopup(true);
+    }
+    pair(1, m_StartDate, m_EndDate);
+    m_IdName = new CLimitedEdit(kFieldBytes, kFieldBytes, this);
+    m_IdName->setGeometry(195, 50 + 38 * 2, 255, 26);
+    m_NormalStart = new CLimitedEdit(kFieldBytes, kFieldBytes, this);
+    m_NormalEnd = new CLimitedEdit(kFieldBytes, kFieldBytes, this);
+    pair(3, m_NormalStart, m_NormalEnd);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setGeometry(240, 250, 100, 32);
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setGeometry(350, 250, 100, 32);
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &CDataSearchDlg::OnOK);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CDataSearchDlg::InitDialog()
+{
+    CenterWindow(this);
+    m_StartNo->setText(QStringLiteral("1"));
+    m_EndNo->setText(QStringLiteral("999999"));
+    m_IdName->clear();
+    m_NormalStart->setText(QStringLiteral("0.000"));
+    m_NormalEnd->setText(QStringLiteral("0.500"));
+
+    emtask::SearchInfo& info = emtask::GetManager()->m_SearchInfo;
+    search::RepairOnOpen(info);
+    const QDateTime now = QDateTime::currentDateTime();
+    m_StartDate->setDateTime(now);
+    m_EndDate->setDateTime(now);
+    for (int i = 0; i < BoxCount; ++i) m_Box[i]->setChecked((info.flags & kBoxFlag[i]) != 0);
+    std::memset(info.errortext, 0, sizeof info.errortext);
+    if (info.flags & emtask::SEARCH_ERROR) emtask::CopyField(info.errortext, "Flow");
+
+    const search::CriteriaInput shown = search::ShownValues(info, Picker(now));
+    m_StartNo->setText(QString::fromStdString(shown.startNo));
+    m_EndNo->setText(QString::fromStdString(shown.endNo));
+    SetPickerDate(m_StartDate, shown.dateStart);
+    SetPickerDate(m_EndDate, shown.dateEnd);
+    m_IdName->setText(QString::fromUtf8(shown.idName.data(), int(shown.idName.size())));
+    m_NormalStart->setText(QString::fromStdString(shown.normalStart));
+    m_NormalEnd->setText(QString::fromStdString(shown.normalEnd));
+}
+
+int CDataSearchDlg::DoModal()
+{
+    InitDialog();
+    return Dialogs().execDialog(this);
+}
+
+search::CriteriaInput CDataSearchDlg::Input() const
+{
+    search::CriteriaInput in;
+    in.flags = emtask::GetManager()->m_SearchInfo.flags;
+    in.startNo = m_StartNo->text().toStdString();
+    in.endNo = m_EndNo->text().toStdString();
+    in.dateStart = Picker(m_StartDate->dateTime());
+    in.dateEnd = Picker(m_EndDate->dateTime());
+    in.idName = m_IdName->text().toStdString();
+    in.normalStart = m_NormalStart->text().toStdString();
+    in.normalEnd = m_NormalEnd->text().toStdString();
+    return in;
+}
+
+void CDataSearchDlg::OnOK()
+{
+    emtask::SearchInfo& info = emtask::GetManager()->m_SearchInfo;
+    if (info.flags == 0) {
+        accept();
+        return;
+    }
+    const search::CriteriaInput in = Input();
+    if (const char* error = search::CheckCriteria(in)) {
+        ShowMessage(this, QString::fromLatin1(error), QStringLiteral("Error"), QMessageBox::Warning);
+        return;
+    }
+    search::StoreCriteria(info, in);
+    accept();
+}

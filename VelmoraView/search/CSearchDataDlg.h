@@ -1,0 +1,121 @@
+// The search results window "Searching Data": runs the search over
+// m_DeviceData with the stored criteria, shows the records found one sheet
+// at a time (newest first) in the record grid, checks a clicked record's
+// photograph, and saves the results as an archive or as CSV, or prints them.
+#pragma once
+
+#include "records/CReadDeviceDlg.h"
+#include "records/PhotoLookup.h"
+#include "records/RecordGrid.h"
+#include "search/CsvExport.h"
+
+#include <QColor>
+#include <QDialog>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+class CLoadDataDlg;
+class CSkinButton;
+class QComboBox;
+class QLabel;
+class QPrinter;
+class QTableView;
+
+namespace search {
+// The status line for the test log (archive false) or an archive named `name`.
+records::StatusLine SearchStatus(bool archive, records::StatusMoment moment, bool found,
+                                 const QString& name);
+}  // namespace search
+
+class CSearchDataDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 1024;
+    static constexpr int kHeight = 666;
+
+    // `sourceFlag` and the archive's photo folder and file name come from the
+    // record window. Opening posts the search to the window itself.
+    CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFolder, const QString& archiveName,
+                   QWidget* parent = nullptr);
+    ~CSearchDataDlg() override;
+
+    // Runs the window modally through Dialogs().
+    int DoModal();
+
+    // The report preview of a double-clicked row (built elsewhere).
+    using PreviewHook = std::function<void(CSearchDataDlg&)>;
+    static void SetPreviewHook(PreviewHook hook);
+
+    int SourceFlag() const { return m_SourceFlag; }
+    const std::string& ArchivePhotoFolder() const { return m_ArchivePhotoDir; }
+    // Where the photographs of the found records are: the folder of the
+    // source, each named by the record's test number.
+    records::PhotoSource PhotoSourceNow() const;
+    const QString& SelectedTestNo() const { return m_SelectedTestNo; }
+    int32_t SelectedSlot() const { return m_SelectedSlot; }
+
+    // For tests and the benchmark.
+    records::RecordGridModel* Model() const { return m_Model; }
+    QTableView* Grid() const { return m_Grid; }
+    QComboBox* SheetList() const { return m_SheetList; }
+    QString StatusText() const;
+    QColor StatusColor() const { return m_StatusColor; }
+    CLoadDataDlg* ProgressWindow() const { return m_Progress; }
+    records::PhotoVerdict ShownVerdict() const { return m_ShownVerdict; }
+    bool Busy() const { return m_SaveThread.joinable() || m_CsvThread.joinable() || m_PrintThread.joinable(); }
+    void OnCommand(int id);
+    // The pause between CSV lines (tests replace the sleep).
+    std::function<void(int ms)> m_CsvPause;
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent*) override;
+    void reject() override;  // Escape and the system close: Close
+
+private:
+    void SearchProcess();
+    void FillSheetList();
+    void OnSheetChanged(int index);
+    void DisplaySearchData();
+    void ShowStatus(const records::StatusLine& s);
+    void OnRowClicked(int row);
+    void OnRowDoubleClicked(int row);
+    void ShowPhoto(int32_t slot);
+    void OnSave();
+    void OnSaved(bool ok);
+    void OnCsv();
+    void OnCsvDone(search::CsvResult result);
+    void OnPrint();
+    void OnPrinted(bool ok);
+    void OnClose();
+    void StopWorkers();
+
+    int m_SourceFlag = 0;
+    std::string m_ArchivePhotoDir;
+    QString m_ArchiveName;
+    int m_RowsPerSheet = 1000;
+    int m_SheetCount = 0;
+    int m_PrevSheet = 0;
+    int32_t m_FirstSlot = 0, m_LastSlot = 0;
+    QString m_SelectedTestNo;
+    int32_t m_SelectedSlot = -1;
+    QColor m_StatusColor;
+    records::PhotoVerdict m_ShownVerdict = records::PhotoVerdict::NoPhoto;
+
+    std::thread m_SaveThread;
+    std::thread m_CsvThread;
+    std::thread m_PrintThread;
+    std::atomic<bool> m_CsvRunning{false};
+    std::unique_ptr<QPrinter> m_Printer;
+
+    QLabel* m_Status = nullptr;
+    QTableView* m_Grid = nullptr;
+    records::RecordGridModel* m_Model = nullptr;
+    QComboBox* m_SheetList = nullptr;
+    QWidget* m_Picture = nullptr;
+    std::vector<CSkinButton*> m_Buttons;
+    CLoadDataDlg* m_Progress = nullptr;
+};

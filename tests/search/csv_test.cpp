@@ -1,0 +1,147 @@
+// The comma-separated export: its lines against an independent reader of the
+// same records, and what happens to an older file when the export cannot end.
+#include "EMTaskData.h"
+#include "SearchTestUtil.h"
+#include "TestFolder.h"
+#include "TextUtil.h"
+#include "search/CsvExport.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+using namespace emtask;
+using searchtest::Record;
+
+namespace {
+std::string Text(const std::string& path)
+{
+    std::vector<char> b = ReadBytes(path);
+    return std::string(b.begin(), b.end());
+}
+
+// What the reference script makes of the first `count` records of m_SearchData.
+std::string Reference(const TestFolder& tf, int count, int order)
+{
+    const DeviceData& d = GetManager()->m_SearchData;
+    WriteBytes(tf / "image.bin", &d, kDeviceDataHeaderSize + sizeof(TestRecord) * size_t(count));
+    std::string cmd = "/usr/bin/python3 " SEARCH_TEST_DIR "/csv_reference.py '" + tf / "image.bin" +
+                      "' " + std::to_string(order) + " '" + tf / "expected.csv" + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    return Text(tf / "expected.csv");
+}
+
+search::CsvExportHooks NoPause()
+{
+    search::CsvExportHooks h;
+    h.pause = [](int) {};
+    return h;
+}
+
+size_t TempFiles(const std::string& dir)
+{
+    size_t n = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir))
+        n += e.path().filename().string().find(".tmp") != std::string::npos;
+    return n;
+}
+}  // namespace
+
+TEST(CsvExport, LinesMatchAnIndependentReader)
+{
+    TestFolder tf;
+    DeviceData& d = GetManager()->m_SearchData;
+    const TestRecord recs[] = {
+        Record(3, "20240307081509", "A-1", "Kim", "0.045"),
+        Record(17, "20241307235959", "B-2", "Kim, Lee", "FLOW", 'F', "F"),
+        Record(18, "20240101000000", "line\r\nbreak", "김 \"the\" one", "0.000", '1', "G"),
+        Record(19, "20991231120000", "x", "quote\"and,comma", "0.5", '0', "M"),
+        Record(20, "20,40307a00000", "", "", "", 'x', "BB"),
+    };
+    int n = 0;
+    for (const TestRecord& r : recs) d.m_TestData[n++] = r;
+    std::memset(d.m_TestData[n].id, 'I', sizeof d.m_TestData[n].id);  // no terminator
+    std::memcpy(d.m_TestData[n].m_Tyy, "20240", 5);
+    d.m_TestData[n++].testno = 21;
+    d.datacnt = n;
+
+    for (int order : {0, 1, 2, 5}) {
+        GetManager()->m_BusInfo.dateorder = order;
+        ASSERT_EQ(search::ExportCsv(tf / "out.csv", d, order, NoPause()), search::CsvResult::Saved);
+        std::string got = Text(tf / "out.csv");
+        EXPECT_EQ(got, Reference(tf, n, order)) << "date order " << order;
+    }
+    // An ordinary record's line is exactly the fixed format; only the field
+    // holding a comma is quoted whole.
+    std::string got = Text(tf / "out.csv");
+    EXPECT_NE(got.find("3,=\"07-Mar-2024\",08:15:09,=\"0.045\",%BAC,=\"A-1\",=\"Kim\",Normal\n"),
+              std::string::npos);
+    EXPECT_NE(got.find("17,=\"07--2024\",23:59:59,=\"FLOW\",-,=\"B-2\",\"=\"\"Kim, Lee\"\"\",-\n"),
+              std::string::npos);
+    EXPECT_EQ(got.rfind(kCsvHeader, 0), 0u);
+    EXPECT_LT(got.find("21,"), got.find("3,=")) << "newest first";
+
+    // Nothing found: the header alone.
+    d.datacnt = 0;
+    ASSERT_EQ(search::ExportCsv(tf / "out.csv", d, 2, NoPause()), search::CsvResult::Saved);
+    EXPECT_EQ(Text(tf / "out.csv"), kCsvHeader);
+    EXPECT_EQ(TempFiles(tf.path), 0u);
+}
+
+TEST(CsvExport, FailureOrStopKeepsTheOlderFile)
+{
+    TestFolder tf;
+    DeviceData& d = GetManager()->m_SearchData;
+    for (int i = 0; i < 5000; ++i) d.m_TestData[i] = Record(i + 1, "20240307081509", "A-1", "Kim", "0.045");
+    d.datacnt = 5000;
+    const std::string path = tf / "out.csv";
+    WriteBytes(path, "older", 5);
+    WriteBytes(path + ".tmp", "mine", 4);  // a file of the user's beside it
+
+    // The disk refuses the file beyond 4 kB.
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    search::CsvResult r = search::ExportCsv(path, d, 2, NoPause());
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(r, search::CsvResult::Failed);
+    EXPECT_EQ(Text(path), "older");
+    EXPECT_EQ(Text(path + ".tmp"), "mine");
+
+    // Stopped half-way (the window closing).
+    std::atomic<bool> running{true};
+    search::CsvExportHooks h = NoPause();
+    h.running = &running;
+    h.progress = [&](int lines) {
+        if (lines == 100) running = false;
+    };
+    EXPECT_EQ(search::ExportCsv(path, d, 2, h), search::CsvResult::Stopped);
+    EXPECT_EQ(Text(path), "older");
+
+    EXPECT_EQ(search::ExportCsv(tf / "no/such/folder/out.csv", d, 2, NoPause()),
+              search::CsvResult::Failed);
+    EXPECT_EQ(TempFiles(tf.path), 1u);  // only the user's own
+}
+
+TEST(CsvExport, PacingBelowHundredRecords)
+{
+    TestFolder tf;
+    DeviceData& d = GetManager()->m_SearchData;
+    for (int n : {19, 20, 99, 100}) {
+        d.datacnt = n;
+        std::vector<int> pauses;
+        search::CsvExportHooks h;
+        h.pause = [&](int ms) { pauses.push_back(ms); };
+        ASSERT_EQ(search::ExportCsv(tf / "p.csv", d, 2, h), search::CsvResult::Saved);
+        ASSERT_FALSE(pauses.empty());
+        EXPECT_EQ(pauses.front(), 30);  // after the header
+        const int each = n < 20 ? 500 : (n < 100 ? 50 : 0);
+        EXPECT_EQ(pauses.size(), each ? size_t(n) + 1 : 1u) << n;
+        for (size_t i = 1; i < pauses.size(); ++i) EXPECT_EQ(pauses[i], each) << n;
+    }
+}
