@@ -62,12 +62,14 @@ CIDentry::CIDentry()
     m_Close->setAutoDefault(false);
     m_Close->setFocusPolicy(Qt::NoFocus);
     skin::StyleTitleClose(m_Close);
+    m_Close->setAccessibleName(QStringLiteral("Close"));
     connect(m_Close, &QPushButton::clicked, this, &CIDentry::OnClose);
 
     // 30 characters, and no more bytes than an ID or a name can hold.
     m_Entry = new CLimitedEdit(kMaxEntryChars, int(sizeof(emtask::BusUserInfo::cusid)) - 1, this);
     m_Entry->setFont(skin::Arial(22));
     m_Entry->setGeometry(60, 110, 420, 44);
+    m_Entry->setAccessibleName(QStringLiteral("ID or name"));
 
     m_Ok = new QPushButton(QStringLiteral("OK"), this);
     m_Ok->setGeometry(200, 200, 140, 44);
