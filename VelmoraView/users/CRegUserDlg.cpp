@@ -49,6 +49,7 @@ CRegUserDlg::CRegUserDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     m_btnCorner->setGeometry(326, 2, 30, 26);
     m_btnCorner->setAutoDefault(false);
     m_btnCorner->setFlat(true);
+    m_btnCorner->setAccessibleName(QStringLiteral("Close"));
 
     auto* idLabel = new QLabel(QStringLiteral("ID"), this);
     idLabel->setGeometry(20, 50, 80, 26);
