@@ -15,6 +15,7 @@
 #include "messaging/Messages.h"
 #include "messaging/Notices.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
@@ -354,7 +355,9 @@ private slots:
         for (QWidget* w : QApplication::allWidgets()) {
             if (!qobject_cast<QAbstractButton*>(w) && !qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w))
                 continue;
-            if (qobject_cast<QComboBox*>(w->parentWidget())) continue;  // named with its list
+            // Parts of a list or a table are announced with it.
+            if (qobject_cast<QComboBox*>(w->parentWidget()) || qobject_cast<QAbstractItemView*>(w->parentWidget()))
+                continue;
             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
             if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
                 unnamed << QString("%1 in %2").arg(w->metaObject()->className(), w->window()->metaObject()->className());
