@@ -1,15 +1,21 @@
 # The two entry points: `make run` (the program) and `make test` (every test).
 BUILD ?= build
 JOBS ?= 2
+# Extra cmake options for a fresh build dir, e.g. CMAKE_ARGS=-DZOLT7_WERROR=ON (CI).
+CMAKE_ARGS ?=
+CLANG_FORMAT ?= clang-format
 
-.PHONY: all build run test bench clean
+.PHONY: all build run test bench clean format format-check
 
 all: build
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 
 build: $(BUILD)/CMakeCache.txt
+ifneq ($(strip $(CMAKE_ARGS)),)
+	cmake $(CMAKE_ARGS) $(BUILD)
+endif
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
@@ -27,6 +33,17 @@ bench: build
 	$(BUILD)/bin/records_excel_bench
 	$(BUILD)/bin/reports_bench
 	$(BUILD)/bin/search_bench
+
+# Formats the given FILES (default: every C++ file of the tree) with .clang-format;
+# format-check only lists the files that would change.
+FORMAT_FILES = $(or $(FILES),$(shell git ls-files '*.cpp' '*.h'))
+format:
+	@command -v $(CLANG_FORMAT) >/dev/null || { echo "format: $(CLANG_FORMAT) is missing (Debian package clang-format)"; exit 1; }
+	$(CLANG_FORMAT) -i $(FORMAT_FILES)
+
+format-check:
+	@command -v $(CLANG_FORMAT) >/dev/null || { echo "format: $(CLANG_FORMAT) is missing (Debian package clang-format)"; exit 1; }
+	@for f in $(FORMAT_FILES); do $(CLANG_FORMAT) --dry-run "$$f" 2>&1 | grep -q . && echo "$$f"; done; true
 
 clean:
 	rm -rf $(BUILD)

@@ -9,6 +9,9 @@ CSkinButton::CSkinButton(int id, Look look, const QString& text, QWidget* parent
     : QAbstractButton(parent), m_Id(id), m_Look(look), m_Glyph(glyph)
 {
     setText(text);
+    // Drawn as a glyph only: the name says what it does.
+    if (text.isEmpty() && glyph == Glyph::Close) setAccessibleName(QStringLiteral("Close"));
+    if (text.isEmpty() && glyph == Glyph::Minimize) setAccessibleName(QStringLiteral("Minimize"));
     setFocusPolicy(look == Look::TitleIcon ? Qt::NoFocus : Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     connect(this, &QAbstractButton::clicked, this, [this] { emit command(m_Id); });

@@ -45,6 +45,7 @@ CCaptureDlg::CCaptureDlg(QWidget* parent)
     m_CloseBtn->setFocusPolicy(Qt::NoFocus);
     m_CloseBtn->setAutoDefault(false);
     skin::StyleTitleClose(m_CloseBtn);
+    m_CloseBtn->setAccessibleName(QStringLiteral("Close"));
     connect(m_CloseBtn, &QPushButton::clicked, this, &CCaptureDlg::OnCloseButton);
 
     const emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;

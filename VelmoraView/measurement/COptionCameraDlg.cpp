@@ -23,6 +23,7 @@ COptionCameraDlg::COptionCameraDlg(QWidget* parent)
     camLabel->setFont(f);
     camLabel->setGeometry(40, 40, 160, 28);
     m_List = new QComboBox(this);
+    m_List->setAccessibleName(camLabel->text());
     m_List->setGeometry(210, 40, 200, 28);
 
     auto* useLabel = new QLabel(QStringLiteral("Webcam Use"), this);
@@ -30,6 +31,7 @@ COptionCameraDlg::COptionCameraDlg(QWidget* parent)
     useLabel->setGeometry(40, 90, 160, 28);
     m_Use = new QCheckBox(this);
     m_Use->setGeometry(210, 90, 28, 28);
+    m_Use->setAccessibleName(useLabel->text());  // the box itself has no text
 
     m_Preview = new CPictureView(false, this);
     m_Preview->move(40, 150);

@@ -15,6 +15,8 @@
 #include <QRadioButton>
 
 namespace {
+const char* const kDateTexts[] = {"YYYY-MM-DD", "MM-DD-YYYY", "DD-MM-YYYY"};
+
 QLabel* Heading(const QString& text, int x, int y, QWidget* parent)
 {
     auto* l = new QLabel(text, parent);
@@ -59,6 +61,11 @@ COptionPsetDlg::COptionPsetDlg(QWidget* parent) : QWidget(parent)
     cap2->setGeometry(60, 286, 160, 34);
     m_Photo = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) m_Photo->addButton(Choice(QString(), 230 + i * 150, 286, 130, this), i);
+    // Captions come with the first showing; a screen reader has the names from the start.
+    for (int i = 0; i < 3; ++i) dateChoice(i)->setAccessibleName(QString::fromLatin1(kDateTexts[i]));
+    photoChoice(0)->setAccessibleName(cap2->text() + QStringLiteral(" Yes"));
+    photoChoice(1)->setAccessibleName(cap2->text() + QStringLiteral(" No"));
+    m_Rows->setAccessibleName(cap->text());
 
     // Captions and marks are set on the first showing, from the stored values.
     connect(m_Date, &QButtonGroup::idClicked, this, &COptionPsetDlg::OnDateOrder);
@@ -101,8 +108,7 @@ void COptionPsetDlg::paintEvent(QPaintEvent*)
 
 void COptionPsetDlg::LoadControls()
 {
-    const char* dateTexts[] = {"YYYY-MM-DD", "MM-DD-YYYY", "DD-MM-YYYY"};
-    for (int i = 0; i < 3; ++i) dateChoice(i)->setText(QString::fromLatin1(dateTexts[i]));
+    for (int i = 0; i < 3; ++i) dateChoice(i)->setText(QString::fromLatin1(kDateTexts[i]));
     photoChoice(0)->setText(QStringLiteral("Yes"));
     photoChoice(1)->setText(QStringLiteral("No"));
 

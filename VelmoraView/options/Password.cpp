@@ -38,6 +38,7 @@ CPassword::CPassword(QWidget* parent)
     m_Entry = new CLimitedEdit(kPasswordChars, kPasswordBytes, this, true);
     m_Entry->setGeometry(42, 116, 342, 27);
     m_Entry->setFont(skin::Arial(18));
+    m_Entry->setAccessibleName(caption->text());
     m_Confirm = new CSkinButton(301, CSkinButton::Look::Flat, QStringLiteral("Confirm"), this);
     m_Confirm->place(396, 116, 502, 143);
     m_Close = new CSkinButton(100, CSkinButton::Look::TitleIcon, QString(), this, CSkinButton::Glyph::Close);
@@ -137,6 +138,8 @@ COptionHelpDlg::COptionHelpDlg(QWidget* parent) : QWidget(parent)
     m_Repeat = new CLimitedEdit(kPasswordChars, kPasswordBytes, this, true);
     m_Repeat->setGeometry(335, 142, 240, 28);
     m_Repeat->setFont(skin::Arial(16));
+    m_New->setAccessibleName(QString::fromLatin1(captions[0]));
+    m_Repeat->setAccessibleName(QString::fromLatin1(captions[1]));
     m_Apply = new CSkinButton(0, CSkinButton::Look::Flat, QStringLiteral("Apply"), this);
     m_Apply->setGeometry(475, 200, 100, 34);
     connect(m_Apply, &CSkinButton::command, this, &COptionHelpDlg::OnApply);

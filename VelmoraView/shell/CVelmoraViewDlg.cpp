@@ -203,6 +203,7 @@ void CVelmoraViewDlg::CreateControls()
     m_DevComboPort->setGeometry(83, 88, 174, 21 + 8);
     m_DevComboPort->setFont(skin::Arial(20));
     m_DevComboPort->setToolTip(QStringLiteral("Port of the instrument"));
+    m_DevComboPort->setAccessibleName(QStringLiteral("Port"));
 
     m_Measure->setEnabled(false);
     m_Disconnect->hide();

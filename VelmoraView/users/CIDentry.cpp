@@ -62,6 +62,7 @@ CIDentry::CIDentry()
     m_Close->setAutoDefault(false);
     m_Close->setFocusPolicy(Qt::NoFocus);
     skin::StyleTitleClose(m_Close);
+    m_Close->setAccessibleName(QStringLiteral("Close"));
     connect(m_Close, &QPushButton::clicked, this, &CIDentry::OnClose);
 
     auto* prompt = new QLabel(QStringLiteral("ID or Name"), this);
@@ -74,6 +75,7 @@ CIDentry::CIDentry()
     m_Entry->setFont(skin::Arial(22));
     m_Entry->setGeometry(60, 110, 420, 44);
     prompt->setBuddy(m_Entry);
+    m_Entry->setAccessibleName(QStringLiteral("ID or name"));
 
     m_Ok = new QPushButton(QStringLiteral("OK"), this);
     m_Ok->setGeometry(200, 200, 140, 44);

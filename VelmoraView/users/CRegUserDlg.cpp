@@ -50,18 +50,21 @@ CRegUserDlg::CRegUserDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     m_btnCorner->setGeometry(326, 2, 30, 26);
     m_btnCorner->setAutoDefault(false);
     m_btnCorner->setFlat(true);
+    m_btnCorner->setAccessibleName(QStringLiteral("Close"));
 
     auto* idLabel = new QLabel(QStringLiteral("ID"), this);
     idLabel->setGeometry(20, 50, 80, 26);
     m_editCusID = new QLineEdit(this);
     m_editCusID->setGeometry(100, 50, 240, 26);
     LimitField(m_editCusID, &m_idLimit);
+    m_editCusID->setAccessibleName(idLabel->text());
 
     auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
     nameLabel->setGeometry(20, 90, 80, 26);
     m_editName = new QLineEdit(this);
     m_editName->setGeometry(100, 90, 240, 26);
     LimitField(m_editName, &m_nameLimit);
+    m_editName->setAccessibleName(nameLabel->text());
 
     m_btnConfirm = new QPushButton(QStringLiteral("Confirm"), this);
     m_btnConfirm->setGeometry(100, 140, 110, 32);

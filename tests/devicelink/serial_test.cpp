@@ -74,29 +74,21 @@ protected:
 
 }  // namespace
 
-TEST_F(Framing, SplitFrameIsDeliveredOnceComplete)
+TEST_F(Framing, SplitJoinedAndNoisyFrames)
 {
+    // A split frame comes once complete.
     port->reads = {"$WA", "I\n"};
     EXPECT_EQ(port->ReadCycle(), 0);
     EXPECT_EQ(port->ReadCycle(), 5);
-    EXPECT_EQ(Frames(), std::vector<std::string>{"$WAI\n"});
-}
-
-TEST_F(Framing, FramesReadTogetherComeOnePerCycleOldestFirst)
-{
-    port->reads = {"$WAI\n$STA\n$BRE\n"};
+    // Frames read together come one per cycle, oldest first.
+    port->reads = {"$STA\n$BRE\n"};
     port->ReadCycle();
-    EXPECT_EQ(Frames(), std::vector<std::string>{"$WAI\n"});
+    EXPECT_EQ(Frames(), (std::vector<std::string>{"$WAI\n", "$STA\n"}));
     port->ReadCycle();
-    port->ReadCycle();
-    EXPECT_EQ(Frames(), (std::vector<std::string>{"$WAI\n", "$STA\n", "$BRE\n"}));
-}
-
-TEST_F(Framing, NoiseAndRestartedFrames)
-{
+    // Noise is skipped and a '$' starts the frame again.
     port->reads = {"noise\n\r", "$AB$END\n", std::string("\0\0\n", 3), "$U"};
     Drain();
-    EXPECT_EQ(Frames(), std::vector<std::string>{"$END\n"});
+    EXPECT_EQ(Frames(), (std::vector<std::string>{"$WAI\n", "$STA\n", "$BRE\n", "$END\n"}));
 }
 
 TEST_F(Framing, LongestFrameAndOneByteMore)

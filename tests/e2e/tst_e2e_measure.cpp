@@ -3,6 +3,7 @@
 // its test, and the record, its photograph and the settings land on disk.
 #include "BuildPaths.h"
 #include "MeasureFixture.h"
+#include "SimProcess.h"
 
 #include "PhotoCheck.h"
 #include "devicelink/DLSerial.h"
@@ -25,36 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-std::string Bin(const char* name) { return BuildBin(name); }
-
-// The simulated instrument; its log of commands is kept for the checks.
-struct Sim {
-    QProcess proc;
-    QString path;
-    std::string logFile;
-    Sim(const TempHome& home, const QStringList& args)
-    {
-        logFile = home / "sim.log";
-        proc.setStandardErrorFile(QString::fromStdString(logFile));
-        proc.start(QString::fromStdString(Bin("zolt7-sim")), args);
-        if (proc.waitForStarted(5000) && proc.waitForReadyRead(5000))
-            path = QString::fromLatin1(proc.readLine()).trimmed();
-    }
-    ~Sim()
-    {
-        proc.terminate();
-        if (!proc.waitForFinished(3000)) proc.kill();
-    }
-    int Count(const std::string& line) const
-    {
-        std::ifstream f(logFile);
-        std::string l;
-        int n = 0;
-        while (std::getline(f, l))
-            if (l.find(line) != std::string::npos) ++n;
-        return n;
-    }
-};
 
 CCaptureDlg* TestWindow() { return qobject_cast<CCaptureDlg*>(WindowPointer(Wnd::Capture)); }
 
@@ -63,15 +34,15 @@ CCaptureDlg* TestWindow() { return qobject_cast<CCaptureDlg*>(WindowPointer(Wnd:
 struct Run {
     TempHome home;
     std::unique_ptr<CameraSourceEnv> camera;
-    std::unique_ptr<Sim> sim;
+    std::unique_ptr<SimProcess> sim;
     std::unique_ptr<CVelmoraViewDlg> main;
 
     explicit Run(const QStringList& simArgs)
     {
         WriteUsers(home, {{7, "kim07", "Kim Minsu"}});
         camera = std::make_unique<CameraSourceEnv>(SampleCamPattern());
-        sim = std::make_unique<Sim>(home, simArgs.contains("--pace") ? simArgs
-                                                                     : simArgs + QStringList{"--pace", "150"});
+        const QStringList args = simArgs.contains("--pace") ? simArgs : simArgs + QStringList{"--pace", "150"};
+        sim = std::make_unique<SimProcess>(args, home / "sim.log");
         qputenv("ZOLT7_PORTS", sim->path.toLatin1());
         CVelmoraViewDlg::Options o;
         o.splash = false;
@@ -141,7 +112,7 @@ class TestE2EMeasure : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(fs::exists(Bin("zolt7-sim")));
+        QVERIFY(fs::exists(SimPath().toStdString()));
         QVERIFY(fs::exists(fs::path(SampleCamPattern()).parent_path() / "frame_000.jpg"));
     }
 
@@ -247,51 +218,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.login, 0, 3000);
     }
 
-    void cameraPageHoldsTheSettingsWindowUntilThePreviewStops()
-    {
-        Run run(kNormal);
-        COptionDlg* settings = run.main->settingsWindow();
-        settings->Open();
-        QVERIFY(settings->pageButton(int(SettingsPage::Camera))->isEnabled());
-        settings->ShowPage(int(SettingsPage::Camera));
-        auto* page = qobject_cast<COptionCameraDlg*>(settings->page(int(SettingsPage::Camera)));
-        QVERIFY(page);
-        QVERIFY(page->PreviewRunning());
-        QTRY_VERIFY_WITH_TIMEOUT(page->Preview()->FramesShown() > 0, 3000);
-        settings->ShowPage(int(SettingsPage::Device));
-        QVERIFY(!page->PreviewRunning());
-        QVERIFY(COptionCameraDlg::PreviewIsActive());
-        // Closing: the notice first, the window a second later, and the
-        // camera is the test window's again.
-        settings->OnClose();
-        QVERIFY(settings->isVisible());
-        QTRY_COMPARE(run.main->msgWindow()->message(), QString("Camera setting is being applied..."));
-        QTRY_VERIFY_WITH_TIMEOUT(!settings->isVisible(), 3000);
-        QVERIFY(!COptionCameraDlg::PreviewIsActive());
-    }
-
-    void identificationByNameWrongCaseRefused()
-    {
-        Run run(kNormal);
-        QVERIFY(run.Connect());
-        QTRY_VERIFY_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0] != 0, 5000);
-        CIDentry* id = run.Measure();
-        QVERIFY(id);
-        id->Entry()->setText("KIM MINSU");
-        QTest::mouseClick(id->OkButton(), Qt::LeftButton);
-        CMsgError* notice = run.main->msgErrorWindow();
-        QTRY_COMPARE(notice->message(), QString("Please check your ID or name."));
-        QVERIFY(notice->isVisible());
-        QVERIFY(!id->isEnabled());
-        QTest::qWait(300);
-        QCOMPARE(run.sim->Count("<- $START"), 0);
-        PostCommand(Wnd::MsgError, msg::MSGERROR_DISMISS);
-        QTRY_VERIFY(id->isEnabled());
-        QCOMPARE(id->Entry()->text(), QString("KIM MINSU"));
-        run.Identify(id, "Kim Minsu");
-        QCOMPARE(run.sim->Count("<- $START"), 1);
-        QCOMPARE(std::string(RecordOnDisk(run.home, 0).name), std::string("Kim Minsu"));
-    }
 };
 
 QTEST_MAIN(TestE2EMeasure)

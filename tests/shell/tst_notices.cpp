@@ -36,24 +36,6 @@ private slots:
         folder.reset();
     }
 
-    void portErrorWaitsForOkThenGivesTheMainWindowBack()
-    {
-        QVERIFY(main->isEnabled());
-        QVERIFY(ShowNotice(Wnd::MsgError, 118));
-        settle();
-        QVERIFY(errWnd()->isVisible());
-        QCOMPARE(errWnd()->title(), QString("Communication Status"));
-        QCOMPARE(errWnd()->message(), QString("Fail to open port(USB)"));
-        QVERIFY(errWnd()->okButton()->isVisible());
-        QVERIFY(!main->isEnabled());
-
-        QTest::mouseClick(errWnd()->okButton(), Qt::LeftButton);
-        settle();
-        QVERIFY(!errWnd()->isVisible());
-        QCOMPARE(errWnd()->followUp(), 0);
-        QTRY_VERIFY(main->isEnabled());
-    }
-
     void deletionWarningConfirmsOnlyThroughOk()
     {
         Recorder users(Wnd::UserList);
@@ -109,33 +91,14 @@ private slots:
         QVERIFY(errWnd()->okButton()->isVisible());
     }
 
-    void wrongPasswordReturnsToThePrompt()
-    {
-        CPassword* prompt = main->passwordPrompt();
-        main->OnCommand(msg::MAIN_OPTION_BTN);
-        QVERIFY(prompt->isVisible());
-        QVERIFY(!main->isEnabled());
-        ShowNotice(Wnd::MsgError, 123);
-        settle();
-        QVERIFY(!prompt->isEnabled());
-        QCOMPARE(errWnd()->title(), QString("Password Error"));
-        QTest::mouseClick(errWnd()->okButton(), Qt::LeftButton);
-        settle();
-        QVERIFY(prompt->isEnabled());
-        QVERIFY(!main->isEnabled());
-    }
-
     void settingsPagesGetControlBack_data()
     {
         QTest::addColumn<bool>("error");
         QTest::addColumn<int>("number");
         QTest::addColumn<int>("page");
-        QTest::newRow("program settings saved") << false << 110 << int(Wnd::PsetPage);
-        QTest::newRow("password saved") << false << 116 << int(Wnd::HelpPage);
+        // One of each window; the pages each number holds are the table's.
         QTest::newRow("print settings saved") << false << 103 << int(Wnd::PrintPage);
         QTest::newRow("wrong password setting") << true << 120 << int(Wnd::HelpPage);
-        QTest::newRow("defaults restored") << true << 121 << int(Wnd::PsetPage);
-        QTest::newRow("wrong print form") << true << 122 << int(Wnd::PrintPage);
     }
     void settingsPagesGetControlBack()
     {
@@ -198,7 +161,6 @@ private slots:
     void closingNumbersOfTheProgressNotice()
     {
         Recorder idEntry(Wnd::IDentry);
-        Recorder reg(Wnd::RegUser);
         ShowNotice(Wnd::Msg, 111);
         settle();
         QVERIFY(!msgWnd()->okButton()->isVisible());
@@ -207,15 +169,6 @@ private slots:
         settle();
         QVERIFY(!msgWnd()->isVisible());
         QVERIFY(idEntry.isEnabled());
-
-        reg.setEnabled(false);
-        ShowNotice(Wnd::Msg, 118);
-        settle();
-        QCOMPARE(msgWnd()->title(), QString("Registration"));
-        PostCommand(Wnd::Msg, 104);
-        settle();
-        QVERIFY(!msgWnd()->isVisible());
-        QVERIFY(reg.isEnabled());
 
         // 113: camera applied; the settings window closes and the main
         // window takes over.

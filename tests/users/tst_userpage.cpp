@@ -501,7 +501,13 @@ private slots:
         QCOMPARE(bar->StepIt(), 2);  // clamped
         bar->SetPos(-5);
         QCOMPARE(bar->GetPos(), 0);
-        bar->grab();  // paints at every position without fault
+        // The filled part follows the position: none at 0, half at 1 of 2.
+        bar->resize(200, 20);
+        QCOMPARE(QColor(bar->grab().toImage().pixel(50, 1)), QColor(Qt::white));
+        bar->SetPos(1);
+        const QImage half = bar->grab().toImage();
+        QCOMPARE(QColor(half.pixel(50, 1)), QColor(0, 100, 255));
+        QCOMPARE(QColor(half.pixel(150, 1)), QColor(Qt::white));
     }
 };
 
