@@ -115,6 +115,7 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner)
     auto* closeX = new QPushButton(this);
     closeX->setGeometry(kWidth - 46, 0, 46, kTitleHeight);
     skin::StyleTitleClose(closeX);
+    closeX->setAccessibleName(QStringLiteral("Close"));
     connect(closeX, &QPushButton::clicked, this, [this] { OnCommand(msg::RD_CLOSE_BTN); });
 
     m_Status = new QLabel(this);
@@ -130,6 +131,7 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner)
     m_SheetList = new QComboBox(this);
     m_SheetList->setGeometry(kWidth - 16 - 150, 64, 150, 26);
     m_SheetList->setFont(skin::Arial(15));
+    m_SheetList->setAccessibleName(QStringLiteral("Sheet"));
     connect(m_SheetList, &QComboBox::currentIndexChanged, this, &CReadDeviceDlg::OnSheetChanged);
 
     m_Model = new records::RecordGridModel(this);

@@ -82,6 +82,7 @@ COptionPrintDlg::COptionPrintDlg(QWidget* parent) : QWidget(parent)
     Heading(QStringLiteral("Print Background Path"), 40, 126, this);
     m_Path = new QLineEdit(this);
     m_Path->setReadOnly(true);
+    m_Path->setAccessibleName(QStringLiteral("Print Background Path"));
     m_Path->setFont(skin::Arial(14));
     m_Path->setGeometry(60, 156, 280, 32);
     m_Browse = Button(QStringLiteral("..."), QRect(346, 156, 44, 32), this);
@@ -95,6 +96,7 @@ COptionPrintDlg::COptionPrintDlg(QWidget* parent) : QWidget(parent)
         l->setGeometry(60, y, 140, 32);
         m_Entries[i] = new CLimitedEdit(kEntries[i].chars, kEntries[i].bytes, this);
         m_Entries[i]->setFont(skin::Arial(14));
+        m_Entries[i]->setAccessibleName(l->text());
         m_Entries[i]->setGeometry(200, y, 280, 32);
         connect(m_Entries[i], &QLineEdit::textEdited, this, &COptionPrintDlg::RefreshPreview);
     }

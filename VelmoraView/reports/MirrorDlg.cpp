@@ -58,6 +58,7 @@ MirrorDlg::MirrorDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
     m_Close->setGeometry(kWidth - 45, 0, 45, kTitle - 1);
     m_Close->setFocusPolicy(Qt::NoFocus);
     skin::StyleTitleClose(m_Close);
+    m_Close->setAccessibleName(QStringLiteral("Close"));
     connect(m_Close, &QPushButton::clicked, this, &MirrorDlg::OnClose);
 
     for (int i = 0; i < EntryCount; ++i) {
@@ -68,6 +69,7 @@ MirrorDlg::MirrorDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
         l->setGeometry(24, y, 150, 30);
         m_Entries[i] = new CLimitedEdit(kEntries[i].chars, kEntries[i].bytes, this);
         m_Entries[i]->setFont(skin::Arial(16));
+        m_Entries[i]->setAccessibleName(l->text());
         m_Entries[i]->setGeometry(180, y, 347, 30);
     }
     m_Apply = FlatButton(QStringLiteral("Apply"), QRect(24, 788, 118, 42), this);

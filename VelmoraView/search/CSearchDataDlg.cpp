@@ -100,6 +100,7 @@ CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFo
     auto* closeX = new QPushButton(this);
     closeX->setGeometry(kWidth - 46, 0, 46, kTitleHeight);
     skin::StyleTitleClose(closeX);
+    closeX->setAccessibleName(QStringLiteral("Close"));
     connect(closeX, &QPushButton::clicked, this, [this] { OnCommand(msg::SD_CLOSE_BTN); });
 
     m_Status = new QLabel(this);
@@ -111,6 +112,7 @@ CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFo
     m_SheetList = new QComboBox(this);
     m_SheetList->setGeometry(kWidth - 16 - 150, 64, 150, 26);
     m_SheetList->setFont(skin::Arial(15));
+    m_SheetList->setAccessibleName(QStringLiteral("Sheet"));
     connect(m_SheetList, &QComboBox::currentIndexChanged, this, &CSearchDataDlg::OnSheetChanged);
 
     m_Model = new records::RecordGridModel(this);
