@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build run test bench clean
+.PHONY: all build run test bench clean check-asan check-tsan
 
 all: build
 
@@ -24,5 +24,19 @@ bench: build
 	$(BUILD)/bin/bench_users
 	$(BUILD)/bin/measurement_bench
 
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+check-asan:
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLT7_SANITIZE=address,undefined
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && ctest --output-on-failure -j$(JOBS) --timeout 900
+
+# The tests that run threads (store, serial link, protocol, capture, test
+# window, simulator, whole-program runs) under ThreadSanitizer.
+TSAN_TESTS ?= Store|Crash|Journal|serial|protocol|simulator|capture|e2e|shell_sim|mainwindow
+check-tsan:
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLT7_SANITIZE=thread
+	cmake --build build-tsan -j$(JOBS)
+	cd build-tsan && ctest --output-on-failure -j$(JOBS) --timeout 900 -R '$(TSAN_TESTS)'
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-tsan
