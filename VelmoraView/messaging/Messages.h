@@ -21,6 +21,9 @@ constexpr unsigned MSG_SPLASH_TIMEOUT = 1394;
 constexpr unsigned MSG_TIMER_LOADING = 2000;
 constexpr unsigned MSG_USERLIST_REBUILD = 4099;   // user list page: redraw dates and rows
 constexpr unsigned MSG_USERLIST_IMPORT = 101;     // user list page: import finished
+// Main window: the instrument's unit frame (unit code, levels and calcnt
+// packed in the two parameters; devicelink/Protocol unpacks them).
+constexpr unsigned MSG_DEVICE_UNIT = 1400;
 
 constexpr int DEVICE_COMMAND_START_TEST = 4097;   // MSG_DEVICE_COMMAND parameter
 constexpr unsigned TIMER_CLOCK = 1367;
@@ -81,5 +84,11 @@ constexpr int PID_M12 = 9996;
 // Main-window command posted by SendCommand before $RESET and the level
 // commands: disable the measure button.
 constexpr int MAIN_MEASURE_DISABLE = 10090;
+// Main-window commands posted by the read thread: an END frame (the unit
+// code decides what follows), the first frame of a new link, and the
+// device gone away (a read error of the port).
+constexpr int MAIN_DEVICE_END = 10091;
+constexpr int MAIN_LINK_ANSWER = 10092;
+constexpr int MAIN_PORT_GONE = 10093;
 
 }  // namespace msg

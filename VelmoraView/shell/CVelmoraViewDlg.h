@@ -3,9 +3,10 @@
 #pragma once
 
 #include "devicelink/PortDiscovery.h"
+#include "shell/MeasureGate.h"
 
 #include <QComboBox>
-#include <QStringList>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -18,10 +19,6 @@ class CIDentry;
 class COptionDlg;
 class CSplash;
 class QLabel;
-
-// "Sheet %d" for each sheet of `records` records at the page size of the
-// stored rows index (no sheet for an empty log).
-QStringList SheetNames(int records, int rowsIndex);
 
 class CVelmoraViewDlg : public QWidget {
     Q_OBJECT
@@ -49,7 +46,9 @@ public:
     QString clockText() const;
     void RefreshClock();
     int portNumber() const { return m_PortNumber; }
-    bool measurePending() const { return m_MeasureLooks >= 0; }
+    bool measurePending() const { return m_Gate.Pending(); }
+    LinkState linkState() const { return m_Link; }
+    QString linkText() const;
     CMsg* msgWindow() const { return m_Msg.get(); }
     CMsgError* msgErrorWindow() const { return m_MsgError.get(); }
     CPassword* passwordPrompt() const { return m_Password.get(); }
@@ -57,10 +56,6 @@ public:
     CPortDiscovery& discovery() { return m_Discovery; }
     QLabel* valueLabel(int i) const { return m_Value[i]; }
     CSplash* splash() const { return m_Splash.get(); }
-
-    // Milliseconds between the unit-code looks after measure (11 looks).
-    static constexpr int kMeasureLookMs = 100;
-    static constexpr int kMeasureLooks = 11;
 
 protected:
     bool event(QEvent* e) override;
@@ -75,6 +70,11 @@ private:
     void OnDisconnect();
     void OnMeasure();
     void OnMeasureLook();
+    void OnLinkAnswer();
+    void OnPortGone();
+    void FillPortList();
+    void ShowLinkState(LinkState state);
+    uint32_t NowMs() const { return static_cast<uint32_t>(m_Since.elapsed()); }
     void OnLoad();
     void OnExit();
     void SaveForExit();
@@ -84,7 +84,9 @@ private:
 
     Options m_Options;
     int m_PortNumber = 0;
-    int m_MeasureLooks = -1;  // looks done while waiting; -1 when not waiting
+    MeasureGate m_Gate;
+    LinkState m_Link = LinkState::Disconnected;
+    QElapsedTimer m_Since;  // the clock of the measure gate
     bool m_Exiting = false;
     QRect m_WorkArea;
 

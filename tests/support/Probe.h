@@ -17,11 +17,13 @@ public:
     explicit ProbeWindow(Wnd which) : m_Which(which) { RegisterWindow(which, this); }
     ~ProbeWindow() override { UnregisterWindow(m_Which, this); }
     std::vector<std::pair<unsigned, intptr_t>> got;
+    std::vector<intptr_t> lparams;  // the second parameter of each of got
     bool event(QEvent* e) override
     {
         const ZMessageEvent* m;
         if (!AsMessage(e, m)) return QObject::event(e);
         got.emplace_back(m->message, m->wParam);
+        lparams.push_back(m->lParam);
         return true;
     }
     // The first parameters received, after delivering what is waiting.
