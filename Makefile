@@ -32,7 +32,7 @@ check-asan:
 
 # The tests that run threads (store, serial link, protocol, capture, test
 # window, simulator, whole-program runs) under ThreadSanitizer.
-TSAN_TESTS ?= Store|Crash|Journal|serial|protocol|simulator|capture|e2e|shell_sim|mainwindow
+TSAN_TESTS ?= ^(Records|CrashSafety|StartUp|Framing|SerialQueues|Pty|TestSession)\.|^tst_(protocol|simulator|capture|capturedlg|e2e_measure|mainwindow|shell_sim)$$
 check-tsan:
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLT7_SANITIZE=thread
 	cmake --build build-tsan -j$(JOBS)
