@@ -5,7 +5,7 @@ JOBS ?= 2
 CMAKE_ARGS ?=
 CLANG_FORMAT ?= clang-format
 
-.PHONY: all build run test bench clean format format-check
+.PHONY: all build run test bench clean format format-check check-asan check-tsan
 
 all: build
 
@@ -45,5 +45,19 @@ format-check:
 	@command -v $(CLANG_FORMAT) >/dev/null || { echo "format: $(CLANG_FORMAT) is missing (Debian package clang-format)"; exit 1; }
 	@for f in $(FORMAT_FILES); do $(CLANG_FORMAT) --dry-run "$$f" 2>&1 | grep -q . && echo "$$f"; done; true
 
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+check-asan:
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLT7_SANITIZE=address,undefined
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && ctest --output-on-failure -j$(JOBS) --timeout 900
+
+# The tests that run threads (store, serial link, protocol, capture, test
+# window, simulator, whole-program runs) under ThreadSanitizer.
+TSAN_TESTS ?= ^(Records|CrashSafety|StartUp|Framing|SerialQueues|Pty|TestSession)\.|^tst_(protocol|simulator|capture|capturedlg|e2e_measure|mainwindow)$$
+check-tsan:
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLT7_SANITIZE=thread
+	cmake --build build-tsan -j$(JOBS)
+	cd build-tsan && ctest --output-on-failure -j$(JOBS) --timeout 900 -R '$(TSAN_TESTS)'
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-tsan

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <sys/stat.h>
 
-int g_DebugLevel = 0;
+std::atomic<int> g_DebugLevel{0};
 
 namespace emtask_detail {
 const char* BaseName(const char* path)
@@ -52,8 +52,8 @@ void Emit(const char* text)
 
 void DebugPrint(const char* fmt, ...)
 {
-    if (g_DebugLevel == 0) return;
-    if (g_DebugLevel != 1 && g_DebugLevel != 3) return;
+    const int level = g_DebugLevel;
+    if (level != 1 && level != 3) return;
     char buf[kBufferSize];
     va_list ap;
     va_start(ap, fmt);

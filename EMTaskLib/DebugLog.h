@@ -2,10 +2,12 @@
 // "LOG/log<year><month><day>.txt" below the current directory.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 
-// 0 off, 1 standard error, 3 daily file and standard error; other values: silent.
-extern int g_DebugLevel;
+// 0 off, 1 standard error, 3 daily file and standard error; other values:
+// silent. Read by every thread that logs, hence atomic.
+extern std::atomic<int> g_DebugLevel;
 
 void DebugPrint(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void DebugHexa(const void* data, int length);

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -69,8 +68,6 @@ CDLSerial::~CDLSerial()
     if (m_Straggler.joinable()) m_Straggler.join();
 }
 
-void CDLSerial::SetPollInterval(uint32_t milliseconds) { m_PollInterval = milliseconds; }
-
 int CDLSerial::Open(int port, int baud)
 {
     if (m_Open) return 1;
@@ -129,6 +126,8 @@ int CDLSerial::OpenDevice(const std::string& path, int baud)
     m_ScanStart = static_cast<uint32_t>(m_RingWrite);
     m_Fd = fd;
     m_DevicePath = path;
+    m_Gone = false;
+    m_GoneReported = false;
     m_Open = 1;
     if (StartReadThread() != 1) {
         m_Open = 0;
@@ -149,9 +148,11 @@ void CDLSerial::Close()
 {
     if (!m_Open) return;
     StopReadThread();
+    // Under the port lock: a thread given up on by the stop last took it
+    // after its last use of the handle.
+    std::lock_guard<std::mutex> lock(m_Lock);
     CloseHandle();
     m_Open = 0;
-    std::lock_guard<std::mutex> lock(m_Lock);
     m_Tx.head = m_Tx.tail = 0;
     m_Rx.head = m_Rx.tail = 0;
 }
@@ -160,9 +161,18 @@ int CDLSerial::IsOpen() { return m_Open.load(); }
 
 int CDLSerial::ReadPort(void* buffer, int maximum)
 {
-    if (!m_Open || m_Fd < 0 || maximum <= 0) return 0;
+    if (!m_Open || m_Fd < 0 || maximum <= 0 || m_Gone) return 0;
     ssize_t n = ::read(m_Fd, buffer, static_cast<size_t>(maximum));
-    return n > 0 ? static_cast<int>(n) : 0;
+    if (n > 0) return static_cast<int>(n);
+    if (n < 0) {
+        if (errno == EIO || errno == ENXIO || errno == ENODEV) m_Gone = true;
+        return 0;
+    }
+    // With VMIN = VTIME = 0 an empty read is normal; a hung-up line (the
+    // adapter was pulled out) also reads empty, but polls as hung up.
+    pollfd pfd{m_Fd, POLLIN, 0};
+    if (::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))) m_Gone = true;
+    return 0;
 }
 
 int CDLSerial::WritePort(const void* bytes, int length)
@@ -191,14 +201,6 @@ int CDLSerial::WritePort(const void* bytes, int length)
 }
 
 int CDLSerial::Send(const void* bytes, int length) { return PushTxQueue(bytes, length); }
-
-int CDLSerial::GetInQueueCount()
-{
-    if (!m_Open || m_Fd < 0) return 0;
-    int n = 0;
-    if (ioctl(m_Fd, FIONREAD, &n) != 0) return 0;
-    return n;
-}
 
 int CDLSerial::Push(Queue& q, const void* bytes, int length)
 {
@@ -301,6 +303,12 @@ int CDLSerial::ReadCycle()
             return n;
         }
     }
+    // Frames read before the device went away are delivered first.
+    if (m_Gone && !m_GoneReported && n <= 0) {
+        m_GoneReported = true;
+        DebugLine("port gone: %s", m_DevicePath.c_str());
+        if (GoneHandler g = m_GoneHandler.load()) g(this);
+    }
     return 0;
 }
 
@@ -335,7 +343,7 @@ void CDLSerial::ReadThreadProc(uint32_t generation)
     while (mine()) {
         ReadCycle();
         if (!mine()) break;
-        if (m_Open) std::this_thread::sleep_for(std::chrono::milliseconds(m_PollInterval.load()));
+        if (m_Open) std::this_thread::sleep_for(std::chrono::milliseconds(kPollIntervalMs));
     }
     // A retired thread touches nothing that belongs to its successor.
     if (m_Generation.load() != generation) return;

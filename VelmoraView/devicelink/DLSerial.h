@@ -31,6 +31,7 @@ std::string PortPath(int number);  // "" when there is no such entry
 class CDLSerial {
 public:
     using RecvHandler = void (*)(CDLSerial* port, const unsigned char* frame, int length);
+    using GoneHandler = void (*)(CDLSerial* port);
 
     static constexpr int kRingSize = 0x14000;   // 81,920
     static constexpr int kQueueSlots = 32;
@@ -43,18 +44,18 @@ public:
     CDLSerial(const CDLSerial&) = delete;
     CDLSerial& operator=(const CDLSerial&) = delete;
 
-    virtual void SetPollInterval(uint32_t milliseconds);
     // 1 on success (also when already open, changing nothing), 0 on failure.
     // `port` is an entry number (see PortPath).
     virtual int Open(int port, int baud);
     int Open(const std::string& devicePath, int baud);
     virtual void Close();
-    // Bytes read (never waits); 0 when none, on failure or when closed.
+    // Bytes read (never waits); 0 when none, on failure or when closed. A
+    // read error that means the device went away (EIO, ENXIO, ENODEV, a
+    // hang-up) marks the port gone: it is not read again.
     virtual int ReadPort(void* buffer, int maximum);
     // Bytes written; -1 when the write fails; 0 when closed.
     virtual int WritePort(const void* bytes, int length);
     virtual int Send(const void* bytes, int length);
-    virtual int GetInQueueCount();
     // 1 (also when already running), -1 when the thread cannot be created.
     virtual int StartReadThread();
     // Returns when the thread has ended, or after 1,000 ms at most.
@@ -72,8 +73,10 @@ public:
     // Reads what is waiting and queues every complete frame.
     void FrameReceivedBytes();
     // One cycle of the read thread: writes at most one queued command and
-    // delivers at most one frame. Returns the length of the frame delivered.
+    // delivers at most one frame; the first cycle that finds the port gone
+    // calls the gone handler. Returns the length of the frame delivered.
     int ReadCycle();
+    bool Gone() const { return m_Gone.load(); }
 
     bool ReadThreadRunning() const { return m_Running.load() != 0; }
     int PortNumber() const { return m_PortNumber; }
@@ -82,6 +85,8 @@ public:
 
     // Called on the read thread for each frame; cleared when the thread ends.
     std::atomic<RecvHandler> m_RecvHandler{nullptr};
+    // Called once on the read thread when the device has gone away.
+    std::atomic<GoneHandler> m_GoneHandler{nullptr};
 
 protected:
     struct Queue {
@@ -95,7 +100,7 @@ protected:
     void CloseHandle();
 
     int32_t m_PortNumber = 0;
-    std::atomic<uint32_t> m_PollInterval{10};
+    static constexpr uint32_t kPollIntervalMs = 10;
     int32_t m_RingWrite = 0;
     uint32_t m_ScanStart = 0;
     unsigned char m_Ring[kRingSize];
@@ -117,6 +122,8 @@ protected:
 
     int m_Fd = -1;
     std::atomic<int32_t> m_Open{0};
+    std::atomic<bool> m_Gone{false};
+    bool m_GoneReported = false;  // read thread only
     std::string m_DevicePath;
 };
 

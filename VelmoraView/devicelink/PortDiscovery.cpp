@@ -1,10 +1,8 @@
 #include "devicelink/PortDiscovery.h"
 
 #include "DebugLog.h"
-#include "controls/Dialogs.h"
 #include "devicelink/DLSerial.h"
 
-#include <QComboBox>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
@@ -108,26 +106,19 @@ std::vector<std::string> CPortDiscovery::EnumerateComPorts()
     return ports;
 }
 
-void CPortDiscovery::SerialSearch(QComboBox* list)
+std::vector<std::string> CPortDiscovery::SerialSearch()
 {
     DebugLine("serialsearch");
     std::vector<std::string> ports = EnumerateComPorts();
     SetPortPaths(ports);
-    if (list) {
-        m_List = list;
-        list->setEnabled(true);
-        list->clear();
-        for (const std::string& p : ports) list->addItem(QString::fromStdString(p));
-        if (!ports.empty()) list->setCurrentIndex(0);
-    }
     m_PortNumber = 0;
+    return ports;
 }
 
-int CPortDiscovery::OnCbnSelchangeComboSerial(QComboBox* list)
+int CPortDiscovery::OnCbnSelchangeComboSerial(int selectedIndex)
 {
     DebugLine("OnCbnSelchangeComboSerial ");
-    int index = list ? list->currentIndex() : -1;
-    m_PortNumber = index >= 0 ? index + 1 : 0;
+    m_PortNumber = selectedIndex >= 0 ? selectedIndex + 1 : 0;
     return m_PortNumber;
 }
 
@@ -146,13 +137,10 @@ void CPortDiscovery::UpdateDevice(bool arrival, const QString& devNode)
     if (!u) {
         int err = errno;
         DebugLine("INVALID_HANDLE_VALUE");
-        ShowMessage(nullptr,
-                    QStringLiteral("SetupDiGetClassDevs(): ") + QString::fromLocal8Bit(std::strerror(err)),
-                    QString(), QMessageBox::Warning);
+        emit searchFailed(QStringLiteral("SetupDiGetClassDevs(): ") + QString::fromLocal8Bit(std::strerror(err)));
         return;
     }
     udev_unref(u);
-    SerialSearch(m_List);
     emit portArrived();
 }
 

@@ -1,4 +1,5 @@
-// The port list of the main window, and plug / unplug of serial devices.
+// The ports there are, and plug / unplug of serial devices. Shows no window:
+// the main window fills its list and tells the user.
 #pragma once
 
 #include <QObject>
@@ -6,7 +7,6 @@
 #include <string>
 #include <vector>
 
-class QComboBox;
 class QSocketNotifier;
 struct udev;
 struct udev_monitor;
@@ -20,15 +20,16 @@ public:
     // Device paths: every path of ZOLT7_PORTS (colon-separated) first, then
     // the serial ports udev lists (or /dev holds, where udev is absent).
     std::vector<std::string> EnumerateComPorts();
-    // Fills the list, selects its first entry, sets m_PortNumber to 0 and makes
-    // the entries the port numbers that CDLSerial::Open(int, int) takes.
-    void SerialSearch(QComboBox* list);
-    // m_PortNumber = 1-based position of the selected entry (0: none).
-    int OnCbnSelchangeComboSerial(QComboBox* list);
+    // The port list: sets m_PortNumber to 0 and makes the entries the port
+    // numbers that CDLSerial::Open(int, int) takes; the first is the default.
+    std::vector<std::string> SerialSearch();
+    // m_PortNumber = 1-based position of the selected entry (-1: none, 0).
+    int OnCbnSelchangeComboSerial(int selectedIndex);
     int m_PortNumber = 0;
 
     // A port was added (arrival) or removed. Removal of any port: portRemoved();
-    // arrival: a new search of the last list, then portArrived().
+    // arrival: portArrived() (the owner searches again), or searchFailed()
+    // with the text to show when the device list cannot be read.
     void UpdateDevice(bool arrival, const QString& devNode);
     // Watches udev for serial ports coming and going (window thread).
     void StartMonitor();
@@ -36,11 +37,11 @@ public:
 
 signals:
     void portRemoved();   // the main window goes to its disconnected state
-    void portArrived();   // after a new SerialSearch
+    void portArrived();   // search again
+    void searchFailed(const QString& text);
 
 private:
     void OnMonitorReadable();
-    QComboBox* m_List = nullptr;  // the list of the last search
     udev* m_Udev = nullptr;
     udev_monitor* m_Monitor = nullptr;
     QSocketNotifier* m_Notifier = nullptr;

@@ -6,11 +6,30 @@
 #include "messaging/Messages.h"
 #include "messaging/PostMessage.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 constexpr int kMaxFrame = 128;
+
+// Read thread and window thread: a reset is pending (login); the link has
+// answered since it opened.
+std::atomic<bool> g_ResetPending{false};
+std::atomic<bool> g_LinkAnswered{false};
+
+// Up to eight bytes of a frame in one message parameter.
+intptr_t Pack(const unsigned char* bytes, size_t n)
+{
+    uint64_t v = 0;
+    std::memcpy(&v, bytes, n);
+    return static_cast<intptr_t>(v);
+}
+void Unpack(intptr_t packed, char* out, size_t n)
+{
+    const uint64_t v = static_cast<uint64_t>(packed);
+    std::memcpy(out, &v, n);
+}
 
 struct FrameEvent {
     const char* pid;
@@ -95,11 +114,11 @@ int RecvFrame(CDLSerial*, const unsigned char* frame, int length)
     DebugHexa(frame, length);
     DebugLine("RecvData END================");
 
-    emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
-    if (bus.login == 1) {
+    if (!g_LinkAnswered.exchange(true)) PostCommand(Wnd::Main, msg::MAIN_LINK_ANSWER);
+    if (g_ResetPending.exchange(false)) {
         DebugLine("login ==1 before send pid reset");
+        // The main window clears login in the settings block and sends $RESET.
         PostCommand(Wnd::Main, msg::MAIN_SEND_RESET);
-        bus.login = 0;
         return 0;
     }
 
@@ -108,27 +127,15 @@ int RecvFrame(CDLSerial*, const unsigned char* frame, int length)
             DebugLine("pid_end");
             PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_END);
         }
-        if (bus.unitcode[0] == 0) {
-            SendCommand(msg::PID_RECALL);
-        } else {
-            DebugPrint("[%s:%d]before g_pMainWnd->PostMessage", EMT_SRC, __LINE__);  // this line has no space after "]"
-            DebugPrint("\n");
-            PostCommand(Wnd::Main, msg::MAIN_INFO_DISP);
-        }
+        // The unit code is looked at on the window thread, which owns it.
+        PostCommand(Wnd::Main, msg::MAIN_DEVICE_END);
         return 1;
     }
 
     if (pid[0] == 'U') {
-        bus.unitcode[0] = static_cast<char>(f[3]);
-        bus.unitcode[1] = 0;
-        std::memcpy(bus.lowlevel, f + 7, 3);
-        bus.lowlevel[3] = 0;
-        std::memcpy(bus.highlevel, f + 13, 3);
-        bus.highlevel[3] = 0;
-        std::memcpy(bus.calcnt, f + 19, 4);
-        bus.calcnt[4] = 0;
-        DebugLine("unit : %s, low : %s, high : %s, calcnt : %s", bus.unitcode, bus.lowlevel,
-                  bus.highlevel, bus.calcnt);
+        // Unit code (3), low (7-9), high (13-15), calcnt (19-22).
+        unsigned char first[8] = {f[3], f[7], f[8], f[9], f[13], f[14], f[15], 0};
+        PostMessage(Wnd::Main, msg::MSG_DEVICE_UNIT, Pack(first, 7), Pack(f + 19, 4));
         return 1;
     }
 
@@ -139,12 +146,8 @@ int RecvFrame(CDLSerial*, const unsigned char* frame, int length)
         if (e.code == msg::PID_CALIBRATION) DebugLine("pid_calibration");
         if (e.code == msg::PID_TIMEOUT) DebugLine("pid_timeout");
         if (e.code == msg::PID_WAIT) DebugLine("pid_wait");
-        intptr_t result = 0;
-        if (e.code == msg::PID_RES) {
-            std::memcpy(bus.lastresult, f + 8, 5);
-            bus.lastresult[5] = 0;
-            result = msg::PackResult(bus.lastresult);
-        }
+        // RES carries its result text (positions 8-12) to the test window.
+        const intptr_t result = e.code == msg::PID_RES ? PackResult(reinterpret_cast<const char*>(f + 8)) : 0;
         PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, e.code, result);
         return 1;
     }
@@ -154,4 +157,62 @@ int RecvFrame(CDLSerial*, const unsigned char* frame, int length)
 void RecvData(CDLSerial* port, const unsigned char* frame, int length)
 {
     RecvFrame(port, frame, length);
+}
+
+void PortGone(CDLSerial*) { PostCommand(Wnd::Main, msg::MAIN_PORT_GONE); }
+
+void BeginLink(bool resetPending)
+{
+    g_ResetPending = resetPending;
+    g_LinkAnswered = false;
+}
+
+void SetResetPending()
+{
+    emtask::GetManager()->m_BusInfo.login = 1;
+    g_ResetPending = true;
+}
+
+void ApplyUnitFrame(intptr_t wparam, intptr_t lparam)
+{
+    char first[7];
+    Unpack(wparam, first, sizeof first);
+    emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
+    bus.unitcode[0] = first[0];
+    bus.unitcode[1] = 0;
+    std::memcpy(bus.lowlevel, first + 1, 3);
+    bus.lowlevel[3] = 0;
+    std::memcpy(bus.highlevel, first + 4, 3);
+    bus.highlevel[3] = 0;
+    Unpack(lparam, bus.calcnt, 4);
+    bus.calcnt[4] = 0;
+    DebugLine("unit : %s, low : %s, high : %s, calcnt : %s", bus.unitcode, bus.lowlevel, bus.highlevel,
+              bus.calcnt);
+}
+
+bool ApplyDeviceEnd()
+{
+    if (emtask::GetManager()->m_BusInfo.unitcode[0] == 0) {
+        SendCommand(msg::PID_RECALL);
+        return false;
+    }
+    DebugPrint("[%s:%d]before g_pMainWnd->PostMessage", EMT_SRC, __LINE__);  // this line has no space after "]"
+    DebugPrint("\n");
+    return true;
+}
+
+intptr_t PackResult(const char* five) { return Pack(reinterpret_cast<const unsigned char*>(five), 5); }
+
+std::string ResultText(intptr_t lparam)
+{
+    char text[6] = {};
+    Unpack(lparam, text, 5);
+    return std::string(text);
+}
+
+void ApplyResultText(intptr_t lparam)
+{
+    emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
+    Unpack(lparam, bus.lastresult, 5);
+    bus.lastresult[5] = 0;
 }

@@ -5,6 +5,7 @@
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
+#include "devicelink/Protocol.h"
 #include "messaging/Messages.h"
 #include "messaging/PostMessage.h"
 
@@ -22,11 +23,8 @@
 using namespace measurement;
 
 namespace {
-int g_PhotoWaitMs = 300;
+int g_PhotoWaitMs = int(TestSession::kPhotoWaitMs);
 constexpr unsigned kMsgTopmost = msg::WM_USER + 900;  // posted to itself on opening
-constexpr int kDeferredClose = -1;
-constexpr int kFirstWaits = 11;
-constexpr int kAllWaits = 21;
 }  // namespace
 
 void CCaptureDlg::SetPhotoWaitMs(int ms) { g_PhotoWaitMs = ms; }
@@ -78,8 +76,13 @@ CCaptureDlg::CCaptureDlg(QWidget* parent)
     v.step = 1;
     m_Status->SetView(v);
 
-    m_WaitTimer.setSingleShot(true);
-    connect(&m_WaitTimer, &QTimer::timeout, this, &CCaptureDlg::WaitTick);
+    m_Session = std::make_unique<TestSession>(static_cast<TestSession::Hooks&>(*this), uint32_t(g_PhotoWaitMs));
+    m_Since.start();
+    m_TickTimer.setSingleShot(true);
+    connect(&m_TickTimer, &QTimer::timeout, this, [this] {
+        m_Session->Tick(NowMs());
+        Rearm();
+    });
 
     CPictureView* view = m_Picture;
     m_Capture = std::make_unique<CameraCapture>(
@@ -118,11 +121,10 @@ bool CCaptureDlg::event(QEvent* e)
     const ZMessageEvent* m;
     if (AsMessage(e, m)) {
         if (m->message == msg::MSG_DEVICE_EVENT) {
-            // Taken as the event arrives: a later frame changes lastresult.
-            if (m->wParam == msg::PID_RES)
-                m_Results.push_back(m->lParam ? msg::UnpackResult(m->lParam)
-                                              : emtask::FieldText(emtask::GetManager()->m_BusInfo.lastresult));
-            OnDeviceEvent(int(m->wParam));
+            if (!m_Closed) {
+                m_Session->Event(int(m->wParam), m->lParam, NowMs());
+                Rearm();
+            }
         } else if (m->message == kMsgTopmost) {
             MakeTopmost();
         }
@@ -169,9 +171,13 @@ void CCaptureDlg::MakeTopmost()
     activateWindow();
 }
 
-void CCaptureDlg::RestartCameraIfFlow()
+void CCaptureDlg::Rearm()
 {
-    if (m_FlowError) m_Capture->RestartCamera();
+    const int64_t in = m_Closed ? -1 : m_Session->NextTickIn(NowMs());
+    if (in < 0)
+        m_TickTimer.stop();
+    else
+        m_TickTimer.start(int(in));
 }
 
 void CCaptureDlg::ShowStep(int step)
@@ -179,170 +185,64 @@ void CCaptureDlg::ShowStep(int step)
     StatusView v;
     v.step = step;
     const emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
-    v.result = QString::fromLatin1(m_Result.c_str());
+    v.result = QString::fromLatin1(emtask::FieldText(bus.lastresult).c_str());
     v.unit = QString::fromLatin1(emtask::FieldText(bus.unitcode).c_str());
-    v.notice = m_Notice;
+    v.notice = QString::fromLatin1(m_Session->Notice().c_str());
     m_Status->SetView(v);
-    if (step == 10 || step == 12) m_CloseBtn->setEnabled(true);
-    DebugLine("step : %d", step);
 }
 
-void CCaptureDlg::OnDeviceEvent(int code)
+void CCaptureDlg::SetCloseEnabled(bool enabled) { m_CloseBtn->setEnabled(enabled); }
+void CCaptureDlg::RestartCamera() { m_Capture->RestartCamera(); }
+void CCaptureDlg::RequestPhoto() { m_Capture->RequestPhoto(); }
+bool CCaptureDlg::PhotoKept() { return m_Capture->PhotoKept(); }
+void CCaptureDlg::TakeResult(intptr_t param) { ApplyResultText(param); }
+
+bool CCaptureDlg::ResultIsAlert()
 {
-    if (m_Closed) return;
-    if (m_Waiting != WaitKind::None) {
-        // The result is being stored: later events follow it, in order.
-        m_Deferred.push_back(code);
-        return;
-    }
-    switch (code) {
-    case msg::PID_WAIT:
-        RestartCameraIfFlow();
-        DebugLine("pid_wait");
-        MakeTopmost();
-        ShowStep(1);
-        break;
-    case msg::PID_CALIBRATION:
-        RestartCameraIfFlow();
-        DebugLine("pid_calibration");
-        MakeTopmost();
-        m_Notice = QString::fromLatin1(kRecalibrationNotice);
-        ShowStep(0);
-        break;
-    case msg::PID_STA:
-        ShowStep(2);
-        RestartCameraIfFlow();
-        break;
-    case msg::PID_BRE:
-        m_CloseBtn->setEnabled(false);
-        DebugLine("m_CaptureImage true");
-        m_Capture->RequestPhoto();
-        break;
-    case msg::PID_M05:
-        ShowStep(5);
-        break;
-    case msg::PID_RES: {
-        m_FlowError = false;
-        if (!m_Results.empty()) {
-            m_Result = m_Results.front();
-            m_Results.pop_front();
-        }
-        ShowStep(IsAlertResult(QString::fromLatin1(m_Result.c_str())) ? 4 : 3);
-        DebugLine("before FlowDataSave");
-        BeginWait(WaitKind::Result);
-        break;
-    }
-    case msg::PID_FLO:
-        DebugLine("m_CaptureImage true");
-        m_Capture->RequestPhoto();
-        ShowStep(10);
-        m_FlowError = true;
-        BeginWait(WaitKind::Flow);
-        break;
-    case msg::PID_SEN:
-        ShowStep(12);
-        break;
-    case msg::PID_TIMEOUT:
-        ShowStep(16);
-        break;
-    case msg::PID_END:
-        Finish();  // no command to the instrument
-        break;
-    default:
-        break;  // M07, M08, M10 to M12 and anything else: no effect
-    }
+    const emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
+    return IsAlertResult(QString::fromLatin1(emtask::FieldText(bus.lastresult).c_str()));
 }
 
-void CCaptureDlg::BeginWait(WaitKind kind)
+void CCaptureDlg::Store(bool flowError)
 {
-    m_Waiting = kind;
-    m_Waits = 0;
-    WaitTick();
-}
-
-// One look for the photograph; the pauses between looks run on a timer so the
-// window keeps drawing, and events that arrive meanwhile wait their turn.
-void CCaptureDlg::WaitTick()
-{
-    if (m_Capture->PhotoKept()) {
-        StoreNow();
-        return;
-    }
-    const int limit = m_Waiting == WaitKind::Result ? kAllWaits : kFirstWaits;
-    if (m_Waits == kFirstWaits && m_Waiting == WaitKind::Result) {
-        DebugLine("limcnt > 10");
-        m_Capture->RequestPhoto();
-    }
-    if (m_Waits >= limit) {
-        StoreNow();
-        return;
-    }
-    ++m_Waits;
-    m_WaitTimer.start(g_PhotoWaitMs);
-}
-
-void CCaptureDlg::StoreNow()
-{
-    const WaitKind kind = m_Waiting;
-    if (kind == WaitKind::Flow) DebugLine("before flowdatasave");
     cv::Mat photo;
     if (m_Capture->PhotoKept()) photo = m_Capture->TakePhoto();
     std::time_t now = std::time(nullptr);
     struct tm lt;
     localtime_r(&now, &lt);
-    const bool clearsUnit = !m_FlowError;
-    const std::string result = m_FlowError ? std::string("FLOW") : m_Result;
-    m_LastStored = FlowDataSave(m_FlowError, result, photo, lt);
+    const std::string result =
+        flowError ? std::string("FLOW") : emtask::FieldText(emtask::GetManager()->m_BusInfo.lastresult);
+    m_LastStored = FlowDataSave(flowError, result, photo, lt);
     if (m_LastStored.slot >= 0) ++m_StoredCount;
-    // Said before the waiting ends, so events keep queueing behind the box.
+    // Said while the session still counts as storing, so events queue behind the box.
     const std::string problem = StoreProblemText(m_LastStored, result, !photo.empty());
     if (!problem.empty()) {
         DebugLine("not saved: %s", problem.c_str());
         ShowMessage(this, QString::fromUtf8(problem.c_str()), QStringLiteral("Not saved"), QMessageBox::Warning);
     }
-    // END came in while the photograph was awaited: the serial thread saw the
-    // unit code before it was cleared and asked for nothing, so ask now, or
-    // the next measure would wait for a unit code that never comes.
-    if (clearsUnit && std::find(m_Deferred.begin(), m_Deferred.end(), int(msg::PID_END)) != m_Deferred.end()) {
-        DebugLine("END before the result was stored: PID_RECALL");
-        PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::PID_RECALL);
-    }
-    m_Waiting = WaitKind::None;
-    if (kind == WaitKind::Result) {
-        m_CloseBtn->setEnabled(true);
-        DebugLine("PID_RECALL");
-    }
-    RunDeferred();
 }
 
-void CCaptureDlg::RunDeferred()
-{
-    while (!m_Deferred.empty() && m_Waiting == WaitKind::None && !m_Closed) {
-        int code = m_Deferred.front();
-        m_Deferred.pop_front();
-        if (code == kDeferredClose)
-            OnCloseButton();
-        else
-            OnDeviceEvent(code);
-    }
-}
+void CCaptureDlg::AskForUnit() { PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::PID_RECALL); }
 
 void CCaptureDlg::OnCloseButton()
 {
     if (m_Closed) return;
-    if (m_Waiting != WaitKind::None) {
-        m_Deferred.push_back(kDeferredClose);
-        return;
+    m_Session->CloseButton(NowMs());
+    Rearm();
+}
+
+void CCaptureDlg::Close(bool byButton)
+{
+    if (byButton) {
+        // Finish stops the capture and clears the flags.
+        if (m_Session->FlowError() || m_Capture->CameraOpen()) DebugLine("CAP_EXIT_BTN m_CamCaptureFlag");
+        if (WindowExists(Wnd::Main)) {
+            DebugLine("CAP_EXIT_BTN PID_RESET");
+            SetResetPending();
+            PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::PID_RESET);
+        }
+        DebugLine("before CDialog::OnOK");
     }
-    DebugLine("CAP_EXIT_BTN");
-    // Finish stops the capture and clears the flags.
-    if (m_FlowError || m_Capture->CameraOpen()) DebugLine("CAP_EXIT_BTN m_CamCaptureFlag");
-    if (WindowExists(Wnd::Main)) {
-        DebugLine("CAP_EXIT_BTN PID_RESET");
-        emtask::GetManager()->m_BusInfo.login = 1;
-        PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::PID_RESET);
-    }
-    DebugLine("before CDialog::OnOK");
     Finish();
 }
 
@@ -352,9 +252,7 @@ void CCaptureDlg::Finish()
     m_Capture->SetCameraOpen(false);
     m_Capture->SetPhotoShown(false);
     m_Capture->ClearPhotoKept();
-    m_FlowError = false;
-    m_WaitTimer.stop();
-    m_Deferred.clear();
+    m_TickTimer.stop();
     m_Closed = true;
     UnregisterWindow(Wnd::Capture, this);
     done(QDialog::Accepted);

@@ -5,23 +5,24 @@
 #include "measurement/CameraCapture.h"
 #include "measurement/PictureView.h"
 #include "measurement/StatusPanel.h"
+#include "measurement/TestSession.h"
 #include "measurement/TestStore.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTimer>
-#include <deque>
 #include <memory>
 #include <string>
 
 class QLabel;
 class QPushButton;
 
-class CCaptureDlg : public QDialog {
+class CCaptureDlg : public QDialog, private measurement::TestSession::Hooks {
     Q_OBJECT
 public:
     static constexpr int kWidth = 860;
     static constexpr int kHeight = 654;
-    static inline const char* kRecalibrationNotice = "                                  [ Need Recalibration ]";
+    static inline const char* kRecalibrationNotice = measurement::TestSession::kRecalibrationNotice;
 
     explicit CCaptureDlg(QWidget* parent = nullptr);
     ~CCaptureDlg() override;
@@ -31,6 +32,7 @@ public:
     const measurement::StatusView& View() const { return m_Status->View(); }
     bool CloseEnabled() const;
     bool Closed() const { return m_Closed; }
+    const measurement::TestSession& Session() const { return *m_Session; }
     measurement::CameraCapture& Capture() { return *m_Capture; }
     measurement::CPictureView* PictureView() { return m_Picture; }
     QPushButton* CloseButton() { return m_CloseBtn; }
@@ -51,16 +53,22 @@ public slots:
     void reject() override;  // Escape does not close the window
 
 private:
-    enum class WaitKind { None, Result, Flow };
+    // What the session asks of the window.
+    void ShowStep(int step) override;
+    void SetCloseEnabled(bool enabled) override;
+    void RestartCamera() override;
+    void MakeTopmost() override;
+    void RequestPhoto() override;
+    bool PhotoKept() override;
+    void TakeResult(intptr_t param) override;
+    bool ResultIsAlert() override;
+    void Store(bool flowError) override;
+    void AskForUnit() override;
+    void Close(bool byButton) override;
 
-    void OnDeviceEvent(int code);
-    void ShowStep(int step);
-    void RestartCameraIfFlow();
-    void MakeTopmost();
-    void BeginWait(WaitKind kind);
-    void WaitTick();
-    void StoreNow();
-    void RunDeferred();
+    uint32_t NowMs() const { return static_cast<uint32_t>(m_Since.elapsed()); }
+    // Arms the timer for the session's next tick.
+    void Rearm();
     void OnCloseButton();
     void Finish();
 
@@ -73,15 +81,10 @@ private:
 
     bool m_Opened = false;
     bool m_Closed = false;
-    bool m_FlowError = false;
-    QString m_Notice;
 
-    WaitKind m_Waiting = WaitKind::None;
-    int m_Waits = 0;
-    QTimer m_WaitTimer;
-    std::deque<int> m_Deferred;  // events that came while a result was being stored
-    std::deque<std::string> m_Results;  // results of the PID_RES events not yet handled
-    std::string m_Result;               // result of the PID_RES being shown and stored
+    std::unique_ptr<measurement::TestSession> m_Session;
+    QElapsedTimer m_Since;
+    QTimer m_TickTimer;
     measurement::StoredTest m_LastStored;
     int m_StoredCount = 0;
 };

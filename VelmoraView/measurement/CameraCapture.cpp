@@ -49,12 +49,14 @@ int CameraCapture::StartCapture()
     return m_Loop.Start([s](const std::atomic<bool>& running) { return Step(*s, running); }, 10);
 }
 
-void CameraCapture::StopCapture()
+bool CameraCapture::StopCapture()
 {
     if (!m_Loop.Stop(1000)) {
         DebugLine("capture thread did not stop within 1000 ms");
         m_S->abandoned = true;
+        return false;
     }
+    return true;
 }
 
 void CameraCapture::RestartCamera()

@@ -32,7 +32,9 @@ public:
     // flag and starts the thread. False (nothing started) when it does not open.
     bool OpenCamera(int index);
     int StartCapture();   // 0 started, 1 already running, -1 failed
-    void StopCapture();   // waits at most 1,000 ms
+    // Waits at most 1,000 ms; false when the thread did not end by then (it
+    // is left to finish alone).
+    bool StopCapture();
     bool CaptureRunning() const { return m_Loop.Running(); }
     // After a flow error: the live picture returns and the thread runs again.
     void RestartCamera();

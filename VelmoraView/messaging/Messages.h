@@ -25,6 +25,9 @@ constexpr unsigned MSG_TIMER_LOADING = 2000;
 constexpr unsigned MSG_USERLIST_REBUILD = 4099;   // user list page: redraw dates and rows
 constexpr unsigned MSG_USERLIST_IMPORT = 101;     // user list page: import finished
 constexpr unsigned MSG_REPORT_PRINTED = 1400;     // report window: its print thread ended (1 = printed)
+// Main window: the instrument's unit frame (unit code, levels and calcnt
+// packed in the two parameters; devicelink/Protocol unpacks them).
+constexpr unsigned MSG_DEVICE_UNIT = 1406;
 
 constexpr int DEVICE_COMMAND_START_TEST = 4097;   // MSG_DEVICE_COMMAND parameter
 constexpr unsigned TIMER_CLOCK = 1367;
@@ -68,10 +71,10 @@ constexpr int SD_SAVE_BTN = 10001;
 constexpr int SD_CSV_BTN = 10002;
 constexpr int SD_PRINT_BTN = 10003;
 constexpr int SD_CLOSE_BTN = 10004;
-constexpr unsigned MSG_SEARCH_PROGRESS = 1398;
-constexpr unsigned MSG_SEARCH_SAVED = 1399;
-constexpr unsigned MSG_SEARCH_CSV_DONE = 1400;
-constexpr unsigned MSG_SEARCH_PRINTED = 1401;
+constexpr unsigned MSG_SEARCH_PROGRESS = 1402;
+constexpr unsigned MSG_SEARCH_SAVED = 1403;
+constexpr unsigned MSG_SEARCH_CSV_DONE = 1404;
+constexpr unsigned MSG_SEARCH_PRINTED = 1405;
 
 // Settings window: close it (posted by notice 113).
 constexpr int SETTINGS_CLOSE = 3110;
@@ -94,24 +97,6 @@ constexpr int PID_RECALL = 10247;
 constexpr int PID_LEVEL_LOW = 10251;
 constexpr int PID_LEVEL_HIGH = 10252;
 
-// The five result characters of a "RES" frame travel with its PID_RES event
-// as the second parameter, so each event keeps the result of its own frame.
-inline intptr_t PackResult(const char* text)
-{
-    uint64_t v = 0;
-    for (int i = 0; i < 5 && text[i]; ++i) v |= uint64_t(static_cast<unsigned char>(text[i])) << (8 * i);
-    return static_cast<intptr_t>(v);
-}
-inline std::string UnpackResult(intptr_t packed)
-{
-    std::string out;
-    for (int i = 0; i < 5; ++i) {
-        const char c = static_cast<char>((static_cast<uint64_t>(packed) >> (8 * i)) & 0xff);
-        if (!c) break;
-        out += c;
-    }
-    return out;
-}
 
 // Instrument event codes (MSG_DEVICE_EVENT).
 constexpr int PID_WAIT = 10242;
@@ -133,5 +118,11 @@ constexpr int PID_M12 = 9996;
 // Main-window command posted by SendCommand before $RESET and the level
 // commands: disable the measure button.
 constexpr int MAIN_MEASURE_DISABLE = 10090;
+// Main-window commands posted by the read thread: an END frame (the unit
+// code decides what follows), the first frame of a new link, and the
+// device gone away (a read error of the port).
+constexpr int MAIN_DEVICE_END = 10091;
+constexpr int MAIN_LINK_ANSWER = 10092;
+constexpr int MAIN_PORT_GONE = 10093;
 
 }  // namespace msg

@@ -9,51 +9,47 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <mutex>
 
 namespace {
 
-std::mutex g_detailLock;
-std::string g_detail;
-
 const NoticeEntry kMsg[] = {
-    {103, "Setting Success", "Setting is complete.", true, 13},
-    {110, "Setting Success", "Setting is complete.", true, 14},
-    {116, "Setting Success", "Setting is complete.", true, 17},
-    {117, "Warning", "Existing user data will be deleted.\nDo you still want to proceed?", true, 18},
-    {111, "Camera", "Please hold on a minute. Waiting for the camera", false, 15},
-    {112, "Camera", "Camera setting is being applied...", false, 0},
-    {114, "Setting", "Loading setting values...", false, 0},
-    {115, "Setting", "Camera setting is being applied...", false, 0},
-    {118, "Registration", "User data is currently being registered...", false, 0},
+    {103, "Setting Success", "Setting is complete.", true, FollowUp::PrintPageSaved},
+    {110, "Setting Success", "Setting is complete.", true, FollowUp::PsetPageSaved},
+    {116, "Setting Success", "Setting is complete.", true, FollowUp::HelpPageSaved},
+    {117, "Warning", "Existing user data will be deleted.\nDo you still want to proceed?", true, FollowUp::UserListDelete},
+    {111, "Camera", "Please hold on a minute. Waiting for the camera", false, FollowUp::CameraWait},
+    {112, "Camera", "Camera setting is being applied...", false, FollowUp::None},
+    {114, "Setting", "Loading setting values...", false, FollowUp::None},
+    {115, "Setting", "Camera setting is being applied...", false, FollowUp::None},
+    {118, "Registration", "User data is currently being registered...", false, FollowUp::None},
 };
 
 const char* const kMemoryFull =
     "The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately.";
 
 const NoticeEntry kMsgError[] = {
-    {116, "ID or Name recognition", "Please check your ID or name.", true, 14},
-    {117, "Communication Status", "Please check the communication status of the device.", true, 12},
-    {118, "Communication Status", "Fail to open port(USB)", true, 12},
-    {119, "Setting Error", "The server address is incorrect.\nPlease check the server address.", true, 17},
-    {120, "Setting Error", "Wrong password.\nPlease check the password.", true, 17},
+    {116, "ID or Name recognition", "Please check your ID or name.", true, FollowUp::IdentryError},
+    {117, "Communication Status", "Please check the communication status of the device.", true, FollowUp::PortError},
+    {118, "Communication Status", "Fail to open port(USB)", true, FollowUp::PortError},
+    {119, "Setting Error", "The server address is incorrect.\nPlease check the server address.", true, FollowUp::HelpPageError},
+    {120, "Setting Error", "Wrong password.\nPlease check the password.", true, FollowUp::HelpPageError},
     {121, "Setting Error",
      "Please check the server address and password.\nThe associated setting is set to the default value.",
-     true, 16},
-    {122, "Setting Error", "Wrong print form setting.\nPlease check the print setting.", true, 15},
-    {123, "Password Error", "Wrong password.\nPlease check the password.", true, 13},
-    {124, "ID recognition", "ID does not exist or is wrong.\nPlease check the ID.", true, 11},
-    {125, "Name recognition", "Name does not exist or is wrong.\nPlease check the Name.", true, 11},
-    {126, "Card recognition", "Card recognition failed.", true, 11},
-    {129, "Camera", "Camera setting change detected.\nChanging the camera setting...", false, 0},
-    {130, "Camera", "Please check the camera setting.", true, 10},
-    {131, "Communication Status", "Please check the communication status of the bio-reader.", true, 14},
-    {132, "Data", kMemoryFull, true, 18},
-    {133, "Data", kMemoryFull, true, 19},
+     true, FollowUp::PsetPageError},
+    {122, "Setting Error", "Wrong print form setting.\nPlease check the print setting.", true, FollowUp::PrintPageError},
+    {123, "Password Error", "Wrong password.\nPlease check the password.", true, FollowUp::PasswordError},
+    {124, "ID recognition", "ID does not exist or is wrong.\nPlease check the ID.", true, FollowUp::RegUserError},
+    {125, "Name recognition", "Name does not exist or is wrong.\nPlease check the Name.", true, FollowUp::RegUserError},
+    {126, "Card recognition", "Card recognition failed.", true, FollowUp::RegUserError},
+    {129, "Camera", "Camera setting change detected.\nChanging the camera setting...", false, FollowUp::None},
+    {130, "Camera", "Please check the camera setting.", true, FollowUp::CameraError},
+    {131, "Communication Status", "Please check the communication status of the bio-reader.", true, FollowUp::IdentryError},
+    {132, "Data", kMemoryFull, true, FollowUp::MemoryFullIdentry},
+    {133, "Data", kMemoryFull, true, FollowUp::MemoryFull},
     {134, "Registration", "Duplicate user ID or name.\nPlease check the following information :\n %s",
-     true, 20},
+     true, FollowUp::UserListError},
     {135, "Registration",
-     "Number of characters exceeded the limit.\nPlease check the following information :\n %s", true, 20},
+     "Number of characters exceeded the limit.\nPlease check the following information :\n %s", true, FollowUp::UserListError},
 };
 
 template <size_t N>
@@ -77,16 +73,20 @@ void EnablePageAndSettings(Wnd page, bool enable)
 // Follow-ups that hold a settings page with the settings window while shown;
 // HeldPage is Wnd::Count for any other follow-up.
 struct PageHold {
-    int followUp;
+    FollowUp followUp;
     Wnd page;
 };
-const PageHold kMsgPages[] = {
-    {13, Wnd::PrintPage}, {14, Wnd::PsetPage}, {17, Wnd::HelpPage}, {18, Wnd::UserList}};
-const PageHold kMsgErrorPages[] = {
-    {15, Wnd::PrintPage}, {16, Wnd::PsetPage}, {17, Wnd::HelpPage}, {20, Wnd::UserList}};
+const PageHold kMsgPages[] = {{FollowUp::PrintPageSaved, Wnd::PrintPage},
+                              {FollowUp::PsetPageSaved, Wnd::PsetPage},
+                              {FollowUp::HelpPageSaved, Wnd::HelpPage},
+                              {FollowUp::UserListDelete, Wnd::UserList}};
+const PageHold kMsgErrorPages[] = {{FollowUp::PrintPageError, Wnd::PrintPage},
+                                   {FollowUp::PsetPageError, Wnd::PsetPage},
+                                   {FollowUp::HelpPageError, Wnd::HelpPage},
+                                   {FollowUp::UserListError, Wnd::UserList}};
 
 template <size_t N>
-Wnd HeldPage(const PageHold (&holds)[N], int followUp)
+Wnd HeldPage(const PageHold (&holds)[N], FollowUp followUp)
 {
     for (const PageHold& h : holds)
         if (h.followUp == followUp) return h.page;
@@ -94,18 +94,6 @@ Wnd HeldPage(const PageHold (&holds)[N], int followUp)
 }
 
 }  // namespace
-
-void SetNoticeDetail(const std::string& text)
-{
-    std::lock_guard<std::mutex> lock(g_detailLock);
-    g_detail = text;
-}
-
-std::string NoticeDetail()
-{
-    std::lock_guard<std::mutex> lock(g_detailLock);
-    return g_detail;
-}
 
 bool ShowNotice(Wnd noticeWindow, int number)
 {
@@ -194,7 +182,7 @@ void CNotice::Fill(const NoticeEntry& e, const QString& text)
 
 void CNotice::Hide()
 {
-    m_FollowUp = 0;
+    m_FollowUp = FollowUp::None;
     m_Number = 0;
     hide();
 }
@@ -205,11 +193,11 @@ CMsg::CMsg(QWidget* parent) : CNotice(Wnd::Msg, msg::MSG_DISMISS, parent) {}
 
 const NoticeEntry* CMsg::Find(int number) { return FindIn(kMsg, number); }
 
-void CMsg::DisableWaiting(int followUp)
+void CMsg::DisableWaiting(FollowUp followUp)
 {
     if (const Wnd page = HeldPage(kMsgPages, followUp); page != Wnd::Count) {
         EnablePageAndSettings(page, false);
-    } else if (followUp == 15) {
+    } else if (followUp == FollowUp::CameraWait) {
         EnableWnd(Wnd::Main, false);
         EnableWnd(Wnd::IDentry, false);
     }
@@ -218,7 +206,7 @@ void CMsg::DisableWaiting(int followUp)
 void CMsg::OnOk()
 {
     // The operator confirmed the deletion of the user list.
-    if (m_FollowUp == 18) PostMessage(Wnd::UserList, msg::MSG_USERLIST_IMPORT);
+    if (m_FollowUp == FollowUp::UserListDelete) PostMessage(Wnd::UserList, msg::MSG_USERLIST_IMPORT);
     CNotice::OnOk();
 }
 
@@ -227,7 +215,7 @@ void CMsg::Dismiss()
     if (const Wnd page = HeldPage(kMsgPages, m_FollowUp); page != Wnd::Count) {
         EnablePageAndSettings(page, true);
         RaiseWnd(Wnd::Settings);
-    } else if (m_FollowUp == 15) {
+    } else if (m_FollowUp == FollowUp::CameraWait) {
         EnableWnd(Wnd::Main, false);
         EnableWnd(Wnd::IDentry, true);
         RaiseWnd(Wnd::IDentry);
@@ -270,18 +258,19 @@ const NoticeEntry* CMsgError::Find(int number) { return FindIn(kMsgError, number
 
 void CMsgError::StartCloseTimer(int ms) { m_CloseTimer.start(ms); }
 
-void CMsgError::DisableWaiting(int followUp)
+void CMsgError::DisableWaiting(FollowUp followUp)
 {
-    // 134 and 135 (follow-up 20) leave the main window as it is.
-    if (followUp != 20) EnableWnd(Wnd::Main, false);
+    // 134 and 135 leave the main window as it is.
+    if (followUp != FollowUp::UserListError) EnableWnd(Wnd::Main, false);
     if (const Wnd page = HeldPage(kMsgErrorPages, followUp); page != Wnd::Count) {
         EnablePageAndSettings(page, false);
         return;
     }
     switch (followUp) {
-    case 11: EnableWnd(Wnd::RegUser, false); break;
-    case 13: EnableWnd(Wnd::Password, false); break;
-    case 14: case 18: EnableWnd(Wnd::IDentry, false); break;
+    case FollowUp::RegUserError: EnableWnd(Wnd::RegUser, false); break;
+    case FollowUp::PasswordError: EnableWnd(Wnd::Password, false); break;
+    case FollowUp::IdentryError:
+    case FollowUp::MemoryFullIdentry: EnableWnd(Wnd::IDentry, false); break;
     default: break;
     }
 }
@@ -294,20 +283,28 @@ void CMsgError::Dismiss()
         top = Wnd::Settings;
     }
     switch (m_FollowUp) {
-    case 10:
-    case 12:
+    case FollowUp::CameraError:
+    case FollowUp::PortError:
         PostCommand(Wnd::Main, msg::MAIN_ENABLE);
         break;
-    case 11: EnableWnd(Wnd::RegUser, true); top = Wnd::RegUser; break;
-    case 13: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::Password, true); top = Wnd::Password; break;
-    case 14: EnableWnd(Wnd::Main, false); EnableWnd(Wnd::IDentry, true); top = Wnd::IDentry; break;
-    case 18:
+    case FollowUp::RegUserError: EnableWnd(Wnd::RegUser, true); top = Wnd::RegUser; break;
+    case FollowUp::PasswordError:
+        EnableWnd(Wnd::Main, false);
+        EnableWnd(Wnd::Password, true);
+        top = Wnd::Password;
+        break;
+    case FollowUp::IdentryError:
+        EnableWnd(Wnd::Main, false);
+        EnableWnd(Wnd::IDentry, true);
+        top = Wnd::IDentry;
+        break;
+    case FollowUp::MemoryFullIdentry:
         EnableWnd(Wnd::Main, true);
         EnableWnd(Wnd::IDentry, true);
         PostCommand(Wnd::IDentry, msg::IDENTRY_MEMORY_FULL);
         top = Wnd::IDentry;
         break;
-    case 19: EnableWnd(Wnd::Main, true); break;
+    case FollowUp::MemoryFull: EnableWnd(Wnd::Main, true); break;
     default: break;
     }
     // The main window comes to the top; a window that takes control back
@@ -322,8 +319,10 @@ void CMsgError::OnCommand(int id)
 {
     if (id < 111 || id > 135) return;
     if (const NoticeEntry* e = Find(id)) {
+        // 134 and 135 name a text only when shown as a message box by their
+        // page; shown here they name nothing.
         QString text = QString::fromUtf8(e->text);
-        if (id == 134 || id == 135) text.replace("%s", QString::fromUtf8(NoticeDetail().c_str()));
+        if (id == 134 || id == 135) text.replace(QStringLiteral(" %s"), QString());
         Fill(*e, text);
         if (id == 129) m_Close->setEnabled(false);  // only the caller closes it
         return;

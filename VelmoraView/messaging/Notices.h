@@ -6,7 +6,6 @@
 
 #include <QTimer>
 #include <QWidget>
-#include <string>
 
 #include "messaging/PostMessage.h"
 
@@ -17,22 +16,43 @@ class CSkinButton;
 // False when that notice window does not exist.
 bool ShowNotice(Wnd noticeWindow, int number);
 
-// The text that fills the %s of error notices 134 and 135; set just before.
-void SetNoticeDetail(const std::string& text);
-std::string NoticeDetail();
+// What a notice does when it is dismissed (and which windows wait for it
+// meanwhile). The numbers are those of the two notice windows; the same
+// number means different things in CMsg and CMsgError.
+enum class FollowUp : int {
+    None = 0,
+    // CMsg
+    PrintPageSaved = 13,   // print-setting page and settings window wait
+    PsetPageSaved = 14,    // program-setting page and settings window wait
+    CameraWait = 15,       // main and identification windows wait for the camera
+    HelpPageSaved = 17,    // password page and settings window wait
+    UserListDelete = 18,   // user list page waits; OK deletes the register
+    // CMsgError
+    CameraError = 10,      // main window waits
+    RegUserError = 11,     // registration window waits
+    PortError = 12,        // main window waits
+    PasswordError = 13,    // password prompt waits
+    IdentryError = 14,     // identification window waits
+    PrintPageError = 15,
+    PsetPageError = 16,
+    HelpPageError = 17,
+    MemoryFullIdentry = 18,  // identification window waits, then is told
+    MemoryFull = 19,
+    UserListError = 20,    // user list page waits; the main window is left alone
+};
 
 struct NoticeEntry {
     int number;
     const char* title;
     const char* text;
-    bool ok;       // OK button shown
-    int followUp;  // follow-up code set when shown
+    bool ok;            // OK button shown
+    FollowUp followUp;  // set when shown
 };
 
 class CNotice : public QWidget {
     Q_OBJECT
 public:
-    int followUp() const { return m_FollowUp; }
+    FollowUp followUp() const { return m_FollowUp; }
     // The notice shown last (0 while hidden).
     int number() const { return m_Number; }
     QString title() const;
@@ -56,7 +76,7 @@ protected:
 
     Wnd m_Self;
     int m_DismissId;
-    int m_FollowUp = 0;
+    FollowUp m_FollowUp = FollowUp::None;
     int m_Number = 0;
     QLabel* m_Title;
     QLabel* m_Text;
@@ -64,7 +84,7 @@ protected:
     CSkinButton* m_Close;
 
 private:
-    virtual void DisableWaiting(int followUp) = 0;
+    virtual void DisableWaiting(FollowUp followUp) = 0;
 };
 
 class CMsg : public CNotice {
@@ -78,7 +98,7 @@ protected:
     void OnOk() override;
 
 private:
-    void DisableWaiting(int followUp) override;
+    void DisableWaiting(FollowUp followUp) override;
     void Dismiss();
 };
 
@@ -94,7 +114,7 @@ protected:
     void OnCommand(int id) override;
 
 private:
-    void DisableWaiting(int followUp) override;
+    void DisableWaiting(FollowUp followUp) override;
     void Dismiss();
     QTimer m_CloseTimer;
 };

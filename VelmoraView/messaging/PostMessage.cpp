@@ -16,9 +16,18 @@ QEvent::Type ZMessageEvent::type()
     return t;
 }
 
+namespace {
+void Post(QObject* target, unsigned msg, intptr_t wparam, intptr_t lparam)
+{
+    auto* e = new ZMessageEvent(msg, wparam, lparam);
+    PostedHappensBefore(e);
+    QCoreApplication::postEvent(target, e);
+}
+}  // namespace
+
 void PostMessage(QObject* target, unsigned msg, intptr_t wparam, intptr_t lparam)
 {
-    if (target) QCoreApplication::postEvent(target, new ZMessageEvent(msg, wparam, lparam));
+    if (target) Post(target, msg, wparam, lparam);
 }
 
 bool PostMessage(Wnd target, unsigned msg, intptr_t wparam, intptr_t lparam)
@@ -28,7 +37,7 @@ bool PostMessage(Wnd target, unsigned msg, intptr_t wparam, intptr_t lparam)
     std::lock_guard<std::mutex> lock(g_windowsLock);
     QObject* w = g_windows[static_cast<int>(target)];
     if (!w) return false;
-    QCoreApplication::postEvent(w, new ZMessageEvent(msg, wparam, lparam));
+    Post(w, msg, wparam, lparam);
     return true;
 }
 

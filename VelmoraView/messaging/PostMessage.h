@@ -53,10 +53,24 @@ void UnregisterWindow(Wnd which, QObject* window);
 bool WindowExists(Wnd which);
 QObject* WindowPointer(Wnd which);  // window thread only
 
+// ThreadSanitizer does not see the locks inside the Qt libraries, so a post
+// is made known to it: everything the poster did before posting happens
+// before what the receiver does with the message.
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void* addr);
+extern "C" void __tsan_release(void* addr);
+inline void PostedHappensBefore(void* event) { __tsan_release(event); }
+inline void PostedHappensAfter(void* event) { __tsan_acquire(event); }
+#else
+inline void PostedHappensBefore(void*) {}
+inline void PostedHappensAfter(void*) {}
+#endif
+
 // Unpacks a posted message in event(); false for any other event.
 inline bool AsMessage(QEvent* e, const ZMessageEvent*& out)
 {
     if (e->type() != ZMessageEvent::type()) return false;
+    PostedHappensAfter(e);
     out = static_cast<const ZMessageEvent*>(e);
     return true;
 }

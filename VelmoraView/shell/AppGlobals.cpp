@@ -8,7 +8,6 @@
 #include <QWidget>
 
 std::atomic<int> g_LoadingStatus{0};
-std::atomic<int> g_CameraCount{0};
 
 void OpenIdentification()
 {

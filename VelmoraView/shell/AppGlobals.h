@@ -6,8 +6,6 @@
 // 0 at the start of initialisation, 1 when the controls are laid out, 2 when
 // initialisation is over (read by the splash).
 extern std::atomic<int> g_LoadingStatus;
-// Cameras found at start (read by the camera page).
-extern std::atomic<int> g_CameraCount;
 
 // Hooks of the start of a test, wired to the windows that run it.
 // Shows the identification window for a test.

@@ -31,6 +31,15 @@ COptionDlg::COptionDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
                               CSkinButton::Glyph::Close);
     m_Close->place(945, 0, 999, kTitle - 1);
     connect(m_Close, &CSkinButton::command, this, &COptionDlg::OnClose);
+    m_CloseDelay.setSingleShot(true);
+    m_CloseDelay.setInterval(1000);
+    connect(&m_CloseDelay, &QTimer::timeout, this, [this] {
+        hide();
+        EnableWnd(Wnd::Main, true);
+        // Notice 115 has no OK: never leave it up once the window is gone.
+        auto* notice = qobject_cast<CNotice*>(WindowPointer(Wnd::Msg));
+        if (notice && notice->number() == 115) PostCommand(Wnd::Msg, 105);
+    });
 
     for (int i = 0; i < kSettingsPageCount; ++i) {
         auto* b = new CSkinButton(i, CSkinButton::Look::Bar,
@@ -104,13 +113,7 @@ void COptionDlg::OnClose()
     if (camera && camera->property(kPreviewActive).toBool()) {
         // The preview must stop before the window goes away.
         ShowNotice(Wnd::Msg, 115);
-        QTimer::singleShot(1000, this, [this] {
-            hide();
-            EnableWnd(Wnd::Main, true);
-            // Notice 115 has no OK: never leave it up once the window is gone.
-            auto* notice = qobject_cast<CNotice*>(WindowPointer(Wnd::Msg));
-            if (notice && notice->number() == 115) PostCommand(Wnd::Msg, 105);
-        });
+        m_CloseDelay.start();
         return;
     }
     hide();

@@ -4,6 +4,7 @@
 
 #include "shell/SettingsPages.h"
 
+#include <QTimer>
 #include <QWidget>
 
 class CSkinButton;
@@ -32,6 +33,8 @@ public:
     // The camera page sets this dynamic property to true while its preview
     // runs; closing then waits for the camera first.
     static constexpr const char* kPreviewActive = "previewActive";
+    // The wait for the camera before the window hides (1,000 ms).
+    const QTimer& closeDelay() const { return m_CloseDelay; }
 
 protected:
     bool event(QEvent* e) override;
@@ -43,4 +46,5 @@ private:
     CSkinButton* m_Buttons[kSettingsPageCount] = {};
     CSkinButton* m_Close;
     int m_Current = -1;
+    QTimer m_CloseDelay;
 };

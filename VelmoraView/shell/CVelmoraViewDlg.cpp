@@ -56,20 +56,13 @@ void Pause(int ms)
 }
 }  // namespace
 
-QStringList SheetNames(int records, int rowsIndex)
-{
-    QStringList out;
-    const int sheets = emtask::SheetCount(records, emtask::RowsPerSheet(rowsIndex));
-    for (int i = 1; i <= sheets; ++i) out << QStringLiteral("Sheet %1").arg(i);
-    return out;
-}
-
 CVelmoraViewDlg::CVelmoraViewDlg() : CVelmoraViewDlg(Options{}) {}
 
 CVelmoraViewDlg::CVelmoraViewDlg(const Options& options)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Options(options)
 {
     m_PortNumber = 0;
+    m_Since.start();
     CreateChildren();
 }
 
@@ -148,7 +141,7 @@ void CVelmoraViewDlg::Init()
     ShowStartupProblems(this);
     ClearDeviceValues();
 
-    if (m_Options.countCameras) g_CameraCount = measurement::CountCameras();
+    if (m_Options.countCameras) measurement::CountCameras();
     store->m_BusInfo.cameraindex = 0;
     RefreshClock();
 
@@ -156,9 +149,13 @@ void CVelmoraViewDlg::Init()
     connect(&m_SerialTimeout, &QTimer::timeout, this, [] { DebugLine(" MSG_SERIAL_TIMEOUT"); });
     connect(&m_MeasureTimer, &QTimer::timeout, this, &CVelmoraViewDlg::OnMeasureLook);
     connect(&m_Discovery, &CPortDiscovery::portRemoved, this, &CVelmoraViewDlg::OnDisconnect);
-    // A port plugged in while connected refills the list, which stays locked.
+    // A port plugged in refills the list, which stays locked while connected.
     connect(&m_Discovery, &CPortDiscovery::portArrived, this, [this] {
+        FillPortList();
         if (emtask::GetManager()->m_Connected) m_DevComboPort->setEnabled(false);
+    });
+    connect(&m_Discovery, &CPortDiscovery::searchFailed, this, [this](const QString& text) {
+        ShowMessage(this, text, QString(), QMessageBox::Warning);
     });
     if (m_Options.monitorPorts) m_Discovery.StartMonitor();
 
@@ -296,16 +293,14 @@ void CVelmoraViewDlg::DeviceInfoDisplay(int a_Connect)
         m_Disconnect->show();
         DebugLine(" m_DevComboPort EnableWindow(FALSE)");
         m_DevComboPort->setEnabled(false);
-        m_State->setText(QStringLiteral("Connected to %1").arg(QString::fromStdString(GetSerial().DevicePath())));
-        m_State->setStyleSheet("color: #1e7d32;");
-        // No frame names the product; the one this program talks to is known.
-        m_Value[0]->setText(QStringLiteral("ZOLT7"));
+        // "Connected" only once the instrument has answered.
+        ShowLinkState(LinkState::Waiting);
         SendCommand(msg::PID_RECALL);
         return;
     }
     m_Measure->setEnabled(false);
     m_MeasureTimer.stop();
-    m_MeasureLooks = -1;
+    m_Gate.Cancel();
     m_Disconnect->hide();
     m_Connect->show();
     for (QLabel* v : m_Value) v->clear();
@@ -314,15 +309,48 @@ void CVelmoraViewDlg::DeviceInfoDisplay(int a_Connect)
     Pause(300);
     m_PortNumber = 0;
     store->m_DeviceKind = 0;
-    m_Discovery.SerialSearch(m_DevComboPort);
-    m_State->setText(m_DevComboPort->count() ? QStringLiteral("Not connected: choose the port and press Connect.")
-                                             : QStringLiteral("Not connected: no port found."));
-    m_State->setStyleSheet("color: #8a1c1c;");
+    FillPortList();
+    ShowLinkState(LinkState::Disconnected);
+}
+
+void CVelmoraViewDlg::FillPortList()
+{
+    const std::vector<std::string> ports = m_Discovery.SerialSearch();
+    m_DevComboPort->setEnabled(true);
+    m_DevComboPort->clear();
+    for (const std::string& p : ports) m_DevComboPort->addItem(QString::fromStdString(p));
+    if (!ports.empty()) m_DevComboPort->setCurrentIndex(0);
+}
+
+QString CVelmoraViewDlg::linkText() const { return m_State->text(); }
+
+void CVelmoraViewDlg::ShowLinkState(LinkState state)
+{
+    m_Link = state;
+    m_State->setText(LinkStateText(state, QString::fromStdString(GetSerial().DevicePath()), m_DevComboPort->count() > 0));
+    const char* colour = state == LinkState::Connected ? "#1e7d32" : state == LinkState::Waiting ? "#8a6d1c" : "#8a1c1c";
+    m_State->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(colour)));
+    // No frame names the product; the one that answered is known.
+    m_Value[0]->setText(state == LinkState::Connected ? QStringLiteral("ZOLT7") : QString());
+}
+
+void CVelmoraViewDlg::OnLinkAnswer()
+{
+    if (emtask::GetManager()->m_Connected && m_Link == LinkState::Waiting) ShowLinkState(LinkState::Connected);
+}
+
+void CVelmoraViewDlg::OnPortGone()
+{
+    // A late report of a link closed since then changes nothing.
+    CDLSerial& port = GetSerial();
+    if (!port.IsOpen() || !port.Gone()) return;
+    DebugLine(" port read error: the device went away");
+    m_Discovery.UpdateDevice(false, QString::fromStdString(port.DevicePath()));
 }
 
 void CVelmoraViewDlg::OnConnect()
 {
-    m_PortNumber = m_Discovery.OnCbnSelchangeComboSerial(m_DevComboPort);
+    m_PortNumber = m_Discovery.OnCbnSelchangeComboSerial(m_DevComboPort->currentIndex());
     DebugLine(" MAIN_CONNECT_BTN m_portNUmber : %ld", static_cast<long>(m_PortNumber));
     if (m_PortNumber < 1) {
         ShowNotice(Wnd::MsgError, 118);
@@ -332,6 +360,10 @@ void CVelmoraViewDlg::OnConnect()
     CDLSerial& port = GetSerial();
     if (port.IsOpen()) port.Close();
     DebugLine(" startserial port : %d, baudrate : %d", m_PortNumber, kBaud);
+    // Before the read thread starts: a reset left pending by an earlier run
+    // swallows the first frame.
+    BeginLink(emtask::GetManager()->m_BusInfo.login == 1);
+    port.m_GoneHandler = &PortGone;
     if (!port.IsOpen() && port.Open(m_PortNumber, kBaud) == 1) {
         if (!port.m_RecvHandler.load()) port.m_RecvHandler = &RecvData;
         DebugLine("[시리얼 드라이버 초기화]");
@@ -359,31 +391,27 @@ void CVelmoraViewDlg::OnDisconnect()
 void CVelmoraViewDlg::OnMeasure()
 {
     DebugLine(" MAIN_MEASURE_BTN");
-    if (m_MeasureLooks >= 0) return;  // already waiting for the unit code
-    m_MeasureLooks = 0;
+    if (!m_Gate.Start(NowMs())) return;  // already waiting for the unit code
     OnMeasureLook();
 }
 
 void CVelmoraViewDlg::OnMeasureLook()
 {
-    if (m_MeasureLooks < 0) return;
-    const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
-    ++m_MeasureLooks;
-    if (b.unitcode[0] != 0) {
+    const bool unitKnown = emtask::GetManager()->m_BusInfo.unitcode[0] != 0;
+    switch (m_Gate.Look(NowMs(), unitKnown)) {
+    case MeasureGate::Verdict::Open:
         m_MeasureTimer.stop();
-        m_MeasureLooks = -1;
         OpenIdentification();
-        return;
-    }
-    // Eleven looks, each followed by its 100 ms wait (a unit arriving during
-    // the last wait still counts).
-    if (m_MeasureLooks > kMeasureLooks) {
+        break;
+    case MeasureGate::Verdict::GiveUp:
         m_MeasureTimer.stop();
-        m_MeasureLooks = -1;
         ShowNotice(Wnd::MsgError, 118);
-        return;
+        break;
+    case MeasureGate::Verdict::Wait:
+        if (!m_MeasureTimer.isActive()) m_MeasureTimer.start(int(MeasureGate::kLookMs));
+        break;
+    case MeasureGate::Verdict::Idle: m_MeasureTimer.stop(); break;
     }
-    if (!m_MeasureTimer.isActive()) m_MeasureTimer.start(kMeasureLookMs);
 }
 
 void CVelmoraViewDlg::OnLoad()
@@ -473,7 +501,16 @@ void CVelmoraViewDlg::OnCommand(int id)
         setEnabled(true);
         activateWindow();
         break;
-    case msg::MAIN_SEND_RESET: SendCommand(msg::PID_RESET); break;
+    case msg::MAIN_SEND_RESET:
+        // The swallowed frame ended the pending reset.
+        emtask::GetManager()->m_BusInfo.login = 0;
+        SendCommand(msg::PID_RESET);
+        break;
+    case msg::MAIN_DEVICE_END:
+        if (ApplyDeviceEnd()) OnCommand(msg::MAIN_INFO_DISP);
+        break;
+    case msg::MAIN_LINK_ANSWER: OnLinkAnswer(); break;
+    case msg::MAIN_PORT_GONE: OnPortGone(); break;
     default: break;
     }
 }
@@ -486,6 +523,8 @@ bool CVelmoraViewDlg::event(QEvent* e)
             OnCommand(static_cast<int>(m->wParam));
         else if (m->message == msg::MSG_DEVICE_COMMAND)
             OnDeviceCommand(m->wParam);
+        else if (m->message == msg::MSG_DEVICE_UNIT && emtask::GetManager()->m_Connected)
+            ApplyUnitFrame(m->wParam, m->lParam);  // a late frame of a closed link is dropped
         return true;
     }
     return QWidget::event(e);

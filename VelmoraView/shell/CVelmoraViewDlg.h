@@ -3,9 +3,10 @@
 #pragma once
 
 #include "devicelink/PortDiscovery.h"
+#include "shell/MeasureGate.h"
 
 #include <QComboBox>
-#include <QStringList>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -19,10 +20,6 @@ class COptionDlg;
 class CSplash;
 class CReadDeviceDlg;
 class QLabel;
-
-// "Sheet %d" for each sheet of `records` records at the page size of the
-// stored rows index (no sheet for an empty log).
-QStringList SheetNames(int records, int rowsIndex);
 
 class CVelmoraViewDlg : public QWidget {
     Q_OBJECT
@@ -50,7 +47,9 @@ public:
     QString clockText() const;
     void RefreshClock();
     int portNumber() const { return m_PortNumber; }
-    bool measurePending() const { return m_MeasureLooks >= 0; }
+    bool measurePending() const { return m_Gate.Pending(); }
+    LinkState linkState() const { return m_Link; }
+    QString linkText() const;
     CMsg* msgWindow() const { return m_Msg.get(); }
     CMsgError* msgErrorWindow() const { return m_MsgError.get(); }
     CPassword* passwordPrompt() const { return m_Password.get(); }
@@ -59,10 +58,6 @@ public:
     QLabel* valueLabel(int i) const { return m_Value[i]; }
     CSplash* splash() const { return m_Splash.get(); }
     CReadDeviceDlg* recordWindow() const { return m_Records.get(); }
-
-    // Milliseconds between the unit-code looks after measure (11 looks).
-    static constexpr int kMeasureLookMs = 100;
-    static constexpr int kMeasureLooks = 11;
 
 protected:
     bool event(QEvent* e) override;
@@ -77,6 +72,11 @@ private:
     void OnDisconnect();
     void OnMeasure();
     void OnMeasureLook();
+    void OnLinkAnswer();
+    void OnPortGone();
+    void FillPortList();
+    void ShowLinkState(LinkState state);
+    uint32_t NowMs() const { return static_cast<uint32_t>(m_Since.elapsed()); }
     void OnLoad();
     void OnExit();
     void SaveForExit();
@@ -86,7 +86,9 @@ private:
 
     Options m_Options;
     int m_PortNumber = 0;
-    int m_MeasureLooks = -1;  // looks done while waiting; -1 when not waiting
+    MeasureGate m_Gate;
+    LinkState m_Link = LinkState::Disconnected;
+    QElapsedTimer m_Since;  // the clock of the measure gate
     bool m_Exiting = false;
     QRect m_WorkArea;
 

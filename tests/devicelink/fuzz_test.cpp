@@ -94,6 +94,18 @@ std::string Chunk(std::mt19937& rng)
 }
 
 std::vector<std::string> g_delivered;
+// The main window's part: a unit frame goes into the settings block.
+class MainStandIn : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        const ZMessageEvent* m;
+        if (!AsMessage(e, m)) return QObject::event(e);
+        if (m->message == msg::MSG_DEVICE_UNIT) ApplyUnitFrame(m->wParam, m->lParam);
+        return true;
+    }
+};
+
 void Deliver(CDLSerial* port, const unsigned char* frame, int length)
 {
     g_delivered.emplace_back(reinterpret_cast<const char*>(frame), static_cast<size_t>(length));
@@ -111,7 +123,8 @@ TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
     char name[] = "fuzz";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
-    QObject mainWnd, captureWnd;  // posts land here and are thrown away
+    MainStandIn mainWnd;
+    QObject captureWnd;  // posts land here and are thrown away
     RegisterWindow(Wnd::Main, &mainWnd);
     RegisterWindow(Wnd::Capture, &captureWnd);
     emtask::GetManager()->Reset();
@@ -138,7 +151,7 @@ TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
             while ((n = port->PopRxQueue(buf)) > 0) Deliver(port.get(), buf, n);
             ASSERT_EQ(n, 0);
         }
-        if (rng() % 16 == 0) bus.login = 1;
+        if (rng() % 16 == 0) SetResetPending();
         if (round % 256 == 0) QCoreApplication::removePostedEvents(nullptr);
 
         // Arbitrary lengths and contents straight into the protocol.
@@ -155,11 +168,13 @@ TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
     EXPECT_GT(g_delivered.size(), size_t(1000));
 
     // Afterwards a good frame is understood at once.
-    bus.login = 0;
+    BeginLink(false);
+    QCoreApplication::removePostedEvents(nullptr);
     port->pending = "$UNM,L:030,H:080,C:0042\n";
     port->m_RecvHandler = Deliver;
     for (int i = 0; i < 3 && port->ReadCycle() == 0; ++i) {
     }
+    QCoreApplication::sendPostedEvents(&mainWnd);
     EXPECT_STREQ(bus.unitcode, "M");
     EXPECT_STREQ(bus.calcnt, "0042");
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -263,43 +264,92 @@ TEST_F(Pty, ReadThreadWritesCommandsAndDeliversFrames)
 }
 
 namespace {
-std::atomic<int> g_blockMs{0};
-std::atomic<bool> g_inHandler{false};
+// A receive handler that hangs until released.
+std::mutex g_blockLock;
+std::condition_variable g_blockCv;
+bool g_blocking = false;
+bool g_inHandler = false;
 void Blocking(CDLSerial* port, const unsigned char* f, int n)
 {
+    std::unique_lock<std::mutex> lock(g_blockLock);
     g_inHandler = true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(g_blockMs.load()));
+    g_blockCv.notify_all();
+    g_blockCv.wait_for(lock, std::chrono::seconds(20), [] { return !g_blocking; });
+    lock.unlock();
     Collect(port, f, n);
+}
+void Release()
+{
+    std::lock_guard<std::mutex> lock(g_blockLock);
+    g_blocking = false;
+    g_blockCv.notify_all();
 }
 }  // namespace
 
-TEST_F(Pty, StopReturnsWithinOneSecondAndTheStuckThreadStaysRetired)
+TEST_F(Pty, StopGivesUpOnAStuckThreadWhichStaysRetired)
 {
     ASSERT_EQ(port->Open(pty.path, 4800), 1);
-    g_blockMs = 1800;
-    g_inHandler = false;
-    port->m_RecvHandler = Blocking;
-    pty.write("$STUCK\n");
-    for (int i = 0; i < 200 && !g_inHandler; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_TRUE(g_inHandler);
+    {
+        std::unique_lock<std::mutex> lock(g_blockLock);
+        g_blocking = true;
+        g_inHandler = false;
+        port->m_RecvHandler = Blocking;
+        pty.write("$STUCK\n");
+        ASSERT_TRUE(g_blockCv.wait_for(lock, std::chrono::seconds(10), [] { return g_inHandler; }));
+    }
 
-    auto t0 = std::chrono::steady_clock::now();
+    // The handler never returns while Close runs: Close must not wait for it.
     port->Close();
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
-    EXPECT_GE(ms, 900);
-    EXPECT_LE(ms, 1500);
+    {
+        std::lock_guard<std::mutex> lock(g_blockLock);
+        EXPECT_TRUE(g_blocking);
+    }
+    EXPECT_FALSE(port->IsOpen());
 
-    // Reopened at once: only the new thread reads, so each frame comes once.
+    // Reopened at once: only the new thread reads, so each frame comes once,
+    // also after the old thread has woken and finished its cycle.
     ASSERT_EQ(port->Open(pty.path, 4800), 1);
-    g_blockMs = 0;
     port->m_RecvHandler = Collect;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the old thread wakes meanwhile
+    Release();
+    for (int i = 0; i < 500 && Frames().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     pty.write("$A\n$B\n");
-    for (int i = 0; i < 100 && Frames().size() < 3; ++i)
+    for (int i = 0; i < 500 && Frames().size() < 3; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(Frames(), (std::vector<std::string>{"$STUCK\n", "$A\n", "$B\n"}));
     EXPECT_TRUE(port->ReadThreadRunning());
     EXPECT_NE(port->m_RecvHandler.load(), nullptr);
+    port->Close();
+}
+
+namespace {
+std::atomic<int> g_gone{0};
+void CountGone(CDLSerial*) { ++g_gone; }
+}  // namespace
+
+TEST_F(Pty, AVanishedDeviceIsReportedOnceAfterItsLastFrame)
+{
+    ASSERT_EQ(port->Open(pty.path, 4800), 1);
+    g_gone = 0;
+    port->m_RecvHandler = Collect;
+    port->m_GoneHandler = CountGone;
+    pty.write("$LAST\n");
+    for (int i = 0; i < 500 && Frames().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(g_gone.load(), 0);  // a quiet line is not a lost one
+
+    // The instrument's end closes: the port's reads fail with EIO.
+    ::close(pty.master);
+    pty.master = -1;
+    for (int i = 0; i < 500 && g_gone == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(g_gone.load(), 1);
+    EXPECT_TRUE(port->Gone());
+    EXPECT_EQ(Frames(), std::vector<std::string>{"$LAST\n"});
+    port->Close();
+
+    // A new open of a live line starts afresh.
+    PtyPair again;
+    ASSERT_EQ(port->Open(again.path, 4800), 1);
+    EXPECT_FALSE(port->Gone());
     port->Close();
 }

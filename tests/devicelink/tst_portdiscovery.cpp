@@ -5,7 +5,6 @@
 
 #include "PtyPair.h"
 
-#include <QComboBox>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -31,24 +30,17 @@ private slots:
         for (size_t i = 2; i < ports.size(); ++i)
             QVERIFY2(ports[i].rfind("/dev/pts/", 0) != 0, ports[i].c_str());
 
-        QComboBox list;
-        list.setEnabled(false);
         d.m_PortNumber = 7;
-        d.SerialSearch(&list);
-        QVERIFY(list.isEnabled());
-        QCOMPARE(list.count(), int(ports.size()));
-        QCOMPARE(list.currentText(), QString::fromStdString(a.path));
+        QCOMPARE(d.SerialSearch(), ports);
         QCOMPARE(d.m_PortNumber, 0);  // taken from the list only when connecting
 
-        QCOMPARE(d.OnCbnSelchangeComboSerial(&list), 1);
-        list.setCurrentIndex(1);
-        QCOMPARE(d.OnCbnSelchangeComboSerial(&list), 2);
+        QCOMPARE(d.OnCbnSelchangeComboSerial(0), 1);
+        QCOMPARE(d.OnCbnSelchangeComboSerial(1), 2);
         QCOMPARE(GetSerial().Open(d.m_PortNumber, 4800), 1);
         QCOMPARE(GetSerial().DevicePath(), b.path);
         GetSerial().Close();
 
-        list.setCurrentIndex(-1);
-        QCOMPARE(d.OnCbnSelchangeComboSerial(&list), 0);
+        QCOMPARE(d.OnCbnSelchangeComboSerial(-1), 0);
         QCOMPARE(GetSerial().Open(d.m_PortNumber, 4800), 0);
     }
 
@@ -57,29 +49,22 @@ private slots:
         PtyPair a, b;
         qputenv("ZOLT7_PORTS", QByteArray::fromStdString(a.path));
         CPortDiscovery d;
-        QComboBox list;
-        d.SerialSearch(&list);
-        int before = list.count();
+        const size_t before = d.SerialSearch().size();
         QSignalSpy removed(&d, &CPortDiscovery::portRemoved);
         QSignalSpy arrived(&d, &CPortDiscovery::portArrived);
 
-        // Any port going away disconnects; the list is rebuilt by the
-        // disconnected state, not here.
+        // Any port going away disconnects; the owner searches again.
         d.UpdateDevice(false, "/dev/ttyUSB9");
         QCOMPARE(removed.count(), 1);
         QCOMPARE(arrived.count(), 0);
-        QCOMPARE(list.count(), before);
 
         qputenv("ZOLT7_PORTS", QByteArray::fromStdString(b.path + ":" + a.path));
-        list.setCurrentIndex(1);
-        d.m_PortNumber = 2;
         d.UpdateDevice(true, "/dev/ttyACM0");
         QCOMPARE(arrived.count(), 1);
         QCOMPARE(removed.count(), 1);
-        QCOMPARE(list.count(), before + 1);
-        QCOMPARE(list.currentIndex(), 0);
-        QCOMPARE(list.itemText(0), QString::fromStdString(b.path));
-        QCOMPARE(d.m_PortNumber, 0);
+        const std::vector<std::string> after = d.SerialSearch();
+        QCOMPARE(after.size(), before + 1);
+        QCOMPARE(after[0], b.path);
     }
 };
 

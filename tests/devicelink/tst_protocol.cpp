@@ -18,6 +18,24 @@ int Frame(const std::string& f)
                      static_cast<int>(f.size()));
 }
 emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+
+// What the main window was told, without the report of the link's first frame.
+std::vector<intptr_t> Told(Recorder& main)
+{
+    std::vector<intptr_t> out;
+    for (intptr_t p : main.params())
+        if (p != msg::MAIN_LINK_ANSWER) out.push_back(p);
+    return out;
+}
+
+// Applies the last message to the main window as the window thread does.
+void ApplyLastUnit(Recorder& main)
+{
+    main.params();
+    QVERIFY(!main.got.empty());
+    QCOMPARE(main.got.back().first, msg::MSG_DEVICE_UNIT);
+    ApplyUnitFrame(main.got.back().second, main.lparams.back());
+}
 }  // namespace
 
 class TestProtocol : public QObject {
@@ -34,7 +52,11 @@ class TestProtocol : public QObject {
     }
 
 private slots:
-    void init() { folder = std::make_unique<TestFolder>(); }
+    void init()
+    {
+        folder = std::make_unique<TestFolder>();
+        BeginLink(false);
+    }
     void cleanup()
     {
         GetSerial().Close();
@@ -61,11 +83,13 @@ private slots:
         QCOMPARE(capture.params(), std::vector<intptr_t>{msg::PID_WAIT});
     }
 
-    void unitFrame()
+    void unitFrameReachesTheSettingsBlockThroughTheMainWindow()
     {
         Recorder main(Wnd::Main), capture(Wnd::Capture);
-        LogCapture log;
         QCOMPARE(Frame("$UNG,L:020,H:050,C:0123\n"), 1);
+        QCOMPARE(Bus().unitcode[0], '\0');  // the read thread writes nothing
+        LogCapture log;
+        ApplyLastUnit(main);
         QCOMPARE(Bus().unitcode, "G");
         QCOMPARE(Bus().lowlevel, "020");
         QCOMPARE(Bus().highlevel, "050");
@@ -77,20 +101,22 @@ private slots:
         std::memset(Bus().highlevel, 'x', sizeof Bus().highlevel);
         std::memset(Bus().calcnt, 'x', sizeof Bus().calcnt);
         QCOMPARE(Frame("$UXM,L:0\n"), 1);
+        ApplyLastUnit(main);
         QCOMPARE(Bus().unitcode, "M");
         QCOMPARE(std::string(Bus().lowlevel, 4), std::string("0\n\0\0", 4));
         QCOMPARE(std::string(Bus().highlevel, 4), std::string(4, '\0'));
         QCOMPARE(std::string(Bus().calcnt, 5), std::string(5, '\0'));
-        QVERIFY(main.params().empty());
+        // One report of the link's first frame, then only the unit frames.
+        QCOMPARE(main.got.size(), size_t(3));
+        QCOMPARE(main.got[0], std::make_pair(msg::WM_COMMAND, intptr_t(msg::MAIN_LINK_ANSWER)));
+        QCOMPARE(main.got[2].first, msg::MSG_DEVICE_UNIT);
         QVERIFY(capture.params().empty());
     }
 
     void testFramesNeedTheTestWindow()
     {
-        std::strcpy(Bus().lastresult, "0.010");
         QCOMPARE(Frame("$RES,RT:0.045,B\n"), 0);
         QCOMPARE(Frame("$CAL\n"), 0);
-        QCOMPARE(Bus().lastresult, "0.010");
 
         Recorder capture(Wnd::Capture);
         // The first and last of the table, and near misses that are no frame of it.
@@ -103,45 +129,56 @@ private slots:
         }
         QCOMPARE(capture.params(), expected);
 
+        // The result text travels with the event; the test window stores it.
         QCOMPARE(Frame("$RES,RT:0.045,B\n"), 1);
-        QCOMPARE(Bus().lastresult, "0.045");
         QCOMPARE(capture.params().back(), intptr_t(msg::PID_RES));
+        QCOMPARE(ResultText(capture.lparams.back()), std::string("0.045"));
+        QCOMPARE(Frame("$RES,RT:0\n"), 1);  // short: the line feed, then NUL bytes
+        capture.params();
+        QCOMPARE(ResultText(capture.lparams.back()), std::string("0\n"));
+        ApplyResultText(capture.lparams.back());
+        QCOMPARE(std::string(Bus().lastresult, 6), std::string("0\n\0\0\0\0", 6));
     }
 
     void endFrame()
     {
         Connect();
         Recorder main(Wnd::Main);
-        // Unit known: the main window is told.
+        QCOMPARE(Frame("$END\n"), 1);
+        QCOMPARE(Told(main), std::vector<intptr_t>{msg::MAIN_DEVICE_END});
+        // On the window thread: with the unit known the measure button may
+        // come back.
         std::strcpy(Bus().unitcode, "B");
         {
             LogCapture log;
-            QCOMPARE(Frame("$END\n"), 1);
+            QVERIFY(ApplyDeviceEnd());
             QVERIFY(log.text().find("]before g_pMainWnd->PostMessage\n") != std::string::npos);
         }
-        QCOMPARE(main.params(), std::vector<intptr_t>{msg::MAIN_INFO_DISP});
+        QCOMPARE(pty->read(1, 100), std::string());
         // Unit unknown: it is asked for, and the test window hears of the end.
         Recorder capture(Wnd::Capture);
         Bus().unitcode[0] = 0;
         QCOMPARE(Frame("$END\n"), 1);
         QCOMPARE(capture.params(), std::vector<intptr_t>{msg::PID_END});
+        QVERIFY(!ApplyDeviceEnd());
         QCOMPARE(pty->read(9), std::string("$RECALL\r\n"));
-        QCOMPARE(main.params().size(), size_t(1));
     }
 
     void pendingResetSwallowsOneFrame()
     {
         Connect();
         Recorder main(Wnd::Main), capture(Wnd::Capture);
-        Bus().login = 1;
-        Bus().unitcode[0] = 0;
+        SetResetPending();
+        QCOMPARE(Bus().login, 1);  // kept in the settings file
         QCOMPARE(Frame("$END\n"), 0);
-        QCOMPARE(Bus().login, 0);
-        QCOMPARE(main.params(), std::vector<intptr_t>{msg::MAIN_SEND_RESET});
+        QCOMPARE(Told(main), std::vector<intptr_t>{msg::MAIN_SEND_RESET});
         QVERIFY(capture.params().empty());
-        QCOMPARE(pty->read(1, 100), std::string());  // no $RECALL
-        QCOMPARE(Frame("$WAI\n"), 1);                 // the next one counts again
+        QCOMPARE(Frame("$WAI\n"), 1);  // the next one counts again
         QCOMPARE(capture.params(), std::vector<intptr_t>{msg::PID_WAIT});
+        // A login left by an earlier run makes the first frame of a link pending.
+        BeginLink(true);
+        QCOMPARE(Frame("$WAI\n"), 0);
+        QCOMPARE(Frame("$WAI\n"), 1);
     }
 
     void commandBytes()

@@ -199,7 +199,9 @@ private slots:
 
     void closeButtonAfterResultResetsTwice()
     {
-        Run run({"--scenario", "normal", "--result", "0.045", "--unit", "M", "--pace", "700"});
+        // Slow enough that the result is stored well before END, also on a
+        // loaded machine or under a sanitizer.
+        Run run({"--scenario", "normal", "--result", "0.045", "--unit", "M", "--pace", "2000"});
         QVERIFY(run.Connect());
         QTRY_VERIFY_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0] != 0, 5000);
         CIDentry* id = run.Measure();

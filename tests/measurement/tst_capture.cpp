@@ -157,14 +157,10 @@ private slots:
         QVERIFY(!d.Open(1));
         QVERIFY(d.Open(0));
         cv::Mat f;
-        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
-        int reads = 0;
-        while (std::chrono::steady_clock::now() < until) {
+        for (int reads = 0; reads < 7; ++reads) {
             QVERIFY(d.Read(f));  // past the third frame it starts again
             QCOMPARE(f.cols, 320);
-            ++reads;
         }
-        QVERIFY(reads > 3);
     }
 
     void captureThreadKeepsRequestedFrame()
@@ -192,9 +188,7 @@ private slots:
         int before = live;
         QTest::qWait(100);
         QCOMPARE(live.load(), before);
-        auto t0 = std::chrono::steady_clock::now();
-        cap.StopCapture();
-        QVERIFY(std::chrono::steady_clock::now() - t0 < std::chrono::milliseconds(1000));
+        QVERIFY(cap.StopCapture());  // ended within its wait, not abandoned
         QVERIFY(!cap.CaptureRunning());
     }
 
@@ -212,10 +206,7 @@ private slots:
         QTest::qWait(100);
         QVERIFY(!cap.PhotoKept());
         QVERIFY(cap.CaptureRunning());
-        QElapsedTimer t;
-        t.start();
-        cap.StopCapture();
-        QVERIFY(t.elapsed() < 200);
+        QVERIFY(cap.StopCapture());  // failing reads leave the thread free to stop
         QVERIFY(!cap.CaptureRunning());
     }
 

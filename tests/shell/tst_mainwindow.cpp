@@ -100,10 +100,16 @@ private slots:
         QVERIFY(connectedLook());
         QVERIFY(GetSerial().IsOpen());
         QCOMPARE(emtask::GetManager()->m_Connected, 1);
-        QCOMPARE(main->valueLabel(0)->text(), QString("ZOLT7"));
+        // An open port is not yet an instrument: nothing claims one until it answers.
+        QVERIFY(main->linkState() == LinkState::Waiting);
+        QCOMPARE(main->linkText(), QString("Waiting for the instrument\u2026"));
+        QCOMPARE(main->valueLabel(0)->text(), QString());
 
         pty->write("$UNB,L:050,H:080,C:0123\n");
         QTRY_COMPARE(emtask::FieldText(bus().unitcode), std::string("B"));
+        QVERIFY(main->linkState() == LinkState::Connected);
+        QCOMPARE(main->linkText(), QString::fromStdString("Connected to " + pty->path));
+        QCOMPARE(main->valueLabel(0)->text(), QString("ZOLT7"));
         main->OnCommand(msg::MAIN_OPTION_OPEN);
         QCOMPARE(devicePage()->unitText(), QString("%BAC"));
         QCOMPARE(devicePage()->lowText(), QString("0.50"));
@@ -162,15 +168,15 @@ private slots:
         Recorder idEntry(Wnd::IDentry);
         idEntry.hide();
         QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
-        QElapsedTimer t;
-        t.start();
         QTest::mouseClick(btn(msg::MAIN_MEASURE_BTN), Qt::LeftButton);
         QVERIFY(main->measurePending());
-        QTRY_VERIFY_WITH_TIMEOUT(main->msgErrorWindow()->isVisible(), 3000);
-        const qint64 ms = t.elapsed();
-        QVERIFY2(ms >= 1050 && ms < 2000, qPrintable(QString::number(ms)));
+        QVERIFY(!main->msgErrorWindow()->isVisible());
+        // The timing of the eleven looks is the gate's (MeasureGate tests).
+        QTRY_VERIFY_WITH_TIMEOUT(main->msgErrorWindow()->isVisible(), 5000);
+        QVERIFY(!main->measurePending());
         QCOMPARE(main->msgErrorWindow()->message(), QString("Fail to open port(USB)"));
         QVERIFY(!idEntry.isVisible());
+        QVERIFY(main->linkState() == LinkState::Waiting);
     }
 
     void measureOpensTheIdentificationOnceTheUnitIsKnown()
@@ -181,6 +187,7 @@ private slots:
         QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
         QTest::mouseClick(btn(msg::MAIN_MEASURE_BTN), Qt::LeftButton);
         QTest::qWait(250);
+        QVERIFY(main->measurePending());
         pty->write("$UNG,L:020,H:050,C:0007\n");
         QTRY_VERIFY_WITH_TIMEOUT(idEntry.isVisible(), 2000);
         QVERIFY(!main->measurePending());
@@ -236,6 +243,22 @@ private slots:
         settle();
         QVERIFY(!btn(msg::MAIN_MEASURE_BTN)->isEnabled());
         QCOMPARE(main->portList()->itemText(0).toStdString(), pty->path);
+    }
+
+    void aVanishedDeviceIsARemoval()
+    {
+        start(QByteArray::fromStdString(pty->path));
+        QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
+        pty->write("$UNB,L:050,H:080,C:0123\n");
+        QTRY_VERIFY(main->linkState() == LinkState::Connected);
+        Recorder capture(Wnd::Capture);
+        // The instrument's end of the line goes away: reads fail with EIO.
+        ::close(pty->master);
+        pty->master = -1;
+        QTRY_VERIFY_WITH_TIMEOUT(disconnectedLook(), 3000);
+        QVERIFY(!GetSerial().IsOpen());
+        QVERIFY(capture.received(msg::MSG_DEVICE_EVENT, msg::PID_END));
+        QCOMPARE(bus().unitcode[0], '\0');
     }
 
     void passwordGuardsTheSettingsWindow()
@@ -312,15 +335,14 @@ private slots:
         // While the camera preview runs, closing waits for the camera.
         Recorder camera(Wnd::CameraPage);
         camera.setProperty(COptionDlg::kPreviewActive, true);
-        QElapsedTimer t;
-        t.start();
         settings->OnClose();
         settle();
         QVERIFY(main->msgWindow()->isVisible());
         QCOMPARE(main->msgWindow()->title(), QString("Setting"));
         QVERIFY(settings->isVisible());
+        QVERIFY(settings->closeDelay().isActive());
+        QCOMPARE(settings->closeDelay().interval(), 1000);
         QTRY_VERIFY_WITH_TIMEOUT(!settings->isVisible(), 3000);
-        QVERIFY(t.elapsed() >= 900);
         QVERIFY(main->isEnabled());
         QTRY_VERIFY(!main->msgWindow()->isVisible());
 
@@ -408,7 +430,6 @@ private slots:
         settings->ShowPage(int(SettingsPage::ProgramSetting));
         settings->ShowPage(int(SettingsPage::Device));
         QCOMPARE(devicePage()->unitText(), QString());
-        QCOMPARE(SheetNames(1500, bus().rowsindex).size(), 2);
     }
 
     // What a screen reader announces: every button, entry and list of every

@@ -22,6 +22,7 @@ public:
     explicit Recorder(Wnd which) : m_Which(which) { RegisterWindow(which, this); }
     ~Recorder() override { UnregisterWindow(m_Which, this); }
     std::vector<std::pair<unsigned, intptr_t>> got;
+    std::vector<intptr_t> lparams;  // the second parameter of each of got
     bool received(unsigned m, intptr_t w = -1) const
     {
         for (auto& g : got)
@@ -43,6 +44,7 @@ protected:
         const ZMessageEvent* m;
         if (AsMessage(e, m)) {
             got.emplace_back(m->message, m->wParam);
+            lparams.push_back(m->lParam);
             return true;
         }
         return QWidget::event(e);

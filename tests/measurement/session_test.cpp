@@ -1,0 +1,195 @@
+// The steps of a breath test on a driven clock: what is shown, when the
+// photograph is awaited, when the record is stored, and when the operator
+// may close the window.
+#include "measurement/TestSession.h"
+#include "messaging/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using measurement::TestSession;
+
+namespace {
+
+struct FakeWindow : TestSession::Hooks {
+    std::vector<int> steps;
+    bool closeEnabled = true;
+    bool photoKept = false;
+    int photoRequests = 0;
+    int restarts = 0;
+    bool alert = false;
+    std::vector<intptr_t> results;
+    std::vector<bool> stores;  // flow error of each store
+    int askedForUnit = 0;
+    std::vector<bool> closes;  // by the button?
+    std::vector<std::string> log;  // order of stores and closes
+
+    void ShowStep(int step) override { steps.push_back(step); }
+    void SetCloseEnabled(bool enabled) override { closeEnabled = enabled; }
+    void RestartCamera() override { ++restarts; }
+    void MakeTopmost() override {}
+    void RequestPhoto() override { ++photoRequests; }
+    bool PhotoKept() override { return photoKept; }
+    void TakeResult(intptr_t param) override { results.push_back(param); }
+    bool ResultIsAlert() override { return alert; }
+    void Store(bool flowError) override
+    {
+        stores.push_back(flowError);
+        photoKept = false;
+        log.push_back("store");
+    }
+    void AskForUnit() override
+    {
+        ++askedForUnit;
+        log.push_back("ask");
+    }
+    void Close(bool byButton) override
+    {
+        closes.push_back(byButton);
+        log.push_back(byButton ? "close-button" : "close-end");
+    }
+};
+
+// Ticks the session every time it asks, up to `untilMs`; returns the time reached.
+uint32_t RunClock(TestSession& s, uint32_t nowMs, uint32_t untilMs)
+{
+    for (int64_t in = s.NextTickIn(nowMs); in >= 0 && nowMs + in <= untilMs; in = s.NextTickIn(nowMs)) {
+        nowMs += static_cast<uint32_t>(in);
+        s.Tick(nowMs);
+    }
+    return nowMs;
+}
+
+}  // namespace
+
+TEST(TestSession, StepsOfTheInstrumentAndTheRecalibrationNotice)
+{
+    FakeWindow w;
+    TestSession s(w);
+    for (int code : {msg::PID_WAIT, msg::PID_STA, msg::PID_M07, msg::PID_M12, msg::PID_M05, msg::PID_CALIBRATION,
+                     msg::PID_TIMEOUT, 12345, msg::PID_SEN})
+        s.Event(code, 0, 0);
+    EXPECT_EQ(w.steps, (std::vector<int>{1, 2, 5, 0, 16, 12}));
+    EXPECT_EQ(s.Notice(), TestSession::kRecalibrationNotice);  // stays once set
+    EXPECT_EQ(w.restarts, 0);  // only after a flow error
+    EXPECT_TRUE(w.closes.empty());
+}
+
+TEST(TestSession, ResultWaitsTwentyOneLooksForThePhotographThenStoresWithout)
+{
+    FakeWindow w;
+    TestSession s(w, 300);
+    s.Event(msg::PID_BRE, 0, 0);
+    EXPECT_FALSE(w.closeEnabled);
+    EXPECT_EQ(w.photoRequests, 1);
+    w.alert = true;
+    s.Event(msg::PID_RES, 0x2e30, 1000);
+    EXPECT_EQ(w.results, std::vector<intptr_t>{0x2e30});
+    EXPECT_EQ(w.steps.back(), 4);
+    s.Event(msg::PID_END, 0, 1100);  // waits for the record
+
+    uint32_t now = RunClock(s, 1000, 1000 + 21 * 300 - 1);
+    EXPECT_TRUE(w.stores.empty());
+    EXPECT_TRUE(s.Storing());
+    EXPECT_EQ(w.photoRequests, 2);  // asked again after the first eleven looks
+    RunClock(s, now, 1000 + 21 * 300);
+    EXPECT_EQ(w.stores, std::vector<bool>{false});
+    // That END saw the unit code before the store cleared it: asked for now,
+    // and only then the window closes, without a reset.
+    EXPECT_EQ(w.log, (std::vector<std::string>{"store", "ask", "close-end"}));
+    EXPECT_TRUE(s.Closed());
+    EXPECT_EQ(s.NextTickIn(now), -1);
+}
+
+TEST(TestSession, PhotographArrivingDuringTheWaitIsStoredAtTheNextLook)
+{
+    FakeWindow w;
+    TestSession s(w, 300);
+    s.Event(msg::PID_BRE, 0, 0);
+    s.Event(msg::PID_RES, 0, 0);
+    RunClock(s, 0, 900);
+    EXPECT_TRUE(w.stores.empty());
+    w.photoKept = true;
+    RunClock(s, 900, 1199);
+    EXPECT_TRUE(w.stores.empty());
+    RunClock(s, 1199, 1200);
+    EXPECT_EQ(w.stores, std::vector<bool>{false});
+    EXPECT_TRUE(w.closeEnabled);
+    EXPECT_FALSE(s.Storing());
+}
+
+TEST(TestSession, FlowErrorThenRetryStoresTwoRecords)
+{
+    FakeWindow w;
+    TestSession s(w, 300);
+    s.Event(msg::PID_FLO, 0, 0);
+    EXPECT_EQ(w.steps.back(), 10);
+    EXPECT_TRUE(w.closeEnabled);
+    s.Event(msg::PID_END, 0, 10);  // deferred: a flow record clears no unit, so no ask
+    // A flow error waits eleven looks only.
+    RunClock(s, 0, 11 * 300 - 1);
+    EXPECT_TRUE(w.stores.empty());
+    RunClock(s, 11 * 300 - 1, 11 * 300);
+    EXPECT_EQ(w.stores, std::vector<bool>{true});
+    EXPECT_EQ(w.askedForUnit, 0);
+    EXPECT_TRUE(s.Closed());
+
+    FakeWindow w2;
+    TestSession retry(w2, 300);
+    w2.photoKept = true;
+    retry.Event(msg::PID_FLO, 0, 0);
+    retry.Event(msg::PID_WAIT, 0, 100);
+    retry.Event(msg::PID_STA, 0, 200);
+    EXPECT_EQ(w2.restarts, 2);  // the camera comes back for the new attempt
+    retry.Event(msg::PID_BRE, 0, 300);
+    w2.photoKept = true;
+    retry.Event(msg::PID_RES, 0, 400);
+    EXPECT_EQ(w2.stores, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(retry.FlowError());
+}
+
+TEST(TestSession, CloseButtonDuringTheStoreWaitsForItAndResets)
+{
+    FakeWindow w;
+    TestSession s(w, 300);
+    s.Event(msg::PID_RES, 0, 0);
+    s.CloseButton(50);
+    EXPECT_TRUE(w.closes.empty());
+    RunClock(s, 50, 21 * 300);
+    EXPECT_EQ(w.log, (std::vector<std::string>{"store", "close-button"}));
+    s.Event(msg::PID_WAIT, 0, 7000);  // nothing reaches a closed session
+    EXPECT_EQ(w.steps.size(), 1u);
+}
+
+// An instrument that vanishes after "BRE" must not lock the operator in.
+TEST(TestSession, SilenceAfterBreathGivesTheCloseButtonBack)
+{
+    FakeWindow w;
+    TestSession s(w);
+    s.Event(msg::PID_BRE, 0, 1000);
+    EXPECT_FALSE(w.closeEnabled);
+    EXPECT_EQ(s.NextTickIn(1000), int64_t(TestSession::kSilenceMs));
+    RunClock(s, 1000, 1000 + TestSession::kSilenceMs - 1);
+    EXPECT_FALSE(w.closeEnabled);
+    // A frame restarts the silence; a time-out alone keeps the button off.
+    s.Event(msg::PID_TIMEOUT, 0, 20000);
+    RunClock(s, 20000, 20000 + TestSession::kSilenceMs - 1);
+    EXPECT_FALSE(w.closeEnabled);
+    RunClock(s, 20000 + TestSession::kSilenceMs - 1, 20000 + TestSession::kSilenceMs);
+    EXPECT_TRUE(w.closeEnabled);
+    EXPECT_EQ(s.NextTickIn(60000), -1);
+    s.CloseButton(60000);
+    EXPECT_EQ(w.closes, std::vector<bool>{true});
+
+    // Across the wrap of the 32-bit tick as well.
+    FakeWindow w2;
+    TestSession late(w2);
+    const uint32_t start = 0xFFFFF000u;
+    late.Event(msg::PID_BRE, 0, start);
+    RunClock(late, start, start + TestSession::kSilenceMs - 1);
+    EXPECT_FALSE(w2.closeEnabled);
+    late.Tick(start + TestSession::kSilenceMs);
+    EXPECT_TRUE(w2.closeEnabled);
+}
