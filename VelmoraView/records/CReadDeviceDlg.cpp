@@ -299,28 +299,14 @@ void CReadDeviceDlg::OnSave()
     setEnabled(false);
     const bool photos = store->m_BusInfo.photosave == 0;
     const int32_t count = emtask::RecordCount(store->m_DeviceData);
-    if (photos) {
-        ProgressTextInfo info;
-        info.phase = ProgressPhase::PhotoCopy;
-        info.total = count;
-        m_Progress->Bar()->SetTextInfo(info);
-        m_Progress->Start(count, this);
-    }
+    if (photos) records::StartPhotoCopyProgress(m_Progress, 0, count, this);
     const uint8_t kind = static_cast<uint8_t>(store->m_DeviceKind & 0xFF);
     const records::PhotoSource from = PhotoSourceNow();
     // The worker reads m_DeviceData while this window is disabled (nothing
     // can change it) and reports only by posted messages.
-    m_SaveThread = std::thread([this, target, kind, from, photos, count, store] {
-        bool ok = emtask::MakeDirectory(target.folder);
-        if (ok && photos) {
-            const int step = std::max(1, count / 200);
-            records::CopyPhotographs(store->m_DeviceData, from, target.folder + "/jpeg",
-                                     [this, step, count](int done) {
-                                         if (done % step == 0 || done == count)
-                                             PostMessage(this, msg::MSG_RECORDS_PROGRESS, done);
-                                     });
-        }
-        ok = ok && records::WriteArchive(target.file, kind, store->m_DeviceData, *store);
+    m_SaveThread = std::thread([this, target, kind, from, photos, store] {
+        const bool ok = records::SaveArchiveWork(this, msg::MSG_RECORDS_PROGRESS, target, kind,
+                                                 store->m_DeviceData, *store, from, photos);
         PostMessage(this, msg::MSG_RECORDS_SAVED, ok ? 1 : 0);
     });
 }
@@ -328,8 +314,7 @@ void CReadDeviceDlg::OnSave()
 void CReadDeviceDlg::OnSaved(bool ok)
 {
     if (m_SaveThread.joinable()) m_SaveThread.join();
-    m_Progress->hide();
-    m_Progress->Bar()->SetTextInfo(ProgressTextInfo{});
+    records::EndSaveProgress(m_Progress);
     setEnabled(true);
     if (!ok)
         ShowMessage(this, QStringLiteral("해당 파일을 저장할 수 없습니다. "), QStringLiteral("처리오류"),

@@ -205,6 +205,42 @@ SheetScan ScanSheet(const emtask::DeviceData& d, const PhotoSource& photos, cons
     return scan;
 }
 
+void StartPhotoCopyProgress(CLoadDataDlg* progress, int context, int count, QWidget* over)
+{
+    ProgressTextInfo info;
+    info.phase = ProgressPhase::PhotoCopy;
+    info.context = context;
+    info.total = count;
+    progress->Bar()->SetTextInfo(info);
+    progress->Start(count, over);
+}
+
+void EndSaveProgress(CLoadDataDlg* progress)
+{
+    progress->hide();
+    progress->Bar()->SetTextInfo(ProgressTextInfo{});
+}
+
+bool SaveArchiveWork(QObject* window, unsigned progressMessage, const ArchiveTarget& target, uint8_t kind,
+                     const emtask::DeviceData& data, emtask::EMTaskData& store, const PhotoSource& from,
+                     bool photos)
+{
+    if (!emtask::MakeDirectory(target.folder)) return false;
+    if (photos) {
+        const int32_t count = emtask::RecordCount(data);
+        const int step = std::max(1, count / 200);
+        CopyPhotographs(data, from, target.folder + "/jpeg",
+                        [window, progressMessage, step, count](int done) {
+                            if (done % step == 0 || done == count) PostMessage(window, progressMessage, done);
+                        });
+    }
+    if (!WriteArchive(target.file, kind, data, store)) {
+        DebugPrint("Load(%s) open error\n", target.file.c_str());
+        return false;
+    }
+    return true;
+}
+
 GridPrintJob::GridPrintJob() = default;
 
 GridPrintJob::~GridPrintJob() { Join(); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "records/PhotoLookup.h"
+#include "records/RecordArchive.h"
 #include "records/RecordGrid.h"
 
 #include <QColor>
@@ -115,6 +116,18 @@ struct SheetScan {
 SheetScan ScanSheet(const emtask::DeviceData& d, const PhotoSource& photos, const SheetRange& range,
                     CProgressBar* bar, const std::function<bool()>& stop = {},
                     const std::function<void(const std::string& path)>& seen = {});
+
+// Shows the progress window for copying `count` photographs.
+void StartPhotoCopyProgress(CLoadDataDlg* progress, int context, int count, QWidget* over);
+// Hides it and clears its texts when a save ends.
+void EndSaveProgress(CLoadDataDlg* progress);
+
+// The body of a save worker: makes the archive's folder, copies the
+// photographs when `photos` (posting `progressMessage` with the count done
+// about 200 times to `window`), then writes the archive. True when all went.
+bool SaveArchiveWork(QObject* window, unsigned progressMessage, const ArchiveTarget& target, uint8_t kind,
+                     const emtask::DeviceData& data, emtask::EMTaskData& store, const PhotoSource& from,
+                     bool photos);
 
 // Prints a snapshot of the grid on a worker thread, which reports only by
 // posting `doneMessage` (1 printed, 0 failed) to the window.

@@ -247,33 +247,15 @@ void CSearchDataDlg::OnSave()
     setEnabled(false);
     const bool photos = store->m_BusInfo.photosave == 0;
     const int32_t count = emtask::RecordCount(store->m_SearchData);
-    if (photos) {
-        ProgressTextInfo info;
-        info.phase = ProgressPhase::PhotoCopy;
-        info.context = 1;
-        info.total = count;
-        m_Progress->Bar()->SetTextInfo(info);
-        m_Progress->Start(count, this);
-    }
+    if (photos) records::StartPhotoCopyProgress(m_Progress, 1, count, this);
     const uint8_t kind = static_cast<uint8_t>(store->m_SearchData.datakind & 0xFF);
     const records::PhotoSource from = PhotoSourceNow();
     // The worker reads m_SearchData while this window is disabled (nothing
     // changes it) and reports only by posted messages.
-    m_SaveThread = std::thread([this, target, kind, from, photos, count, store] {
+    m_SaveThread = std::thread([this, target, kind, from, photos, store] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        bool ok = emtask::MakeDirectory(target.folder);
-        if (ok && photos) {
-            const int step = std::max(1, count / 200);
-            records::CopyPhotographs(store->m_SearchData, from, target.folder + "/jpeg",
-                                     [this, step, count](int done) {
-                                         if (done % step == 0 || done == count)
-                                             PostMessage(this, msg::MSG_SEARCH_PROGRESS, done);
-                                     });
-        }
-        if (ok && !records::WriteArchive(target.file, kind, store->m_SearchData, *store)) {
-            DebugPrint("Load(%s) open error\n", target.file.c_str());
-            ok = false;
-        }
+        const bool ok = records::SaveArchiveWork(this, msg::MSG_SEARCH_PROGRESS, target, kind,
+                                                 store->m_SearchData, *store, from, photos);
         PostMessage(this, msg::MSG_SEARCH_SAVED, ok ? 1 : 0);
     });
 }
@@ -281,8 +263,7 @@ void CSearchDataDlg::OnSave()
 void CSearchDataDlg::OnSaved(bool ok)
 {
     if (m_SaveThread.joinable()) m_SaveThread.join();
-    m_Progress->hide();
-    m_Progress->Bar()->SetTextInfo(ProgressTextInfo{});
+    records::EndSaveProgress(m_Progress);
     setEnabled(true);
     if (!ok)
         ShowMessage(this, QStringLiteral("It can't save file "), QStringLiteral("Error"),
