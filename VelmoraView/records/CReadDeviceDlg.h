@@ -3,36 +3,12 @@
 // photograph of a clicked row; saves and opens archives; prints the sheet.
 #pragma once
 
-#include "records/PhotoLookup.h"
-#include "records/RecordGrid.h"
+#include "records/RecordListParts.h"
 
-#include <QColor>
-#include <QString>
 #include <QTimer>
-#include <QWidget>
-#include <functional>
-#include <memory>
-#include <thread>
-#include <vector>
-
-class CLoadDataDlg;
-class CSkinButton;
-class QComboBox;
-class QLabel;
-class QPrinter;
-class QTableView;
 
 namespace records {
 
-// An archive's file name in the status line: 15 characters and "..." when it
-// has 15 or more.
-QString ShortArchiveName(const QString& name);
-
-enum class StatusMoment { Opening, Closing };
-struct StatusLine {
-    QString text;
-    QColor color;
-};
 // The status line of a display pass for the test log (archive false) or an
 // archive named `name`.
 StatusLine RecordStatus(bool archive, StatusMoment moment, bool records, const QString& name);
@@ -60,8 +36,8 @@ public:
     const std::string& ArchivePhotoFolder() const { return m_ArchivePhotoDir; }
     const QString& ArchiveFileName() const { return m_ArchiveName; }
     records::PhotoSource PhotoSourceNow() const;
-    const QString& SelectedTestNo() const { return m_SelectedTestNo; }
-    int32_t SelectedSlot() const { return m_SelectedSlot; }
+    const QString& SelectedTestNo() const { return m_Selection.testNo; }
+    int32_t SelectedSlot() const { return m_Selection.slot; }
     CLoadDataDlg* ProgressWindow() const { return m_Progress; }
 
     // Seams for the commands built elsewhere: Excel (RD_EXCEL_BTN), Search
@@ -77,10 +53,10 @@ public:
     QString StatusText() const;
     QColor StatusColor() const { return m_StatusColor; }
     CSkinButton* Button(int command) const;
-    int RowsPerSheet() const { return m_RowsPerSheet; }
+    int RowsPerSheet() const { return m_Paging.rowsPerSheet; }
     records::PhotoVerdict ShownVerdict() const { return m_ShownVerdict; }
     QImage ShownPicture() const;
-    bool Busy() const { return m_SaveThread.joinable() || m_PrintThread.joinable() || m_InPass; }
+    bool Busy() const { return m_SaveThread.joinable() || m_Print.Running() || m_InPass; }
     // The printer a print uses (tests point it at a PDF file in the dialog).
     void OnCommand(int id);
 
@@ -96,7 +72,6 @@ private:
     void OnSheetChanged(int index);
     void DisplayFileReadData();
     void ShowStatus(const records::StatusLine& s);
-    void OnRowClicked(int row);
     void OnRowDoubleClicked(int row);
     void ShowPhoto(int32_t slot);
     void OnSave();
@@ -115,12 +90,8 @@ private:
     bool m_Complete = false;
     std::string m_ArchivePhotoDir;
     QString m_ArchiveName;
-    int m_RowsPerSheet = 1000;
-    int m_SheetCount = 0;
-    int m_PrevSheet = 0;
-    int32_t m_FirstSlot = 0, m_LastSlot = 0, m_CurSlot = 0;
-    QString m_SelectedTestNo;
-    int32_t m_SelectedSlot = -1;
+    records::Paging m_Paging;
+    records::RowSelection m_Selection;
     QColor m_StatusColor;
     records::PhotoVerdict m_ShownVerdict = records::PhotoVerdict::NoPhoto;
 
@@ -130,8 +101,7 @@ private:
 
     QTimer m_FillTimer;  // 1385
     std::thread m_SaveThread;
-    std::thread m_PrintThread;
-    std::unique_ptr<QPrinter> m_Printer;
+    records::GridPrintJob m_Print;
 
     QLabel* m_Title = nullptr;
     QLabel* m_Status = nullptr;
@@ -139,7 +109,7 @@ private:
     QTableView* m_Grid = nullptr;
     records::RecordGridModel* m_Model = nullptr;
     QComboBox* m_SheetList = nullptr;
-    QWidget* m_Picture = nullptr;
+    records::PhotoArea* m_Picture = nullptr;
     std::vector<CSkinButton*> m_Buttons;
     std::vector<QLabel*> m_DeviceInfo;
     CLoadDataDlg* m_Progress = nullptr;

@@ -6,6 +6,7 @@
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
 #include "controls/Skin.h"
+#include "reports/ReportEntries.h"
 #include "messaging/PostMessage.h"
 
 #include <QButtonGroup>
@@ -18,21 +19,8 @@
 #include <QShowEvent>
 #include <cstring>
 
-
 namespace {
 constexpr const char* kWrongForm = "Wrong print form setting.\nPlease check the print setting.";
-
-struct EntrySpec {
-    const char* label;
-    int chars;
-    int bytes;
-};
-const EntrySpec kEntries[COptionPrintDlg::EntryCount] = {
-    {"Title", 15, int(sizeof(emtask::BusInfo::reporttitle)) - 1},
-    {"Operator/Doctor", 30, int(sizeof(emtask::BusInfo::operatortext)) - 1},
-    {"Subject/Patient", 30, int(sizeof(emtask::BusInfo::subjecttext)) - 1},
-    {"Note", 60, int(sizeof(emtask::BusInfo::notetext)) - 1},
-};
 
 QLabel* Heading(const QString& text, int x, int y, QWidget* parent)
 {
@@ -41,15 +29,6 @@ QLabel* Heading(const QString& text, int x, int y, QWidget* parent)
     l->setStyleSheet("color: #303030;");
     l->setGeometry(x, y, 300, 24);
     return l;
-}
-
-QPushButton* Button(const QString& text, const QRect& r, QWidget* parent)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setGeometry(r);
-    b->setAutoDefault(false);
-    skin::StyleFlatButton(b);
-    return b;
 }
 
 // A custom path the settings can hold and that names an image that is there.
@@ -85,22 +64,21 @@ COptionPrintDlg::COptionPrintDlg(QWidget* parent) : QWidget(parent)
     m_Path->setAccessibleName(QStringLiteral("Print Background Path"));
     m_Path->setFont(skin::Arial(14));
     m_Path->setGeometry(60, 156, 280, 32);
-    m_Browse = Button(QStringLiteral("..."), QRect(346, 156, 44, 32), this);
-    m_ApplyBg = Button(QStringLiteral("Apply"), QRect(396, 156, 84, 32), this);
+    m_Browse = reports::FlatButton(QStringLiteral("..."), QRect(346, 156, 44, 32), this);
+    m_ApplyBg = reports::FlatButton(QStringLiteral("Apply"), QRect(396, 156, 84, 32), this);
 
     Heading(QStringLiteral("Print Entry Information"), 40, 214, this);
     for (int i = 0; i < EntryCount; ++i) {
         const int y = 246 + 40 * i;
-        auto* l = new QLabel(QString::fromLatin1(kEntries[i].label), this);
-        l->setFont(skin::Arial(15));
-        l->setGeometry(60, y, 140, 32);
-        m_Entries[i] = new CLimitedEdit(kEntries[i].chars, kEntries[i].bytes, this);
+        const reports::EntryRow row = reports::AddEntryRow(i, this);
+        row.label->setFont(skin::Arial(15));
+        row.label->setGeometry(60, y, 140, 32);
+        m_Entries[i] = row.edit;
         m_Entries[i]->setFont(skin::Arial(14));
-        m_Entries[i]->setAccessibleName(l->text());
         m_Entries[i]->setGeometry(200, y, 280, 32);
         connect(m_Entries[i], &QLineEdit::textEdited, this, &COptionPrintDlg::RefreshPreview);
     }
-    m_ApplyEntries = Button(QStringLiteral("Apply"), QRect(396, 410, 84, 34), this);
+    m_ApplyEntries = reports::FlatButton(QStringLiteral("Apply"), QRect(396, 410, 84, 34), this);
 
     connect(m_Choices, &QButtonGroup::idClicked, this, &COptionPrintDlg::OnChoice);
     connect(m_Browse, &QPushButton::clicked, this, &COptionPrintDlg::OnBrowse);
@@ -140,14 +118,7 @@ void COptionPrintDlg::Fill()
         std::memset(b.bgpath, 0, sizeof b.bgpath);
         m->SaveSetting();
     }
-    const reports::ReportTexts t = reports::FormTexts(b);
-    const std::string* texts[EntryCount] = {&t.title, &t.operatorText, &t.subject, &t.note};
-    for (int i = 0; i < EntryCount; ++i) {
-        QString s = QString::fromUtf8(texts[i]->data(), qsizetype(texts[i]->size()));
-        while (!CLimitValidator::Fits(s, kEntries[i].chars, kEntries[i].bytes)) s.chop(1);
-        m_Entries[i]->setText(s);
-        m_Entries[i]->setCursorPosition(0);
-    }
+    reports::FillEntries(m_Entries, b);
     m_Path->setText(QString::fromUtf8(emtask::FieldText(b.bgpath).c_str()));
     // A stored choice outside 0..2 renders as Default, so it is shown as Default.
     const int bg = b.reportbg >= 0 && b.reportbg <= 2 ? b.reportbg : int(reports::kBgDefault);
@@ -164,8 +135,8 @@ void COptionPrintDlg::OnChoice(int background)
 
 void COptionPrintDlg::OnBrowse()
 {
-    const QString path = Dialogs().openFileName(this, QStringLiteral("Print Background"),
-                                                QDir::homePath(), QStringLiteral("Image File (*.jpg)"));
+    const QString path = Dialogs().openFileName(this, QStringLiteral("Print Background"), QDir::homePath(),
+                                                QStringLiteral("Image File (*.jpg)"));
     if (path.isEmpty()) return;
     m_Path->setText(path);
     RefreshPreview();

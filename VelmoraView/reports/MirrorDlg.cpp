@@ -8,6 +8,7 @@
 #include "controls/Skin.h"
 #include "messaging/Messages.h"
 #include "messaging/WindowOps.h"
+#include "reports/ReportEntries.h"
 #include "reports/ReportPrint.h"
 
 #include <QCloseEvent>
@@ -23,27 +24,6 @@ namespace {
 constexpr int kWidth = 551;
 constexpr int kHeight = 854;
 constexpr int kTitle = 30;
-
-struct EntrySpec {
-    const char* label;
-    int chars;
-    int bytes;  // the stored field without its NUL
-};
-const EntrySpec kEntries[MirrorDlg::EntryCount] = {
-    {"Title", 15, int(sizeof(emtask::BusInfo::reporttitle)) - 1},
-    {"Operator/Doctor", 30, int(sizeof(emtask::BusInfo::operatortext)) - 1},
-    {"Subject/Patient", 30, int(sizeof(emtask::BusInfo::subjecttext)) - 1},
-    {"Note", 60, int(sizeof(emtask::BusInfo::notetext)) - 1},
-};
-
-QPushButton* FlatButton(const QString& text, const QRect& r, QWidget* parent)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setGeometry(r);
-    b->setAutoDefault(false);
-    skin::StyleFlatButton(b);
-    return b;
-}
 }  // namespace
 
 MirrorDlg::MirrorDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -63,19 +43,18 @@ MirrorDlg::MirrorDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
 
     for (int i = 0; i < EntryCount; ++i) {
         const int y = 626 + 38 * i;
-        auto* l = new QLabel(QString::fromLatin1(kEntries[i].label), this);
-        l->setFont(skin::Arial(16, true));
-        l->setStyleSheet(QStringLiteral("color: #303030;"));
-        l->setGeometry(24, y, 150, 30);
-        m_Entries[i] = new CLimitedEdit(kEntries[i].chars, kEntries[i].bytes, this);
+        const reports::EntryRow row = reports::AddEntryRow(i, this);
+        row.label->setFont(skin::Arial(16, true));
+        row.label->setStyleSheet(QStringLiteral("color: #303030;"));
+        row.label->setGeometry(24, y, 150, 30);
+        m_Entries[i] = row.edit;
         m_Entries[i]->setFont(skin::Arial(16));
-        m_Entries[i]->setAccessibleName(l->text());
         m_Entries[i]->setGeometry(180, y, 347, 30);
     }
-    m_Apply = FlatButton(QStringLiteral("Apply"), QRect(24, 788, 118, 42), this);
-    m_Clear = FlatButton(QStringLiteral("Clear"), QRect(152, 788, 118, 42), this);
-    m_Print = FlatButton(QStringLiteral("Print"), QRect(280, 788, 118, 42), this);
-    m_SavePdf = FlatButton(QStringLiteral("Save PDF"), QRect(408, 788, 119, 42), this);
+    m_Apply = reports::FlatButton(QStringLiteral("Apply"), QRect(24, 788, 118, 42), this);
+    m_Clear = reports::FlatButton(QStringLiteral("Clear"), QRect(152, 788, 118, 42), this);
+    m_Print = reports::FlatButton(QStringLiteral("Print"), QRect(280, 788, 118, 42), this);
+    m_SavePdf = reports::FlatButton(QStringLiteral("Save PDF"), QRect(408, 788, 119, 42), this);
     connect(m_Apply, &QPushButton::clicked, this, &MirrorDlg::OnApply);
     connect(m_Clear, &QPushButton::clicked, this, &MirrorDlg::OnClear);
     connect(m_Print, &QPushButton::clicked, this, &MirrorDlg::OnPrint);
@@ -97,18 +76,7 @@ void MirrorDlg::SetSource(const emtask::DeviceData* records, int testNo, const s
     m_Caller = caller;
 }
 
-void MirrorDlg::Refill()
-{
-    const reports::ReportTexts t = reports::FormTexts(emtask::GetManager()->m_BusInfo);
-    const std::string* texts[EntryCount] = {&t.title, &t.operatorText, &t.subject, &t.note};
-    for (int i = 0; i < EntryCount; ++i) {
-        // A stored text longer than the entry allows (a file from elsewhere) is shown cut.
-        QString s = QString::fromUtf8(texts[i]->data(), qsizetype(texts[i]->size()));
-        while (!CLimitValidator::Fits(s, kEntries[i].chars, kEntries[i].bytes)) s.chop(1);
-        m_Entries[i]->setText(s);
-        m_Entries[i]->setCursorPosition(0);
-    }
-}
+void MirrorDlg::Refill() { reports::FillEntries(m_Entries, emtask::GetManager()->m_BusInfo); }
 
 reports::ReportTexts MirrorDlg::EntryTexts() const
 {

@@ -7,7 +7,6 @@
 #include "controls/CLoadDataDlg.h"
 #include "controls/CProgressBar.h"
 #include "controls/Dialogs.h"
-#include "controls/GridPrint.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
 #include "messaging/Messages.h"
@@ -17,22 +16,16 @@
 #include "search/SearchEngine.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
-#include <QPrinter>
-#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <sys/stat.h>
 
 using records::StatusMoment;
 
@@ -44,7 +37,8 @@ records::StatusLine SearchStatus(bool archive, StatusMoment moment, bool found, 
     const QString n = records::ShortArchiveName(name);
     if (!found) {
         if (archive) return {QStringLiteral("Reading search datas : Not exist (%1)").arg(n), red};
-        if (moment == StatusMoment::Opening) return {QStringLiteral("Reading search datas0 : Not exist"), red};
+        if (moment == StatusMoment::Opening)
+            return {QStringLiteral("Reading search datas0 : Not exist"), red};
         return {QStringLiteral("Reading search datas : Not exist"), red};
     }
     if (moment == StatusMoment::Opening) {
@@ -58,23 +52,10 @@ records::StatusLine SearchStatus(bool archive, StatusMoment moment, bool found, 
 }  // namespace search
 
 namespace {
-constexpr int kTitleHeight = 30;
-constexpr int kPaintEveryMs = 25;
-
 CSearchDataDlg::PreviewHook& Preview()
 {
     static CSearchDataDlg::PreviewHook hook;
     return hook;
-}
-
-void PaintWhileBusy()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-QImage HalfSize(const QImage& image)
-{
-    return image.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 }  // namespace
 
@@ -93,64 +74,32 @@ CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFo
     setWindowIcon(skin::AppIcon());
     DragWithMouse(this);
 
-    auto* title = new QLabel(QStringLiteral("Searching Data"), this);
-    title->setGeometry(12, 2, 400, 26);
-    skin::StyleTitle(title);
+    QLabel* title = records::AddTitleBar(this, QStringLiteral("Searching Data"),
+                                         [this] { OnCommand(msg::SD_CLOSE_BTN); });
     title->setFont(skin::Arial(21));
-    auto* closeX = new QPushButton(this);
-    closeX->setGeometry(kWidth - 46, 0, 46, kTitleHeight);
-    skin::StyleTitleClose(closeX);
-    closeX->setAccessibleName(QStringLiteral("Close"));
-    connect(closeX, &QPushButton::clicked, this, [this] { OnCommand(msg::SD_CLOSE_BTN); });
 
-    m_Status = new QLabel(this);
-    m_Status->setGeometry(16, 36, 840, 26);
-    m_Status->setFont(skin::Arial(18, true));
-    m_Status->setTextFormat(Qt::PlainText);
+    m_Status = records::AddStatusLine(this);
     m_Status->setAutoFillBackground(true);
 
-    m_SheetList = new QComboBox(this);
-    m_SheetList->setGeometry(kWidth - 16 - 150, 64, 150, 26);
-    m_SheetList->setFont(skin::Arial(15));
-    m_SheetList->setAccessibleName(QStringLiteral("Sheet"));
+    m_SheetList = records::AddSheetList(this);
     connect(m_SheetList, &QComboBox::currentIndexChanged, this, &CSearchDataDlg::OnSheetChanged);
 
     m_Model = new records::RecordGridModel(this);
     m_Model->SetRecords(&emtask::GetManager()->m_SearchData);
-    m_Grid = new QTableView(this);
-    m_Grid->setGeometry(4, 94, kWidth - 8, records::kHeaderHeight + 15 * records::kRowHeight + 20);
-    records::SetupGridView(m_Grid, m_Model);
-    m_Grid->setFont(skin::Arial(13));
-    m_Grid->horizontalHeader()->setFont(skin::Arial(13, true));
-    connect(m_Grid, &QTableView::clicked, this,
-            [this](const QModelIndex& i) { PostMessage(this, msg::WM_ONE_CLK, i.row()); });
-    connect(m_Grid, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& i) { PostMessage(this, msg::WM_DBL_CLK, i.row()); });
+    m_Grid = records::AddRecordGrid(
+        this, m_Model, QRect(4, 94, kWidth - 8, records::kHeaderHeight + 15 * records::kRowHeight + 20));
 
-    auto* picture = new QLabel(this);
+    m_Picture = new records::PhotoArea(this);
     const int pictureTop = 94 + m_Grid->height() + 8;
-    picture->setGeometry(16, pictureTop, 322, kHeight - pictureTop - 8);
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setStyleSheet(QStringLiteral("background: white; border: 1px solid rgb(160,160,160);"));
-    m_Picture = picture;
+    m_Picture->setGeometry(16, pictureTop, 322, kHeight - pictureTop - 8);
     ShowPhoto(-1);
 
-    struct B {
-        int id;
-        const char* text;
-    };
-    const B buttons[] = {{msg::SD_SAVE_BTN, "Save"},
-                         {msg::SD_CSV_BTN, "CSV"},
-                         {msg::SD_PRINT_BTN, "Print"},
-                         {msg::SD_CLOSE_BTN, "Close"}};
-    const int top = picture->y() + 40;
-    for (int i = 0; i < 4; ++i) {
-        auto* b = new CSkinButton(buttons[i].id, CSkinButton::Look::Bar, QString::fromLatin1(buttons[i].text), this);
-        const int left = 380 + (i % 2) * 310, y = top + (i / 2) * 70;
-        b->place(left, y, left + 289, y + 47);
-        connect(b, &CSkinButton::command, this, &CSearchDataDlg::OnCommand);
-        m_Buttons.push_back(b);
-    }
+    static constexpr records::ButtonSpec buttons[] = {{msg::SD_SAVE_BTN, "Save"},
+                                                      {msg::SD_CSV_BTN, "CSV"},
+                                                      {msg::SD_PRINT_BTN, "Print"},
+                                                      {msg::SD_CLOSE_BTN, "Close"}};
+    m_Buttons = records::AddButtonGrid(this, buttons, m_Picture->y() + 40, 2, 289, 310,
+                                       [this](int id) { OnCommand(id); });
 
     m_Progress = new CLoadDataDlg(this);
 
@@ -176,7 +125,7 @@ void CSearchDataDlg::StopWorkers()
     m_CsvRunning = false;
     if (m_CsvThread.joinable()) m_CsvThread.join();
     if (m_SaveThread.joinable()) m_SaveThread.join();
-    if (m_PrintThread.joinable()) m_PrintThread.join();
+    m_Print.Join();
 }
 
 int CSearchDataDlg::DoModal()
@@ -187,8 +136,8 @@ int CSearchDataDlg::DoModal()
 
 records::PhotoSource CSearchDataDlg::PhotoSourceNow() const
 {
-    records::PhotoSource src =
-        m_SourceFlag ? records::ArchivePhotoSource(m_ArchivePhotoDir) : records::LogPhotoSource();
+    records::PhotoSource src = m_SourceFlag ? records::ArchivePhotoSource(m_ArchivePhotoDir)
+                                            : records::LogPhotoSource();
     // A found record sits in a slot of its own in the results: its
     // photograph is named by its test number, whatever the source.
     src.numberBySlot = false;
@@ -199,10 +148,8 @@ QString CSearchDataDlg::StatusText() const { return m_Status->text(); }
 
 void CSearchDataDlg::ShowStatus(const records::StatusLine& s)
 {
-    m_Status->setText(s.text);
+    records::ShowStatusLine(m_Status, s, QStringLiteral(" background: rgb(218,218,218);"));
     m_StatusColor = s.color;
-    m_Status->setStyleSheet(
-        QStringLiteral("color: %1; background: rgb(218,218,218);").arg(s.color.name()));
 }
 
 void CSearchDataDlg::SearchProcess()
@@ -214,23 +161,15 @@ void CSearchDataDlg::SearchProcess()
 
 void CSearchDataDlg::FillSheetList()
 {
-    const emtask::EMTaskData* store = emtask::GetManager();
-    m_RowsPerSheet = emtask::RowsPerSheet(store->m_BusInfo.rowsindex);
-    m_SheetCount = emtask::SheetCount(store->m_DeviceSearchTotalCnt, m_RowsPerSheet);
-    QSignalBlocker block(m_SheetList);
-    m_SheetList->clear();
-    for (int i = 1; i <= m_SheetCount; ++i) m_SheetList->addItem(QStringLiteral("Sheet %1").arg(i));
-    if (m_SheetCount > 0) m_SheetList->setCurrentIndex(0);
-    m_PrevSheet = 0;
+    records::FillSheetList(m_SheetList, m_Paging, emtask::GetManager()->m_DeviceSearchTotalCnt);
 }
 
 void CSearchDataDlg::OnSheetChanged(int index)
 {
-    m_SelectedTestNo.clear();
-    m_SelectedSlot = -1;
+    m_Selection.Clear();
     ShowPhoto(-1);
-    if (index != m_PrevSheet) {
-        m_PrevSheet = index;
+    if (index != m_Paging.prevSheet) {
+        m_Paging.prevSheet = index;
         DisplaySearchData();
     }
 }
@@ -248,42 +187,20 @@ void CSearchDataDlg::DisplaySearchData()
 
     records::SheetRange range;
     if (total > 0) {
-        range = records::SheetSlots(total, m_RowsPerSheet, std::max(0, m_SheetList->currentIndex()));
-        m_FirstSlot = range.first;
-        m_LastSlot = range.last;
-        const bool cut = int64_t(range.first) - m_RowsPerSheet + 1 < 1;
+        range = records::SheetSlots(total, m_Paging.rowsPerSheet, std::max(0, m_SheetList->currentIndex()));
         ProgressTextInfo info;
         info.context = 1;
         info.total = total;
-        m_Progress->Bar()->SetTextInfo(info);
-        m_Progress->Start(cut ? std::max(0, range.first) : m_RowsPerSheet, this);
+        records::StartSheetProgress(m_Progress, range, m_Paging.rowsPerSheet, info, this);
     }
     m_Model->Clear();
     ShowStatus(search::SearchStatus(archive, StatusMoment::Opening, total > 0, m_ArchiveName));
-    PaintWhileBusy();
+    records::PaintWhileBusy();
 
     if (total > 0 && range.count() > 0) {
         setEnabled(false);
-        const records::PhotoSource photos = PhotoSourceNow();
-        std::vector<int32_t> shownSlots;
-        std::vector<char> present;
-        shownSlots.reserve(size_t(range.count()));
-        present.reserve(size_t(range.count()));
-        QElapsedTimer sincePaint;
-        sincePaint.start();
-        CProgressBar* bar = m_Progress->Bar();
-        for (int32_t slot = m_FirstSlot; slot >= m_LastSlot; --slot) {
-            if (sincePaint.elapsed() >= kPaintEveryMs) {
-                PaintWhileBusy();
-                sincePaint.restart();
-            }
-            bar->StepIt();
-            const std::string path = records::PhotoPath(photos, d.m_TestData[slot], slot);
-            struct stat st;
-            shownSlots.push_back(slot);
-            present.push_back(!path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode));
-        }
-        m_Model->SetRows(std::move(shownSlots), std::move(present));
+        records::SheetScan scan = records::ScanSheet(d, PhotoSourceNow(), range, m_Progress->Bar());
+        m_Model->SetRows(std::move(scan.shownSlots), std::move(scan.present));
     }
     ShowStatus(search::SearchStatus(archive, StatusMoment::Closing, total > 0, m_ArchiveName));
     m_Grid->viewport()->update();
@@ -292,34 +209,16 @@ void CSearchDataDlg::DisplaySearchData()
     m_Grid->show();
 }
 
-void CSearchDataDlg::OnRowClicked(int row)
-{
-    m_SelectedSlot = m_Model->SlotAt(row);
-    m_SelectedTestNo = m_Model->TestNoText(row);
-    DebugLine(" WM_ONE_CLK gridSelected : %s", m_SelectedTestNo.toUtf8().constData());
-    ShowPhoto(m_SelectedSlot);
-}
-
 void CSearchDataDlg::OnRowDoubleClicked(int row)
 {
-    m_SelectedSlot = m_Model->SlotAt(row);
-    m_SelectedTestNo = m_Model->TestNoText(row);
-    if (m_SelectedSlot >= 0 && Preview()) Preview()(*this);
+    m_Selection.Take(*m_Model, row);
+    if (m_Selection.slot >= 0 && Preview()) Preview()(*this);
 }
 
 void CSearchDataDlg::ShowPhoto(int32_t slot)
 {
-    auto* area = static_cast<QLabel*>(m_Picture);
-    QImage image;
-    if (slot < 0) {
-        m_ShownVerdict = records::PhotoVerdict::NoPhoto;
-        image = HalfSize(records::NoPhotoPicture());
-    } else {
-        records::PhotoResult r = records::CheckRecordPhoto(PhotoSourceNow(), emtask::GetManager()->m_SearchData, slot);
-        m_ShownVerdict = r.verdict;
-        image = r.picture;
-    }
-    area->setPixmap(QPixmap::fromImage(image));
+    m_ShownVerdict = records::ShowRecordPhoto(m_Picture, PhotoSourceNow(), emtask::GetManager()->m_SearchData,
+                                              slot);
 }
 
 void CSearchDataDlg::OnCommand(int id)
@@ -348,31 +247,15 @@ void CSearchDataDlg::OnSave()
     setEnabled(false);
     const bool photos = store->m_BusInfo.photosave == 0;
     const int32_t count = emtask::RecordCount(store->m_SearchData);
-    if (photos) {
-        ProgressTextInfo info;
-        info.phase = ProgressPhase::PhotoCopy;
-        info.context = 1;
-        info.total = count;
-        m_Progress->Bar()->SetTextInfo(info);
-        m_Progress->Start(count, this);
-    }
+    if (photos) records::StartPhotoCopyProgress(m_Progress, 1, count, this);
     const uint8_t kind = static_cast<uint8_t>(store->m_SearchData.datakind & 0xFF);
     const records::PhotoSource from = PhotoSourceNow();
     // The worker reads m_SearchData while this window is disabled (nothing
     // changes it) and reports only by posted messages.
-    m_SaveThread = std::thread([this, target, kind, from, photos, count, store] {
+    m_SaveThread = std::thread([this, target, kind, from, photos, store] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        bool ok = emtask::MakeDirectory(target.folder);
-        if (ok && photos) {
-            const int step = std::max(1, count / 200);
-            records::CopyPhotographs(store->m_SearchData, from, target.folder + "/jpeg", [this, step, count](int done) {
-                if (done % step == 0 || done == count) PostMessage(this, msg::MSG_SEARCH_PROGRESS, done);
-            });
-        }
-        if (ok && !records::WriteArchive(target.file, kind, store->m_SearchData, *store)) {
-            DebugPrint("Load(%s) open error\n", target.file.c_str());
-            ok = false;
-        }
+        const bool ok = records::SaveArchiveWork(this, msg::MSG_SEARCH_PROGRESS, target, kind,
+                                                 store->m_SearchData, *store, from, photos);
         PostMessage(this, msg::MSG_SEARCH_SAVED, ok ? 1 : 0);
     });
 }
@@ -380,10 +263,11 @@ void CSearchDataDlg::OnSave()
 void CSearchDataDlg::OnSaved(bool ok)
 {
     if (m_SaveThread.joinable()) m_SaveThread.join();
-    m_Progress->hide();
-    m_Progress->Bar()->SetTextInfo(ProgressTextInfo{});
+    records::EndSaveProgress(m_Progress);
     setEnabled(true);
-    if (!ok) ShowMessage(this, QStringLiteral("It can't save file "), QStringLiteral("Error"), QMessageBox::Warning);
+    if (!ok)
+        ShowMessage(this, QStringLiteral("It can't save file "), QStringLiteral("Error"),
+                    QMessageBox::Warning);
 }
 
 void CSearchDataDlg::OnCsv()
@@ -432,33 +316,20 @@ void CSearchDataDlg::OnCsvDone(search::CsvResult result)
     QTimer::singleShot(2000, this, [progress] {
         if (progress) progress->hide();
     });
-    if (result == search::CsvResult::Failed) ShowMessage(this, QStringLiteral("Fail to save"), QString(), QMessageBox::NoIcon);
+    if (result == search::CsvResult::Failed)
+        ShowMessage(this, QStringLiteral("Fail to save"), QString(), QMessageBox::NoIcon);
 }
 
 void CSearchDataDlg::OnPrint()
 {
-    if (Busy()) return;
-    m_Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    m_Printer->setDocName(QStringLiteral("ZOLT7"));
-    if (!Dialogs().printDialog(this, m_Printer.get())) {
-        m_Printer.reset();
-        return;
-    }
-    for (CSkinButton* b : m_Buttons)
-        if (b->id() == msg::SD_PRINT_BTN) b->setEnabled(false);
-    m_PrintThread = std::thread([this, table = m_Model->Snapshot(), printer = m_Printer.get()] {
-        const bool ok = PrintGridTable(*printer, table);
-        PostMessage(this, msg::MSG_SEARCH_PRINTED, ok ? 1 : 0);
-    });
+    if (Busy() || !m_Print.Start(this, *m_Model, msg::MSG_SEARCH_PRINTED)) return;
+    if (CSkinButton* b = records::FindButton(m_Buttons, msg::SD_PRINT_BTN)) b->setEnabled(false);
 }
 
 void CSearchDataDlg::OnPrinted(bool ok)
 {
-    if (m_PrintThread.joinable()) m_PrintThread.join();
-    m_Printer.reset();
-    if (!ok) DebugLine(" print failed");
-    for (CSkinButton* b : m_Buttons)
-        if (b->id() == msg::SD_PRINT_BTN) b->setEnabled(true);
+    m_Print.Finish(ok);
+    if (CSkinButton* b = records::FindButton(m_Buttons, msg::SD_PRINT_BTN)) b->setEnabled(true);
 }
 
 void CSearchDataDlg::OnClose()
@@ -483,7 +354,11 @@ bool CSearchDataDlg::event(QEvent* e)
         m_Progress->hide();
         setEnabled(true);
         break;
-    case msg::WM_ONE_CLK: OnRowClicked(int(m->wParam)); break;
+    case msg::WM_ONE_CLK:
+        m_Selection.Take(*m_Model, int(m->wParam));
+        DebugLine(" WM_ONE_CLK gridSelected : %s", m_Selection.testNo.toUtf8().constData());
+        ShowPhoto(m_Selection.slot);
+        break;
     case msg::WM_DBL_CLK: OnRowDoubleClicked(int(m->wParam)); break;
     case msg::WM_COMMAND: OnCommand(int(m->wParam)); break;
     case msg::MSG_SEARCH_PROGRESS: m_Progress->Bar()->SetPos(int(m->wParam)); break;
@@ -498,5 +373,5 @@ bool CSearchDataDlg::event(QEvent* e)
 void CSearchDataDlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    skin::PaintWindowFrame(p, rect(), kTitleHeight);
+    skin::PaintWindowFrame(p, rect(), records::kListTitleHeight);
 }

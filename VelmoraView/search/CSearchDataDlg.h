@@ -4,30 +4,15 @@
 // photograph, and saves the results as an archive or as CSV, or prints them.
 #pragma once
 
-#include "records/CReadDeviceDlg.h"
-#include "records/PhotoLookup.h"
-#include "records/RecordGrid.h"
+#include "records/RecordListParts.h"
 #include "search/CsvExport.h"
 
-#include <QColor>
 #include <QDialog>
 #include <atomic>
-#include <functional>
-#include <memory>
-#include <string>
-#include <thread>
-
-class CLoadDataDlg;
-class CSkinButton;
-class QComboBox;
-class QLabel;
-class QPrinter;
-class QTableView;
 
 namespace search {
 // The status line for the test log (archive false) or an archive named `name`.
-records::StatusLine SearchStatus(bool archive, records::StatusMoment moment, bool found,
-                                 const QString& name);
+records::StatusLine SearchStatus(bool archive, records::StatusMoment moment, bool found, const QString& name);
 }  // namespace search
 
 class CSearchDataDlg : public QDialog {
@@ -54,8 +39,8 @@ public:
     // Where the photographs of the found records are: the folder of the
     // source, each named by the record's test number.
     records::PhotoSource PhotoSourceNow() const;
-    const QString& SelectedTestNo() const { return m_SelectedTestNo; }
-    int32_t SelectedSlot() const { return m_SelectedSlot; }
+    const QString& SelectedTestNo() const { return m_Selection.testNo; }
+    int32_t SelectedSlot() const { return m_Selection.slot; }
 
     // For tests and the benchmark.
     records::RecordGridModel* Model() const { return m_Model; }
@@ -65,7 +50,7 @@ public:
     QColor StatusColor() const { return m_StatusColor; }
     CLoadDataDlg* ProgressWindow() const { return m_Progress; }
     records::PhotoVerdict ShownVerdict() const { return m_ShownVerdict; }
-    bool Busy() const { return m_SaveThread.joinable() || m_CsvThread.joinable() || m_PrintThread.joinable(); }
+    bool Busy() const { return m_SaveThread.joinable() || m_CsvThread.joinable() || m_Print.Running(); }
     void OnCommand(int id);
     // The pause between CSV lines (tests replace the sleep).
     std::function<void(int ms)> m_CsvPause;
@@ -81,7 +66,6 @@ private:
     void OnSheetChanged(int index);
     void DisplaySearchData();
     void ShowStatus(const records::StatusLine& s);
-    void OnRowClicked(int row);
     void OnRowDoubleClicked(int row);
     void ShowPhoto(int32_t slot);
     void OnSave();
@@ -96,26 +80,21 @@ private:
     int m_SourceFlag = 0;
     std::string m_ArchivePhotoDir;
     QString m_ArchiveName;
-    int m_RowsPerSheet = 1000;
-    int m_SheetCount = 0;
-    int m_PrevSheet = 0;
-    int32_t m_FirstSlot = 0, m_LastSlot = 0;
-    QString m_SelectedTestNo;
-    int32_t m_SelectedSlot = -1;
+    records::Paging m_Paging;
+    records::RowSelection m_Selection;
     QColor m_StatusColor;
     records::PhotoVerdict m_ShownVerdict = records::PhotoVerdict::NoPhoto;
 
     std::thread m_SaveThread;
     std::thread m_CsvThread;
-    std::thread m_PrintThread;
     std::atomic<bool> m_CsvRunning{false};
-    std::unique_ptr<QPrinter> m_Printer;
+    records::GridPrintJob m_Print;
 
     QLabel* m_Status = nullptr;
     QTableView* m_Grid = nullptr;
     records::RecordGridModel* m_Model = nullptr;
     QComboBox* m_SheetList = nullptr;
-    QWidget* m_Picture = nullptr;
+    records::PhotoArea* m_Picture = nullptr;
     std::vector<CSkinButton*> m_Buttons;
     CLoadDataDlg* m_Progress = nullptr;
 };

@@ -7,6 +7,7 @@
 //     --anchor-rows N  rows openpyxl writes (default 100000; 999999 takes
 //                      minutes; 0 leaves the anchor out)
 //     --one-only       only the export of one workbook
+#include "../ProcStatus.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
 #include "records/RecordWorkbook.h"
@@ -32,22 +33,8 @@ double Seconds(Clock::time_point a, Clock::time_point b)
     return std::chrono::duration<double>(b - a).count();
 }
 
-long StatusKb(const char* key)
-{
-    std::ifstream f("/proc/self/status");
-    std::string line;
-    while (std::getline(f, line))
-        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-    return -1;
-}
-
-// Resets the peak resident size to the current one (Linux clear_refs 5).
-bool ResetPeak()
-{
-    std::ofstream f("/proc/self/clear_refs");
-    f << "5";
-    return static_cast<bool>(f);
-}
+using bench::ResetPeak;
+using bench::StatusKb;
 
 // A log of `count` records: Latin and Hangul names, every 37th a flow error.
 void FillLog(emtask::DeviceData& d, int count)

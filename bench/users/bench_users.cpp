@@ -2,6 +2,7 @@
 // import's peak memory above the program's, and the naive ways they replace
 // (a workbook held whole in memory; every text compared with every earlier
 // one), measured in the same run.
+#include "../ProcStatus.h"
 #include "EMTaskData.h"
 #include "ProgramFolder.h"
 #include "users/COptionIDMngDlg.h"
@@ -27,22 +28,8 @@ double Ms(Clock::time_point a, Clock::time_point b)
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-long StatusKb(const char* key)
-{
-    std::ifstream f("/proc/self/status");
-    std::string line;
-    while (std::getline(f, line))
-        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-    return -1;
-}
-
-// Resets the peak resident size to the current one (Linux clear_refs 5).
-bool ResetPeak()
-{
-    std::ofstream f("/proc/self/clear_refs");
-    f << "5";
-    return static_cast<bool>(f);
-}
+using bench::ResetPeak;
+using bench::StatusKb;
 
 bool NaiveExport(const std::string& path, const emtask::BusUserInfo* table)
 {
