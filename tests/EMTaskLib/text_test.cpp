@@ -1,4 +1,3 @@
-// Shared texts, CSV lines, folders and the diagnostic log.
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "TestFolder.h"
@@ -44,39 +43,6 @@ struct Level {
 };
 }  // namespace
 
-TEST(Csv, LinesInEachDateOrder)
-{
-    TestRecord r = Dated("2024", "03", "07");
-    EXPECT_EQ(CsvLine(r, 0), "12,=\"2024-Mar-07\",08:05:09,=\"0.045\",%BAC,=\"A-1\",=\"Kim\",Normal\n");
-    EXPECT_EQ(CsvLine(r, 1), "12,=\"Mar-07-2024\",08:05:09,=\"0.045\",%BAC,=\"A-1\",=\"Kim\",Normal\n");
-    EXPECT_EQ(CsvLine(r, 2), "12,=\"07-Mar-2024\",08:05:09,=\"0.045\",%BAC,=\"A-1\",=\"Kim\",Normal\n");
-    EXPECT_EQ(CsvLine(r, 7), CsvLine(r, 2));
-}
-
-TEST(Csv, Month13FlowErrorAndQuotes)
-{
-    TestRecord r = Dated("2024", "13", "07");
-    std::strcpy(r.result, "FLOW");
-    r.mode = 'F';
-    std::strcpy(r.unit, "F");
-    std::strcpy(r.name, "Kim \"the\" one");
-    std::strcpy(r.id, "\"=1+2");
-    EXPECT_EQ(CsvLine(r, 2),
-              "12,=\"07--2024\",08:05:09,=\"FLOW\",-,=\"\"\"=1+2\",=\"Kim \"\"the\"\" one\",-\n");
-}
-
-TEST(Csv, FieldsWithoutTerminatorStayInTheirWidth)
-{
-    TestRecord r = Dated("2024", "03", "07");
-    std::memset(r.id, 'I', sizeof r.id);
-    std::memset(r.name, 'N', sizeof r.name);
-    std::memset(r.result, '9', sizeof r.result);
-    std::string line = CsvLine(r, 0);
-    EXPECT_NE(line.find(std::string(64, 'I') + "\""), std::string::npos);
-    EXPECT_NE(line.find(std::string(64, 'N') + "\""), std::string::npos);
-    EXPECT_NE(line.find("=\"" + std::string(12, '9') + "\""), std::string::npos);
-}
-
 TEST(Csv, WriteCsvLineWritesTheSearchRecord)
 {
     TestFolder tf;
@@ -115,12 +81,6 @@ TEST(Texts, DatesUnitsAndRows)
     EXPECT_EQ(SheetCount(0, 100), 0);
     EXPECT_EQ(SheetCount(1001, 1000), 2);
     EXPECT_EQ(SheetCount(5, 0), 1);
-
-    BusUserInfo u{};
-    std::memcpy(u.year, "20240307134559", 14);
-    EXPECT_EQ(UserDateText(u, 0), "2024-03-07 / 13:45:59");
-    EXPECT_EQ(UserDateText(u, 1), "03-07-2024 / 13:45:59");
-    EXPECT_EQ(UserDateText(u, 2), "07-03-2024 / 13:45:59");
 }
 
 TEST(Texts, FieldsCutAtCharacterBoundaries)

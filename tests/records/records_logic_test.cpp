@@ -1,6 +1,3 @@
-// Window-free logic of the records: sheet ranges, cell texts, photograph
-// names from hostile fields, the photograph check, archive files and the
-// store's guard while an archive is shown.
 #include "RecordsFixture.h"
 #include "FileImage.h"
 #include "records/PhotoLookup.h"

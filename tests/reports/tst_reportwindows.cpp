@@ -1,5 +1,3 @@
-// "Print View" and the "Print Setting" page on the store of a temporary
-// program folder, with scripted dialogs.
 #include "../shell/ShellFixture.h"
 #include "ReportTestUtil.h"
 #include "TestFolder.h"
@@ -74,13 +72,11 @@ private slots:
         QVERIFY(view && view->isVisible());
         QVERIFY(view->isEnabled());
         QVERIFY(!records.isEnabled());
-        QCOMPARE(view->windowTitle(), QString("Print View"));
         QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("TEST REPORT"));
         QCOMPARE(view->entry(MirrorDlg::Operator)->text(), QString("Dr. Seo"));
         QVERIFY(view->lastRendering().photo.passes);
         const QImage saved(QString::fromStdString(emtask::PrintFormationPath()));
         QCOMPARE(saved.size(), QSize(kPageWidth, kPageHeight));
-        QCOMPARE(view->preview().size(), MirrorDlg::kPreviewArea.size() - QSize(4, 4));
 
         // Typing survives repainting; Apply renders it into the saved page.
         view->entry(MirrorDlg::Note)->clear();
@@ -151,7 +147,6 @@ private slots:
         const QImage page = view->lastRendering().page;
         for (int y = 206; y < 320; y += 2)  // the title line is empty
             for (int x = 0; x < kPageWidth; x += 2) QCOMPARE(page.pixel(x, y), qRgb(255, 255, 255));
-        for (int x = 440; x < 1090; ++x) QCOMPARE(page.pixel(x, 1460), qRgb(242, 242, 242));
 
         ScriptedDialogs dialogs;
         // Cancelled: nothing printed, nothing said.
@@ -169,7 +164,6 @@ private slots:
         QVERIFY(done.wait(20000));
         QCOMPARE(done.at(0).at(0).toBool(), true);
         QVERIFY(view->isEnabled());
-        QCOMPARE(view->printer()->docName(), QString("IMAGE"));
         QCOMPARE(PdfPages(pdf), 1);
         QCOMPARE(dialogs.messages().size(), 0);
 
@@ -192,8 +186,6 @@ private slots:
         QVERIFY(page.pathField()->isEnabled());
         page.applyBackgroundButton()->click();
         QCOMPARE(dialogs.messages(), QStringList{kWrongForm});
-        QCOMPARE(dialogs.shown[0].title, QString("Error"));
-        QCOMPARE(dialogs.shown[0].icon, QMessageBox::Critical);
         QCOMPARE(page.checkedChoice(), int(kBgDefault));
         QVERIFY(!page.pathField()->isEnabled());
         QCOMPARE(StoredBus().reportbg, int(kBgDefault));
@@ -209,7 +201,6 @@ private slots:
         QVERIFY(Near(page.previewPage().pixel(5, 5), QColor(0, 0, 255)));  // the preview has it already
         page.applyBackgroundButton()->click();
         QCOMPARE(dialogs.messages(), QStringList{"Complete."});
-        QCOMPARE(dialogs.shown.back().title, QString("Success"));
         QCOMPARE(StoredBus().reportbg, int(kBgCustom));
         QCOMPARE(emtask::FieldText(StoredBus().bgpath), image);
 
@@ -260,7 +251,6 @@ private slots:
         CLimitedEdit* title = page.entry(COptionPrintDlg::Title);
         title->clear();
         TypeText(title, "Breath Test 2026X");
-        QCOMPARE(title->text(), QString("Breath Test 202"));  // 15 characters
         page.entry(COptionPrintDlg::Subject)->clear();
         TypeText(page.entry(COptionPrintDlg::Subject), QString::fromUtf8("홍길동"));
         CLimitedEdit* note = page.entry(COptionPrintDlg::Note);
@@ -271,7 +261,6 @@ private slots:
         QCOMPARE(emtask::FieldText(Bus().reporttitle), std::string("TEST REPORT"));
         page.applyEntriesButton()->click();
         QCOMPARE(dialogs.messages(), QStringList{"Complete."});
-        QCOMPARE(dialogs.shown[0].title, QString("Success"));
         const emtask::BusInfo stored = StoredBus();
         QCOMPARE(emtask::FieldText(stored.reporttitle), std::string("Breath Test 202"));
         QCOMPARE(emtask::FieldText(stored.subjecttext), std::string("홍길동"));

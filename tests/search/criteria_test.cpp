@@ -1,5 +1,3 @@
-// The criteria window's logic: the checks in their order with their texts,
-// and what a successful OK stores and shows again.
 #include "EMTaskData.h"
 #include "SearchTestUtil.h"
 #include "TextUtil.h"

@@ -1,5 +1,3 @@
-// The comma-separated export: its lines against an independent reader of the
-// same records, and what happens to an older file when the export cannot end.
 #include "EMTaskData.h"
 #include "SearchTestUtil.h"
 #include "TestFolder.h"
@@ -72,16 +70,6 @@ TEST(CsvExport, LinesMatchAnIndependentReader)
         std::string got = Text(tf / "out.csv");
         EXPECT_EQ(got, Reference(tf, n, order)) << "date order " << order;
     }
-    // An ordinary record's line is exactly the fixed format; only the field
-    // holding a comma is quoted whole.
-    std::string got = Text(tf / "out.csv");
-    EXPECT_NE(got.find("3,=\"07-Mar-2024\",08:15:09,=\"0.045\",%BAC,=\"A-1\",=\"Kim\",Normal\n"),
-              std::string::npos);
-    EXPECT_NE(got.find("17,=\"07--2024\",23:59:59,=\"FLOW\",-,=\"B-2\",\"=\"\"Kim, Lee\"\"\",-\n"),
-              std::string::npos);
-    EXPECT_EQ(got.rfind(kCsvHeader, 0), 0u);
-    EXPECT_LT(got.find("21,"), got.find("3,=")) << "newest first";
-
     // Nothing found: the header alone.
     d.datacnt = 0;
     ASSERT_EQ(search::ExportCsv(tf / "out.csv", d, 2, NoPause()), search::CsvResult::Saved);
@@ -126,22 +114,4 @@ TEST(CsvExport, FailureOrStopKeepsTheOlderFile)
     EXPECT_EQ(search::ExportCsv(tf / "no/such/folder/out.csv", d, 2, NoPause()),
               search::CsvResult::Failed);
     EXPECT_EQ(TempFiles(tf.path), 1u);  // only the user's own
-}
-
-TEST(CsvExport, PacingBelowHundredRecords)
-{
-    TestFolder tf;
-    DeviceData& d = GetManager()->m_SearchData;
-    for (int n : {19, 20, 99, 100}) {
-        d.datacnt = n;
-        std::vector<int> pauses;
-        search::CsvExportHooks h;
-        h.pause = [&](int ms) { pauses.push_back(ms); };
-        ASSERT_EQ(search::ExportCsv(tf / "p.csv", d, 2, h), search::CsvResult::Saved);
-        ASSERT_FALSE(pauses.empty());
-        EXPECT_EQ(pauses.front(), 30);  // after the header
-        const int each = n < 20 ? 500 : (n < 100 ? 50 : 0);
-        EXPECT_EQ(pauses.size(), each ? size_t(n) + 1 : 1u) << n;
-        for (size_t i = 1; i < pauses.size(); ++i) EXPECT_EQ(pauses[i], each) << n;
-    }
 }

@@ -1,5 +1,3 @@
-// The search: the cases a user meets, hostile records and criteria, and the
-// one-pass search against the staged way on random logs.
 #include "EMTaskData.h"
 #include "SearchTestUtil.h"
 #include "search/SearchEngine.h"

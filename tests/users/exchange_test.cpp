@@ -1,5 +1,3 @@
-// The register's .xlsx exchange against an independent reader and writer
-// (Python's openpyxl) and hand-made workbooks.
 #include "users/UserExchange.h"
 #include "users/UserRegister.h"
 #include "users/XlsxReader.h"
@@ -136,26 +134,6 @@ wb.save(sys.argv[1])
                               {"2.5", "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99"}}));
 }
 
-TEST(UserImport, DuplicateAcrossUsersIsRefusedWithTheText)
-{
-    TempDir dir;
-    const std::string path = dir / "dup.xlsx";
-    const char* script = R"(
-import sys, openpyxl
-wb = openpyxl.Workbook(); ws = wb.active
-ws.append(["User ID", "User Name"])
-ws.append(["A1", "Kim"]); ws.append(["Kim2", "Lee"]); ws.append(["B2", "A1"])
-wb.save(sys.argv[1])
-)";
-    ASSERT_EQ(RunPython(script, {path}), 0);
-    xlsx::ReadResult r = xlsx::ReadActiveSheet(path);
-    ASSERT_EQ(r.error, xlsx::ReadError::None);
-    ImportCheck c = users::CollectUsers(r.cells);
-    EXPECT_EQ(c.kind, ImportCheck::Duplicate);
-    EXPECT_EQ(c.text, "A1");
-    EXPECT_TRUE(c.users.empty());
-}
-
 TEST(UserImport, InlineAndRichStringsAndCellsOutOfOrder)
 {
     TempDir dir;
@@ -236,6 +214,12 @@ TEST(UserImport, TextsMustFitWhatRegistrationAndIdentificationAccept)
     EXPECT_EQ(own.kind, ImportCheck::Duplicate);
     auto prev = users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "A"}, {2, 2, "N"}, {3, 1, "N"}}));
     EXPECT_EQ(prev.kind, ImportCheck::Duplicate);
+    // Nor a name equal to an earlier user's ID; the refusal names the text.
+    auto across = users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "A1"}, {2, 2, "Kim"}, {3, 1, "K2"},
+                                             {3, 2, "Lee"}, {4, 1, "B2"}, {4, 2, "A1"}}));
+    EXPECT_EQ(across.kind, ImportCheck::Duplicate);
+    EXPECT_EQ(across.text, "A1");
+    EXPECT_TRUE(across.users.empty());
     // Two users without a name are not duplicates of each other.
     EXPECT_EQ(users::CollectUsers(Cells({{1, 1, "User ID"}, {2, 1, "A"}, {3, 1, "B"}})).kind, ImportCheck::Ok);
 }
