@@ -6,6 +6,8 @@
 #include "messaging/Messages.h"
 #include "messaging/PostMessage.h"
 #include "records/CReadDeviceDlg.h"
+#include "records/RecordExcel.h"
+#include "search/SearchCommand.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -34,6 +36,9 @@ int main(int argc, char** argv)
         m->AppendRecord(r);
     }
     m->m_BusInfo.rowsindex = 0;
+    // The commands the main window installs, so their buttons show as they do there.
+    records::InstallExcelCommand();
+    CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, search::OpenSearch);
     CReadDeviceDlg w;
     w.OpenFromMain();
     int rc = 0;
