@@ -589,6 +589,42 @@ bool CommitTempFile(const std::string& tmp, const std::string& path)
     return true;
 }
 
+bool AppendEntries(const std::string& path, const void* data, size_t size, size_t unit)
+{
+    if (unit == 0 || size % unit != 0) {
+        SetError(EINVAL, "entries of " + path + " that are not whole");
+        return false;
+    }
+    struct stat before;
+    const bool existed = lstat(path.c_str(), &before) == 0;
+    int fd = OpenWrite(path, O_RDWR | O_CREAT, 0644);
+    struct stat st{};
+    int e = 0;
+    if (fd < 0) {
+        SetError(errno, Describe("cannot open", path, errno));
+        return false;
+    }
+    if (fstat(fd, &st) != 0)
+        e = errno;
+    else if (!S_ISREG(st.st_mode))
+        e = kNotRegularFile;
+    uint64_t whole = e ? 0 : static_cast<uint64_t>(st.st_size) / unit * unit;
+    // A torn entry left by an interrupted append is never followed by a new one.
+    if (!e && whole != static_cast<uint64_t>(st.st_size) && !TruncateFile(fd, path, whole)) e = errno;
+    if (!e && !WriteAll(fd, path, data, size, whole)) e = errno;
+    if (!e && !SyncFile(fd, path)) e = errno;
+    if (e) {
+        // Whatever part of the new entries reached the file is cut off again.
+        if (S_ISREG(st.st_mode) && ftruncate(fd, static_cast<off_t>(whole)) == 0) {}
+        close(fd);
+        SetError(e, Describe("cannot append to", path, e));
+        return false;
+    }
+    close(fd);
+    if (!existed) SyncDir(path);
+    return true;
+}
+
 bool AtomicFileWriter::Open(const std::string& path, unsigned mode)
 {
     Abort();

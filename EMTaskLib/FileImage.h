@@ -74,6 +74,14 @@ private:
     std::vector<char> m_Buf;
 };
 
+// Appends `size` bytes (a whole number of `unit`-byte entries) to `path`,
+// creating it when missing, and syncs it. Whatever an interrupted append left
+// past the last whole entry is cut off first, so a file only ever holds whole
+// entries followed by at most one torn one, and entries once written are never
+// touched. On failure the file holds its old entries (errno and LastFileError
+// set).
+bool AppendEntries(const std::string& path, const void* data, size_t size, size_t unit);
+
 // One changed stretch of a file, with its new bytes.
 struct Patch {
     uint64_t offset;

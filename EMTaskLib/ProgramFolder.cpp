@@ -74,6 +74,7 @@ std::string JpegDir() { return DataDir() + "/jpeg"; }
 std::string ConfigPath() { return ConfDir() + "/config.conf"; }
 std::string UserInfoPath() { return ConfDir() + "/userinfo.conf"; }
 std::string MeasureLogPath() { return DataDir() + "/measurelog.dat"; }
+std::string SealLedgerPath() { return DataDir() + "/seal.log"; }
 std::string PrintFormationPath() { return ConfDir() + "/printformation.jpg"; }
 std::string LockPath() { return ProgramFolder() + "/velmoraview.lock"; }
 

@@ -17,6 +17,7 @@ std::string JpegDir();          // <program folder>/data/jpeg
 std::string ConfigPath();       // conf/config.conf
 std::string UserInfoPath();     // conf/userinfo.conf
 std::string MeasureLogPath();   // data/measurelog.dat
+std::string SealLedgerPath();   // data/seal.log
 std::string PrintFormationPath();  // conf/printformation.jpg
 std::string LockPath();         // velmoraview.lock
 
