@@ -1,13 +1,10 @@
 // The photograph check value: CRC parameters, the check block, the sampling.
 #include "EMTaskStruct.h"
 #include "PhotoCheck.h"
-#include "TextUtil.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
-#include <opencv2/imgcodecs.hpp>
-#include <unistd.h>
 
 using namespace emtask;
 
@@ -88,26 +85,19 @@ TEST(PhotoCheck, CheckBlockBuiltByHand)
     std::memset(expect, 0, 140);
     EXPECT_EQ(PhotoCheckValue(none, r), SlowCrc(expect, sizeof expect));
     EXPECT_NE(PhotoCheckValue(none, r), PhotoCheckValue(none, Record(2, "20240307", "134559")));
-}
 
-TEST(PhotoCheck, YearBefore2000WrapsModulo256)
-{
-    TestRecord r = Record(5, "19991231", "000000");
-    CheckBlock b = BuildCheckBlock(PhotoSamples{}, r);
-    EXPECT_EQ(b[146], 0xFF);  // (1999 - 2000) mod 256
+    // A year before 2000 wraps modulo 256.
+    b = BuildCheckBlock(none, Record(5, "19991231", "000000"));
+    EXPECT_EQ(b[146], 0xFF);
     EXPECT_EQ(b[145], 12);
     EXPECT_EQ(b[144], 31);
 }
 
-TEST(PhotoCheck, SamplesAtFiftyPixelGrid)
+TEST(PhotoCheck, SamplesAtAFiftyPixelGridZeroOutsideTheImage)
 {
-    PhotoSamples s = SamplePhoto(Pattern(320, 240));
+    PhotoSamples full = SamplePhoto(Pattern(320, 240));
     for (int r = 0; r < 5; ++r)
-        for (int c = 0; c < 7; ++c) EXPECT_EQ(s[7 * r + c], Px(50 * c, 50 * r)) << r << "," << c;
-}
-
-TEST(PhotoCheck, RowsAndColumnsOutsideTheImageGiveZero)
-{
+        for (int c = 0; c < 7; ++c) EXPECT_EQ(full[7 * r + c], Px(50 * c, 50 * r)) << r << "," << c;
     // 150 rows: rows 0, 50, 100 only. 300 columns: column 300 is outside.
     PhotoSamples s = SamplePhoto(Pattern(300, 150));
     for (int c = 0; c < 7; ++c) {
@@ -122,31 +112,10 @@ TEST(PhotoCheck, RowsAndColumnsOutsideTheImageGiveZero)
     PhotoSamples t = SamplePhoto(Pattern(301, 151));
     EXPECT_EQ(t[21 + 6], Px(300, 150));
     EXPECT_EQ(t[28], 0u);
-    // No photograph.
-    PhotoSamples none = SamplePhoto(cv::Mat());
-    for (uint32_t v : none) EXPECT_EQ(v, 0u);
-}
-
-TEST(PhotoCheck, StoredJpegChecksAgainstItsDecodedPixels)
-{
-    char dir[] = "/tmp/zolt7-jpeg-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    TestRecord r = Record(1, "20241205", "083000");
-    std::string path = std::string(dir) + "/" + PhotoFileName(r);
-    EXPECT_EQ(PhotoFileName(r), "00000001-20241205083000.jpg");
-    cv::Mat img = Pattern(320, 240);
-    ASSERT_TRUE(cv::imwrite(path, img));
-
-    PhotoSamples fromFile;
-    ASSERT_TRUE(SamplePhotoFile(path, fromFile));
-    // JPEG is lossy: the value must come from the decoded file, and it does
-    // differ from the value of the frame before encoding.
-    EXPECT_EQ(fromFile, SamplePhoto(cv::imread(path)));
-    EXPECT_NE(PhotoCheckValue(fromFile, r), 0);
-
+    // No photograph, or none that can be read.
+    for (uint32_t v : SamplePhoto(cv::Mat())) EXPECT_EQ(v, 0u);
     PhotoSamples missing;
-    EXPECT_FALSE(SamplePhotoFile(std::string(dir) + "/none.jpg", missing));
+    missing.fill(1);
+    EXPECT_FALSE(SamplePhotoFile("/nonexistent/none.jpg", missing));
     for (uint32_t v : missing) EXPECT_EQ(v, 0u);
-    unlink(path.c_str());
-    rmdir(dir);
 }

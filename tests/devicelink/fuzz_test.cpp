@@ -4,7 +4,7 @@
 // stream, and the link must still work afterwards.
 #include "DebugLog.h"
 #include "EMTaskData.h"
-#include "devicelink/DLSerial.h"
+#include "FakePort.h"
 #include "devicelink/Protocol.h"
 #include "messaging/Messages.h"
 #include "messaging/PostMessage.h"
@@ -15,27 +15,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
-
-class FedPort : public CDLSerial {
-public:
-    std::string pending;
-    void FakeOpen() { m_Open = 1; }
-    int ReadPort(void* buffer, int maximum) override
-    {
-        int n = std::min<int>(maximum, static_cast<int>(pending.size()));
-        std::memcpy(buffer, pending.data(), static_cast<size_t>(n));
-        pending.erase(0, static_cast<size_t>(n));
-        return n;
-    }
-    int WritePort(const void*, int length) override { return length; }
-};
 
 // The frames of a byte stream read start to end, without ring or chunks.
 class Model {
@@ -133,7 +118,7 @@ TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
     ASSERT_NE(devnull, nullptr);
     g_DebugLevel = 1;
 
-    auto port = std::make_unique<FedPort>();
+    auto port = std::make_unique<FakePort>();
     port->FakeOpen();
     Model model;
     std::mt19937 rng(20261206);

@@ -1,6 +1,5 @@
-// A temporary program folder, a camera stand-in made of generated frames,
-// a main window stand-in that records what is posted to it, and the store's
-// files as they lie on disk.
+// A temporary program folder, a camera made of generated frames, the subject
+// and users of a test, and the store's files as they lie on disk.
 #pragma once
 
 #include "EMTaskData.h"
@@ -29,13 +28,13 @@ struct TempHome : TestFolder {
     }
 };
 
-// n frames of w x h, each a different colour with a moving square, written as
-// an image sequence; returns the pattern for ZOLT7_CAMERA_SOURCE.
-inline std::string WriteFrames(const std::string& dir, int n, int w = 320, int h = 240)
+// n frames, each a different colour with a moving square, written as an
+// image sequence; returns the pattern for ZOLT7_CAMERA_SOURCE.
+inline std::string WriteFrames(const std::string& dir, int n)
 {
     std::filesystem::create_directories(dir);
     for (int i = 0; i < n; ++i) {
-        cv::Mat m(h, w, CV_8UC3, cv::Scalar(40 + 20 * i, 90, 200 - 15 * i));
+        cv::Mat m(240, 320, CV_8UC3, cv::Scalar(40 + 20 * i, 90, 200 - 15 * i));
         cv::rectangle(m, cv::Rect(10 + 12 * i, 40, 60, 60), cv::Scalar(255, 255, 255), cv::FILLED);
         char name[64];
         std::snprintf(name, sizeof name, "/frame_%03d.jpg", i);
@@ -48,11 +47,6 @@ class CameraSourceEnv {
 public:
     explicit CameraSourceEnv(const std::string& source) { setenv("ZOLT7_CAMERA_SOURCE", source.c_str(), 1); }
     ~CameraSourceEnv() { unsetenv("ZOLT7_CAMERA_SOURCE"); }
-};
-
-// The main window, recording what it is posted.
-struct MainStandIn : Recorder {
-    MainStandIn() : Recorder(Wnd::Main) {}
 };
 
 // The subject and the instrument's result, as the serial thread leaves them.

@@ -1,13 +1,15 @@
-// Camera frames, the capture thread and storing a test with its photograph.
+// Storing a test with its photograph, the capture thread, and the camera
+// page's preview that keeps the camera from it.
 #include "MeasureFixture.h"
 
 #include "PhotoCheck.h"
+#include "measurement/COptionCameraDlg.h"
 #include "measurement/CameraCapture.h"
 #include "measurement/CameraSource.h"
-#include "measurement/FramePicture.h"
-#include "measurement/StatusPanel.h"
 #include "measurement/TestStore.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QtTest>
 #include <chrono>
 #include <fstream>
@@ -19,12 +21,7 @@ namespace {
 struct tm MakeTm(int y, int mo, int d, int h, int mi, int s)
 {
     struct tm t {};
-    t.tm_year = y - 1900;
-    t.tm_mon = mo - 1;
-    t.tm_mday = d;
-    t.tm_hour = h;
-    t.tm_min = mi;
-    t.tm_sec = s;
+    t.tm_year = y - 1900, t.tm_mon = mo - 1, t.tm_mday = d, t.tm_hour = h, t.tm_min = mi, t.tm_sec = s;
     return t;
 }
 
@@ -67,100 +64,33 @@ private slots:
         QVERIFY(r.crc16 != emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
 
         QCOMPARE(SettingsOnDisk(home).recordcnt, 12345);
-        // Cleared after the save, so the next END asks for it again.
+        // Cleared after the save, so the next END asks for it again; a flow
+        // error keeps it.
         QCOMPARE(emtask::GetManager()->m_BusInfo.unitcode[0], '\0');
-    }
-
-    void flowErrorKeepsUnitAndStoresFlow()
-    {
-        TempHome home;
         SetSubject("u1", "Kim", "0.000", "M");
-        StoredTest st = FlowDataSave(true, "FLOW", cv::Mat(), MakeTm(2025, 12, 31, 23, 59, 59));
-        QCOMPARE(st.slot, 0);
-        QVERIFY(!st.photoWritten);
-        emtask::TestRecord r = RecordOnDisk(home, 0);
-        QCOMPARE(r.testno, 1);
-        QCOMPARE(r.mode, 'F');
-        QCOMPARE(std::string(r.result), std::string("FLOW"));
-        QCOMPARE(std::string(r.unit), std::string("F"));
+        st = FlowDataSave(true, "FLOW", cv::Mat(), MakeTm(2025, 12, 31, 23, 59, 59));
+        QCOMPARE(st.slot, 12345);
+        r = RecordOnDisk(home, 12345);
+        QCOMPARE(RecordFields(r), QStringList({"u1", "Kim", "FLOW", "F", "F"}));
         QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
-        QCOMPARE(std::string(emtask::GetManager()->m_BusInfo.unitcode), std::string("M"));
-        QVERIFY(!fs::exists(home / "data/jpeg") || fs::is_empty(home / "data/jpeg"));
-    }
+        QCOMPARE(emtask::GetManager()->m_BusInfo.unitcode[0], 'M');
 
-    void fullLogStoresNothing()
-    {
-        TempHome home;
+        // A file where the photograph folder should be: the record is stored
+        // all the same, with the check value of no photograph.
+        fs::remove_all(home / "data/jpeg");
+        std::ofstream(home / "data/jpeg") << "x";
+        st = FlowDataSave(false, "0.020", photo, MakeTm(2024, 5, 6, 7, 8, 9));
+        QCOMPARE(st.slot, 12346);
+        QVERIFY(!st.photoWritten);
+        r = RecordOnDisk(home, 12346);
+        QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
+
+        // A full counter stores nothing.
         emtask::GetManager()->m_BusInfo.recordcnt = emtask::kMaxStoredCounter;
-        SetSubject("u1", "Kim", "0.010", "B");
-        StoredTest st = FlowDataSave(false, "0.010", Pattern(320, 240), MakeTm(2024, 1, 1, 0, 0, 0));
+        st = FlowDataSave(false, "0.010", photo, MakeTm(2024, 1, 1, 0, 0, 0));
         QCOMPARE(st.slot, -1);
         QCOMPARE(emtask::GetManager()->m_BusInfo.recordcnt, emtask::kMaxStoredCounter);
-        QVERIFY(!fs::exists(home / "data/jpeg") || fs::is_empty(home / "data/jpeg"));
-        QVERIFY(!fs::exists(home / "data/measurelog.dat"));
-    }
-
-    void unwritablePhotographStillStoresRecord()
-    {
-        TempHome home;
-        // A file where the photograph folder should be.
-        fs::create_directories(home / "data");
-        std::ofstream(home / "data/jpeg") << "x";
-        SetSubject("u1", "Kim", "0.020", "G");
-        StoredTest st = FlowDataSave(false, "0.020", Pattern(320, 240), MakeTm(2024, 5, 6, 7, 8, 9));
-        QCOMPARE(st.slot, 0);
-        QVERIFY(!st.photoWritten);
-        emtask::TestRecord r = RecordOnDisk(home, 0);
-        QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
-        QCOMPARE(emtask::GetManager()->m_BusInfo.recordcnt, 1);
-    }
-
-    void framesAreWidenedForDrawingOnly()
-    {
-        cv::Mat f322(240, 322, CV_8UC3, cv::Scalar(255, 255, 255));
-        QCOMPARE(WidenForDrawing(f322).cols, 324);
-        cv::Mat f320(240, 320, CV_8UC3, cv::Scalar(255, 255, 255));
-        cv::Mat w = WidenForDrawing(f320);
-        QCOMPARE(w.cols, 324);
-        QCOMPARE(w.at<cv::Vec3b>(10, 323), cv::Vec3b(0, 0, 0));
-        QCOMPARE(w.at<cv::Vec3b>(10, 319), cv::Vec3b(255, 255, 255));
-        cv::Mat bgra(10, 10, CV_8UC4);
-        QCOMPARE(WidenForDrawing(bgra).cols, 10);
-        // The black columns are left out of the scaled picture.
-        QImage pic = FramePicture(f322);
-        QCOMPARE(pic.size(), QSize(320, 240));
-        QCOMPARE(QColor(pic.pixel(319, 120)), QColor(255, 255, 255));
-    }
-
-    void statusPanelColoursAndTexts()
-    {
-        StatusView v;
-        v.step = 3;
-        v.result = "0.000";
-        v.unit = "B";
-        QImage green = RenderStatusPanel(v);
-        QCOMPARE(QColor(green.pixel(2, 2)), QColor(0, 176, 80));
-        v.step = 4;
-        v.result = "0.045";
-        QImage red = RenderStatusPanel(v);
-        QCOMPARE(QColor(red.pixel(2, 2)), QColor(230, 30, 30));
-        QVERIFY(!IsAlertResult(""));
-        QCOMPARE(StepUnitText("X"), QString());
-    }
-
-    void cameraSourceStandsInForCameraZeroAndLoops()
-    {
-        TempHome home;
-        CameraSourceEnv env(WriteFrames(home / "cam", 3));
-        QCOMPARE(CountCameras(), 1);
-        CameraDevice d;
-        QVERIFY(!d.Open(1));
-        QVERIFY(d.Open(0));
-        cv::Mat f;
-        for (int reads = 0; reads < 7; ++reads) {
-            QVERIFY(d.Read(f));  // past the third frame it starts again
-            QCOMPARE(f.cols, 320);
-        }
+        QCOMPARE(RecordOnDisk(home, emtask::kMaxStoredCounter).testno, 0);
     }
 
     void captureThreadKeepsRequestedFrame()
@@ -192,7 +122,7 @@ private slots:
         QVERIFY(!cap.CaptureRunning());
     }
 
-    void stopsPromptlyWhileCameraGivesNoFrame()
+    void stopsPromptlyWhileTheCameraGivesNoFrameAndNeverStartsWithoutOne()
     {
         TempHome home;
         CameraSourceEnv env(WriteFrames(home / "cam", 2));
@@ -208,6 +138,15 @@ private slots:
         QVERIFY(cap.CaptureRunning());
         QVERIFY(cap.StopCapture());  // failing reads leave the thread free to stop
         QVERIFY(!cap.CaptureRunning());
+
+        // No camera at all: nothing starts, and a restart after a flow error
+        // does not pretend the camera is open.
+        QCOMPARE(CountCameras(), 0);
+        CameraCapture none;
+        QVERIFY(!none.OpenCamera(0));
+        QVERIFY(!none.CaptureRunning());
+        none.RestartCamera();
+        QVERIFY(!none.CameraOpen());
     }
 
     void noFramesWhenCameraUnusedOrPreviewShown()
@@ -235,19 +174,40 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(cap.PhotoKept(), 2000);
     }
 
-    void missingCameraStartsNothing()
+    void previewRunsWhileShownAndTheFlagLastsUntilTheSettingsClose()
     {
         TempHome home;
-        CameraSourceEnv env(home / "none/frame_%03d.jpg");
-        CameraCapture cap;
-        QVERIFY(!cap.OpenCamera(0));
-        QVERIFY(!cap.CaptureRunning());
-        QVERIFY(!cap.CameraOpen());
-        // A restart after a flow error does not pretend the camera is open.
-        cap.RestartCamera();
-        QVERIFY(!cap.CameraOpen());
-        cap.StopCapture();
-        QCOMPARE(CountCameras(), 0);
+        CameraSourceEnv env(WriteFrames(home / "cam", 3));
+        CountCameras();
+        QWidget settings;
+        auto* page = new COptionCameraDlg(&settings);
+        settings.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&settings));
+        QCOMPARE(page->CameraList()->count(), 1);
+        QCOMPARE(page->CameraList()->itemText(0), QString("CAM 0"));
+        QVERIFY(page->UseBox()->isChecked());
+        QVERIFY(page->PreviewRunning());
+        QVERIFY(COptionCameraDlg::PreviewIsActive());
+        QTRY_VERIFY_WITH_TIMEOUT(page->Preview()->FramesShown() > 2, 3000);
+
+        // Clearing "Webcam Use" stops the preview and is saved at once.
+        QTest::mouseClick(page->UseBox(), Qt::LeftButton);
+        QVERIFY(!page->PreviewRunning());
+        QVERIFY(!page->CameraList()->isEnabled());
+        QCOMPARE(SettingsOnDisk(home).camerause, 0);
+        QVERIFY(page->Preview()->Picture().isNull());  // the placeholder again
+        QTest::mouseClick(page->UseBox(), Qt::LeftButton);
+        QVERIFY(page->PreviewRunning());
+        QCOMPARE(SettingsOnDisk(home).camerause, 1);
+
+        // Another page: the preview stops, the flag stays until the window
+        // closes, and then gives the camera back to the tests.
+        page->hide();
+        QVERIFY(!page->PreviewRunning());
+        QVERIFY(COptionCameraDlg::PreviewIsActive());
+        settings.hide();
+        QVERIFY(!COptionCameraDlg::PreviewIsActive());
+        QVERIFY(!page->property("previewActive").toBool());
     }
 };
 

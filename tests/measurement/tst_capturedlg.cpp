@@ -1,26 +1,33 @@
-// The test window driven by instrument events, as the serial thread posts them.
+// The identification window, and the test window driven by instrument
+// events as the serial thread posts them.
 #include "MeasureFixture.h"
 
 #include "FileImage.h"
-#include "PhotoCheck.h"
 #include "controls/Dialogs.h"
 #include "devicelink/Protocol.h"
 #include "measurement/CCaptureDlg.h"
 #include "messaging/Messages.h"
+#include "users/CIDentry.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
-namespace fs = std::filesystem;
-
 namespace {
-// As the read thread posts it: RES carries the result text (here the one set
-// in the settings block by SetSubject).
-void Post(int code)
+// A user file written as the register writes it, then loaded.
+void LoadUsers(const TempHome& home, std::initializer_list<std::tuple<int, const char*, const char*>> users)
 {
-    const intptr_t result = code == msg::PID_RES ? PackResult(emtask::GetManager()->m_BusInfo.lastresult) : 0;
-    QVERIFY(PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, code, result));
+    WriteUsers(home, users);
+    QCOMPARE(emtask::GetManager()->LoadUserInfo((home / "conf/userinfo.conf").c_str()), 1);
 }
+
+void Enter(CIDentry& w, const QString& text)
+{
+    w.Entry()->setText(text);
+    QTest::keyClick(w.Entry(), Qt::Key_Return);
+}
+
+void Post(int code) { QVERIFY(PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, code)); }
 
 // A "RES" frame as the serial thread hands it on: the event with the frame's
 // own result text.
@@ -45,108 +52,6 @@ class TestCaptureDlg : public QObject {
 private slots:
     void init() { CCaptureDlg::SetPhotoWaitMs(300); }
 
-    void measuredResultStoredWithPhotograph()
-    {
-        TempHome home;
-        CameraSourceEnv env(WriteFrames(home / "cam", 4));
-        SetSubject("ID-9", "Lee", "0.045", "B");
-        MainStandIn main;
-        OpenDlg o;
-        CCaptureDlg& d = o.dlg;
-        QVERIFY(WindowExists(Wnd::Capture));
-        QTRY_VERIFY_WITH_TIMEOUT(d.PictureView()->FramesShown() > 0, 3000);
-        QCOMPARE(d.PictureView()->CurrentBanner(), measurement::Banner::Live);
-
-        Post(msg::PID_WAIT);
-        QTRY_COMPARE(d.Step(), 1);
-        Post(msg::PID_STA);
-        QTRY_COMPARE(d.Step(), 2);
-        Post(msg::PID_M07);
-        Post(msg::PID_M12);
-        Post(msg::PID_BRE);
-        QTRY_VERIFY(!d.CloseEnabled());
-        QCOMPARE(d.Step(), 2);  // the M-frames changed nothing
-        QTRY_VERIFY_WITH_TIMEOUT(d.PictureView()->CurrentBanner() == measurement::Banner::PhotoTaken, 3000);
-        Post(msg::PID_M05);
-        QTRY_COMPARE(d.Step(), 5);
-        Post(msg::PID_RES);
-        QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 1, 8000);
-        QCOMPARE(d.Step(), 4);
-        QCOMPARE(d.View().result, QString("0.045"));
-        QCOMPARE(d.View().unit, QString("B"));
-        QVERIFY(d.CloseEnabled());
-        QVERIFY(d.LastStored().photoWritten);
-
-        const emtask::TestRecord& r = emtask::GetManager()->m_DeviceData.m_TestData[0];
-        QCOMPARE(std::string(r.id), std::string("ID-9"));
-        QCOMPARE(std::string(r.result), std::string("0.045"));
-        emtask::PhotoSamples s;
-        QVERIFY(emtask::SamplePhotoFile(home / ("data/jpeg/" + emtask::PhotoFileName(r)), s));
-        QCOMPARE(r.crc16, emtask::PhotoCheckValue(s, r));
-
-        // END closes without a command to the instrument.
-        Post(msg::PID_END);
-        QTRY_VERIFY(d.Closed());
-        QVERIFY(!WindowExists(Wnd::Capture));
-        QVERIFY(!d.Capture().CaptureRunning());
-        QCoreApplication::processEvents();
-        QVERIFY(main.got.empty());
-        QCOMPARE(emtask::GetManager()->m_BusInfo.login, 0);
-    }
-
-    void calibrationNoticeStaysOnEveryLaterStep()
-    {
-        TempHome home;
-        SetSubject("ID-9", "Lee", "0.120", "X");  // unknown unit: no unit text
-        emtask::GetManager()->m_BusInfo.camerause = 0;
-        CCaptureDlg::SetPhotoWaitMs(5);
-        OpenDlg o;
-        CCaptureDlg& d = o.dlg;
-        Post(msg::PID_CALIBRATION);
-        QTRY_COMPARE(d.Step(), 0);
-        QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
-        Post(msg::PID_WAIT);
-        QTRY_COMPARE(d.Step(), 1);
-        QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
-        Post(msg::PID_BRE);
-        Post(msg::PID_RES);
-        QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 1, 3000);
-        QCOMPARE(d.Step(), 4);
-        QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
-        QCOMPARE(d.View().unit, QString("X"));
-        // Camera unused: no photograph, zero samples, no file.
-        QVERIFY(!d.LastStored().photoWritten);
-        const emtask::TestRecord& r = emtask::GetManager()->m_DeviceData.m_TestData[0];
-        QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
-        QVERIFY(!fs::exists(home / ("data/jpeg/" + emtask::PhotoFileName(r))));
-        Post(msg::PID_SEN);
-        QTRY_COMPARE(d.Step(), 12);
-        QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
-    }
-
-    void endDuringThePhotographWaitFollowsTheStore()
-    {
-        TempHome home;
-        emtask::GetManager()->m_BusInfo.camerause = 0;
-        CCaptureDlg::SetPhotoWaitMs(20);
-        SetSubject("ID-9", "Lee", "0.010", "B");
-        MainStandIn main;
-        OpenDlg o;
-        CCaptureDlg& d = o.dlg;
-        Post(msg::PID_RES);
-        // An END arriving during the waits is handled after the record is stored
-        // (how many waits: TestSession's tests, on their own clock).
-        Post(msg::PID_END);
-        QTRY_VERIFY(d.Session().Storing());
-        QVERIFY(!d.Closed());
-        QTRY_VERIFY_WITH_TIMEOUT(d.Closed(), 5000);
-        QCOMPARE(d.StoredCount(), 1);
-        QCOMPARE(emtask::GetManager()->m_BusInfo.recordcnt, 1);
-        // That END found the unit code not yet cleared: the window asks for it.
-        QTRY_COMPARE(main.got.size(), size_t(1));
-        QCOMPARE(main.got[0].second, intptr_t(msg::PID_RECALL));
-    }
-
     void eachResultFrameStoresItsOwnResult()
     {
         TempHome home;
@@ -156,7 +61,9 @@ private slots:
         OpenDlg o;
         CCaptureDlg& d = o.dlg;
         // Two frames before the window sees the first, a third during the
-        // waits for the photograph of the first.
+        // waits for the photograph of the first; the notice of a
+        // recalibration stays on every later step.
+        Post(msg::PID_CALIBRATION);
         PostResult("0.050");
         PostResult("0.060");
         QTest::qWait(30);
@@ -168,6 +75,7 @@ private slots:
         QCOMPARE(std::string(log.m_TestData[2].result), std::string("0.000"));
         QCOMPARE(d.View().result, QString("0.000"));
         QCOMPARE(d.Step(), 3);
+        QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
     }
 
     void aResultThatCannotBeStoredIsSaid()
@@ -194,7 +102,7 @@ private slots:
     {
         TempHome home;
         CameraSourceEnv env(WriteFrames(home / "cam", 2));
-        MainStandIn main;
+        Recorder main(Wnd::Main);
         OpenDlg o;
         CCaptureDlg& d = o.dlg;
         // Enter, Escape and a close request from the window manager do nothing.
@@ -217,11 +125,113 @@ private slots:
         QVERIFY(d.Closed());
         QVERIFY(!d.Capture().CaptureRunning());
         QCOMPARE(emtask::GetManager()->m_BusInfo.login, 1);
-        QTRY_COMPARE(main.got.size(), size_t(1));
-        QCOMPARE(main.got[0].first, msg::MSG_DEVICE_COMMAND);
-        QCOMPARE(main.got[0].second, intptr_t(msg::PID_RESET));
+        QTRY_VERIFY(main.received(msg::MSG_DEVICE_COMMAND, msg::PID_RESET));
         // Nothing reaches a closed window.
         QVERIFY(!PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_RES));
+    }
+
+    void lookupByIdThenName()
+    {
+        TempHome home;
+        LoadUsers(home, {{3, "kim01", "Kim"}, {5, "Lee", "Park"}, {9, "p9", "Lee"}});
+        QCOMPARE(FindSubjectSlot("kim01"), 3);
+        QCOMPARE(FindSubjectSlot("Kim"), 3);
+        // "Lee" is slot 5's ID and slot 9's name: the lower slot wins.
+        QCOMPARE(FindSubjectSlot("Lee"), 5);
+        QCOMPARE(FindSubjectSlot("KIM01"), -1);
+        QCOMPARE(FindSubjectSlot("Ki"), -1);
+        // Empty entry: slot 0 and free slots are never a subject.
+        QCOMPARE(FindSubjectSlot(""), -1);
+    }
+
+    void matchFillsSubjectAndStartsTest()
+    {
+        TempHome home;
+        LoadUsers(home, {{42, "ID-42", "이순신"}});
+        ScriptedDialogs dialogs;
+        Recorder main(Wnd::Main);
+        CIDentry w;
+        main.setEnabled(false);
+        w.ShowCentred();
+        Enter(w, QString::fromUtf8("이순신"));
+        QVERIFY(!w.isVisible());
+        QVERIFY(dialogs.shown.empty());
+        const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+        QCOMPARE(std::string(b.subjectno), std::string("42"));
+        QCOMPARE(std::string(b.subjectid), std::string("ID-42"));
+        QCOMPARE(std::string(b.subjectname), std::string("이순신"));
+        QTRY_COMPARE(main.got.size(), size_t(1));
+        QCOMPARE(main.got[0].first, msg::MSG_DEVICE_COMMAND);
+        QCOMPARE(main.got[0].second, intptr_t(msg::DEVICE_COMMAND_START_TEST));
+        QVERIFY(!main.isEnabled());
+    }
+
+    void noMatchKeepsEntryForCorrection()
+    {
+        TempHome home;
+        LoadUsers(home, {{1, "abc", "Abc"}});
+        ScriptedDialogs dialogs;
+        Recorder main(Wnd::Main);
+        CIDentry w;
+        w.ShowCentred();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::keyClicks(w.Entry(), QString(35, 'a'));
+        QCOMPARE(w.Entry()->text().size(), 30);
+        Enter(w, "ABC");
+        QVERIFY(w.isVisible());
+        QVERIFY(w.isEnabled());
+        QCOMPARE(w.Entry()->text(), QString("ABC"));
+        QVERIFY(!main.isEnabled());
+        QCOMPARE(dialogs.messages(), QStringList({"Please check your ID or name."}));
+        QCOMPARE(dialogs.shown[0].title, QString("ID or Name recognition"));
+        QCoreApplication::processEvents();
+        QVERIFY(main.got.empty());
+        QCOMPARE(emtask::GetManager()->m_BusInfo.subjectno[0], '\0');
+
+        // Close: the main window is back and the entry cleared.
+        QTest::mouseClick(w.CloseButton(), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QVERIFY(main.isEnabled());
+        QVERIFY(w.Entry()->text().isEmpty());
+    }
+
+    void fullCounterLocksIdentification()
+    {
+        TempHome home;
+        LoadUsers(home, {{1, "abc", "Abc"}});
+        emtask::GetManager()->m_BusInfo.recordcnt = emtask::kMaxStoredCounter;
+        ScriptedDialogs dialogs;
+        Recorder main(Wnd::Main);
+        main.setEnabled(false);
+        CIDentry w;
+        w.ShowCentred();
+        QTRY_COMPARE(dialogs.shown.size(), size_t(1));
+        QCOMPARE(dialogs.shown[0].title, QString("Data"));
+        QCOMPARE(dialogs.shown[0].text,
+                 QString("The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately."));
+        // Locked: only the close button is left, and it alone gives the main
+        // window back.
+        QVERIFY(!w.OkButton()->isEnabled());
+        QVERIFY(!w.Entry()->isEnabled());
+        w.OnOk();
+        QCoreApplication::processEvents();
+        QVERIFY(main.got.empty());
+        QTest::mouseClick(w.CloseButton(), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QVERIFY(main.isEnabled());
+    }
+
+    void identificationModeZeroDisablesEntry()
+    {
+        TempHome home;
+        emtask::GetManager()->m_BusInfo.idmode = 0;
+        CIDentry w;
+        w.ShowCentred();
+        QTRY_VERIFY(!w.Entry()->isEnabled());
+        w.OnClose();
+        emtask::GetManager()->m_BusInfo.idmode = 2;
+        w.ShowCentred();
+        QTRY_VERIFY(w.Entry()->isEnabled());
     }
 };
 

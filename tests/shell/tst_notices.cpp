@@ -1,18 +1,47 @@
-// The notice windows: texts by number, which windows wait and which get
-// control back, and the notices the operator cannot dismiss.
+// The notice windows: which windows wait and which get control back, the
+// notices the operator cannot dismiss, and the splash.
 #include "ShellFixture.h"
 #include "controls/SkinButton.h"
-#include "options/Password.h"
-#include "shell/COptionDlg.h"
 #include "messaging/Messages.h"
 #include "messaging/Notices.h"
-#include "messaging/MessageBoxes.h"
-#include "shell/CSplash.h"
-#include "shell/AppGlobals.h"
-#include "controls/Dialogs.h"
 #include "messaging/WindowOps.h"
+#include "shell/AppGlobals.h"
+#include "shell/COptionDlg.h"
+#include "shell/CSplash.h"
 
 #include <QtTest>
+#include <algorithm>
+
+namespace {
+// A notice (shown over another one, when `before` is set), its text, the
+// windows of other parts that wait for it (stand-ins where the main window
+// builds none), how it is dismissed (0: its OK button, else the number its
+// caller posts) and what a waiting window is told then.
+struct NoticeCase {
+    const char* name;
+    Wnd window;
+    int before, number;
+    const char* text;
+    std::vector<Wnd> standIns;
+    std::vector<Wnd> waiting;
+    int dismiss;
+    Wnd told = Wnd::Count;
+    unsigned message = 0;
+    intptr_t param = -1;
+};
+
+const NoticeCase kNoticeCases[] = {
+    {"user deletion", Wnd::Msg, 0, 117, "Existing user data will be deleted.\nDo you still want to proceed?",
+     {Wnd::UserList}, {Wnd::UserList, Wnd::Settings}, 0, Wnd::UserList, msg::MSG_USERLIST_IMPORT},
+    {"print settings saved", Wnd::Msg, 0, 103, nullptr, {Wnd::PrintPage}, {Wnd::PrintPage, Wnd::Settings}, 0},
+    {"wrong password setting", Wnd::MsgError, 0, 120, nullptr, {}, {Wnd::HelpPage, Wnd::Settings}, 0},
+    {"progress", Wnd::Msg, 0, 111, nullptr, {Wnd::IDentry}, {Wnd::IDentry}, 109},
+    {"memory full", Wnd::MsgError, 0, 132, nullptr, {Wnd::IDentry}, {Wnd::Main, Wnd::IDentry}, 0,
+     Wnd::IDentry, msg::WM_COMMAND, msg::IDENTRY_MEMORY_FULL},
+    {"port error over another", Wnd::MsgError, 124, 117, "Please check the communication status of the device.",
+     {}, {Wnd::Main}, 0},
+};
+}  // namespace
 
 class TestNotices : public QObject {
     Q_OBJECT
@@ -36,32 +65,46 @@ private slots:
         folder.reset();
     }
 
-    void deletionWarningConfirmsOnlyThroughOk()
+    void waitingWindowsGetControlBackOnDismissal()
+    {
+        for (const NoticeCase& c : kNoticeCases) {
+            std::vector<std::unique_ptr<Recorder>> standIns;
+            for (Wnd w : c.standIns) standIns.push_back(std::make_unique<Recorder>(w));
+            CNotice* notice = c.window == Wnd::Msg ? static_cast<CNotice*>(msgWnd()) : errWnd();
+            if (c.before) ShowNotice(c.window, c.before);
+            ShowNotice(c.window, c.number);
+            settle();
+            QVERIFY2(notice->isVisible(), c.name);
+            if (c.text) QCOMPARE(notice->message(), QString(c.text));
+            for (Wnd w : c.waiting) QVERIFY2(!WindowWidget(w)->isEnabled(), c.name);
+            QCOMPARE(notice->okButton()->isVisible(), c.dismiss == 0);
+            if (c.dismiss == 0)
+                QTest::mouseClick(notice->okButton(), Qt::LeftButton);
+            else
+                PostCommand(c.window, c.dismiss);
+            settle();
+            QVERIFY2(!notice->isVisible(), c.name);
+            QTRY_VERIFY2(std::all_of(c.waiting.begin(), c.waiting.end(),
+                                     [](Wnd w) { return WindowWidget(w)->isEnabled(); }), c.name);
+            if (c.message) {
+                auto* told = static_cast<Recorder*>(WindowWidget(c.told));
+                QVERIFY2(told->received(c.message, c.param), c.name);
+            }
+        }
+    }
+
+    void deletionIsConfirmedOnlyThroughOk()
     {
         Recorder users(Wnd::UserList);
-        QWidget* settings = main->settingsWindow();
-
         ShowNotice(Wnd::Msg, 117);
         settle();
         QCOMPARE(msgWnd()->title(), QString("Warning"));
-        QCOMPARE(msgWnd()->message(),
-                 QString("Existing user data will be deleted.\nDo you still want to proceed?"));
-        QVERIFY(!users.isEnabled());
-        QVERIFY(!settings->isEnabled());
         QTest::mouseClick(msgWnd()->closeButton(), Qt::LeftButton);
         settle();
         QVERIFY(!msgWnd()->isVisible());
         QVERIFY(!users.received(msg::MSG_USERLIST_IMPORT));
         QVERIFY(users.isEnabled());
-        QVERIFY(settings->isEnabled());
-
-        ShowNotice(Wnd::Msg, 117);
-        settle();
-        QTest::mouseClick(msgWnd()->okButton(), Qt::LeftButton);
-        settle();
-        QVERIFY(users.received(msg::MSG_USERLIST_IMPORT));
-        QVERIFY(!msgWnd()->isVisible());
-        QVERIFY(users.isEnabled());
+        QVERIFY(main->settingsWindow()->isEnabled());
     }
 
     void cameraChangeCannotBeDismissedByTheOperator()
@@ -69,7 +112,6 @@ private slots:
         Recorder idEntry(Wnd::IDentry);
         ShowNotice(Wnd::MsgError, 129);
         settle();
-        QVERIFY(errWnd()->isVisible());
         QVERIFY(!errWnd()->okButton()->isVisible());
         QVERIFY(!errWnd()->closeButton()->isEnabled());
         QTest::mouseClick(errWnd()->closeButton(), Qt::LeftButton);
@@ -91,157 +133,6 @@ private slots:
         QVERIFY(errWnd()->okButton()->isVisible());
     }
 
-    void settingsPagesGetControlBack_data()
-    {
-        QTest::addColumn<bool>("error");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<int>("page");
-        // One of each window; the pages each number holds are the table's.
-        QTest::newRow("print settings saved") << false << 103 << int(Wnd::PrintPage);
-        QTest::newRow("wrong password setting") << true << 120 << int(Wnd::HelpPage);
-    }
-    void settingsPagesGetControlBack()
-    {
-        QFETCH(bool, error);
-        QFETCH(int, number);
-        QFETCH(int, page);
-        std::unique_ptr<Recorder> print;
-        if (Wnd(page) == Wnd::PrintPage) print = std::make_unique<Recorder>(Wnd::PrintPage);
-        QWidget* pageWnd = WindowWidget(Wnd(page));
-        QVERIFY(pageWnd);
-        QWidget* settings = main->settingsWindow();
-        const Wnd which = error ? Wnd::MsgError : Wnd::Msg;
-        CNotice* notice = error ? static_cast<CNotice*>(errWnd()) : msgWnd();
-        ShowNotice(which, number);
-        settle();
-        QVERIFY(notice->okButton()->isVisible());
-        QVERIFY(!pageWnd->isEnabled());
-        QVERIFY(!settings->isEnabled());
-        QTest::mouseClick(notice->okButton(), Qt::LeftButton);
-        settle();
-        QVERIFY(pageWnd->isEnabled());
-        QVERIFY(settings->isEnabled());
-        QVERIFY(!notice->isVisible());
-    }
-
-    void duplicateUserNoticeLeavesTheMainWindow()
-    {
-        ShowNotice(Wnd::MsgError, 134);
-        settle();
-        QCOMPARE(errWnd()->message(),
-                 QString("Duplicate user ID or name.\nPlease check the following information :\n"));
-        QVERIFY(main->isEnabled());
-    }
-
-    void numbersOutsideTheTablesChangeNothing()
-    {
-        ShowNotice(Wnd::Msg, 112);
-        settle();
-        const QString text = msgWnd()->message();
-        for (int n : {99, 101, 102, 119, 130, 4097}) PostCommand(Wnd::Msg, n);
-        settle();
-        QVERIFY(msgWnd()->isVisible());
-        QCOMPARE(msgWnd()->message(), text);
-        QVERIFY(!msgWnd()->okButton()->isVisible());
-
-        ShowNotice(Wnd::MsgError, 133);
-        settle();
-        for (int n : {110, 112, 113, 114, 115, 136, -1}) PostCommand(Wnd::MsgError, n);
-        settle();
-        QVERIFY(errWnd()->isVisible());
-        QCOMPARE(errWnd()->title(), QString("Data"));
-        QVERIFY(errWnd()->followUp() == FollowUp::MemoryFull);
-    }
-
-    void closingNumbersOfTheProgressNotice()
-    {
-        Recorder idEntry(Wnd::IDentry);
-        ShowNotice(Wnd::Msg, 111);
-        settle();
-        QVERIFY(!msgWnd()->okButton()->isVisible());
-        QVERIFY(!idEntry.isEnabled());
-        PostCommand(Wnd::Msg, 109);
-        settle();
-        QVERIFY(!msgWnd()->isVisible());
-        QVERIFY(idEntry.isEnabled());
-
-        // 113: camera applied; the settings window closes and the main
-        // window takes over.
-        Recorder camera(Wnd::CameraPage);
-        camera.setEnabled(false);
-        main->settingsWindow()->Open();
-        main->settingsWindow()->setEnabled(false);
-        main->setEnabled(false);
-        ShowNotice(Wnd::Msg, 115);
-        settle();
-        PostCommand(Wnd::Msg, 113);
-        settle();
-        QVERIFY(!msgWnd()->isVisible());
-        QVERIFY(camera.isEnabled());
-        QVERIFY(main->isEnabled());
-        QTRY_VERIFY(!main->settingsWindow()->isVisible());
-    }
-
-    void memoryFullTellsTheIdentificationWindow()
-    {
-        Recorder idEntry(Wnd::IDentry);
-        ShowNotice(Wnd::MsgError, 132);
-        settle();
-        QVERIFY(!main->isEnabled());
-        QVERIFY(!idEntry.isEnabled());
-        QTest::mouseClick(errWnd()->okButton(), Qt::LeftButton);
-        settle();
-        QVERIFY(main->isEnabled());
-        QVERIFY(idEntry.isEnabled());
-        QVERIFY(idEntry.received(msg::WM_COMMAND, msg::IDENTRY_MEMORY_FULL));
-    }
-
-    void closeTimerClosesTheErrorNotice()
-    {
-        Recorder idEntry(Wnd::IDentry);
-        ShowNotice(Wnd::MsgError, 116);
-        settle();
-        QVERIFY(!idEntry.isEnabled());
-        errWnd()->StartCloseTimer(30);
-        QTRY_VERIFY_WITH_TIMEOUT(!errWnd()->isVisible(), 2000);
-        QVERIFY(idEntry.isEnabled());
-    }
-
-    void aSecondNoticeReplacesTheFirst()
-    {
-        ShowNotice(Wnd::MsgError, 124);
-        ShowNotice(Wnd::MsgError, 117);
-        settle();
-        QCOMPARE(errWnd()->message(), QString("Please check the communication status of the device."));
-        QVERIFY(errWnd()->followUp() == FollowUp::PortError);
-        QTest::mouseClick(errWnd()->okButton(), Qt::LeftButton);
-        settle();
-        QTRY_VERIFY(main->isEnabled());
-    }
-
-    void callerTextBoxes()
-    {
-        ScriptedDialogs dialogs;
-        CMessageBoxDlg::Run(QString::fromUtf8("사용자 ID가 없습니다"));
-        QCOMPARE(dialogs.shown.size(), size_t(1));
-        QCOMPARE(dialogs.shown[0].kind, QString("dialog"));
-        QCOMPARE(dialogs.shown[0].title, QString("Error"));
-        QCOMPARE(dialogs.shown[0].text, QString::fromUtf8("사용자 ID가 없습니다"));
-
-        CMessageBoxDlg box("x");
-        PostMessage(&box, msg::WM_COMMAND, msg::MSGBOX_DISABLE_MAIN);
-        settle();
-        QVERIFY(!main->isEnabled());
-
-        CMessageBox3Dlg waiting(CMessageBox3Dlg::kMainText);
-        QVERIFY(!WindowExists(Wnd::Waiting));
-        waiting.show();
-        QVERIFY(WindowExists(Wnd::Waiting));
-        QCOMPARE(waiting.text(), QString("Loading data, just a moment please."));
-        waiting.hide();
-        QVERIFY(!WindowExists(Wnd::Waiting));
-    }
-
     void splashHandsOverToTheMainWindow()
     {
         QWidget mainStandIn;
@@ -258,8 +149,6 @@ private slots:
         QCOMPARE(splash.statusText(), QString("Loading Program Modules ..."));
         g_LoadingStatus = 1;
         QTRY_COMPARE(splash.statusText(), QString("Loading Program Information ..."));
-        QTest::qWait(100);
-        QCOMPARE(splash.step(), 1);
         g_LoadingStatus = 2;
         QTRY_COMPARE_WITH_TIMEOUT(splash.statusText(), QString("Initializing USB connection ..."), 3000);
         QCOMPARE(g_LoadingStatus.load(), 0);

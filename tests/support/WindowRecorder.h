@@ -1,17 +1,12 @@
 // Test helpers shared by the window tests: a registered stand-in window that
-// records what it is posted, typing text as a keyboard would, and a capture
-// of the diagnostic log.
+// records what it is posted, and typing text as a keyboard would.
 #pragma once
 
-#include "DebugLog.h"
 #include "messaging/PostMessage.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QWidget>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -65,40 +60,3 @@ inline void TypeText(QWidget* w, const QString& text)
         QCoreApplication::sendEvent(w, &release);
     }
 }
-
-// Diagnostic output (standard error) of a stretch of code, at level 1.
-class LogCapture {
-public:
-    LogCapture()
-    {
-        std::fflush(stderr);
-        m_File = std::tmpfile();
-        m_Saved = dup(2);
-        dup2(fileno(m_File), 2);
-        m_Level = g_DebugLevel;
-        g_DebugLevel = 1;
-    }
-    ~LogCapture() { text(); }
-    std::string text()
-    {
-        if (m_Saved >= 0) {
-            std::fflush(stderr);
-            dup2(m_Saved, 2);
-            ::close(m_Saved);
-            m_Saved = -1;
-            g_DebugLevel = m_Level;
-            std::rewind(m_File);
-            char buf[4096];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, m_File)) > 0) m_Text.append(buf, n);
-            std::fclose(m_File);
-        }
-        return m_Text;
-    }
-
-private:
-    FILE* m_File = nullptr;
-    int m_Saved = -1;
-    int m_Level = 0;
-    std::string m_Text;
-};
