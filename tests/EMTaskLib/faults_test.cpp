@@ -9,6 +9,7 @@
 #include <climits>
 #include <csignal>
 #include <functional>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -132,6 +133,24 @@ TEST(Faults, EveryStepOfEverySaveFailingLeavesOldOrNew)
     }
 }
 
+TEST(Faults, EveryFileIsSyncedBeforeItIsRenamedIntoPlace)
+{
+    for (const Save& save : kSaves) {
+        TestFolder tf;
+        save.prepare();
+        iofault::Arm(100000, EIO);  // never fires: only the trace is wanted
+        save.run();
+        const std::vector<std::string> trace = iofault::Trace();
+        iofault::Disarm();
+        for (size_t i = 0; i < trace.size(); ++i) {
+            if (trace[i].rfind("rename ", 0) != 0) continue;
+            const std::string synced = "sync " + trace[i].substr(7);
+            EXPECT_NE(std::find(trace.begin(), trace.begin() + long(i), synced), trace.begin() + long(i))
+                << save.name << ": " << trace[i] << " without a sync before it";
+        }
+    }
+}
+
 TEST(Faults, AJournalThatCannotBeCompletedStopsEveryLaterSave)
 {
     // The file stays torn until its journal is written in: a whole new image
@@ -218,6 +237,7 @@ TEST(Faults, EveryFieldOfAJournalIsCheckedBeforeAnythingIsApplied)
         {"", Journal(size, 1, {{slot5, 276, rec}})},
         {"size 0 (truncates the log)", Journal(0, 1, {{slot5, 276, rec}})},
         {"size of another file", Journal(4348, 1, {{0, 4, "abcd"}})},
+        {"size of a larger image", Journal(size + 276, 1, {{slot5, 276, rec}})},
         {"count 2^64-1", Journal(size, UINT64_MAX, {{slot5, 276, rec}})},
         {"count 0", Journal(size, 0, {})},
         {"offset past the image", Journal(size, 1, {{size + 10, 276, rec}})},
