@@ -2,6 +2,7 @@
 #pragma once
 
 #include "EMTaskStruct.h"
+#include "TestFolder.h"
 
 #include <cstdio>
 #include <cstring>
@@ -27,6 +28,12 @@ inline emtask::TestRecord Record(int no, const char* date /* yyyymmddhhmiss */, 
     r.mode = mode;
     std::snprintf(r.unit, sizeof r.unit, "%s", unit);
     return r;
+}
+
+inline std::string FileText(const std::string& path)
+{
+    const std::vector<char> b = ReadBytes(path);
+    return std::string(b.begin(), b.end());
 }
 
 inline void SetText(char (&field)[64], const std::string& text)
