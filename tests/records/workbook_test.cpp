@@ -1,10 +1,8 @@
-#include "EMTaskData.h"
 #include "records/RecordWorkbook.h"
 #include "users/XlsxReader.h"
 
 #include "../search/SearchTestUtil.h"
 #include "RunPython.h"
-#include "TestFolder.h"
 
 #include <algorithm>
 #include <cstring>

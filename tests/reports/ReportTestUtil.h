@@ -2,8 +2,6 @@
 // through the poppler tools.
 #pragma once
 
-#include "EMTaskData.h"
-#include "ProgramFolder.h"
 #include "TextUtil.h"
 #include "measurement/TestStore.h"
 #include "../search/SearchTestUtil.h"

@@ -1,11 +1,9 @@
 #include "ReportTestUtil.h"
-#include "TestFolder.h"
 #include "PhotoCheck.h"
 #include "reports/ReportPage.h"
 #include "reports/ReportPrint.h"
 
 #include <QPageLayout>
-#include <QPainter>
 #include <QPrinter>
 #include <QtTest>
 #include <climits>

@@ -1,6 +1,5 @@
 #include "../shell/ShellFixture.h"
 #include "ReportTestUtil.h"
-#include "TestFolder.h"
 #include "WindowRecorder.h"
 #include "records/CReadDeviceDlg.h"
 #include "records/RecordGrid.h"

@@ -1,7 +1,6 @@
 // Records for the search tests.
 #pragma once
 
-#include "EMTaskStruct.h"
 #include "TestFolder.h"
 
 #include <cstdio>

@@ -1,6 +1,4 @@
-#include "EMTaskData.h"
 #include "SearchTestUtil.h"
-#include "TestFolder.h"
 #include "TextUtil.h"
 #include "search/CsvExport.h"
 

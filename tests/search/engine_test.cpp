@@ -1,4 +1,3 @@
-#include "EMTaskData.h"
 #include "SearchTestUtil.h"
 #include "search/SearchEngine.h"
 

@@ -1,4 +1,3 @@
-#include "EMTaskData.h"
 #include "FileImage.h"
 #include "SearchTestUtil.h"
 #include "TextUtil.h"
