@@ -323,6 +323,7 @@ private slots:
         xlsx::ReadResult r = xlsx::ReadActiveSheet(*home / "out/march/march_1.xlsx");
         QCOMPARE(r.cells.size(), size_t(1 + 8 + 3 * 8));
         QCOMPARE(QString::fromStdString(r.cells[9].text), QString("000003"));
+        QCOMPARE(QString::fromStdString(r.cells[10].text), QString("07-Mar-2024"));  // the settings' date order
 
         // A workbook that cannot be saved is said, and the old one stays.
         const std::vector<char> before = ReadBytes(*home / "out/march/march_1.xlsx");

@@ -124,7 +124,13 @@ private slots:
         QCOMPARE(Cell(w, 5, records::ColTestNo), QStringLiteral("390"));
         QCOMPARE(Cell(w, 5, records::ColPhoto), QStringLiteral("O"));
         QCOMPARE(Cell(w, 4, records::ColPhoto), QStringLiteral("X"));
+        w.SheetList()->setCurrentIndex(1);
+        Settle();
+        QCOMPARE(w.Model()->rowCount(), 51);
+        QCOMPARE(Cell(w, 50, records::ColTestNo), QStringLiteral("100"));
         // The clicked row's photograph is looked up by its test number.
+        w.SheetList()->setCurrentIndex(0);
+        Settle();
         w.Grid()->clicked(w.Model()->index(5, 0));
         Settle();
         QCOMPARE(w.SelectedTestNo(), QStringLiteral("390"));

@@ -146,6 +146,9 @@ TEST(HostileWorkbook, OverLongTextsNeverPassTheirField)
 {
     emtask::BusUserInfo table[emtask::kMaxUsers]{};
     struct tm when{};
-    users::ApplyImport(table, {{std::string(200, 'q'), std::string("\xE1\x84", 2)}}, when);
+    std::string hangul = "a";
+    for (int i = 0; i < 30; ++i) hangul += "\xED\x99\x8D";
+    users::ApplyImport(table, {{std::string(200, 'q'), hangul}}, when);
     EXPECT_EQ(std::strlen(table[1].cusid), 63u);
+    EXPECT_EQ(std::string(table[1].uname), hangul.substr(0, 61));  // never a character cut in two
 }

@@ -366,6 +366,8 @@ private slots:
         QCOMPARE(dlg.Bar()->Text(), QString());  // nothing drawn, no division by zero
         dlg.Start(2, nullptr);
         for (int step : {1, 2, 2}) QCOMPARE(dlg.Bar()->StepIt(), step);  // clamped at the end
+        dlg.Bar()->SetPos(-5);
+        QCOMPARE(dlg.Bar()->GetPos(), 0);
         dlg.Bar()->resize(200, 20);
         dlg.Bar()->SetPos(1);  // half of 2: filled to the middle
         const QImage half = dlg.Bar()->grab().toImage();
