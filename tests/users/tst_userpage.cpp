@@ -137,6 +137,7 @@ private slots:
             QTest::keyClick(dlg->IdEdit(), Qt::Key_Backspace);
             QTest::keyClicks(dlg->IdEdit(), "1");  // edited back to what it was
             dlg->OnOK();
+            if (dlg->isVisible()) dlg->OnClose();  // refused: fail now rather than wait
         });
         emit page.List()->cellClicked(RowOf(page, 2), Page::ColModify);
         const std::string year = std::to_string(QDate::currentDate().year());
