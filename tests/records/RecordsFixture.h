@@ -2,10 +2,9 @@
 // photographs stored as a test stores them, archive files written by hand.
 #pragma once
 
-#include "EMTaskData.h"
-#include "ProgramFolder.h"
 #include "TestFolder.h"
 #include "measurement/TestStore.h"
+#include "../search/SearchTestUtil.h"
 
 #include <cstdio>
 #include <cstring>
@@ -23,26 +22,14 @@ struct RecordsHome : TestFolder {
     }
 };
 
+// A record of 7 March 2024, 14:mm:ss (mm from the test number).
 inline emtask::TestRecord MakeRecord(int32_t testno, int second = 0, const char* result = "0.000", char mode = '0')
 {
-    emtask::TestRecord r{};
-    r.testno = testno;
-    std::snprintf(r.m_Tyy, sizeof r.m_Tyy, "2024");
-    std::snprintf(r.m_Tmm, sizeof r.m_Tmm, "03");
-    std::snprintf(r.m_Tdd, sizeof r.m_Tdd, "07");
-    std::snprintf(r.m_Thh, sizeof r.m_Thh, "14");
-    auto two = [](char* f, int v) {
-        f[0] = char('0' + v / 10);
-        f[1] = char('0' + v % 10);
-    };
-    two(r.m_Tmi, (testno / 60) % 60);
-    two(r.m_Tss, second % 60);
-    std::snprintf(r.id, sizeof r.id, "id%d", testno);
-    std::snprintf(r.name, sizeof r.name, "Name %d", testno);
-    std::snprintf(r.result, sizeof r.result, "%s", result);
-    r.mode = mode;
-    r.unit[0] = mode == 'F' ? 'F' : 'B';
-    return r;
+    char date[24], id[16], name[24];
+    std::snprintf(date, sizeof date, "2024030714%02d%02d", (testno / 60) % 60, second % 60);
+    std::snprintf(id, sizeof id, "id%d", testno);
+    std::snprintf(name, sizeof name, "Name %d", testno);
+    return searchtest::Record(testno, date, id, name, result, mode, mode == 'F' ? "F" : "B");
 }
 
 // A photograph that differs by test number (640 x 480).

@@ -65,78 +65,50 @@ TEST(PhotoNames, OnlyDigitsMakeAName)
 {
     emtask::TestRecord r = MakeRecord(123456, 1);
     EXPECT_EQ(SafePhotoName(r, 123456), "00123456-20240307141701.jpg");
-    emtask::TestRecord bad = r;
-    std::memcpy(bad.m_Tyy, "../x", 4);
-    EXPECT_EQ(SafePhotoName(bad, 1), "");
-    bad = r;
-    bad.m_Tmm[0] = 0;  // a short field
-    EXPECT_EQ(SafePhotoName(bad, 1), "");
+    emtask::TestRecord path = r, empty{};
+    std::memcpy(path.m_Tyy, "../x", 4);
+    for (const auto& bad : {path, empty}) EXPECT_EQ(PhotoPath(ArchivePhotoSource("/a/jpeg"), bad, 0), "");
     EXPECT_EQ(SafePhotoName(r, -5), "");
     EXPECT_EQ(SafePhotoName(r, 123456789), "");
-    EXPECT_EQ(PhotoPath(ArchivePhotoSource("/a/jpeg"), bad, 0), "");
 }
 
-class PhotoCheckTest : public ::testing::Test {
-protected:
+// Photographs are checked by their sampled pixels and their name's number.
+TEST(PhotoCheck, OnlyAChangedSampleOrAnotherTestsPhotographFails)
+{
     RecordsHome home;
     emtask::DeviceData& log = GetManager()->m_DeviceData;
-    void SetUp() override { FillLog(13, 1); }
-    PhotoVerdict Check(int32_t slot) { return CheckRecordPhoto(LogPhotoSource(), log, slot).verdict; }
-    std::string PathOf(int32_t slot) { return PhotoPath(LogPhotoSource(), log.m_TestData[slot], slot); }
+    FillLog(13, 1);
+    auto check = [&](int32_t slot) { return CheckRecordPhoto(LogPhotoSource(), log, slot); };
+    auto path = [&](int32_t slot) { return PhotoPath(LogPhotoSource(), log.m_TestData[slot], slot); };
     // Writes the decoded photograph losslessly (PNG bytes under the .jpg
     // name) with one pixel changed, so only that pixel differs.
-    void Rewrite(int32_t slot, int x, int y)
-    {
-        cv::Mat img = cv::imread(PathOf(slot), cv::IMREAD_COLOR);
-        if (x >= 0) img.at<cv::Vec3b>(y, x)[1] ^= 0x40;
+    auto rewrite = [&](int32_t slot, int x, int y) {
+        cv::Mat img = cv::imread(path(slot), cv::IMREAD_COLOR);
+        img.at<cv::Vec3b>(y, x)[1] ^= 0x40;
         std::vector<uchar> png;
         cv::imencode(".png", img, png);
-        WriteBytes(PathOf(slot), png.data(), png.size());
-    }
-};
-
-TEST_F(PhotoCheckTest, UntouchedPassesAtHalfSize)
-{
-    PhotoResult r = CheckRecordPhoto(LogPhotoSource(), log, 4);
+        WriteBytes(path(slot), png.data(), png.size());
+    };
+    PhotoResult r = check(4);
     EXPECT_EQ(r.verdict, PhotoVerdict::Intact);
     EXPECT_EQ(r.computed, log.m_TestData[4].crc16);
     EXPECT_EQ(r.picture.size(), QSize(320, 240));
-    // The same pixels in a lossless file still pass.
-    Rewrite(4, -1, -1);
-    EXPECT_EQ(Check(4), PhotoVerdict::Intact);
-}
-
-TEST_F(PhotoCheckTest, ASamplePixelChangedFailsAPixelBesideItDoesNot)
-{
-    Rewrite(5, 101, 50);
-    EXPECT_EQ(Check(5), PhotoVerdict::Intact);
-    Rewrite(5, 100, 50);
-    PhotoResult r = CheckRecordPhoto(LogPhotoSource(), log, 5);
+    rewrite(4, 101, 50);  // beside a sample
+    EXPECT_EQ(check(4).verdict, PhotoVerdict::Intact);
+    rewrite(4, 100, 50);
+    r = check(4);
     EXPECT_EQ(r.verdict, PhotoVerdict::Altered);
     EXPECT_EQ(r.picture.size(), QSize(160, 120));
-}
 
-TEST_F(PhotoCheckTest, AnotherTestsPhotographUnderThisNameFails)
-{
     // Tests 12 and 13 in the same second: only the number tells them apart.
     std::memcpy(log.m_TestData[12].m_Tss, log.m_TestData[11].m_Tss, 3);
     std::memcpy(log.m_TestData[12].m_Tmi, log.m_TestData[11].m_Tmi, 3);
     log.m_TestData[12].crc16 = measurement::SaveTestPhoto(MakePhoto(13), log.m_TestData[12]);
-    ASSERT_EQ(Check(12), PhotoVerdict::Intact);
-    std::filesystem::copy_file(PathOf(11), PathOf(12), std::filesystem::copy_options::overwrite_existing);
-    EXPECT_EQ(Check(12), PhotoVerdict::Altered);
-    std::filesystem::remove(PathOf(12));
-    EXPECT_EQ(Check(12), PhotoVerdict::NoPhoto);
-}
-
-TEST_F(PhotoCheckTest, AnArchiveUsesItsOwnJpegFolder)
-{
-    const std::string archiveJpeg = home / "exports/a/jpeg";
-    std::filesystem::create_directories(archiveJpeg);
-    emtask::TestRecord& r = log.m_TestData[2];
-    std::filesystem::rename(PathOf(2), archiveJpeg + "/" + SafePhotoName(r, r.testno));
-    EXPECT_EQ(Check(2), PhotoVerdict::NoPhoto);
-    EXPECT_EQ(CheckRecordPhoto(ArchivePhotoSource(archiveJpeg), log, 2).verdict, PhotoVerdict::Intact);
+    ASSERT_EQ(check(12).verdict, PhotoVerdict::Intact);
+    std::filesystem::copy_file(path(11), path(12), std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(check(12).verdict, PhotoVerdict::Altered);
+    std::filesystem::remove(path(12));
+    EXPECT_EQ(check(12).verdict, PhotoVerdict::NoPhoto);
 }
 
 TEST(ArchiveTargets, FolderAndFileFromTheChosenName)
@@ -172,8 +144,7 @@ TEST_F(ArchiveFiles, WrittenExactlyAndSparseReadBackWhole)
     std::vector<unsigned char> head(8 + 196 + 300 * 276 + 276);
     ASSERT_EQ(pread(fd, head.data(), head.size(), 0), ssize_t(head.size()));
     close(fd);
-    EXPECT_EQ(head[0], 'A');
-    for (int i = 1; i < 8; ++i) EXPECT_EQ(head[i], 0);
+    EXPECT_EQ(std::memcmp(head.data(), "A\0\0\0\0\0\0\0", 8), 0);
     EXPECT_EQ(std::memcmp(head.data() + 8, &store->m_DeviceData, head.size() - 8), 0);
 
     const emtask::TestRecord last = store->m_DeviceData.m_TestData[299];

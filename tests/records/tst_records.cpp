@@ -5,6 +5,9 @@
 #include "messaging/Messages.h"
 #include "records/CReadDeviceDlg.h"
 #include "records/RecordArchive.h"
+#include "users/XlsxReader.h"
+#include "controls/CLoadDataDlg.h"
+#include "controls/CProgressBar.h"
 
 #include <QComboBox>
 #include <QPrinter>
@@ -42,9 +45,9 @@ class TestRecords : public QObject {
     emtask::EMTaskData* store = nullptr;
 
     // The log of `n` records on disk, then the main window started over it.
-    CReadDeviceDlg* Start(int n, int photoEvery = 0, int rowsIndex = 0)
+    CReadDeviceDlg* Start(int n, int photoEvery = 0)
     {
-        store->m_BusInfo.rowsindex = rowsIndex;
+        store->m_BusInfo.rowsindex = 0;  // 100 rows a sheet
         FillLog(n, photoEvery);
         store->SaveResultData();
         store->SaveSetting();
@@ -100,8 +103,6 @@ private slots:
     void recordsButtonShowsTheNewestSheetFirst()
     {
         CReadDeviceDlg* w = Start(250, 10);
-        QVERIFY(main->button(msg::MAIN_LOAD_BTN)->isEnabled());
-        QVERIFY(w->Button(msg::RD_EXCEL_BTN)->isEnabled());
         OpenRecords(w);
         QVERIFY(w->isVisible());
         QVERIFY(!main->isEnabled());
@@ -136,20 +137,19 @@ private slots:
         QVERIFY(main->isEnabled());
     }
 
-    void anEmptyLogSaysSoInRed()
-    {
-        CReadDeviceDlg* w = Start(0);
-        OpenRecords(w);
-        QCOMPARE(w->StatusText(), QString("Reading datas : Not exist"));
-        QCOMPARE(w->StatusColor(), QColor(255, 0, 0));
-        QCOMPARE(w->SheetList()->count(), 0);
-    }
-
-    void everyWayOfClosingGivesTheLogBack()
+    void aBadFileChangesNothingAndEveryWayOfClosingGivesTheLogBack()
     {
         CReadDeviceDlg* w = Start(30);
         const std::string archive = WriteSmallArchive("exp/march/measurements_of_march.dat", 5);
         ScriptedDialogs dialogs;
+        // A file that is no archive leaves the shown records.
+        OpenRecords(w);
+        WriteBytes(*home / "bad.dat", "12345", 5);
+        OpenArchive(w, dialogs, *home / "bad.dat");
+        QCOMPARE(dialogs.messages(), QStringList{"Data File Mismatch"});
+        QCOMPARE(w->SourceFlag(), 0);
+        QVERIFY(!store->ArchiveShown());
+        w->close();
         for (int way = 0; way < 3; ++way) {
             OpenRecords(w);
             OpenArchive(w, dialogs, archive);
@@ -160,21 +160,14 @@ private slots:
             QCOMPARE(w->Model()->rowCount(), 5);
             QCOMPARE(Cell(w, 0, records::ColName), QString("Archived 5"));
             QCOMPARE(store->m_BusInfo.recordcnt, 5);
-            // The settings saved meanwhile keep the log's counter.
-            QCOMPARE(store->SaveSetting(), 1);
-            emtask::BusInfo onDisk;
-            std::memcpy(&onDisk, ReadBytes(emtask::ConfigPath()).data(), sizeof onDisk);
-            QCOMPARE(onDisk.recordcnt, 30);
 
             if (way == 0) w->Button(msg::RD_CLOSE_BTN)->click();
             if (way == 1) QTest::keyClick(w, Qt::Key_Escape);
             if (way == 2) w->close();
             QVERIFY(!w->isVisible());
             QCOMPARE(w->SourceFlag(), 0);
-            QCOMPARE(store->m_DeviceData.datacnt, 30);
             QCOMPARE(QString(store->m_DeviceData.m_TestData[4].name), QString("Name 5"));
             QCOMPARE(store->m_BusInfo.recordcnt, 30);
-            QVERIFY(main->isEnabled());
         }
         // The next test goes after the log's records, into the log's file.
         QCOMPARE(store->AppendRecord(MakeRecord(0)), 30);
@@ -187,19 +180,6 @@ private slots:
         WaitShown(w, true);
         main.reset();
         QCOMPARE(store->m_DeviceData.datacnt, 31);
-        QVERIFY(!store->ArchiveShown());
-    }
-
-    void aMismatchedFileLeavesTheShownRecords()
-    {
-        CReadDeviceDlg* w = Start(10);
-        OpenRecords(w);
-        WriteBytes(*home / "bad.dat", "12345", 5);
-        ScriptedDialogs dialogs;
-        OpenArchive(w, dialogs, *home / "bad.dat");
-        QCOMPARE(dialogs.messages(), QStringList{"Data File Mismatch"});
-        QCOMPARE(store->m_DeviceData.datacnt, 10);
-        QCOMPARE(w->SourceFlag(), 0);
         QVERIFY(!store->ArchiveShown());
     }
 
@@ -227,12 +207,6 @@ private slots:
         w->OnCommand(msg::RD_SAVE_BTN);
         WaitIdle(w);
         QCOMPARE(count(*home / "exp/again/jpeg"), 4);
-        // Saved over itself: the photographs stay whole.
-        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/week12/week12.dat"));
-        w->OnCommand(msg::RD_SAVE_BTN);
-        WaitIdle(w);
-        for (const auto& e : std::filesystem::directory_iterator(*home / "exp/week12/jpeg"))
-            QVERIFY(e.file_size() > 1000);
 
         // Photo save "No": no jpeg folder.
         store->m_BusInfo.photosave = 1;
@@ -314,6 +288,52 @@ private slots:
         QVERIFY(text.contains("Test No."));
         for (int n = 31; n <= 130; ++n) QVERIFY2(text.contains(QString("id%1\n").arg(n)) || text.contains(QString("id%1 ").arg(n)), qPrintable(QString::number(n)));
         QVERIFY(!text.contains("id30\n") && !text.contains("id30 "));
+    }
+
+    void anEmptyLogSaysSoAndExcelWritesWhileTheWindowIsDisabled()
+    {
+        CReadDeviceDlg& w = *Start(0);
+        OpenRecords(&w);
+        QCOMPARE(w.StatusText(), QString("Reading datas : Not exist"));
+        QCOMPARE(w.StatusColor(), QColor(255, 0, 0));
+        QCOMPARE(w.SheetList()->count(), 0);
+        ScriptedDialogs dialogs;
+        auto Excel = [&w] { w.OnCommand(msg::RD_EXCEL_BTN); };
+        auto WaitDone = [&w] { QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 20000); };
+        Excel();  // cancelled: nothing at all
+        QCOMPARE(dialogs.shown.size(), size_t(1));
+        QVERIFY(w.isEnabled());
+
+        // No record: only the folder, no progress, nothing said.
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "empty.xlsx"));
+        Excel();
+        QVERIFY(!w.ProgressWindow()->isVisible());
+        WaitDone();
+        QVERIFY(std::filesystem::is_empty(*home / "empty"));
+
+        FillLog(3);
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "out/march"));  // no extension typed
+        Excel();
+        QVERIFY(!w.isEnabled());
+        QCOMPARE(w.ProgressWindow()->Bar()->Text(), QString(".xlsx Data Save Total:3, Current :0(0%)"));
+        QVERIFY(!w.close());  // the export reads the shown records: no closing meanwhile
+        WaitDone();
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.ProgressWindow()->isVisible());
+        xlsx::ReadResult r = xlsx::ReadActiveSheet(*home / "out/march/march_1.xlsx");
+        QCOMPARE(r.cells.size(), size_t(1 + 8 + 3 * 8));
+        QCOMPARE(QString::fromStdString(r.cells[9].text), QString("000003"));
+        QCOMPARE(QString::fromStdString(r.cells[10].text), QString("07-Mar-2024"));  // the settings' date order
+
+        // A workbook that cannot be saved is said, and the old one stays.
+        const std::vector<char> before = ReadBytes(*home / "out/march/march_1.xlsx");
+        FillLog(1);
+        std::filesystem::create_directory(*home / "out/march/march_1.xlsx.tmp");
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "out/march.xlsx"));
+        Excel();
+        WaitDone();
+        QCOMPARE(dialogs.messages(), QStringList{QString::fromUtf8("해당 파일을 저장할 수 없습니다. ")});
+        QVERIFY(ReadBytes(*home / "out/march/march_1.xlsx") == before);
     }
 };
 

@@ -1,15 +1,16 @@
-#include "EMTaskData.h"
 #include "records/RecordWorkbook.h"
 #include "users/XlsxReader.h"
 
+#include "../search/SearchTestUtil.h"
 #include "RunPython.h"
-#include "TestFolder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 using emtask::DeviceData;
 using emtask::TestRecord;
@@ -19,24 +20,11 @@ namespace {
 
 DeviceData& Log() { return emtask::GetManager()->m_DeviceData; }
 
-TestRecord& Put(int slot, const char* id, const char* name, const char* result, char mode,
-                const char* unit)
+TestRecord& Put(int slot, const char* id, const char* name, const char* result, char mode, const char* unit)
 {
-    TestRecord& r = Log().m_TestData[slot];
-    r = TestRecord{};
-    r.testno = slot + 1;
-    std::snprintf(r.id, sizeof r.id, "%s", id);
-    std::snprintf(r.name, sizeof r.name, "%s", name);
-    std::memcpy(r.m_Tyy, "2024", 5);
-    std::memcpy(r.m_Tmm, "03", 3);
-    std::memcpy(r.m_Tdd, "07", 3);
-    std::memcpy(r.m_Thh, "14", 3);
-    std::memcpy(r.m_Tmi, "25", 3);
-    std::snprintf(r.m_Tss, sizeof r.m_Tss, "%02d", slot % 60);
-    std::snprintf(r.result, sizeof r.result, "%s", result);
-    r.mode = mode;
-    std::snprintf(r.unit, sizeof r.unit, "%s", unit);
-    return r;
+    char date[16];
+    std::snprintf(date, sizeof date, "2024030714" "25%02d", slot % 60);
+    return Log().m_TestData[slot] = searchtest::Record(slot + 1, date, id, name, result, mode, unit);
 }
 
 // One line per cell of the active sheet that has a value or a style:
@@ -87,13 +75,26 @@ std::vector<std::string> FilesIn(const std::string& dir)
 
 const std::string kBox = "thin:FF000000,thin:FF000000,thin:FF000000,thin:FF000000";
 const std::string kRecordStyle = "right/center|" + kBox;
+const std::string kPlain = "|s|theme/11.0|" + kRecordStyle;
+
+// The values of row `row`, columns A to H, comma-separated.
+std::string Values(std::map<std::string, std::string>& cells, int row)
+{
+    std::string out;
+    for (char col = 'A'; col <= 'H'; ++col) {
+        const std::string& cell = cells[col + std::to_string(row)];
+        out += (col == 'A' ? "" : ",") + cell.substr(0, cell.find('|'));
+    }
+    return out;
+}
 
 }  // namespace
 
 TEST(RecordWorkbook, LayoutStylesAndTextsAsAnIndependentReaderSeesThem)
 {
     TestFolder home;
-    Put(0, "A-100", "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99", "0.000", '0', "B");  // Hangul name
+    const std::string kHong = "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99";  // a Hangul name
+    Put(0, "A-100", kHong.c_str(), "0.000", '0', "B");
     Put(1, "F-7", "Lee", "FLOW", 'F', "F");
     TestRecord& odd = Put(2, "=1+1", "bad\xFF" "name _x0041_", "0.045", '1', "Q");
     odd.testno = 123;
@@ -119,46 +120,27 @@ TEST(RecordWorkbook, LayoutStylesAndTextsAsAnIndependentReaderSeesThem)
     EXPECT_EQ(c["A3"], "Test No.|s|bold FF000000/11.0|center/center|-:-,-:-,-:-,-:-");
     EXPECT_EQ(c["H3"], "Mode|s|bold FF000000/11.0|center/center|-:-,-:-,-:-,-:-");
 
-    // Row 4: the newest record (slot 2): formula-looking ID stays text, bad
-    // bytes replaced, a literal escape kept, unknown month and unit.
-    const std::string plain = "|s|theme/11.0|" + kRecordStyle;
-    EXPECT_EQ(c["A4"], "000123" + plain);
-    EXPECT_EQ(c["B4"], "2024--07" + plain);
-    EXPECT_EQ(c["C4"], "14:25:02" + plain);
+    // Newest first. Row 4: a formula-looking ID stays text, bad bytes are
+    // replaced, a literal escape is kept (openpyxl shows its stored form),
+    // unknown month and unit. Row 5: the flow error. Row 6: 0.000 is still red.
+    EXPECT_EQ(Values(c, 4), "000123,2024--07,14:25:02,0.045,-,=1+1,bad\xEF\xBF\xBDname _x005F_x0041_,Fast");
+    EXPECT_EQ(Values(c, 5), "000002,2024-Mar-07,14:25:01,Flow,-,F-7,Lee,-");
+    EXPECT_EQ(Values(c, 6), "000001,2024-Mar-07,14:25:00,0.000,%BAC,A-100," + kHong + ",Normal");
+    for (const char* ref : {"A4", "B4", "H4", "D5", "G6"}) EXPECT_EQ(c[ref].substr(c[ref].find('|')), kPlain) << ref;
     EXPECT_EQ(c["D4"], "0.045|s|bold FFFF0000/11.0|" + kRecordStyle);
-    EXPECT_EQ(c["E4"], "-" + plain);
-    EXPECT_EQ(c["F4"], "=1+1" + plain);
-    // openpyxl shows the stored form of the literal escape; a reader that
-    // decodes escapes (ours) gets the name back.
-    EXPECT_EQ(c["G4"], "bad\xEF\xBF\xBDname _x005F_x0041_" + plain);
+    EXPECT_EQ(c["D6"], "0.000|s|bold FFFF0000/11.0|" + kRecordStyle);
+    EXPECT_EQ(c.count("A7"), 0u);
+    // A reader that decodes escapes (ours) gets the name back.
     xlsx::ReadResult back = xlsx::ReadActiveSheet(home / "out/march/march_1.xlsx");
-    ASSERT_EQ(back.error, xlsx::ReadError::None);
     ASSERT_GT(back.cells.size(), 15u);
     EXPECT_EQ(back.cells[15].text, "bad\xEF\xBF\xBDname _x0041_");  // title, 8 headers, A4..G4
-    EXPECT_EQ(c["H4"], "Fast" + plain);
-    // Row 5: the flow error, in the normal font.
-    EXPECT_EQ(c["A5"], "000002" + plain);
-    EXPECT_EQ(c["D5"], "Flow" + plain);
-    EXPECT_EQ(c["E5"], "-" + plain);
-    EXPECT_EQ(c["H5"], "-" + plain);
-    // Row 6: the oldest record; 0.000 is still in bold red.
-    EXPECT_EQ(c["A6"], "000001" + plain);
-    EXPECT_EQ(c["B6"], "2024-Mar-07" + plain);
-    EXPECT_EQ(c["D6"], "0.000|s|bold FFFF0000/11.0|" + kRecordStyle);
-    EXPECT_EQ(c["E6"], "%BAC" + plain);
-    EXPECT_EQ(c["F6"], "A-100" + plain);
-    EXPECT_EQ(c["G6"], "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99" + plain);
-    EXPECT_EQ(c["H6"], "Normal" + plain);
-    EXPECT_EQ(c.count("A7"), 0u);
 
     // An unknown date order leaves the date cell empty but bordered; an
     // unknown mode leaves the mode cell empty.
     Log().m_TestData[2].mode = 'x';
     ASSERT_EQ(records::ExportWorkbooks(Log(), 7, chosen).failed, 0);
     c = Dump(home / "out/march/march_1.xlsx");
-    EXPECT_EQ(c["B4"], "None|n|theme/11.0|" + kRecordStyle);
-    EXPECT_EQ(c["H4"], "None|n|theme/11.0|" + kRecordStyle);
-    EXPECT_EQ(c["B6"], "None|n|theme/11.0|" + kRecordStyle);
+    for (const char* ref : {"B4", "H4", "B6"}) EXPECT_EQ(c[ref], "None|n|theme/11.0|" + kRecordStyle) << ref;
 }
 
 // The real size: 100,001 records give a full first workbook (newest first)
@@ -191,28 +173,20 @@ TEST(RecordWorkbook, HundredThousandAndOneRecordsSplitIntoTwoWorkbooks)
     EXPECT_EQ(reports[100], 100001);
     EXPECT_EQ(FilesIn(base), (std::vector<std::string>{"split_1.xlsx", "split_2.xlsx"}));
 
-    // openpyxl (read-only) for the first rows and the sheet's extent; the last
-    // row straight from the sheet's XML, as openpyxl would parse every row
-    // before it (seconds of work for nothing).
-    const char* script = R"py(
-import re, sys, zipfile, openpyxl
-for path in sys.argv[1:]:
-    ws = openpyxl.load_workbook(path, read_only=True).active
-    for r in ws.iter_rows(min_row=4, max_row=5):
-        print("%d:%s,%s" % (r[0].row, r[0].value, r[5].value))
-    print("max=%d" % ws.max_row)
-    xml = zipfile.ZipFile(path).read("xl/worksheets/sheet1.xml").decode()
-    rows = re.findall(r'<row r="(\d+)"', xml)
-    last = rows[-1]
-    cells = re.findall(r'<c r="([A-H])' + last + r'"[^>]*><is><t>([^<]*)</t>', xml)
-    print("last %s %d:%s" % (last, len(rows), ",".join(a + "=" + t for a, t in cells)))
-)py";
-    std::string out;
-    ASSERT_EQ(RunPython(script, {base + "/split_1.xlsx", base + "/split_2.xlsx"}, &out), 0) << out;
-    EXPECT_EQ(out, "4:100001,ID100000\n5:100000,ID99999\nmax=100003\n"
-                   "last 100003 100003:A=000002,B=--,C=::,E=-,F=ID1,H=Normal\n"
-                   "4:000001,ID0\nmax=4\n"
-                   "last 4 4:A=000001,B=--,C=::,E=-,F=ID0,H=Normal\n");
+    // Newest first: test 100,001 down to test 2, then test 1 alone.
+    xlsx::ReadLimits big;
+    big.maxPartBytes = 1u << 30;
+    for (auto [file, last, a4, aLast] : {std::tuple{"/split_1.xlsx", 100003u, "100001", "000002"},
+                                          std::tuple{"/split_2.xlsx", 4u, "000001", "000001"}}) {
+        const xlsx::ReadResult x = xlsx::ReadActiveSheet(base + file, big);
+        ASSERT_EQ(x.error, xlsx::ReadError::None) << x.detail;
+        EXPECT_EQ(x.cells[9].text, a4);  // after the title and eight headers
+        const uint32_t lastRow = last;
+        auto first = std::find_if(x.cells.begin(), x.cells.end(), [&](const xlsx::Cell& c) { return c.row == lastRow; });
+        ASSERT_NE(first, x.cells.end());
+        EXPECT_EQ(first->text, aLast);
+        EXPECT_EQ(x.cells.back().row, last);
+    }
 }
 
 // Fault: an export that cannot save a workbook leaves the workbooks an
@@ -238,8 +212,8 @@ TEST(RecordWorkbook, FailedSaveKeepsEarlierWorkbooks)
     EXPECT_EQ(ReadBytes(dir + "/log_3.xlsx"), before3);
     fs::remove(dir + "/log_2.xlsx.tmp");
     EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"log_1.xlsx", "log_2.xlsx", "log_3.xlsx"}));
-    EXPECT_EQ(Dump(dir + "/log_1.xlsx")["F4"], "new" + std::string("|s|theme/11.0|") + kRecordStyle);
-    EXPECT_EQ(Dump(dir + "/log_2.xlsx")["F4"], "old" + std::string("|s|theme/11.0|") + kRecordStyle);
+    EXPECT_EQ(Dump(dir + "/log_1.xlsx")["F4"], "new" + kPlain);
+    EXPECT_EQ(Dump(dir + "/log_2.xlsx")["F4"], "old" + kPlain);
 
     // A folder that cannot be made fails the first workbook.
     WriteBytes(home / "blocked", "x", 1);
@@ -249,17 +223,20 @@ TEST(RecordWorkbook, FailedSaveKeepsEarlierWorkbooks)
 }
 
 // No record (also a negative count from a damaged file): the folder only,
-// and no failure.
-TEST(RecordWorkbook, NoRecordMakesOnlyTheFolder)
+// and no failure. Never more than ten workbooks: 11 records at one row a
+// workbook go two to a workbook.
+TEST(RecordWorkbook, NoRecordMakesOnlyTheFolderAndTenWorkbooksHoldAll)
 {
     TestFolder home;
     for (int count : {0, -5}) {
         Log().datacnt = count;
         const std::string name = "empty" + std::to_string(-count);
         records::WorkbookExportResult r = records::ExportWorkbooks(Log(), 2, home / (name + ".xlsx"));
-        EXPECT_EQ(r.failed, 0);
-        EXPECT_EQ(r.saved, 0);
+        EXPECT_EQ(r.failed + r.saved, 0);
         ASSERT_TRUE(fs::is_directory(home / name));
         EXPECT_TRUE(FilesIn(home / name).empty());
     }
+    for (int s = 0; s < 11; ++s) Put(s, "x", "y", "0.010", '0', "B");
+    Log().datacnt = 11;
+    EXPECT_EQ(records::ExportWorkbooks(Log(), 2, home / "ten.xlsx", {}, 1).saved, 6);
 }

@@ -2,10 +2,9 @@
 // through the poppler tools.
 #pragma once
 
-#include "EMTaskData.h"
-#include "ProgramFolder.h"
 #include "TextUtil.h"
 #include "measurement/TestStore.h"
+#include "../search/SearchTestUtil.h"
 
 #include <QImage>
 #include <QProcess>
@@ -16,21 +15,10 @@
 
 // Appends a record of 7 March 2024, 14:25:01 to the test log; with a photo,
 // stores it as the test would and keeps its check value. Returns the slot.
-inline int AddRecord(const cv::Mat& photo, const char* result = "0.045", const char* unit = "B",
-                     char mode = '0')
+inline int AddRecord(const cv::Mat& photo, const char* result = "0.045", const char* unit = "B", char mode = '0')
 {
     emtask::EMTaskData* m = emtask::GetManager();
-    emtask::TestRecord r{};
-    std::memcpy(r.m_Tyy, "2024", 4);
-    std::memcpy(r.m_Tmm, "03", 2);
-    std::memcpy(r.m_Tdd, "07", 2);
-    std::memcpy(r.m_Thh, "14", 2);
-    std::memcpy(r.m_Tmi, "25", 2);
-    std::memcpy(r.m_Tss, "01", 2);
-    emtask::CopyField(r.result, result);
-    emtask::CopyField(r.unit, unit);
-    r.mode = mode;
-    r.testno = m->NextTestNo();
+    emtask::TestRecord r = searchtest::Record(m->NextTestNo(), "20240307142501", "", "", result, mode, unit);
     r.crc16 = measurement::SaveTestPhoto(photo, r);  // zero samples without a photo
     return m->AppendRecord(r);
 }
@@ -41,6 +29,14 @@ inline bool Near(QRgb a, QColor b, int tol = 24)
 {
     return std::abs(qRed(a) - b.red()) <= tol && std::abs(qGreen(a) - b.green()) <= tol &&
            std::abs(qBlue(a) - b.blue()) <= tol;
+}
+
+// Whether the pixels of `page` at `points` are all near `colour`.
+inline bool AllNear(const QImage& page, std::initializer_list<QPoint> points, QColor colour, int tol = 24)
+{
+    for (const QPoint& p : points)
+        if (!Near(page.pixel(p), colour, tol)) return false;
+    return true;
 }
 
 // Number of pages of a PDF file, or -1.
@@ -67,16 +63,17 @@ inline QImage PdfPicture(const QString& pdf, int dpi)
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
-// Mean absolute difference of two pictures of the same size, per channel.
-inline double MeanDifference(const QImage& a, const QImage& b)
+// Mean absolute difference per channel of `a` and `b` scaled to its size.
+inline double MeanDifference(const QImage& a, const QImage& picture)
 {
-    if (a.size() != b.size()) return 255;
+    if (a.isNull()) return 255;
+    const QImage b = picture.scaled(a.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_RGB32);
     double sum = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                   std::abs(qBlue(p) - qBlue(q));
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
         }
     return sum / (3.0 * a.width() * a.height());
 }

@@ -1,7 +1,7 @@
 // Records for the search tests.
 #pragma once
 
-#include "EMTaskStruct.h"
+#include "TestFolder.h"
 
 #include <cstdio>
 #include <cstring>
@@ -27,6 +27,12 @@ inline emtask::TestRecord Record(int no, const char* date /* yyyymmddhhmiss */, 
     r.mode = mode;
     std::snprintf(r.unit, sizeof r.unit, "%s", unit);
     return r;
+}
+
+inline std::string FileText(const std::string& path)
+{
+    const std::vector<char> b = ReadBytes(path);
+    return std::string(b.begin(), b.end());
 }
 
 inline void SetText(char (&field)[64], const std::string& text)

@@ -1,6 +1,4 @@
-#include "EMTaskData.h"
 #include "SearchTestUtil.h"
-#include "TestFolder.h"
 #include "TextUtil.h"
 #include "search/CsvExport.h"
 
@@ -10,15 +8,10 @@
 #include <sys/resource.h>
 
 using namespace emtask;
+using searchtest::FileText;
 using searchtest::Record;
 
 namespace {
-std::string Text(const std::string& path)
-{
-    std::vector<char> b = ReadBytes(path);
-    return std::string(b.begin(), b.end());
-}
-
 // What the reference script makes of the first `count` records of m_SearchData.
 std::string Reference(const TestFolder& tf, int count, int order)
 {
@@ -27,7 +20,7 @@ std::string Reference(const TestFolder& tf, int count, int order)
     std::string cmd = "/usr/bin/python3 " SEARCH_TEST_DIR "/csv_reference.py '" + tf / "image.bin" +
                       "' " + std::to_string(order) + " '" + tf / "expected.csv" + "'";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    return Text(tf / "expected.csv");
+    return FileText(tf / "expected.csv");
 }
 
 search::CsvExportHooks NoPause()
@@ -65,15 +58,13 @@ TEST(CsvExport, LinesMatchAnIndependentReader)
     d.datacnt = n;
 
     for (int order : {0, 1, 2, 5}) {
-        GetManager()->m_BusInfo.dateorder = order;
         ASSERT_EQ(search::ExportCsv(tf / "out.csv", d, order, NoPause()), search::CsvResult::Saved);
-        std::string got = Text(tf / "out.csv");
-        EXPECT_EQ(got, Reference(tf, n, order)) << "date order " << order;
+        EXPECT_EQ(FileText(tf / "out.csv"), Reference(tf, n, order)) << "date order " << order;
     }
     // Nothing found: the header alone.
     d.datacnt = 0;
     ASSERT_EQ(search::ExportCsv(tf / "out.csv", d, 2, NoPause()), search::CsvResult::Saved);
-    EXPECT_EQ(Text(tf / "out.csv"), kCsvHeader);
+    EXPECT_EQ(FileText(tf / "out.csv"), kCsvHeader);
     EXPECT_EQ(TempFiles(tf.path), 0u);
 }
 
@@ -98,8 +89,8 @@ TEST(CsvExport, FailureOrStopKeepsTheOlderFile)
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(r, search::CsvResult::Failed);
-    EXPECT_EQ(Text(path), "older");
-    EXPECT_EQ(Text(path + ".tmp"), "mine");
+    EXPECT_EQ(FileText(path), "older");
+    EXPECT_EQ(FileText(path + ".tmp"), "mine");
 
     // Stopped half-way (the window closing).
     std::atomic<bool> running{true};
@@ -109,7 +100,7 @@ TEST(CsvExport, FailureOrStopKeepsTheOlderFile)
         if (lines == 100) running = false;
     };
     EXPECT_EQ(search::ExportCsv(path, d, 2, h), search::CsvResult::Stopped);
-    EXPECT_EQ(Text(path), "older");
+    EXPECT_EQ(FileText(path), "older");
 
     EXPECT_EQ(search::ExportCsv(tf / "no/such/folder/out.csv", d, 2, NoPause()),
               search::CsvResult::Failed);

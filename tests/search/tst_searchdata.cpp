@@ -1,50 +1,42 @@
-#include "EMTaskData.h"
 #include "FileImage.h"
 #include "SearchTestUtil.h"
-#include "TestFolder.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "messaging/Messages.h"
 #include "records/PhotoLookup.h"
+#include "search/CDataSearchDlg.h"
 #include "search/CSearchDataDlg.h"
 #include "search/SearchCommand.h"
 #include "records/CReadDeviceDlg.h"
 #include "controls/SkinButton.h"
 
+#include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
+#include <QDateTimeEdit>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 #include <algorithm>
+#include <fstream>
 
 using namespace emtask;
+using searchtest::FileText;
 using searchtest::Record;
 using searchtest::SetText;
-
-namespace {
-std::string Text(const std::string& path)
-{
-    std::vector<char> b = ReadBytes(path);
-    return std::string(b.begin(), b.end());
-}
-}  // namespace
 
 class TstSearchData : public QObject {
     Q_OBJECT
     EMTaskData* m = nullptr;
+    std::unique_ptr<TestFolder> home;
 
     void Log(int n)
     {
         for (int i = 0; i < n; ++i) {
             char date[16];
             std::snprintf(date, sizeof date, "202403%02d120000", 1 + i % 28);
-            AppendRecord(Record(0, date, "A-1", i % 2 ? "Kim" : "Lee", "0.010"));
+            m->m_BusInfo.recordcnt = m->m_DeviceData.datacnt;
+            m->AppendRecord(Record(0, date, "A-1", i % 2 ? "Kim" : "Lee", "0.010"));
         }
-    }
-    void AppendRecord(const TestRecord& r)
-    {
-        m->m_BusInfo.recordcnt = m->m_DeviceData.datacnt;
-        m->AppendRecord(r);
     }
     // Runs the posted search and display.
     static void Settle()
@@ -59,22 +51,65 @@ class TstSearchData : public QObject {
 private slots:
     void init()
     {
+        home = std::make_unique<TestFolder>();
         m = GetManager();
-        m->Reset();
         m->m_DeviceData.initflag = kInitFlag;
         m->m_BusInfo.rowsindex = 0;  // 100 rows a sheet
+    }
+    void cleanup() { home.reset(); }
+
+    void criteriaWindowStoresOnlyCheckedValues()
+    {
+        ScriptedDialogs dialogs;
+        SearchInfo& info = m->m_SearchInfo;
+        {
+            CDataSearchDlg dlg;
+            dlg.InitDialog();
+            QCOMPARE(dlg.StartNoEdit()->text(), QStringLiteral("1"));  // the opening repairs
+            QCOMPARE(dlg.EndNoEdit()->text(), QStringLiteral("999999"));
+            QCOMPARE(dlg.StartDate()->date(), QDate::currentDate());
+            QCOMPARE(FieldText(info.errortext), std::string());  // error box unticked: emptied
+            dlg.CheckBox(CDataSearchDlg::BoxError)->click();
+            dlg.CheckBox(CDataSearchDlg::BoxDate)->click();
+            QCOMPARE(info.flags, uint32_t(SEARCH_ERROR | SEARCH_DATE));
+            dlg.CheckBox(CDataSearchDlg::BoxDate)->click();
+            dlg.reject();  // the unticked box stays cleared after Cancel
+            QCOMPARE(info.flags, uint32_t(SEARCH_ERROR));
+        }
+        CDataSearchDlg dlg;
+        dlg.InitDialog();
+        dlg.CheckBox(CDataSearchDlg::BoxTestNo)->click();
+        dlg.StartNoEdit()->setText(QStringLiteral("500"));
+        dlg.EndNoEdit()->setText(QStringLiteral("100"));
+        dlg.OnOK();
+        QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Search Start No Error.")});
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(FieldText(info.startno), std::string("1"));
+
+        dlg.StartNoEdit()->setText(QStringLiteral("10"));
+        dlg.EndNoEdit()->setText(QStringLiteral("20"));
+        dlg.CheckBox(CDataSearchDlg::BoxDate)->click();
+        dlg.StartDate()->setDateTime(QDateTime(QDate(2024, 3, 7), QTime(14, 25, 1)));
+        dlg.EndDate()->setDateTime(QDateTime(QDate(2024, 3, 9), QTime(8, 0, 0)));
+        dlg.OnOK();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(FieldText(info.startno), std::string("10"));
+        QCOMPARE(FieldText(info.dateStart) + "-" + FieldText(info.dateEnd), std::string("20240307142501-20240309080000"));
+        // Reopened: the values of the last search.
+        CDataSearchDlg again;
+        again.InitDialog();
+        QVERIFY(again.CheckBox(CDataSearchDlg::BoxTestNo)->isChecked());
+        QCOMPARE(again.EndNoEdit()->text(), QStringLiteral("20"));
+        QCOMPARE(again.StartDate()->date(), QDate(2024, 3, 7));
     }
 
     void logSearchSheetsAndPhotographs()
     {
-        TestFolder tf;
-        m->m_DeviceData.initflag = kInitFlag;
-        m->m_BusInfo.rowsindex = 0;
         Log(400);
         // A photograph for test 390 only: its found record sits in another slot.
         const TestRecord& rec = m->m_DeviceData.m_TestData[389];
-        MakeDirectory(tf / "data/jpeg");
-        WriteBytes(tf / ("data/jpeg/" + records::SafePhotoName(rec, 390)), "x", 1);
+        MakeDirectory(*home / "data/jpeg");
+        WriteBytes(*home / ("data/jpeg/" + records::SafePhotoName(rec, 390)), "x", 1);
 
         m->m_SearchInfo.flags = SEARCH_TESTNO | SEARCH_IDNAME;
         SetText(m->m_SearchInfo.startno, "100");
@@ -83,20 +118,16 @@ private slots:
         CSearchDataDlg w(0, "", "");
         Settle();
         QCOMPARE(m->m_DeviceSearchTotalCnt, 151);  // the even numbers 100..400
-        QCOMPARE(m->m_SearchData.datakind, int('A'));
         QCOMPARE(w.SheetList()->count(), 2);
         QCOMPARE(w.StatusText(), QStringLiteral("Reading search datas : Complete"));
-        QCOMPARE(w.Model()->rowCount(), 100);
         QCOMPARE(Cell(w, 0, records::ColTestNo), QStringLiteral("400"));  // newest first
         QCOMPARE(Cell(w, 5, records::ColTestNo), QStringLiteral("390"));
         QCOMPARE(Cell(w, 5, records::ColPhoto), QStringLiteral("O"));
         QCOMPARE(Cell(w, 4, records::ColPhoto), QStringLiteral("X"));
-
         w.SheetList()->setCurrentIndex(1);
         Settle();
         QCOMPARE(w.Model()->rowCount(), 51);
         QCOMPARE(Cell(w, 50, records::ColTestNo), QStringLiteral("100"));
-
         // The clicked row's photograph is looked up by its test number.
         w.SheetList()->setCurrentIndex(0);
         Settle();
@@ -127,8 +158,6 @@ private slots:
 
     void csvAndArchiveSaveOfTheResults()
     {
-        TestFolder tf;
-        m->m_DeviceData.initflag = kInitFlag;
         m->m_BusInfo.photosave = 1;
         Log(30);
         m->m_SearchInfo.flags = SEARCH_IDNAME;
@@ -138,32 +167,24 @@ private slots:
         w.m_CsvPause = [](int) {};
         Settle();
 
-        dialogs.fileAnswers.push_back(QString::fromStdString(tf / "found"));
-        w.OnCommand(msg::SD_CSV_BTN);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.Busy(), 10000);
-        Settle();
-        const std::string csv = Text(tf / "found.csv");
+        for (const char* name : {"found", "no/such/dir/x.csv"}) {
+            dialogs.fileAnswers.push_back(QString::fromStdString(*home / name));
+            w.OnCommand(msg::SD_CSV_BTN);
+            QTRY_VERIFY_WITH_TIMEOUT(!w.Busy(), 10000);
+            Settle();
+        }
+        const std::string csv = FileText(*home / "found.csv");  // ".csv" added
         QCOMPARE(std::count(csv.begin(), csv.end(), '\n'), 16L);
-
-        dialogs.fileAnswers.push_back(QString::fromStdString(tf / "no/such/dir/x.csv"));
-        w.OnCommand(msg::SD_CSV_BTN);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.Busy(), 10000);
-        Settle();
         QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Fail to save")});
         QVERIFY(w.isEnabled());
 
         // The archive of the results carries the kind byte 'A'.
-        dialogs.fileAnswers.push_back(QString::fromStdString(tf / "week12.dat"));
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "week12.dat"));
         w.OnCommand(msg::SD_SAVE_BTN);
         QTRY_VERIFY_WITH_TIMEOUT(!w.Busy(), 20000);
         Settle();
-        QCOMPARE(FileSize(tf / "week12/week12.dat"), uintmax_t(8 + sizeof(DeviceData)));
-        std::vector<char> head(8);
-        FILE* f = std::fopen((tf / "week12/week12.dat").c_str(), "rb");
-        QVERIFY(f);
-        QCOMPARE(std::fread(head.data(), 1, 8, f), size_t(8));
-        std::fclose(f);
-        QCOMPARE(head[0], 'A');
+        QCOMPARE(FileSize(*home / "week12/week12.dat"), uintmax_t(8 + sizeof(DeviceData)));
+        QCOMPARE(std::ifstream(*home / "week12/week12.dat").get(), int('A'));
         QCOMPARE(dialogs.messages().size(), 1);
     }
 
@@ -185,23 +206,21 @@ private slots:
 
     void closingStopsARunningExport()
     {
-        TestFolder tf;
-        m->m_DeviceData.initflag = kInitFlag;
         Log(19);  // 500 ms after every line: almost ten seconds in all
         m->m_SearchInfo.flags = SEARCH_TESTNO;
         SetText(m->m_SearchInfo.startno, "1");
         SetText(m->m_SearchInfo.endno, "19");
-        WriteBytes(tf / "old.csv", "older", 5);
+        WriteBytes(*home / "old.csv", "older", 5);
         ScriptedDialogs dialogs;
         auto* w = new CSearchDataDlg(0, "", "");
         Settle();
-        dialogs.fileAnswers.push_back(QString::fromStdString(tf / "old.csv"));
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "old.csv"));
         w->OnCommand(msg::SD_CSV_BTN);
         QVERIFY(w->Busy());
         QTest::qWait(100);
         delete w;  // joins the export before the window goes
-        QCOMPARE(Text(tf / "old.csv"), std::string("older"));
-        QVERIFY(!QFile::exists(QString::fromStdString(tf / "old.csv.tmp")));
+        QCOMPARE(FileText(*home / "old.csv"), std::string("older"));
+        QVERIFY(!std::filesystem::exists(*home / "old.csv.tmp"));
     }
 };
 

@@ -3,22 +3,22 @@
 // RunPython.
 #pragma once
 
-#include <array>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <map>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 #include <zip.h>
 
 #include "RunPython.h"
+#include "TestFolder.h"
 
 namespace usertest {
 
+// A bare temporary folder, for tests without the store.
 struct TempDir {
     std::string path;
     TempDir()
@@ -32,15 +32,11 @@ struct TempDir {
 
 inline std::string ReadAll(const std::string& path)
 {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
+    const std::vector<char> b = ReadBytes(path);
+    return std::string(b.begin(), b.end());
 }
 
-inline void WriteAll(const std::string& path, const std::string& data)
-{
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(data.data(), static_cast<std::streamsize>(data.size()));
-}
+inline void WriteAll(const std::string& path, const std::string& data) { WriteBytes(path, data.data(), data.size()); }
 
 // Writes a zip archive of the given entries (name -> content). True on success.
 inline bool WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries)
@@ -62,31 +58,21 @@ inline bool WriteZip(const std::string& path, const std::vector<std::pair<std::s
     return zip_close(z) == 0;
 }
 
-// A minimal workbook: one sheet with `sheetData` (the inside of <sheetData>)
-// and, when given, a shared-string table (the inside of <sst>).
+// A minimal workbook, the parts the reader needs: one sheet with `sheetData`
+// (the inside of <sheetData>) and, when given, a shared-string table (the
+// inside of <sst>) found by its usual name.
 inline bool WriteWorkbook(const std::string& path, const std::string& sheetData,
                           const std::string* sharedStrings = nullptr)
 {
     const std::string ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-    std::vector<std::pair<std::string, std::string>> e;
-    e.emplace_back("[Content_Types].xml",
-                   "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
-    e.emplace_back("_rels/.rels",
-                   "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                   "<Relationship Id=\"rId1\" Type=\"" + rel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
-    e.emplace_back("xl/workbook.xml", "<?xml version=\"1.0\"?><workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rel +
-                                          "\"><sheets><sheet name=\"Users\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
-    std::string rels = "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                       "<Relationship Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>";
-    if (sharedStrings) {
-        rels += "<Relationship Id=\"rId2\" Type=\"" + rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
-        e.emplace_back("xl/sharedStrings.xml", "<?xml version=\"1.0\"?><sst xmlns=\"" + ns + "\">" + *sharedStrings + "</sst>");
-    }
-    rels += "</Relationships>";
-    e.emplace_back("xl/_rels/workbook.xml.rels", rels);
-    e.emplace_back("xl/worksheets/sheet1.xml", "<?xml version=\"1.0\"?><worksheet xmlns=\"" + ns + "\"><sheetData>" +
-                                                   sheetData + "</sheetData></worksheet>");
+    std::vector<std::pair<std::string, std::string>> e = {
+        {"xl/workbook.xml", "<workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rel +
+                                "\"><sheets><sheet name=\"Users\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels", "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel +
+                                           "/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"},
+        {"xl/worksheets/sheet1.xml", "<worksheet xmlns=\"" + ns + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"}};
+    if (sharedStrings) e.emplace_back("xl/sharedStrings.xml", "<sst xmlns=\"" + ns + "\">" + *sharedStrings + "</sst>");
     return WriteZip(path, e);
 }
 
@@ -96,11 +82,18 @@ inline std::string InlineCell(const std::string& ref, const std::string& text)
     return "<c r=\"" + ref + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
 }
 
-}  // namespace usertest
-
-#include "TestFolder.h"
-
-namespace usertest {
+// Inline-string cells given as {"B3", text}, a <row> for each run of one row number.
+inline std::string InlineRows(std::initializer_list<std::pair<std::string, std::string>> cells)
+{
+    std::string out, row;
+    for (const auto& [ref, text] : cells) {
+        const std::string r = ref.substr(ref.find_first_of("0123456789"));
+        if (r != row) out += (row.empty() ? "" : "</row>") + ("<row r=\"" + r + "\">");
+        row = r;
+        out += InlineCell(ref, text);
+    }
+    return row.empty() ? out : out + "</row>";
+}
 
 inline emtask::BusUserInfo* Table() { return emtask::GetManager()->wp_BusUserInfo; }
 

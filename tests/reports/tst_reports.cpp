@@ -1,0 +1,445 @@
+#include "../shell/ShellFixture.h"
+#include "PhotoCheck.h"
+#include "ReportTestUtil.h"
+#include "WindowRecorder.h"
+#include "controls/Dialogs.h"
+#include "controls/LimitedEdit.h"
+#include "messaging/Messages.h"
+#include "records/CReadDeviceDlg.h"
+#include "reports/COptionPrintDlg.h"
+#include "reports/MirrorDlg.h"
+#include "reports/ReportPage.h"
+#include "reports/ReportPreview.h"
+#include "reports/ReportPrint.h"
+
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QtTest>
+#include <climits>
+#include <fcntl.h>
+#include <filesystem>
+#include <opencv2/imgcodecs.hpp>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace reports;
+
+namespace {
+const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kWhite(255, 255, 255);
+const QColor kSeparatorColour(161, 161, 161);
+
+const char* kWrongForm = "Wrong print form setting.\nPlease check the print setting.";
+
+emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+
+emtask::BusInfo StoredBus()
+{
+    emtask::BusInfo b{};
+    std::vector<char> bytes = ReadBytes(emtask::ConfigPath());
+    if (bytes.size() == sizeof b) std::memcpy(&b, bytes.data(), sizeof b);
+    return b;
+}
+
+bool AllZero(const char* p, size_t n)
+{
+    return std::all_of(p, p + n, [](char c) { return c == 0; });
+}
+
+ReportOutcome Render(int testNo, const std::string& folder = emtask::JpegDir())
+{
+    ReportRequest r;
+    r.data = &emtask::GetManager()->m_DeviceData;
+    r.testNo = testNo;
+    r.photoFolder = folder;
+    r.texts = FormTexts(Bus());
+    return RenderReport(r, Bus());
+}
+
+}  // namespace
+
+class TestReports : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestFolder> folder;
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<TestFolder>();
+        emtask::GetManager()->StartUp();
+        Bus().reportbg = kBgBlank;  // only the drawn elements
+    }
+    void cleanup()
+    {
+        DestroyReportPreview();
+        folder.reset();
+    }
+
+    void photographIsFramedAndFittedWhateverItsSize()
+    {
+        AddRecord(Solid(320, 240, 0, 0, 255));  // red, test 1
+        AddRecord(Solid(640, 480, 0, 255, 0));  // green, test 2
+        AddRecord(cv::Mat());
+        ReportOutcome a = Render(1);
+        QVERIFY(a.photo.passes);
+        QCOMPARE(a.page.size(), QSize(kPageWidth, kPageHeight));
+        // The photograph fills its frame, (715, 437) .. (1089, 759); the
+        // separators stop at 700 beside it.
+        QVERIFY(AllNear(a.page, {{716, 438}, {1088, 758}}, kRed));
+        QVERIFY(AllNear(a.page, {{400, 510}}, kSeparatorColour, 0));
+        QVERIFY(AllNear(a.page, {{705, 510}}, kWhite, 0));
+        // A 640 x 480 photograph takes the same box, not the page.
+        const QImage q = Render(2).page;
+        QVERIFY(AllNear(q, {{716, 438}, {1088, 758}}, kGreen));
+        QVERIFY(AllNear(q, {{1092, 600}, {1150, 900}}, kWhite, 0));
+        // Without a photograph: no frame, separators across the page.
+        const QImage r = Render(3).page;
+        QVERIFY(AllNear(r, {{1000, 510}}, kSeparatorColour, 0));
+        QVERIFY(AllNear(r, {{716, 438}}, kWhite, 0));
+    }
+
+    void photographCheckAndLookup()
+    {
+        emtask::TestRecord* r = emtask::GetManager()->m_DeviceData.m_TestData;
+        // An edited photograph is left out.
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        const std::string path1 = measurement::TestPhotoPath(r[0]);
+        cv::Mat edited = cv::imread(path1);
+        edited.at<cv::Vec3b>(50, 100) = cv::Vec3b(255, 255, 255);
+        cv::imwrite(path1, edited);
+        ReportOutcome o = Render(1);
+        QCOMPARE(o.photo.path, path1);
+        QVERIFY(o.photo.decoded && !o.photo.passes);
+        QVERIFY(AllNear(o.page, {{800, 560}}, kWhite, 0));
+
+        // A record stored without a photograph: a file put there later shows
+        // only when all its samples are black.
+        AddRecord(cv::Mat());
+        cv::imwrite(measurement::TestPhotoPath(r[1]), Solid(320, 240, 90, 90, 90));
+        QVERIFY(!Render(2).photo.passes);
+        cv::imwrite(measurement::TestPhotoPath(r[1]), Solid(320, 240, 0, 0, 0));
+        QVERIFY(Render(2).photo.passes);
+
+        // Absent at the exact path: found below the folder whatever its case.
+        AddRecord(Solid(320, 240, 255, 0, 0));
+        const std::string name = emtask::PhotoFileName(r[2]);
+        const std::string moved = emtask::JpegDir() + "/old/2024/" + QString::fromStdString(name).toUpper().toStdString();
+        fs::create_directories(fs::path(moved).parent_path());
+        fs::rename(measurement::TestPhotoPath(r[2]), moved);
+        QCOMPARE(FindPhotograph(emtask::JpegDir(), name), moved);
+        QVERIFY(Render(3).photo.passes);
+        // Nowhere in the tree, or no folder at all: no photograph.
+        fs::remove(moved);
+        QVERIFY(FindPhotograph(emtask::JpegDir(), name).empty());
+        QVERIFY(Render(3, folder->path + "/nowhere").photo.path.empty());
+
+        // Date fields that would make the name a path find nothing.
+        AddRecord(cv::Mat());
+        std::memcpy(r[3].m_Tyy, "../x", 4);
+        const std::string odd = emtask::JpegDir() + "/" + emtask::PhotoFileName(r[3]);  // .../00000004-../x0307...
+        fs::create_directories(fs::path(odd).parent_path());
+        cv::imwrite(odd, Solid(320, 240, 0, 0, 0));
+        QVERIFY(Render(4).photo.path.empty());
+    }
+
+    void recordLookupNeverLeavesTheSlotsInUse()
+    {
+        emtask::DeviceData& d = emtask::GetManager()->m_DeviceData;
+        for (int i = 0; i < 3; ++i) AddRecord(cv::Mat());
+        // An archive's numbers need not be slot + 1; the first match wins.
+        d.m_TestData[0].testno = 20;
+        d.m_TestData[1].testno = 30;
+        d.m_TestData[2].testno = 20;
+        QCOMPARE(FindReportRecord(d, 20), &d.m_TestData[0]);
+        QCOMPARE(FindReportRecord(d, 30), &d.m_TestData[1]);
+        QCOMPARE(FindReportRecord(d, 3), &d.m_TestData[2]);  // no match: slot t - 1
+        for (int t : {0, -1, 4, 999999, 1000001, INT_MAX, INT_MIN})
+            QVERIFY2(FindReportRecord(d, t) == nullptr, qPrintable(QString::number(t)));
+        // A count from elsewhere is clamped to the slots that exist.
+        d.datacnt = INT_MAX;
+        QVERIFY(FindReportRecord(d, 1000001) == nullptr);
+        QCOMPARE(FindReportRecord(d, 1000000), &d.m_TestData[999999]);
+        d.datacnt = 3;
+
+        // No record: the page is drawn without record values.
+        ReportOutcome o = Render(77);
+        QVERIFY(o.record == nullptr);
+        QCOMPARE(o.page.size(), QSize(kPageWidth, kPageHeight));
+        QVERIFY(ValuesOf(nullptr, 0).date.empty());
+        // A flow error shows "Flow" and no unit.
+        AddRecord(cv::Mat(), "FLOW", "F", 'F');
+        RecordValues flow = ValuesOf(&d.m_TestData[3], 0);
+        QCOMPARE(flow.result + "|" + flow.unit, std::string("Flow|"));
+    }
+
+    void backgrounds()
+    {
+        const QImage def = LoadBackground(kBgDefault, "");
+        const QImage blank = LoadBackground(kBgBlank, "");
+        QCOMPARE(def.size(), QSize(kPageWidth, kPageHeight));
+        QVERIFY(def != blank);
+        QCOMPARE(LoadBackground(9, ""), def);
+
+        // A custom image of another size is scaled to the page.
+        const std::string custom = folder->path + "/bg.jpg";
+        cv::imwrite(custom, Solid(602, 877, 255, 0, 0));
+        QImage c = LoadBackground(kBgCustom, custom);
+        QCOMPARE(c.size(), QSize(kPageWidth, kPageHeight));
+        QVERIFY(AllNear(c, {{5, 5}, {1198, 1748}}, QColor(0, 0, 255)));
+        // Undecodable or missing: the Blank page.
+        WriteBytes(folder->path + "/junk.jpg", "not a picture", 13);
+        for (const char* bad : {"/junk.jpg", "/gone.jpg"}) QCOMPARE(LoadBackground(kBgCustom, folder->path + bad), blank);
+
+        // The stored choice reaches the page.
+        AddRecord(cv::Mat());
+        Bus().reportbg = kBgCustom;
+        emtask::CopyField(Bus().bgpath, custom);
+        QVERIFY(AllNear(Render(1).page, {{5, 5}}, QColor(0, 0, 255)));
+    }
+
+    void savedPageReplacesTheOldOneWhole()
+    {
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        const std::string path = emtask::PrintFormationPath();
+        QVERIFY(SaveReportJpeg(Render(1).page, path));  // conf exists; the folder is made if not
+        const std::vector<char> first = ReadBytes(path);
+        QCOMPARE(QImage(QString::fromStdString(path)).size(), QSize(kPageWidth, kPageHeight));
+
+        // A print that opened the old page still reads all of it after a new
+        // rendering is saved.
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        Bus().reportbg = kBgDefault;
+        QVERIFY(SaveReportJpeg(Render(1).page, path));
+        std::vector<char> old(first.size() + 16);
+        ssize_t n = ::pread(fd, old.data(), old.size(), 0);
+        ::close(fd);
+        QCOMPARE(n, ssize_t(first.size()));
+        QVERIFY(std::equal(first.begin(), first.end(), old.begin()));
+        QVERIFY(ReadBytes(path) != first);
+        // Nothing else is left in the folder.
+        for (const auto& e : fs::directory_iterator(emtask::ConfDir()))
+            QVERIFY2(e.path().filename() == "printformation.jpg" || e.path().filename() == "config.conf",
+                     e.path().c_str());
+    }
+
+    void printedPageIsTheSavedImage()
+    {
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        Bus().reportbg = kBgDefault;
+        const std::string jpeg = emtask::PrintFormationPath();
+        QVERIFY(SaveReportJpeg(Render(1).page, jpeg));
+        const QImage saved(QString::fromStdString(jpeg));
+
+        // Printer with its margins: the image fills the printable area, the
+        // margins stay white.
+        const QString pdf = QString::fromStdString(folder->path + "/print.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageMargins(QMarginsF(12, 20, 12, 20), QPageLayout::Millimeter);
+        QVERIFY(PrintReportFile(printer, QString::fromStdString(jpeg)));
+        QCOMPARE(PdfPages(pdf), 1);
+        const int dpi = 40;
+        const QImage picture = PdfPicture(pdf, dpi);
+        const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point);
+        const QRect crop(qRound(area.x() * dpi / 72), qRound(area.y() * dpi / 72), qRound(area.width() * dpi / 72),
+                         qRound(area.height() * dpi / 72));
+        QVERIFY(MeanDifference(picture.copy(crop), saved) < 10);
+        QVERIFY(AllNear(picture, {{crop.left() / 2, picture.height() / 2}}, kWhite, 4));
+
+        // The PDF file of the same page: the whole sheet.
+        const QString pdf2 = QString::fromStdString(folder->path + "/saved.pdf");
+        QVERIFY(WriteReportPdf(QString::fromStdString(jpeg), pdf2));
+        QCOMPARE(PdfPages(pdf2), 1);
+        QVERIFY(MeanDifference(PdfPicture(pdf2, dpi), saved) < 10);
+
+        // Nothing to print: no page, no file.
+        printer.setOutputFileName(QString::fromStdString(folder->path + "/none.pdf"));
+        QVERIFY(!PrintReportFile(printer, QString::fromStdString(folder->path + "/missing.jpg")));
+        QVERIFY(!fs::exists(folder->path + "/none.pdf"));
+    }
+
+    void doubleClickedRowOpensItsPreviewWhichGivesControlBack()
+    {
+        emtask::EMTaskData* store = emtask::GetManager();
+        AddRecord(cv::Mat());
+        AddRecord(Solid(320, 240, 0, 0, 255));
+        AddRecord(cv::Mat());
+        emtask::CopyField(Bus().operatortext, "Dr. Seo");
+        store->SaveResultData();
+        store->SaveSetting();
+        auto main = MakeMainWindow();
+        CReadDeviceDlg* records = main->recordWindow();
+        main->OnCommand(msg::MAIN_LOAD_BTN);
+        QTRY_VERIFY_WITH_TIMEOUT(!records->Busy() && records->Model()->rowCount() == 3, 10000);
+        // Newest first: the second row is test 2, the one with a photograph.
+        emit records->Grid()->doubleClicked(records->Model()->index(1, 0));
+        QTRY_VERIFY(ReportPreviewWindow() && ReportPreviewWindow()->isVisible());
+        MirrorDlg* view = ReportPreviewWindow();
+        QCOMPARE(view->lastRendering().record->testno, 2);
+        QVERIFY(view->lastRendering().photo.passes);
+        QVERIFY(view->isEnabled() && !records->isEnabled());
+        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("TEST REPORT"));
+        QCOMPARE(view->entry(MirrorDlg::Operator)->text(), QString("Dr. Seo"));
+        QCOMPARE(QImage(QString::fromStdString(emtask::PrintFormationPath())).size(), QSize(kPageWidth, kPageHeight));
+
+        // Typing survives repainting; Apply renders it into the saved page.
+        view->entry(MirrorDlg::Note)->clear();
+        TypeText(view->entry(MirrorDlg::Note), "Retest in 20 minutes");
+        view->repaint();
+        QCoreApplication::processEvents();
+        QCOMPARE(view->entry(MirrorDlg::Note)->text(), QString("Retest in 20 minutes"));
+        const std::vector<char> before = ReadBytes(emtask::PrintFormationPath());
+        view->applyButton()->click();
+        QVERIFY(ReadBytes(emtask::PrintFormationPath()) != before);
+        // Entries refuse what their stored field cannot hold.
+        view->entry(MirrorDlg::Title)->clear();
+        TypeText(view->entry(MirrorDlg::Title), "ABCDEFGHIJKLMNOP");
+        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("ABCDEFGHIJKLMNO"));
+        view->closeButton()->click();
+        QTRY_VERIFY(!view->isVisible() && records->isEnabled());
+
+        // The next showing starts again from the stored texts, for the new row;
+        // a number no record has gives a page without record values.
+        OpenReportPreview(5, store->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        QCOMPARE(ReportPreviewWindow(), view);
+        QCOMPARE(view->entry(MirrorDlg::Note)->text(), QString());
+        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("TEST REPORT"));
+        QVERIFY(view->lastRendering().record == nullptr);
+        view->close();
+        QTRY_VERIFY(records->isEnabled());
+    }
+
+    void clearThenPrintPrintsEmptyEntries()
+    {
+        AddRecord(cv::Mat());
+        emtask::CopyField(Bus().notetext, "note");
+        Recorder records(Wnd::ReadDevice);
+        OpenReportPreview(1, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        MirrorDlg* view = ReportPreviewWindow();
+        view->clearButton()->click();
+        for (int e = 0; e < MirrorDlg::EntryCount; ++e) QVERIFY(view->entry(MirrorDlg::Entry(e))->text().isEmpty());
+        const QImage title = view->lastRendering().page.copy(0, 206, kPageWidth, 113);  // the title line is empty
+        QImage white(title.size(), title.format());
+        white.fill(Qt::white);
+        QVERIFY(title == white);
+
+        ScriptedDialogs dialogs;
+        dialogs.printAnswers = {false};  // cancelled: nothing printed, nothing said
+        view->printButton()->click();
+        QVERIFY(!view->busy());
+
+        const QString pdf = QString::fromStdString(folder->path + "/printed.pdf");
+        view->printer()->setOutputFormat(QPrinter::PdfFormat);
+        view->printer()->setOutputFileName(pdf);
+        dialogs.printAnswers = {true};
+        QSignalSpy done(view, &MirrorDlg::printFinished);
+        view->printButton()->click();
+        QVERIFY(done.wait(20000));
+        QCOMPARE(done.at(0).at(0).toBool(), true);
+        QCOMPARE(PdfPages(pdf), 1);
+        QCOMPARE(dialogs.shown.size(), size_t(2));  // the two print dialogs
+
+        // Save PDF: the same page, ".pdf" added to the chosen name.
+        dialogs.fileAnswers = {QString::fromStdString(folder->path + "/out/report")};
+        view->savePdfButton()->click();
+        QVERIFY(done.wait(20000));
+        QCOMPARE(PdfPages(QString::fromStdString(folder->path + "/out/report.pdf")), 1);
+    }
+
+    void customBackgroundRefusedAppliedAndCleared()
+    {
+        Bus().reportbg = kBgDefault;
+        ScriptedDialogs dialogs;
+        COptionPrintDlg page;
+        page.show();
+        QCOMPARE(page.checkedChoice(), int(kBgDefault));
+        QVERIFY(!page.pathField()->isEnabled());
+        // Custom without an image: refused, back to Default.
+        page.choice(kBgCustom)->click();
+        QVERIFY(page.pathField()->isEnabled());
+        page.applyBackgroundButton()->click();
+        QCOMPARE(dialogs.messages(), QStringList{kWrongForm});
+        QCOMPARE(page.checkedChoice(), int(kBgDefault));
+        QVERIFY(!page.pathField()->isEnabled());
+        QCOMPARE(StoredBus().reportbg, int(kBgDefault));
+        dialogs.shown.clear();
+
+        const std::string image = folder->path + "/Forms/Letterhead.jpg";
+        fs::create_directories(folder->path + "/Forms");
+        cv::imwrite(image, Solid(602, 877, 255, 0, 0));
+        page.choice(kBgCustom)->click();
+        dialogs.fileAnswers = {QString::fromStdString(image)};
+        page.browseButton()->click();
+        QCOMPARE(page.pathField()->text(), QString::fromStdString(image));
+        QVERIFY(Near(page.previewPage().pixel(5, 5), QColor(0, 0, 255)));  // the preview has it already
+        page.applyBackgroundButton()->click();
+        QCOMPARE(dialogs.messages(), QStringList{"Complete."});
+        QCOMPARE(StoredBus().reportbg, int(kBgCustom));
+        QCOMPARE(emtask::FieldText(StoredBus().bgpath), image);
+
+        // Still there under another case of its name: kept on the next showing.
+        fs::rename(image, folder->path + "/Forms/LETTERHEAD.JPG");
+        page.hide();
+        page.show();
+        QCOMPARE(page.checkedChoice(), int(kBgCustom));
+        QCOMPARE(page.pathField()->text(), QString::fromStdString(image));
+        QVERIFY(Near(page.previewPage().pixel(5, 5), QColor(0, 0, 255)));
+
+        // Blank clears the stored path, all of it.
+        page.choice(kBgBlank)->click();
+        QVERIFY(!page.pathField()->isEnabled());
+        page.applyBackgroundButton()->click();
+        QCOMPARE(dialogs.messages().back(), QString("Complete."));
+        QCOMPARE(StoredBus().reportbg, int(kBgBlank));
+        QVERIFY(AllZero(StoredBus().bgpath, sizeof StoredBus().bgpath));
+        QVERIFY(page.pathField()->text().isEmpty());
+
+        // A stored image that is gone: Default again, stored with the rest of
+        // the block as it was.
+        fs::remove(folder->path + "/Forms/LETTERHEAD.JPG");
+        Bus().reportbg = kBgCustom;
+        emtask::CopyField(Bus().bgpath, image);
+        Bus().dateorder = 1;
+        page.hide();
+        page.show();
+        QCOMPARE(page.checkedChoice(), int(kBgDefault));
+        QVERIFY(page.pathField()->text().isEmpty());
+        QCOMPARE(StoredBus().reportbg, int(kBgDefault));
+        QVERIFY(AllZero(StoredBus().bgpath, sizeof StoredBus().bgpath));
+        QCOMPARE(StoredBus().dateorder, 1);
+    }
+
+    void entriesAreStoredWithinTheirFields()
+    {
+        ScriptedDialogs dialogs;
+        COptionPrintDlg page;
+        page.show();
+        CLimitedEdit* title = page.entry(COptionPrintDlg::Title);
+        title->clear();
+        TypeText(title, "Breath Test 2026X");
+        page.entry(COptionPrintDlg::Subject)->clear();
+        TypeText(page.entry(COptionPrintDlg::Subject), QString::fromUtf8("홍길동"));
+        CLimitedEdit* note = page.entry(COptionPrintDlg::Note);
+        note->clear();
+        TypeText(note, QString(60, QChar(0xD55C)));  // 60 Hangul: more bytes than the field holds
+        QCOMPARE(note->text().toUtf8().size(), 126);
+        // Unapplied edits are not stored.
+        QCOMPARE(emtask::FieldText(Bus().reporttitle), std::string("TEST REPORT"));
+        page.applyEntriesButton()->click();
+        QCOMPARE(dialogs.messages(), QStringList{"Complete."});
+        const emtask::BusInfo stored = StoredBus();
+        QCOMPARE(emtask::FieldText(stored.reporttitle), std::string("Breath Test 202"));
+        QCOMPARE(emtask::FieldText(stored.subjecttext), std::string("홍길동"));
+        QCOMPARE(emtask::FieldText(stored.notetext).size(), size_t(126));
+        QCOMPARE(stored.notetext[126], '\0');
+    }
+};
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"
