@@ -6,6 +6,8 @@
 #include "PhotoCheck.h"
 #include "SealLedger.h"
 
+#include <fstream>
+#include <functional>
 #include <opencv2/imgproc.hpp>
 
 // A 320 x 240 photograph that differs by test number.
@@ -51,4 +53,17 @@ inline void MakeSealedLog(int n, int legacy = 0, bool photos = true)
         if (legacy >= 0 && r.testno > legacy) SealSlot(slot);
     }
     m->SaveResultData();
+}
+
+// Changes the record in `slot` in the log file, behind the store's back.
+inline void EditRecord(int32_t slot, const std::function<void(emtask::TestRecord&)>& edit)
+{
+    std::fstream f(emtask::MeasureLogPath(), std::ios::in | std::ios::out | std::ios::binary);
+    const auto at = std::streamoff(emtask::kDeviceDataHeaderSize + size_t(slot) * sizeof(emtask::TestRecord));
+    emtask::TestRecord r;
+    f.seekg(at);
+    f.read(reinterpret_cast<char*>(&r), sizeof r);
+    edit(r);
+    f.seekp(at);
+    f.write(reinterpret_cast<const char*>(&r), sizeof r);
 }

@@ -31,19 +31,6 @@ emtask::AuditResult Audit(unsigned threads = 0)
     return emtask::AuditLog(emtask::AuditPathsOf(emtask::ProgramFolder()), o);
 }
 
-// Changes the record in `slot` in the log file, behind the store's back.
-void EditRecord(int32_t slot, const std::function<void(emtask::TestRecord&)>& edit)
-{
-    std::fstream f(emtask::MeasureLogPath(), std::ios::in | std::ios::out | std::ios::binary);
-    const auto at = std::streamoff(emtask::kDeviceDataHeaderSize + size_t(slot) * sizeof(emtask::TestRecord));
-    emtask::TestRecord r;
-    f.seekg(at);
-    f.read(reinterpret_cast<char*>(&r), sizeof r);
-    edit(r);
-    f.seekp(at);
-    f.write(reinterpret_cast<const char*>(&r), sizeof r);
-}
-
 std::string PhotoOf(int32_t testno)
 {
     return measurement::TestPhotoPath(GetManager()->m_DeviceData.m_TestData[testno - 1]);
