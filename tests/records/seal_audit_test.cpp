@@ -1,5 +1,6 @@
 #include "BuildPaths.h"
 #include "SealAudit.h"
+#include "FileImage.h"
 #include "SealFixture.h"
 
 #include <fstream>
@@ -170,6 +171,34 @@ TEST(SealAudit, WorkersShareTheLogAndCancelStops)
     EXPECT_TRUE(c.findings.empty());
     EXPECT_EQ(total.load(), 1500);
     EXPECT_EQ(done.load(), 0);
+}
+
+// A save cut short with its journal in place: the audit sees the log as the
+// next start-up will, and leaves the journal alone.
+TEST(SealAudit, PendingJournalIsLaidOverAndKept)
+{
+    TestFolder home;
+    MakeSealedLog(4);
+    static emtask::TestRecord changed;
+    changed = GetManager()->m_DeviceData.m_TestData[1];
+    changed.result[0] = '8';
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        emtask::g_FileImageStageHook = [](int s) {
+            if (s == 2) _exit(42);
+        };
+        const emtask::Patch patch{emtask::kDeviceDataHeaderSize + sizeof changed, &changed, sizeof changed};
+        emtask::PatchFile(emtask::MeasureLogPath(), {patch}, sizeof(emtask::DeviceData));
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42);
+    const std::string journal = emtask::MeasureLogPath() + ".jnl";
+    ASSERT_TRUE(std::filesystem::exists(journal));
+    EXPECT_EQ(FaultsOf(Audit()), (Faults{{AuditKind::RecordChanged, 2}}));
+    EXPECT_TRUE(std::filesystem::exists(journal));
 }
 
 namespace {
