@@ -29,7 +29,6 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
     m_Bar = new QProgressBar(this);
     m_Bar->setRange(0, 1000);
     m_Counts = new QLabel(this);
-    m_Counts->setWordWrap(true);
     m_Counts->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_List = new QTreeWidget(this);
     m_List->setRootIsDecorated(false);
@@ -131,14 +130,17 @@ void SealAuditDlg::Finish()
     m_Status->setText(r.Clean() ? QStringLiteral("Everything verifies.") : QStringLiteral("Not everything verifies."));
     m_Status->setStyleSheet(r.Clean() ? QStringLiteral("color: #1a7f37;") : QStringLiteral("color: #c00000;"));
 
-    QStringList counts{QStringLiteral("Records: %1").arg(r.records), QStringLiteral("ledger entries: %1").arg(r.entries),
-                       QStringLiteral("verified: %1").arg(r.verified),
-                       QStringLiteral("not sealed (CRC only): %1").arg(r.notSealed)};
+    // The totals on one line, then a line per category that has findings.
+    QStringList counts{QStringLiteral("Records: %1, ledger entries: %2, verified: %3, not sealed (CRC only): %4")
+                           .arg(r.records)
+                           .arg(r.entries)
+                           .arg(r.verified)
+                           .arg(r.notSealed)};
     for (int i = 0; i < emtask::kAuditKinds; ++i)
         if (r.counts[size_t(i)])
             counts << QStringLiteral("%1: %2").arg(QString::fromLatin1(emtask::AuditKindName(emtask::AuditKind(i))))
                           .arg(r.counts[size_t(i)]);
-    m_Counts->setText(counts.join(QStringLiteral(", ")));
+    m_Counts->setText(counts.join(QLatin1Char('\n')));
 
     QList<QTreeWidgetItem*> rows;
     const size_t shown = std::min(r.findings.size(), size_t(kMaxRows));
