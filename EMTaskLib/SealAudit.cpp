@@ -21,10 +21,19 @@ namespace emtask {
 namespace {
 
 constexpr const char* kKindNames[kAuditKinds] = {
-    "record changed",   "record missing",   "not in the ledger",  "photograph missing",
-    "photograph altered (CRC)", "photograph altered (hash)", "photograph swapped",
-    "chain broken",     "malformed entry",  "duplicate entry",    "torn tail",
-    "sealed late",      "no ledger",
+    "record changed",
+    "record missing",
+    "not in the ledger",
+    "photograph missing",
+    "photograph altered (CRC)",
+    "photograph altered (hash)",
+    "photograph swapped",
+    "chain broken",
+    "malformed entry",
+    "duplicate entry",
+    "torn tail",
+    "sealed late",
+    "no ledger",
 };
 
 // The log as the next start-up will see it: the file mapped privately, with
@@ -185,7 +194,9 @@ void CheckSealed(const Plan& plan, const TestRecord& rec, const SealEntry& e, in
 {
     const size_t before = t.findings.size();
     const bool changed = RecordDigest(rec) != e.record;
-    if (changed) t.findings.push_back(About(AuditKind::RecordChanged, testno, &rec, "record hash differs from its seal"));
+    if (changed)
+        t.findings.push_back(
+            About(AuditKind::RecordChanged, testno, &rec, "record hash differs from its seal"));
     if (plan.options->photos) {
         const bool sealedPhoto = e.flags & kSealPhoto;
         const PhotoFile p = ReadPhoto(plan, rec, testno);
@@ -209,9 +220,9 @@ void CheckSealed(const Plan& plan, const TestRecord& rec, const SealEntry& e, in
         } else if (sealedPhoto && !changed) {
             // A changed record may name its photograph differently: that is
             // told by the record finding already.
-            t.findings.push_back(About(AuditKind::PhotoMissing, testno, &rec,
-                                       p.why.empty() ? "sealed with a photograph; no file"
-                                                     : "cannot be read: " + p.why));
+            t.findings.push_back(
+                About(AuditKind::PhotoMissing, testno, &rec,
+                      p.why.empty() ? "sealed with a photograph; no file" : "cannot be read: " + p.why));
         }
         // The check value covers the record's fields: only an unchanged
         // record can tell an altered photograph by it.
@@ -223,7 +234,8 @@ void CheckSealed(const Plan& plan, const TestRecord& rec, const SealEntry& e, in
         }
     }
     if (e.flags & kSealLate)
-        t.findings.push_back(About(AuditKind::LateSeal, testno, &rec, "sealed at start-up after an interrupted store"));
+        t.findings.push_back(
+            About(AuditKind::LateSeal, testno, &rec, "sealed at start-up after an interrupted store"));
     bool fault = false;
     for (size_t i = before; i < t.findings.size(); ++i) fault |= !IsAuditNote(t.findings[i].kind);
     if (!fault) ++t.verified;
@@ -246,7 +258,8 @@ void CheckSlot(const Plan& plan, int32_t slot, Tally& t)
         if (present)
             CheckSealed(plan, *rec, plan.ledger->entries[static_cast<size_t>(ei)], testno, t);
         else
-            t.findings.push_back(About(AuditKind::RecordMissing, testno, nullptr, "sealed, but " + missing()));
+            t.findings.push_back(
+                About(AuditKind::RecordMissing, testno, nullptr, "sealed, but " + missing()));
         return;
     }
     if (slot >= plan.log->Count()) return;
@@ -271,7 +284,10 @@ const char* AuditKindName(AuditKind k)
     return i >= 0 && i < kAuditKinds ? kKindNames[i] : "";
 }
 
-bool IsAuditNote(AuditKind k) { return k == AuditKind::TornTail || k == AuditKind::LateSeal || k == AuditKind::NoLedger; }
+bool IsAuditNote(AuditKind k)
+{
+    return k == AuditKind::TornTail || k == AuditKind::LateSeal || k == AuditKind::NoLedger;
+}
 
 bool AuditResult::Clean() const
 {
@@ -312,7 +328,8 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
         ledgerFindings.push_back(std::move(f));
     };
     if (!ledger.exists)
-        ledgerFinding(AuditKind::NoLedger, 0, -1, "no seal ledger: every record is checked by its check value only");
+        ledgerFinding(AuditKind::NoLedger, 0, -1,
+                      "no seal ledger: every record is checked by its check value only");
     for (size_t pos : ledger.malformed)
         ledgerFinding(AuditKind::MalformedEntry, 0, int64_t(pos), "not an entry");
     for (size_t pos : ledger.breaks) {
@@ -320,8 +337,9 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
         const int32_t testno = it != ledger.position.end() && *it == pos
                                    ? ledger.entries[size_t(it - ledger.position.begin())].testno
                                    : 0;
-        ledgerFinding(AuditKind::ChainBreak, testno, int64_t(pos),
-                      "chain does not follow from the entry before: entries are missing, changed or inserted");
+        ledgerFinding(
+            AuditKind::ChainBreak, testno, int64_t(pos),
+            "chain does not follow from the entry before: entries are missing, changed or inserted");
     }
     if (ledger.tornBytes)
         ledgerFinding(AuditKind::TornTail, 0, int64_t(ledger.entries.size() + ledger.malformed.size()),
@@ -464,8 +482,9 @@ std::string AuditCsv(const AuditResult& r)
     std::string out = "Category,Test No.,Ledger entry,Date,Time,ID,Name,Detail\n";
     for (const AuditFinding& f : r.findings) {
         out += CsvField(AuditKindName(f.kind)) + "," + (f.testno ? std::to_string(f.testno) : "") + "," +
-               (f.entry >= 0 ? std::to_string(f.entry) : "") + "," + CsvField(f.date) + "," + CsvField(f.time) +
-               "," + CsvField(f.id) + "," + CsvField(f.name) + "," + CsvField(f.detail) + "\n";
+               (f.entry >= 0 ? std::to_string(f.entry) : "") + "," + CsvField(f.date) + "," +
+               CsvField(f.time) + "," + CsvField(f.id) + "," + CsvField(f.name) + "," + CsvField(f.detail) +
+               "\n";
     }
     return out;
 }

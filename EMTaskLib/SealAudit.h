@@ -27,9 +27,9 @@ enum class AuditKind {
     MalformedEntry,    // bytes in the ledger that are not an entry, or an entry out of place
     DuplicateEntry,    // a second entry for one test number
     // Notes: not faults.
-    TornTail,          // an append cut short at the end of the ledger
-    LateSeal,          // sealed at start-up after an interrupted store
-    NoLedger,          // no ledger: every record is checked by its check value only
+    TornTail,  // an append cut short at the end of the ledger
+    LateSeal,  // sealed at start-up after an interrupted store
+    NoLedger,  // no ledger: every record is checked by its check value only
     Count
 };
 constexpr int kAuditKinds = static_cast<int>(AuditKind::Count);
@@ -40,20 +40,20 @@ bool IsAuditNote(AuditKind k);
 
 struct AuditFinding {
     AuditKind kind = AuditKind::RecordChanged;
-    int32_t testno = 0;     // 0 when no test is concerned (a torn tail)
-    int64_t entry = -1;     // ledger entry number (from 0) for findings about the ledger
-    int32_t other = 0;      // PhotoSwapped: the test whose photograph it is
-    bool hasRecord = false; // the fields below are the record's
+    int32_t testno = 0;      // 0 when no test is concerned (a torn tail)
+    int64_t entry = -1;      // ledger entry number (from 0) for findings about the ledger
+    int32_t other = 0;       // PhotoSwapped: the test whose photograph it is
+    bool hasRecord = false;  // the fields below are the record's
     std::string date, time, id, name;
     std::string detail;
 };
 
 struct AuditOptions {
-    unsigned threads = 0;                      // 0: one per core
-    bool photos = true;                        // false: records and ledger only
-    std::atomic<bool>* cancel = nullptr;       // set to stop promptly
-    std::atomic<int64_t>* done = nullptr;      // slots checked so far
-    std::atomic<int64_t>* total = nullptr;     // slots to check, set before the first is
+    unsigned threads = 0;                   // 0: one per core
+    bool photos = true;                     // false: records and ledger only
+    std::atomic<bool>* cancel = nullptr;    // set to stop promptly
+    std::atomic<int64_t>* done = nullptr;   // slots checked so far
+    std::atomic<int64_t>* total = nullptr;  // slots to check, set before the first is
 };
 
 struct AuditPaths {
@@ -64,12 +64,12 @@ AuditPaths AuditPathsOf(const std::string& programFolder);
 
 struct AuditResult {
     enum Status { Done, Cancelled, LogUnreadable, LedgerUnreadable } status = Done;
-    std::string error;              // why a file could not be read
-    int32_t records = 0;            // records the log counts
-    int64_t entries = 0;            // whole entries of the ledger
-    int32_t startTestNo = 0;        // records up to this one are not sealed
-    int64_t verified = 0;           // sealed records whose record and photograph verify
-    int64_t notSealed = 0;          // records before sealing began (check value only)
+    std::string error;        // why a file could not be read
+    int32_t records = 0;      // records the log counts
+    int64_t entries = 0;      // whole entries of the ledger
+    int32_t startTestNo = 0;  // records up to this one are not sealed
+    int64_t verified = 0;     // sealed records whose record and photograph verify
+    int64_t notSealed = 0;    // records before sealing began (check value only)
     std::array<int64_t, kAuditKinds> counts{};
     std::vector<AuditFinding> findings;  // ledger findings first, then by test number
 

@@ -104,7 +104,8 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner) : QWidget(nullptr, Qt::Window | Q
                                        [this](int id) { OnCommand(id); });
     // Check all takes the free place under Close, leaving the laid-out
     // buttons where they are.
-    auto* checkAll = new CSkinButton(msg::RD_AUDIT_BTN, CSkinButton::Look::Bar, QStringLiteral("Check all"), this);
+    auto* checkAll = new CSkinButton(msg::RD_AUDIT_BTN, CSkinButton::Look::Bar, QStringLiteral("Check all"),
+                                     this);
     const QRect close = Button(msg::RD_CLOSE_BTN)->geometry();
     checkAll->place(close.left(), close.top() + 70, close.right(), close.bottom() + 70);
     connect(checkAll, &CSkinButton::command, this, [this](int id) { OnCommand(id); });

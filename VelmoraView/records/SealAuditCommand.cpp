@@ -55,7 +55,8 @@ int RunAuditCommand(int argc, char** argv)
         }
     }
     worker.join();
-    if (result.status == emtask::AuditResult::LogUnreadable || result.status == emtask::AuditResult::LedgerUnreadable) {
+    if (result.status == emtask::AuditResult::LogUnreadable ||
+        result.status == emtask::AuditResult::LedgerUnreadable) {
         std::fprintf(stderr, "audit: cannot read %s\n", result.error.c_str());
         return 2;
     }

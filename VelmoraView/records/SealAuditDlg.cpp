@@ -76,7 +76,8 @@ void SealAuditDlg::Start()
     m_List->clear();
     m_Counts->clear();
     m_Bar->setValue(0);
-    m_Status->setText(QStringLiteral("Checking every record and photograph of the test log against the seal ledger..."));
+    m_Status->setText(
+        QStringLiteral("Checking every record and photograph of the test log against the seal ledger..."));
     m_Cancel->setEnabled(true);
     m_Save->setEnabled(false);
     emtask::AuditOptions options;
@@ -127,18 +128,22 @@ void SealAuditDlg::Finish()
     case emtask::AuditResult::Done: break;
     }
     m_Bar->setValue(m_Bar->maximum());
-    m_Status->setText(r.Clean() ? QStringLiteral("Everything verifies.") : QStringLiteral("Not everything verifies."));
-    m_Status->setStyleSheet(r.Clean() ? QStringLiteral("color: #1a7f37;") : QStringLiteral("color: #c00000;"));
+    m_Status->setText(r.Clean() ? QStringLiteral("Everything verifies.")
+                                : QStringLiteral("Not everything verifies."));
+    m_Status->setStyleSheet(r.Clean() ? QStringLiteral("color: #1a7f37;")
+                                      : QStringLiteral("color: #c00000;"));
 
     // The totals on one line, then a line per category that has findings.
-    QStringList counts{QStringLiteral("Records: %1, ledger entries: %2, verified: %3, not sealed (CRC only): %4")
-                           .arg(r.records)
-                           .arg(r.entries)
-                           .arg(r.verified)
-                           .arg(r.notSealed)};
+    QStringList counts{
+        QStringLiteral("Records: %1, ledger entries: %2, verified: %3, not sealed (CRC only): %4")
+            .arg(r.records)
+            .arg(r.entries)
+            .arg(r.verified)
+            .arg(r.notSealed)};
     for (int i = 0; i < emtask::kAuditKinds; ++i)
         if (r.counts[size_t(i)])
-            counts << QStringLiteral("%1: %2").arg(QString::fromLatin1(emtask::AuditKindName(emtask::AuditKind(i))))
+            counts << QStringLiteral("%1: %2")
+                          .arg(QString::fromLatin1(emtask::AuditKindName(emtask::AuditKind(i))))
                           .arg(r.counts[size_t(i)]);
     m_Counts->setText(counts.join(QLatin1Char('\n')));
 
@@ -149,8 +154,9 @@ void SealAuditDlg::Finish()
         QString detail = Utf8(f.detail);
         if (f.entry >= 0) detail = QStringLiteral("ledger entry %1: %2").arg(f.entry).arg(detail);
         rows << new QTreeWidgetItem(QStringList{QString::fromLatin1(emtask::AuditKindName(f.kind)),
-                                                f.testno ? QString::number(f.testno) : QString(), Utf8(f.date),
-                                                Utf8(f.time), Utf8(f.id), Utf8(f.name), detail});
+                                                f.testno ? QString::number(f.testno) : QString(),
+                                                Utf8(f.date), Utf8(f.time), Utf8(f.id), Utf8(f.name),
+                                                detail});
     }
     if (r.findings.size() > shown)
         rows << new QTreeWidgetItem(QStringList{
@@ -174,7 +180,9 @@ bool SealAuditDlg::SaveCsv()
     const std::string csv = emtask::AuditCsv(m_Result);
     if (w.Open(chosen.toStdString()) && w.Write(csv) && w.Commit()) return true;
     const int err = errno;
-    ShowMessage(this, QStringLiteral("The findings could not be saved to %1:\n%2").arg(chosen, Utf8(emtask::ErrorText(err))),
+    ShowMessage(this,
+                QStringLiteral("The findings could not be saved to %1:\n%2")
+                    .arg(chosen, Utf8(emtask::ErrorText(err))),
                 QStringLiteral("Save as CSV"), QMessageBox::Warning);
     return false;
 }

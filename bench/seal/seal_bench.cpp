@@ -90,13 +90,14 @@ bool BuildFixture(const std::string& dir)
     for (int b = 0; b < kBases; ++b) {
         cv::Mat m(240, 320, CV_8UC3, cv::Scalar(40 + 25 * b, 120, 200 - 20 * b));
         cv::circle(m, {160, 110}, 60 + 4 * b, cv::Scalar(230, 210, 190), cv::FILLED);
-        cv::putText(m, std::to_string(b), {20, 220}, cv::FONT_HERSHEY_SIMPLEX, 1.5, cv::Scalar(20, 20, 20), 3);
+        cv::putText(m, std::to_string(b), {20, 220}, cv::FONT_HERSHEY_SIMPLEX, 1.5, cv::Scalar(20, 20, 20),
+                    3);
         if (!cv::imencode(".jpg", m, bases[b])) return false;
         SamplePhotoBytes(bases[b], samples[b]);
     }
     // The log image and the ledger, built in memory and written whole.
-    std::unique_ptr<DeviceData, void (*)(void*)> log(static_cast<DeviceData*>(std::calloc(1, sizeof(DeviceData))),
-                                                     &std::free);
+    std::unique_ptr<DeviceData, void (*)(void*)> log(
+        static_cast<DeviceData*>(std::calloc(1, sizeof(DeviceData))), &std::free);
     if (!log) return false;
     log->initflag = kInitFlag;
     log->datacnt = kRecords;
@@ -165,10 +166,10 @@ int main(int argc, char** argv)
         unsigned threads;
         const char* target;
     };
-    for (const Run& run : {Run{"Audit, records only, all cores", false, 0, "<= 5 s"},
-                           Run{"Audit, records only, one thread", false, 1, "-"},
-                           Run{"Audit, full, all cores", true, 0, "<= 120 s"},
-                           Run{"Audit, full, one thread", true, 1, "-"}}) {
+    for (const Run& run :
+         {Run{"Audit, records only, all cores", false, 0, "<= 5 s"},
+          Run{"Audit, records only, one thread", false, 1, "-"},
+          Run{"Audit, full, all cores", true, 0, "<= 120 s"}, Run{"Audit, full, one thread", true, 1, "-"}}) {
         AuditOptions o;
         o.photos = run.photos;
         o.threads = run.threads;

@@ -25,8 +25,10 @@ inline void SealSlot(int32_t slot)
     emtask::SealEntry e;
     e.testno = rec.testno;
     e.record = emtask::RecordDigest(rec);
-    if (emtask::Sha256File(measurement::TestPhotoPath(rec), e.photo)) e.flags |= emtask::kSealPhoto;
-    else e.photo = {};
+    if (emtask::Sha256File(measurement::TestPhotoPath(rec), e.photo))
+        e.flags |= emtask::kSealPhoto;
+    else
+        e.photo = {};
     emtask::AppendSeal(emtask::SealLedgerPath(), e);
 }
 

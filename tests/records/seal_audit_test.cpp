@@ -72,10 +72,20 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
         {"name", 0, [] { EditRecord(4, [](auto& r) { r.name[0] = 'X'; }); }, {{changed, 5}}},
         // The photograph's name follows the date: the record finding alone.
         {"date", 0, [] { EditRecord(3, [](auto& r) { r.m_Tdd[1]++; }); }, {{changed, 4}}},
-        {"unsampled pixel", 0, [] { RepaintPixel(2, {20, 20}); }, {{AuditKind::PhotoAlteredHash, 2}}},
-        {"sampled pixel", 0, [] { RepaintPixel(6, {50, 50}); },
+        {"unsampled pixel",
+         0,
+         [] {
+             RepaintPixel(2, {20, 20});
+         },
+         {{AuditKind::PhotoAlteredHash, 2}}},
+        {"sampled pixel",
+         0,
+         [] {
+             RepaintPixel(6, {50, 50});
+         },
          {{AuditKind::PhotoAlteredHash, 6}, {AuditKind::PhotoAlteredCrc, 6}}},
-        {"swapped", 0,
+        {"swapped",
+         0,
          [] {
              std::filesystem::rename(PhotoOf(8), PhotoOf(8) + ".x");
              std::filesystem::rename(PhotoOf(10), PhotoOf(8));
@@ -84,7 +94,8 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
          {{AuditKind::PhotoSwapped, 8}, {AuditKind::PhotoSwapped, 10}}},
         {"photo deleted", 0, [] { std::filesystem::remove(PhotoOf(12)); }, {{AuditKind::PhotoMissing, 12}}},
         {"slot zeroed", 0, [] { EditRecord(6, [](auto& r) { r = {}; }); }, {{missing, 7}}},
-        {"count lowered", 0,
+        {"count lowered",
+         0,
          [] {
              std::fstream f(emtask::MeasureLogPath(), std::ios::in | std::ios::out | std::ios::binary);
              const int32_t cnt = 10;
@@ -92,22 +103,28 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
              f.write(reinterpret_cast<const char*>(&cnt), sizeof cnt);
          },
          {{missing, 11}, {missing, 12}}},
-        {"entry removed", 0, [] { RemoveLedgerEntry(7); },
+        {"entry removed",
+         0,
+         [] { RemoveLedgerEntry(7); },
          {{AuditKind::ChainBreak, 9}, {AuditKind::EntryMissing, 8}}},
         {"entry twice", 0, [] { SealSlot(4); }, {{AuditKind::DuplicateEntry, 5}}},
-        {"torn tail", 0,
+        {"torn tail",
+         0,
          [] {
-             std::ofstream(emtask::SealLedgerPath(), std::ios::app | std::ios::binary) << std::string(40, 'S');
+             std::ofstream(emtask::SealLedgerPath(), std::ios::app | std::ios::binary)
+                 << std::string(40, 'S');
          },
          {}},
         // Before sealing only the check value counts: a changed result goes unseen.
-        {"no ledger", -1,
+        {"no ledger",
+         -1,
          [] {
              RepaintPixel(4, {50, 50});
              EditRecord(2, [](auto& r) { r.result[4]++; });
          },
          {{AuditKind::PhotoAlteredCrc, 4}}},
-        {"legacy part", 6,
+        {"legacy part",
+         6,
          [] {
              RepaintPixel(4, {50, 50});
              std::filesystem::remove(PhotoOf(2));
@@ -205,7 +222,8 @@ namespace {
 // Runs the program's audit on the current folder: exit status and stdout.
 std::pair<int, std::string> RunAudit()
 {
-    const std::string cmd = BuildBin("VelmoraView") + " --audit --home " + emtask::ProgramFolder() + " 2>/dev/null";
+    const std::string cmd = BuildBin("VelmoraView") + " --audit --home " + emtask::ProgramFolder() +
+                            " 2>/dev/null";
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
     char buf[4096];
