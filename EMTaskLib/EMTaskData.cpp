@@ -2,14 +2,18 @@
 
 #include "DebugLog.h"
 #include "FileImage.h"
+#include "PhotoCheck.h"
 #include "ProgramFolder.h"
+#include "SealLedger.h"
 #include "TextUtil.h"
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace emtask {
@@ -50,6 +54,7 @@ void EMTaskData::Reset()
     m_Problems.clear();
     m_ArchiveShown = false;
     m_LogRecordCounter = 0;
+    m_SealOff.clear();
 }
 
 void EMTaskData::BeginArchiveView()
@@ -355,12 +360,14 @@ void EMTaskData::StartUp()
         InitBusInfo(m_BusInfo, RecordCount(m_DeviceData));
         saved(SaveSetting(config.c_str()), config, "The settings file");
     }
+    bool logCreated = false;
     if (m_DeviceData.initflag != kInitFlag && ReadOnlyReason(log).empty()) {
         DebugLine("GetManager()->GetDeviceData()->initflag != 0xAEAE");
         m_DeviceData.initflag = kInitFlag;
         m_BusInfo.recordcnt = 0;
         saved(SaveSetting(config.c_str()), config, "The settings file");
-        saved(SaveResultData(log.c_str()), log, "The test log");
+        logCreated = SaveResultData(log.c_str()) == 1;
+        saved(logCreated ? 1 : -1, log, "The test log");
     }
     // A counter outside the slots (a file from elsewhere) would index out of
     // the log, and one behind the log (a stop between the log's save and the
@@ -372,6 +379,7 @@ void EMTaskData::StartUp()
                   RecordCount(m_DeviceData));
         m_BusInfo.recordcnt = RecordCount(m_DeviceData);
     }
+    SettleSealLedger(logCreated);
     LoadUserInfo(users.c_str());
     if (m_LastLoad == FileStatus::Unreadable || m_LastLoad == FileStatus::Incomplete) {
         Protect(users, "it could not be read at start-up");
@@ -379,6 +387,86 @@ void EMTaskData::StartUp()
                              "). The users it could read are shown; the register cannot be changed.");
     }
     for (const std::string& p : m_Problems) DebugLine("%s", p.c_str());
+}
+
+void EMTaskData::SettleSealLedger(bool logCreated)
+{
+    m_SealOff.clear();
+    const std::string ledger = SealLedgerPath();
+    if (!ReadOnlyReason(MeasureLogPath()).empty()) {
+        m_SealOff = "the test log is not written in this run";
+        return;
+    }
+    struct stat st;
+    const bool exists = lstat(ledger.c_str(), &st) == 0;
+    if (exists && logCreated) {
+        // The entries sealed a log that is gone: they are kept under another
+        // name, and the new log gets a ledger of its own.
+        char stamp[32];
+        time_t now = time(nullptr);
+        struct tm lt;
+        localtime_r(&now, &lt);
+        strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &lt);
+        const std::string aside = ledger + "." + stamp;
+        if (rename(ledger.c_str(), aside.c_str()) != 0) {
+            m_SealOff = "the seal ledger of an earlier test log could not be set aside (" + ErrorText(errno) + ")";
+            m_Problems.push_back("The seal ledger " + ledger + " belongs to an earlier test log and could not be "
+                                 "moved aside (" + ErrorText(errno) + "). Tests are stored without a seal in this run.");
+            return;
+        }
+        DebugLine("seal ledger of an earlier test log moved to %s", aside.c_str());
+    }
+    const int32_t count = RecordCount(m_DeviceData);
+    SealEntry last;
+    if (!exists || logCreated) {
+        // Records already in the log stay unsealed; sealing starts with the next.
+        SealEntry start;
+        start.flags = kSealStart;
+        start.testno = count;
+        if (!AppendSeal(ledger, start)) m_SealOff = LastFileError();
+    } else if (!S_ISREG(st.st_mode) || access(ledger.c_str(), R_OK | W_OK) != 0) {
+        m_SealOff = S_ISREG(st.st_mode) ? ErrorText(errno) : ErrorText(kNotRegularFile);
+    } else if (LastSealEntry(ledger, last) && last.testno == count - 1 && count > 0) {
+        // A store stopped after the log was saved and before the ledger was:
+        // only the newest record can be in that state.
+        const TestRecord& rec = m_DeviceData.m_TestData[count - 1];
+        Digest photo;
+        const bool hasPhoto = Sha256File(JpegDir() + "/" + PhotoFileName(rec), photo);
+        if (SealRecord(count - 1, hasPhoto ? &photo : nullptr, kSealLate) == 1)
+            DebugLine("test %d sealed at start-up: its store was cut short", count);
+        else
+            DebugLine("test %d could not be sealed at start-up: %s", count, LastStoreError().c_str());
+    }
+    if (!m_SealOff.empty()) {
+        m_Problems.push_back("The seal ledger " + ledger + " cannot be written (" + m_SealOff +
+                             "). Tests are stored without a seal in this run.");
+    }
+}
+
+int EMTaskData::SealRecord(int32_t slot, const Digest* photo, uint32_t flags)
+{
+    if (!m_SealOff.empty()) {
+        SetStoreError("the seal ledger is not written in this run: " + m_SealOff);
+        return -1;
+    }
+    if (m_ArchiveShown || slot < 0 || slot >= RecordCount(m_DeviceData)) {
+        SetStoreError("no record of the test log to seal");
+        return -1;
+    }
+    SealEntry e;
+    const TestRecord& rec = m_DeviceData.m_TestData[slot];
+    e.testno = slot + 1;
+    e.flags = flags;
+    e.record = RecordDigest(rec);
+    if (photo) {
+        e.flags |= kSealPhoto;
+        e.photo = *photo;
+    }
+    if (!AppendSeal(SealLedgerPath(), e)) {
+        SetStoreError(LastFileError());
+        return -1;
+    }
+    return 1;
 }
 
 int32_t EMTaskData::NextTestNo() const

@@ -3,6 +3,7 @@
 
 #include "EMTaskStruct.h"
 
+#include <array>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -76,6 +77,14 @@ public:
     // advances the record counter and datacnt. Returns the slot, or -1.
     int32_t AppendRecord(const TestRecord& rec);
 
+    // Seals the record in `slot` as it now stands in the log (saved just
+    // before): its entry, with the hash of its photograph file when
+    // `photo` is given, is appended to the seal ledger. 1, or -1 with
+    // LastStoreError set (also when sealing is off for this run).
+    int SealRecord(int32_t slot, const std::array<unsigned char, 32>* photo, uint32_t flags = 0);
+    // Why tests are stored without a seal in this run, or empty.
+    const std::string& SealOffReason() const { return m_SealOff; }
+
     // The log's file image in memory no longer matches what was loaded or
     // saved (an archive was read over it): the next save writes it whole.
     void ForgetLogFileState() { m_LogFile.valid = false; }
@@ -102,6 +111,9 @@ private:
     // 0 when saves to `path` may go on; else -1 with the reason set.
     int RefuseReadOnly(const char* path) const;
     void Protect(const std::string& path, const std::string& why);
+    // Start-up: begins a ledger beside the log, or seals the one record whose
+    // store was cut short between the log and the ledger.
+    void SettleSealLedger(bool logCreated);
 
     FileStatus m_LastLoad = FileStatus::Ok;
     std::vector<std::pair<std::string, std::string>> m_ReadOnly;  // path, why
@@ -119,6 +131,7 @@ private:
     FileState m_LogFile;
     bool m_ArchiveShown = false;
     int32_t m_LogRecordCounter = 0;
+    std::string m_SealOff;
     void NoteLogFile(const std::string& path);
     uint64_t LogFingerprint(int32_t count) const;
 };

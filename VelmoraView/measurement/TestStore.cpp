@@ -2,6 +2,7 @@
 
 #include "DebugLog.h"
 #include "EMTaskData.h"
+#include "FileImage.h"
 #include "PhotoCheck.h"
 #include "ProgramFolder.h"
 #include "TextUtil.h"
@@ -15,27 +16,34 @@ using namespace emtask;
 
 std::string TestPhotoPath(const TestRecord& rec) { return JpegDir() + "/" + PhotoFileName(rec); }
 
-uint16_t SaveTestPhoto(const cv::Mat& photo, const TestRecord& rec, bool* written)
+uint16_t SaveTestPhoto(const cv::Mat& photo, const TestRecord& rec, bool* written, Digest* digest)
 {
     if (written) *written = false;
     MakeDirectory(JpegDir());  // and data with it
     std::string path = TestPhotoPath(rec);
     DebugLine("w_Path : %s", path.c_str());
+    std::vector<unsigned char> jpeg;
     bool ok = false;
     try {
-        ok = !photo.empty() && cv::imwrite(path, photo);
+        ok = !photo.empty() && cv::imencode(".jpg", photo, jpeg);
     } catch (const cv::Exception& e) {
-        DebugLine("imwrite: %s", e.what());
+        DebugLine("imencode: %s", e.what());
+        ok = false;
+    }
+    // Put in place whole: a photograph is never left half written.
+    if (ok && !AtomicWriteFile(path, jpeg.data(), jpeg.size())) {
+        DebugLine("%s", LastFileError().c_str());
         ok = false;
     }
     PhotoSamples samples{};
     if (ok) {
         DebugLine("[SAVE IMAGE]");
         if (written) *written = true;
-        // The samples come from the file as stored, as a later check reads it.
+        if (digest) *digest = Sha256(jpeg.data(), jpeg.size());
+        // The samples come from the bytes as stored, as a later check reads them.
         cv::Mat img;
         try {
-            img = cv::imread(path, cv::IMREAD_COLOR);
+            img = cv::imdecode(jpeg, cv::IMREAD_COLOR);
         } catch (const cv::Exception&) {
             img.release();
         }
@@ -80,8 +88,9 @@ StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat
     rec.testno = testno;
     StampRecordTime(rec, now);
 
+    Digest photoDigest{};
     if (!photo.empty()) {
-        out.crc = SaveTestPhoto(photo, rec, &out.photoWritten);
+        out.crc = SaveTestPhoto(photo, rec, &out.photoWritten, &photoDigest);
     } else {
         out.crc = PhotoCheckValue(PhotoSamples{}, rec);
     }
@@ -92,6 +101,10 @@ StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat
     out.logSaved = m->SaveResultData();
     if (out.logSaved != 1) out.logError = LastStoreError();
     DebugLine("after saveresultdata");
+    if (out.logSaved == 1) {
+        out.sealSaved = m->SealRecord(out.slot, out.photoWritten ? &photoDigest : nullptr);
+        if (out.sealSaved != 1) out.sealError = LastStoreError();
+    }
     DebugLine("before SaveSetting");
     out.settingSaved = m->SaveSetting();
     if (out.settingSaved != 1) out.settingError = LastStoreError();
@@ -107,8 +120,12 @@ std::string StoreProblemText(const StoredTest& stored, const std::string& result
     std::string text;
     if (stored.logSaved != 1)
         text = "This result (" + shown + ") was not saved: " + stored.logError + ". Please note it by hand.";
-    else if (stored.settingSaved != 1)
-        text = "The result was saved, but the settings were not: " + stored.settingError + ".";
+    else if (stored.sealSaved != 1)
+        text = "The result was saved, but not sealed: " + stored.sealError + ".";
+    if (stored.logSaved == 1 && stored.settingSaved != 1) {
+        if (!text.empty()) text += "\n";
+        text += "The result was saved, but the settings were not: " + stored.settingError + ".";
+    }
     if (hadPhoto && !stored.photoWritten) {
         if (!text.empty()) text += "\n";
         text += "The photograph of this test could not be saved.";

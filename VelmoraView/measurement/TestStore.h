@@ -2,6 +2,7 @@
 #pragma once
 
 #include "EMTaskStruct.h"
+#include "SealLedger.h"
 
 #include <cstdint>
 #include <ctime>
@@ -11,10 +12,12 @@
 namespace measurement {
 
 // Writes `photo` as the JPEG of `rec` (number, date and time filled) in the
-// photograph folder, decodes the file again and returns the record's check
-// value from it. A photograph that cannot be written or decoded gives the
-// check value of zero samples. `written` tells whether a file was stored.
-uint16_t SaveTestPhoto(const cv::Mat& photo, const emtask::TestRecord& rec, bool* written = nullptr);
+// photograph folder, decodes the bytes written again and returns the record's
+// check value from them. A photograph that cannot be written or decoded gives
+// the check value of zero samples. `written` tells whether a file was stored,
+// `digest` receives the SHA-256 of its bytes.
+uint16_t SaveTestPhoto(const cv::Mat& photo, const emtask::TestRecord& rec, bool* written = nullptr,
+                       emtask::Digest* digest = nullptr);
 
 // <program folder>/data/jpeg/<photograph name of rec>
 std::string TestPhotoPath(const emtask::TestRecord& rec);
@@ -25,14 +28,16 @@ struct StoredTest {
     bool photoWritten = false;
     int logSaved = 0;         // SaveResultData: 1 or -1
     int settingSaved = 0;     // SaveSetting: 1 or -1
+    int sealSaved = 0;        // SealRecord: 1 or -1 (0: the log was not saved)
     std::string logError;     // why the log was not saved
     std::string settingError; // why the settings were not saved
+    std::string sealError;    // why the record was not sealed
 };
 
 // Fills the next record with `result` (the text of the frame that ended the
 // test; a flow error stores "FLOW" instead) and the subject of the settings
-// block, dated `now`; stores `photo` when not empty; appends it and saves the
-// log and the settings. A measured result clears the unit code once it is
+// block, dated `now`; stores `photo` when not empty; appends it, saves the
+// log, seals the record and saves the settings. A measured result clears the unit code once it is
 // taken, so the instrument is asked for it again.
 StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat& photo,
                         const struct tm& now);

@@ -4,6 +4,8 @@
 #include "EMTaskData.h"
 #include "FileImage.h"
 #include "PhotoCheck.h"
+#include "ProgramFolder.h"
+#include "SealLedger.h"
 #include "TextUtil.h"
 #include "controls/Skin.h"
 
@@ -317,8 +319,24 @@ QImage DrawReportPage(const PageContent& c)
     WrappedText(p, QRect(QPoint(435, 1200), QPoint(1094, 1507)), Q(c.texts.operatorText));
     WrappedText(p, QRect(QPoint(435, 1320), QPoint(1094, 1627)), Q(c.texts.subject));
     WrappedText(p, QRect(QPoint(435, 1440), QPoint(1094, 1807)), Q(c.texts.note));
+
+    // Bottom right, in the margin below the boxes, clear of the centre mark.
+    if (!c.seal.empty()) {
+        p.setPen(QColor(90, 90, 90));
+        p.setFont(PageFont(26, QFont::Normal));
+        p.drawText(QRect(700, 1698, 394, 44), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+                   Q(c.seal));
+    }
     p.end();
     return page;
+}
+
+std::string ReportSealText(const emtask::TestRecord& rec)
+{
+    emtask::SealEntry e;
+    if (!emtask::FindSealEntry(emtask::SealLedgerPath(), rec.testno, e)) return {};
+    if (e.record != emtask::RecordDigest(rec)) return {};
+    return "Seal " + emtask::SealCode(e);
 }
 
 ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settings)
@@ -333,6 +351,7 @@ ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settin
     if (o.record) {
         o.photo = CheckReportPhoto(*o.record, r.photoFolder);
         if (o.photo.passes) c.photo = o.photo.image;
+        c.seal = ReportSealText(*o.record);
     }
     o.page = DrawReportPage(c);
     return o;

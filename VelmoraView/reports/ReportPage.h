@@ -86,8 +86,14 @@ struct PageContent {
     const emtask::TestRecord* record = nullptr;  // null: no record values
     int dateOrder = 2;
     QImage photo;                               // null: no photograph frame
+    std::string seal;                           // empty: no seal code printed
 };
 QImage DrawReportPage(const PageContent& c);
+
+// "Seal " and the short seal code of `rec` when the seal ledger holds an
+// entry for it that the record still matches byte for byte; empty otherwise
+// (a record stored before sealing began, or one changed since).
+std::string ReportSealText(const emtask::TestRecord& rec);
 
 // One rendering of a record's report with the stored settings and the given
 // entry texts.

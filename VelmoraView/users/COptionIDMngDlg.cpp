@@ -9,6 +9,7 @@
 #include "controls/Skin.h"
 #include "messaging/Messages.h"
 #include "messaging/Notices.h"
+#include "messaging/StoreNotices.h"
 #include "messaging/PostMessage.h"
 #include "users/CRegUserDlg.h"
 #include "users/UserRegister.h"
@@ -241,7 +242,7 @@ void COptionIDMngDlg::RunRegistration(int regType, int slot)
     dlg.nUID = slot;
     if (dlg.DoModal() == QDialog::Accepted) {
         DebugPrint("[%s:%d]SaveUserInfo\n", EMT_SRC, __LINE__);
-        GetManager()->SaveUserInfo();
+        ReportNotSaved(this, GetManager()->SaveUserInfo(), QStringLiteral("The user list"));
     }
 }
 
@@ -270,7 +271,7 @@ void COptionIDMngDlg::OnBnClickedBtnDelete()
             std::memset(&mgr->wp_BusUserInfo[slot], 0, sizeof(BusUserInfo));
     }
     // Written and counted again even when cancelled.
-    mgr->SaveUserInfo();
+    ReportNotSaved(this, mgr->SaveUserInfo(), QStringLiteral("The user list"));
     RefreshUserList();
 }
 
@@ -282,7 +283,7 @@ void COptionIDMngDlg::OnBnClickedBtnDeleteAll()
         return;
     emtask::EMTaskData* mgr = GetManager();
     std::memset(mgr->wp_BusUserInfo, 0, sizeof mgr->wp_BusUserInfo);
-    mgr->SaveUserInfo();
+    ReportNotSaved(this, mgr->SaveUserInfo(), QStringLiteral("The user list"));
     RefreshUserList();
 }
 
@@ -454,6 +455,6 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
     emtask::EMTaskData* mgr = GetManager();
     users::ApplyImport(mgr->wp_BusUserInfo, check.users, when);
     mgr->m_BusInfo.totaluser = static_cast<int32_t>(check.users.size());
-    mgr->SaveUserInfo();  // under the store lock
+    ReportNotSaved(this, mgr->SaveUserInfo(), QStringLiteral("The user list"));
     PostMessage(this, msg::MSG_USERLIST_REBUILD);
 }

@@ -1,10 +1,12 @@
 #include "users/UserExchange.h"
 
 #include "DebugLog.h"
+#include "FileImage.h"
 #include "TextUtil.h"
 #include "users/UserRegister.h"
 
 #include <cstring>
+#include <unistd.h>
 #include <unordered_set>
 #include <xlsxwriter.h>
 
@@ -15,9 +17,12 @@ namespace users {
 bool ExportUsers(const std::string& path, const BusUserInfo* table,
                  const std::function<void(int)>& progress)
 {
+    // Written beside the target and put in place whole: a failed export
+    // leaves an earlier workbook of that name as it was.
+    const std::string tmp = path + ".tmp";
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;  // rows go out in order; memory stays flat
-    lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
+    lxw_workbook* wb = workbook_new_opt(tmp.c_str(), &options);
     if (!wb) return false;
     lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
     bool ok = ws != nullptr;
@@ -46,7 +51,11 @@ bool ExportUsers(const std::string& path, const BusUserInfo* table,
         DebugLine("workbook_close : %s", lxw_strerror(closed));
         ok = false;
     }
-    return ok;
+    if (!ok) {
+        unlink(tmp.c_str());
+        return false;
+    }
+    return emtask::CommitTempFile(tmp, path);
 }
 
 namespace {

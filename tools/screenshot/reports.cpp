@@ -54,8 +54,12 @@ int main(int argc, char** argv)
     r.unit[0] = 'B';
     r.mode = '0';
     r.testno = m->NextTestNo();
-    r.crc16 = measurement::SaveTestPhoto(Subject(), r);
-    m->AppendRecord(r);
+    emtask::Digest photo{};
+    r.crc16 = measurement::SaveTestPhoto(Subject(), r, nullptr, &photo);
+    const int32_t slot = m->AppendRecord(r);
+    // Stored and sealed as a test is, so the page carries its seal code.
+    m->SaveResultData();
+    m->SealRecord(slot, &photo);
 
     int rc = 0;
     MirrorDlg view;
