@@ -18,18 +18,13 @@ inline cv::Mat SealPhoto(int testno)
     return m;
 }
 
-// Appends the entry of the record in `slot` as the store seals a test.
+// Seals the record in `slot` as the store seals a stored test.
 inline void SealSlot(int32_t slot)
 {
     const emtask::TestRecord& rec = emtask::GetManager()->m_DeviceData.m_TestData[slot];
-    emtask::SealEntry e;
-    e.testno = rec.testno;
-    e.record = emtask::RecordDigest(rec);
-    if (emtask::Sha256File(measurement::TestPhotoPath(rec), e.photo))
-        e.flags |= emtask::kSealPhoto;
-    else
-        e.photo = {};
-    emtask::AppendSeal(emtask::SealLedgerPath(), e);
+    emtask::Digest photo;
+    const bool hasPhoto = emtask::Sha256File(measurement::TestPhotoPath(rec), photo);
+    emtask::GetManager()->SealRecord(slot, hasPhoto ? &photo : nullptr);
 }
 
 // `n` records, a photograph on every even test number, saved; the ledger
