@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -98,6 +99,31 @@ private:
     size_t m_Size = 0;
     int32_t m_Count = 0;
 };
+
+// What tells a file changed: its inode, size and modification time.
+struct FileStamp {
+    bool exists = false;
+    ino_t ino = 0;
+    off_t size = 0;
+    timespec mtime{};
+    bool operator==(const FileStamp& o) const
+    {
+        return exists == o.exists && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+               mtime.tv_nsec == o.mtime.tv_nsec;
+    }
+};
+FileStamp StampOf(const std::string& path)
+{
+    FileStamp f;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        f.exists = true;
+        f.ino = st.st_ino;
+        f.size = st.st_size;
+        f.mtime = st.st_mtim;
+    }
+    return f;
+}
 
 struct DigestHash {
     size_t operator()(const Digest& d) const
@@ -306,19 +332,30 @@ AuditPaths AuditPathsOf(const std::string& programFolder)
 AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
 {
     AuditResult r;
-    LogView log;
-    if (!log.Open(paths.log, r.error)) {
-        r.status = AuditResult::LogUnreadable;
-        return r;
-    }
+    // The program may store a test meanwhile (log first, then its entry):
+    // the pair is read again until neither file changed while it was read.
+    std::unique_ptr<LogView> log;
     SealLedger ledger;
-    std::string why;
-    if (!ReadSealLedger(paths.ledger, ledger, &why)) {
-        r.status = AuditResult::LedgerUnreadable;
-        r.error = paths.ledger + ": " + why;
-        return r;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const FileStamp logBefore = StampOf(paths.log), journalBefore = StampOf(paths.log + ".jnl");
+        log = std::make_unique<LogView>();
+        if (!log->Open(paths.log, r.error)) {
+            r.status = AuditResult::LogUnreadable;
+            return r;
+        }
+        const FileStamp ledgerBefore = StampOf(paths.ledger);
+        std::string why;
+        if (!ReadSealLedger(paths.ledger, ledger, &why)) {
+            r.status = AuditResult::LedgerUnreadable;
+            r.error = paths.ledger + ": " + why;
+            return r;
+        }
+        if (logBefore == StampOf(paths.log) && journalBefore == StampOf(paths.log + ".jnl") &&
+            ledgerBefore == StampOf(paths.ledger))
+            break;
     }
-    r.records = log.Count();
+    const LogView& logView = *log;
+    r.records = logView.Count();
     r.entries = static_cast<int64_t>(ledger.entries.size());
 
     std::vector<AuditFinding> ledgerFindings;
@@ -346,7 +383,7 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
                       std::to_string(ledger.tornBytes) + " bytes of an append cut short");
 
     Plan plan;
-    plan.log = &log;
+    plan.log = &logView;
     plan.ledger = &ledger;
     plan.jpegDir = paths.jpegDir;
     plan.options = &options;
@@ -365,7 +402,7 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
             maxTestNo = std::max(maxTestNo, e.testno);
     }
     r.startTestNo = plan.startNo;
-    plan.slots = std::max(log.Count(), maxTestNo);
+    plan.slots = std::max(logView.Count(), maxTestNo);
     plan.entryOf.assign(size_t(plan.slots), -1);
     for (size_t i = 0; i < ledger.entries.size(); ++i) {
         const SealEntry& e = ledger.entries[i];
