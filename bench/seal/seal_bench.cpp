@@ -166,10 +166,13 @@ int main(int argc, char** argv)
         unsigned threads;
         const char* target;
     };
-    for (const Run& run :
-         {Run{"Audit, records only, all cores", false, 0, "<= 5 s"},
-          Run{"Audit, records only, one thread", false, 1, "-"},
-          Run{"Audit, full, all cores", true, 0, "<= 120 s"}, Run{"Audit, full, one thread", true, 1, "-"}}) {
+    // The first full run reads the photographs as the page cache left them;
+    // the last one repeats it with them cached, as the one-thread run had.
+    for (const Run& run : {Run{"Audit, records only, all cores", false, 0, "<= 5 s"},
+                           Run{"Audit, records only, one thread", false, 1, "-"},
+                           Run{"Audit, full, all cores (first)", true, 0, "<= 120 s"},
+                           Run{"Audit, full, one thread", true, 1, "-"},
+                           Run{"Audit, full, all cores (again)", true, 0, "<= 120 s"}}) {
         AuditOptions o;
         o.photos = run.photos;
         o.threads = run.threads;
