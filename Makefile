@@ -33,6 +33,7 @@ bench: build
 	$(BUILD)/bin/records_excel_bench
 	$(BUILD)/bin/reports_bench
 	$(BUILD)/bin/search_bench
+	$(BUILD)/bin/seal_bench
 
 # Formats the given FILES (default: every C++ file of the tree) with .clang-format;
 # format-check only lists the files that would change.

@@ -4,6 +4,7 @@
 #include "FileImage.h"
 #include "TextUtil.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <opencv2/core.hpp>
@@ -63,19 +64,30 @@ PhotoSamples SamplePhoto(const cv::Mat& img)
     return s;
 }
 
-bool SamplePhotoFile(const std::string& path, PhotoSamples& out)
+bool ReadPhotoFile(const std::string& path, std::vector<unsigned char>& bytes)
+{
+    bytes.clear();
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return false;
+    if (!S_ISREG(st.st_mode) || st.st_size > kMaxPhotoBytes) {
+        errno = S_ISREG(st.st_mode) ? EFBIG : kNotRegularFile;
+        return false;
+    }
+    if (st.st_size <= 0) return true;
+    bytes.resize(static_cast<size_t>(st.st_size));
+    const int64_t got = ReadFileImage(path, bytes.data(), bytes.size());
+    if (got < 0) {
+        bytes.clear();
+        return false;
+    }
+    bytes.resize(static_cast<size_t>(got));
+    return true;
+}
+
+bool SamplePhotoBytes(const std::vector<unsigned char>& bytes, PhotoSamples& out)
 {
     out = PhotoSamples{};
-    // Read here, not by the decoder: a FIFO or device at a photograph's path
-    // must not stall the check, and only regular files are opened.
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
-        st.st_size > kMaxPhotoBytes)
-        return false;
-    std::vector<unsigned char> bytes(static_cast<size_t>(st.st_size));
-    const int64_t got = ReadFileImage(path, bytes.data(), bytes.size());
-    if (got <= 0) return false;
-    bytes.resize(static_cast<size_t>(got));
+    if (bytes.empty()) return false;
     cv::Mat img;
     try {
         img = cv::imdecode(bytes, cv::IMREAD_COLOR);
@@ -85,6 +97,13 @@ bool SamplePhotoFile(const std::string& path, PhotoSamples& out)
     if (img.empty()) return false;
     out = SamplePhoto(img);
     return true;
+}
+
+bool SamplePhotoFile(const std::string& path, PhotoSamples& out)
+{
+    out = PhotoSamples{};
+    std::vector<unsigned char> bytes;
+    return ReadPhotoFile(path, bytes) && SamplePhotoBytes(bytes, out);
 }
 
 CheckBlock BuildCheckBlock(const PhotoSamples& samples, const TestRecord& rec)
@@ -118,6 +137,19 @@ std::string PhotoFileName(const TestRecord& rec)
     char name[96];
     std::snprintf(name, sizeof name, "%08d-%.4s%.2s%.2s%.2s%.2s%.2s.jpg", rec.testno, rec.m_Tyy,
                   rec.m_Tmm, rec.m_Tdd, rec.m_Thh, rec.m_Tmi, rec.m_Tss);
+    return name;
+}
+
+std::string SafePhotoFileName(const TestRecord& rec, int32_t number)
+{
+    if (number < 0 || number > 99999999) return {};
+    TestRecord named = rec;
+    named.testno = number;
+    std::string name = PhotoFileName(named);
+    // 8 digits, '-', 14 digits, ".jpg": 27 characters.
+    if (name.size() != 27 || name[8] != '-' || name.compare(23, 4, ".jpg") != 0) return {};
+    for (size_t i = 0; i < 23; ++i)
+        if (i != 8 && (name[i] < '0' || name[i] > '9')) return {};
     return name;
 }
 

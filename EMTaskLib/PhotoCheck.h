@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace cv { class Mat; }
 
@@ -27,6 +28,14 @@ PhotoSamples SamplePhoto(const cv::Mat& bgr);
 // returns false (samples all zero) when the file is missing or undecodable.
 bool SamplePhotoFile(const std::string& path, PhotoSamples& out);
 
+// The bytes of a photograph file: only a regular file of a sane size is read
+// (a FIFO or device at its path must not stall a check). False (errno set)
+// when there is none or it cannot be read.
+bool ReadPhotoFile(const std::string& path, std::vector<unsigned char>& bytes);
+// The samples of a photograph's file bytes; false (samples all zero) when
+// they do not decode.
+bool SamplePhotoBytes(const std::vector<unsigned char>& bytes, PhotoSamples& out);
+
 // The 152-byte block fed to the CRC: samples, testno, packed date, packed time.
 using CheckBlock = std::array<unsigned char, 152>;
 CheckBlock BuildCheckBlock(const PhotoSamples& samples, const TestRecord& rec);
@@ -35,5 +44,10 @@ uint16_t PhotoCheckValue(const PhotoSamples& samples, const TestRecord& rec);
 
 // "%08d-%.4s%.2s%.2s%.2s%.2s%.2s.jpg" of the record.
 std::string PhotoFileName(const TestRecord& rec);
+
+// The same name under `number`; "" when that does not give eight digits, a
+// hyphen and fourteen digits (a record may hold anything in its fields, and
+// the name must never become a path).
+std::string SafePhotoFileName(const TestRecord& rec, int32_t number);
 
 }  // namespace emtask

@@ -54,6 +54,7 @@ constexpr int RD_PRINT_BTN = 10003;
 constexpr int RD_SEARCH_BTN = 10004;
 constexpr int RD_OPEN_BTN = 10005;
 constexpr int RD_CLOSE_BTN = 10006;
+constexpr int RD_AUDIT_BTN = 10007;  // Check all: the log against the seal ledger
 constexpr unsigned TIMER_FILL = 1385;
 // Record window, from its worker threads: the progress bar's position
 // (first parameter), a save ended (1 written, 0 failed), a print ended.

@@ -14,6 +14,7 @@
 #include "messaging/PostMessage.h"
 #include "messaging/WindowOps.h"
 #include "records/RecordArchive.h"
+#include "records/SealAuditDlg.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -101,6 +102,14 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner) : QWidget(nullptr, Qt::Window | Q
         {msg::RD_SEARCH_BTN, "Search"}, {msg::RD_OPEN_BTN, "Open"},   {msg::RD_CLOSE_BTN, "Close"}};
     m_Buttons = records::AddButtonGrid(this, buttons, m_Picture->y() + 40, 3, 189, 210,
                                        [this](int id) { OnCommand(id); });
+    // Check all takes the free place under Close, leaving the laid-out
+    // buttons where they are.
+    auto* checkAll = new CSkinButton(msg::RD_AUDIT_BTN, CSkinButton::Look::Bar, QStringLiteral("Check all"),
+                                     this);
+    const QRect close = Button(msg::RD_CLOSE_BTN)->geometry();
+    checkAll->place(close.left(), close.top() + 70, close.right(), close.bottom() + 70);
+    connect(checkAll, &CSkinButton::command, this, [this](int id) { OnCommand(id); });
+    m_Buttons.push_back(checkAll);
 
     // Instrument information of the layout: no frame of the protocol fills
     // it, so it stays hidden.
@@ -274,6 +283,7 @@ void CReadDeviceDlg::OnCommand(int id)
     case msg::RD_PRINT_BTN: OnPrint(); break;
     case msg::RD_OPEN_BTN: OnOpen(); break;
     case msg::RD_CLOSE_BTN: OnClose(); break;
+    case msg::RD_AUDIT_BTN: OnCheckAll(); break;
     case msg::RD_EXCEL_BTN:
     case msg::RD_SEARCH_BTN: {
         auto it = Hooks().find(id);
@@ -282,6 +292,17 @@ void CReadDeviceDlg::OnCommand(int id)
     }
     default: break;
     }
+}
+
+void CReadDeviceDlg::OnCheckAll()
+{
+    if (!m_Audit) {
+        m_Audit = new SealAuditDlg(this);
+        m_Audit->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (!m_Audit->Running()) m_Audit->Start();
+    m_Audit->show();
+    m_Audit->raise();
 }
 
 void CReadDeviceDlg::OnSave()

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "records/RecordListParts.h"
+#include "records/SealAuditDlg.h"
 
+#include <QPointer>
 #include <QTimer>
 
 namespace records {
@@ -39,6 +41,7 @@ public:
     const QString& SelectedTestNo() const { return m_Selection.testNo; }
     int32_t SelectedSlot() const { return m_Selection.slot; }
     CLoadDataDlg* ProgressWindow() const { return m_Progress; }
+    SealAuditDlg* AuditWindow() const { return m_Audit; }
 
     // Seams for the commands built elsewhere: Excel (RD_EXCEL_BTN), Search
     // (RD_SEARCH_BTN) and the row double-click (WM_DBL_CLK, after the
@@ -80,6 +83,7 @@ private:
     void OnPrint();
     void OnPrinted(bool ok);
     void OnClose();
+    void OnCheckAll();
     void RestoreLog();
     void UpdateHookButtons();
     void Deliver(unsigned message, intptr_t w);
@@ -113,4 +117,5 @@ private:
     std::vector<CSkinButton*> m_Buttons;
     std::vector<QLabel*> m_DeviceInfo;
     CLoadDataDlg* m_Progress = nullptr;
+    QPointer<SealAuditDlg> m_Audit;
 };

@@ -19,15 +19,7 @@ PhotoSource ArchivePhotoSource(const std::string& photoFolder) { return {photoFo
 
 std::string SafePhotoName(const emtask::TestRecord& rec, int32_t number)
 {
-    if (number < 0 || number > 99999999) return {};
-    emtask::TestRecord named = rec;
-    named.testno = number;
-    std::string name = emtask::PhotoFileName(named);
-    // 8 digits, '-', 14 digits, ".jpg": 27 characters.
-    if (name.size() != 27 || name[8] != '-' || name.compare(23, 4, ".jpg") != 0) return {};
-    for (size_t i = 0; i < 23; ++i)
-        if (i != 8 && (name[i] < '0' || name[i] > '9')) return {};
-    return name;
+    return emtask::SafePhotoFileName(rec, number);
 }
 
 std::string PhotoPath(const PhotoSource& src, const emtask::TestRecord& rec, int32_t slot)

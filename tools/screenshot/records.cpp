@@ -1,7 +1,9 @@
 // Renders the record window over a small log (with photographs, a flow
-// error and results above 0), a row clicked, into a PNG for the documentation.
-//   records_screenshot RECORDS.png
-#include "RecordsFixture.h"
+// error and results above 0), a row clicked, into a PNG for the documentation;
+// with a second file, Check all over that log sealed from test 100 on, with
+// one record and one photograph changed behind the program's back.
+//   records_screenshot RECORDS.png [AUDIT.png]
+#include "SealFixture.h"
 #include "controls/Skin.h"
 #include "messaging/Messages.h"
 #include "messaging/PostMessage.h"
@@ -11,6 +13,8 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <QTreeWidget>
+#include <opencv2/imgcodecs.hpp>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -32,7 +36,7 @@ int main(int argc, char** argv)
         emtask::TestRecord r = MakeRecord(no, no * 7, flow ? "FLOW" : result, flow ? 'F' : '0');
         std::snprintf(r.id, sizeof r.id, "DRV-%04d", 1000 + no % 5);
         std::snprintf(r.name, sizeof r.name, "%s", names[no % 5]);
-        if (no % 3 != 0) r.crc16 = measurement::SaveTestPhoto(MakePhoto(no), r);
+        r.crc16 = no % 3 != 0 ? measurement::SaveTestPhoto(MakePhoto(no), r) : emtask::PhotoCheckValue({}, r);
         m->AppendRecord(r);
     }
     m->m_BusInfo.rowsindex = 0;
@@ -46,7 +50,27 @@ int main(int argc, char** argv)
         PostMessage(&w, msg::WM_ONE_CLK, 1);
         QTimer::singleShot(300, [&] {
             if (!w.grab().save(QString::fromLocal8Bit(argv[1]))) rc = 1;
-            app.quit();
+            if (argc < 3) {
+                app.quit();
+                return;
+            }
+            m->SaveResultData();
+            emtask::SealEntry start;
+            start.flags = emtask::kSealStart;
+            start.testno = 100;
+            emtask::AppendSeal(emtask::SealLedgerPath(), start);
+            for (int32_t slot = 100; slot < 140; ++slot) SealSlot(slot);
+            EditRecord(120, [](emtask::TestRecord& r) { r.result[4] = '9'; });
+            cv::imwrite(measurement::TestPhotoPath(m->m_DeviceData.m_TestData[130]), MakePhoto(7));
+            w.OnCommand(msg::RD_AUDIT_BTN);
+            auto* poll = new QTimer(&app);
+            QObject::connect(poll, &QTimer::timeout, [&, poll] {
+                if (w.AuditWindow()->Running()) return;
+                poll->stop();
+                if (!w.AuditWindow()->grab().save(QString::fromLocal8Bit(argv[2]))) rc = 1;
+                app.quit();
+            });
+            poll->start(100);
         });
     });
     app.exec();

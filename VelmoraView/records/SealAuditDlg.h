@@ -1,0 +1,63 @@
+// The record window's "Check all": the audit of the whole test log against
+// the seal ledger on a worker thread, with its progress, then the counts and
+// the findings, which can be saved as CSV.
+#pragma once
+
+#include "SealAudit.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <thread>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+class SealAuditDlg : public QWidget {
+    Q_OBJECT
+public:
+    explicit SealAuditDlg(QWidget* owner = nullptr);
+    ~SealAuditDlg() override;
+
+    // Runs the audit of the program folder's log (not what the record window
+    // shows: that may be an archive).
+    void Start();
+    void Cancel();
+    // Asks for a file and writes the findings there; false when not written.
+    bool SaveCsv();
+
+    bool Running() const { return m_Worker.joinable(); }
+    const emtask::AuditResult& Result() const { return m_Result; }
+    QTreeWidget* List() const { return m_List; }
+    QString SummaryText() const;
+    QPushButton* CancelButton() const { return m_Cancel; }
+    QPushButton* SaveButton() const { return m_Save; }
+
+    // Rows shown at most; the CSV holds every finding.
+    static constexpr int kMaxRows = 10000;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void Poll();
+    void Finish();
+    void StopWorker();
+
+    std::thread m_Worker;
+    std::atomic<bool> m_CancelFlag{false};
+    std::atomic<bool> m_Finished{false};
+    std::atomic<int64_t> m_Done{0}, m_Total{0};
+    emtask::AuditResult m_Result;  // the worker's until it has been joined
+    QTimer m_Poll;
+
+    QLabel* m_Status = nullptr;
+    QProgressBar* m_Bar = nullptr;
+    QLabel* m_Counts = nullptr;
+    QTreeWidget* m_List = nullptr;
+    QPushButton* m_Cancel = nullptr;
+    QPushButton* m_Save = nullptr;
+    QPushButton* m_Close = nullptr;
+};
