@@ -132,11 +132,17 @@ TEST(Seal, ALedgerThatCannotBeWrittenIsSaidAndLosesNoEntry)
         EXPECT_EQ(l.tornBytes, 0u) << "a failed append leaves no part of its entry";
         EXPECT_EQ(l.entries.size(), 2u);
     }
-    // The next store chains on from the last good entry.
+    // A torn entry (an append cut short) is cut off, and the next store
+    // chains on from the last whole entry.
+    {
+        std::ofstream torn(SealLedgerPath(), std::ios::binary | std::ios::app);
+        torn << std::string(50, 'x');
+    }
     EXPECT_EQ(measurement::FlowDataSave(false, "0.040", Photo(3), Noon(3)).sealSaved, 1);
     SealLedger l;
     ASSERT_TRUE(ReadSealLedger(SealLedgerPath(), l));
-    EXPECT_TRUE(l.breaks.empty());
+    EXPECT_TRUE(l.breaks.empty() && l.malformed.empty());
+    EXPECT_EQ(l.tornBytes, 0u);
     EXPECT_EQ(l.entries.back().testno, 5);
 }
 
