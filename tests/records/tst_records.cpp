@@ -309,7 +309,7 @@ private slots:
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "out/march.xlsx"));
         Excel();
         WaitDone();
-        QCOMPARE(dialogs.messages(), QStringList{QString::fromUtf8("해당 파일을 저장할 수 없습니다. ")});
+        QTRY_COMPARE(dialogs.messages(), QStringList{QString::fromUtf8("해당 파일을 저장할 수 없습니다. ")});
         QVERIFY(ReadBytes(*home / "out/march/march_1.xlsx") == before);
     }
 };
