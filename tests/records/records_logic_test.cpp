@@ -14,8 +14,7 @@ using namespace records;
 using emtask::GetManager;
 
 namespace {
-// Identity of a file's content on disk: inode and change time (a rename or a
-// write changes them).
+// Inode and change time: a rename or a write changes them.
 std::pair<ino_t, int64_t> Identity(const std::string& path)
 {
     struct stat st {};
@@ -80,8 +79,7 @@ TEST(PhotoCheck, OnlyAChangedSampleOrAnotherTestsPhotographFails)
     FillLog(13, 1);
     auto check = [&](int32_t slot) { return CheckRecordPhoto(LogPhotoSource(), log, slot); };
     auto path = [&](int32_t slot) { return PhotoPath(LogPhotoSource(), log.m_TestData[slot], slot); };
-    // Writes the decoded photograph losslessly (PNG bytes under the .jpg
-    // name) with one pixel changed, so only that pixel differs.
+    // Rewrites the photograph losslessly (PNG bytes) with one pixel changed.
     auto rewrite = [&](int32_t slot, int x, int y) {
         cv::Mat img = cv::imread(path(slot), cv::IMREAD_COLOR);
         img.at<cv::Vec3b>(y, x)[1] ^= 0x40;

@@ -35,10 +35,4 @@ inline std::string FileText(const std::string& path)
     return std::string(b.begin(), b.end());
 }
 
-inline void SetText(char (&field)[64], const std::string& text)
-{
-    std::memset(field, 0, sizeof field);
-    std::memcpy(field, text.data(), text.size() < sizeof field ? text.size() : sizeof field);
-}
-
 }  // namespace searchtest

@@ -1,4 +1,5 @@
 #include "SearchTestUtil.h"
+#include "TextUtil.h"
 #include "search/SearchEngine.h"
 
 #include <limits>
@@ -10,7 +11,6 @@
 
 using namespace emtask;
 using searchtest::Record;
-using searchtest::SetText;
 
 namespace {
 
@@ -45,8 +45,7 @@ std::vector<int> Range(int a, int b)
 TEST(Search, CasesOfOneLog)
 {
     Store s;
-    // 15 records: 1..10 on 7 March 2024 at various times, 11..13 around it,
-    // 12 in fast mode, 14 and 15 flow errors.
+    // 1..10 on 7 March 2024, 11..13 around it, 12 fast, 14 and 15 flow errors.
     const char* names[] = {"Kim", "Kim Lee", "kim", "Lee", "Park"};
     for (int i = 1; i <= 15; ++i) {
         char date[16];
@@ -61,8 +60,8 @@ TEST(Search, CasesOfOneLog)
     SearchInfo& in = s.Info();
 
     in.flags = SEARCH_TESTNO;
-    SetText(in.startno, "10");
-    SetText(in.endno, "20");
+    CopyField(in.startno, "10");
+    CopyField(in.endno, "20");
     EXPECT_EQ(s.Run(), Range(10, 15));
     EXPECT_EQ(s.m->m_DeviceSearchTotalCnt, 6);
     EXPECT_EQ(s.m->m_SearchData.datakind, 'A');
@@ -70,15 +69,15 @@ TEST(Search, CasesOfOneLog)
 
     // One calendar day whatever the time of day (00:00:00 and 23:59:59 too).
     in.flags = SEARCH_DATE;
-    SetText(in.dateStart, "20240307235959");
-    SetText(in.dateEnd, "20240307000000");
+    CopyField(in.dateStart, "20240307235959");
+    CopyField(in.dateEnd, "20240307000000");
     EXPECT_EQ(s.Run(), Range(1, 10));
     // A following smaller search leaves no record of the larger one behind.
     EXPECT_EQ(s.m->m_SearchData.m_TestData[10].testno, 0);
 
     // Exact ID or name: not "Kim Lee" nor "kim".
     in.flags = SEARCH_IDNAME;
-    SetText(in.idname, "Kim");
+    CopyField(in.idname, "Kim");
     EXPECT_EQ(s.Run(), (std::vector<int>{5, 6, 10, 15}));
 
     // Both ends included, as 32-bit floats; never a flow error or a fast test.
@@ -111,8 +110,8 @@ TEST(Search, ImpossibleDatesNeverMatch)
     int no = 0;
     for (const char* d : dates) s.Add(Record(++no, d, "a", "b", "0.000"));
     s.Info().flags = SEARCH_DATE;
-    SetText(s.Info().dateStart, "19700101000000");
-    SetText(s.Info().dateEnd, "21001231000000");
+    CopyField(s.Info().dateStart, "19700101000000");
+    CopyField(s.Info().dateEnd, "21001231000000");
     EXPECT_EQ(s.Run(), (std::vector<int>{8, 9, 10}));
 }
 
@@ -132,13 +131,12 @@ TEST(Search, HostileCriteriaAndCounts)
     in.flags = SEARCH_DATE;
     EXPECT_EQ(s.Run(), Range(1, 5));  // "xxxx..." is day 0 of year 0: before every record
 
-    // An archive's count beyond the slots is read as the slots it has.
-    // The empty slots are test number 0 and mode 0 (neither '0' nor '1').
+    // A count beyond the slots reads the slots (empty ones: number 0, mode 0).
     for (int32_t cnt : {INT32_MAX, kMaxRecords + 1}) {
         s.m->m_DeviceData.datacnt = cnt;
         in.flags = SEARCH_TESTNO | SEARCH_ERROR;
-        SetText(in.startno, "0");
-        SetText(in.endno, "0");
+        CopyField(in.startno, "0");
+        CopyField(in.endno, "0");
         EXPECT_EQ(search::SearchProcess(*s.m), kMaxRecords - 5);
     }
     s.m->m_DeviceData.datacnt = -7;
@@ -148,8 +146,7 @@ TEST(Search, HostileCriteriaAndCounts)
 
 TEST(Search, NumbersAreReadOnceAndNeverNaN)
 {
-    // The quick form of a result agrees with a full decimal conversion to
-    // double, then to float.
+    // The quick form agrees with a full conversion to double, then float.
     for (int v = 0; v < 20000; ++v) {
         char text[12];
         std::snprintf(text, sizeof text, "%d.%03d", v / 1000, v % 1000);
@@ -218,16 +215,16 @@ TEST(Search, OnePassEqualsTheStagedWay)
         for (int k = 0; k < 6; ++k) {
             SearchInfo& in = s.Info();
             in.flags = static_cast<uint32_t>(num(1, 63));
-            SetText(in.startno, std::to_string(num(-10, 2000)));
-            SetText(in.endno, std::to_string(num(1000, 5000)));
+            CopyField(in.startno, std::to_string(num(-10, 2000)));
+            CopyField(in.endno, std::to_string(num(1000, 5000)));
             if (num(0, 5) == 0) std::memset(in.endno, '9', sizeof in.endno);
             char d[16];
             std::snprintf(d, sizeof d, "%04d%02d%02d%02d%02d%02d", num(2023, 2024), num(1, 12),
                           num(1, 28), num(0, 23), 0, 0);
-            SetText(in.dateStart, d);
+            CopyField(in.dateStart, d);
             std::snprintf(d, sizeof d, "%04d%02d%02d000000", num(2024, 2025), num(1, 12), num(1, 28));
-            SetText(in.dateEnd, d);
-            SetText(in.idname, Pick(g, {"Kim", "Lee", "kim", "이"}));
+            CopyField(in.dateEnd, d);
+            CopyField(in.idname, Pick(g, {"Kim", "Lee", "kim", "이"}));
             in.normalstart = search::ResultValue(Pick(g, {"0.000", "0.030", "-1"}), 6);
             in.normalend = search::ResultValue(Pick(g, {"0.030", "0.045", "0.500"}), 6);
 

@@ -91,11 +91,7 @@ TEST(UserExport, ThenImportGivesTheSameRegisterForEveryAwkwardText)
     for (const auto& entry : reg) expected.push_back(entry.second);
     EXPECT_EQ(c.users, expected);
 
-    struct tm when{};
-    when.tm_year = 125;
-    when.tm_mon = 11;
-    when.tm_mday = 31;
-    when.tm_hour = 23;
+    struct tm when{.tm_sec = 0, .tm_min = 0, .tm_hour = 23, .tm_mday = 31, .tm_mon = 11, .tm_year = 125};
     users::ApplyImport(Table(), c.users, when);
     EXPECT_EQ(users::CountUsers(Table()), int(reg.size()));
     for (int s = 1; s <= int(reg.size()); ++s) {
@@ -109,8 +105,7 @@ TEST(UserImport, WorkbookOfAnIndependentWriter)
 {
     TempDir dir;
     const std::string path = dir / "other.xlsx";
-    // Two sheets, the second active; a title above the header, the header in
-    // columns C and D, numbers and a boolean as texts, an empty name cell.
+    // The second sheet active, the header in C4, numbers and a boolean as texts.
     const char* script = R"(
 import sys, openpyxl
 wb = openpyxl.Workbook()
@@ -150,8 +145,7 @@ TEST(UserImport, InlineAndRichStringsAndCellsOutOfOrder)
 
 TEST(UserImport, PairsStayInTheirRowAndColumns)
 {
-    // Texts before the header, on its row and left of its column are not users;
-    // a row may hold more than one pair; a missing name leaves it empty.
+    // Only texts below the header and from its column on; several pairs a row.
     auto c = users::CollectUsers({{1, 1, "Title"}, {2, 2, "User ID"}, {2, 3, "User Name"}, {3, 1, "No. 1"},
                                   {3, 2, "A"}, {3, 3, "B"}, {3, 4, "C"}, {3, 5, "D"}, {4, 2, "E"},
                                   {5, 2, "F"}, {5, 3, "G"}, {6, 4, "H"}});

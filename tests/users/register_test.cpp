@@ -1,5 +1,5 @@
 // Rules of the register: where a new user goes, which entries are refused
-// and in which order, the entry limits, the user file.
+// and in which order, the entry limits.
 #include "users/UserRegister.h"
 
 #include "UserTestUtil.h"
@@ -70,20 +70,4 @@ TEST(UserRegister, EntryFitsCharactersAndFieldBytes)
     users::StoreTexts(u, e.toStdString(), fit.toStdString());
     EXPECT_EQ(users::FieldQString(u.cusid), e);
     EXPECT_EQ(users::FieldQString(u.uname), fit);
-}
-
-TEST(UserRegister, ShortUserFileLoadsTheSlotsItCovers)
-{
-    TestFolder home;
-    emtask::BusUserInfo img[3]{};
-    PutUser(1, "A1", "");
-    PutUser(2, "A2", "");
-    std::memcpy(img, Table(), sizeof img);
-    std::filesystem::create_directories(emtask::ConfDir());
-    WriteAll(emtask::UserInfoPath(), std::string(reinterpret_cast<const char*>(img), sizeof img - 100));
-    std::memset(Table(), 0, sizeof(emtask::BusUserInfo) * emtask::kMaxUsers);
-    ASSERT_EQ(emtask::GetManager()->LoadUserInfo(emtask::UserInfoPath().c_str()), 1);
-    EXPECT_EQ(emtask::GetManager()->m_BusInfo.totaluser, 2);
-    EXPECT_STREQ(Table()[2].cusid, "A2");
-    EXPECT_EQ(Table()[3].uid, 0);
 }

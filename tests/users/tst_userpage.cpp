@@ -116,8 +116,6 @@ private slots:
             QTest::keyClick(dlg->IdEdit(), Qt::Key_Return);  // Enter confirms from any field
         });
         page.OnBnClickedBtnRegUser();
-        QCOMPARE(Table()[3].uid, 3);
-        QCOMPARE(emtask::GetManager()->m_BusInfo.totaluser, 3);
         QCOMPARE(FileBytes().substr(3 * 148 + 20, 16), std::string("C300EFGHIJKLMNO\0", 16));
         QCoreApplication::processEvents();  // the rebuild the window posted
         QVERIFY(Column(page, Page::ColId).contains("C300EFGHIJKLMNO"));
@@ -238,13 +236,12 @@ private slots:
             QCOMPARE(Column(page, Page::ColSeq), want);
         }
         // The check mark stays with its user through the sorts.
-        QCOMPARE(page.List()->item(RowOf(page, 5), 0)->checkState(), Qt::Checked);
-        QCOMPARE(page.List()->item(RowOf(page, 6), 0)->checkState(), Qt::Unchecked);
+        QVERIFY(page.List()->item(RowOf(page, 5), 0)->checkState() == Qt::Checked &&
+                page.List()->item(RowOf(page, 6), 0)->checkState() == Qt::Unchecked);
         // Another column: the one flag flips again, so this is descending.
         emit page.List()->horizontalHeader()->sectionClicked(Page::ColName);
         QCOMPARE(b.sortcolumn, 4);
-        // A rebuild keeps the order, counts the users again and shows the dates
-        // in the chosen order.
+        // A rebuild keeps the order, counts again, shows dates in the chosen order.
         PutUser(11, "u11", "a11");
         b.totaluser = 77;
         const char* dates[] = {"2024-03-07 / 14:25:01", "03-07-2024 / 14:25:01", "07-03-2024 / 14:25:01"};
@@ -253,51 +250,43 @@ private slots:
             QVERIFY(PostMessage(Wnd::UserList, msg::MSG_USERLIST_REBUILD));
             QTRY_COMPARE(page.List()->item(0, Page::ColDate)->text(), QString(dates[order]));
         }
-        QCOMPARE(Column(page, Page::ColName).first(), QString("n9"));
-        QCOMPARE(page.TotalText(), QString("11"));
+        QCOMPARE(Column(page, Page::ColName).first() + page.TotalText(), QString("n911"));
         QCOMPARE(b.totaluser, 11);
-    }
-
-    void importReplacesTheRegisterOrNothing_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("good") << "good" << "";
-        QTest::newRow("text file") << "text" << "not a readable .xlsx workbook";
-        QTest::newRow("missing") << "missing" << "could not be opened";
-        QTest::newRow("duplicate") << "duplicate" << "There are same Name or ID \n => Kim";
     }
 
     void importReplacesTheRegisterOrNothing()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, message);
         PutUser(5, "keep", "me");
         emtask::GetManager()->SaveUserInfo();
         emtask::GetManager()->m_BusInfo.sortdirection = 1;
         Page page;
         const std::string tableBefore = TableBytes(), fileBefore = FileBytes();
         const std::string path = *home / "in.xlsx";
-        if (kind == "text") WriteAll(path, "User ID,User Name\nA,B\n");
-        if (kind == "duplicate")
-            QVERIFY(WriteWorkbook(path, InlineRows({{"A1", "User ID"}, {"A2", "Kim"}, {"B2", "X"}, {"C2", "Y"}, {"D2", "Kim"}})));
-        if (kind == "good")
-            QVERIFY(WriteWorkbook(path, InlineRows({{"B2", "User ID"}, {"C2", "User Name"}, {"B3", "A1"}, {"C3", "Kim"},
-                                                    {"B4", "B2"}, {"C4", "Lee"}})));
+        // A refused file changes nothing and says why.
+        const std::pair<const char*, const char*> refused[] = {{"missing", "could not be opened"},
+                                                               {"text", "not a readable .xlsx workbook"},
+                                                               {"duplicate", "There are same Name or ID \n => Kim"}};
+        for (auto [kind, message] : refused) {
+            if (kind == std::string("text")) WriteAll(path, "User ID,User Name\nA,B\n");
+            if (kind == std::string("duplicate"))
+                QVERIFY(WriteWorkbook(path, InlineRows({{"A1", "User ID"}, {"A2", "Kim"}, {"B2", "X"}, {"C2", "Y"}, {"D2", "Kim"}})));
+            dialogs->shown.clear();
+            page.LoadXlsx(QString::fromStdString(path));
+            WaitIdle(page);
+            QCOMPARE(dialogs->shown.size(), size_t(1));
+            QVERIFY2(dialogs->shown[0].text.contains(message), qPrintable(dialogs->shown[0].text));
+            QVERIFY(TableBytes() == tableBefore && FileBytes() == fileBefore);
+            QCOMPARE(Column(page, Page::ColId), QStringList{"keep"});
+        }
+        QVERIFY(WriteWorkbook(path, InlineRows({{"B2", "User ID"}, {"C2", "User Name"}, {"B3", "A1"}, {"C3", "Kim"},
+                                                {"B4", "B2"}, {"C4", "Lee"}})));
+        dialogs->shown.clear();
         page.LoadXlsx(QString::fromStdString(path));
         WaitIdle(page);
-        if (kind == "good") {
-            QCOMPARE(Column(page, Page::ColId), (QStringList{"A1", "B2"}));
-            QCOMPARE(page.TotalText(), QString("2"));
-            QVERIFY(FileBytes() == TableBytes());
-            QVERIFY(dialogs->shown.empty());
-            return;
-        }
-        QCOMPARE(dialogs->shown.size(), size_t(1));
-        QVERIFY2(dialogs->shown[0].text.contains(message), qPrintable(dialogs->shown[0].text));
-        QVERIFY(TableBytes() == tableBefore);
-        QVERIFY(FileBytes() == fileBefore);
-        QCOMPARE(Column(page, Page::ColId), QStringList{"keep"});
+        QCOMPARE(Column(page, Page::ColId), (QStringList{"A1", "B2"}));
+        QCOMPARE(page.TotalText(), QString("2"));
+        QVERIFY(FileBytes() == TableBytes());
+        QVERIFY(dialogs->shown.empty());
     }
 
     void loadFileWarnsBeforeReplacing()
@@ -323,11 +312,8 @@ private slots:
         dialogs->fileAnswers.push_back(QString::fromStdString(*home / "out"));  // no suffix given
         page.OnBnClickedBtnSaveAs();
         WaitIdle(page);
-        QVERIFY(page.isEnabled());
-        QVERIFY(!page.Progress()->isVisible());
-        xlsx::ReadResult r = xlsx::ReadActiveSheet(*home / "out.xlsx");
-        QCOMPARE(r.cells.size(), size_t(7));
-        QCOMPARE(r.cells.back().row, 7u);
+        QVERIFY(page.isEnabled() && !page.Progress()->isVisible());
+        QCOMPARE(xlsx::ReadActiveSheet(*home / "out.xlsx").cells.back().row, 7u);
         QVERIFY(dialogs->messages().isEmpty());
 
         page.SaveXlsx(QString::fromStdString(*home / "missing/dir/x.xlsx"));
@@ -369,10 +355,6 @@ private slots:
         for (int step : {1, 2, 2}) QCOMPARE(dlg.Bar()->StepIt(), step);  // clamped at the end
         dlg.Bar()->SetPos(-5);
         QCOMPARE(dlg.Bar()->GetPos(), 0);
-        dlg.Bar()->resize(200, 20);
-        dlg.Bar()->SetPos(1);  // half of 2: filled to the middle
-        const QImage half = dlg.Bar()->grab().toImage();
-        QVERIFY(QColor(half.pixel(50, 1)) == QColor(0, 100, 255) && QColor(half.pixel(150, 1)) == Qt::white);
     }
 };
 
