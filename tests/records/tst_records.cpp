@@ -112,13 +112,13 @@ private slots:
 
         w->SheetList()->setCurrentIndex(2);
         WaitShown(w);
-        QTRY_COMPARE(w->Model()->rowCount(), 50);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Model()->rowCount(), 50, 20000);
         QCOMPARE(Cell(w, 49, records::ColTestNo), QString("1"));
 
         // A clicked row shows its photograph; a change of sheet clears it.
         QTest::mouseClick(w->Grid()->viewport(), Qt::LeftButton, {},
                           w->Grid()->visualRect(w->Model()->index(10, 0)).center());
-        QTRY_COMPARE(w->SelectedTestNo(), QString("40"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->SelectedTestNo(), QString("40"), 20000);
         QCOMPARE(w->ShownVerdict(), PhotoVerdict::Intact);
         QCOMPARE(w->ShownPicture().size(), QSize(320, 240));
         w->SheetList()->setCurrentIndex(0);
@@ -209,7 +209,7 @@ private slots:
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "file/x.dat"));
         w->OnCommand(msg::RD_SAVE_BTN);
         WaitIdle(w);
-        QTRY_COMPARE(dialogs.messages(), QStringList{"해당 파일을 저장할 수 없습니다. "});
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages(), QStringList{"해당 파일을 저장할 수 없습니다. "}, 20000);
         QVERIFY(w->isEnabled());
     }
 
@@ -240,20 +240,20 @@ private slots:
         QImage shown[2];
         for (int row = 1; row <= 2; ++row) {
             PostMessage(w, msg::WM_ONE_CLK, row);
-            QTRY_COMPARE(w->SelectedSlot(), 2 - row);
+            QTRY_COMPARE_WITH_TIMEOUT(w->SelectedSlot(), 2 - row, 20000);
             QCOMPARE(w->ShownVerdict(), PhotoVerdict::Intact);
             shown[row - 1] = w->ShownPicture();
         }
         QVERIFY(shown[0] != shown[1]);
         PostMessage(w, msg::WM_ONE_CLK, 0);
-        QTRY_COMPARE(w->SelectedSlot(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(w->SelectedSlot(), 2, 20000);
         QCOMPARE(w->ShownVerdict(), PhotoVerdict::NoPhoto);
 
         // A negative count shows nothing.
         a.datacnt = -7;
         WriteArchiveFile(*home / "exp/neg.dat", a, 0, emtask::kDeviceDataHeaderSize + 3 * 276);
         OpenArchive(w, dialogs, *home / "exp/neg.dat");
-        QTRY_COMPARE(w->StatusText(), QString("Reading data from Local : Not exist (neg.dat)"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->StatusText(), QString("Reading data from Local : Not exist (neg.dat)"), 20000);
         QCOMPARE(w->StatusColor(), QColor(255, 0, 0));
         QCOMPARE(w->Model()->rowCount(), 0);
     }
@@ -309,7 +309,8 @@ private slots:
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "out/march.xlsx"));
         Excel();
         WaitDone();
-        QTRY_COMPARE(dialogs.messages(), QStringList{QString::fromUtf8("해당 파일을 저장할 수 없습니다. ")});
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages(), QStringList{QString::fromUtf8("해당 파일을 저장할 수 없습니다. ")},
+                                  20000);
         QVERIFY(ReadBytes(*home / "out/march/march_1.xlsx") == before);
     }
 };
