@@ -90,9 +90,11 @@ private slots:
         }
     }
 
-    void deletionIsConfirmedOnlyThroughOk()
+    // A deletion is confirmed only through OK; the camera change notice is
+    // closed only by its caller.
+    void noticesTheOperatorCannotConfirmOrClose()
     {
-        Recorder users(Wnd::UserList);
+        Recorder users(Wnd::UserList), idEntry(Wnd::IDentry);
         ShowNotice(Wnd::Msg, 117);
         settle();
         QCOMPARE(msgWnd()->title(), QString("Warning"));
@@ -100,11 +102,7 @@ private slots:
         settle();
         QVERIFY(!msgWnd()->isVisible() && users.isEnabled() && main->settingsWindow()->isEnabled());
         QVERIFY(!users.received(msg::MSG_USERLIST_IMPORT));
-    }
 
-    void cameraChangeCannotBeDismissedByTheOperator()
-    {
-        Recorder idEntry(Wnd::IDentry);
         ShowNotice(Wnd::MsgError, 129);
         settle();
         QVERIFY(!errWnd()->okButton()->isVisible() && !errWnd()->closeButton()->isEnabled());
