@@ -86,8 +86,7 @@ TEST(CrashSafety, KilledAtRandomMomentsKeepsEveryFinishedRecord)
 
 TEST(CrashSafety, EachStageOfAnInterruptedSave)
 {
-    // Stop a child at each stage of a save; the files must afterwards load as
-    // the image before the save (stages 1, 4) or after it (2, 3 for a patch).
+    // Old image after a stop at stages 1 and 4, new after 2 and 3 (a patch).
     for (int stage : {1, 2, 3, 4}) {
         TestFolder tf;
         EMTaskData* m = GetManager();

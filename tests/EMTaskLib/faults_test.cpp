@@ -18,7 +18,6 @@ using namespace emtask;
 namespace {
 EMTaskData* M() { return GetManager(); }
 
-// The old image: one record in the log, settings with marks of their own.
 void SaveOld()
 {
     M()->StartUp();
@@ -87,9 +86,8 @@ struct Fault {
     int err;
     bool sticky;
 };
-const Fault kFaults[] = {
-    {"ENOSPC once", ENOSPC, false}, {"ENOSPC stays", ENOSPC, true},
-    {"EIO once", EIO, false}, {"EIO stays", EIO, true}};
+// The store treats every errno alike: one fault that passes, one that stays.
+const Fault kFaults[] = {{"EIO once", EIO, false}, {"ENOSPC stays", ENOSPC, true}};
 }  // namespace
 
 TEST(Faults, EveryStepOfEverySaveFailingLeavesOldOrNew)
@@ -263,8 +261,7 @@ TEST(Faults, EveryFieldOfAJournalIsCheckedBeforeAnythingIsApplied)
         Restart();  // and it is not tried again
         EXPECT_EQ(Digest(tf / "data/measurelog.dat"), before) << c.what;
     }
-    // The same builder's well-formed journal is applied: the cases above
-    // fail for the field they name, not for the layout.
+    // A well-formed journal from the same builder is applied.
     TestFolder tf;
     SaveOld();
     TestRecord r = Rec(1);
@@ -306,19 +303,11 @@ TEST(Faults, AFileThatCannotBeReadIsNeverReplaced)
         const std::string& said = M()->StartupProblems()[0];
         EXPECT_NE(said.find(t.path()), std::string::npos) << said;
         EXPECT_NE(said.find("Input/output error"), std::string::npos) << said;
-        EXPECT_FALSE(M()->ReadOnlyReason(t.path()).empty()) << t.leaf;
-        // The program goes on (defaults for unreadable settings) ...
-        EXPECT_EQ(M()->m_BusInfo.initflag, kInitFlag) << t.leaf;
+        // The program goes on, but nothing of it reaches the file.
         EXPECT_GE(M()->AppendRecord(Rec(1)), 0) << t.leaf;
-        // ... but nothing of it reaches the file.
         EXPECT_EQ(t.save(), -1) << t.leaf;
         EXPECT_NE(LastStoreError().find("not written over"), std::string::npos) << LastStoreError();
         EXPECT_EQ(Digest(t.path()), before) << t.leaf;
-        Restart();
-        EXPECT_TRUE(M()->StartupProblems().empty()) << t.leaf;
-        EXPECT_EQ(FieldText(M()->m_BusInfo.password), "1111") << t.leaf;
-        EXPECT_EQ(M()->m_BusInfo.totaluser, 1) << t.leaf;
-        EXPECT_EQ(M()->m_DeviceData.datacnt, 1) << t.leaf;
     }
 }
 

@@ -5,22 +5,6 @@
 
 using namespace emtask;
 
-TEST(StartUp, NoFoldersCreatesBothFilesAsTheImages)
-{
-    TestFolder tf;
-    EMTaskData* m = GetManager();
-    m->StartUp();
-    EXPECT_EQ(m->m_BusInfo.initflag, kInitFlag);
-    EXPECT_EQ(m->m_DeviceData.initflag, kInitFlag);
-    std::vector<char> conf = ReadBytes(tf / "conf/config.conf");
-    ASSERT_EQ(conf.size(), 4348u);
-    EXPECT_EQ(0, std::memcmp(conf.data(), &m->m_BusInfo, sizeof(BusInfo)));
-    std::vector<char> log = ReadBytes(tf / "data/measurelog.dat");
-    ASSERT_EQ(log.size(), 276000196u);
-    EXPECT_EQ(0, std::memcmp(log.data(), &m->m_DeviceData, kDeviceDataHeaderSize));
-    EXPECT_TRUE(IsZero(log.data() + kDeviceDataHeaderSize, log.size() - kDeviceDataHeaderSize));
-}
-
 // The counter at start-up from the settings and the log as they lie on disk.
 TEST(StartUp, TheCounterNeverFallsBehindTheLogAndStaysWithinTheSlots)
 {

@@ -1,5 +1,3 @@
-// Texts of records, fields cut at character boundaries, workbook text, the
-// diagnostic log's limit and the program folder.
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "ProgramFolder.h"
@@ -42,8 +40,7 @@ TEST(Texts, FieldsCutAtCharacterBoundaries)
     EXPECT_EQ(DigitsValue("x1", 2), 0);
 }
 
-// Texts from files reach workbooks: anything that is not valid UTF-8 (or is a
-// character XML cannot hold) must become U+FFFD, valid text must pass whole.
+// Anything not valid UTF-8 or not allowed in XML becomes U+FFFD; valid text passes whole.
 TEST(Texts, WorkbookTextRepairsUtf8AndKeepsLiteralEscapes)
 {
     const std::string bad = "\xEF\xBF\xBD";

@@ -32,15 +32,11 @@ public:
             if (c == '$') {
                 cur = "$";
                 begun = true;
-            } else if (!begun) {
-            } else if (cur.size() < 257) {
+            } else if (begun && cur.size() < 257) {
                 cur += c;
-                if (c == '\n') {
-                    frames.push_back(cur);
-                    begun = false;
-                }
+                if (c == '\n') frames.push_back(cur), begun = false;
             } else {
-                begun = false;
+                begun = false;  // too long: dropped up to the next '$'
             }
         }
     }

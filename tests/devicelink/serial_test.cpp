@@ -29,6 +29,13 @@ std::vector<std::string> Frames()
     return g_frames;
 }
 
+// Waits up to five seconds for `done`, then a little more for anything late.
+template <class F> void WaitFor(F done)
+{
+    for (int i = 0; i < 500 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
 }  // namespace
 
 TEST(Framing, FrameCutBeforeTheLatestCommandIsStale)
@@ -101,8 +108,6 @@ TEST(SerialQueues, TwoProducersNeverTearAPacket)
     b.join();
 }
 
-// --- a real pseudo-terminal ---
-
 class Pty : public ::testing::Test {
 protected:
     PtyPair pty;
@@ -126,20 +131,15 @@ TEST_F(Pty, OpenSetsTheLineAndLeavesFlowControl)
 
     ASSERT_EQ(port->Open(pty.path, 4800), 1);
     ASSERT_EQ(tcgetattr(pty.slaveKeep, &t), 0);
-    EXPECT_EQ(cfgetospeed(&t), B4800);
-    EXPECT_EQ(cfgetispeed(&t), B4800);
-    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_FALSE(t.c_cflag & PARENB);
-    EXPECT_FALSE(t.c_cflag & CSTOPB);
+    EXPECT_TRUE(cfgetospeed(&t) == B4800 && cfgetispeed(&t) == B4800);
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8));
     EXPECT_FALSE(t.c_lflag & ICANON);  // bytes arrive as they come, not by line
     EXPECT_TRUE((t.c_iflag & (IXON | IXOFF)) == (IXON | IXOFF));
-    EXPECT_EQ(t.c_cc[VMIN], 0);
-    EXPECT_EQ(t.c_cc[VTIME], 0);
+    EXPECT_TRUE(t.c_cc[VMIN] == 0 && t.c_cc[VTIME] == 0);
 
     EXPECT_EQ(port->Open("/nonexistent/tty", 4800), 1);  // already open: kept as it is
     port->Close();
-    EXPECT_EQ(port->IsOpen(), 0);
-    EXPECT_EQ(port->Handle(), -1);
+    EXPECT_TRUE(port->IsOpen() == 0 && port->Handle() == -1);
 }
 
 namespace {
@@ -185,16 +185,13 @@ TEST_F(Pty, StopGivesUpOnAStuckThreadWhichStaysRetired)
     }
     EXPECT_FALSE(port->IsOpen());
 
-    // Reopened at once: only the new thread reads, so each frame comes once,
-    // also after the old thread has woken and finished its cycle.
+    // Reopened at once: only the new thread reads, so each frame comes once.
     ASSERT_EQ(port->Open(pty.path, 4800), 1);
     port->m_RecvHandler = Collect;
     Release();
-    for (int i = 0; i < 500 && Frames().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitFor([] { return !Frames().empty(); });
     pty.write("$A\n$B\n");
-    for (int i = 0; i < 500 && Frames().size() < 3; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    WaitFor([] { return Frames().size() >= 3; });
     EXPECT_EQ(Frames(), (std::vector<std::string>{"$STUCK\n", "$A\n", "$B\n"}));
     EXPECT_TRUE(port->ReadThreadRunning());
     EXPECT_NE(port->m_RecvHandler.load(), nullptr);
@@ -217,23 +214,20 @@ TEST_F(Pty, ReadThreadDeliversFramesAndReportsAVanishedDeviceOnce)
     ASSERT_EQ(port->Send("$RECALL\r\n", 9), 1);
     EXPECT_EQ(pty.read(9), "$RECALL\r\n");
     pty.write("$UNG,L:020,H:050,C:0123\n$WAI\n");
-    for (int i = 0; i < 500 && Frames().size() < 2; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitFor([] { return Frames().size() >= 2; });
     EXPECT_EQ(Frames(), (std::vector<std::string>{"$UNG,L:020,H:050,C:0123\n", "$WAI\n"}));
     EXPECT_EQ(g_gone.load(), 0);  // a quiet line is not a lost one
 
     // The instrument's end closes: the port's reads fail with EIO.
     ::close(pty.master);
     pty.master = -1;
-    for (int i = 0; i < 500 && g_gone == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    WaitFor([] { return g_gone > 0; });
     EXPECT_EQ(g_gone.load(), 1);
     EXPECT_TRUE(port->Gone());
     EXPECT_EQ(Frames().size(), 2u);
     port->Close();
     EXPECT_EQ(port->m_RecvHandler.load(), nullptr);  // the owner installs it again
-    EXPECT_FALSE(port->ReadThreadRunning());
-    EXPECT_EQ(port->Send("x", 1), -1);
+    EXPECT_TRUE(!port->ReadThreadRunning() && port->Send("x", 1) == -1);
 
     // A new open of a live line starts afresh.
     PtyPair again;

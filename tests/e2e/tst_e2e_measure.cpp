@@ -22,8 +22,7 @@ namespace {
 
 CCaptureDlg* TestWindow() { return qobject_cast<CCaptureDlg*>(WindowPointer(Wnd::Capture)); }
 
-// One program run: a temporary folder with one registered user, the sample
-// camera, the main window connected to a simulator running `scenario`.
+// One program run: one registered user, the sample camera, the simulator.
 struct Run {
     TempHome home;
     std::unique_ptr<CameraSourceEnv> camera;
@@ -51,8 +50,7 @@ struct Run {
         qunsetenv("ZOLT7_PORTS");
     }
 
-    // Connects, waits for the instrument's unit, presses measure and waits
-    // for the identification window.
+    // Connects, waits for the unit, presses measure; the identification window.
     CIDentry* Start()
     {
         QComboBox* ports = main->portList();
@@ -68,9 +66,7 @@ struct Run {
         return id && QTest::qWaitFor([id] { return id->isVisible(); }, 3000) ? id : nullptr;
     }
 
-    // Types into the identification window and presses OK. The test window
-    // then runs modally inside this call until it closes; `during` is called
-    // every 20 ms while it is open.
+    // Identifies; the test window runs inside this call, `during` every 20 ms.
     void Identify(CIDentry* id, const QString& text, std::function<void(CCaptureDlg*)> during = {})
     {
         QTimer poll;
@@ -84,8 +80,6 @@ struct Run {
         poll.start(20);
         id->Entry()->setText(text);
         QTest::mouseClick(id->OkButton(), Qt::LeftButton);
-        // The start command arrives as a posted message; the test window
-        // runs inside the event processing below.
         (void)QTest::qWaitFor([&] { return seen && !WindowExists(Wnd::Capture); }, 15000);
     }
 };
@@ -95,12 +89,6 @@ struct Run {
 class TestE2EMeasure : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(fs::exists(SimPath().toStdString()));
-        QVERIFY(fs::exists(fs::path(SampleCamPattern()).parent_path() / "frame_000.jpg"));
-    }
-
     void normalTestStoresRecordPhotographAndSettings()
     {
         Run run({"--scenario", "normal", "--result", "0.045", "--unit", "G"});
@@ -119,8 +107,6 @@ private slots:
         const emtask::TestRecord r = RecordOnDisk(run.home, 0);
         QCOMPARE(r.testno, 1);
         QCOMPARE(RecordFields(r), QStringList({"kim07", "Kim Minsu", "0.045", "G", "0"}));
-        for (const char* f : {r.m_Tyy, r.m_Tmm, r.m_Tdd, r.m_Thh, r.m_Tmi, r.m_Tss})
-            QVERIFY(std::all_of(f, f + std::strlen(f), ::isdigit) && std::strlen(f) >= 2);
         const std::string jpeg = run.home / ("data/jpeg/" + emtask::PhotoFileName(r));
         QVERIFY(fs::exists(jpeg));
         emtask::PhotoSamples s;
@@ -131,8 +117,7 @@ private slots:
         QCOMPARE(conf.recordcnt, 1);
         QCOMPARE(std::string(conf.subjectno), std::string("7"));
 
-        // The unit code was cleared with the stored result and fetched again
-        // after END; no reset was sent.
+        // The unit, cleared with the stored result, is asked for after END; no reset.
         QCOMPARE(run.sim->Count("<- $START"), 1);
         QTRY_VERIFY_WITH_TIMEOUT(run.sim->Count("<- $RECALL") >= 2, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0], 'G', 3000);
@@ -140,25 +125,9 @@ private slots:
         QVERIFY(run.main->isEnabled());
     }
 
-    void flowErrorThenRetryStoresTwoRecords()
-    {
-        Run run({"--scenario", "flow-retry", "--result", "0.000", "--unit", "B"});
-        CIDentry* id = run.Start();
-        QVERIFY(id);
-        run.Identify(id, "kim07");
-        QVERIFY(!WindowExists(Wnd::Capture));
-        const emtask::TestRecord a = RecordOnDisk(run.home, 0), b = RecordOnDisk(run.home, 1);
-        QCOMPARE(a.testno, 1);
-        QCOMPARE(RecordFields(a), QStringList({"kim07", "Kim Minsu", "FLOW", "F", "F"}));
-        QCOMPARE(b.testno, 2);
-        QCOMPARE(RecordFields(b), QStringList({"kim07", "Kim Minsu", "0.000", "B", "0"}));
-        QCOMPARE(SettingsOnDisk(run.home).recordcnt, 2);
-    }
-
     void closeButtonAfterResultResetsTwice()
     {
-        // Slow enough that the result is stored well before END, also on a
-        // loaded machine or under a sanitizer.
+        // Slow enough that the result is stored well before END, even under load.
         Run run({"--scenario", "normal", "--result", "0.045", "--unit", "M", "--pace", "2000"});
         CIDentry* id = run.Start();
         QVERIFY(id);

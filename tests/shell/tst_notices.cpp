@@ -13,10 +13,9 @@
 #include <algorithm>
 
 namespace {
-// A notice (shown over another one, when `before` is set), its text, the
-// windows of other parts that wait for it (stand-ins where the main window
-// builds none), how it is dismissed (0: its OK button, else the number its
-// caller posts) and what a waiting window is told then.
+// A notice (over notice `before`, if set), the windows that wait for it (with
+// stand-ins the main window does not build), its dismissal (0: OK, else the
+// number its caller posts) and what a waiting window is told then.
 struct NoticeCase {
     const char* name;
     Wnd window;
@@ -33,8 +32,6 @@ struct NoticeCase {
 const NoticeCase kNoticeCases[] = {
     {"user deletion", Wnd::Msg, 0, 117, "Existing user data will be deleted.\nDo you still want to proceed?",
      {Wnd::UserList}, {Wnd::UserList, Wnd::Settings}, 0, Wnd::UserList, msg::MSG_USERLIST_IMPORT},
-    {"print settings saved", Wnd::Msg, 0, 103, nullptr, {Wnd::PrintPage}, {Wnd::PrintPage, Wnd::Settings}, 0},
-    {"wrong password setting", Wnd::MsgError, 0, 120, nullptr, {}, {Wnd::HelpPage, Wnd::Settings}, 0},
     {"progress", Wnd::Msg, 0, 111, nullptr, {Wnd::IDentry}, {Wnd::IDentry}, 109},
     {"memory full", Wnd::MsgError, 0, 132, nullptr, {Wnd::IDentry}, {Wnd::Main, Wnd::IDentry}, 0,
      Wnd::IDentry, msg::WM_COMMAND, msg::IDENTRY_MEMORY_FULL},
@@ -93,27 +90,22 @@ private slots:
         }
     }
 
-    void deletionIsConfirmedOnlyThroughOk()
+    // A deletion is confirmed only through OK; the camera change notice is
+    // closed only by its caller.
+    void noticesTheOperatorCannotConfirmOrClose()
     {
-        Recorder users(Wnd::UserList);
+        Recorder users(Wnd::UserList), idEntry(Wnd::IDentry);
         ShowNotice(Wnd::Msg, 117);
         settle();
         QCOMPARE(msgWnd()->title(), QString("Warning"));
         QTest::mouseClick(msgWnd()->closeButton(), Qt::LeftButton);
         settle();
-        QVERIFY(!msgWnd()->isVisible());
+        QVERIFY(!msgWnd()->isVisible() && users.isEnabled() && main->settingsWindow()->isEnabled());
         QVERIFY(!users.received(msg::MSG_USERLIST_IMPORT));
-        QVERIFY(users.isEnabled());
-        QVERIFY(main->settingsWindow()->isEnabled());
-    }
 
-    void cameraChangeCannotBeDismissedByTheOperator()
-    {
-        Recorder idEntry(Wnd::IDentry);
         ShowNotice(Wnd::MsgError, 129);
         settle();
-        QVERIFY(!errWnd()->okButton()->isVisible());
-        QVERIFY(!errWnd()->closeButton()->isEnabled());
+        QVERIFY(!errWnd()->okButton()->isVisible() && !errWnd()->closeButton()->isEnabled());
         QTest::mouseClick(errWnd()->closeButton(), Qt::LeftButton);
         QTest::keyClick(errWnd(), Qt::Key_Return);
         QTest::keyClick(errWnd(), Qt::Key_Escape);
@@ -123,14 +115,11 @@ private slots:
         idEntry.setEnabled(false);
         PostCommand(Wnd::MsgError, 128);  // the caller closes it
         settle();
-        QVERIFY(!errWnd()->isVisible());
-        QVERIFY(idEntry.isEnabled());
-
+        QVERIFY(!errWnd()->isVisible() && idEntry.isEnabled());
         // The next notice can be closed again.
         ShowNotice(Wnd::MsgError, 130);
         settle();
-        QVERIFY(errWnd()->closeButton()->isEnabled());
-        QVERIFY(errWnd()->okButton()->isVisible());
+        QVERIFY(errWnd()->closeButton()->isEnabled() && errWnd()->okButton()->isVisible());
     }
 
     void splashHandsOverToTheMainWindow()
@@ -153,9 +142,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(splash.statusText(), QString("Initializing USB connection ..."), 3000);
         QCOMPARE(g_LoadingStatus.load(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 2000);
-        QVERIFY(mainStandIn.isVisible());
-        QVERIFY(mainStandIn.isEnabled());
-        QVERIFY(!splash.isVisible());
+        QVERIFY(mainStandIn.isVisible() && mainStandIn.isEnabled() && !splash.isVisible());
     }
 };
 

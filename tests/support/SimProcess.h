@@ -1,6 +1,5 @@
 // The simulated instrument (build/bin/zolt7-sim) as a child process: the
-// terminal's path is the first line it prints; what it received can be
-// counted in its log when one is asked for.
+// terminal's path is the first line it prints; its log tells what it received.
 #pragma once
 
 #include "BuildPaths.h"
@@ -19,13 +18,9 @@ struct SimProcess {
     QString path;  // empty when it did not start
     std::string logFile;
 
-    // `logFile` empty: its diagnostics go to the test's standard error.
-    explicit SimProcess(const QStringList& args, const std::string& log = {}) : logFile(log)
+    SimProcess(const QStringList& args, const std::string& log) : logFile(log)
     {
-        if (logFile.empty())
-            proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        else
-            proc.setStandardErrorFile(QString::fromStdString(logFile));
+        proc.setStandardErrorFile(QString::fromStdString(logFile));
         proc.start(SimPath(), args);
         if (proc.waitForStarted(5000) && proc.waitForReadyRead(5000))
             path = QString::fromLocal8Bit(proc.readLine()).trimmed();
@@ -35,8 +30,6 @@ struct SimProcess {
         proc.terminate();
         if (!proc.waitForFinished(3000)) proc.kill();
     }
-    std::string Path() const { return path.toStdString(); }
-
     // Lines of the log that contain `text` ("<- $START" for a received command).
     int Count(const std::string& text) const
     {
