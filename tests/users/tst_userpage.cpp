@@ -1,3 +1,4 @@
+#include "FileImage.h"
 #include "controls/CLoadDataDlg.h"
 #include "controls/CProgressBar.h"
 #include "controls/Dialogs.h"
@@ -205,6 +206,15 @@ private slots:
             QCOMPARE(page.List()->rowCount(), answer == QMessageBox::Ok ? 0 : 1);
         }
         QVERIFY(FileBytes() == std::string(kTableBytes, '\0'));
+
+        // A register that cannot be written is said, not passed over.
+        PutUser(2, "i2", "n2");
+        dialogs->buttonAnswers.push_back(QMessageBox::Ok);
+        emtask::iofault::Arm(1, ENOSPC, emtask::iofault::kWriteSide, true);
+        page.OnBnClickedBtnDeleteAll();
+        emtask::iofault::Disarm();
+        QVERIFY2(dialogs->messages().last().startsWith("The user list could not be saved: "),
+                 qPrintable(dialogs->messages().last()));
     }
 
     void damagedSlotNumbersNeverReachAnotherUser()
@@ -321,6 +331,17 @@ private slots:
         WaitIdle(page);
         QVERIFY(page.isEnabled());
         QCOMPARE(dialogs->messages(), QStringList{"It failed to save "});
+
+        // An export that fails at the last step leaves the earlier workbook whole.
+        const std::vector<char> old = ReadBytes(*home / "out.xlsx");
+        PutUser(5, "E5", "Park");
+        emtask::iofault::Arm(1, EIO, emtask::iofault::kRename);
+        page.SaveXlsx(QString::fromStdString(*home / "out.xlsx"));
+        WaitIdle(page);
+        emtask::iofault::Disarm();
+        QCOMPARE(dialogs->messages().size(), 2);
+        QVERIFY(ReadBytes(*home / "out.xlsx") == old);
+        QVERIFY(!QFile::exists(QString::fromStdString(*home / "out.xlsx.tmp")));
     }
 
     void progressBarTextsAndBounds()
