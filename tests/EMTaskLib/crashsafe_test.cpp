@@ -1,5 +1,6 @@
 // Saves interrupted at any moment leave the old or the new image, never a
 // torn one, and never lose a record that a finished save stored.
+#include "KillLoop.h"
 #include "StoreUtil.h"
 
 #include <csignal>
@@ -56,32 +57,9 @@ TEST(CrashSafety, KilledAtRandomMomentsKeepsEveryFinishedRecord)
 {
     TestFolder tf;
     GetManager()->StartUp();
-    std::mt19937 rng(20261206);
-    int confirmed = 0;
-    for (int kill_no = 0; kill_no < 30; ++kill_no) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            close(fds[0]);
-            SaveLoop(tf.path, fds[1]);
-        }
-        close(fds[1]);
-        usleep(std::uniform_int_distribution<int>(5000, 80000)(rng));
-        kill(pid, SIGKILL);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "child ended by itself: " << WEXITSTATUS(status);
-        int done;
-        while (read(fds[0], &done, sizeof done) == sizeof done) confirmed = std::max(confirmed, done);
-        close(fds[0]);
-
-        int n = CheckImage(tf.path);
-        ASSERT_GE(n, confirmed) << "a stored record was lost after kill " << kill_no;
-        confirmed = n;
-    }
-    EXPECT_GT(confirmed, 0);
+    KillAtRandomMoments(
+        30, 20261206, 80000, [&](int reportFd) { SaveLoop(tf.path, reportFd); },
+        [&](int) { return CheckImage(tf.path); });
 }
 
 TEST(CrashSafety, EachStageOfAnInterruptedSave)

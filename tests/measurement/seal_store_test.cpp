@@ -4,16 +4,14 @@
 #include "FileImage.h"
 #include "ProgramFolder.h"
 #include "SealLedger.h"
+#include "KillLoop.h"
 #include "TestFolder.h"
 #include "measurement/TestStore.h"
 #include "reports/ReportPage.h"
 
-#include <csignal>
 #include <cstddef>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <random>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace emtask;
@@ -155,37 +153,21 @@ TEST(Seal, KilledAtRandomMomentsTheLedgerVerifiesUpToTheLastStoredTest)
 {
     TestFolder tf;
     GetManager()->StartUp();
-    std::mt19937 rng(20261207);
-    int confirmed = 0;
-    for (int round = 0; round < 25; ++round) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            close(fds[0]);
+    KillAtRandomMoments(
+        25, 20261207, 120000,
+        [&](int reportFd) {
             Restart(tf.path);  // seals a record whose store was cut short
             for (int i = 0;; ++i) {
                 auto s = measurement::FlowDataSave(false, "0.050", i % 3 ? Photo(i) : cv::Mat(), Noon(i));
                 if (s.logSaved != 1 || s.sealSaved != 1 || s.settingSaved != 1) _exit(2);
-                if (write(fds[1], &s.slot, sizeof s.slot) != sizeof s.slot) _exit(4);
+                const int stored = s.slot + 1;
+                if (write(reportFd, &stored, sizeof stored) != sizeof stored) _exit(4);
             }
-        }
-        close(fds[1]);
-        usleep(std::uniform_int_distribution<int>(5000, 120000)(rng));
-        kill(pid, SIGKILL);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "child ended by itself: " << WEXITSTATUS(status);
-        int slot;
-        while (read(fds[0], &slot, sizeof slot) == sizeof slot) confirmed = std::max(confirmed, slot + 1);
-        close(fds[0]);
-
-        Restart(tf.path);
-        const int n = RecordCount(GetManager()->m_DeviceData);
-        ASSERT_GE(n, confirmed) << "round " << round;
-        ASSERT_EQ(ExpectSealedLog(0), size_t(n + 1)) << "round " << round;
-        confirmed = n;
-    }
-    EXPECT_GT(confirmed, 0);
+        },
+        [&](int) {
+            Restart(tf.path);
+            const int n = RecordCount(GetManager()->m_DeviceData);
+            EXPECT_EQ(ExpectSealedLog(0), size_t(n + 1)) << n << " records";
+            return n;
+        });
 }

@@ -21,14 +21,6 @@ namespace {
 
 emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
 
-// The settings file as stored on disk.
-emtask::BusInfo StoredBus()
-{
-    emtask::BusInfo b{};
-    std::vector<char> bytes = ReadBytes(emtask::ConfigPath());
-    if (bytes.size() == sizeof b) std::memcpy(&b, bytes.data(), sizeof b);
-    return b;
-}
 }  // namespace
 
 class TestOptions : public QObject {

@@ -36,13 +36,6 @@ const char* kWrongForm = "Wrong print form setting.\nPlease check the print sett
 
 emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
 
-emtask::BusInfo StoredBus()
-{
-    emtask::BusInfo b{};
-    std::vector<char> bytes = ReadBytes(emtask::ConfigPath());
-    if (bytes.size() == sizeof b) std::memcpy(&b, bytes.data(), sizeof b);
-    return b;
-}
 
 bool AllZero(const char* p, size_t n)
 {

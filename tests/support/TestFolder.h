@@ -4,6 +4,7 @@
 #include "ProgramFolder.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -34,6 +35,15 @@ inline void WriteBytes(const std::string& path, const void* data, size_t size)
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+// The settings block as stored in conf/config.conf (zero when the file is not whole).
+inline emtask::BusInfo StoredBus()
+{
+    emtask::BusInfo b{};
+    std::vector<char> bytes = ReadBytes(emtask::ConfigPath());
+    if (bytes.size() == sizeof b) std::memcpy(&b, bytes.data(), sizeof b);
+    return b;
 }
 
 inline uintmax_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }
