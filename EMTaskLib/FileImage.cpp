@@ -119,28 +119,7 @@ int OpenWrite(const std::string& path, int flags, mode_t mode = 0644)
     return open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, mode);
 }
 
-// Opens a regular file for reading without blocking on a FIFO or a device.
-int OpenRead(const std::string& path)
-{
-    if (int e = Injected(iofault::kRead, "open", path)) {
-        errno = e;
-        return -1;
-    }
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return -1;
-    struct stat st;
-    int e = 0;
-    if (fstat(fd, &st) != 0)
-        e = errno;
-    else if (!S_ISREG(st.st_mode))
-        e = kNotRegularFile;
-    if (e) {
-        close(fd);
-        errno = e;
-        return -1;
-    }
-    return fd;
-}
+int OpenRead(const std::string& path) { return OpenRegularFile(path); }
 
 bool WriteAll(int fd, const std::string& path, const void* data, size_t size, uint64_t offset)
 {
@@ -374,6 +353,30 @@ std::string ErrorText(int err)
 }
 
 const std::string& LastFileError() { return t_error; }
+
+int OpenRegularFile(const std::string& path, uint64_t* size)
+{
+    if (int e = Injected(iofault::kRead, "open", path)) {
+        errno = e;
+        return -1;
+    }
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat st;
+    int e = 0;
+    if (fstat(fd, &st) != 0)
+        e = errno;
+    else if (!S_ISREG(st.st_mode))
+        e = kNotRegularFile;
+    if (e) {
+        close(fd);
+        errno = e;
+        return -1;
+    }
+    if (size) *size = static_cast<uint64_t>(st.st_size);
+    return fd;
+}
+
 
 namespace iofault {
 void Arm(int n, int err, unsigned ops, bool sticky, const std::string& onlyFile)

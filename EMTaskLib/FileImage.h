@@ -17,6 +17,11 @@ constexpr int kNotRegularFile = 0x10000;
 // Text for an errno value, including the one above.
 std::string ErrorText(int err);
 
+// Opens a regular file for reading without blocking on a FIFO or a device;
+// `size` receives its length. -1 with errno (kNotRegularFile for anything but
+// a regular file) when it cannot.
+int OpenRegularFile(const std::string& path, uint64_t* size = nullptr);
+
 // Why the last failed call of this file's functions failed, on this thread
 // (for example "data/measurelog.dat.jnl could not be applied: No space left
 // on device"); errno holds the code.

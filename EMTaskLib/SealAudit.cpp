@@ -49,20 +49,14 @@ public:
     // is an empty one.
     bool Open(const std::string& path, std::string& why)
     {
-        int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        uint64_t size = 0;
+        int fd = OpenRegularFile(path, &size);
         if (fd < 0) {
             if (errno == ENOENT) return true;
             why = path + ": " + ErrorText(errno);
             return false;
         }
-        struct stat st;
-        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            const int e = S_ISREG(st.st_mode) ? errno : kNotRegularFile;
-            close(fd);
-            why = path + ": " + ErrorText(e);
-            return false;
-        }
-        m_Size = static_cast<size_t>(st.st_size);
+        m_Size = static_cast<size_t>(size);
         if (m_Size > 0) {
             void* p = mmap(nullptr, m_Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_NORESERVE, fd, 0);
             if (p == MAP_FAILED) {

@@ -44,23 +44,6 @@ bool ReadAt(int fd, void* data, size_t size, uint64_t offset)
     return true;
 }
 
-// Opens a ledger for reading without blocking on anything but a regular file.
-int OpenLedger(const std::string& path, uint64_t& size)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return -1;
-    struct stat st;
-    const bool statted = fstat(fd, &st) == 0;
-    if (!statted || !S_ISREG(st.st_mode)) {
-        int e = statted ? kNotRegularFile : errno;
-        close(fd);
-        errno = e;
-        return -1;
-    }
-    size = static_cast<uint64_t>(st.st_size);
-    return fd;
-}
-
 }  // namespace
 
 namespace {
@@ -96,7 +79,7 @@ Digest Sha256(const void* data, size_t size)
 bool Sha256File(const std::string& path, Digest& out)
 {
     uint64_t size = 0;
-    int fd = OpenLedger(path, size);
+    int fd = OpenRegularFile(path, &size);
     if (fd < 0) return false;
     EVP_MD_CTX* ctx = EVP_MD_CTX_new();
     bool ok = ctx && EVP_DigestInit_ex(ctx, EVP_sha256(), nullptr) == 1;
@@ -184,7 +167,7 @@ bool ReadSealLedger(const std::string& path, SealLedger& out, std::string* why)
 {
     out = SealLedger{};
     uint64_t size = 0;
-    int fd = OpenLedger(path, size);
+    int fd = OpenRegularFile(path, &size);
     if (fd < 0) {
         if (errno == ENOENT) return true;
         if (why) *why = ErrorText(errno);
@@ -225,7 +208,7 @@ bool ReadSealLedger(const std::string& path, SealLedger& out, std::string* why)
 bool LastSealEntry(const std::string& path, SealEntry& out)
 {
     uint64_t size = 0;
-    int fd = OpenLedger(path, size);
+    int fd = OpenRegularFile(path, &size);
     if (fd < 0) return false;
     unsigned char buf[kSealEntrySize];
     const uint64_t count = size / kSealEntrySize;
@@ -237,7 +220,7 @@ bool LastSealEntry(const std::string& path, SealEntry& out)
 bool FindSealEntry(const std::string& path, int32_t testno, SealEntry& out)
 {
     uint64_t size = 0;
-    int fd = OpenLedger(path, size);
+    int fd = OpenRegularFile(path, &size);
     if (fd < 0) return false;
     uint64_t lo = 0, hi = size / kSealEntrySize;
     bool found = false;
