@@ -54,12 +54,14 @@ int main(int argc, char** argv)
     // JPEG, the other 99,999 files stand for the other tests' photographs.
     std::filesystem::create_directories(emtask::JpegDir());
     emtask::TestRecord r{};
-    std::memcpy(r.m_Tyy, "2024", 4);
-    std::memcpy(r.m_Tmm, "03", 2);
-    std::memcpy(r.m_Tdd, "07", 2);
-    std::memcpy(r.m_Thh, "14", 2);
-    std::memcpy(r.m_Tmi, "25", 2);
-    std::memcpy(r.m_Tss, "01", 2);
+    struct tm when{};
+    when.tm_year = 124;
+    when.tm_mon = 2;
+    when.tm_mday = 7;
+    when.tm_hour = 14;
+    when.tm_min = 25;
+    when.tm_sec = 1;
+    emtask::StampRecordTime(r, when);
     std::memcpy(r.result, "0.045", 5);
     r.unit[0] = 'B';
     r.mode = '0';
