@@ -1,6 +1,5 @@
-// Helpers of the user tests: a temporary folder and hand-made zip archives
-// (workbooks written without the project's writer); openpyxl through
-// RunPython.
+// Helpers of the user tests: a temporary folder and workbooks made by hand,
+// without the project's writer.
 #pragma once
 
 #include <cstdio>
@@ -37,6 +36,13 @@ inline std::string ReadAll(const std::string& path)
 }
 
 inline void WriteAll(const std::string& path, const std::string& data) { WriteBytes(path, data.data(), data.size()); }
+
+inline std::string Repeat(const std::string& s, size_t n)
+{
+    std::string out;
+    for (size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
 
 // Writes a zip archive of the given entries (name -> content). True on success.
 inline bool WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries)

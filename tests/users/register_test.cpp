@@ -1,5 +1,5 @@
 // Rules of the register: where a new user goes, which entries are refused
-// and in which order, the entry limits.
+// and in which order.
 #include "users/UserRegister.h"
 
 #include "UserTestUtil.h"
@@ -51,23 +51,4 @@ TEST(UserRegister, IdsAndNamesShareOneNameSpace)
         {1, "Ghost", "x", CheckResult::Ok},
     };
     for (const auto& c : cases) EXPECT_EQ(CheckUser(Table(), c.slot, c.id, c.name), c.want) << c.id << "/" << c.name;
-}
-
-TEST(UserRegister, EntryFitsCharactersAndFieldBytes)
-{
-    EXPECT_EQ(users::FitEntry(QString(20, 'x'), users::kIdMaxChars).size(), 15);
-    // A pasted tab or line break never reaches the register.
-    EXPECT_EQ(users::FitEntry(QStringLiteral("a\tb\nc\x7F"), users::kIdMaxChars), QStringLiteral("abc"));
-    // 30 Hangul syllables are 90 bytes in UTF-8: only 21 fit with the NUL.
-    const QString fit = users::FitEntry(QString(30, QChar(0xD64D)), users::kNameMaxChars);
-    EXPECT_EQ(fit.size(), 21);
-    // A character outside the basic plane is never split.
-    QString emoji;
-    for (int i = 0; i < 20; ++i) emoji += QString::fromUcs4(U"\U0001F600");
-    const QString e = users::FitEntry(emoji, users::kNameMaxChars);
-    EXPECT_EQ(e.size(), 30);  // 15 characters of 4 bytes = 60 bytes
-    emtask::BusUserInfo u{};
-    users::StoreTexts(u, e.toStdString(), fit.toStdString());
-    EXPECT_EQ(users::FieldQString(u.cusid), e);
-    EXPECT_EQ(users::FieldQString(u.uname), fit);
 }
