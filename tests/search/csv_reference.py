@@ -2,6 +2,7 @@
 # Independent reader of a search result image (header and records as stored),
 # writing the comma-separated file the export should give.
 # Usage: csv_reference.py IMAGE DATEORDER OUT
+import re
 import struct
 import sys
 
@@ -14,12 +15,7 @@ def text(b, limit=None):
 
 
 def leading_number(b):
-    digits = b""
-    for c in b:
-        if 48 <= c <= 57:
-            digits += bytes([c])
-        else:
-            break
+    digits = re.match(rb"[0-9]*", b).group()
     return int(digits) if digits else 0
 
 

@@ -4,16 +4,9 @@
 #include "controls/Dialogs.h"
 #include "messaging/Messages.h"
 #include "records/PhotoLookup.h"
-#include "search/CDataSearchDlg.h"
 #include "search/CSearchDataDlg.h"
-#include "search/SearchCommand.h"
-#include "records/CReadDeviceDlg.h"
-#include "controls/SkinButton.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDateTimeEdit>
-#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 #include <algorithm>
@@ -57,39 +50,6 @@ private slots:
     }
     void cleanup() { home.reset(); }
 
-    void criteriaWindowStoresOnlyCheckedValues()
-    {
-        ScriptedDialogs dialogs;
-        SearchInfo& info = m->m_SearchInfo;
-        CDataSearchDlg dlg;
-        dlg.InitDialog();
-        QCOMPARE(dlg.EndNoEdit()->text(), QStringLiteral("999999"));  // the opening repairs
-        // A box acts at once.
-        dlg.CheckBox(CDataSearchDlg::BoxError)->click();
-        QCOMPARE(info.flags, uint32_t(SEARCH_ERROR));
-        dlg.CheckBox(CDataSearchDlg::BoxTestNo)->click();
-        dlg.StartNoEdit()->setText(QStringLiteral("500"));
-        dlg.EndNoEdit()->setText(QStringLiteral("100"));
-        dlg.OnOK();
-        QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Search Start No Error.")});
-        QCOMPARE(dlg.result(), int(QDialog::Rejected));
-        QCOMPARE(FieldText(info.startno), std::string("1"));
-
-        dlg.StartNoEdit()->setText(QStringLiteral("10"));
-        dlg.EndNoEdit()->setText(QStringLiteral("20"));
-        dlg.CheckBox(CDataSearchDlg::BoxDate)->click();
-        dlg.StartDate()->setDateTime(QDateTime(QDate(2024, 3, 7), QTime(14, 25, 1)));
-        dlg.EndDate()->setDateTime(QDateTime(QDate(2024, 3, 9), QTime(8, 0, 0)));
-        dlg.OnOK();
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(FieldText(info.startno) + FieldText(info.dateStart) + "-" + FieldText(info.dateEnd),
-                 std::string("1020240307142501-20240309080000"));
-        CDataSearchDlg again;
-        again.InitDialog();
-        QVERIFY(again.CheckBox(CDataSearchDlg::BoxTestNo)->isChecked());
-        QCOMPARE(again.EndNoEdit()->text(), QStringLiteral("20"));
-    }
-
     void logSearchSheetsAndPhotographs()
     {
         Log(400);
@@ -116,25 +76,6 @@ private slots:
         Settle();
         QCOMPARE(w.SelectedTestNo(), QStringLiteral("390"));
         QVERIFY(w.ShownVerdict() != records::PhotoVerdict::NoPhoto);
-    }
-
-    void nothingFoundAndArchiveTexts()
-    {
-        Log(20);
-        m->m_SearchInfo.flags = 0;
-        {
-            CSearchDataDlg w(0, "", "");
-            Settle();
-            QCOMPARE(w.StatusText(), QStringLiteral("Reading search datas : Not exist"));
-            QCOMPARE(w.StatusColor(), QColor(255, 0, 0));
-            QCOMPARE(w.SheetList()->count(), 0);
-        }
-        m->m_DeviceData.datakind = 'Z';  // an archive of another kind
-        m->m_SearchInfo.flags = SEARCH_ERROR | SEARCH_NORMAL;
-        CSearchDataDlg w(1, "/nowhere/jpeg", "week12.dat");
-        Settle();
-        QCOMPARE(w.StatusText(), QStringLiteral("Reading search datas : Not exist (week12.dat)"));
-        QCOMPARE(m->m_SearchData.datakind, int('A'));
     }
 
     void csvAndArchiveSaveOfTheResults()
@@ -167,22 +108,6 @@ private slots:
         QCOMPARE(FileSize(*home / "week12/week12.dat"), uintmax_t(8 + sizeof(DeviceData)));
         QCOMPARE(std::ifstream(*home / "week12/week12.dat").get(), int('A'));
         QCOMPARE(dialogs.messages().size(), 1);
-    }
-
-    void recordWindowSearchOpensCriteriaThenResults()
-    {
-        ScriptedDialogs dialogs;
-        CReadDeviceDlg records;
-        CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, search::OpenSearch);
-        QVERIFY(records.Button(msg::RD_SEARCH_BTN)->isEnabled());
-        dialogs.dialogAnswers = {QDialog::Rejected};
-        records.OnCommand(msg::RD_SEARCH_BTN);  // criteria cancelled: no results window
-        dialogs.dialogAnswers = {QDialog::Accepted, QDialog::Accepted};
-        records.OnCommand(msg::RD_SEARCH_BTN);
-        QStringList titles;
-        for (const auto& s : dialogs.shown) titles << s.title;
-        QCOMPARE(titles, (QStringList{"Data Search", "Data Search", "Searching Data"}));
-        CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, {});
     }
 
     void closingStopsARunningExport()
