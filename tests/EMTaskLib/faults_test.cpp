@@ -94,8 +94,9 @@ TEST(Faults, EveryStepOfEverySaveFailingLeavesOldOrNew)
                 const std::string step = size_t(n) <= iofault::Trace().size() ? iofault::Trace()[n - 1] : "";
                 iofault::Disarm();
                 if (!fired) break;  // past the last step of this save
-                const std::string where = std::string(save.name) + (sticky ? ", ENOSPC stays" : ", EIO once") +
-                                          ", step " + std::to_string(n) + " (" + step + ")";
+                const std::string where = std::string(save.name) +
+                                          (sticky ? ", ENOSPC stays" : ", EIO once") + ", step " +
+                                          std::to_string(n) + " (" + step + ")";
                 Seen underFault = Seen::Old;
                 if (sticky) {
                     // Started again while the disk is still failing.
