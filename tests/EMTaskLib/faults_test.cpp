@@ -276,9 +276,7 @@ TEST(Faults, AFileThatCannotBeReadIsNeverReplaced)
     for (const Target& t : targets) {
         TestFolder tf;
         SaveOld();
-        CopyField(M()->m_BusInfo.password, "1111");
         M()->wp_BusUserInfo[1].uid = 1;
-        ASSERT_EQ(M()->SaveSetting(), 1);
         ASSERT_EQ(M()->SaveUserInfo(), 1);
         const std::string before = Digest(t.path());
 
