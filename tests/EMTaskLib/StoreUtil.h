@@ -22,8 +22,6 @@ inline emtask::TestRecord Rec(int i)
     lt.tm_year = 124; lt.tm_mon = 2; lt.tm_mday = 7; lt.tm_hour = 9; lt.tm_min = i % 60; lt.tm_sec = 1;
     emtask::StampRecordTime(r, lt);
     std::snprintf(r.result, sizeof r.result, "0.%03d", i % 1000);
-    r.mode = '0';
-    r.unit[0] = 'B';
     r.crc16 = static_cast<uint16_t>(i * 31);
     return r;
 }

@@ -1,27 +1,15 @@
-#include "DebugLog.h"
-#include "EMTaskData.h"
-#include "ProgramFolder.h"
-#include "TextUtil.h"
+#include "StoreUtil.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace emtask;
 
 TEST(Texts, DatesUnitsAndRows)
 {
-    TestRecord r{};
-    std::memcpy(r.m_Tyy, "2024", 4);
-    std::memcpy(r.m_Tmm, "03", 2);
-    std::memcpy(r.m_Tdd, "07", 2);
-    std::memcpy(r.m_Thh, "08", 2);
-    std::memcpy(r.m_Tmi, "05", 2);
-    std::memcpy(r.m_Tss, "09", 2);
-    EXPECT_EQ(RecordDateText(r, 0, DateStyle::Row), "2024-Mar-07");
+    const TestRecord r = Rec(5);  // 2024-03-07
+    EXPECT_EQ(RecordDateText(r, 1, DateStyle::Report), "Mar-07-2024");
     EXPECT_EQ(RecordDateText(r, 9, DateStyle::Row), "07-Mar-2024");
     EXPECT_EQ(RecordDateText(r, 9, DateStyle::Workbook), "");
-    EXPECT_EQ(RecordDateText(r, 1, DateStyle::Report), "Mar-07-2024");
-    EXPECT_EQ(RecordTimeText(r), "08:05:09");
     EXPECT_EQ(ClockText(2026, 12, 5, 18, 30, 0, 2), "05-Dec-2026 18:30:00");
     EXPECT_STREQ(UnitText("BB"), "-");
     // Settings from a file: out-of-range values fall back.
@@ -37,7 +25,6 @@ TEST(Texts, FieldsCutAtCharacterBoundaries)
     EXPECT_STREQ(field, "가나");
     EXPECT_EQ(CopyField(field, "abcdefghij"), 7u);
     EXPECT_STREQ(field, "abcdefg");
-    EXPECT_EQ(DigitsValue("x1", 2), 0);
 }
 
 // Anything not valid UTF-8 or not allowed in XML becomes U+FFFD; valid text passes whole.
@@ -60,34 +47,4 @@ TEST(Texts, WorkbookTextRepairsUtf8AndKeepsLiteralEscapes)
     for (const Case& c : cases) EXPECT_EQ(WorkbookText(c.in), c.out) << c.in;
     char field[4] = {'a', 'b', 'c', 'd'};  // no NUL: stops at the width
     EXPECT_EQ(WorkbookText(field), "abcd");
-}
-
-TEST(DebugLog, LongTextIsCut)
-{
-    const int old = g_DebugLevel;
-    g_DebugLevel = 1;
-    testing::internal::CaptureStderr();
-    DebugPrint("%s", std::string(30000, 'x').c_str());
-    EXPECT_EQ(testing::internal::GetCapturedStderr().size(), 20999u);
-    g_DebugLevel = old;
-}
-
-TEST(Folders, ProgramFolderFromArgumentsOrEnvironment)
-{
-    char a0[] = "VelmoraView", a1[] = "--home", a2[] = "/srv/zolt7/", a3[] = "-x";
-    char* argv[] = {a0, a1, a2, a3, nullptr};
-    int argc = 4;
-    setenv("ZOLT7_HOME", "/from/env", 1);
-    InitProgramFolder(argc, argv);
-    EXPECT_EQ(ProgramFolder(), "/srv/zolt7");  // the argument wins, trailing slash dropped
-    EXPECT_EQ(argc, 2);                        // and is taken out of the arguments
-    EXPECT_STREQ(argv[1], "-x");
-    EXPECT_EQ(argv[2], nullptr);
-    EXPECT_EQ(MeasureLogPath(), "/srv/zolt7/data/measurelog.dat");
-
-    char* argv2[] = {a0, nullptr};
-    int argc2 = 1;
-    InitProgramFolder(argc2, argv2);
-    EXPECT_EQ(ProgramFolder(), "/from/env");
-    unsetenv("ZOLT7_HOME");
 }

@@ -1,7 +1,5 @@
-// Frames reach the store and the windows; commands go out byte for byte; the
-// port list's numbers each open their own device.
+// Frames reach the store and the windows; commands go out byte for byte.
 #include "devicelink/DLSerial.h"
-#include "devicelink/PortDiscovery.h"
 #include "devicelink/Protocol.h"
 #include "messaging/Messages.h"
 
@@ -186,34 +184,6 @@ private slots:
         want = std::string("$RECALL\r\n") + std::string("$LEVEL, H/5\r\n\0\0", 15) + "$LEVEL, L/123\r\n";
         QCOMPARE(pty->read(want.size()), want);
         QCOMPARE(pty->read(1, 100), std::string());
-    }
-
-    void configuredPortsComeFirstAndNumberTheEntries()
-    {
-        PtyPair a, b;
-        QVERIFY(a.ok() && b.ok());
-        qputenv("ZOLT7_PORTS", QByteArray::fromStdString(":" + a.path + "::" + b.path + ":"));
-        CPortDiscovery d;
-        std::vector<std::string> ports = d.EnumerateComPorts();
-        QVERIFY(ports.size() >= 2);
-        QCOMPARE(ports[0], a.path);
-        QCOMPARE(ports[1], b.path);
-        for (size_t i = 2; i < ports.size(); ++i)
-            QVERIFY2(ports[i].rfind("/dev/pts/", 0) != 0, ports[i].c_str());
-
-        d.m_PortNumber = 7;
-        QCOMPARE(d.SerialSearch(), ports);
-        QCOMPARE(d.m_PortNumber, 0);  // taken from the list only when connecting
-
-        QCOMPARE(d.OnCbnSelchangeComboSerial(0), 1);
-        QCOMPARE(d.OnCbnSelchangeComboSerial(1), 2);
-        QCOMPARE(GetSerial().Open(d.m_PortNumber, 4800), 1);
-        QCOMPARE(GetSerial().DevicePath(), b.path);
-        GetSerial().Close();
-
-        QCOMPARE(d.OnCbnSelchangeComboSerial(-1), 0);
-        QCOMPARE(GetSerial().Open(d.m_PortNumber, 4800), 0);
-        qunsetenv("ZOLT7_PORTS");
     }
 };
 

@@ -1,5 +1,5 @@
 // A temporary program folder, a camera made of generated frames, the subject
-// and users of a test, and the store's files as they lie on disk.
+// and users of a test, the time of a test, and the log as it lies on disk.
 #pragma once
 
 #include "EMTaskData.h"
@@ -10,6 +10,7 @@
 
 #include <QStringList>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -82,13 +83,11 @@ inline emtask::TestRecord RecordOnDisk(const TempHome& home, int slot)
     return r;
 }
 
-// The settings block as it lies on disk.
-inline emtask::BusInfo SettingsOnDisk(const TempHome& home)
+inline struct tm MakeTm(int y, int mo, int d, int h, int mi, int s)
 {
-    emtask::BusInfo b{};
-    std::ifstream f(home / "conf/config.conf", std::ios::binary);
-    f.read(reinterpret_cast<char*>(&b), sizeof b);
-    return b;
+    struct tm t {};
+    t.tm_year = y - 1900, t.tm_mon = mo - 1, t.tm_mday = d, t.tm_hour = h, t.tm_min = mi, t.tm_sec = s;
+    return t;
 }
 
 // ID, name, result, unit and mode of a record, to compare in one go.

@@ -1,11 +1,9 @@
 // Every stored test is sealed in the same save, and the ledger survives a
 // failed or interrupted store: it always verifies up to the last stored test.
-#include "EMTaskData.h"
 #include "FileImage.h"
-#include "ProgramFolder.h"
 #include "SealLedger.h"
 #include "KillLoop.h"
-#include "TestFolder.h"
+#include "MeasureFixture.h"
 #include "measurement/TestStore.h"
 #include "reports/ReportPage.h"
 
@@ -18,17 +16,7 @@ using namespace emtask;
 
 namespace {
 
-struct tm Noon(int second)
-{
-    struct tm t{};
-    t.tm_year = 125;
-    t.tm_mon = 5;
-    t.tm_mday = 14;
-    t.tm_hour = 12;
-    t.tm_min = second / 60 % 60;
-    t.tm_sec = second % 60;
-    return t;
-}
+struct tm Noon(int second) { return MakeTm(2025, 6, 14, 12, second / 60 % 60, second % 60); }
 
 cv::Mat Photo(int i) { return cv::Mat(240, 320, CV_8UC3, cv::Scalar(i * 7 % 255, 90, 200)); }
 
@@ -95,7 +83,6 @@ TEST(Seal, StoresAreSealedAndALedgerBeginsBesideAnOlderLog)
     TestRecord& rec = GetManager()->m_DeviceData.m_TestData[2];
     ASSERT_TRUE(FindSealEntry(SealLedgerPath(), 3, e));
     EXPECT_EQ(reports::ReportSealText(rec), "Seal " + SealCode(e));
-    EXPECT_EQ(SealCode(e).size(), 12u);
     // Any byte of the record counts, reserved ones included.
     for (size_t at : {size_t(0), offsetof(TestRecord, result), sizeof(TestRecord) - 1}) {
         reinterpret_cast<unsigned char*>(&rec)[at] ^= 1;

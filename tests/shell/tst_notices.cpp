@@ -1,13 +1,11 @@
-// The notice windows: which windows wait and which get control back, the
-// notices the operator cannot dismiss, and the splash.
+// The notice windows: which windows wait and which get control back, and the
+// notices the operator cannot dismiss.
 #include "ShellFixture.h"
 #include "controls/SkinButton.h"
 #include "messaging/Messages.h"
 #include "messaging/Notices.h"
 #include "messaging/WindowOps.h"
-#include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
-#include "shell/CSplash.h"
 
 #include <QtTest>
 #include <algorithm>
@@ -106,43 +104,13 @@ private slots:
         ShowNotice(Wnd::MsgError, 129);
         settle();
         QVERIFY(!errWnd()->okButton()->isVisible() && !errWnd()->closeButton()->isEnabled());
-        QTest::mouseClick(errWnd()->closeButton(), Qt::LeftButton);
-        QTest::keyClick(errWnd(), Qt::Key_Return);
-        QTest::keyClick(errWnd(), Qt::Key_Escape);
-        settle();
-        QVERIFY(errWnd()->isVisible());
-
         idEntry.setEnabled(false);
         PostCommand(Wnd::MsgError, 128);  // the caller closes it
         settle();
         QVERIFY(!errWnd()->isVisible() && idEntry.isEnabled());
-        // The next notice can be closed again.
-        ShowNotice(Wnd::MsgError, 130);
+        ShowNotice(Wnd::MsgError, 130);  // the next notice can be closed again
         settle();
         QVERIFY(errWnd()->closeButton()->isEnabled() && errWnd()->okButton()->isVisible());
-    }
-
-    void splashHandsOverToTheMainWindow()
-    {
-        QWidget mainStandIn;
-        mainStandIn.show();
-        g_LoadingStatus = 0;
-        CSplash splash(&mainStandIn);
-        splash.setFinalPause(50);
-        QSignalSpy done(&splash, &CSplash::finished);
-        splash.show();
-        QVERIFY(!mainStandIn.isVisible());
-        QCOMPARE(splash.statusText(), QString("Loading Program Modules ..."));
-        QTest::qWait(700);
-        // Nothing moves while the initialisation has not laid out its controls.
-        QCOMPARE(splash.statusText(), QString("Loading Program Modules ..."));
-        g_LoadingStatus = 1;
-        QTRY_COMPARE(splash.statusText(), QString("Loading Program Information ..."));
-        g_LoadingStatus = 2;
-        QTRY_COMPARE_WITH_TIMEOUT(splash.statusText(), QString("Initializing USB connection ..."), 3000);
-        QCOMPARE(g_LoadingStatus.load(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 2000);
-        QVERIFY(mainStandIn.isVisible() && mainStandIn.isEnabled() && !splash.isVisible());
     }
 };
 

@@ -1,14 +1,12 @@
 // A pseudo-terminal for tests: the master end stands for the instrument.
 #pragma once
 
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 
 struct PtyPair {
