@@ -38,10 +38,10 @@ std::string PhotoOf(int32_t testno)
 }
 
 // Writes the photograph of `testno` again with one pixel changed.
-void RepaintPixel(int32_t testno, cv::Point at)
+void RepaintPixel(int32_t testno, int x, int y)
 {
-    cv::Mat m = SealPhoto(testno);
-    m.at<cv::Vec3b>(at) = cv::Vec3b(0, 0, 255);
+    cv::Mat m = MakePhoto(testno);
+    m.at<cv::Vec3b>(y, x) = cv::Vec3b(0, 0, 255);
     measurement::SaveTestPhoto(m, GetManager()->m_DeviceData.m_TestData[testno - 1]);
 }
 
@@ -66,24 +66,14 @@ struct Case {
 TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
 {
     const AuditKind changed = AuditKind::RecordChanged, missing = AuditKind::RecordMissing;
+    const AuditKind hash = AuditKind::PhotoAlteredHash, crc = AuditKind::PhotoAlteredCrc;
     const std::vector<Case> cases = {
         {"untouched", 0, [] {}, {}},
         {"result", 0, [] { EditRecord(2, [](auto& r) { r.result[4]++; }); }, {{changed, 3}}},
-        {"name", 0, [] { EditRecord(4, [](auto& r) { r.name[0] = 'X'; }); }, {{changed, 5}}},
         // The photograph's name follows the date: the record finding alone.
         {"date", 0, [] { EditRecord(3, [](auto& r) { r.m_Tdd[1]++; }); }, {{changed, 4}}},
-        {"unsampled pixel",
-         0,
-         [] {
-             RepaintPixel(2, {20, 20});
-         },
-         {{AuditKind::PhotoAlteredHash, 2}}},
-        {"sampled pixel",
-         0,
-         [] {
-             RepaintPixel(6, {50, 50});
-         },
-         {{AuditKind::PhotoAlteredHash, 6}, {AuditKind::PhotoAlteredCrc, 6}}},
+        {"unsampled pixel", 0, [] { RepaintPixel(2, 20, 20); }, {{hash, 2}}},
+        {"sampled pixel", 0, [] { RepaintPixel(6, 50, 50); }, {{hash, 6}, {crc, 6}}},
         {"swapped",
          0,
          [] {
@@ -108,32 +98,25 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
          [] { RemoveLedgerEntry(7); },
          {{AuditKind::ChainBreak, 9}, {AuditKind::EntryMissing, 8}}},
         {"entry twice", 0, [] { SealSlot(4); }, {{AuditKind::DuplicateEntry, 5}}},
-        {"torn tail",
-         0,
-         [] {
-             std::ofstream(emtask::SealLedgerPath(), std::ios::app | std::ios::binary)
-                 << std::string(40, 'S');
-         },
-         {}},
         // Before sealing only the check value counts: a changed result goes unseen.
         {"no ledger",
          -1,
          [] {
-             RepaintPixel(4, {50, 50});
+             RepaintPixel(4, 50, 50);
              EditRecord(2, [](auto& r) { r.result[4]++; });
          },
-         {{AuditKind::PhotoAlteredCrc, 4}}},
+         {{crc, 4}}},
         {"legacy part",
          6,
          [] {
-             RepaintPixel(4, {50, 50});
+             RepaintPixel(4, 50, 50);
              std::filesystem::remove(PhotoOf(2));
          },
-         {{AuditKind::PhotoAlteredCrc, 4}, {AuditKind::PhotoMissing, 2}}},
+         {{crc, 4}, {AuditKind::PhotoMissing, 2}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TestFolder home;
+        RecordsHome home;
         MakeSealedLog(12, c.legacy);
         c.alter();
         const emtask::AuditResult r = Audit();
@@ -142,24 +125,21 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
         EXPECT_EQ(r.Clean(), c.expect.empty());
         EXPECT_EQ(r.records, std::string(c.what) == "count lowered" ? 10 : 12);
         EXPECT_EQ(r.notSealed, c.legacy < 0 ? 12 : c.legacy);
-        if (c.expect.empty()) {
-            EXPECT_EQ(r.verified, 12);
-        }
+        if (c.expect.empty()) EXPECT_EQ(r.verified, 12);
     }
 }
 
 TEST(SealAudit, SwappedPhotographNamesItsOwnerAndNotesDoNotFail)
 {
-    TestFolder home;
+    RecordsHome home;
     MakeSealedLog(4);
     std::filesystem::copy_file(PhotoOf(2), PhotoOf(4), std::filesystem::copy_options::overwrite_existing);
     std::ofstream(emtask::SealLedgerPath(), std::ios::app | std::ios::binary) << "torn";
     emtask::AuditResult r = Audit();
-    ASSERT_EQ(r.counts[size_t(AuditKind::PhotoSwapped)], 1);
+    EXPECT_EQ(FaultsOf(r), (Faults{{AuditKind::PhotoSwapped, 4}}));
     EXPECT_EQ(r.counts[size_t(AuditKind::TornTail)], 1);
     for (const emtask::AuditFinding& f : r.findings)
         if (f.kind == AuditKind::PhotoSwapped) {
-            EXPECT_EQ(f.testno, 4);
             EXPECT_EQ(f.other, 2);
             EXPECT_EQ(f.id, "id4");
         }
@@ -168,7 +148,7 @@ TEST(SealAudit, SwappedPhotographNamesItsOwnerAndNotesDoNotFail)
 // Enough records for several workers: their shares are all merged, in order.
 TEST(SealAudit, WorkersShareTheLogAndCancelStops)
 {
-    TestFolder home;
+    RecordsHome home;
     MakeSealedLog(1500, 0, false);
     for (int32_t slot : {1499, 0, 700}) EditRecord(slot, [](auto& r) { r.name[1] ^= 1; });
     const emtask::AuditResult r = Audit(4);
@@ -194,7 +174,7 @@ TEST(SealAudit, WorkersShareTheLogAndCancelStops)
 // next start-up will, and leaves the journal alone.
 TEST(SealAudit, PendingJournalIsLaidOverAndKept)
 {
-    TestFolder home;
+    RecordsHome home;
     MakeSealedLog(4);
     static emtask::TestRecord changed;
     changed = GetManager()->m_DeviceData.m_TestData[1];
@@ -236,7 +216,7 @@ std::pair<int, std::string> RunAudit()
 
 TEST(SealAudit, CommandExitStatusAndTable)
 {
-    TestFolder home;
+    RecordsHome home;
     MakeSealedLog(6);
     auto [clean, table] = RunAudit();
     EXPECT_EQ(clean, 0) << table;
