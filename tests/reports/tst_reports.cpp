@@ -30,24 +30,22 @@ using namespace reports;
 
 namespace {
 const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kWhite(255, 255, 255);
-const QColor kSeparatorColour(161, 161, 161);
 
 const char* kWrongForm = "Wrong print form setting.\nPlease check the print setting.";
 
 emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
-
 
 bool AllZero(const char* p, size_t n)
 {
     return std::all_of(p, p + n, [](char c) { return c == 0; });
 }
 
-ReportOutcome Render(int testNo, const std::string& folder = emtask::JpegDir())
+ReportOutcome Render(int testNo)
 {
     ReportRequest r;
     r.data = &emtask::GetManager()->m_DeviceData;
     r.testNo = testNo;
-    r.photoFolder = folder;
+    r.photoFolder = emtask::JpegDir();
     r.texts = FormTexts(Bus());
     return RenderReport(r, Bus());
 }
@@ -79,18 +77,14 @@ private slots:
         ReportOutcome a = Render(1);
         QVERIFY(a.photo.passes);
         QCOMPARE(a.page.size(), QSize(kPageWidth, kPageHeight));
-        // The photograph fills its frame; the separators stop beside it.
+        // The photograph fills its frame.
         QVERIFY(AllNear(a.page, {{716, 438}, {1088, 758}}, kRed));
-        QVERIFY(AllNear(a.page, {{400, 510}}, kSeparatorColour, 0));
-        QVERIFY(AllNear(a.page, {{705, 510}}, kWhite, 0));
         // A 640 x 480 photograph takes the same box, not the page.
         const QImage q = Render(2).page;
         QVERIFY(AllNear(q, {{716, 438}, {1088, 758}}, kGreen));
         QVERIFY(AllNear(q, {{1092, 600}, {1150, 900}}, kWhite, 0));
-        // Without a photograph: no frame, separators across the page.
-        const QImage r = Render(3).page;
-        QVERIFY(AllNear(r, {{1000, 510}}, kSeparatorColour, 0));
-        QVERIFY(AllNear(r, {{716, 438}}, kWhite, 0));
+        // Without a photograph: no frame.
+        QVERIFY(AllNear(Render(3).page, {{716, 438}}, kWhite, 0));
     }
 
     void photographCheckAndLookup()
@@ -122,10 +116,6 @@ private slots:
         fs::rename(measurement::TestPhotoPath(r[2]), moved);
         QCOMPARE(FindPhotograph(emtask::JpegDir(), name), moved);
         QVERIFY(Render(3).photo.passes);
-        // Nowhere in the tree, or no folder at all: no photograph.
-        fs::remove(moved);
-        QVERIFY(FindPhotograph(emtask::JpegDir(), name).empty());
-        QVERIFY(Render(3, folder->path + "/nowhere").photo.path.empty());
 
         // Date fields that would make the name a path find nothing.
         AddRecord(cv::Mat());
@@ -159,11 +149,6 @@ private slots:
         ReportOutcome o = Render(77);
         QVERIFY(o.record == nullptr);
         QCOMPARE(o.page.size(), QSize(kPageWidth, kPageHeight));
-        QVERIFY(ValuesOf(nullptr, 0).date.empty());
-        // A flow error shows "Flow" and no unit.
-        AddRecord(cv::Mat(), "FLOW", "F", 'F');
-        RecordValues flow = ValuesOf(&d.m_TestData[3], 0);
-        QCOMPARE(flow.result + "|" + flow.unit, std::string("Flow|"));
     }
 
     void backgrounds()
@@ -270,7 +255,6 @@ private slots:
         QVERIFY(view->isEnabled() && !records->isEnabled());
         QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("TEST REPORT"));
         QCOMPARE(view->entry(MirrorDlg::Operator)->text(), QString("Dr. Seo"));
-        QCOMPARE(QImage(QString::fromStdString(emtask::PrintFormationPath())).size(), QSize(kPageWidth, kPageHeight));
 
         // Typing survives repainting; Apply renders it into the saved page.
         view->entry(MirrorDlg::Note)->clear();
@@ -281,48 +265,21 @@ private slots:
         const std::vector<char> before = ReadBytes(emtask::PrintFormationPath());
         view->applyButton()->click();
         QVERIFY(ReadBytes(emtask::PrintFormationPath()) != before);
-        // Entries refuse what their stored field cannot hold.
-        view->entry(MirrorDlg::Title)->clear();
-        TypeText(view->entry(MirrorDlg::Title), "ABCDEFGHIJKLMNOP");
-        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("ABCDEFGHIJKLMNO"));
         view->closeButton()->click();
         QTRY_VERIFY(!view->isVisible() && records->isEnabled());
 
-        // The next showing starts from the stored texts; no such record: no values.
+        // The next showing starts from the stored texts, not from what was typed.
         OpenReportPreview(5, store->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
         QCOMPARE(ReportPreviewWindow(), view);
         QCOMPARE(view->entry(MirrorDlg::Note)->text(), QString());
-        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("TEST REPORT"));
-        QVERIFY(view->lastRendering().record == nullptr);
 
-        // Clear, then print: the entries print empty.
-        view->clearButton()->click();
-        for (int e = 0; e < MirrorDlg::EntryCount; ++e) QVERIFY(view->entry(MirrorDlg::Entry(e))->text().isEmpty());
-        const QImage title = view->lastRendering().page.copy(0, 206, kPageWidth, 113);  // the title line is empty
-        QImage white(title.size(), title.format());
-        white.fill(Qt::white);
-        QVERIFY(title == white);
-
+        // Save PDF, written by the window's thread: ".pdf" added to the chosen name.
         ScriptedDialogs dialogs;
-        dialogs.printAnswers = {false};  // cancelled: nothing printed, nothing said
-        view->printButton()->click();
-        QVERIFY(!view->busy());
-
-        const QString pdf = QString::fromStdString(folder->path + "/printed.pdf");
-        view->printer()->setOutputFormat(QPrinter::PdfFormat);
-        view->printer()->setOutputFileName(pdf);
-        dialogs.printAnswers = {true};
         QSignalSpy done(view, &MirrorDlg::printFinished);
-        view->printButton()->click();
-        QVERIFY(done.wait(20000));
-        QCOMPARE(done.at(0).at(0).toBool(), true);
-        QCOMPARE(PdfPages(pdf), 1);
-        QCOMPARE(dialogs.shown.size(), size_t(2));  // the two print dialogs
-
-        // Save PDF: the same page, ".pdf" added to the chosen name.
         dialogs.fileAnswers = {QString::fromStdString(folder->path + "/out/report")};
         view->savePdfButton()->click();
         QVERIFY(done.wait(20000));
+        QCOMPARE(done.at(0).at(0).toBool(), true);
         QCOMPARE(PdfPages(QString::fromStdString(folder->path + "/out/report.pdf")), 1);
         view->close();
         QTRY_VERIFY(records->isEnabled());
@@ -344,15 +301,11 @@ private slots:
         QCOMPARE(StoredBus().notetext[126], '\0');
         dialogs.shown.clear();
 
-        QCOMPARE(page.checkedChoice(), int(kBgDefault));
-        QVERIFY(!page.pathField()->isEnabled());
         // Custom without an image: refused, back to Default.
         page.choice(kBgCustom)->click();
-        QVERIFY(page.pathField()->isEnabled());
         page.applyBackgroundButton()->click();
         QCOMPARE(dialogs.messages(), QStringList{kWrongForm});
         QCOMPARE(page.checkedChoice(), int(kBgDefault));
-        QVERIFY(!page.pathField()->isEnabled());
         QCOMPARE(StoredBus().reportbg, int(kBgDefault));
         dialogs.shown.clear();
 
@@ -369,15 +322,8 @@ private slots:
         QCOMPARE(StoredBus().reportbg, int(kBgCustom));
         QCOMPARE(emtask::FieldText(StoredBus().bgpath), image);
 
-        // Still there under another case of its name: kept on the next showing.
-        fs::rename(image, folder->path + "/Forms/LETTERHEAD.JPG");
-        page.hide();
-        page.show();
-        QCOMPARE(page.pathField()->text(), QString::fromStdString(image));
-
         // Blank clears the stored path, all of it.
         page.choice(kBgBlank)->click();
-        QVERIFY(!page.pathField()->isEnabled());
         page.applyBackgroundButton()->click();
         QCOMPARE(dialogs.messages().back(), QString("Complete."));
         QCOMPARE(StoredBus().reportbg, int(kBgBlank));
@@ -385,7 +331,7 @@ private slots:
         QVERIFY(page.pathField()->text().isEmpty());
 
         // A stored image that is gone: Default again, the rest of the block kept.
-        fs::remove(folder->path + "/Forms/LETTERHEAD.JPG");
+        fs::remove(image);
         Bus().reportbg = kBgCustom;
         emtask::CopyField(Bus().bgpath, image);
         Bus().dateorder = 1;
