@@ -63,17 +63,16 @@ inline QImage PdfPicture(const QString& pdf, int dpi)
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
-// Mean absolute difference per channel of `a` and `b` scaled to its size.
+// Mean absolute difference per channel of `a` and `picture` scaled to its size.
 inline double MeanDifference(const QImage& a, const QImage& picture)
 {
     if (a.isNull()) return 255;
     const QImage b = picture.scaled(a.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                          .convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
+    // Both RGB32: the fourth byte is 0xFF in each and adds nothing.
+    auto mat = [](const QImage& i) {
+        return cv::Mat(i.height(), i.width(), CV_8UC4, const_cast<uchar*>(i.constBits()),
+                       size_t(i.bytesPerLine()));
+    };
+    return cv::norm(mat(a), mat(b), cv::NORM_L1) / (3.0 * a.width() * a.height());
 }
