@@ -1,5 +1,4 @@
 #include "records/RecordWorkbook.h"
-#include "users/XlsxReader.h"
 
 #include "../search/SearchTestUtil.h"
 #include "RunPython.h"
@@ -10,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
-#include <tuple>
 
 using emtask::DeviceData;
 using emtask::TestRecord;
@@ -126,39 +124,6 @@ TEST(RecordWorkbook, LayoutStylesAndTextsAsAnIndependentReaderSeesThem)
     EXPECT_EQ(c["D4"], "0.045|s|bold FFFF0000/11.0|" + kRecordStyle);
     EXPECT_EQ(c["D6"], "0.000|s|bold FFFF0000/11.0|" + kRecordStyle);
     EXPECT_EQ(c.count("A7"), 0u);
-}
-
-// 100,001 records: a full first workbook, then slot 0 alone.
-TEST(RecordWorkbook, HundredThousandAndOneRecordsSplitIntoTwoWorkbooks)
-{
-    TestFolder home;
-    const int count = records::kWorkbookRows + 1;
-    for (int s = 0; s < count; ++s) {
-        Log().m_TestData[s].testno = s + 1;
-        Log().m_TestData[s].mode = '0';
-    }
-    Log().datacnt = count;
-    const std::string base = home / "split";
-    int reports = 0;
-    bool firstSavedEarly = false;
-    records::WorkbookExportResult r = records::ExportWorkbooks(Log(), 2, home / "split.xlsx", [&](int n) {
-        ++reports;
-        if (n == records::kWorkbookRows) firstSavedEarly = fs::exists(base + "/split_1.xlsx");
-    });
-    ASSERT_EQ(r.failed, 0) << r.detail;
-    EXPECT_EQ(r.saved, 2);
-    EXPECT_FALSE(firstSavedEarly);
-    EXPECT_EQ(reports, 101);
-    xlsx::ReadLimits big;
-    big.maxPartBytes = 1u << 30;
-    for (auto [file, last, a4, aLast] : {std::tuple{"/split_1.xlsx", 100003u, "100001", "000002"},
-                                          std::tuple{"/split_2.xlsx", 4u, "000001", "000001"}}) {
-        const xlsx::ReadResult x = xlsx::ReadActiveSheet(base + file, big);
-        ASSERT_EQ(x.error, xlsx::ReadError::None) << x.detail;
-        EXPECT_EQ(x.cells[9].text, a4);  // after the title and eight headers
-        ASSERT_EQ(x.cells.back().row, last);
-        EXPECT_EQ(std::find_if(x.cells.begin(), x.cells.end(), [&](auto& c) { return c.row == last; })->text, aLast);
-    }
 }
 
 // A failed save keeps the earlier workbooks and leaves no temporary file.
