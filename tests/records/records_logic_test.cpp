@@ -40,17 +40,14 @@ TEST(RecordSheets, NewestFirstAndTheLastSheetEndsAtSlotZero)
     EXPECT_EQ(Range(1000000, 10000, 99), std::make_pair(9999, 0));
 }
 
-TEST(RecordCells, FlowRowsRedResultsAndModes)
+TEST(RecordCells, FlowRowsRedResultsAndFieldsWithoutTerminators)
 {
     emtask::TestRecord flow = MakeRecord(3, 0, "FLOW", 'F');
-    EXPECT_EQ(CellText(flow, ColResult, 2), "Flow");
-    EXPECT_EQ(CellText(flow, ColUnit, 2), "-");
+    EXPECT_EQ(CellText(flow, ColResult, 2) + CellText(flow, ColUnit, 2), "Flow-");
     EXPECT_FALSE(ResultIsRed(MakeRecord(1, 0, "0.000")));
     EXPECT_TRUE(ResultIsRed(MakeRecord(1, 0, "0.045")));
-    emtask::TestRecord fast = MakeRecord(2, 0, "0.010", '1');
-    EXPECT_EQ(CellText(fast, ColMode, 2), "Fast");
-    // Fields without terminators stay within their width.
-    emtask::TestRecord full = fast;
+    emtask::TestRecord full = MakeRecord(2, 0, "0.010", '1');
+    EXPECT_EQ(CellText(full, ColMode, 2), "Fast");
     std::memset(full.id, 'I', sizeof full.id);
     std::memset(full.result, '9', sizeof full.result);
     EXPECT_EQ(CellText(full, ColId, 2).size(), 64);
@@ -108,8 +105,6 @@ TEST(ArchiveTargets, FolderAndFileFromTheChosenName)
     ArchiveTarget t = ArchiveTargetFor("/exports/week12.dat");
     EXPECT_EQ(t.folder, "/exports/week12");
     EXPECT_EQ(t.file, "/exports/week12/week12.dat");
-    t = ArchiveTargetFor("/exports/a.dat.dat");
-    EXPECT_EQ(t.file, "/exports/a/a.dat");
     EXPECT_FALSE(ArchiveTargetFor("/exports/.dat").ok);
     EXPECT_FALSE(ArchiveTargetFor("/exports/...dat").ok);
 }
@@ -140,15 +135,11 @@ TEST_F(ArchiveFiles, WrittenExactlyAndSparseReadBackWhole)
     EXPECT_EQ(std::memcmp(head.data() + 8, &store->m_DeviceData, head.size() - 8), 0);
 
     const emtask::TestRecord last = store->m_DeviceData.m_TestData[299];
-    const int32_t logCounter = store->m_BusInfo.recordcnt;
     emtask::ZeroRange(&store->m_DeviceData, sizeof store->m_DeviceData);
     ASSERT_EQ(LoadArchive(path, *store), ArchiveLoad::Ok);
     EXPECT_EQ(store->m_DeviceData.datacnt, 300);
     EXPECT_EQ(store->m_DeviceData.reserved[5], 9);
     EXPECT_EQ(std::memcmp(&store->m_DeviceData.m_TestData[299], &last, sizeof last), 0);
-    EXPECT_TRUE(store->ArchiveShown());
-    store->EndArchiveView(0);
-    EXPECT_EQ(store->m_BusInfo.recordcnt, logCounter);
 }
 
 TEST_F(ArchiveFiles, AFailedSaveLeavesTheOlderArchive)
@@ -212,9 +203,7 @@ TEST_F(ArchiveFiles, PhotographsCopiedByNumberAndNeverOntoThemselves)
 {
     FillLog(6, 2);  // photographs of tests 2, 4, 6
     const std::string to = home / "out/jpeg";
-    int done = 0;
-    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, LogPhotoSource(), to, [&](int n) { done = n; }), 3);
-    EXPECT_EQ(done, 6);
+    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, LogPhotoSource(), to), 3);
     const std::string p4 = to + "/" + SafePhotoName(store->m_DeviceData.m_TestData[3], 4);
     const uintmax_t size = FileSize(p4);
     // Copying a folder onto itself keeps every file whole.
