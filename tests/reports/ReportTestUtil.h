@@ -25,17 +25,15 @@ inline int AddRecord(const cv::Mat& photo, const char* result = "0.045", const c
 
 inline cv::Mat Solid(int w, int h, int b, int g, int r) { return cv::Mat(h, w, CV_8UC3, cv::Scalar(b, g, r)); }
 
-inline bool Near(QRgb a, QColor b, int tol = 24)
-{
-    return std::abs(qRed(a) - b.red()) <= tol && std::abs(qGreen(a) - b.green()) <= tol &&
-           std::abs(qBlue(a) - b.blue()) <= tol;
-}
-
 // Whether the pixels of `page` at `points` are all near `colour`.
 inline bool AllNear(const QImage& page, std::initializer_list<QPoint> points, QColor colour, int tol = 24)
 {
-    for (const QPoint& p : points)
-        if (!Near(page.pixel(p), colour, tol)) return false;
+    for (const QPoint& p : points) {
+        const QRgb a = page.pixel(p);
+        if (std::abs(qRed(a) - colour.red()) > tol || std::abs(qGreen(a) - colour.green()) > tol ||
+            std::abs(qBlue(a) - colour.blue()) > tol)
+            return false;
+    }
     return true;
 }
 
