@@ -1,5 +1,4 @@
-// Test logs and archives for the record tests: records with dated fields,
-// photographs stored as a test stores them, archive files written by hand.
+// Record test logs: dated records, photographs stored as a test stores them, hand-written archives.
 #pragma once
 
 #include "TestFolder.h"

@@ -18,9 +18,8 @@ inline void SealSlot(int32_t slot)
     emtask::GetManager()->SealRecord(slot, hasPhoto ? &photo : nullptr);
 }
 
-// `n` records in a RecordsHome, a photograph on every even test number, saved; the ledger
-// starts after test `legacy` (0: sealed from the first record on; -1: no
-// ledger at all).
+// `n` records in a RecordsHome, a photograph on every even test number, saved; the ledger starts
+// after test `legacy` (0: sealed from the first record on; -1: no ledger at all).
 inline void MakeSealedLog(int n, int legacy = 0, bool photos = true)
 {
     emtask::EMTaskData* m = emtask::GetManager();

@@ -1,5 +1,4 @@
-// Records with photographs in a temporary program folder, and PDF checks
-// through the poppler tools.
+// Report test helpers: records with photographs, PDF pages through the poppler tools.
 #pragma once
 
 #include "TextUtil.h"
