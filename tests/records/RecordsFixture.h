@@ -31,11 +31,11 @@ inline emtask::TestRecord MakeRecord(int32_t testno, int second = 0, const char*
     return searchtest::Record(testno, date, id, name, result, mode, mode == 'F' ? "F" : "B");
 }
 
-// A 320 x 240 photograph that differs by test number.
+// A camera-sized photograph (640 x 480) that differs by test number.
 inline cv::Mat MakePhoto(int seed)
 {
-    cv::Mat m(240, 320, CV_8UC3, cv::Scalar(40 + seed * 13 % 180, 110, 190 - seed * 7 % 120));
-    cv::circle(m, cv::Point(160, 110), 50 + seed % 30, cv::Scalar(230, 210, 190), cv::FILLED);
+    cv::Mat m(480, 640, CV_8UC3, cv::Scalar(30 + seed * 7 % 200, 120, 200 - seed * 3 % 150));
+    cv::circle(m, cv::Point(320, 220), 90 + seed % 40, cv::Scalar(240, 220, 200), cv::FILLED);
     return m;
 }
 
