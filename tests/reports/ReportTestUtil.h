@@ -14,10 +14,10 @@
 
 // Appends a record of 7 March 2024, 14:25:01 to the test log; with a photo,
 // stores it as the test would and keeps its check value. Returns the slot.
-inline int AddRecord(const cv::Mat& photo, const char* result = "0.045", const char* unit = "B", char mode = '0')
+inline int AddRecord(const cv::Mat& photo)
 {
     emtask::EMTaskData* m = emtask::GetManager();
-    emtask::TestRecord r = searchtest::Record(m->NextTestNo(), "20240307142501", "", "", result, mode, unit);
+    emtask::TestRecord r = searchtest::Record(m->NextTestNo(), "20240307142501", "", "", "0.045", '0', "B");
     r.crc16 = measurement::SaveTestPhoto(photo, r);  // zero samples without a photo
     return m->AppendRecord(r);
 }
