@@ -1,5 +1,4 @@
-// Test logs and archives for the record tests: records with dated fields,
-// photographs stored as a test stores them, archive files written by hand.
+// Record test logs: dated records, photographs stored as a test stores them, hand-written archives.
 #pragma once
 
 #include "TestFolder.h"
@@ -32,7 +31,7 @@ inline emtask::TestRecord MakeRecord(int32_t testno, int second = 0, const char*
     return searchtest::Record(testno, date, id, name, result, mode, mode == 'F' ? "F" : "B");
 }
 
-// A photograph that differs by test number (640 x 480).
+// A camera-sized photograph (640 x 480) that differs by test number.
 inline cv::Mat MakePhoto(int seed)
 {
     cv::Mat m(480, 640, CV_8UC3, cv::Scalar(30 + seed * 7 % 200, 120, 200 - seed * 3 % 150));

@@ -8,15 +8,6 @@
 
 #include <fstream>
 #include <functional>
-#include <opencv2/imgproc.hpp>
-
-// A 320 x 240 photograph that differs by test number.
-inline cv::Mat SealPhoto(int testno)
-{
-    cv::Mat m(240, 320, CV_8UC3, cv::Scalar(40 + testno * 13 % 180, 110, 190 - testno * 7 % 120));
-    cv::circle(m, cv::Point(160, 110), 50 + testno % 30, cv::Scalar(230, 210, 190), cv::FILLED);
-    return m;
-}
 
 // Seals the record in `slot` as the store seals a stored test.
 inline void SealSlot(int32_t slot)
@@ -27,14 +18,11 @@ inline void SealSlot(int32_t slot)
     emtask::GetManager()->SealRecord(slot, hasPhoto ? &photo : nullptr);
 }
 
-// `n` records, a photograph on every even test number, saved; the ledger
-// starts after test `legacy` (0: sealed from the first record on; -1: no
-// ledger at all).
+// `n` records in a RecordsHome, a photograph on every even test number, saved; the ledger starts
+// after test `legacy` (0: sealed from the first record on; -1: no ledger at all).
 inline void MakeSealedLog(int n, int legacy = 0, bool photos = true)
 {
     emtask::EMTaskData* m = emtask::GetManager();
-    emtask::InitBusInfo(m->m_BusInfo, 0);
-    m->m_DeviceData.initflag = emtask::kInitFlag;
     emtask::MakeDirectory(emtask::JpegDir());
     if (legacy > 0) {
         emtask::SealEntry start;
@@ -44,7 +32,7 @@ inline void MakeSealedLog(int n, int legacy = 0, bool photos = true)
     }
     for (int i = 0; i < n; ++i) {
         emtask::TestRecord r = MakeRecord(m->NextTestNo(), i);
-        r.crc16 = photos && r.testno % 2 == 0 ? measurement::SaveTestPhoto(SealPhoto(r.testno), r)
+        r.crc16 = photos && r.testno % 2 == 0 ? measurement::SaveTestPhoto(MakePhoto(r.testno), r)
                                               : emtask::PhotoCheckValue({}, r);
         const int32_t slot = m->AppendRecord(r);
         if (legacy >= 0 && r.testno > legacy) SealSlot(slot);

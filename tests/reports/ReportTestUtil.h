@@ -1,5 +1,4 @@
-// Records with photographs in a temporary program folder, and PDF checks
-// through the poppler tools.
+// Report test helpers: records with photographs, PDF pages through the poppler tools.
 #pragma once
 
 #include "TextUtil.h"
@@ -15,27 +14,25 @@
 
 // Appends a record of 7 March 2024, 14:25:01 to the test log; with a photo,
 // stores it as the test would and keeps its check value. Returns the slot.
-inline int AddRecord(const cv::Mat& photo, const char* result = "0.045", const char* unit = "B", char mode = '0')
+inline int AddRecord(const cv::Mat& photo)
 {
     emtask::EMTaskData* m = emtask::GetManager();
-    emtask::TestRecord r = searchtest::Record(m->NextTestNo(), "20240307142501", "", "", result, mode, unit);
+    emtask::TestRecord r = searchtest::Record(m->NextTestNo(), "20240307142501", "", "", "0.045", '0', "B");
     r.crc16 = measurement::SaveTestPhoto(photo, r);  // zero samples without a photo
     return m->AppendRecord(r);
 }
 
 inline cv::Mat Solid(int w, int h, int b, int g, int r) { return cv::Mat(h, w, CV_8UC3, cv::Scalar(b, g, r)); }
 
-inline bool Near(QRgb a, QColor b, int tol = 24)
-{
-    return std::abs(qRed(a) - b.red()) <= tol && std::abs(qGreen(a) - b.green()) <= tol &&
-           std::abs(qBlue(a) - b.blue()) <= tol;
-}
-
 // Whether the pixels of `page` at `points` are all near `colour`.
 inline bool AllNear(const QImage& page, std::initializer_list<QPoint> points, QColor colour, int tol = 24)
 {
-    for (const QPoint& p : points)
-        if (!Near(page.pixel(p), colour, tol)) return false;
+    for (const QPoint& p : points) {
+        const QRgb a = page.pixel(p);
+        if (std::abs(qRed(a) - colour.red()) > tol || std::abs(qGreen(a) - colour.green()) > tol ||
+            std::abs(qBlue(a) - colour.blue()) > tol)
+            return false;
+    }
     return true;
 }
 
@@ -63,17 +60,16 @@ inline QImage PdfPicture(const QString& pdf, int dpi)
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
-// Mean absolute difference per channel of `a` and `b` scaled to its size.
+// Mean absolute difference per channel of `a` and `picture` scaled to its size.
 inline double MeanDifference(const QImage& a, const QImage& picture)
 {
     if (a.isNull()) return 255;
     const QImage b = picture.scaled(a.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                          .convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
+    // Both RGB32: the fourth byte is 0xFF in each and adds nothing.
+    auto mat = [](const QImage& i) {
+        return cv::Mat(i.height(), i.width(), CV_8UC4, const_cast<uchar*>(i.constBits()),
+                       size_t(i.bytesPerLine()));
+    };
+    return cv::norm(mat(a), mat(b), cv::NORM_L1) / (3.0 * a.width() * a.height());
 }

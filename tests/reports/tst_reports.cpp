@@ -11,7 +11,6 @@
 #include "reports/ReportPreview.h"
 #include "reports/ReportPrint.h"
 
-#include <QLineEdit>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
@@ -30,24 +29,22 @@ using namespace reports;
 
 namespace {
 const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kWhite(255, 255, 255);
-const QColor kSeparatorColour(161, 161, 161);
 
 const char* kWrongForm = "Wrong print form setting.\nPlease check the print setting.";
 
 emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
-
 
 bool AllZero(const char* p, size_t n)
 {
     return std::all_of(p, p + n, [](char c) { return c == 0; });
 }
 
-ReportOutcome Render(int testNo, const std::string& folder = emtask::JpegDir())
+ReportOutcome Render(int testNo)
 {
     ReportRequest r;
     r.data = &emtask::GetManager()->m_DeviceData;
     r.testNo = testNo;
-    r.photoFolder = folder;
+    r.photoFolder = emtask::JpegDir();
     r.texts = FormTexts(Bus());
     return RenderReport(r, Bus());
 }
@@ -75,22 +72,13 @@ private slots:
     {
         AddRecord(Solid(320, 240, 0, 0, 255));  // red, test 1
         AddRecord(Solid(640, 480, 0, 255, 0));  // green, test 2
-        AddRecord(cv::Mat());
         ReportOutcome a = Render(1);
         QVERIFY(a.photo.passes);
-        QCOMPARE(a.page.size(), QSize(kPageWidth, kPageHeight));
-        // The photograph fills its frame; the separators stop beside it.
         QVERIFY(AllNear(a.page, {{716, 438}, {1088, 758}}, kRed));
-        QVERIFY(AllNear(a.page, {{400, 510}}, kSeparatorColour, 0));
-        QVERIFY(AllNear(a.page, {{705, 510}}, kWhite, 0));
         // A 640 x 480 photograph takes the same box, not the page.
         const QImage q = Render(2).page;
         QVERIFY(AllNear(q, {{716, 438}, {1088, 758}}, kGreen));
         QVERIFY(AllNear(q, {{1092, 600}, {1150, 900}}, kWhite, 0));
-        // Without a photograph: no frame, separators across the page.
-        const QImage r = Render(3).page;
-        QVERIFY(AllNear(r, {{1000, 510}}, kSeparatorColour, 0));
-        QVERIFY(AllNear(r, {{716, 438}}, kWhite, 0));
     }
 
     void photographCheckAndLookup()
@@ -107,12 +95,10 @@ private slots:
         QVERIFY(o.photo.decoded && !o.photo.passes);
         QVERIFY(AllNear(o.page, {{800, 560}}, kWhite, 0));
 
-        // No photograph stored: a file put there later passes only if all black.
+        // No photograph stored: a file put there later does not pass.
         AddRecord(cv::Mat());
         cv::imwrite(measurement::TestPhotoPath(r[1]), Solid(320, 240, 90, 90, 90));
         QVERIFY(!Render(2).photo.passes);
-        cv::imwrite(measurement::TestPhotoPath(r[1]), Solid(320, 240, 0, 0, 0));
-        QVERIFY(Render(2).photo.passes);
 
         // Absent at the exact path: found below the folder whatever its case.
         AddRecord(Solid(320, 240, 255, 0, 0));
@@ -122,10 +108,6 @@ private slots:
         fs::rename(measurement::TestPhotoPath(r[2]), moved);
         QCOMPARE(FindPhotograph(emtask::JpegDir(), name), moved);
         QVERIFY(Render(3).photo.passes);
-        // Nowhere in the tree, or no folder at all: no photograph.
-        fs::remove(moved);
-        QVERIFY(FindPhotograph(emtask::JpegDir(), name).empty());
-        QVERIFY(Render(3, folder->path + "/nowhere").photo.path.empty());
 
         // Date fields that would make the name a path find nothing.
         AddRecord(cv::Mat());
@@ -145,7 +127,6 @@ private slots:
         d.m_TestData[1].testno = 30;
         d.m_TestData[2].testno = 20;
         QCOMPARE(FindReportRecord(d, 20), &d.m_TestData[0]);
-        QCOMPARE(FindReportRecord(d, 30), &d.m_TestData[1]);
         QCOMPARE(FindReportRecord(d, 3), &d.m_TestData[2]);  // no match: slot t - 1
         for (int t : {0, -1, 4, 999999, 1000001, INT_MAX, INT_MIN})
             QVERIFY2(FindReportRecord(d, t) == nullptr, qPrintable(QString::number(t)));
@@ -159,41 +140,28 @@ private slots:
         ReportOutcome o = Render(77);
         QVERIFY(o.record == nullptr);
         QCOMPARE(o.page.size(), QSize(kPageWidth, kPageHeight));
-        QVERIFY(ValuesOf(nullptr, 0).date.empty());
-        // A flow error shows "Flow" and no unit.
-        AddRecord(cv::Mat(), "FLOW", "F", 'F');
-        RecordValues flow = ValuesOf(&d.m_TestData[3], 0);
-        QCOMPARE(flow.result + "|" + flow.unit, std::string("Flow|"));
     }
 
     void backgrounds()
     {
-        const QImage def = LoadBackground(kBgDefault, "");
         const QImage blank = LoadBackground(kBgBlank, "");
-        QCOMPARE(def.size(), QSize(kPageWidth, kPageHeight));
-        QVERIFY(def != blank);
-        QCOMPARE(LoadBackground(9, ""), def);
+        QVERIFY(LoadBackground(kBgDefault, "") != blank);
 
         const std::string custom = folder->path + "/bg.jpg";
         cv::imwrite(custom, Solid(602, 877, 255, 0, 0));
         // Undecodable or missing: the Blank page.
         WriteBytes(folder->path + "/junk.jpg", "not a picture", 13);
         for (const char* bad : {"/junk.jpg", "/gone.jpg"}) QCOMPARE(LoadBackground(kBgCustom, folder->path + bad), blank);
-
-        // The stored choice reaches the page, a custom image scaled to it.
-        AddRecord(cv::Mat());
-        Bus().reportbg = kBgCustom;
-        emtask::CopyField(Bus().bgpath, custom);
-        QVERIFY(AllNear(Render(1).page, {{5, 5}, {1198, 1748}}, QColor(0, 0, 255)));
+        // A custom image is scaled to the whole page.
+        QVERIFY(AllNear(LoadBackground(kBgCustom, custom), {{5, 5}, {1198, 1748}}, QColor(0, 0, 255)));
     }
 
-    void savedPageReplacesTheOldOneWhole()
+    void savedPageReplacesTheOldOneWholeAndPrintsAsItIs()
     {
         AddRecord(Solid(320, 240, 0, 0, 255));
         const std::string path = emtask::PrintFormationPath();
         QVERIFY(SaveReportJpeg(Render(1).page, path));  // conf exists; the folder is made if not
         const std::vector<char> first = ReadBytes(path);
-        QCOMPARE(QImage(QString::fromStdString(path)).size(), QSize(kPageWidth, kPageHeight));
 
         // A print that opened the old page still reads all of it.
         const int fd = ::open(path.c_str(), O_RDONLY);
@@ -206,18 +174,10 @@ private slots:
         QCOMPARE(n, ssize_t(first.size()));
         QVERIFY(std::equal(first.begin(), first.end(), old.begin()));
         QVERIFY(ReadBytes(path) != first);
-        // Nothing else is left in the folder.
         for (const auto& e : fs::directory_iterator(emtask::ConfDir()))
             QVERIFY2(e.path().filename() == "printformation.jpg" || e.path().filename() == "config.conf",
                      e.path().c_str());
-    }
-
-    void printedPageIsTheSavedImage()
-    {
-        AddRecord(Solid(320, 240, 0, 0, 255));
-        Bus().reportbg = kBgDefault;
-        const std::string jpeg = emtask::PrintFormationPath();
-        QVERIFY(SaveReportJpeg(Render(1).page, jpeg));
+        const std::string& jpeg = path;
         const QImage saved(QString::fromStdString(jpeg));
 
         // The image fills the printable area; the margins stay white.
@@ -254,7 +214,6 @@ private slots:
         AddRecord(cv::Mat());
         AddRecord(Solid(320, 240, 0, 0, 255));
         AddRecord(cv::Mat());
-        emtask::CopyField(Bus().operatortext, "Dr. Seo");
         store->SaveResultData();
         store->SaveSetting();
         auto main = MakeMainWindow();
@@ -268,9 +227,6 @@ private slots:
         QCOMPARE(view->lastRendering().record->testno, 2);
         QVERIFY(view->lastRendering().photo.passes);
         QVERIFY(view->isEnabled() && !records->isEnabled());
-        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("TEST REPORT"));
-        QCOMPARE(view->entry(MirrorDlg::Operator)->text(), QString("Dr. Seo"));
-        QCOMPARE(QImage(QString::fromStdString(emtask::PrintFormationPath())).size(), QSize(kPageWidth, kPageHeight));
 
         // Typing survives repainting; Apply renders it into the saved page.
         view->entry(MirrorDlg::Note)->clear();
@@ -281,48 +237,21 @@ private slots:
         const std::vector<char> before = ReadBytes(emtask::PrintFormationPath());
         view->applyButton()->click();
         QVERIFY(ReadBytes(emtask::PrintFormationPath()) != before);
-        // Entries refuse what their stored field cannot hold.
-        view->entry(MirrorDlg::Title)->clear();
-        TypeText(view->entry(MirrorDlg::Title), "ABCDEFGHIJKLMNOP");
-        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("ABCDEFGHIJKLMNO"));
         view->closeButton()->click();
         QTRY_VERIFY(!view->isVisible() && records->isEnabled());
 
-        // The next showing starts from the stored texts; no such record: no values.
+        // The next showing starts from the stored texts, not from what was typed.
         OpenReportPreview(5, store->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
         QCOMPARE(ReportPreviewWindow(), view);
         QCOMPARE(view->entry(MirrorDlg::Note)->text(), QString());
-        QCOMPARE(view->entry(MirrorDlg::Title)->text(), QString("TEST REPORT"));
-        QVERIFY(view->lastRendering().record == nullptr);
 
-        // Clear, then print: the entries print empty.
-        view->clearButton()->click();
-        for (int e = 0; e < MirrorDlg::EntryCount; ++e) QVERIFY(view->entry(MirrorDlg::Entry(e))->text().isEmpty());
-        const QImage title = view->lastRendering().page.copy(0, 206, kPageWidth, 113);  // the title line is empty
-        QImage white(title.size(), title.format());
-        white.fill(Qt::white);
-        QVERIFY(title == white);
-
+        // Save PDF, written by the window's thread: ".pdf" added to the chosen name.
         ScriptedDialogs dialogs;
-        dialogs.printAnswers = {false};  // cancelled: nothing printed, nothing said
-        view->printButton()->click();
-        QVERIFY(!view->busy());
-
-        const QString pdf = QString::fromStdString(folder->path + "/printed.pdf");
-        view->printer()->setOutputFormat(QPrinter::PdfFormat);
-        view->printer()->setOutputFileName(pdf);
-        dialogs.printAnswers = {true};
         QSignalSpy done(view, &MirrorDlg::printFinished);
-        view->printButton()->click();
-        QVERIFY(done.wait(20000));
-        QCOMPARE(done.at(0).at(0).toBool(), true);
-        QCOMPARE(PdfPages(pdf), 1);
-        QCOMPARE(dialogs.shown.size(), size_t(2));  // the two print dialogs
-
-        // Save PDF: the same page, ".pdf" added to the chosen name.
         dialogs.fileAnswers = {QString::fromStdString(folder->path + "/out/report")};
         view->savePdfButton()->click();
         QVERIFY(done.wait(20000));
+        QCOMPARE(done.at(0).at(0).toBool(), true);
         QCOMPARE(PdfPages(QString::fromStdString(folder->path + "/out/report.pdf")), 1);
         view->close();
         QTRY_VERIFY(records->isEnabled());
@@ -344,55 +273,38 @@ private slots:
         QCOMPARE(StoredBus().notetext[126], '\0');
         dialogs.shown.clear();
 
-        QCOMPARE(page.checkedChoice(), int(kBgDefault));
-        QVERIFY(!page.pathField()->isEnabled());
         // Custom without an image: refused, back to Default.
         page.choice(kBgCustom)->click();
-        QVERIFY(page.pathField()->isEnabled());
         page.applyBackgroundButton()->click();
         QCOMPARE(dialogs.messages(), QStringList{kWrongForm});
-        QCOMPARE(page.checkedChoice(), int(kBgDefault));
-        QVERIFY(!page.pathField()->isEnabled());
         QCOMPARE(StoredBus().reportbg, int(kBgDefault));
         dialogs.shown.clear();
 
-        const std::string image = folder->path + "/Forms/Letterhead.jpg";
-        fs::create_directories(folder->path + "/Forms");
+        const std::string image = folder->path + "/Letterhead.jpg";
         cv::imwrite(image, Solid(602, 877, 255, 0, 0));
         page.choice(kBgCustom)->click();
         dialogs.fileAnswers = {QString::fromStdString(image)};
         page.browseButton()->click();
-        QCOMPARE(page.pathField()->text(), QString::fromStdString(image));
-        QVERIFY(Near(page.previewPage().pixel(5, 5), QColor(0, 0, 255)));  // the preview has it already
+        QVERIFY(AllNear(page.previewPage(), {{5, 5}}, QColor(0, 0, 255)));  // the preview has it already
         page.applyBackgroundButton()->click();
         QCOMPARE(dialogs.messages(), QStringList{"Complete."});
         QCOMPARE(StoredBus().reportbg, int(kBgCustom));
         QCOMPARE(emtask::FieldText(StoredBus().bgpath), image);
 
-        // Still there under another case of its name: kept on the next showing.
-        fs::rename(image, folder->path + "/Forms/LETTERHEAD.JPG");
-        page.hide();
-        page.show();
-        QCOMPARE(page.pathField()->text(), QString::fromStdString(image));
-
         // Blank clears the stored path, all of it.
         page.choice(kBgBlank)->click();
-        QVERIFY(!page.pathField()->isEnabled());
         page.applyBackgroundButton()->click();
         QCOMPARE(dialogs.messages().back(), QString("Complete."));
         QCOMPARE(StoredBus().reportbg, int(kBgBlank));
         QVERIFY(AllZero(StoredBus().bgpath, sizeof StoredBus().bgpath));
-        QVERIFY(page.pathField()->text().isEmpty());
 
         // A stored image that is gone: Default again, the rest of the block kept.
-        fs::remove(folder->path + "/Forms/LETTERHEAD.JPG");
+        fs::remove(image);
         Bus().reportbg = kBgCustom;
         emtask::CopyField(Bus().bgpath, image);
         Bus().dateorder = 1;
         page.hide();
         page.show();
-        QCOMPARE(page.checkedChoice(), int(kBgDefault));
-        QVERIFY(page.pathField()->text().isEmpty());
         QCOMPARE(StoredBus().reportbg, int(kBgDefault));
         QVERIFY(AllZero(StoredBus().bgpath, sizeof StoredBus().bgpath));
         QCOMPARE(StoredBus().dateorder, 1);
