@@ -303,7 +303,9 @@ TEST(Faults, SpecialFilesAtStorePathsNeitherStallNorGetReplaced)
     std::filesystem::create_directories(tf / "conf/userinfo.conf");
     ASSERT_EQ(mkfifo((tf / "data/measurelog.dat").c_str(), 0644), 0);
     ASSERT_EQ(mkfifo((tf / "photo.jpg").c_str(), 0644), 0);
-    M()->StartUp();  // a FIFO opened for reading without O_NONBLOCK would hang here
+    alarm(20);  // a FIFO opened for reading without O_NONBLOCK would hang here: fail instead
+    M()->StartUp();
+    alarm(0);
     const auto& p = M()->StartupProblems();
     ASSERT_EQ(p.size(), 2u);
     EXPECT_NE(p[0].find("not a regular file"), std::string::npos) << p[0];
