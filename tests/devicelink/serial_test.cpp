@@ -118,6 +118,29 @@ protected:
     }
 };
 
+TEST_F(Pty, OpenSetsTheLineAndLeavesFlowControl)
+{
+    termios t;
+    ASSERT_EQ(tcgetattr(pty.slaveKeep, &t), 0);
+    cfsetispeed(&t, B9600);
+    cfsetospeed(&t, B9600);
+    t.c_cflag = (t.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB;
+    t.c_iflag |= IXON | IXOFF;
+    ASSERT_EQ(tcsetattr(pty.slaveKeep, TCSANOW, &t), 0);
+
+    ASSERT_EQ(port->Open(pty.path, 4800), 1);
+    ASSERT_EQ(tcgetattr(pty.slaveKeep, &t), 0);
+    EXPECT_TRUE(cfgetospeed(&t) == B4800 && cfgetispeed(&t) == B4800);
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8));
+    EXPECT_FALSE(t.c_lflag & ICANON);  // bytes arrive as they come, not by line
+    EXPECT_TRUE((t.c_iflag & (IXON | IXOFF)) == (IXON | IXOFF));
+    EXPECT_TRUE(t.c_cc[VMIN] == 0 && t.c_cc[VTIME] == 0);
+
+    EXPECT_EQ(port->Open("/nonexistent/tty", 4800), 1);  // already open: kept as it is
+    port->Close();
+    EXPECT_TRUE(port->IsOpen() == 0 && port->Handle() == -1);
+}
+
 namespace {
 // A receive handler that hangs until released.
 std::atomic<bool> g_inHandler{false}, g_release{false};
