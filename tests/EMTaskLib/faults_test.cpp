@@ -217,22 +217,25 @@ TEST(Faults, EveryFieldOfAJournalIsCheckedBeforeAnythingIsApplied)
     const uint64_t size = sizeof(DeviceData);
     const std::string rec(276, 'Z');
     const uint64_t slot5 = kDeviceDataHeaderSize + 5 * 276;
+    const char* const outside = "lies outside the image";
+    const char* const overlong = "has a length that runs past its end";
     struct Case {
         const char* what;
         std::vector<char> jnl;
+        const char* why;  // the reason the start-up problem gives
     } cases[] = {
-        {"", Journal(size, 1, {{slot5, 276, rec}})},
-        {"size 0 (truncates the log)", Journal(0, 1, {{slot5, 276, rec}})},
-        {"size of a larger image", Journal(size + 276, 1, {{slot5, 276, rec}})},
-        {"count 2^64-1", Journal(size, UINT64_MAX, {{slot5, 276, rec}})},
-        {"offset past the image", Journal(size, 1, {{size + 10, 276, rec}})},
-        {"patch over the end", Journal(size, 1, {{size - 100, 276, rec}})},
-        {"offset + length wraps", Journal(size, 1, {{UINT64_MAX - 10, 276, rec}})},
-        {"length 0", Journal(size, 2, {{slot5, 0, ""}, {slot5, 276, rec}})},
-        {"bytes after the last patch", Journal(size, 1, {{slot5, 276, rec}}, "x")},
+        {"check sum", Journal(size, 1, {{slot5, 276, rec}}), "check sum does not match"},
+        {"size 0 (truncates the log)", Journal(0, 1, {{slot5, 276, rec}}), "an image of 0 bytes"},
+        {"size of a larger image", Journal(size + 276, 1, {{slot5, 276, rec}}), "written for an image of"},
+        {"count 2^64-1", Journal(size, UINT64_MAX, {{slot5, 276, rec}}), "patch count"},
+        {"offset past the image", Journal(size, 1, {{size + 10, 276, rec}}), outside},
+        {"patch over the end", Journal(size, 1, {{size - 100, 276, rec}}), outside},
+        {"offset + length wraps", Journal(size, 1, {{UINT64_MAX - 10, 276, rec}}), outside},
+        {"length 0", Journal(size, 2, {{slot5, 0, ""}, {slot5, 276, rec}}), overlong},
+        {"length past the journal", Journal(size, 1, {{slot5, 300, rec}}), overlong},
+        {"bytes after the last patch", Journal(size, 1, {{slot5, 276, rec}}, "x"), "after its last patch"},
     };
     cases[0].jnl.back() ^= 1;  // and a check sum that does not match
-    cases[0].what = "check sum";
     for (const Case& c : cases) {
         TestFolder tf;
         SaveOld();
@@ -244,6 +247,7 @@ TEST(Faults, EveryFieldOfAJournalIsCheckedBeforeAnythingIsApplied)
         EXPECT_TRUE(std::filesystem::exists(tf / "data/measurelog.dat.jnl.bad")) << c.what;
         ASSERT_EQ(M()->StartupProblems().size(), 1u) << c.what;
         EXPECT_NE(M()->StartupProblems()[0].find("set aside"), std::string::npos) << c.what;
+        EXPECT_NE(M()->StartupProblems()[0].find(c.why), std::string::npos) << M()->StartupProblems()[0];
         EXPECT_EQ(LogSeen(), Seen::Old) << c.what;
         Restart();  // and it is not tried again
         EXPECT_EQ(Digest(tf / "data/measurelog.dat"), before) << c.what;
