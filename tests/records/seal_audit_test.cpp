@@ -127,7 +127,9 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
         EXPECT_EQ(r.Clean(), c.expect.empty());
         EXPECT_EQ(r.records, std::string(c.what) == "count lowered" ? 10 : 12);
         EXPECT_EQ(r.notSealed, c.legacy < 0 ? 12 : c.legacy);
-        if (c.expect.empty()) EXPECT_EQ(r.verified, 12);
+        if (c.expect.empty()) {
+            EXPECT_EQ(r.verified, 12);
+        }
     }
 }
 
