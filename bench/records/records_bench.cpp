@@ -59,12 +59,13 @@ TestRecord Record(int32_t no)
 {
     TestRecord r{};
     r.testno = no;
+    const unsigned u = static_cast<unsigned>(no); // unsigned: two digits fit each field
     std::memcpy(r.m_Tyy, "2024", 4);
     std::memcpy(r.m_Tmm, "03", 2);
     std::memcpy(r.m_Tdd, "07", 2);
-    std::snprintf(r.m_Thh, sizeof r.m_Thh, "%02d", (no / 3600) % 24);
-    std::snprintf(r.m_Tmi, sizeof r.m_Tmi, "%02d", (no / 60) % 60);
-    std::snprintf(r.m_Tss, sizeof r.m_Tss, "%02d", no % 60);
+    std::snprintf(r.m_Thh, sizeof r.m_Thh, "%02u", (u / 3600) % 24);
+    std::snprintf(r.m_Tmi, sizeof r.m_Tmi, "%02u", (u / 60) % 60);
+    std::snprintf(r.m_Tss, sizeof r.m_Tss, "%02u", u % 60);
     std::snprintf(r.id, sizeof r.id, "user%d", no % 9999);
     std::snprintf(r.name, sizeof r.name, "Subject %d", no % 9999);
     std::memcpy(r.result, no % 7 ? "0.000" : "0.045", 5);

@@ -42,12 +42,13 @@ TestRecord Record(int32_t no)
 {
     TestRecord r{};
     r.testno = no;
-    std::snprintf(r.m_Tyy, sizeof r.m_Tyy, "%04d", 2024 + no / 400000);
-    std::snprintf(r.m_Tmm, sizeof r.m_Tmm, "%02d", 1 + (no / 30000) % 12);
-    std::snprintf(r.m_Tdd, sizeof r.m_Tdd, "%02d", 1 + (no / 1000) % 28);
-    std::snprintf(r.m_Thh, sizeof r.m_Thh, "%02d", (no / 3600) % 24);
-    std::snprintf(r.m_Tmi, sizeof r.m_Tmi, "%02d", (no / 60) % 60);
-    std::snprintf(r.m_Tss, sizeof r.m_Tss, "%02d", no % 60);
+    const unsigned u = static_cast<unsigned>(no); // unsigned: two digits fit each field
+    std::snprintf(r.m_Tyy, sizeof r.m_Tyy, "%04u", (2024u + u / 400000) % 10000);
+    std::snprintf(r.m_Tmm, sizeof r.m_Tmm, "%02u", 1 + (u / 30000) % 12);
+    std::snprintf(r.m_Tdd, sizeof r.m_Tdd, "%02u", 1 + (u / 1000) % 28);
+    std::snprintf(r.m_Thh, sizeof r.m_Thh, "%02u", (u / 3600) % 24);
+    std::snprintf(r.m_Tmi, sizeof r.m_Tmi, "%02u", (u / 60) % 60);
+    std::snprintf(r.m_Tss, sizeof r.m_Tss, "%02u", u % 60);
     std::snprintf(r.id, sizeof r.id, "user%d", no % 9999);
     std::snprintf(r.name, sizeof r.name, "Subject %d", no % 9999);
     std::snprintf(r.result, sizeof r.result, "0.%03d", no % 80);
