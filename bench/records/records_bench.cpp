@@ -59,7 +59,7 @@ TestRecord Record(int32_t no)
 {
     TestRecord r{};
     r.testno = no;
-    const unsigned u = static_cast<unsigned>(no); // unsigned: two digits fit each field
+    const unsigned u = static_cast<unsigned>(no); // unsigned, so the compiler sees each field fits
     std::memcpy(r.m_Tyy, "2024", 4);
     std::memcpy(r.m_Tmm, "03", 2);
     std::memcpy(r.m_Tdd, "07", 2);

@@ -42,7 +42,7 @@ TestRecord Record(int32_t no)
 {
     TestRecord r{};
     r.testno = no;
-    const unsigned u = static_cast<unsigned>(no); // unsigned: two digits fit each field
+    const unsigned u = static_cast<unsigned>(no); // unsigned, so the compiler sees each field fits
     std::snprintf(r.m_Tyy, sizeof r.m_Tyy, "%04u", (2024u + u / 400000) % 10000);
     std::snprintf(r.m_Tmm, sizeof r.m_Tmm, "%02u", 1 + (u / 30000) % 12);
     std::snprintf(r.m_Tdd, sizeof r.m_Tdd, "%02u", 1 + (u / 1000) % 28);
