@@ -57,6 +57,12 @@ void EMTaskData::Reset()
     m_SealOff.clear();
 }
 
+namespace {
+thread_local std::string t_storeError;
+
+void SetStoreError(const std::string& text) { t_storeError = text; }
+}  // namespace
+
 void EMTaskData::BeginArchiveView()
 {
     if (m_ArchiveShown) return;
@@ -65,12 +71,30 @@ void EMTaskData::BeginArchiveView()
     m_LogFile.valid = false;
 }
 
-void EMTaskData::EndArchiveView(int32_t logCount)
+int EMTaskData::EndArchiveView(const char* path)
 {
-    if (!m_ArchiveShown) return;
+    if (!m_ArchiveShown) return 1;
+    // Zeroed first: a log shorter than the archive must not keep its tail.
+    ZeroRange(&m_DeviceData, sizeof m_DeviceData);
+    const int rc = Load(path);
+    if (rc < 0) {
+        const std::string why = LastStoreError();
+        {
+            // What memory holds now is not the file: saved over it, it would
+            // replace the log's records with zeros.
+            std::lock_guard<std::mutex> lock(m_Lock);
+            Protect(path, "it could not be read back when an archive was closed (" + why + ")");
+        }
+        if (m_LastLoad != FileStatus::Incomplete) {  // that one is the log as its last save left it
+            ZeroRange(&m_DeviceData, sizeof m_DeviceData);
+            m_DeviceData.initflag = kInitFlag;
+        }
+        SetStoreError(why);
+    }
     m_ArchiveShown = false;
+    const int32_t logCount = RecordCount(m_DeviceData);
     m_BusInfo.recordcnt = m_LogRecordCounter < logCount ? logCount : m_LogRecordCounter;
-    m_LogFile.valid = false;
+    return rc;
 }
 
 uint64_t EMTaskData::LogFingerprint(int32_t count) const
@@ -95,12 +119,6 @@ void EMTaskData::NoteLogFile(const std::string& path)
     m_LogFile.count = RecordCount(m_DeviceData);
     m_LogFile.fingerprint = LogFingerprint(m_LogFile.count);
 }
-
-namespace {
-thread_local std::string t_storeError;
-
-void SetStoreError(const std::string& text) { t_storeError = text; }
-}  // namespace
 
 const std::string& LastStoreError() { return t_storeError; }
 

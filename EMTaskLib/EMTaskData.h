@@ -93,9 +93,12 @@ public:
     // appending a record and saving the log are refused, and the settings file
     // keeps the log's own record counter, which is set aside here meanwhile.
     void BeginArchiveView();
-    // Puts the log's record counter back (raised to `logCount`, the records of
-    // the log read back, when it was behind).
-    void EndArchiveView(int32_t logCount);
+    // Reads the test log back from `path` over the archive and puts the log's
+    // record counter back (raised to the records read back when it was
+    // behind). 1, or -1 when the log cannot be read (LastStoreError says why):
+    // memory then holds no log of that file, so the file is read-only for the
+    // rest of the run and no test is stored into it.
+    int EndArchiveView(const char* path);
     bool ArchiveShown() const { return m_ArchiveShown; }
 
     // Back to the all-zero state of program start (tests).

@@ -1,5 +1,6 @@
 #include "FileImage.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -170,6 +171,16 @@ bool SyncFile(int fd, const std::string& path)
         return false;
     }
     return fdatasync(fd) == 0;
+}
+
+// Writes out everything of the file system `fd` is on.
+bool SyncFileSystem(int fd, const std::string& path)
+{
+    if (int e = Injected(iofault::kSync, "sync", path)) {
+        errno = e;
+        return false;
+    }
+    return syncfs(fd) == 0;
 }
 
 bool TruncateFile(int fd, const std::string& path, uint64_t size)
@@ -693,6 +704,91 @@ void AtomicFileWriter::Abort()
     m_Fd = -1;
     unlink(m_Tmp.c_str());
     m_Ok = false;
+}
+
+bool AtomicFileWriter::Close(std::string& tmp)
+{
+    if (m_Fd < 0) return false;
+    bool ok = Flush();
+    int e = errno;
+    if (close(m_Fd) != 0 && ok) {
+        ok = false;
+        e = errno;
+    }
+    m_Fd = -1;
+    m_Ok = false;
+    if (!ok) {
+        unlink(m_Tmp.c_str());
+        SetError(e, Describe("cannot write", m_Tmp, e));
+        return false;
+    }
+    tmp = m_Tmp;
+    return true;
+}
+
+bool AtomicFileBatch::Add(const std::string& path, const void* data, size_t size)
+{
+    AtomicFileWriter w;
+    if (!w.Open(path)) {
+        SetError(errno, Describe("cannot create a file beside", path, errno));
+        return false;
+    }
+    std::string tmp;
+    if (!w.Write(data, size) || !w.Close(tmp)) {
+        if (tmp.empty()) SetError(errno, Describe("cannot write", path, errno));
+        return false;
+    }
+    m_Files.push_back({tmp, path});
+    return true;
+}
+
+bool AtomicFileBatch::Commit()
+{
+    // One sync for each file system the files are on: their data is on the
+    // disk before any of them is renamed into place.
+    std::vector<std::string> folders;
+    std::vector<dev_t> synced;
+    bool ok = true;
+    for (const Entry& f : m_Files) {
+        const std::string dir = DirOf(f.path);
+        if (std::find(folders.begin(), folders.end(), dir) != folders.end()) continue;
+        folders.push_back(dir);
+        int fd = open(f.tmp.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st { };
+        ok = fd >= 0 && fstat(fd, &st) == 0;
+        const bool seen = std::find(synced.begin(), synced.end(), st.st_dev) != synced.end();
+        if (ok && !seen) ok = SyncFileSystem(fd, f.tmp);
+        const int e = errno;
+        if (fd >= 0) close(fd);
+        if (!ok) {
+            SetError(e, Describe("cannot sync", f.tmp, e));
+            break;
+        }
+        synced.push_back(st.st_dev);
+    }
+    size_t done = 0;
+    for (; ok && done < m_Files.size(); ++done) {
+        if (!RenameFile(m_Files[done].tmp, m_Files[done].path)) {
+            SetError(errno, Describe("cannot put in place", m_Files[done].path, errno));
+            ok = false;
+            break;
+        }
+    }
+    m_Files.erase(m_Files.begin(), m_Files.begin() + static_cast<std::ptrdiff_t>(done));
+    for (const std::string& dir : folders) {
+        if (ok && !SyncDir(dir + "/.")) {
+            SetError(errno, Describe("cannot confirm the files in", dir, errno));
+            ok = false;
+        }
+    }
+    Abort();
+    return ok;
+}
+
+void AtomicFileBatch::Abort()
+{
+    for (const Entry& f : m_Files) unlink(f.tmp.c_str());
+    m_Files.clear();
 }
 
 PatchResult PatchFile(const std::string& path, const std::vector<Patch>& patches, uint64_t imageSize)

@@ -69,6 +69,9 @@ public:
     bool Commit();
     // Drops the temporary file (no effect after Commit).
     void Abort();
+    // Writes out the buffer and closes the temporary file, neither synced nor
+    // renamed, and hands its name over to `tmp` (for an AtomicFileBatch).
+    bool Close(std::string& tmp);
 
 private:
     bool Flush();
@@ -77,6 +80,33 @@ private:
     bool m_Ok = false;
     uint64_t m_Offset = 0;
     std::vector<char> m_Buf;
+};
+
+// Many files saved as one: each is written whole under a temporary name
+// beside its target; Commit then makes all of them durable with one sync of
+// their file system, renames each into place and syncs each folder once (a
+// sync per file costs a disk flush per file). Until Commit no target is
+// touched, and a batch dropped without Commit removes its temporary files.
+class AtomicFileBatch {
+public:
+    AtomicFileBatch() = default;
+    ~AtomicFileBatch() { Abort(); }
+    AtomicFileBatch(const AtomicFileBatch&) = delete;
+    AtomicFileBatch& operator=(const AtomicFileBatch&) = delete;
+
+    // False (LastFileError set) when the file cannot be written whole.
+    bool Add(const std::string& path, const void* data, size_t size);
+    // False (LastFileError set) when a sync or a rename failed: the files
+    // renamed before it are in place, each whole; the others are dropped.
+    bool Commit();
+    void Abort();
+    size_t Size() const { return m_Files.size(); }
+
+private:
+    struct Entry {
+        std::string tmp, path;
+    };
+    std::vector<Entry> m_Files;
 };
 
 // Appends `size` bytes (a whole number of `unit`-byte entries) to `path`,

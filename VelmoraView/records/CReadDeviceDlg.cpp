@@ -146,7 +146,10 @@ CReadDeviceDlg::~CReadDeviceDlg()
 
 records::PhotoSource CReadDeviceDlg::PhotoSourceNow() const
 {
-    return m_DataOutClicked ? records::ArchivePhotoSource(m_ArchivePhotoDir) : records::LogPhotoSource();
+    if (!m_DataOutClicked) return records::LogPhotoSource();
+    records::PhotoSource s = records::ArchivePhotoSource(m_ArchivePhotoDir);
+    s.folderSeen = m_ArchivePhotosSeen;
+    return s;
 }
 
 QString CReadDeviceDlg::StatusText() const { return m_Status->text(); }
@@ -325,9 +328,10 @@ void CReadDeviceDlg::OnSave()
     const records::PhotoSource from = PhotoSourceNow();
     // The worker reads m_DeviceData while this window is disabled (nothing
     // can change it) and reports only by posted messages.
+    m_SaveCopy = {};
     m_SaveThread = std::thread([this, target, kind, from, photos, store] {
         const bool ok = records::SaveArchiveWork(this, msg::MSG_RECORDS_PROGRESS, target, kind,
-                                                 store->m_DeviceData, *store, from, photos);
+                                                 store->m_DeviceData, *store, from, photos, &m_SaveCopy);
         PostMessage(this, msg::MSG_RECORDS_SAVED, ok ? 1 : 0);
     });
 }
@@ -337,9 +341,14 @@ void CReadDeviceDlg::OnSaved(bool ok)
     if (m_SaveThread.joinable()) m_SaveThread.join();
     records::EndSaveProgress(m_Progress);
     setEnabled(true);
-    if (!ok)
-        ShowMessage(this, QStringLiteral("해당 파일을 저장할 수 없습니다. "), QStringLiteral("처리오류"),
-                    QMessageBox::Warning);
+    if (ok) return;
+    QString text = QStringLiteral("해당 파일을 저장할 수 없습니다. ");
+    if (m_SaveCopy.lost > 0)  // read after the join: the worker has finished with it
+        text = QStringLiteral(
+                   "%1 photograph(s) could not be copied, the first %2 (%3). The archive was not saved.")
+                   .arg(m_SaveCopy.lost)
+                   .arg(QString::fromStdString(m_SaveCopy.firstLost), QString::fromStdString(m_SaveCopy.why));
+    ShowMessage(this, text, QStringLiteral("처리오류"), QMessageBox::Warning);
 }
 
 void CReadDeviceDlg::OnOpen()
@@ -349,13 +358,25 @@ void CReadDeviceDlg::OnOpen()
                                                   QStringLiteral("data File (*.dat)"));
     if (chosen.isEmpty()) return;
     emtask::EMTaskData* store = emtask::GetManager();
-    if (records::LoadArchive(chosen.toStdString(), *store) != records::ArchiveLoad::Ok) {
+    const records::ArchiveLoad loaded = records::LoadArchive(chosen.toStdString(), *store);
+    if (loaded != records::ArchiveLoad::Ok) {
         ShowMessage(this, QStringLiteral("Data File Mismatch"), QStringLiteral("Error"),
                     QMessageBox::Warning);
+        if (loaded == records::ArchiveLoad::ReadFailed) {
+            // Read midway: part of the file lies over the records; the log comes back.
+            if (!RestoreLog()) SayLogNotReadBack();
+            m_DataOutClicked = 0;
+            m_ArchivePhotoDir.clear();
+            m_ArchiveName.clear();
+            m_Selection.Clear();
+            PostMessage(this, msg::WM_FILE_READ);
+            FillSheetList();
+        }
         return;
     }
     const QFileInfo fi(chosen);
     m_ArchivePhotoDir = fi.absolutePath().toStdString() + "/jpeg";
+    m_ArchivePhotosSeen = QFileInfo(QString::fromStdString(m_ArchivePhotoDir)).isDir();
     m_ArchiveName = fi.fileName();
     m_DataOutClicked = 1;
     m_Selection.Clear();
@@ -381,18 +402,20 @@ void CReadDeviceDlg::OnPrinted(bool ok)
     if (CSkinButton* b = Button(msg::RD_PRINT_BTN)) b->setEnabled(true);
 }
 
-void CReadDeviceDlg::RestoreLog()
+bool CReadDeviceDlg::RestoreLog()
 {
-    emtask::EMTaskData* store = emtask::GetManager();
-    if (!store->ArchiveShown()) return;
-    // Zeroed first: a log shorter than the archive must not keep its tail.
-    emtask::ZeroRange(&store->m_DeviceData, sizeof store->m_DeviceData);
-    if (store->Load(emtask::MeasureLogPath().c_str()) < 0) {
-        emtask::ZeroRange(&store->m_DeviceData, sizeof store->m_DeviceData);
-        store->m_DeviceData.initflag = emtask::kInitFlag;
-    }
-    store->EndArchiveView(emtask::RecordCount(store->m_DeviceData));
-    store->ForgetLogFileState();
+    return emtask::GetManager()->EndArchiveView(emtask::MeasureLogPath().c_str()) == 1;
+}
+
+void CReadDeviceDlg::SayLogNotReadBack()
+{
+    const QString path = QString::fromStdString(emtask::MeasureLogPath());
+    ShowMessage(
+        this,
+        QStringLiteral("The test log %1 could not be read back (%2). It is shown empty and read-only: no "
+                       "test is stored in it until the program is started again.")
+            .arg(path, QString::fromStdString(emtask::LastStoreError())),
+        QStringLiteral("Data files"), QMessageBox::Warning);
 }
 
 void CReadDeviceDlg::OnClose()
@@ -400,7 +423,7 @@ void CReadDeviceDlg::OnClose()
     if (m_SaveThread.joinable()) return;  // the save reads m_DeviceData until it ends
     m_FillTimer.stop();
     m_FillFlag = false;
-    RestoreLog();
+    if (!RestoreLog()) SayLogNotReadBack();
     m_DataOutClicked = 0;
     m_ArchivePhotoDir.clear();
     m_ArchiveName.clear();

@@ -84,7 +84,8 @@ private:
     void OnPrinted(bool ok);
     void OnClose();
     void OnCheckAll();
-    void RestoreLog();
+    bool RestoreLog();  // false when the log could not be read back
+    void SayLogNotReadBack();
     void UpdateHookButtons();
     void Deliver(unsigned message, intptr_t w);
 
@@ -93,6 +94,7 @@ private:
     bool m_FillFlag = false;
     bool m_Complete = false;
     std::string m_ArchivePhotoDir;
+    bool m_ArchivePhotosSeen = false;  // m_ArchivePhotoDir was a folder when the archive was opened
     QString m_ArchiveName;
     records::Paging m_Paging;
     records::RowSelection m_Selection;
@@ -105,6 +107,7 @@ private:
 
     QTimer m_FillTimer;  // 1385
     std::thread m_SaveThread;
+    records::PhotoCopy m_SaveCopy;  // what the last save did with the photographs
     records::GridPrintJob m_Print;
 
     QLabel* m_Title = nullptr;

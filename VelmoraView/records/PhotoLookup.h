@@ -16,6 +16,9 @@ namespace records {
 struct PhotoSource {
     std::string folder;
     bool numberBySlot = true;
+    // The folder was there when the records were opened: should it be gone
+    // (a stick pulled out), their photographs are lost, not absent.
+    bool folderSeen = false;
 };
 PhotoSource LogPhotoSource();                                   // <program folder>/data/jpeg
 PhotoSource ArchivePhotoSource(const std::string& photoFolder);  // <archive folder>/jpeg

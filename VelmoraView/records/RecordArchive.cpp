@@ -3,7 +3,10 @@
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "FileImage.h"
+#include "PhotoCheck.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -42,17 +45,17 @@ bool WriteArchive(const std::string& path, uint8_t kind, const emtask::DeviceDat
 ArchiveLoad LoadArchive(const std::string& path, emtask::EMTaskData& store)
 {
     std::lock_guard<std::mutex> lock(store.m_Lock);
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a FIFO or a device chosen as an archive is refused.
+    uint64_t size = 0;
+    int fd = emtask::OpenRegularFile(path, &size);
     if (fd < 0) {
         DebugPrint("Load(%s) open error\n", path.c_str());
         return ArchiveLoad::CannotOpen;
     }
-    unsigned char header[kArchiveHeaderSize];
-    struct stat st;
-    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    const ssize_t got = regular ? pread(fd, header, sizeof header, 0) : -1;
+    unsigned char header[kArchiveHeaderSize + sizeof(int32_t)];
+    const ssize_t got = pread(fd, header, sizeof header, 0);
     close(fd);
-    if (got != ssize_t(sizeof header)) {
+    if (got < ssize_t(kArchiveHeaderSize)) {
         DebugPrint("Load(%s) FHEAD_H read error\n", path.c_str());
         return ArchiveLoad::NoHeader;
     }
@@ -60,67 +63,117 @@ ArchiveLoad LoadArchive(const std::string& path, emtask::EMTaskData& store)
         DebugPrint("%s: FHEAD_H check error\n", path.c_str());
         return ArchiveLoad::KindMismatch;
     }
+    // Every archive is a whole initialised image: anything else (a renamed
+    // picture, a cut-off copy) is not shown as a million empty rows.
+    int32_t flag = 0;
+    if (got == ssize_t(sizeof header)) std::memcpy(&flag, header + kArchiveHeaderSize, sizeof flag);
+    if (size != kArchiveFileSize || flag != emtask::kInitFlag) {
+        DebugPrint("%s: not an archive (%llu bytes, initflag 0x%X)\n", path.c_str(),
+                   static_cast<unsigned long long>(size), static_cast<unsigned>(flag));
+        return ArchiveLoad::NotAnArchive;
+    }
     store.BeginArchiveView();
-    // The read copies or zeroes every byte the file covers; what lies beyond
-    // (a shorter file, a read that stopped) is zeroed after it, so no page is
-    // freed only to be filled again.
+    // The read copies or zeroes every byte the file covers.
     auto* image = reinterpret_cast<char*>(&store.m_DeviceData);
-    int64_t read = emtask::ReadFileImageAt(path, kArchiveHeaderSize, image, sizeof store.m_DeviceData);
-    if (read < 0) read = 0;
-    emtask::ZeroRange(image + read, sizeof store.m_DeviceData - size_t(read));
+    const int64_t read = emtask::ReadFileImageAt(path, kArchiveHeaderSize, image, sizeof store.m_DeviceData);
     store.ForgetLogFileState();
+    if (read != int64_t(sizeof store.m_DeviceData)) {
+        DebugPrint("Load(%s) read error: %s\n", path.c_str(), emtask::LastFileError().c_str());
+        return ArchiveLoad::ReadFailed;
+    }
     return ArchiveLoad::Ok;
 }
-
 namespace {
-// Reads a whole (small) file; false when it cannot be read.
-bool ReadWhole(const std::string& path, std::vector<char>& out)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size < (1LL << 30);
-    if (ok) {
-        out.resize(size_t(st.st_size));
-        size_t done = 0;
-        while (ok && done < out.size()) {
-            ssize_t n = read(fd, out.data() + done, out.size() - done);
-            if (n <= 0) ok = false;
-            else done += size_t(n);
-        }
-    }
-    close(fd);
-    return ok;
-}
-
 bool SameFile(const std::string& a, const std::string& b)
 {
     struct stat sa, sb;
     return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
+
+// 0 when `folder` is a folder now, else why not.
+int FolderError(const std::string& folder)
+{
+    struct stat st;
+    if (stat(folder.c_str(), &st) != 0) return errno;
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+
+// The record's check value says a photograph was stored with it.
+bool HadPhotograph(const emtask::TestRecord& rec)
+{
+    return rec.crc16 != emtask::PhotoCheckValue(emtask::PhotoSamples{}, rec);
+}
+
+void Lose(PhotoCopy& c, const std::string& path, const std::string& why)
+{
+    if (c.lost++ == 0) {
+        c.firstLost = path;
+        c.why = why;
+    }
+}
 }  // namespace
 
-int CopyPhotographs(const emtask::DeviceData& image, const PhotoSource& from, const std::string& toFolder,
-                    const std::function<void(int)>& progress)
+PhotoCopy CopyPhotographs(const emtask::DeviceData& image, const PhotoSource& from,
+                          const std::string& toFolder, const std::function<void(int)>& progress)
 {
+    PhotoCopy result;
     emtask::MakeDirectory(toFolder);
     const int32_t count = emtask::RecordCount(image);
-    int copies = 0;
-    std::vector<char> bytes;
+    int folderErr = FolderError(from.folder);
+    // A folder that never was holds no photographs; one that went away or
+    // cannot be read held those its records say were stored.
+    const bool none = (folderErr == ENOENT || folderErr == ENOTDIR) && !from.folderSeen;
+    emtask::AtomicFileBatch batch;
+    std::vector<unsigned char> bytes;
     for (int32_t slot = 0; slot < count; ++slot) {
         const emtask::TestRecord& rec = image.m_TestData[slot];
         const std::string src = PhotoPath(from, rec, slot);
         const std::string name = SafePhotoName(rec, rec.testno);
-        if (!src.empty() && !name.empty()) {
+        if (!src.empty() && !name.empty() && !none) {
             const std::string dst = toFolder + "/" + name;
-            if (!SameFile(src, dst) && ReadWhole(src, bytes) &&
-                emtask::AtomicWriteFile(dst, bytes.data(), bytes.size()))
-                ++copies;
+            if (folderErr != 0) {
+                if (HadPhotograph(rec)) Lose(result, src, emtask::ErrorText(folderErr));
+            } else if (!emtask::ReadPhotoFile(src, bytes)) {
+                const int e = errno;
+                if (e != ENOENT) {
+                    Lose(result, src, emtask::ErrorText(e));
+                } else if ((folderErr = FolderError(from.folder)) != 0 && HadPhotograph(rec)) {
+                    Lose(result, src, emtask::ErrorText(folderErr));  // the folder went during the save
+                }  // else absent from a folder that is there: never taken
+            } else if (!SameFile(src, dst)) {
+                if (batch.Add(dst, bytes.data(), bytes.size()))
+                    ++result.copied;
+                else
+                    Lose(result, src, emtask::LastFileError());
+            }
         }
         if (progress) progress(slot + 1);
     }
-    return copies;
+    if (result.lost == 0 && batch.Size() > 0 && !batch.Commit()) {
+        result.lost = result.copied;
+        result.firstLost = toFolder;
+        result.why = emtask::LastFileError();
+    }
+    if (result.lost > 0) result.copied = 0;
+    return result;
+}
+
+bool SaveArchive(const ArchiveTarget& target, uint8_t kind, const emtask::DeviceData& data,
+                 emtask::EMTaskData& store, const PhotoSource& from, bool photos,
+                 const std::function<void(int)>& progress, PhotoCopy* copy)
+{
+    if (!emtask::MakeDirectory(target.folder)) return false;
+    if (photos) {
+        PhotoCopy c = CopyPhotographs(data, from, target.folder + "/jpeg", progress);
+        if (copy) *copy = c;
+        if (c.lost > 0) {
+            DebugLine("archive %s not saved: %d photographs lost, the first %s: %s", target.file.c_str(),
+                      c.lost, c.firstLost.c_str(), c.why.c_str());
+            return false;
+        }
+    }
+    return WriteArchive(target.file, kind, data, store);
 }
 
 }  // namespace records

@@ -223,22 +223,16 @@ void EndSaveProgress(CLoadDataDlg* progress)
 
 bool SaveArchiveWork(QObject* window, unsigned progressMessage, const ArchiveTarget& target, uint8_t kind,
                      const emtask::DeviceData& data, emtask::EMTaskData& store, const PhotoSource& from,
-                     bool photos)
+                     bool photos, PhotoCopy* copy)
 {
-    if (!emtask::MakeDirectory(target.folder)) return false;
-    if (photos) {
-        const int32_t count = emtask::RecordCount(data);
-        const int step = std::max(1, count / 200);
-        CopyPhotographs(data, from, target.folder + "/jpeg",
-                        [window, progressMessage, step, count](int done) {
-                            if (done % step == 0 || done == count) PostMessage(window, progressMessage, done);
-                        });
-    }
-    if (!WriteArchive(target.file, kind, data, store)) {
-        DebugPrint("Load(%s) open error\n", target.file.c_str());
-        return false;
-    }
-    return true;
+    const int32_t count = emtask::RecordCount(data);
+    const int step = std::max(1, count / 200);
+    return SaveArchive(
+        target, kind, data, store, from, photos,
+        [window, progressMessage, step, count](int done) {
+            if (done % step == 0 || done == count) PostMessage(window, progressMessage, done);
+        },
+        copy);
 }
 
 GridPrintJob::GridPrintJob() = default;

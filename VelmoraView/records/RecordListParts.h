@@ -122,12 +122,11 @@ void StartPhotoCopyProgress(CLoadDataDlg* progress, int context, int count, QWid
 // Hides it and clears its texts when a save ends.
 void EndSaveProgress(CLoadDataDlg* progress);
 
-// The body of a save worker: makes the archive's folder, copies the
-// photographs when `photos` (posting `progressMessage` with the count done
-// about 200 times to `window`), then writes the archive. True when all went.
+// The body of a save worker: SaveArchive, posting `progressMessage` with the
+// count done about 200 times to `window`. True when all went.
 bool SaveArchiveWork(QObject* window, unsigned progressMessage, const ArchiveTarget& target, uint8_t kind,
                      const emtask::DeviceData& data, emtask::EMTaskData& store, const PhotoSource& from,
-                     bool photos);
+                     bool photos, PhotoCopy* copy = nullptr);
 
 // Prints a snapshot of the grid on a worker thread, which reports only by
 // posting `doneMessage` (1 printed, 0 failed) to the window.

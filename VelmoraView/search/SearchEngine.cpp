@@ -114,6 +114,7 @@ void FinishHeader(const DeviceData& src, DeviceData& out, int32_t found, bool co
     if (copyInfo)
         std::memcpy(reinterpret_cast<char*>(&out) + kHeaderCopyFrom,
                     reinterpret_cast<const char*>(&src) + kHeaderCopyFrom, kHeaderCopyLen);
+    out.initflag = emtask::kInitFlag;  // a finished result: saved as an archive, it opens again
     out.datakind = kKindA;
     out.datacnt = found;
 }

@@ -1,6 +1,7 @@
 // Record test logs: dated records, photographs stored as a test stores them, hand-written archives.
 #pragma once
 
+#include "PhotoCheck.h"
 #include "TestFolder.h"
 #include "measurement/TestStore.h"
 #include "../search/SearchTestUtil.h"
@@ -40,25 +41,31 @@ inline cv::Mat MakePhoto(int seed)
 }
 
 // Appends `n` records to the log in the store; every `photoEvery`-th one
-// (0: none) gets a photograph in data/jpeg and its check value.
+// (0: none) gets a photograph in data/jpeg; each its check value.
 inline void FillLog(int n, int photoEvery = 0)
 {
     emtask::EMTaskData* m = emtask::GetManager();
     for (int i = 0; i < n; ++i) {
         emtask::TestRecord r = MakeRecord(m->NextTestNo(), i);
-        if (photoEvery && (r.testno % photoEvery) == 0) r.crc16 = measurement::SaveTestPhoto(MakePhoto(r.testno), r);
+        if (photoEvery && (r.testno % photoEvery) == 0)
+            r.crc16 = measurement::SaveTestPhoto(MakePhoto(r.testno), r);
+        else
+            r.crc16 = emtask::PhotoCheckValue(emtask::PhotoSamples{}, r);  // as a test without a photograph
         m->AppendRecord(r);
     }
 }
 
-// An archive file: header (kind, seven zeros) and `size` bytes of `image`.
+// An archive file: header (kind, seven zeros), the first `used` bytes of
+// `image`, then zeros (a hole) up to `fileSize` bytes in all.
 inline void WriteArchiveFile(const std::string& path, const emtask::DeviceData& image, unsigned char kind = 0,
-                             size_t size = sizeof(emtask::DeviceData))
+                             size_t used = sizeof(emtask::DeviceData),
+                             uint64_t fileSize = 8 + sizeof(emtask::DeviceData))
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     FILE* f = std::fopen(path.c_str(), "wb");
     unsigned char header[8] = {kind};
     std::fwrite(header, 1, 8, f);
-    std::fwrite(&image, 1, size, f);
+    std::fwrite(&image, 1, used, f);
     std::fclose(f);
+    std::filesystem::resize_file(path, fileSize);
 }

@@ -4,6 +4,7 @@
 #include "records/RecordArchive.h"
 #include "records/RecordGrid.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
@@ -153,24 +154,47 @@ TEST_F(ArchiveFiles, AFailedSaveLeavesTheOlderArchive)
     EXPECT_EQ(FileSize(path), 276000204u);
 }
 
-TEST_F(ArchiveFiles, UnreadableShortOrForeignFilesChangeNothing)
+TEST_F(ArchiveFiles, OnlyWholeInitialisedArchivesOpenAndNothingElseChangesTheLog)
 {
     FillLog(20);
-    const std::string shortFile = home / "short.dat", empty8 = home / "eight.dat", foreign = home / "b.dat";
-    WriteBytes(shortFile, "abcde", 5);
-    WriteArchiveFile(empty8, store->m_DeviceData, 0, 0);
-    WriteArchiveFile(foreign, store->m_DeviceData, 'A', 196 + 276);
-    EXPECT_EQ(LoadArchive(home / "missing.dat", *store), ArchiveLoad::CannotOpen);
-    EXPECT_EQ(LoadArchive(shortFile, *store), ArchiveLoad::NoHeader);
-    EXPECT_EQ(LoadArchive(home.path, *store), ArchiveLoad::NoHeader);  // a folder
+    emtask::DeviceData& a = store->m_SearchData;
+    a.initflag = emtask::kInitFlag;
+    const uint64_t whole = 8 + sizeof a;
+    const std::string fifo = home / "fifo.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    struct Case {
+        const char* what;
+        unsigned char kind;
+        size_t used;
+        uint64_t size;
+        ArchiveLoad expect;
+    };
+    const Case cases[] = {
+        {"five bytes", 'B', 0, 5, ArchiveLoad::NoHeader},
+        {"a header alone", 'B', 0, 8, ArchiveLoad::NotAnArchive},
+        {"an image never initialised", 'B', 0, whole, ArchiveLoad::NotAnArchive},
+        {"one byte short", 'B', 196, whole - 1, ArchiveLoad::NotAnArchive},
+        {"one byte over", 'B', 196, whole + 1, ArchiveLoad::NotAnArchive},
+        {"another instrument's kind", 'A', 196, whole, ArchiveLoad::KindMismatch},
+    };
     store->m_DeviceKind = 'B';
-    EXPECT_EQ(LoadArchive(foreign, *store), ArchiveLoad::KindMismatch);
+    for (const Case& c : cases) {
+        WriteArchiveFile(home / "x.dat", a, c.kind, c.used, c.size);
+        EXPECT_EQ(LoadArchive(home / "x.dat", *store), c.expect) << c.what;
+    }
+    EXPECT_EQ(LoadArchive(home / "missing.dat", *store), ArchiveLoad::CannotOpen);
+    EXPECT_EQ(LoadArchive(home.path, *store), ArchiveLoad::CannotOpen);  // a folder
+    alarm(20);  // a FIFO opened without O_NONBLOCK would hang here: fail instead
+    EXPECT_EQ(LoadArchive(fifo, *store), ArchiveLoad::CannotOpen);
+    alarm(0);
     EXPECT_EQ(store->m_DeviceData.datacnt, 20);
     EXPECT_FALSE(store->ArchiveShown());
+    // Any kind opens while the instrument's kind is 0; the hole reads as zeros.
     store->m_DeviceKind = 0;
-    // Eight bytes: accepted, no records; a short image fills only the start.
-    EXPECT_EQ(LoadArchive(empty8, *store), ArchiveLoad::Ok);
-    EXPECT_EQ(store->m_DeviceData.datacnt, 0);
+    a.datacnt = 1;
+    WriteArchiveFile(home / "x.dat", a, 'A', 196);
+    EXPECT_EQ(LoadArchive(home / "x.dat", *store), ArchiveLoad::Ok);
+    EXPECT_EQ(store->m_DeviceData.datacnt, 1);
     EXPECT_EQ(store->m_DeviceData.m_TestData[3].testno, 0);
 }
 
@@ -191,18 +215,82 @@ TEST_F(ArchiveFiles, TheStoreKeepsTheLogWhileAnArchiveIsShown)
     std::vector<char> conf = ReadBytes(emtask::ConfigPath());
     std::memcpy(&onDisk, conf.data(), sizeof onDisk);
     EXPECT_EQ(onDisk.recordcnt, 4);
-    store->EndArchiveView(4);
+    EXPECT_EQ(store->EndArchiveView(emtask::MeasureLogPath().c_str()), 1);
     EXPECT_EQ(store->m_BusInfo.recordcnt, 4);
+    EXPECT_EQ(store->m_DeviceData.datacnt, 4);
+}
+
+// The log read back when an archive is closed fails once (unreadable for a
+// moment): the log stays the file's, refused to every save of the run.
+TEST_F(ArchiveFiles, ALogThatCannotBeReadBackIsNeverWrittenOver)
+{
+    FillLog(30);
+    ASSERT_EQ(store->SaveResultData(), 1);
+    const std::string log = emtask::MeasureLogPath();
+    const auto before = Identity(log);
+    store->BeginArchiveView();
+    emtask::iofault::Arm(1, EACCES, emtask::iofault::kRead, false, "measurelog.dat");
+    EXPECT_EQ(store->EndArchiveView(log.c_str()), -1);
+    emtask::iofault::Disarm();
+    EXPECT_NE(emtask::LastStoreError().find("Permission denied"), std::string::npos)
+        << emtask::LastStoreError();
+    EXPECT_FALSE(store->ArchiveShown());
+    EXPECT_EQ(store->m_DeviceData.datacnt, 0);
+    EXPECT_EQ(store->AppendRecord(MakeRecord(0)), 30);
+    EXPECT_EQ(store->SaveResultData(), -1);
+    EXPECT_NE(emtask::LastStoreError().find("not written over"), std::string::npos)
+        << emtask::LastStoreError();
+    EXPECT_EQ(Identity(log), before);
 }
 
 TEST_F(ArchiveFiles, PhotographsCopiedByNumberAndNeverOntoThemselves)
 {
     FillLog(6, 2);  // photographs of tests 2, 4, 6
     const std::string to = home / "out/jpeg";
-    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, LogPhotoSource(), to), 3);
+    emtask::iofault::Arm(1000, EIO, emtask::iofault::kSync);  // counts the syncs, fails none
+    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, LogPhotoSource(), to).copied, 3);
+    EXPECT_EQ(emtask::iofault::Trace().size(), 2u);  // the copies once, the folder once
+    emtask::iofault::Disarm();
     const std::string p4 = to + "/" + SafePhotoName(store->m_DeviceData.m_TestData[3], 4);
     const uintmax_t size = FileSize(p4);
     // Copying a folder onto itself keeps every file whole.
-    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, ArchivePhotoSource(to), to), 0);
+    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, ArchivePhotoSource(to), to).copied, 0);
     EXPECT_EQ(FileSize(p4), size);
+}
+
+// A photograph that was there and is not copied is lost, and then none is put
+// in place; one the source never held (tests 1, 3, 5) is not.
+TEST_F(ArchiveFiles, PhotographsThatCannotBeCopiedAreCountedAndNoneIsKept)
+{
+    FillLog(6, 2);
+    const emtask::DeviceData& d = store->m_DeviceData;
+    PhotoSource src = ArchivePhotoSource(home / "arch/jpeg");
+    src.folderSeen = true;
+    std::filesystem::create_directories(home / "arch");
+    std::filesystem::rename(emtask::JpegDir(), src.folder);
+    const std::string to = home / "out/jpeg", p2 = PhotoPath(src, d.m_TestData[1], 1),
+                      p4 = PhotoPath(src, d.m_TestData[3], 3);
+    auto lost = [&](const char* what, int n, const std::string& first, const char* why) {
+        const PhotoCopy c = CopyPhotographs(d, src, to);
+        EXPECT_EQ(c.lost, n) << what;
+        EXPECT_EQ(c.copied, 0) << what;
+        EXPECT_EQ(c.firstLost, first) << what;
+        EXPECT_NE(c.why.find(why), std::string::npos) << what << ": " << c.why;
+        EXPECT_TRUE(!std::filesystem::exists(to) || std::filesystem::is_empty(to)) << what;
+    };
+    std::filesystem::rename(p4, p4 + ".x");
+    std::filesystem::create_directory(p4);
+    lost("a folder in its place", 1, p4, "not a regular file");
+    std::filesystem::remove(p4);
+    std::filesystem::rename(p4 + ".x", p4);
+    emtask::iofault::Arm(2, ENOSPC, emtask::iofault::kWrite);
+    lost("a write that fails", 1, p4, "No space left");
+    emtask::iofault::Arm(1, EIO, emtask::iofault::kSync);
+    lost("a sync that fails", 3, to, "Input/output error");
+    emtask::iofault::Disarm();
+    std::filesystem::remove_all(home / "arch");
+    lost("the folder gone since it was opened", 3, p2, "No such file");
+    src.folderSeen = false;  // never there: nothing to copy, nothing lost
+    const PhotoCopy none = CopyPhotographs(d, src, to);
+    EXPECT_EQ(none.lost + none.copied, 0);
 }

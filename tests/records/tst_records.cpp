@@ -1,5 +1,6 @@
 #include "../shell/ShellFixture.h"
 #include "SealFixture.h"
+#include "FileImage.h"
 #include "controls/Dialogs.h"
 #include "controls/SkinButton.h"
 #include "messaging/Messages.h"
@@ -137,6 +138,18 @@ private slots:
         WaitIdle(w);
         QCOMPARE(count(*home / "exp/again/jpeg"), 6);
         QVERIFY(dialogs.messages().isEmpty());
+        // Its photograph folder gone since (a stick pulled out): no archive, and the loss said.
+        std::filesystem::remove_all(*home / "exp/week12/jpeg");
+        dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/gone.dat"));
+        w->OnCommand(msg::RD_SAVE_BTN);
+        WaitIdle(w);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages().size(), 1, 20000);
+        QVERIFY2(
+            dialogs.messages()[0].startsWith("6 photograph(s) could not be copied, the first " +
+                                             QString::fromStdString(*home / "exp/week12/jpeg/00000005-")),
+            qPrintable(dialogs.messages()[0]));
+        QVERIFY(!std::filesystem::exists(*home / "exp/gone/gone.dat"));
+        dialogs.shown.clear();
 
         // A folder that cannot be made: the notice, and the window usable.
         WriteBytes(*home / "file", "x", 1);
@@ -150,6 +163,7 @@ private slots:
 
         // An archive of five records numbered as the log's first five, with other names.
         emtask::DeviceData& a = store->m_SearchData;
+        a.initflag = emtask::kInitFlag;
         a.datacnt = 5;
         for (int i = 0; i < 5; ++i) {
             a.m_TestData[i] = MakeRecord(i + 1, i);
@@ -184,6 +198,22 @@ private slots:
         QCOMPARE(store->SaveResultData(), 1);
         QCOMPARE(FileSize(emtask::MeasureLogPath()), uintmax_t(276000196));
 
+        // A log that cannot be read back is said, and no test is stored into it.
+        dialogs.shown.clear();
+        OpenRecords(w);
+        OpenArchive(w, dialogs, archive);
+        WaitShown(w, true);
+        emtask::iofault::Arm(1, EACCES, emtask::iofault::kRead, false, "measurelog.dat");
+        w->Button(msg::RD_CLOSE_BTN)->click();
+        emtask::iofault::Disarm();
+        QCOMPARE(dialogs.messages().size(), 1);
+        QVERIFY2(dialogs.messages()[0].contains(QString::fromStdString(emtask::MeasureLogPath()) +
+                                                " could not be read back (") &&
+                     dialogs.messages()[0].contains("Permission denied"),
+                 qPrintable(dialogs.messages()[0]));
+        QCOMPARE(store->AppendRecord(MakeRecord(0)), 31);
+        QCOMPARE(store->SaveResultData(), -1);
+
         // The end of the program with an archive shown gives the log back too.
         OpenRecords(w);
         OpenArchive(w, dialogs, archive);
@@ -199,6 +229,7 @@ private slots:
         OpenRecords(w);
         // Two records numbered 5 on different days.
         emtask::DeviceData& a = store->m_SearchData;
+        a.initflag = emtask::kInitFlag;
         a.datacnt = 2;
         a.m_TestData[0] = MakeRecord(5, 1);
         a.m_TestData[1] = MakeRecord(5, 2);
