@@ -83,6 +83,7 @@ ArchiveLoad LoadArchive(const std::string& path, emtask::EMTaskData& store)
     }
     return ArchiveLoad::Ok;
 }
+
 namespace {
 bool SameFile(const std::string& a, const std::string& b)
 {
