@@ -6,10 +6,14 @@
 #include <QPrinter>
 #include <numeric>
 
-bool PrintGridTable(QPrinter& printer, const PrintTable& table)
+bool PrintGridTable(QPrinter& printer, const PrintTable& table, QString* why)
 {
+    auto fail = [why](const char* text) {
+        if (why) *why = QString::fromLatin1(text);
+        return false;
+    };
     QPainter p;
-    if (!p.begin(&printer)) return false;
+    if (!p.begin(&printer)) return fail("the print job could not start");
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QRect area(0, 0, page.width(), page.height());
     const int total = std::max(1, std::accumulate(table.widths.begin(), table.widths.end(), 0));
@@ -59,7 +63,13 @@ bool PrintGridTable(QPrinter& printer, const PrintTable& table)
     if (!ok) {
         printer.abort();
         p.end();
-        return false;
+        return fail("a page could not be printed");
     }
-    return p.end();
+    return p.end() || fail("the print job could not be completed");
+}
+
+QString PrinterTarget(const QPrinter& printer)
+{
+    if (!printer.outputFileName().isEmpty()) return printer.outputFileName();
+    return printer.printerName().isEmpty() ? QStringLiteral("the printer") : printer.printerName();
 }

@@ -21,6 +21,10 @@ struct PrintTable {
 };
 
 // Prints every row on as many pages as needed and ends the document. False
-// when the printer cannot start or a page fails (the job is then aborted).
-// Never touches a widget.
-bool PrintGridTable(QPrinter& printer, const PrintTable& table);
+// when the printer cannot start or a page fails (the job is then aborted);
+// `why` then says which. Never touches a widget.
+bool PrintGridTable(QPrinter& printer, const PrintTable& table, QString* why = nullptr);
+
+// Where a printer's pages go, for messages: its output file, or the printer's
+// name ("the printer" when it has none).
+QString PrinterTarget(const QPrinter& printer);

@@ -253,9 +253,11 @@ bool GridPrintJob::Start(QWidget* window, const RecordGridModel& model, unsigned
         m_Printer.reset();
         return false;
     }
+    m_Window = window;
+    m_Why.clear();
     // Texts taken now: the worker never looks at the model or the store.
-    m_Thread = std::thread([window, doneMessage, table = model.Snapshot(), printer = m_Printer.get()] {
-        const bool ok = PrintGridTable(*printer, table);
+    m_Thread = std::thread([this, window, doneMessage, table = model.Snapshot(), printer = m_Printer.get()] {
+        const bool ok = PrintGridTable(*printer, table, &m_Why);
         PostMessage(window, doneMessage, ok ? 1 : 0);
     });
     return true;
@@ -264,8 +266,14 @@ bool GridPrintJob::Start(QWidget* window, const RecordGridModel& model, unsigned
 void GridPrintJob::Finish(bool ok)
 {
     Join();
+    if (!ok && m_Printer) {
+        const QString target = PrinterTarget(*m_Printer);
+        DebugLine(" print failed: %s", qPrintable(m_Why));
+        ShowMessage(m_Window,
+                    QStringLiteral("The records could not be printed on %1: %2.").arg(target, m_Why),
+                    QStringLiteral("Print"), QMessageBox::Warning);
+    }
     m_Printer.reset();
-    if (!ok) DebugLine(" print failed");
 }
 
 }  // namespace records

@@ -137,13 +137,16 @@ public:
     bool Running() const { return m_Thread.joinable(); }
     // Asks for the printer; false when the user cancels or a print runs.
     bool Start(QWidget* window, const RecordGridModel& model, unsigned doneMessage);
-    // On the done message: the worker is joined and the printer let go.
+    // On the done message: the worker is joined, a failure said over the
+    // window, and the printer let go.
     void Finish(bool ok);
     void Join();
 
 private:
     std::thread m_Thread;
     std::unique_ptr<QPrinter> m_Printer;
+    QWidget* m_Window = nullptr;
+    QString m_Why;  // written by the worker, read after it is joined
 };
 
 }  // namespace records

@@ -8,6 +8,7 @@
 #include "controls/Skin.h"
 #include "reports/ReportEntries.h"
 #include "messaging/PostMessage.h"
+#include "messaging/StoreNotices.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QStringList>
 #include <cstring>
 
 namespace {
@@ -116,7 +118,7 @@ void COptionPrintDlg::Fill()
         DebugLine(" custom background gone, back to default");
         b.reportbg = reports::kBgDefault;
         std::memset(b.bgpath, 0, sizeof b.bgpath);
-        m->SaveSetting();
+        ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings"));
     }
     reports::FillEntries(m_Entries, b);
     m_Path->setText(QString::fromUtf8(emtask::FieldText(b.bgpath).c_str()));
@@ -142,6 +144,21 @@ void COptionPrintDlg::OnBrowse()
     RefreshPreview();
 }
 
+bool COptionPrintDlg::StoreCustomPath(emtask::BusInfo& b)
+{
+    const std::string path = m_Path->text().toStdString();
+    if (UsablePath(path)) {
+        std::memset(b.bgpath, 0, sizeof b.bgpath);
+        std::memcpy(b.bgpath, path.data(), path.size());
+        return true;
+    }
+    SelectChoice(reports::kBgDefault);
+    RefreshPreview();
+    b.reportbg = reports::kBgDefault;
+    ShowMessage(this, QString::fromLatin1(kWrongForm), QStringLiteral("Error"), QMessageBox::Critical);
+    return false;
+}
+
 void COptionPrintDlg::OnApplyBackground()
 {
     emtask::EMTaskData* m = emtask::GetManager();
@@ -150,38 +167,49 @@ void COptionPrintDlg::OnApplyBackground()
     b.reportbg = chosen;
     bool wrong = false;
     if (chosen == reports::kBgCustom) {
-        const std::string path = m_Path->text().toStdString();
-        if (UsablePath(path)) {
-            std::memset(b.bgpath, 0, sizeof b.bgpath);
-            std::memcpy(b.bgpath, path.data(), path.size());
-        } else {
-            wrong = true;
-            SelectChoice(reports::kBgDefault);
-            RefreshPreview();
-            b.reportbg = reports::kBgDefault;
-            ShowMessage(this, QString::fromLatin1(kWrongForm), QStringLiteral("Error"),
-                        QMessageBox::Critical);
-        }
+        wrong = !StoreCustomPath(b);
     } else {
         std::memset(b.bgpath, 0, sizeof b.bgpath);
         m_Path->clear();
         RefreshPreview();
     }
-    if (!wrong) ShowMessage(this, QStringLiteral("Complete."), QStringLiteral("Success"));
-    m->SaveSetting();
+    if (!ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings")) && !wrong)
+        ShowMessage(this, QStringLiteral("Complete."), QStringLiteral("Success"));
 }
 
 void COptionPrintDlg::OnApplyEntries()
 {
     emtask::EMTaskData* m = emtask::GetManager();
     emtask::BusInfo& b = m->m_BusInfo;
-    if (checkedChoice() >= 0) b.reportbg = checkedChoice();
-    emtask::CopyField(b.reporttitle, m_Entries[Title]->utf8());
-    emtask::CopyField(b.operatortext, m_Entries[Operator]->utf8());
-    emtask::CopyField(b.subjecttext, m_Entries[Subject]->utf8());
-    emtask::CopyField(b.notetext, m_Entries[Note]->utf8());
-    ShowMessage(this, QStringLiteral("Complete."), QStringLiteral("Success"));
-    m->SaveSetting();
+    bool wrong = false;
+    if (checkedChoice() >= 0) {
+        b.reportbg = checkedChoice();
+        if (b.reportbg == reports::kBgCustom) wrong = !StoreCustomPath(b);
+    }
+    // The fields hold fewer bytes than 15, 30 and 60 wide characters take:
+    // what does not fit is cut off whole and the user told.
+    struct Field {
+        char* field;
+        size_t width;
+    };
+    const Field fields[EntryCount] = {{b.reporttitle, sizeof b.reporttitle},
+                                      {b.operatortext, sizeof b.operatortext},
+                                      {b.subjecttext, sizeof b.subjecttext},
+                                      {b.notetext, sizeof b.notetext}};
+    QStringList shortened;
+    for (int i = 0; i < EntryCount; ++i) {
+        const std::string text = m_Entries[i]->utf8();
+        if (emtask::CopyField(fields[i].field, fields[i].width, text) < text.size())
+            shortened << m_Entries[i]->accessibleName();
+    }
+    if (!shortened.isEmpty()) reports::FillEntries(m_Entries, b);  // show what is stored
+    if (!ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings")) && !wrong) {
+        QString text = QStringLiteral("Complete.");
+        if (!shortened.isEmpty())
+            text += QStringLiteral("\nShortened to fit the settings: %1.")
+                        .arg(shortened.join(QStringLiteral(", ")));
+        ShowMessage(this, text, QStringLiteral("Success"));
+    }
     RefreshPreview();
 }
 

@@ -13,6 +13,9 @@ class QButtonGroup;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+namespace emtask {
+struct BusInfo;
+}
 
 class COptionPrintDlg : public QWidget {
     Q_OBJECT
@@ -46,6 +49,9 @@ protected:
 
 private:
     void OnChoice(int background);
+    // Stores a usable path of the field for "Custom"; otherwise refuses it:
+    // Default is selected and stored, and the user told. False when refused.
+    bool StoreCustomPath(emtask::BusInfo& b);
     void SelectChoice(int background);
     QImage PreviewBackground();
 

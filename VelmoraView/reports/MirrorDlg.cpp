@@ -4,6 +4,8 @@
 #include "EMTaskData.h"
 #include "ProgramFolder.h"
 #include "controls/Dialogs.h"
+#include "controls/GridPrint.h"
+#include "FileImage.h"
 #include "controls/LimitedEdit.h"
 #include "controls/Skin.h"
 #include "messaging/Messages.h"
@@ -94,8 +96,14 @@ void MirrorDlg::Render()
     m_Last = reports::RenderReport(r, emtask::GetManager()->m_BusInfo);
     const QSize area = kPreviewArea.size() - QSize(4, 4);
     m_Preview = m_Last.page.scaled(area, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    reports::SaveReportJpeg(m_Last.page, emtask::PrintFormationPath());
     update();
+    // Kept for whoever reads the file; output never reads it back.
+    const std::string jpeg = emtask::PrintFormationPath();
+    if (!reports::SaveReportJpeg(m_Last.page, jpeg))
+        ShowMessage(this,
+                    QStringLiteral("%1 could not be saved: %2.")
+                        .arg(QString::fromStdString(jpeg), QString::fromStdString(emtask::LastFileError())),
+                    QStringLiteral("Not saved"), QMessageBox::Warning);
 }
 
 void MirrorDlg::OnApply() { Render(); }
@@ -106,13 +114,18 @@ void MirrorDlg::OnClear()
     Render();
 }
 
-void MirrorDlg::StartWorker(std::function<bool()> job)
+void MirrorDlg::StartWorker(std::function<QString()> job, const QString& failure, const QString& target,
+                            const QString& title)
 {
     if (m_Worker.joinable()) return;
     setEnabled(false);
+    m_WorkerWhy.clear();
+    m_Failure = failure;
+    m_FailureTarget = target;
+    m_FailureTitle = title;
     m_Worker = std::thread([this, job = std::move(job)] {
-        const bool ok = job();
-        PostMessage(this, msg::MSG_REPORT_PRINTED, ok ? 1 : 0);
+        m_WorkerWhy = job();
+        PostMessage(this, msg::MSG_REPORT_PRINTED, m_WorkerWhy.isEmpty() ? 1 : 0);
     });
 }
 
@@ -121,8 +134,9 @@ void MirrorDlg::OnPrint()
     if (busy()) return;
     QPrinter* printer = this->printer();
     if (!Dialogs().printDialog(this, printer)) return;
-    const QString path = QString::fromStdString(emtask::PrintFormationPath());
-    StartWorker([printer, path] { return reports::PrintReportFile(*printer, path); });
+    StartWorker([printer, page = m_Last.page] { return reports::PrintReportPage(*printer, page); },
+                QStringLiteral("The report could not be printed on %1: %2."), PrinterTarget(*printer),
+                QStringLiteral("Print"));
 }
 
 QPrinter* MirrorDlg::printer()
@@ -141,8 +155,8 @@ void MirrorDlg::OnSavePdf()
                                          QStringLiteral("PDF File (*.pdf)"));
     if (pdf.isEmpty()) return;
     if (!pdf.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) pdf += QStringLiteral(".pdf");
-    const QString path = QString::fromStdString(emtask::PrintFormationPath());
-    StartWorker([path, pdf] { return reports::WriteReportPdf(path, pdf); });
+    StartWorker([page = m_Last.page, pdf] { return reports::WriteReportPdf(page, pdf); },
+                QStringLiteral("%1 could not be saved: %2."), pdf, QStringLiteral("Save PDF"));
 }
 
 void MirrorDlg::OnClose()
@@ -160,7 +174,11 @@ bool MirrorDlg::event(QEvent* e)
         if (m->message == msg::MSG_REPORT_PRINTED) {
             if (m_Worker.joinable()) m_Worker.join();
             setEnabled(true);
-            if (!m->wParam) DebugLine(" report not printed");
+            if (!m->wParam) {
+                DebugLine(" report not printed: %s", qPrintable(m_WorkerWhy));
+                ShowMessage(this, m_Failure.arg(m_FailureTarget, m_WorkerWhy), m_FailureTitle,
+                            QMessageBox::Warning);
+            }
             emit printFinished(m->wParam != 0);
         }
         return true;

@@ -33,11 +33,12 @@ public:
 
     // The entries from the stored form defaults.
     void Refill();
-    // Renders with the current entries, shows it and saves it as the page to print.
+    // Renders with the current entries and shows it; Print and Save PDF
+    // output this page. It is also written to conf/printformation.jpg.
     void Render();
     void OnApply();
     void OnClear();
-    // Print dialog, then the saved page printed on a thread of its own.
+    // Print dialog, then the page shown printed on a thread of its own.
     void OnPrint();
     // Beyond printing: the same page as a PDF file the user names.
     void OnSavePdf();
@@ -67,7 +68,10 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    void StartWorker(std::function<bool()> job);
+    // Runs `job` (empty: done, else why not) on the worker; a failure is
+    // said with `failure` (%1 the target, %2 the reason) once it is done.
+    void StartWorker(std::function<QString()> job, const QString& failure, const QString& target,
+                     const QString& title);
     reports::ReportTexts EntryTexts() const;
 
     const emtask::DeviceData* m_Data = nullptr;
@@ -85,4 +89,6 @@ private:
     QImage m_Preview;
     std::unique_ptr<QPrinter> m_Printer;
     std::thread m_Worker;
+    QString m_WorkerWhy;  // written by the worker, read after it is joined
+    QString m_Failure, m_FailureTarget, m_FailureTitle;
 };

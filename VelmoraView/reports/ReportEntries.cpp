@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 #include <string>
 
 namespace reports {
@@ -15,20 +16,18 @@ namespace {
 struct EntrySpec {
     const char* label;
     int chars;
-    int bytes;  // the stored field without its NUL
 };
 const EntrySpec kEntries[kEntryCount] = {
-    {"Title", 15, int(sizeof(emtask::BusInfo::reporttitle)) - 1},
-    {"Operator/Doctor", 30, int(sizeof(emtask::BusInfo::operatortext)) - 1},
-    {"Subject/Patient", 30, int(sizeof(emtask::BusInfo::subjecttext)) - 1},
-    {"Note", 60, int(sizeof(emtask::BusInfo::notetext)) - 1},
-};
+    {"Title", 15}, {"Operator/Doctor", 30}, {"Subject/Patient", 30}, {"Note", 60}};
+// Characters are what the entries limit; storing a text cuts it to its field
+// at a character boundary (CopyField). Four bytes hold any character.
+constexpr int kMaxCharBytes = 4;
 }  // namespace
 
 EntryRow AddEntryRow(int i, QWidget* parent)
 {
     auto* label = new QLabel(QString::fromLatin1(kEntries[i].label), parent);
-    auto* edit = new CLimitedEdit(kEntries[i].chars, kEntries[i].bytes, parent);
+    auto* edit = new CLimitedEdit(kEntries[i].chars, kEntries[i].chars * kMaxCharBytes, parent);
     edit->setAccessibleName(label->text());
     return {label, edit};
 }
@@ -38,9 +37,10 @@ void FillEntries(CLimitedEdit* const (&entries)[kEntryCount], const emtask::BusI
     const ReportTexts t = FormTexts(b);
     const std::string* texts[kEntryCount] = {&t.title, &t.operatorText, &t.subject, &t.note};
     for (int i = 0; i < kEntryCount; ++i) {
-        QString s = QString::fromUtf8(texts[i]->data(), qsizetype(texts[i]->size()));
-        while (!CLimitValidator::Fits(s, kEntries[i].chars, kEntries[i].bytes)) s.chop(1);
-        entries[i]->setText(s);
+        QList<uint> chars = QString::fromUtf8(texts[i]->data(), qsizetype(texts[i]->size())).toUcs4();
+        chars.resize(std::min(chars.size(), qsizetype(kEntries[i].chars)));
+        entries[i]->setText(
+            QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), chars.size()));
         entries[i]->setCursorPosition(0);
     }
 }

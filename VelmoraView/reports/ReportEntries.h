@@ -17,16 +17,16 @@ namespace reports {
 
 constexpr int kEntryCount = 4;
 
-// The label and the edit of entry `i` (0..3), limited as the stored field
-// is; the caller places and styles them.
+// The label and the edit of entry `i` (0..3), limited to its number of
+// characters (15, 30, 30, 60); the caller places and styles them.
 struct EntryRow {
     QLabel* label;
     CLimitedEdit* edit;
 };
 EntryRow AddEntryRow(int i, QWidget* parent);
 
-// Shows the stored texts, each cut to what its entry allows (a settings
-// file from elsewhere may hold longer ones).
+// Shows the stored texts, each cut to the characters its entry allows (a
+// settings file from elsewhere may hold longer ones).
 void FillEntries(CLimitedEdit* const (&entries)[kEntryCount], const emtask::BusInfo& b);
 
 QPushButton* FlatButton(const QString& text, const QRect& r, QWidget* parent);

@@ -10,6 +10,7 @@
 #include "controls/Skin.h"
 
 #include <QBuffer>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QTextOption>
 #include <filesystem>
@@ -263,9 +264,17 @@ QImage DrawReportPage(const PageContent& c)
     const QFont entry = PageFont(44, QFont::Thin);
 
     p.setPen(kText);
-    p.setFont(PageFont(100, QFont::Black));
-    p.drawText(QRect(0, 206, width, 200), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-               Q(c.texts.title));
+    // A wide title is drawn smaller until it fits between the page's margins.
+    const QString title = Q(c.texts.title);
+    const int room = width - 2 * 90;
+    QFont titleFont = PageFont(100, QFont::Black);
+    for (int wide = QFontMetrics(titleFont, &page).horizontalAdvance(title);
+         wide > room && titleFont.pixelSize() > 8;
+         wide = QFontMetrics(titleFont, &page).horizontalAdvance(title))
+        titleFont.setPixelSize(
+            std::max(8, std::min(titleFont.pixelSize() - 1, titleFont.pixelSize() * room / wide)));
+    p.setFont(titleFont);
+    p.drawText(QRect(0, 206, width, 200), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, title);
 
     p.setFont(heading);
     Text(p, 90, 335, QStringLiteral("Device Information"));
@@ -331,12 +340,21 @@ QImage DrawReportPage(const PageContent& c)
     return page;
 }
 
-std::string ReportSealText(const emtask::TestRecord& rec)
+ReportSeal CheckReportSeal(const emtask::TestRecord& rec, const std::string& photoPath)
 {
+    ReportSeal s;
     emtask::SealEntry e;
-    if (!emtask::FindSealEntry(emtask::SealLedgerPath(), rec.testno, e)) return {};
-    if (e.record != emtask::RecordDigest(rec)) return {};
-    return "Seal " + emtask::SealCode(e);
+    if (!emtask::FindSealEntry(emtask::SealLedgerPath(), rec.testno, e)) return s;
+    if (e.record != emtask::RecordDigest(rec)) return s;
+    s.recordMatches = true;
+    s.code = emtask::SealCode(e);
+    if (photoPath.empty()) {
+        s.photoMatches = e.photo == emtask::Digest{};
+    } else {
+        emtask::Digest d;
+        s.photoMatches = emtask::Sha256File(photoPath, d) && d == e.photo;
+    }
+    return s;
 }
 
 ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settings)
@@ -350,8 +368,15 @@ ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settin
     c.dateOrder = settings.dateorder;
     if (o.record) {
         o.photo = CheckReportPhoto(*o.record, r.photoFolder);
+        const ReportSeal seal = CheckReportSeal(*o.record, o.photo.path);
+        // A photograph other than the sealed one fails as an edited one does,
+        // whatever its 35 samples say.
+        if (seal.recordMatches && !seal.photoMatches) {
+            o.photo.passes = false;
+            o.photo.image = QImage();
+        }
         if (o.photo.passes) c.photo = o.photo.image;
-        c.seal = ReportSealText(*o.record);
+        o.seal = c.seal = seal.Text();
     }
     o.page = DrawReportPage(c);
     return o;

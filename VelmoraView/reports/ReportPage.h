@@ -90,10 +90,21 @@ struct PageContent {
 };
 QImage DrawReportPage(const PageContent& c);
 
-// "Seal " and the short seal code of `rec` when the seal ledger holds an
-// entry for it that the record still matches byte for byte; empty otherwise
-// (a record stored before sealing began, or one changed since).
-std::string ReportSealText(const emtask::TestRecord& rec);
+// The record against its seal ledger entry. Only an entry the record still
+// matches byte for byte speaks for the photograph: an archive from another
+// log may reuse the test number.
+struct ReportSeal {
+    bool recordMatches = false;  // an entry holds the record as it is
+    // ...and `photoPath` is the photograph it sealed: the same SHA-256, or no
+    // file when the entry's hash is zero (no photograph was sealed).
+    bool photoMatches = false;
+    std::string code;  // the entry's short code while recordMatches
+    // "Seal " and the code when the record and its photograph both match;
+    // empty otherwise (not sealed, or changed since).
+    std::string Text() const { return recordMatches && photoMatches ? "Seal " + code : std::string(); }
+};
+// `photoPath`: the record's photograph file as found; empty when there is none.
+ReportSeal CheckReportSeal(const emtask::TestRecord& rec, const std::string& photoPath);
 
 // One rendering of a record's report with the stored settings and the given
 // entry texts.
@@ -106,7 +117,8 @@ struct ReportRequest {
 struct ReportOutcome {
     QImage page;
     const emtask::TestRecord* record = nullptr;
-    PhotoCheck photo;
+    PhotoCheck photo;  // passes only when the seal, if any, also holds it
+    std::string seal;  // the seal text printed; empty for none
 };
 ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settings);
 

@@ -5,6 +5,7 @@
 #include "FileImage.h"
 
 #include <QBuffer>
+#include <cerrno>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
@@ -25,30 +26,26 @@ bool PaintPage(QPainter& p, const QImage& img, const QRect& area)
 }
 }  // namespace
 
-bool PrintReportFile(QPrinter& printer, const QString& imagePath)
+QString PrintReportPage(QPrinter& printer, const QImage& page)
 {
-    const QImage img(imagePath);
-    if (img.isNull()) {
-        DebugLine(" report page unreadable: %s", qPrintable(imagePath));
-        return false;
-    }
+    if (page.isNull()) return QStringLiteral("no page has been rendered");
     printer.setDocName(QString::fromLatin1(kPrintDocName));
     QPainter p;
     if (!p.begin(&printer)) {
         DebugLine(" print job did not start");
-        return false;
+        return QStringLiteral("the print job could not start");
     }
     // With fullPage off the painter's origin is the printable area's corner.
     const QRect area(QPoint(0, 0), printer.pageRect(QPrinter::DevicePixel).size().toSize());
-    const bool ok = PaintPage(p, img, area);
+    const bool ok = PaintPage(p, page, area);
+    if (!ok) printer.abort();
     p.end();
-    return ok;
+    return ok ? QString() : QStringLiteral("the printer has no printable area");
 }
 
-bool WriteReportPdf(const QString& imagePath, const QString& pdfPath)
+QString WriteReportPdf(const QImage& page, const QString& pdfPath)
 {
-    const QImage img(imagePath);
-    if (img.isNull()) return false;
+    if (page.isNull()) return QStringLiteral("no page has been rendered");
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
@@ -58,14 +55,18 @@ bool WriteReportPdf(const QString& imagePath, const QString& pdfPath)
         pdf.setResolution(300);
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         QPainter p;
-        if (!p.begin(&pdf)) return false;
-        const bool ok = PaintPage(p, img, QRect(0, 0, pdf.width(), pdf.height()));
+        if (!p.begin(&pdf)) return QStringLiteral("the PDF could not be made");
+        PaintPage(p, page, QRect(0, 0, pdf.width(), pdf.height()));
         p.end();
-        if (!ok) return false;
     }
     const std::string path = pdfPath.toStdString();
     emtask::MakeDirectory(QFileInfo(pdfPath).absolutePath().toStdString());
-    return emtask::AtomicWriteFile(path, bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (!emtask::AtomicWriteFile(path, bytes.constData(), static_cast<size_t>(bytes.size()))) {
+        const int err = errno;
+        DebugLine(" %s", emtask::LastFileError().c_str());
+        return QString::fromStdString(emtask::ErrorText(err));
+    }
+    return {};
 }
 
 }  // namespace reports

@@ -82,11 +82,12 @@ TEST(Seal, StoresAreSealedAndALedgerBeginsBesideAnOlderLog)
     SealEntry e;
     TestRecord& rec = GetManager()->m_DeviceData.m_TestData[2];
     ASSERT_TRUE(FindSealEntry(SealLedgerPath(), 3, e));
-    EXPECT_EQ(reports::ReportSealText(rec), "Seal " + SealCode(e));
+    EXPECT_EQ(reports::CheckReportSeal(rec, measurement::TestPhotoPath(rec)).Text(), "Seal " + SealCode(e));
     // Any byte of the record counts, reserved ones included.
     for (size_t at : {size_t(0), offsetof(TestRecord, result), sizeof(TestRecord) - 1}) {
         reinterpret_cast<unsigned char*>(&rec)[at] ^= 1;
-        EXPECT_EQ(reports::ReportSealText(rec), "") << "a changed record prints no seal: byte " << at;
+        EXPECT_EQ(reports::CheckReportSeal(rec, measurement::TestPhotoPath(rec)).Text(), "")
+            << "a changed record prints no seal: byte " << at;
         reinterpret_cast<unsigned char*>(&rec)[at] ^= 1;
     }
     EXPECT_FALSE(FindSealEntry(SealLedgerPath(), 2, e)) << "test 2 came before the ledger";

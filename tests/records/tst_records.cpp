@@ -111,6 +111,12 @@ private slots:
             QVERIFY2(text.contains(QString("id%1\n").arg(n)) || text.contains(QString("id%1 ").arg(n)),
                      qPrintable(QString::number(n)));
         QVERIFY(!text.contains("id150\n") && !text.contains("id150 "));
+        QVERIFY(dialogs.messages().isEmpty());
+        // A job that cannot start is said, naming where it was to go.
+        dialogs.pdf = QString::fromStdString(*home / "no/such/grid.pdf");
+        w->OnCommand(msg::RD_PRINT_BTN);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages().size(), 1, 20000);
+        QVERIFY(dialogs.messages()[0].contains("no/such/grid.pdf: the print job could not start"));
 
         w->Button(msg::RD_CLOSE_BTN)->click();
         QVERIFY(!w->isVisible() && main->isEnabled());

@@ -1,6 +1,8 @@
 #include "../shell/ShellFixture.h"
 #include "PhotoCheck.h"
+#include "SealLedger.h"
 #include "ReportTestUtil.h"
+#include "FileImage.h"
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
 #include "messaging/Messages.h"
@@ -118,6 +120,37 @@ private slots:
         QVERIFY(Render(4).photo.path.empty());
     }
 
+    void sealCodeAndPhotographOnlyWhileBothAreAsSealed()
+    {
+        const cv::Mat red = Solid(320, 240, 0, 0, 255);
+        for (int i = 0; i < 4; ++i) {
+            struct tm t { };
+            t.tm_year = 124, t.tm_mon = 2, t.tm_mday = 7, t.tm_hour = 14, t.tm_sec = i;
+            measurement::FlowDataSave(false, "0.045", i == 2 ? cv::Mat() : red, t);
+        }
+        const emtask::TestRecord* r = emtask::GetManager()->m_DeviceData.m_TestData;
+        // Test 2 repainted away from the 35 sampled pixels; test 3, sealed
+        // without one, given a black photograph; test 4's removed. The check
+        // values of 2 and 3 still pass: only the ledger tells.
+        cv::Mat repainted = cv::imread(measurement::TestPhotoPath(r[1]));
+        repainted(cv::Rect(16, 16, 16, 16)).setTo(cv::Scalar(255, 255, 255));
+        cv::imwrite(measurement::TestPhotoPath(r[1]), repainted);
+        cv::imwrite(measurement::TestPhotoPath(r[2]), Solid(320, 240, 0, 0, 0));
+        fs::remove(measurement::TestPhotoPath(r[3]));
+        for (int t : {2, 3}) QVERIFY(CheckReportPhoto(r[t - 1], emtask::JpegDir()).passes);
+
+        emtask::SealEntry e;
+        QVERIFY(emtask::FindSealEntry(emtask::SealLedgerPath(), 1, e));
+        ReportOutcome o = Render(1);
+        QVERIFY(o.photo.passes && AllNear(o.page, {{800, 560}}, kRed));
+        QCOMPARE(o.seal, "Seal " + emtask::SealCode(e));
+        for (int t : {2, 3, 4}) {
+            o = Render(t);
+            QVERIFY2(!o.photo.passes && o.seal.empty(), qPrintable(QString::number(t)));
+            QVERIFY(AllNear(o.page, {{800, 560}}, kWhite, 0));
+        }
+    }
+
     void recordLookupNeverLeavesTheSlotsInUse()
     {
         emtask::DeviceData& d = emtask::GetManager()->m_DeviceData;
@@ -177,8 +210,7 @@ private slots:
         for (const auto& e : fs::directory_iterator(emtask::ConfDir()))
             QVERIFY2(e.path().filename() == "printformation.jpg" || e.path().filename() == "config.conf",
                      e.path().c_str());
-        const std::string& jpeg = path;
-        const QImage saved(QString::fromStdString(jpeg));
+        const QImage saved(QString::fromStdString(path));
 
         // The image fills the printable area; the margins stay white.
         const QString pdf = QString::fromStdString(folder->path + "/print.pdf");
@@ -186,7 +218,7 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         printer.setPageMargins(QMarginsF(12, 20, 12, 20), QPageLayout::Millimeter);
-        QVERIFY(PrintReportFile(printer, QString::fromStdString(jpeg)));
+        QCOMPARE(PrintReportPage(printer, saved), QString());
         QCOMPARE(PdfPages(pdf), 1);
         const int dpi = 40;
         const QImage picture = PdfPicture(pdf, dpi);
@@ -198,14 +230,9 @@ private slots:
 
         // The PDF file of the same page: the whole sheet.
         const QString pdf2 = QString::fromStdString(folder->path + "/saved.pdf");
-        QVERIFY(WriteReportPdf(QString::fromStdString(jpeg), pdf2));
+        QCOMPARE(WriteReportPdf(saved, pdf2), QString());
         QCOMPARE(PdfPages(pdf2), 1);
         QVERIFY(MeanDifference(PdfPicture(pdf2, dpi), saved) < 10);
-
-        // Nothing to print: no page, no file.
-        printer.setOutputFileName(QString::fromStdString(folder->path + "/none.pdf"));
-        QVERIFY(!PrintReportFile(printer, QString::fromStdString(folder->path + "/missing.jpg")));
-        QVERIFY(!fs::exists(folder->path + "/none.pdf"));
     }
 
     void doubleClickedRowOpensItsPreviewWhichGivesControlBack()
@@ -257,28 +284,99 @@ private slots:
         QTRY_VERIFY(records->isEnabled());
     }
 
+    void printAndPdfAreThePageShownAndTheirFailuresAreSaid()
+    {
+        AddRecord(Solid(320, 240, 0, 0, 255));  // red
+        AddRecord(Solid(320, 240, 0, 255, 0));  // green
+        ScriptedDialogs dialogs;
+        OpenReportPreview(1, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        MirrorDlg* view = ReportPreviewWindow();
+        // The page file cannot be written for test 2 (a full disk): said, and
+        // test 1's page left in it is never output.
+        emtask::iofault::Arm(1, ENOSPC, emtask::iofault::kWriteSide, true);
+        OpenReportPreview(2, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        emtask::iofault::Disarm();
+        QVERIFY(dialogs.messages().size() == 1 &&
+                dialogs.messages()[0].contains("printformation.jpg could not be saved"));
+
+        QSignalSpy done(view, &MirrorDlg::printFinished);
+        const QString printed = QString::fromStdString(folder->path + "/printed.pdf");
+        const QString saved = QString::fromStdString(folder->path + "/saved.pdf");
+        auto output = [&](const QString& printTo, const QString& saveTo) {
+            view->printer()->setOutputFormat(QPrinter::PdfFormat);
+            view->printer()->setOutputFileName(printTo);
+            dialogs.printAnswers = {true};
+            view->printButton()->click();
+            QVERIFY(done.wait(20000));
+            dialogs.fileAnswers = {saveTo};
+            view->savePdfButton()->click();
+            QVERIFY(done.wait(20000));
+        };
+        output(printed, saved);
+        QCOMPARE(dialogs.messages().size(), 1);
+        for (const QString& pdf : {printed, saved}) {
+            const QImage picture = PdfPicture(pdf, 40);
+            const QPoint photo(picture.width() * 900 / kPageWidth, picture.height() * 600 / kPageHeight);
+            QVERIFY2(AllNear(picture, {photo}, kGreen, 60), qPrintable(pdf));
+        }
+
+        // A print that cannot start and a PDF with a folder in its way: said, naming the file.
+        fs::create_directories(folder->path + "/taken.pdf");
+        output(QString::fromStdString(folder->path + "/no/such/printed.pdf"),
+               QString::fromStdString(folder->path + "/taken.pdf"));
+        const QStringList said = dialogs.messages().mid(1);
+        QCOMPARE(said.size(), 2);
+        QVERIFY2(said[0].contains("no/such/printed.pdf: the print job could not start"), qPrintable(said[0]));
+        QVERIFY2(said[1].contains("taken.pdf could not be saved: ") && said[1].contains("directory"),
+                 qPrintable(said[1]));
+    }
+
+    void wideTitlesFitThePage()
+    {
+        // Ink in the title's band (above the first heading) between x0 and x1.
+        auto ink = [](const QImage& page, int x0, int x1) {
+            for (int y = 206; y < 330; ++y)
+                for (int x = x0; x < x1; ++x)
+                    if (page.pixel(x, y) != qRgb(255, 255, 255)) return true;
+            return false;
+        };
+        for (const QString& wide : {QString(15, 'W'), QString(15, QChar(0xD55C))}) {
+            PageContent c;
+            c.texts.title = wide.toStdString();
+            const QImage page = DrawReportPage(c);
+            QVERIFY(ink(page, 90, kPageWidth - 90));
+            QVERIFY2(!ink(page, 0, 80) && !ink(page, kPageWidth - 80, kPageWidth), qPrintable(wide));
+        }
+    }
+
     void pageStoresEntriesAndABackgroundOnlyWhenApplied()
     {
         Bus().reportbg = kBgDefault;
         ScriptedDialogs dialogs;
         COptionPrintDlg page;
         page.show();
-        // 60 Hangul are more bytes than the note holds: cut whole at 126 bytes.
+        // The entries count characters: 60 Hangul are typed whole (a 61st is
+        // refused), and stored cut to whole ones at 126 bytes, which is said.
         CLimitedEdit* note = page.entry(COptionPrintDlg::Note);
         note->clear();
-        TypeText(note, QString(60, QChar(0xD55C)));
+        TypeText(note, QString(61, QChar(0xD55C)));
+        QCOMPARE(note->text(), QString(60, QChar(0xD55C)));
         QCOMPARE(emtask::FieldText(StoredBus().notetext), std::string());
         page.applyEntriesButton()->click();
-        QCOMPARE(emtask::FieldText(StoredBus().notetext), note->text().toStdString());
-        QCOMPARE(StoredBus().notetext[126], '\0');
+        QCOMPARE(dialogs.messages(), QStringList{"Complete.\nShortened to fit the settings: Note."});
+        QCOMPARE(emtask::FieldText(StoredBus().notetext), QString(42, QChar(0xD55C)).toStdString());
+        QCOMPARE(note->text(), QString(42, QChar(0xD55C)));
         dialogs.shown.clear();
 
-        // Custom without an image: refused, back to Default.
-        page.choice(kBgCustom)->click();
-        page.applyBackgroundButton()->click();
-        QCOMPARE(dialogs.messages(), QStringList{kWrongForm});
-        QCOMPARE(StoredBus().reportbg, int(kBgDefault));
-        dialogs.shown.clear();
+        // Custom without an image: refused by either Apply, back to Default.
+        for (QPushButton* apply : {page.applyBackgroundButton(), page.applyEntriesButton()}) {
+            page.choice(kBgCustom)->click();
+            apply->click();
+            QCOMPARE(dialogs.messages(), QStringList{kWrongForm});
+            QCOMPARE(StoredBus().reportbg, int(kBgDefault));
+            QVERIFY(page.choice(kBgDefault)->isChecked());
+            dialogs.shown.clear();
+        }
 
         const std::string image = folder->path + "/Letterhead.jpg";
         cv::imwrite(image, Solid(602, 877, 255, 0, 0));
@@ -308,6 +406,21 @@ private slots:
         QCOMPARE(StoredBus().reportbg, int(kBgDefault));
         QVERIFY(AllZero(StoredBus().bgpath, sizeof StoredBus().bgpath));
         QCOMPARE(StoredBus().dateorder, 1);
+
+        // Saves that fail (a full disk) are said, by each Apply and by that reset.
+        dialogs.shown.clear();
+        Bus().reportbg = kBgCustom;
+        emtask::CopyField(Bus().bgpath, image);
+        emtask::iofault::Arm(1, ENOSPC, emtask::iofault::kWriteSide, true);
+        page.hide();
+        page.show();
+        page.applyBackgroundButton()->click();
+        page.applyEntriesButton()->click();
+        emtask::iofault::Disarm();
+        const QStringList said = dialogs.messages();
+        QCOMPARE(said.size(), 3);
+        for (const QString& m : said)
+            QVERIFY2(m.startsWith("The settings could not be saved: "), qPrintable(m));
     }
 };
 
