@@ -100,6 +100,7 @@ std::string ReportSealText(const emtask::TestRecord& rec);
 struct ReportRequest {
     const emtask::DeviceData* data = nullptr;
     int testNo = 0;
+    int32_t slot = -1;  // the row's own record when known: test numbers may repeat
     std::string photoFolder;
     ReportTexts texts;
 };
