@@ -153,17 +153,6 @@ TEST(Search, HostileCriteriaAndCounts)
     EXPECT_EQ(s.m->m_SearchData.m_TestData[0].testno, 0);
     // Cleared by stores: the next large search finds its pages committed.
     EXPECT_EQ(NonResident(s.m->m_SearchData.m_TestData, sizeof(TestRecord) * (kMaxRecords - 5)), 0u);
-
-    // Committing ahead keeps what the pages hold.
-    const size_t page = size_t(sysconf(_SC_PAGESIZE));
-    char* p = static_cast<char*>(
-        mmap(nullptr, 64 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-    p[5 * page + 3] = 'x';
-    search::CommitPages(p, 64 * page);
-    EXPECT_EQ(NonResident(p, 64 * page), 0u);
-    EXPECT_EQ(p[5 * page + 3], 'x');
-    EXPECT_EQ(p[9 * page], 0);
-    munmap(p, 64 * page);
 }
 
 TEST(Search, NumbersAreReadOnceAndNeverNaN)
