@@ -39,7 +39,8 @@ COptionCameraDlg::COptionCameraDlg(QWidget* parent)
     m_S->view = m_Preview;
 
     connect(m_List, qOverload<int>(&QComboBox::activated), this, &COptionCameraDlg::OnSelect);
-    connect(m_Use, &QCheckBox::clicked, this, &COptionCameraDlg::OnUseToggled);
+    // The box's state, however it changed (mouse, key, screen reader).
+    connect(m_Use, &QCheckBox::toggled, this, &COptionCameraDlg::OnUseToggled);
 
     // Opening the page: no preview yet.
     SetPreviewActive(false);
@@ -129,6 +130,7 @@ void COptionCameraDlg::OnSelect(int index)
 
 void COptionCameraDlg::OnUseToggled(bool on)
 {
+    if (m_Filling) return;  // showing the stored choice changes nothing
     emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
     if (on) {
         b.camerause = 1;

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 namespace {
 const char* const kDateTexts[] = {"YYYY-MM-DD", "MM-DD-YYYY", "DD-MM-YYYY"};
@@ -68,8 +69,14 @@ COptionPsetDlg::COptionPsetDlg(QWidget* parent) : QWidget(parent)
     m_Rows->setAccessibleName(cap->text());
 
     // Captions and marks are set on the first showing, from the stored values.
-    connect(m_Date, &QButtonGroup::idClicked, this, &COptionPsetDlg::OnDateOrder);
-    connect(m_Photo, &QButtonGroup::idClicked, this, &COptionPsetDlg::OnPhotoSave);
+    // The choice that became checked, however it was chosen (mouse, key,
+    // screen reader); showing the stored values is no choice.
+    connect(m_Date, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) OnDateOrder(id);
+    });
+    connect(m_Photo, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) OnPhotoSave(id);
+    });
     connect(m_Rows, &QComboBox::activated, this, &COptionPsetDlg::OnRows);
     RegisterWindow(Wnd::PsetPage, this);
 }
@@ -113,6 +120,7 @@ void COptionPsetDlg::LoadControls()
     photoChoice(1)->setText(QStringLiteral("No"));
 
     const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    const QSignalBlocker quietDate(m_Date), quietPhoto(m_Photo);
     // A stored order other than 0..2 is shown as day-month-year elsewhere but
     // marks no choice here.
     m_Date->setExclusive(false);

@@ -15,7 +15,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
@@ -92,6 +94,39 @@ void FillSheetList(QComboBox* list, Paging& paging, int32_t records)
     paging.prevSheet = 0;
 }
 
+namespace {
+// Every change of the grid's selection (mouse, keys, the program, a screen
+// reader) posts WM_ONE_CLK with the selected row, -1 for none. A click that
+// leaves the selection as it was posts it too, so clicking the shown row
+// checks its photograph again.
+class SelectionPoster : public QObject {
+public:
+    SelectionPoster(QTableView* grid, QWidget* window) : QObject(grid), m_Grid(grid)
+    {
+        grid->viewport()->installEventFilter(this);
+        connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, window] {
+            m_ChangedSincePress = true;
+            const QModelIndexList rows = m_Grid->selectionModel()->selectedRows();
+            PostMessage(window, msg::WM_ONE_CLK, rows.isEmpty() ? -1 : rows.first().row());
+        });
+        connect(grid, &QTableView::clicked, this, [this, window](const QModelIndex& i) {
+            if (!m_ChangedSincePress) PostMessage(window, msg::WM_ONE_CLK, i.row());
+        });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress) m_ChangedSincePress = false;
+        return false;
+    }
+
+private:
+    QTableView* m_Grid;
+    bool m_ChangedSincePress = false;
+};
+}  // namespace
+
 QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& geometry)
 {
     auto* grid = new QTableView(window);
@@ -99,8 +134,7 @@ QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& 
     SetupGridView(grid, model);
     grid->setFont(skin::Arial(13));
     grid->horizontalHeader()->setFont(skin::Arial(13, true));
-    QObject::connect(grid, &QTableView::clicked, window,
-                     [window](const QModelIndex& i) { PostMessage(window, msg::WM_ONE_CLK, i.row()); });
+    new SelectionPoster(grid, window);
     QObject::connect(grid, &QTableView::doubleClicked, window,
                      [window](const QModelIndex& i) { PostMessage(window, msg::WM_DBL_CLK, i.row()); });
     return grid;

@@ -64,8 +64,9 @@ struct Paging {
 // sheet, first sheet chosen, without signalling a sheet change.
 void FillSheetList(QComboBox* list, Paging& paging, int32_t records);
 
-// The grid on `model`; a click posts WM_ONE_CLK, a double click WM_DBL_CLK
-// with the row to `window`.
+// The grid on `model`; a change of the selected row, or a click, posts
+// WM_ONE_CLK (row -1: none selected), a double click WM_DBL_CLK with the row
+// to `window`.
 QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& geometry);
 
 // The picture area: the photograph (or a built-in picture) at (1, 1).

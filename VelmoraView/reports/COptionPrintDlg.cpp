@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QStringList>
 #include <cstring>
 
@@ -82,7 +83,9 @@ COptionPrintDlg::COptionPrintDlg(QWidget* parent) : QWidget(parent)
     }
     m_ApplyEntries = reports::FlatButton(QStringLiteral("Apply"), QRect(396, 410, 84, 34), this);
 
-    connect(m_Choices, &QButtonGroup::idClicked, this, &COptionPrintDlg::OnChoice);
+    connect(m_Choices, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) OnChoice(id);  // mouse, key or screen reader alike
+    });
     connect(m_Browse, &QPushButton::clicked, this, &COptionPrintDlg::OnBrowse);
     connect(m_ApplyBg, &QPushButton::clicked, this, &COptionPrintDlg::OnApplyBackground);
     connect(m_ApplyEntries, &QPushButton::clicked, this, &COptionPrintDlg::OnApplyEntries);
@@ -100,6 +103,7 @@ int COptionPrintDlg::checkedChoice() const { return m_Choices->checkedId(); }
 
 void COptionPrintDlg::SelectChoice(int background)
 {
+    const QSignalBlocker quiet(m_Choices);  // the callers refresh the preview themselves
     if (QRadioButton* r = choice(background)) r->setChecked(true);
     m_Path->setEnabled(background == reports::kBgCustom);
 }

@@ -70,10 +70,11 @@ MirrorDlg::~MirrorDlg()
 }
 
 void MirrorDlg::SetSource(const emtask::DeviceData* records, int testNo, const std::string& photoFolder,
-                          Wnd caller)
+                          Wnd caller, int32_t slot)
 {
     m_Data = records;
     m_TestNo = testNo;
+    m_Slot = slot;
     m_PhotoFolder = photoFolder;
     m_Caller = caller;
 }
@@ -91,6 +92,7 @@ void MirrorDlg::Render()
     reports::ReportRequest r;
     r.data = m_Data;
     r.testNo = m_TestNo;
+    r.slot = m_Slot;
     r.photoFolder = m_PhotoFolder;
     r.texts = EntryTexts();
     m_Last = reports::RenderReport(r, emtask::GetManager()->m_BusInfo);

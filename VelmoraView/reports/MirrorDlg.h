@@ -27,9 +27,9 @@ public:
 
     // What the calling window passes before the window is shown: the records,
     // the test number of the row, the photograph folder of their source, and
-    // the window to enable again on closing.
+    // the window to enable again on closing; the row's slot when known.
     void SetSource(const emtask::DeviceData* records, int testNo, const std::string& photoFolder,
-                   Wnd caller);
+                   Wnd caller, int32_t slot = -1);
 
     // The entries from the stored form defaults.
     void Refill();
@@ -76,6 +76,7 @@ private:
 
     const emtask::DeviceData* m_Data = nullptr;
     int m_TestNo = 0;
+    int32_t m_Slot = -1;
     std::string m_PhotoFolder;
     Wnd m_Caller = Wnd::ReadDevice;
 

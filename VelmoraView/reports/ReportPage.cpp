@@ -360,7 +360,9 @@ ReportSeal CheckReportSeal(const emtask::TestRecord& rec, const std::string& pho
 ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settings)
 {
     ReportOutcome o;
-    if (r.data) o.record = FindReportRecord(*r.data, r.testNo);
+    if (r.data)
+        o.record = r.slot >= 0 && r.slot < emtask::RecordCount(*r.data) ? &r.data->m_TestData[r.slot]
+                                                                         : FindReportRecord(*r.data, r.testNo);
     PageContent c;
     c.background = LoadBackground(settings.reportbg, emtask::FieldText(settings.bgpath));
     c.texts = r.texts;

@@ -111,6 +111,7 @@ ReportSeal CheckReportSeal(const emtask::TestRecord& rec, const std::string& pho
 struct ReportRequest {
     const emtask::DeviceData* data = nullptr;
     int testNo = 0;
+    int32_t slot = -1;  // the row's own record when known: test numbers may repeat
     std::string photoFolder;
     ReportTexts texts;
 };

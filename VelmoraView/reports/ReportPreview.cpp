@@ -8,11 +8,11 @@ MirrorDlg* g_Preview = nullptr;
 }
 
 void OpenReportPreview(int testNo, const emtask::DeviceData& data, const std::string& photoFolder,
-                       Wnd caller)
+                       Wnd caller, int32_t slot)
 {
     if (!g_Preview) g_Preview = new MirrorDlg();  // no parent: disabling the caller must not reach it
     QWidget* owner = WindowWidget(caller);
-    g_Preview->SetSource(&data, testNo, photoFolder, caller);
+    g_Preview->SetSource(&data, testNo, photoFolder, caller, slot);
     if (owner) KeepAbove(g_Preview, owner);
     if (g_Preview->isVisible()) {
         g_Preview->Refill();

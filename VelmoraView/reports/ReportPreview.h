@@ -3,6 +3,7 @@
 
 #include "messaging/PostMessage.h"
 
+#include <cstdint>
 #include <string>
 
 namespace emtask { struct DeviceData; }
@@ -11,9 +12,10 @@ class MirrorDlg;
 // Shows "Print View" for test number `testNo` of `data` (which must outlive
 // the window: the store's members do), its photograph looked up in
 // `photoFolder`, centred over `caller`, which is disabled until the window
-// closes (then enabled and posted 1373).
+// closes (then enabled and posted 1373). A list passes its row's `slot`, so a
+// repeated test number still gives the row's own record.
 void OpenReportPreview(int testNo, const emtask::DeviceData& data, const std::string& photoFolder,
-                       Wnd caller);
+                       Wnd caller, int32_t slot = -1);
 
 // The window once it has been opened, else nullptr.
 MirrorDlg* ReportPreviewWindow();

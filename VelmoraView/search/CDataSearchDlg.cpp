@@ -51,8 +51,9 @@ CDataSearchDlg::CDataSearchDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
         m_Box[i] = new QCheckBox(QString::fromLatin1(kBoxText[i]), this);
         m_Box[i]->setGeometry(20, 50 + 38 * i, 170, 26);
         const uint32_t bit = kBoxFlag[i];
-        // The flag follows the box at once, whether the window ends with OK or not.
-        connect(m_Box[i], &QCheckBox::clicked, this, [store, bit](bool on) {
+        // The flag follows the box's state at once, however it was ticked
+        // (mouse, key, screen reader), whether the window ends with OK or not.
+        connect(m_Box[i], &QCheckBox::toggled, this, [store, bit](bool on) {
             if (on)
                 store->flags |= bit;
             else

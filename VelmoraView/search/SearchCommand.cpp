@@ -1,14 +1,17 @@
 #include "search/SearchCommand.h"
 
+#include "EMTaskData.h"
 #include "records/CReadDeviceDlg.h"
 #include "search/CDataSearchDlg.h"
 #include "search/CSearchDataDlg.h"
+#include "search/SearchEngine.h"
 
 namespace search {
 
 void OpenSearch(CReadDeviceDlg& records)
 {
     CDataSearchDlg criteria(&records);
+    CommitResultAreaAhead(*emtask::GetManager());
     if (criteria.DoModal() != QDialog::Accepted) return;
     CSearchDataDlg results(records.SourceFlag(), records.ArchivePhotoFolder(), records.ArchiveFileName(),
                            &records);

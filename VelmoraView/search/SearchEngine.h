@@ -53,7 +53,8 @@ bool RecordDay(const emtask::TestRecord& rec, int64_t& day);
 // datacnt the number found and (when a criterion was ticked) bytes 12..87 of
 // the source header; every slot after the last found record zero. Only slots
 // `out` held before are cleared, so `out` must come from an earlier search or
-// be zero. Returns the number found.
+// be zero. Cleared slots are written, never handed back to the system, so
+// the pages a search committed serve the next one. Returns the number found.
 int32_t SearchRecords(const emtask::DeviceData& src, const emtask::SearchInfo& info,
                       emtask::DeviceData& out);
 
@@ -61,6 +62,16 @@ int32_t SearchRecords(const emtask::DeviceData& src, const emtask::SearchInfo& i
 // the benchmark: one copy of the whole record area per stage through `work`.
 int32_t SearchRecordsStaged(const emtask::DeviceData& src, const emtask::SearchInfo& info,
                             emtask::DeviceData& out, emtask::DeviceData& work);
+
+// Makes the pages of a range resident and writable, their contents as they
+// were (pages no one has written read zero either way).
+void CommitPages(void* data, size_t size);
+
+// Commits the record area of m_SearchData on a thread of its own while the
+// criteria are being chosen, so the first search of a run does not fault in
+// 276 MB page by page; SearchProcess waits for it. Nothing else may touch
+// m_SearchData until then (the results window is not open meanwhile).
+void CommitResultAreaAhead(emtask::EMTaskData& store);
 
 // SearchProcess: m_DeviceData with m_SearchInfo into m_SearchData, and the
 // count into m_DeviceSearchTotalCnt. Logs the criteria.

@@ -94,15 +94,16 @@ void CVelmoraViewDlg::CreateChildren()
     m_IDentry = std::make_unique<CIDentry>();
     m_Records = std::make_unique<CReadDeviceDlg>();
     records::InstallExcelCommand();
-    // A double-clicked row opens its report; the record window waits for 1373.
+    // A double-clicked row opens the report of its own slot; the record
+    // window waits for 1373.
     CReadDeviceDlg::SetHook(int(msg::WM_DBL_CLK), [](CReadDeviceDlg& w) {
         OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
-                          w.PhotoSourceNow().folder, Wnd::ReadDevice);
+                          w.PhotoSourceNow().folder, Wnd::ReadDevice, w.SelectedSlot());
     });
     CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, search::OpenSearch);
     CSearchDataDlg::SetPreviewHook([](CSearchDataDlg& w) {
         OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_SearchData,
-                          w.PhotoSourceNow().folder, Wnd::SearchData);
+                          w.PhotoSourceNow().folder, Wnd::SearchData, w.SelectedSlot());
     });
 }
 

@@ -9,6 +9,7 @@
 #include "options/Password.h"
 #include "messaging/Messages.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QRadioButton>
 #include <QtTest>
@@ -40,6 +41,11 @@ private slots:
         QCOMPARE(StoredBus().dateorder, 1);
         page.photoChoice(1)->click();
         QCOMPARE(StoredBus().photosave, 1);
+        // A screen reader's choice is one too.
+        QAccessible::queryAccessibleInterface(page.dateChoice(2))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(StoredBus().dateorder, 2);
         page.rowsList()->setCurrentIndex(18);
         emit page.rowsList()->activated(18);
         QCOMPARE(StoredBus().rowsindex, 18);

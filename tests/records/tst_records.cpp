@@ -1,10 +1,14 @@
 #include "../shell/ShellFixture.h"
 #include "SealFixture.h"
 #include "FileImage.h"
+#include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/SkinButton.h"
 #include "messaging/Messages.h"
 #include "records/CReadDeviceDlg.h"
+#include "reports/MirrorDlg.h"
+#include "reports/ReportPreview.h"
+#include "search/CSearchDataDlg.h"
 #include "users/XlsxReader.h"
 #include "controls/CLoadDataDlg.h"
 #include "controls/CProgressBar.h"
@@ -259,6 +263,31 @@ private slots:
             shown[row] = w->ShownPicture();
         }
         QVERIFY(shown[0] != shown[1]);
+        // The photograph follows the selection however it moves.
+        w->Grid()->selectRow(1);
+        QTRY_COMPARE(w->SelectedSlot(), 0);
+        QTest::keyClick(w->Grid(), Qt::Key_Up);
+        QTRY_COMPARE(w->SelectedSlot(), 1);
+        QCOMPARE(w->ShownPicture(), shown[0]);
+        w->Grid()->clearSelection();
+        QTRY_COMPARE(w->ShownVerdict(), PhotoVerdict::NoPhoto);
+
+        // A double-clicked row reports its own record, in this window and in
+        // the search results (newest first: row 0 is slot 1 in both).
+        emit w->Grid()->doubleClicked(w->Model()->index(0, 0));
+        QTRY_VERIFY(ReportPreviewWindow() && ReportPreviewWindow()->isVisible());
+        QCOMPARE(ReportPreviewWindow()->lastRendering().record, &store->m_DeviceData.m_TestData[1]);
+        ReportPreviewWindow()->close();
+        QTRY_VERIFY(w->isEnabled());
+        store->m_SearchInfo.flags = emtask::SEARCH_TESTNO;
+        emtask::CopyField(store->m_SearchInfo.startno, "5");
+        emtask::CopyField(store->m_SearchInfo.endno, "5");
+        CSearchDataDlg results(w->SourceFlag(), w->ArchivePhotoFolder(), w->ArchiveFileName());
+        QTRY_COMPARE(results.Model()->rowCount(), 2);
+        emit results.Grid()->doubleClicked(results.Model()->index(0, 0));
+        QTRY_VERIFY(ReportPreviewWindow()->isVisible() && !results.isEnabled());
+        QCOMPARE(ReportPreviewWindow()->lastRendering().record, &store->m_SearchData.m_TestData[1]);
+        ReportPreviewWindow()->close();
 
         // A negative count shows nothing.
         a.datacnt = -7;

@@ -2,9 +2,12 @@
 #include "TextUtil.h"
 #include "search/SearchEngine.h"
 
-#include <limits>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace emtask;
@@ -36,6 +39,16 @@ std::vector<int> Range(int a, int b)
     std::vector<int> v;
     for (int i = a; i <= b; ++i) v.push_back(i);
     return v;
+}
+
+// Pages of the whole pages inside [p, p + size) that are not resident.
+size_t NonResident(const void* p, size_t size)
+{
+    const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t a = (uintptr_t(p) + page - 1) & ~(page - 1), b = (uintptr_t(p) + size) & ~(page - 1);
+    std::vector<unsigned char> in((b - a) / page);
+    EXPECT_EQ(mincore(reinterpret_cast<void*>(a), b - a, in.data()), 0);
+    return size_t(std::count_if(in.begin(), in.end(), [](unsigned char c) { return !(c & 1); }));
 }
 
 }  // namespace
@@ -138,6 +151,8 @@ TEST(Search, HostileCriteriaAndCounts)
     s.m->m_DeviceData.datacnt = -7;
     EXPECT_TRUE(s.Run().empty());
     EXPECT_EQ(s.m->m_SearchData.m_TestData[0].testno, 0);
+    // Cleared by stores: the next large search finds its pages committed.
+    EXPECT_EQ(NonResident(s.m->m_SearchData.m_TestData, sizeof(TestRecord) * (kMaxRecords - 5)), 0u);
 }
 
 TEST(Search, NumbersAreReadOnceAndNeverNaN)

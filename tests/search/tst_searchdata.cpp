@@ -4,8 +4,11 @@
 #include "controls/Dialogs.h"
 #include "messaging/Messages.h"
 #include "records/PhotoLookup.h"
+#include "search/CDataSearchDlg.h"
 #include "search/CSearchDataDlg.h"
 
+#include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QTableView>
 #include <QTest>
@@ -76,6 +79,34 @@ private slots:
         Settle();
         QCOMPARE(w.SelectedTestNo(), QStringLiteral("390"));
         QVERIFY(w.ShownVerdict() != records::PhotoVerdict::NoPhoto);
+    }
+
+    // A box ticked by mouse, key or screen reader is a criterion at OK, and
+    // unticked the same way it is none.
+    void criteriaFollowTheBoxesHoweverTicked()
+    {
+        const std::function<void(QCheckBox*)> ways[] = {
+            [](QCheckBox* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); },
+            [](QCheckBox* b) { QTest::keyClick(b, Qt::Key_Space); },
+            [](QCheckBox* b) {
+                QAccessible::queryAccessibleInterface(b)->actionInterface()->doAction(
+                    QAccessibleActionInterface::toggleAction());
+            },
+        };
+        for (const auto& tick : ways) {
+            m->m_SearchInfo.flags = 0;
+            CDataSearchDlg w;
+            w.InitDialog();
+            w.show();
+            QCheckBox* box = w.CheckBox(CDataSearchDlg::BoxError);
+            tick(box);
+            w.OnOK();
+            QCOMPARE(w.result(), int(QDialog::Accepted));
+            QCOMPARE(m->m_SearchInfo.flags, uint32_t(SEARCH_ERROR));
+            QCOMPARE(FieldText(m->m_SearchInfo.errortext), std::string("Flow"));
+            tick(box);
+            QCOMPARE(m->m_SearchInfo.flags, 0u);
+        }
     }
 
     void csvAndArchiveSaveOfTheResults()
