@@ -158,7 +158,7 @@ TEST(HostileWorkbook, StreamedCheckCountsRowsAndRefusesBrokenSheets)
 
     const size_t mid = rows.find("<row r=\"2000\"");
     std::string swapped = rows, mismatched = rows;
-    swapped.replace(mid + 9, 4, "1999");
+    swapped.replace(mid + 8, 4, "1999");
     mismatched.replace(rows.find("</is>", mid), 5, "</it>");
     for (const std::string& bad : {swapped, mismatched, rows + "</sheetData></worksheet><!-- ends inside",
                                    rows + "</sheetData></worksheet><worksheet><sheetData>", rows + "<row>"}) {
