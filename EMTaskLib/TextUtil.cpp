@@ -179,6 +179,17 @@ std::string CsvField(std::string field)
     if (field.find_first_of(",\r\n") == std::string::npos) return field;
     return "\"" + CsvQuoted(field) + "\"";
 }
+
+// A text a spreadsheet program keeps as text: ="...".
+std::string CsvTextField(const std::string& text) { return CsvField("=\"" + CsvQuoted(text) + "\""); }
+
+// A text written as it is: a quotation mark of its own would open a quoted
+// field, so it is quoted then too.
+std::string CsvPlainField(std::string field)
+{
+    if (field.find('"') == std::string::npos) return CsvField(std::move(field));
+    return "\"" + CsvQuoted(field) + "\"";
+}
 }  // namespace
 
 std::string RecordDateText(const TestRecord& r, int order, DateStyle style)
@@ -195,7 +206,6 @@ std::string RecordDateText(const TestRecord& r, int order, DateStyle style)
     // record (exports write a million of them).
     std::string text;
     text.reserve(24);
-    if (style == DateStyle::Csv) text += "=\"";
     if (order == 0) {
         Upto(text, r.m_Tyy, 4) += '-';
         text += mon;
@@ -209,7 +219,6 @@ std::string RecordDateText(const TestRecord& r, int order, DateStyle style)
         text += mon;
         Upto(text += '-', r.m_Tyy, 4);
     }
-    if (style == DateStyle::Csv) text += '"';
     return text;
 }
 
@@ -261,13 +270,15 @@ int SheetCount(int total, int rows)
 std::string CsvLine(const TestRecord& r, int order)
 {
     std::string line = std::to_string(r.testno);
-    line += ',' + CsvField(RecordDateText(r, order, DateStyle::Csv));
-    line += ',' + CsvField(RecordTimeText(r));
-    line += ',' + CsvField("=\"" + CsvQuoted(FieldText(r.result)) + "\"");
+    // Date and time come from the record's own fields: a crafted archive may
+    // put quotation marks, commas or line breaks there too.
+    line += ',' + CsvTextField(RecordDateText(r, order, DateStyle::Row));
+    line += ',' + CsvPlainField(RecordTimeText(r));
+    line += ',' + CsvTextField(FieldText(r.result));
     line += ',';
     line += UnitText(r.unit);
-    line += ',' + CsvField("=\"" + CsvQuoted(FieldText(r.id)) + "\"");
-    line += ',' + CsvField("=\"" + CsvQuoted(FieldText(r.name)) + "\"");
+    line += ',' + CsvTextField(FieldText(r.id));
+    line += ',' + CsvTextField(FieldText(r.name));
     line += ',';
     line += (r.mode == '0') ? "Normal" : "-";
     line += '\n';

@@ -53,7 +53,6 @@ const char* UnitText(const char* unitField, size_t width = 17);
 // handling of a date order outside 0..2.
 enum class DateStyle {
     Row,       // record and search grids: text fields, other orders as 2
-    Csv,       // same texts as Row, written as ="..."
     Workbook,  // same texts as Row, other orders give an empty cell
     Report,    // decimal values "%04d" / "%02d", other orders as 2
 };
@@ -78,9 +77,10 @@ constexpr int kDefaultRowsIndex = 9;
 // Number of sheets for `total` records (at least 1 when total > 0).
 int SheetCount(int total, int rowsPerSheet);
 
-// One comma-separated line of a record (quotes inside ID, name and result
-// doubled so they cannot leave their ="..." field; a field holding a comma,
-// CR or LF written whole in CSV quotes, e.g. "=""Kim, Lee""").
+// One comma-separated line of a record (quotes inside date, ID, name and
+// result doubled so they cannot leave their ="..." field; a field holding a
+// comma, CR or LF, or a time holding a quote, written whole in CSV quotes,
+// e.g. "=""Kim, Lee""").
 std::string CsvLine(const TestRecord& rec, int dateOrder);
 constexpr const char* kCsvHeader = "Test No., Date, Time, Test Result, Unit, ID, Name, Mode\n";
 

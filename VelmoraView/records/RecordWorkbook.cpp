@@ -4,8 +4,10 @@
 #include "EMTaskData.h"
 #include "FileImage.h"
 #include "TextUtil.h"
+#include "users/XlsxReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -145,10 +147,28 @@ bool WriteWorkbook(const std::string& path, const std::string& tmpDir, const Dev
         e = closed;
         why = lxw_strerror(closed);
     }
-    return e == LXW_NO_ERROR;
+    // The library writes the rows through temporary files whose failed writes
+    // (a full disk) it does not see: only the workbook as written tells.
+    return e == LXW_NO_ERROR && VerifyWorkbook(path, rows, why);
 }
 
 }  // namespace
+
+bool VerifyWorkbook(const std::string& path, int rows, std::string& why)
+{
+    const xlsx::SheetCheck check = xlsx::CheckWorkbook(path);
+    const uint32_t last = kFirstRecordRow + static_cast<uint32_t>(rows);
+    if (check.error != xlsx::ReadError::None) {
+        why = "the written workbook is damaged: " + check.detail;
+        return false;
+    }
+    // Title (two rows), header, then one row per record.
+    if (check.rows != last || check.lastRow != last) {
+        why = "the written workbook holds " + std::to_string(check.rows) + " rows of " + std::to_string(last);
+        return false;
+    }
+    return true;
+}
 
 WorkbookExportResult ExportWorkbooks(const DeviceData& d, int order, const std::string& chosen,
                                      const WorkbookProgress& progress, int rowsPerWorkbook)
@@ -182,6 +202,17 @@ WorkbookExportResult ExportWorkbooks(const DeviceData& d, int order, const std::
         }
         remaining -= rows;
         ++res.saved;
+    }
+    // The folder now holds this export whole: workbooks of an earlier, longer
+    // export after it would read as part of it.
+    for (int k = res.saved + 1; folder && k <= kMaxWorkbooks; ++k) {
+        const std::string surplus = target.PathOf(k);
+        if (unlink(surplus.c_str()) != 0 && errno != ENOENT) {
+            res.failed = k;
+            res.detail = "cannot remove the earlier " + surplus + ": " + emtask::ErrorText(errno);
+            DebugLine("SaveXlsx %s", res.detail.c_str());
+            return res;
+        }
     }
     return res;
 }

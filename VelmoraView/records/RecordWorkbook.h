@@ -29,7 +29,7 @@ WorkbookTarget WorkbookTargetOf(const std::string& chosenPath);
 
 struct WorkbookExportResult {
     int saved = 0;       // workbooks written and in place
-    int failed = 0;      // number k of the workbook that could not be saved; 0 when none
+    int failed = 0;      // number k of the workbook that could not be saved (or removed); 0 when none
     std::string detail;  // why it failed, for the log
 };
 
@@ -38,13 +38,19 @@ struct WorkbookExportResult {
 // saved. Called on the exporting thread.
 using WorkbookProgress = std::function<void(int written)>;
 
+// True when the workbook at `path` is whole and its sheet holds the title, the
+// header and `rows` record rows; otherwise `why` says what is wrong.
+bool VerifyWorkbook(const std::string& path, int rows, std::string& why);
+
 // Writes the records of `data` (its datacnt clamped to 0..1,000,000) below
 // the chosen path: workbook k holds the slots from count - 1 - rows*(k-1)
 // downward, and is written only when it receives a record. Each workbook is
 // written under a temporary name and renamed into place only when complete,
 // so a failed or interrupted export leaves the workbook an earlier export
-// left. Stops at the first workbook that cannot be saved; those saved before
-// it stay. The folder is made even when there is no record.
+// left. Each is read back before it is put in place. Stops at the first
+// workbook that cannot be saved; those saved before it stay. Once all are in
+// place, the workbooks of an earlier export beyond the last are removed. The
+// folder is made even when there is no record.
 // `rowsPerWorkbook` is for tests: smaller workbooks, the same rules.
 WorkbookExportResult ExportWorkbooks(const emtask::DeviceData& data, int dateOrder,
                                      const std::string& chosenPath,

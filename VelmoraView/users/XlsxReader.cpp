@@ -25,30 +25,49 @@ public:
     Archive& operator=(const Archive&) = delete;
 
     bool has(const std::string& name) const { return zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE) >= 0; }
+    zip_uint64_t count() const
+    {
+        return static_cast<zip_uint64_t>(std::max<zip_int64_t>(zip_get_num_entries(m_zip, 0), 0));
+    }
+    std::string name(zip_uint64_t index) const
+    {
+        const char* n = zip_get_name(m_zip, index, 0);
+        if (!n) throw Failure{ReadError::Corrupt, "entry without a name"};
+        return n;
+    }
 
-    // Unpacks one entry, never more than `limit` bytes whatever its header says.
+    // Unpacks one entry piece by piece, never more than `limit` bytes whatever
+    // its header says.
+    template <class Sink>
+    void stream(zip_uint64_t index, const std::string& name, size_t limit, Sink&& sink) const
+    {
+        zip_file_t* f = zip_fopen_index(m_zip, index, 0);
+        if (!f) throw Failure{ReadError::Corrupt, "cannot open part " + name};
+        try {
+            char buf[65536];
+            size_t total = 0;
+            for (;;) {
+                zip_int64_t n = zip_fread(f, buf, sizeof buf);
+                if (n < 0) throw Failure{ReadError::Corrupt, "cannot unpack part " + name};
+                if (n == 0) break;
+                total += static_cast<size_t>(n);
+                if (total > limit) throw Failure{ReadError::TooLarge, "part too large: " + name};
+                sink(buf, static_cast<size_t>(n));
+            }
+        } catch (...) {
+            zip_fclose(f);
+            throw;
+        }
+        if (zip_fclose(f) != 0) throw Failure{ReadError::Corrupt, "bad checksum in " + name};
+    }
+
     std::string read(const std::string& name, size_t limit) const
     {
         zip_int64_t index = zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE);
         if (index < 0) throw Failure{ReadError::NotWorkbook, "missing part " + name};
-        zip_file_t* f = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
-        if (!f) throw Failure{ReadError::Corrupt, "cannot open part " + name};
         std::string out;
-        char buf[65536];
-        for (;;) {
-            zip_int64_t n = zip_fread(f, buf, sizeof buf);
-            if (n < 0) {
-                zip_fclose(f);
-                throw Failure{ReadError::Corrupt, "cannot unpack part " + name};
-            }
-            if (n == 0) break;
-            if (out.size() + static_cast<size_t>(n) > limit) {
-                zip_fclose(f);
-                throw Failure{ReadError::TooLarge, "part too large: " + name};
-            }
-            out.append(buf, static_cast<size_t>(n));
-        }
-        if (zip_fclose(f) != 0) throw Failure{ReadError::Corrupt, "bad checksum in " + name};
+        stream(static_cast<zip_uint64_t>(index), name, limit,
+               [&out](const char* data, size_t size) { out.append(data, size); });
         return out;
     }
 
@@ -61,6 +80,12 @@ const char* LocalName(const char* name)
 {
     const char* colon = std::strrchr(name, ':');
     return colon ? colon + 1 : name;
+}
+
+std::string_view LocalName(std::string_view name)
+{
+    const size_t colon = name.rfind(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
 bool Is(const pugi::xml_node& n, const char* local) { return std::strcmp(LocalName(n.name()), local) == 0; }
@@ -322,6 +347,172 @@ std::string CellText(const pugi::xml_node& c, const std::vector<std::string>& sh
     return value;  // numbers as written, formula strings, errors, ISO dates
 }
 
+// One past the end of the markup that starts at the '<' at `lt`, or npos when
+// the text ends first. Comments, CDATA, declarations and quoted attribute
+// values may hold '<' and '>'.
+size_t MarkupEnd(std::string_view s, size_t lt)
+{
+    constexpr size_t npos = std::string_view::npos;
+    const size_t i = lt + 1;
+    const std::string_view rest = s.substr(std::min(i, s.size()));
+    auto past = [&](std::string_view end, size_t from) {
+        const size_t hit = s.find(end, from);
+        return hit == npos ? npos : hit + end.size();
+    };
+    for (std::string_view open : {std::string_view("!--"), std::string_view("![CDATA[")}) {
+        if (rest.size() < open.size() && open.substr(0, rest.size()) == rest) return npos;  // not known yet
+        if (rest.substr(0, open.size()) == open) return past(open[1] == '-' ? "-->" : "]]>", i + open.size());
+    }
+    if (rest[0] == '?') return past("?>", i + 1);
+    if (rest[0] == '!' || rest[0] == '/') return past(">", i);
+    char quote = 0;
+    for (size_t k = i; k < s.size(); ++k) {
+        const char ch = s[k];
+        if (quote) {
+            if (ch == quote) quote = 0;
+        } else if (ch == '"' || ch == '\'') {
+            quote = ch;
+        } else if (ch == '>') {
+            return k + 1;
+        }
+    }
+    return npos;
+}
+
+// A tag's name: from `from` up to a blank, '/' or '>'.
+std::string_view TagName(std::string_view tag, size_t from)
+{
+    const size_t end = tag.find_first_of(" \t\r\n/>", from);
+    return tag.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from);
+}
+
+// The value of attribute `attr` of a start tag (empty when it has none).
+std::string_view AttrValue(std::string_view tag, std::string_view attr)
+{
+    constexpr size_t npos = std::string_view::npos;
+    for (size_t i = 1 + TagName(tag, 1).size(); i < tag.size();) {
+        i = tag.find_first_not_of(" \t\r\n", i);
+        const size_t eq = i == npos ? npos : tag.find('=', i);
+        const size_t q = eq == npos ? npos : tag.find_first_of("\"'", eq + 1);
+        const size_t close = q == npos ? npos : tag.find(tag[q], q + 1);
+        if (close == npos) break;
+        std::string_view name = tag.substr(i, eq - i);
+        name = name.substr(0, name.find_last_not_of(" \t\r\n") + 1);
+        if (name == attr) return tag.substr(q + 1, close - q - 1);
+        i = close + 1;
+    }
+    return {};
+}
+
+// Follows the tags of a sheet that arrives in pieces, holding only an
+// unfinished piece of markup between them: every element must be closed by its
+// own end tag, and the rows of sheetData are counted.
+class SheetWalker {
+public:
+    explicit SheetWalker(int maxDepth) : m_maxDepth(maxDepth) { }
+
+    void feed(const char* data, size_t size)
+    {
+        constexpr size_t npos = std::string_view::npos;
+        m_carry.append(data, size);
+        const std::string_view s(m_carry);
+        size_t i = 0;
+        for (;;) {
+            const size_t lt = s.find('<', i);
+            text(s.substr(i, lt == npos ? npos : lt - i));
+            if (lt == npos) {
+                i = s.size();
+                break;
+            }
+            const size_t end = MarkupEnd(s, lt);
+            if (end == npos) {
+                i = lt;
+                break;
+            }
+            markup(s.substr(lt, end - lt));
+            i = end;
+        }
+        m_carry.erase(0, i);
+        if (m_carry.size() > kMaxMarkup) throw Failure{ReadError::TooLarge, "markup too long in the sheet"};
+    }
+
+    void finish() const
+    {
+        if (!m_carry.empty() || !m_rootClosed) throw Failure{ReadError::BadXml, "the sheet is cut short"};
+    }
+
+    uint32_t rows = 0;
+    uint32_t lastRow = 0;
+
+private:
+    static constexpr size_t kMaxMarkup = 1u << 20;
+
+    void text(std::string_view t) const
+    {
+        if (m_open.empty() && t.find_first_not_of(" \t\r\n") != std::string_view::npos)
+            throw Failure{ReadError::BadXml, "text outside the sheet's root element"};
+    }
+
+    void markup(std::string_view m)
+    {
+        if (m[1] == '?' || (m[1] == '!' && m.substr(0, 9) != "<![CDATA[")) return;
+        if (m[1] == '!') return text("CDATA");
+        if (m[1] == '/') {
+            const std::string_view name = TagName(m, 2);
+            if (m_open.empty() || m_open.back() != name)
+                throw Failure{ReadError::BadXml, "end tag </" + std::string(name) + "> without its start"};
+            m_open.pop_back();
+            m_rootClosed = m_open.empty();
+            return;
+        }
+        const std::string_view name = TagName(m, 1);
+        if (name.empty() || (m_open.empty() && m_rootClosed))
+            throw Failure{ReadError::BadXml, "a tag outside the sheet's root element"};
+        if (LocalName(name) == "row" && !m_open.empty() && LocalName(m_open.back()) == "sheetData") row(m);
+        if (m[m.size() - 2] == '/') {
+            m_rootClosed = m_open.empty();
+            return;
+        }
+        if (static_cast<int>(m_open.size()) >= m_maxDepth)
+            throw Failure{ReadError::TooLarge, "nesting too deep in the sheet"};
+        m_open.emplace_back(name);
+    }
+
+    void row(std::string_view tag)
+    {
+        const std::string_view r = AttrValue(tag, "r");
+        uint32_t number = lastRow + 1;
+        if (!r.empty()) {
+            uint64_t v = 0;
+            for (char c : r) {
+                if (c < '0' || c > '9' || v > kMaxRow) throw Failure{ReadError::BadXml, "bad row number"};
+                v = v * 10 + static_cast<uint64_t>(c - '0');
+            }
+            if (v == 0 || v > kMaxRow) throw Failure{ReadError::BadXml, "bad row number"};
+            number = static_cast<uint32_t>(v);
+        }
+        if (number <= lastRow) throw Failure{ReadError::BadXml, "rows out of order"};
+        ++rows;
+        lastRow = number;
+    }
+
+    int m_maxDepth;
+    std::string m_carry;
+    std::vector<std::string> m_open;
+    bool m_rootClosed = false;
+};
+
+Failure OpenFailure(int err)
+{
+    zip_error_t ze;
+    zip_error_init_with_code(&ze, err);
+    Failure f{(err == ZIP_ER_NOENT || err == ZIP_ER_OPEN || err == ZIP_ER_READ) ? ReadError::CannotOpen
+                                                                                : ReadError::NotZip,
+              zip_error_strerror(&ze)};
+    zip_error_fini(&ze);
+    return f;
+}
+
 }  // namespace
 
 bool ParseCellRef(const char* ref, uint32_t& row, uint32_t& col)
@@ -351,50 +542,21 @@ bool ParseCellRef(const char* ref, uint32_t& row, uint32_t& col)
 
 int XmlDepth(const char* d, size_t n, int limit)
 {
-    int depth = 0, deepest = 0;
-    size_t i = 0;
     const std::string_view text(d, n);
-    auto skipPast = [&](std::string_view end) {
-        const size_t hit = text.find(end, i);
-        i = hit == std::string_view::npos ? n : hit + end.size();
-    };
-    while (i < n) {
-        const char* lt = static_cast<const char*>(std::memchr(d + i, '<', n - i));
-        if (!lt) break;
-        i = static_cast<size_t>(lt - d) + 1;
-        if (i >= n) break;
-        if (d[i] == '?') {
-            skipPast("?>");
-        } else if (n - i >= 3 && std::memcmp(d + i, "!--", 3) == 0) {
-            skipPast("-->");
-        } else if (n - i >= 8 && std::memcmp(d + i, "![CDATA[", 8) == 0) {
-            skipPast("]]>");
-        } else if (d[i] == '!') {
-            skipPast(">");
-        } else if (d[i] == '/') {
+    int depth = 0, deepest = 0;
+    for (size_t i = text.find('<'); i != std::string_view::npos && i + 1 < n; i = text.find('<', i)) {
+        const size_t end = MarkupEnd(text, i);
+        const char kind = text[i + 1];
+        if (kind == '/') {
             if (depth > 0) --depth;
-            skipPast(">");
-        } else {
-            // Start tag: find its end outside quoted attribute values.
-            char quote = 0;
-            bool selfClosing = false;
-            for (; i < n; ++i) {
-                char ch = d[i];
-                if (quote) {
-                    if (ch == quote) quote = 0;
-                } else if (ch == '"' || ch == '\'') {
-                    quote = ch;
-                } else if (ch == '>') {
-                    selfClosing = d[i - 1] == '/';
-                    ++i;
-                    break;
-                }
-            }
-            if (!selfClosing && ++depth > deepest) {
+        } else if (kind != '?' && kind != '!' && (end == std::string_view::npos || text[end - 2] != '/')) {
+            if (++depth > deepest) {
                 deepest = depth;
                 if (deepest > limit) return deepest;
             }
         }
+        if (end == std::string_view::npos) break;
+        i = end;
     }
     return deepest;
 }
@@ -405,13 +567,9 @@ ReadResult ReadActiveSheet(const std::string& path, const ReadLimits& limits)
     int err = 0;
     zip_t* z = zip_open(path.c_str(), ZIP_RDONLY, &err);
     if (!z) {
-        result.error = (err == ZIP_ER_NOENT || err == ZIP_ER_OPEN || err == ZIP_ER_READ)
-                           ? ReadError::CannotOpen
-                           : ReadError::NotZip;
-        zip_error_t ze;
-        zip_error_init_with_code(&ze, err);
-        result.detail = zip_error_strerror(&ze);
-        zip_error_fini(&ze);
+        const Failure f = OpenFailure(err);
+        result.error = f.error;
+        result.detail = f.detail;
         return result;
     }
     Archive zip(z);
@@ -465,6 +623,37 @@ ReadResult ReadActiveSheet(const std::string& path, const ReadLimits& limits)
         result.error = ReadError::TooLarge;
         result.detail = "out of memory";
         result.cells.clear();
+    }
+    return result;
+}
+
+SheetCheck CheckWorkbook(const std::string& path, const ReadLimits& limits)
+{
+    SheetCheck result;
+    int err = 0;
+    zip_t* z = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+    try {
+        if (!z) throw OpenFailure(err);
+        Archive zip(z);
+        const std::string sheet = FindParts(zip, limits).sheet;
+        SheetWalker walker(limits.maxDepth);
+        for (zip_uint64_t i = 0; i < zip.count(); ++i) {
+            const std::string name = zip.name(i);
+            if (name == sheet)
+                zip.stream(i, name, limits.maxSheetBytes,
+                           [&walker](const char* d, size_t n) { walker.feed(d, n); });
+            else
+                zip.stream(i, name, limits.maxPartBytes, [](const char*, size_t) {});
+        }
+        walker.finish();
+        result.rows = walker.rows;
+        result.lastRow = walker.lastRow;
+    } catch (const Failure& f) {
+        result.error = f.error;
+        result.detail = f.detail;
+    } catch (const std::bad_alloc&) {
+        result.error = ReadError::TooLarge;
+        result.detail = "out of memory";
     }
     return result;
 }

@@ -18,6 +18,7 @@ struct Cell {
 
 struct ReadLimits {
     size_t maxPartBytes = 32u << 20;       // one unpacked XML part
+    size_t maxSheetBytes = size_t(1) << 30;  // the sheet where it is streamed (CheckWorkbook)
     size_t maxSharedStrings = 500000;      // entries of the shared-string table
     size_t maxCells = 2000000;             // non-empty cells of the sheet
     size_t maxTextBytes = 128u << 20;      // all cell texts together
@@ -44,6 +45,18 @@ struct ReadResult {
 // Shared strings, inline strings, formula strings, numbers (as written),
 // booleans ("TRUE"/"FALSE") and error values are all taken as text.
 ReadResult ReadActiveSheet(const std::string& path, const ReadLimits& limits = {});
+
+// A whole workbook checked without holding its sheet: the archive is complete,
+// every part unpacks with its checksum, and the active sheet is well-formed
+// XML (streamed, so memory stays small whatever its size). For a workbook just
+// written, before it is put in place.
+struct SheetCheck {
+    ReadError error = ReadError::None;
+    std::string detail;
+    uint32_t rows = 0;     // row elements of the sheet
+    uint32_t lastRow = 0;  // number of the last one
+};
+SheetCheck CheckWorkbook(const std::string& path, const ReadLimits& limits = {});
 
 // Cell texts escape characters that XML cannot hold as "_xHHHH_" (UTF-16
 // units); a literal "_xHHHH_" is written with its underscore escaped (the

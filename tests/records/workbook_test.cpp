@@ -146,6 +146,14 @@ TEST(RecordWorkbook, FailedSaveKeepsEarlierWorkbooks)
     EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"log_1.xlsx", "log_2.xlsx", "log_3.xlsx"}));
     EXPECT_EQ(Dump(dir + "/log_1.xlsx")["F4"], "new" + kPlain);
 
+    // Fewer workbooks than the earlier export: its surplus goes once the new
+    // set is in place (above, the failed export left it).
+    Log().datacnt = 3;
+    EXPECT_EQ(records::ExportWorkbooks(Log(), 2, chosen, {}, 2).saved, 2);
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"log_1.xlsx", "log_2.xlsx"}));
+    auto last = Dump(dir + "/log_2.xlsx");
+    EXPECT_EQ(Values(last, 4), "000001,07-Mar-2024,14:25:00,0.010,%BAC,new,Kim,Normal");
+
     // A folder that cannot be made fails the first workbook.
     WriteBytes(home / "blocked", "x", 1);
     r = records::ExportWorkbooks(Log(), 2, home / "blocked.xlsx");
@@ -165,4 +173,38 @@ TEST(RecordWorkbook, NoRecordMakesOnlyTheFolderAndTenWorkbooksHoldAll)
     for (int s = 0; s < 11; ++s) Put(s, "x", "y", "0.010", '0', "B");
     Log().datacnt = 11;
     EXPECT_EQ(records::ExportWorkbooks(Log(), 2, home / "ten.xlsx", {}, 1).saved, 6);
+}
+
+// A disk that fills while a workbook is written: the library loses the rows
+// its temporary file cannot take and still closes without an error. The
+// export fails and the earlier workbook stays.
+TEST(RecordWorkbook, DiskFullDuringAWorkbookKeepsTheEarlierOne)
+{
+    TestFolder home;
+    for (int s = 0; s < 3000; ++s) Put(s, "old", "Kim", "0.010", '0', "B");
+    Log().datacnt = 2;
+    const std::string chosen = home / "log.xlsx", dir = home / "log";
+    ASSERT_EQ(records::ExportWorkbooks(Log(), 2, chosen).saved, 1);
+    const auto before = ReadBytes(dir + "/log_1.xlsx");
+
+    Log().datacnt = 3000;
+    for (const rlim_t limit : {rlim_t(64) << 10, rlim_t(600) << 10}) {
+        records::WorkbookExportResult r;
+        {
+            FileSizeLimit full(limit);
+            r = records::ExportWorkbooks(Log(), 2, chosen);
+        }
+        EXPECT_EQ(r.failed, 1) << limit;
+        EXPECT_FALSE(r.detail.empty());
+        EXPECT_EQ(ReadBytes(dir + "/log_1.xlsx"), before) << limit;
+        EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"log_1.xlsx"}) << limit;
+    }
+
+    // The read-back refuses a whole workbook of another row count, and an archive cut short.
+    std::string why;
+    EXPECT_TRUE(records::VerifyWorkbook(dir + "/log_1.xlsx", 2, why)) << why;
+    EXPECT_FALSE(records::VerifyWorkbook(dir + "/log_1.xlsx", 1, why));
+    EXPECT_FALSE(records::VerifyWorkbook(dir + "/log_1.xlsx", 3, why));
+    WriteBytes(home / "cut.xlsx", before.data(), before.size() / 2);
+    EXPECT_FALSE(records::VerifyWorkbook(home / "cut.xlsx", 2, why));
 }

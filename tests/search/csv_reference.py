@@ -23,10 +23,14 @@ def formula(b):
     return b'="' + b.replace(b'"', b'""') + b'"'
 
 
-def field(b):
-    if any(c in b for c in b",\r\n"):
+def field(b, specials=b",\r\n"):
+    if any(c in specials for c in b):
         return b'"' + b.replace(b'"', b'""') + b'"'
     return b
+
+
+def plain(b):
+    return field(b, b'",\r\n')
 
 
 def main():
@@ -48,7 +52,7 @@ def main():
         time = text(r[143:146], 2) + b":" + text(r[146:149], 2) + b":" + text(r[149:152], 2)
         unit = {b"B": b"%BAC", b"G": b"g/L", b"M": b"mg/L"}.get(text(r[249:266]), b"-")
         mode = b"Normal" if r[248] == 0x30 else b"-"
-        fields = [str(no).encode(), field(formula(date)), field(time), field(formula(text(r[200:212]))),
+        fields = [str(no).encode(), field(formula(date)), plain(time), field(formula(text(r[200:212]))),
                   unit, field(formula(text(r[4:68]))), field(formula(text(r[68:132]))), mode]
         out.append(b",".join(fields) + b"\n")
     open(sys.argv[3], "wb").write(b"".join(out))

@@ -2,10 +2,8 @@
 #include "TextUtil.h"
 #include "search/CsvExport.h"
 
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace emtask;
 using searchtest::FileText;
@@ -49,6 +47,7 @@ TEST(CsvExport, LinesMatchAnIndependentReader)
         Record(18, "20240101000000", "line\r\nbreak", "김 \"the\" one", "0.000", '1', "G"),
         Record(19, "20991231120000", "x", "quote\"and,comma", "0.5", '0', "M"),
         Record(20, "20,40307a00000", "", "", "", 'x', "BB"),
+        Record(22, "2\"2403\"7\"8\"509", "q", "q", "1", '0', "B"),  // quotes in date and time
     };
     int n = 0;
     for (const TestRecord& r : recs) d.m_TestData[n++] = r;
@@ -78,16 +77,11 @@ TEST(CsvExport, FailureOrStopKeepsTheOlderFile)
     WriteBytes(path, "older", 5);
     WriteBytes(path + ".tmp", "mine", 4);  // a file of the user's beside it
 
-    // The disk refuses the file beyond 4 kB.
-    struct rlimit old;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    search::CsvResult r = search::ExportCsv(path, d, 2, NoPause());
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    search::CsvResult r;
+    {
+        FileSizeLimit full(4096);  // the disk refuses the file beyond 4 kB
+        r = search::ExportCsv(path, d, 2, NoPause());
+    }
     EXPECT_EQ(r, search::CsvResult::Failed);
     EXPECT_EQ(FileText(path), "older");
     EXPECT_EQ(FileText(path + ".tmp"), "mine");

@@ -3,11 +3,13 @@
 #include "EMTaskData.h"
 #include "ProgramFolder.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 // A fresh program folder under /tmp, removed afterwards, with the store reset.
@@ -45,5 +47,25 @@ inline emtask::BusInfo StoredBus()
     if (bytes.size() == sizeof b) std::memcpy(&b, bytes.data(), sizeof b);
     return b;
 }
+
+// While it lives, no file of this process grows past `bytes`: a write beyond
+// fails as on a full disk (EFBIG, the signal ignored).
+struct FileSizeLimit {
+    struct rlimit old { };
+    void (*oldHandler)(int);
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old);
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+};
 
 inline uintmax_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }

@@ -139,3 +139,30 @@ TEST(HostileWorkbook, OverLongTextsNeverPassTheirField)
     EXPECT_EQ(std::strlen(table[1].cusid), 63u);
     EXPECT_EQ(std::string(table[1].uname), hangul.substr(0, 61));  // never a character cut in two
 }
+
+// The streamed check of a whole workbook counts the rows of a sheet that spans
+// many pieces, and refuses one that is not well-formed wherever the fault is.
+TEST(HostileWorkbook, StreamedCheckCountsRowsAndRefusesBrokenSheets)
+{
+    TempDir dir;
+    const std::string path = dir / "x.xlsx";
+    std::string rows;
+    for (int i = 1; i <= 3000; ++i)
+        rows += "<row r=\"" + std::to_string(i) + "\"><!-- </row> -->" +
+                InlineCell("A" + std::to_string(i), "a>b<![CDATA[</c>]]>") + "</row>";
+    ASSERT_TRUE(WriteWorkbook(path, rows));
+    const xlsx::SheetCheck good = xlsx::CheckWorkbook(path);
+    EXPECT_EQ(good.error, ReadError::None) << good.detail;
+    EXPECT_EQ(good.rows, 3000u);
+    EXPECT_EQ(good.lastRow, 3000u);
+
+    const size_t mid = rows.find("<row r=\"2000\"");
+    std::string swapped = rows, mismatched = rows;
+    swapped.replace(mid + 8, 4, "1999");
+    mismatched.replace(rows.find("</is>", mid), 5, "</it>");
+    for (const std::string& bad : {swapped, mismatched, rows + "</sheetData></worksheet><!-- ends inside",
+                                   rows + "</sheetData></worksheet><worksheet><sheetData>", rows + "<row>"}) {
+        ASSERT_TRUE(WriteWorkbook(path, bad));
+        EXPECT_EQ(xlsx::CheckWorkbook(path).error, ReadError::BadXml) << bad.substr(bad.size() - 60);
+    }
+}
