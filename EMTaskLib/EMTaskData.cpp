@@ -26,6 +26,7 @@ EMTaskData* GetManager()
         void* p = mmap(nullptr, sizeof(EMTaskData), PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
         if (p == MAP_FAILED) throw std::bad_alloc();
+        SetZeroFilledMapping(p, sizeof(EMTaskData));
         return new (p) EMTaskData;  // default-init: the zero pages stay untouched
     }();
     return store;

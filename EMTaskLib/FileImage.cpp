@@ -46,6 +46,7 @@ static_assert(sizeof(Patch::offset) == 8 && sizeof(Patch::length) == 4);
 constexpr size_t kChunk = 1 << 20;
 
 thread_local std::string t_error;
+std::atomic<uintptr_t> g_zeroBase{0}, g_zeroEnd{0};  // SetZeroFilledMapping
 
 // Records why a call failed; errno is left as `err`.
 void SetError(int err, std::string text)
@@ -438,6 +439,12 @@ bool IsZero(const void* data, size_t size)
     return true;
 }
 
+void SetZeroFilledMapping(const void* base, size_t size)
+{
+    g_zeroBase = reinterpret_cast<uintptr_t>(base);
+    g_zeroEnd = reinterpret_cast<uintptr_t>(base) + size;
+}
+
 void ZeroRange(void* data, size_t size)
 {
     auto* p = static_cast<char*>(data);
@@ -529,6 +536,39 @@ bool OverlayJournal(const std::string& path, void* image, uint64_t imageSize)
     return true;
 }
 
+namespace {
+// Pages of the store's private anonymous mapping that were never touched have
+// no page table entry and are zero without being looked at; comparing them
+// byte by byte would map every one of them (and, where reads of untouched
+// memory commit it, hold the whole image). /proc/self/pagemap tells them:
+// bit 63 present, bit 62 swapped. False outside that mapping (a page of a
+// file mapping not yet read is not zero) and when it cannot say; the bytes
+// are then compared. Opened per call: a descriptor inherited over a fork
+// would read the parent's pages.
+bool NeverTouched(const void* data, size_t size)
+{
+    const uintptr_t at = reinterpret_cast<uintptr_t>(data);
+    if (size == 0 || at < g_zeroBase.load() || at + size > g_zeroEnd.load()) return false;
+    const int fd = open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t first = reinterpret_cast<uintptr_t>(data) / page;
+    const uintptr_t last = (reinterpret_cast<uintptr_t>(data) + size - 1) / page;
+    uint64_t entries[512];
+    bool untouched = true;
+    for (uintptr_t p = first; untouched && p <= last;) {
+        const size_t n = last - p + 1 < 512 ? static_cast<size_t>(last - p + 1) : 512;
+        if (pread(fd, entries, n * sizeof entries[0], static_cast<off_t>(p * sizeof entries[0])) !=
+            static_cast<ssize_t>(n * sizeof entries[0]))
+            untouched = false;
+        for (size_t i = 0; untouched && i < n; ++i) untouched = (entries[i] >> 62) == 0;
+        p += n;
+    }
+    close(fd);
+    return untouched;
+}
+}  // namespace
+
 bool AtomicWriteFile(const std::string& path, const void* data, size_t size)
 {
     return AtomicWriteFile(path, std::vector<Piece>{{data, size}});
@@ -558,7 +598,8 @@ bool AtomicWriteFile(const std::string& path, const std::vector<Piece>& pieces)
         const char* p = static_cast<const char*>(piece.data);
         for (size_t off = 0; ok && off < piece.size; off += kChunk) {
             size_t n = piece.size - off < kChunk ? piece.size - off : kChunk;
-            if (!IsZero(p + off, n)) ok = WriteAll(fd, tmp, p + off, n, at + off);
+            if (!NeverTouched(p + off, n) && !IsZero(p + off, n))
+                ok = WriteAll(fd, tmp, p + off, n, at + off);
         }
         at += piece.size;
     }

@@ -202,6 +202,11 @@ const std::vector<std::string>& Trace();
 bool Fired();
 }  // namespace iofault
 
+// The store's private anonymous mapping, whose pages read zero until written:
+// whole-image saves skip the stretches of it that were never touched without
+// reading them.
+void SetZeroFilledMapping(const void* base, size_t size);
+
 // Sets a memory range to zero, returning whole pages to the system.
 void ZeroRange(void* p, size_t size);
 

@@ -9,13 +9,12 @@
 #include <cstring>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
-#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace emtask {
 
 namespace {
-constexpr off_t kMaxPhotoBytes = 64 << 20;  // far above any camera frame as JPEG
 struct Crc16Table {
     uint16_t v[256];
     constexpr Crc16Table() : v{}
@@ -64,46 +63,144 @@ PhotoSamples SamplePhoto(const cv::Mat& img)
     return s;
 }
 
+namespace {
+unsigned Be16(const unsigned char* p) { return unsigned(p[0]) << 8 | p[1]; }
+uint32_t Be32(const unsigned char* p) { return uint32_t(Be16(p)) << 16 | Be16(p + 2); }
+
+// The first frame header of a JPEG: the one the decoder sizes its image by
+// (a second one, or a second start of image, is an error to it).
+bool JpegDimensions(const unsigned char* p, size_t n, int& width, int& height)
+{
+    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
+    size_t i = 2;
+    while (i + 2 <= n) {
+        if (p[i] != 0xFF) return false;  // up to the frame header, segments follow one another
+        const unsigned m = p[i + 1];
+        if (m == 0xFF) {  // fill byte
+            ++i;
+            continue;
+        }
+        i += 2;
+        if (m == 0x01 || (m >= 0xD0 && m <= 0xD7)) continue;                 // no length field
+        if (m == 0xD8 || m == 0xD9 || m == 0xDA || m == 0x00) return false;  // no frame before this
+        if (i + 2 > n) return false;
+        const size_t len = Be16(p + i);
+        if (len < 2 || len > n - i) return false;
+        // SOF0-15 but DHT (C4), JPG (C8) and DAC (CC).
+        if (m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC) {
+            if (len < 8) return false;
+            height = static_cast<int>(Be16(p + i + 3));
+            width = static_cast<int>(Be16(p + i + 5));
+            return true;
+        }
+        i += len;
+    }
+    return false;
+}
+
+bool PngDimensions(const unsigned char* p, size_t n, int& width, int& height)
+{
+    static const unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (n < 24 || std::memcmp(p, kSignature, 8) != 0 || std::memcmp(p + 12, "IHDR", 4) != 0) return false;
+    const uint32_t w = Be32(p + 16), h = Be32(p + 20);
+    // Kept within int; anything that large is refused anyway.
+    width = static_cast<int>(w > 0x7FFFFFFF ? 0x7FFFFFFF : w);
+    height = static_cast<int>(h > 0x7FFFFFFF ? 0x7FFFFFFF : h);
+    return true;
+}
+}  // namespace
+
+bool PhotoDimensions(const unsigned char* data, size_t size, int& width, int& height)
+{
+    width = height = 0;
+    return JpegDimensions(data, size, width, height) || PngDimensions(data, size, width, height);
+}
+
 bool ReadPhotoFile(const std::string& path, std::vector<unsigned char>& bytes)
 {
     bytes.clear();
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) return false;
-    if (!S_ISREG(st.st_mode) || st.st_size > kMaxPhotoBytes) {
-        errno = S_ISREG(st.st_mode) ? EFBIG : kNotRegularFile;
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(path, &size);
+    if (fd < 0) return false;
+    if (size > kMaxPhotoBytes) {
+        close(fd);
+        errno = EFBIG;
         return false;
     }
-    if (st.st_size <= 0) return true;
-    bytes.resize(static_cast<size_t>(st.st_size));
-    const int64_t got = ReadFileImage(path, bytes.data(), bytes.size());
-    if (got < 0) {
-        bytes.clear();
-        return false;
+    bytes.resize(static_cast<size_t>(size));
+    size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int e = errno;
+            close(fd);
+            bytes.clear();
+            errno = e;
+            return false;
+        }
+        if (n == 0) break;  // shrank meanwhile
+        got += static_cast<size_t>(n);
     }
-    bytes.resize(static_cast<size_t>(got));
+    close(fd);
+    bytes.resize(got);
     return true;
+}
+
+PhotoStatus DecodePhoto(const std::vector<unsigned char>& bytes, cv::Mat& bgr, std::string* why)
+{
+    bgr.release();
+    int w = 0, h = 0;
+    if (!PhotoDimensions(bytes.data(), bytes.size(), w, h) || w <= 0 || h <= 0) {
+        if (why) *why = "not a JPEG or PNG image";
+        return PhotoStatus::Undecodable;
+    }
+    if (w > kMaxPhotoSide || h > kMaxPhotoSide) {
+        if (why)
+            *why = std::to_string(w) + " x " + std::to_string(h) + " pixels, over " +
+                   std::to_string(kMaxPhotoSide) + " a side";
+        return PhotoStatus::Refused;
+    }
+    try {
+        bgr = cv::imdecode(bytes, cv::IMREAD_COLOR);
+    } catch (const cv::Exception&) {
+        bgr.release();
+    }
+    if (bgr.empty()) {
+        if (why) *why = "cannot be decoded";
+        return PhotoStatus::Undecodable;
+    }
+    return PhotoStatus::Decoded;
+}
+
+PhotoStatus LoadPhoto(const std::string& path, cv::Mat& bgr, std::string* why,
+                      std::vector<unsigned char>* bytes)
+{
+    bgr.release();
+    std::vector<unsigned char> own;
+    std::vector<unsigned char>& b = bytes ? *bytes : own;
+    if (!ReadPhotoFile(path, b)) {
+        const int e = errno;
+        if (why) *why = ErrorText(e);
+        return e == ENOENT ? PhotoStatus::Missing : PhotoStatus::Refused;
+    }
+    return DecodePhoto(b, bgr, why);
 }
 
 bool SamplePhotoBytes(const std::vector<unsigned char>& bytes, PhotoSamples& out)
 {
-    out = PhotoSamples{};
-    if (bytes.empty()) return false;
     cv::Mat img;
-    try {
-        img = cv::imdecode(bytes, cv::IMREAD_COLOR);
-    } catch (const cv::Exception&) {
-        return false;
-    }
-    if (img.empty()) return false;
+    const bool ok = DecodePhoto(bytes, img) == PhotoStatus::Decoded;
     out = SamplePhoto(img);
-    return true;
+    return ok;
 }
 
 bool SamplePhotoFile(const std::string& path, PhotoSamples& out)
 {
-    out = PhotoSamples{};
-    std::vector<unsigned char> bytes;
-    return ReadPhotoFile(path, bytes) && SamplePhotoBytes(bytes, out);
+    cv::Mat img;
+    const bool ok = LoadPhoto(path, img) == PhotoStatus::Decoded;
+    out = SamplePhoto(img);
+    return ok;
 }
 
 CheckBlock BuildCheckBlock(const PhotoSamples& samples, const TestRecord& rec)
@@ -135,8 +232,8 @@ uint16_t PhotoCheckValue(const PhotoSamples& samples, const TestRecord& rec)
 std::string PhotoFileName(const TestRecord& rec)
 {
     char name[96];
-    std::snprintf(name, sizeof name, "%08d-%.4s%.2s%.2s%.2s%.2s%.2s.jpg", rec.testno, rec.m_Tyy,
-                  rec.m_Tmm, rec.m_Tdd, rec.m_Thh, rec.m_Tmi, rec.m_Tss);
+    std::snprintf(name, sizeof name, "%08d-%.4s%.2s%.2s%.2s%.2s%.2s.jpg", rec.testno, rec.m_Tyy, rec.m_Tmm,
+                  rec.m_Tdd, rec.m_Thh, rec.m_Tmi, rec.m_Tss);
     return name;
 }
 

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace cv { class Mat; }
+namespace cv {
+class Mat;
+}
 
 namespace emtask {
 
@@ -24,16 +26,46 @@ using PhotoSamples = std::array<uint32_t, kPhotoSamples>;
 // An empty matrix (no photograph) gives all zero.
 PhotoSamples SamplePhoto(const cv::Mat& bgr);
 
-// Decodes a JPEG file with the same decoder used to store and to check;
-// returns false (samples all zero) when the file is missing or undecodable.
+// Largest photograph decoded, each side: far above any camera frame (the
+// camera is asked for 320 x 240), far below what a header may claim.
+constexpr int kMaxPhotoSide = 4096;
+// Largest photograph file read.
+constexpr uint64_t kMaxPhotoBytes = 64 << 20;
+
+// Width and height from the header of JPEG bytes (their frame marker) or PNG
+// bytes (IHDR), without decoding. False when the bytes are neither, or the
+// header is cut short or malformed.
+bool PhotoDimensions(const unsigned char* data, size_t size, int& width, int& height);
+
+enum class PhotoStatus {
+    Decoded,
+    Missing,      // no file at the path
+    Undecodable,  // read, but no JPEG or PNG the decoder takes
+    Refused,      // not read (not a regular file, over kMaxPhotoBytes, a read
+                  // error) or not decoded (over kMaxPhotoSide a side): it
+                  // fails its check whatever the stored value
+};
+
+// Decodes photograph bytes to 8-bit BGR, the one decoder every photograph goes
+// through. Only bytes whose header PhotoDimensions reads, at most kMaxPhotoSide
+// a side, reach the decoder: a few hundred bytes may claim 30,000 x 30,000
+// pixels. `why` says why when not Decoded.
+PhotoStatus DecodePhoto(const std::vector<unsigned char>& bytes, cv::Mat& bgr, std::string* why = nullptr);
+// ReadPhotoFile, then DecodePhoto; the bytes stay in `bytes` when given.
+PhotoStatus LoadPhoto(const std::string& path, cv::Mat& bgr, std::string* why = nullptr,
+                      std::vector<unsigned char>* bytes = nullptr);
+
+// The samples of a photograph file; false (samples all zero) when it is not
+// Decoded.
 bool SamplePhotoFile(const std::string& path, PhotoSamples& out);
 
-// The bytes of a photograph file: only a regular file of a sane size is read
-// (a FIFO or device at its path must not stall a check). False (errno set)
-// when there is none or it cannot be read.
+// The bytes of a photograph file, opened without blocking (a FIFO or device
+// at its path must not stall a check) and at most kMaxPhotoBytes long. False
+// (errno set: ENOENT, kNotRegularFile, EFBIG, ...) when there is none or it
+// cannot be read.
 bool ReadPhotoFile(const std::string& path, std::vector<unsigned char>& bytes);
 // The samples of a photograph's file bytes; false (samples all zero) when
-// they do not decode.
+// they are not Decoded.
 bool SamplePhotoBytes(const std::vector<unsigned char>& bytes, PhotoSamples& out);
 
 // The 152-byte block fed to the CRC: samples, testno, packed date, packed time.

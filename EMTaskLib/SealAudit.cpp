@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <opencv2/core.hpp>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -179,11 +180,13 @@ PhotoFile ReadPhoto(const Plan& plan, const TestRecord& rec, int32_t testno)
     return p;
 }
 
-uint16_t CheckValueOf(const PhotoFile& p, const TestRecord& rec)
+// The photograph's check value; `refused` (with `why`) when its size kept it
+// from the decoder: it then fails whatever the stored value.
+uint16_t CheckValueOf(const PhotoFile& p, const TestRecord& rec, bool& refused, std::string& why)
 {
-    PhotoSamples s{};
-    if (p.present) SamplePhotoBytes(p.bytes, s);
-    return PhotoCheckValue(s, rec);
+    cv::Mat img;
+    refused = p.present && DecodePhoto(p.bytes, img, &why) == PhotoStatus::Refused;
+    return PhotoCheckValue(SamplePhoto(img), rec);
 }
 
 std::string Hex4(uint16_t v)
@@ -199,15 +202,20 @@ void CheckLegacy(const Plan& plan, const TestRecord& rec, int32_t testno, Tally&
     ++t.notSealed;
     if (!plan.options->photos) return;
     const PhotoFile p = ReadPhoto(plan, rec, testno);
-    const uint16_t crc = CheckValueOf(p, rec);
-    if (crc == rec.crc16) return;
+    bool refused = false;
+    std::string why;
+    const uint16_t crc = CheckValueOf(p, rec, refused, why);
+    // A file that cannot be read fails even where no photograph was stored.
+    if (crc == rec.crc16 && !refused && p.why.empty()) return;
     if (!p.present)
         t.findings.push_back(About(AuditKind::PhotoMissing, testno, &rec,
                                    p.why.empty() ? "not sealed; its check value needs a photograph"
                                                  : "not sealed; cannot be read: " + p.why));
     else
-        t.findings.push_back(About(AuditKind::PhotoAlteredCrc, testno, &rec,
-                                   "not sealed; check value " + Hex4(crc) + ", stored " + Hex4(rec.crc16)));
+        t.findings.push_back(
+            About(AuditKind::PhotoAlteredCrc, testno, &rec,
+                  refused ? "not sealed; not decoded: " + why
+                          : "not sealed; check value " + Hex4(crc) + ", stored " + Hex4(rec.crc16)));
 }
 
 void CheckSealed(const Plan& plan, const TestRecord& rec, const SealEntry& e, int32_t testno, Tally& t)
@@ -237,7 +245,7 @@ void CheckSealed(const Plan& plan, const TestRecord& rec, const SealEntry& e, in
                                                            : "a photograph where the test stored none"));
                 }
             }
-        } else if (sealedPhoto && !changed) {
+        } else if ((sealedPhoto || !p.why.empty()) && !changed) {
             // A changed record may name its photograph differently: that is
             // told by the record finding already.
             t.findings.push_back(
@@ -247,10 +255,14 @@ void CheckSealed(const Plan& plan, const TestRecord& rec, const SealEntry& e, in
         // The check value covers the record's fields: only an unchanged
         // record can tell an altered photograph by it.
         if (!changed && !swapped && p.present) {
-            const uint16_t crc = CheckValueOf(p, rec);
-            if (crc != rec.crc16)
+            bool refused = false;
+            std::string why;
+            const uint16_t crc = CheckValueOf(p, rec, refused, why);
+            if (crc != rec.crc16 || refused)
                 t.findings.push_back(About(AuditKind::PhotoAlteredCrc, testno, &rec,
-                                           "check value " + Hex4(crc) + ", stored " + Hex4(rec.crc16)));
+                                           refused
+                                               ? "not decoded: " + why
+                                               : "check value " + Hex4(crc) + ", stored " + Hex4(rec.crc16)));
         }
     }
     if (e.flags & kSealLate)

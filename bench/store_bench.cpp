@@ -76,8 +76,9 @@ void Row(const char* op, double ours, const char* unit, double naive, const char
                 naive, unit, ours > 0 ? naive / ours : 0.0, naiveWhat, target);
 }
 
-// Resident memory of a fresh process after start-up on an empty folder.
-long ChildRss(const std::string& dir, bool naiveLoad)
+// Resident memory a fresh process adds by its start-up (or by the naive
+// read) on `dir`, above its own baseline; `ms` receives the time it took.
+long ChildRss(const std::string& dir, bool naiveLoad, double* ms = nullptr)
 {
     int fds[2];
     if (pipe(fds) != 0) return -1;
@@ -86,6 +87,8 @@ long ChildRss(const std::string& dir, bool naiveLoad)
         close(fds[0]);
         SetProgramFolder(dir);
         EMTaskData* m = GetManager();
+        const long before = RssKiB();
+        const auto t0 = Clock::now();
         if (naiveLoad) {
             // A plain read of the whole file commits every page of the member.
             FILE* f = std::fopen(MeasureLogPath().c_str(), "rb");
@@ -97,15 +100,19 @@ long ChildRss(const std::string& dir, bool naiveLoad)
         } else {
             m->StartUp();
         }
-        long kb = RssKiB();
-        if (write(fds[1], &kb, sizeof kb) != sizeof kb) _exit(1);
+        const double took = Ms(t0, Clock::now());
+        const long kb = RssKiB() - before;
+        if (write(fds[1], &kb, sizeof kb) != sizeof kb || write(fds[1], &took, sizeof took) != sizeof took)
+            _exit(1);
         _exit(0);
     }
     close(fds[1]);
     long kb = -1;
-    if (read(fds[0], &kb, sizeof kb) != sizeof kb) kb = -1;
+    double took = -1;
+    if (read(fds[0], &kb, sizeof kb) != sizeof kb || read(fds[0], &took, sizeof took) != sizeof took) kb = -1;
     close(fds[0]);
     waitpid(pid, nullptr, 0);
+    if (ms) *ms = took;
     return kb;
 }
 }  // namespace
@@ -128,11 +135,18 @@ int main(int argc, char** argv)
                 std::string(16, '-').c_str(), std::string(10, '-').c_str(),
                 std::string(32, '-').c_str(), std::string(14, '-').c_str());
 
-    // 3. Memory after start-up with an empty log (measured first, on a fresh folder).
-    long rssOurs = ChildRss(dir, false);  // creates the empty log
-    long rssNaive = ChildRss(dir, true);
-    Row("resident memory after start-up, empty log (MB)", rssOurs / 1024.0, "MB", rssNaive / 1024.0,
-        "read whole file into member", "<= 150 MB");
+    // 3. Memory added by start-up with an empty log (measured first): on a
+    // fresh folder, which writes the empty log, and again on that log.
+    double firstMs = 0, naiveMs = 0;
+    long rssFirst = ChildRss(dir, false, &firstMs);  // creates the empty log
+    long rssOurs = ChildRss(dir, false);
+    long rssNaive = ChildRss(dir, true, &naiveMs);
+    Row("resident memory added by start-up, fresh folder (MB)", rssFirst / 1024.0, "MB", rssNaive / 1024.0,
+        "read whole file into member", "<= 20 MB");
+    Row("resident memory added by start-up, empty log (MB)", rssOurs / 1024.0, "MB", rssNaive / 1024.0,
+        "read whole file into member", "<= 20 MB");
+    Row("start-up on a fresh folder, writes the empty log", firstMs, "ms", naiveMs, "fread of the empty log",
+        "");
 
     // 1. Store one record into a log of ~999,998 records.
     m->Reset();
@@ -191,7 +205,7 @@ int main(int argc, char** argv)
         if (n != sizeof m->m_DeviceData) return 1;
     }
     Row("start-up load of a full 1,000,000-slot log (median of 3)", Median(load), "ms",
-        Median(loadNaive), "fread of the whole file", "<= 1000 ms");
+        Median(loadNaive), "fread of the whole file", "<= half naive");
 
     std::filesystem::remove_all(dir);
     return 0;

@@ -42,11 +42,7 @@ uint16_t SaveTestPhoto(const cv::Mat& photo, const TestRecord& rec, bool* writte
         if (digest) *digest = Sha256(jpeg.data(), jpeg.size());
         // The samples come from the bytes as stored, as a later check reads them.
         cv::Mat img;
-        try {
-            img = cv::imdecode(jpeg, cv::IMREAD_COLOR);
-        } catch (const cv::Exception&) {
-            img.release();
-        }
+        DecodePhoto(jpeg, img);
         DebugLine("imgBPP:%d, crcImage.GetWidth() : %d,crcImage.GetHeight() : %d",
                   img.empty() ? 0 : 24, img.cols, img.rows);
         samples = SamplePhoto(img);

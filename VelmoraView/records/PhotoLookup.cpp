@@ -8,8 +8,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <opencv2/core.hpp>
-#include <opencv2/imgcodecs.hpp>
-#include <sys/stat.h>
 
 namespace records {
 
@@ -38,20 +36,14 @@ PhotoResult CheckRecordPhoto(const PhotoSource& src, const emtask::DeviceData& d
     }
     const emtask::TestRecord& rec = d.m_TestData[slot];
     r.path = PhotoPath(src, rec, slot);
-    struct stat st;
-    if (!r.path.empty() && (stat(r.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))) r.path.clear();
-    DebugLine(" crcFullName : %s", r.path.c_str());
-
     cv::Mat img;
-    if (!r.path.empty()) {
-        try {
-            img = cv::imread(r.path, cv::IMREAD_COLOR);
-        } catch (const cv::Exception&) {
-            img.release();
-        }
-    }
+    std::string why;
+    const emtask::PhotoStatus status = r.path.empty() ? emtask::PhotoStatus::Missing
+                                                      : emtask::LoadPhoto(r.path, img, &why);
+    if (status == emtask::PhotoStatus::Missing) r.path.clear();
+    DebugLine(" crcFullName : %s", r.path.c_str());
     if (img.empty())
-        DebugLine(" crcImage.Load");
+        DebugLine(" crcImage.Load %s", why.c_str());
     else
         DebugLine(" else");
     r.stored = rec.crc16;
@@ -59,7 +51,7 @@ PhotoResult CheckRecordPhoto(const PhotoSource& src, const emtask::DeviceData& d
 
     if (r.path.empty()) {
         r.verdict = PhotoVerdict::NoPhoto;
-    } else if (r.computed == r.stored) {
+    } else if (r.computed == r.stored && status != emtask::PhotoStatus::Refused) {
         DebugLine(" crc stored %04x computed %04x", r.stored, r.computed);
         // A file that does not decode but matches a value stored without a
         // photograph has nothing to draw.

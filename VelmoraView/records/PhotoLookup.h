@@ -34,7 +34,8 @@ std::string PhotoPath(const PhotoSource& src, const emtask::TestRecord& rec, int
 enum class PhotoVerdict {
     NoPhoto,  // no file (or no record): the no-photograph picture
     Intact,   // the photograph, its check value as stored
-    Altered,  // a file whose check value differs: the altered-photograph picture
+    Altered,  // a file whose check value differs, or one refused unread or
+              // undecoded (too large): the altered-photograph picture
 };
 
 struct PhotoResult {

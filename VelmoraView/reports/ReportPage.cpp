@@ -14,7 +14,7 @@
 #include <QPainter>
 #include <QTextOption>
 #include <filesystem>
-#include <opencv2/imgcodecs.hpp>
+#include <opencv2/core.hpp>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -184,14 +184,8 @@ PhotoCheck CheckReportPhoto(const emtask::TestRecord& rec, const std::string& fo
     const std::string name = emtask::PhotoFileName(rec);
     if (PlainPhotoName(name)) c.path = FindPhotograph(folder, name);
     cv::Mat img;
-    if (!c.path.empty()) {
-        try {
-            img = cv::imread(c.path, cv::IMREAD_COLOR);
-        } catch (const cv::Exception&) {
-            img.release();
-        }
-    }
-    c.decoded = !img.empty();
+    // Refused (too large, not a regular file) fails the check as undecodable does.
+    if (!c.path.empty()) c.decoded = emtask::LoadPhoto(c.path, img) == emtask::PhotoStatus::Decoded;
     // The same samples the stored value was made from (zero when undecodable).
     c.computed = emtask::PhotoCheckValue(emtask::SamplePhoto(img), rec);
     c.passes = c.decoded && c.computed == rec.crc16;

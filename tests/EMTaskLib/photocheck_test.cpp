@@ -5,6 +5,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
 
 using namespace emtask;
 
@@ -66,4 +67,55 @@ TEST(PhotoCheck, SamplesAtAFiftyPixelGridZeroOutsideTheImage)
     missing.fill(1);
     EXPECT_FALSE(SamplePhotoFile("/nonexistent/none.jpg", missing));
     for (uint32_t v : missing) EXPECT_EQ(v, 0u);
+}
+
+// Only what the header says fits reaches the decoder; a file is read only
+// when it is a regular file of a photograph's size.
+TEST(PhotoCheck, OversizedOrUnreadablePhotographsAreRefusedUndecoded)
+{
+    auto jpeg = [](int w, int h) {
+        std::vector<unsigned char> b;
+        cv::imencode(".jpg", Pattern(w, h), b);
+        return b;
+    };
+    std::vector<unsigned char> huge = jpeg(16, 16), png;
+    ClaimJpegSize(huge, 30000, 30000);
+    cv::imencode(".png", Pattern(4097, 2), png);
+    std::vector<unsigned char> cut = jpeg(16, 16);
+    cut.resize(20);  // before the frame header
+    const struct {
+        const char* what;
+        std::vector<unsigned char> bytes;
+        PhotoStatus status;
+        int width;
+    } cases[] = {
+        {"camera frame", jpeg(640, 480), PhotoStatus::Decoded, 640},
+        {"widest decoded", jpeg(kMaxPhotoSide, 2), PhotoStatus::Decoded, kMaxPhotoSide},
+        {"one column more", jpeg(kMaxPhotoSide + 1, 2), PhotoStatus::Refused, kMaxPhotoSide + 1},
+        {"header claiming 30000 x 30000", huge, PhotoStatus::Refused, 30000},
+        {"PNG one column more", png, PhotoStatus::Refused, kMaxPhotoSide + 1},
+        {"cut before its size", cut, PhotoStatus::Undecodable, 0},
+        {"no image", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, PhotoStatus::Undecodable, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int w = -1, h = -1;
+        PhotoDimensions(c.bytes.data(), c.bytes.size(), w, h);
+        EXPECT_EQ(w, c.width);
+        cv::Mat img;
+        EXPECT_EQ(DecodePhoto(c.bytes, img), c.status);
+        EXPECT_EQ(img.empty(), c.status != PhotoStatus::Decoded);
+    }
+
+    TestFolder tf;
+    WriteBytes(tf / "huge.jpg", huge.data(), huge.size());
+    const int fd = open((tf / "long.jpg").c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_EQ(ftruncate(fd, kMaxPhotoBytes + 1), 0);  // a hole: nothing to read but its size
+    close(fd);
+    cv::Mat img;
+    std::string why;
+    EXPECT_EQ(LoadPhoto(tf / "huge.jpg", img, &why), PhotoStatus::Refused);
+    EXPECT_NE(why.find("30000 x 30000"), std::string::npos) << why;
+    EXPECT_EQ(LoadPhoto(tf / "long.jpg", img), PhotoStatus::Refused);
+    EXPECT_EQ(LoadPhoto(tf / "none.jpg", img), PhotoStatus::Missing);
 }

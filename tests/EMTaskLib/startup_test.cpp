@@ -2,6 +2,7 @@
 #include "StoreUtil.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 using namespace emtask;
 
@@ -133,4 +134,20 @@ TEST(Records, LoadOverRecordsInMemoryClearsWhatTheFileLacks)
     ASSERT_EQ(m->Load((tf / "a.dat").c_str()), 1);
     EXPECT_EQ(m->m_DeviceData.m_TestData[0].testno, 1);
     EXPECT_EQ(m->m_DeviceData.m_TestData[4999].testno, 0);
+}
+
+// The first start writes the whole empty log: the image's untouched pages are
+// neither read nor committed on the way.
+TEST(StartUp, AFreshFolderLeavesTheEmptyLogUncommitted)
+{
+    TestFolder tf;
+    GetManager()->StartUp();
+    ASSERT_EQ(FileSize(MeasureLogPath()), sizeof(DeviceData));
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    auto* base = reinterpret_cast<unsigned char*>(&GetManager()->m_DeviceData);  // page aligned
+    std::vector<unsigned char> resident((sizeof(DeviceData) + page - 1) / page);
+    ASSERT_EQ(mincore(base, sizeof(DeviceData), resident.data()), 0);
+    size_t mapped = 0;
+    for (unsigned char r : resident) mapped += r & 1;
+    EXPECT_LT(mapped * page, 4u << 20) << mapped << " pages of the log's image mapped";
 }

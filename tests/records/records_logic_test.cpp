@@ -1,5 +1,6 @@
 #include "RecordsFixture.h"
 #include "FileImage.h"
+#include "PhotoCheck.h"
 #include "records/PhotoLookup.h"
 #include "records/RecordArchive.h"
 #include "records/RecordGrid.h"
@@ -97,6 +98,18 @@ TEST(PhotoCheck, OnlyAChangedSampleOrAnotherTestsPhotographFails)
     EXPECT_EQ(check(12).verdict, PhotoVerdict::Altered);
     std::filesystem::remove(path(12));
     EXPECT_EQ(check(12).verdict, PhotoVerdict::NoPhoto);
+
+    // Stored without a photograph: a file there that is not read (a FIFO) or
+    // not decoded (its header claims 30,000 x 30,000) fails all the same.
+    log.m_TestData[12].crc16 = emtask::PhotoCheckValue({}, log.m_TestData[12]);
+    std::vector<uchar> huge;
+    cv::imencode(".jpg", MakePhoto(13), huge);
+    ClaimJpegSize(huge, 30000, 30000);
+    WriteBytes(path(12), huge.data(), huge.size());
+    EXPECT_EQ(check(12).verdict, PhotoVerdict::Altered);
+    std::filesystem::remove(path(12));
+    ASSERT_EQ(mkfifo(path(12).c_str(), 0644), 0);
+    EXPECT_EQ(check(12).verdict, PhotoVerdict::Altered);
 }
 
 // Nothing before the first ".": no name for the folder and the file.

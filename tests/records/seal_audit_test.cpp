@@ -5,10 +5,12 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <opencv2/imgcodecs.hpp>
 #include <functional>
 #include <gtest/gtest.h>
 #include <regex>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using emtask::AuditKind;
@@ -115,6 +117,17 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
              std::filesystem::remove(PhotoOf(2));
          },
          {{crc, 4}, {AuditKind::PhotoMissing, 2}}},
+        // Where no photograph was stored: one too large to decode, and a FIFO.
+        {"unreadable",
+         6,
+         [] {
+             std::vector<uchar> huge;
+             cv::imencode(".jpg", MakePhoto(3), huge);
+             ClaimJpegSize(huge, 30000, 30000);
+             WriteBytes(PhotoOf(3), huge.data(), huge.size());
+             mkfifo(PhotoOf(9).c_str(), 0644);
+         },
+         {{crc, 3}, {AuditKind::PhotoMissing, 9}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -68,4 +68,16 @@ struct FileSizeLimit {
     }
 };
 
+// Makes the baseline frame header (FF C0) of encoded JPEG bytes claim w x h
+// pixels: a few hundred bytes that would have a decoder allocate gigabytes.
+inline void ClaimJpegSize(std::vector<unsigned char>& jpeg, int w, int h)
+{
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            const unsigned char size[4] = {uint8_t(h >> 8), uint8_t(h), uint8_t(w >> 8), uint8_t(w)};
+            std::memcpy(&jpeg[i + 5], size, 4);
+            return;
+        }
+}
+
 inline uintmax_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }
