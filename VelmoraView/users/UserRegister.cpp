@@ -2,6 +2,8 @@
 
 #include "TextUtil.h"
 
+#include <QList>
+
 #include <cstdio>
 #include <cstring>
 

@@ -326,13 +326,12 @@ TEST(Faults, ALinkWhoseTargetIsGoneIsUnreadableNotMissing)
     for (auto path : {ConfigPath, MeasureLogPath}) {
         TestFolder tf;
         SaveOld();
-        const std::string file = path(), ledger = Digest(SealLedgerPath());
+        const std::string file = path();
         std::filesystem::remove(file);
         std::filesystem::create_symlink(tf / "gone", file);
         Restart();
         EXPECT_TRUE(std::filesystem::is_symlink(file)) << file;
         EXPECT_FALSE(std::filesystem::exists(tf / "gone")) << file;
-        EXPECT_EQ(Digest(SealLedgerPath()), ledger) << file;
         ASSERT_EQ(M()->StartupProblems().size(), 1u) << file;
         EXPECT_NE(M()->StartupProblems()[0].find("symbolic link"), std::string::npos) << M()->StartupProblems()[0];
     }

@@ -197,7 +197,7 @@ TEST(UserImport, EscapedControlCharactersRefuseTheWorkbook)
     // "AB_x0000_CD" and "AB_x0000_EF" differ, but both would be stored as "AB".
     // C1 next line, right-to-left override, zero-width space: hidden too.
     for (const std::string& bad : {std::string("AB_x0000_CD"), std::string("del\x7F"), std::string("n\xC2\x85l"),
-                                   std::string("\xE2\x80\xAEevil"), std::string("K\xE2\x80\x8Bim")}) {
+                                   std::string("\xE2\x80\xAE" "evil"), std::string("K\xE2\x80\x8Bim")}) {
         ASSERT_TRUE(WriteWorkbook(path, InlineRows({{"A1", "User ID"}, {"A2", "ok"}, {"A3", "X"}, {"B3", bad}})));
         ImportCheck c = ReadAndCollect(path);
         EXPECT_EQ(c.kind, ImportCheck::BadCharacter) << bad;
