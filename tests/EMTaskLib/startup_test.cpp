@@ -156,6 +156,8 @@ TEST(StartUp, DamagedHeaderKeepsRecordsAndLedgerAndLeftoversGo)
     EXPECT_EQ(GetManager()->m_DeviceData.initflag, kInitFlag);
     EXPECT_TRUE(RecordIs(2, 2));
     EXPECT_EQ(Digest(SealLedgerPath()), ledger);
+    for (const auto& e : std::filesystem::directory_iterator(tf / "data"))  // none retired
+        EXPECT_FALSE(e.path().filename().string().starts_with("seal.log.")) << e.path();
     ASSERT_EQ(GetManager()->StartupProblems().size(), 1u);
     EXPECT_NE(GetManager()->StartupProblems()[0].find("repaired"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(tf / "data/jpeg/a.jpg.tmp"));
