@@ -8,6 +8,8 @@
 #include "TextUtil.h"
 
 #include <cerrno>
+#include <dirent.h>
+#include <strings.h>
 #include <cstring>
 #include <ctime>
 #include <new>
@@ -143,12 +145,15 @@ void EMTaskData::Protect(const std::string& path, const std::string& why)
     if (ReadOnlyReason(path).empty()) m_ReadOnly.emplace_back(path, why);
 }
 
-FileStatus EMTaskData::ReadStoreFile(const char* path, void* dest, size_t size, const char* logName)
+FileStatus EMTaskData::ReadStoreFile(const char* path, void* dest, size_t size, const char* logName, bool journaled)
 {
-    Recovery r = RecoverFile(path, size);
+    // Only the test log is saved by journal: any other journal was put there
+    // by someone else, and applying it would write their bytes into the file.
+    Recovery r = journaled ? RecoverFile(path, size)
+                           : SetAsideJournal(path, "this file is never saved by journal");
     if (r.state == Recovery::SetAside) {
         DebugLine("%s", r.why.c_str());
-        m_Problems.push_back(r.why + ". The file is loaded as it was before that save.");
+        m_Problems.push_back(r.why + (journaled ? ". The file is loaded as it was before that save." : "."));
     }
     if (r.state == Recovery::Unreadable) {
         // Whether the file is whole cannot be told: none of it is taken.
@@ -157,8 +162,12 @@ FileStatus EMTaskData::ReadStoreFile(const char* path, void* dest, size_t size, 
         return FileStatus::Unreadable;
     }
     if (ReadFileImage(path, dest, size) < 0) {
-        const bool missing = errno == ENOENT;
-        SetStoreError(LastFileError());
+        // A link whose target is gone is not a missing file: creating the
+        // file anew would write through it or replace what it pointed to.
+        struct stat st;
+        const bool missing = errno == ENOENT && lstat(path, &st) != 0;
+        SetStoreError(missing || errno != ENOENT ? LastFileError()
+                                                 : std::string(path) + " is a symbolic link whose target is missing");
         DebugPrint("%s(%s) open error\n", logName, path);
         return missing ? FileStatus::Missing : FileStatus::Unreadable;
     }
@@ -177,7 +186,7 @@ int EMTaskData::Load(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
     m_LogFile.valid = false;
-    m_LastLoad = ReadStoreFile(path, &m_DeviceData, sizeof m_DeviceData, "Load");
+    m_LastLoad = ReadStoreFile(path, &m_DeviceData, sizeof m_DeviceData, "Load", true);
     if (m_LastLoad != FileStatus::Ok) return -1;
     NoteLogFile(path);
     return 1;
@@ -248,7 +257,7 @@ int EMTaskData::SaveResultData(const char* path)
 int EMTaskData::LoadSetting(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    m_LastLoad = ReadStoreFile(path, &m_BusInfo, sizeof m_BusInfo, "Load");
+    m_LastLoad = ReadStoreFile(path, &m_BusInfo, sizeof m_BusInfo, "Load", false);
     return m_LastLoad == FileStatus::Ok ? 1 : -1;
 }
 
@@ -273,7 +282,7 @@ int EMTaskData::LoadUserInfo(const char* path)
     FileStatus status;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        status = m_LastLoad = ReadStoreFile(path, wp_BusUserInfo, sizeof wp_BusUserInfo, "LoadUserInfo");
+        status = m_LastLoad = ReadStoreFile(path, wp_BusUserInfo, sizeof wp_BusUserInfo, "LoadUserInfo", false);
     }
     int32_t total = 0;
     for (const BusUserInfo& u : wp_BusUserInfo)
@@ -382,11 +391,18 @@ void EMTaskData::StartUp()
     bool logCreated = false;
     if (m_DeviceData.initflag != kInitFlag && ReadOnlyReason(log).empty()) {
         DebugLine("GetManager()->GetDeviceData()->initflag != 0xAEAE");
+        // Records behind a damaged header are kept, and so is their seal
+        // ledger: only a log without records is a new one.
+        const int32_t kept = RecordCount(m_DeviceData);
         m_DeviceData.initflag = kInitFlag;
         m_BusInfo.recordcnt = 0;
         saved(SaveSetting(config.c_str()), config, "The settings file");
-        logCreated = SaveResultData(log.c_str()) == 1;
-        saved(logCreated ? 1 : -1, log, "The test log");
+        const bool written = SaveResultData(log.c_str()) == 1;
+        saved(written ? 1 : -1, log, "The test log");
+        logCreated = written && kept == 0;
+        if (written && kept > 0)
+            m_Problems.push_back("The header of the test log " + log + " was damaged and has been repaired; its " +
+                                 std::to_string(kept) + " records are kept.");
     }
     // A counter outside the slots (a file from elsewhere) would index out of
     // the log, and one behind the log (a stop between the log's save and the
@@ -399,6 +415,7 @@ void EMTaskData::StartUp()
         m_BusInfo.recordcnt = RecordCount(m_DeviceData);
     }
     SettleSealLedger(logCreated);
+    RemovePhotoLeftovers(JpegDir());
     LoadUserInfo(users.c_str());
     if (m_LastLoad == FileStatus::Unreadable || m_LastLoad == FileStatus::Incomplete) {
         Protect(users, "it could not be read at start-up");
@@ -516,6 +533,25 @@ int32_t EMTaskData::AppendRecord(const TestRecord& rec)
     m_BusInfo.recordcnt = no;
     m_DeviceData.datacnt = no;
     return slot;
+}
+
+void RemovePhotoLeftovers(const std::string& folder)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    // A photograph is written to "<name>.tmp" and renamed into place; a stop
+    // in between leaves the temporary file, which no record names.
+    static const char kTail[] = ".jpg.tmp";
+    const size_t tail = sizeof kTail - 1;
+    while (dirent* e = readdir(dir)) {
+        const size_t n = std::strlen(e->d_name);
+        if (n <= tail || strcasecmp(e->d_name + n - tail, kTail) != 0) continue;
+        const std::string path = folder + "/" + e->d_name;
+        struct stat st;
+        if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && unlink(path.c_str()) == 0)
+            DebugLine("removed %s: left by a photograph save that did not complete", path.c_str());
+    }
+    closedir(dir);
 }
 
 bool MakeDirectory(const std::string& path)

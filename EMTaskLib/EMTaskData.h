@@ -110,7 +110,8 @@ public:
 
 private:
     // Reads a store file over `dest`, after settling its journal.
-    FileStatus ReadStoreFile(const char* path, void* dest, size_t size, const char* logName);
+    // Only a `journaled` file's journal is applied; any other is set aside.
+    FileStatus ReadStoreFile(const char* path, void* dest, size_t size, const char* logName, bool journaled);
     // 0 when saves to `path` may go on; else -1 with the reason set.
     int RefuseReadOnly(const char* path) const;
     void Protect(const std::string& path, const std::string& why);
@@ -150,6 +151,10 @@ const std::string& LastStoreError();
 // Records of a DeviceData that may be read: datacnt clamped to 0..1,000,000,
 // whatever a file brought in.
 int32_t RecordCount(const DeviceData& d);
+
+// Removes the temporary files that interrupted photograph saves left in
+// `folder` ("*.jpg.tmp").
+void RemovePhotoLeftovers(const std::string& folder);
 
 // Creates a folder and its missing parents. True when it exists afterwards.
 bool MakeDirectory(const std::string& path);

@@ -462,6 +462,29 @@ void ZeroRange(void* data, size_t size)
     std::memset(reinterpret_cast<void*>(end), 0, reinterpret_cast<uintptr_t>(p) + size - end);
 }
 
+namespace {
+// Not ours to apply; kept for a look, never applied.
+Recovery SetAside(const std::string& path, const std::string& why)
+{
+    const std::string jnl = path + ".jnl";
+    Recovery r;
+    r.state = Recovery::SetAside;
+    r.why = jnl + " was set aside as " + LeafOf(jnl) + ".bad without being applied: " + why;
+    if (!RenameFile(jnl, jnl + ".bad")) r.why += " (and could not be renamed: " + ErrorText(errno) + ")";
+    SyncDir(path);
+    return r;
+}
+}  // namespace
+
+Recovery SetAsideJournal(const std::string& path, const std::string& why)
+{
+    RemoveLeftover(path + ".jnl.tmp");
+    RemoveLeftover(path + ".tmp");
+    struct stat st;
+    if (lstat((path + ".jnl").c_str(), &st) != 0) return {};
+    return SetAside(path, why);
+}
+
 Recovery RecoverFile(const std::string& path, uint64_t imageSize)
 {
     Recovery r;
@@ -506,14 +529,7 @@ Recovery RecoverFile(const std::string& path, uint64_t imageSize)
             why = "the file is " + std::to_string(st.st_size) + " bytes, not " + std::to_string(imageSize);
         }
     }
-    if (!fits) {
-        // Not ours to apply; kept for a look, never applied.
-        r.state = Recovery::SetAside;
-        r.why = jnl + " was set aside as " + LeafOf(jnl) + ".bad without being applied: " + why;
-        if (!RenameFile(jnl, jnl + ".bad")) r.why += " (and could not be renamed: " + ErrorText(errno) + ")";
-        SyncDir(path);
-        return r;
-    }
+    if (!fits) return SetAside(path, why);
     if (!ApplyJournal(path, patches) || !UnlinkFile(jnl)) {
         r.state = Recovery::Pending;
         r.err = errno;

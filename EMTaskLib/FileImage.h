@@ -157,6 +157,11 @@ struct Recovery {
 // Called before every load and save of a store file.
 Recovery RecoverFile(const std::string& path, uint64_t imageSize);
 
+// For a file that is never saved by journal: a journal found beside it was
+// not written by this program, so it is set aside as "<path>.jnl.bad"
+// unapplied (`why` says why). Leftover temporary files are removed.
+Recovery SetAsideJournal(const std::string& path, const std::string& why);
+
 // Copies the patches of the valid journal of `path` over `image` (the file's
 // bytes as read): the image the file holds once the journal is applied.
 // False when there is no valid journal.

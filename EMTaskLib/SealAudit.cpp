@@ -38,6 +38,17 @@ constexpr const char* kKindNames[kAuditKinds] = {
     "no ledger",
 };
 
+// After a failed open: true when `path` is simply not there; otherwise false
+// with why set (a link whose target is gone is not a missing file).
+bool Absent(const std::string& path, std::string& why)
+{
+    const int e = errno;
+    struct stat st;
+    if (e == ENOENT && lstat(path.c_str(), &st) != 0) return true;
+    why = path + ": " + (e == ENOENT ? std::string("a symbolic link whose target is missing") : ErrorText(e));
+    return false;
+}
+
 // The log as the next start-up will see it: the file mapped privately, with
 // its journal laid over the copy. Never written back.
 class LogView {
@@ -51,12 +62,16 @@ public:
     bool Open(const std::string& path, std::string& why)
     {
         uint64_t size = 0;
-        int fd = OpenRegularFile(path, &size);
-        if (fd < 0) {
-            if (errno == ENOENT) return true;
-            why = path + ": " + ErrorText(errno);
+        // The journal the next start-up would apply must be readable, or
+        // what that start-up will see cannot be told.
+        const int jfd = OpenRegularFile(path + ".jnl");
+        if (jfd >= 0) {
+            close(jfd);
+        } else if (!Absent(path + ".jnl", why)) {
             return false;
         }
+        int fd = OpenRegularFile(path, &size);
+        if (fd < 0) return Absent(path, why);  // a missing log is an empty one
         m_Size = static_cast<size_t>(size);
         if (m_Size > 0) {
             void* p = mmap(nullptr, m_Size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_NORESERVE, fd, 0);

@@ -2,6 +2,8 @@
 
 #include "TextUtil.h"
 
+#include <QList>
+
 #include <cstdio>
 #include <cstring>
 
@@ -17,11 +19,21 @@ size_t CharCount(const std::string& utf8)
     return n;
 }
 
+bool IsHiddenCharacter(char32_t c)
+{
+    // Controls (C0, DEL, C1) and format characters (bidirectional overrides,
+    // zero-width spaces and joiners): invisible or reordering, they let two
+    // IDs that look the same be different texts.
+    const QChar::Category cat = QChar::category(c);
+    return cat == QChar::Other_Control || cat == QChar::Other_Format;
+}
+
 bool HasBadCharacter(const std::string& utf8)
 {
-    for (unsigned char c : utf8)
-        if (c < 0x20 || c == 0x7F) return true;
-    return !QUtf8StringView(utf8).isValidUtf8();
+    if (!QUtf8StringView(utf8).isValidUtf8()) return true;
+    for (char32_t c : QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUcs4())
+        if (IsHiddenCharacter(c)) return true;
+    return false;
 }
 
 int FirstFreeSlot(const BusUserInfo* table)
@@ -107,7 +119,7 @@ QString FitEntry(const QString& text, int maxChars)
                                                                                                : 1;
         const QString ch = text.mid(i, len);
         i += len;
-        if (ch.size() == 1 && (ch[0].unicode() < 0x20 || ch[0].unicode() == 0x7F)) continue;
+        if (IsHiddenCharacter(ch.toUcs4().value(0))) continue;
         const qsizetype chBytes = ch.toUtf8().size();
         if (bytes + chBytes > static_cast<qsizetype>(kFieldMaxBytes)) break;
         out += ch;

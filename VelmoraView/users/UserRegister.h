@@ -23,9 +23,13 @@ constexpr const char* kHeaderText = "User ID";
 // Characters of a UTF-8 text (code points; a stray byte counts as one).
 size_t CharCount(const std::string& utf8);
 
-// True when the text holds a control character (below U+0020, or U+007F) or
-// bytes that are not UTF-8: neither can be typed at identification, and a
-// NUL would cut the stored text short.
+// Control characters (C0, DEL, C1) and invisible format characters
+// (bidirectional controls, zero-width spaces): none belongs in an ID or name.
+bool IsHiddenCharacter(char32_t c);
+
+// True when the text holds a character of the kind above or bytes that are
+// not UTF-8: neither can be typed at identification, a NUL would cut the
+// stored text short, and hidden ones make look-alike IDs.
 bool HasBadCharacter(const std::string& utf8);
 
 // Lowest slot from 1 whose uid is 0, or -1 when every slot is in use.
@@ -54,8 +58,8 @@ void StampUser(emtask::BusUserInfo& u, const struct tm& lt);
 void StoreTexts(emtask::BusUserInfo& u, const std::string& id, const std::string& name);
 
 // An entry text cut to at most maxChars characters and to what fits the
-// field in UTF-8, never inside a character; control characters (a pasted tab
-// or line break) are left out.
+// field in UTF-8, never inside a character; hidden characters (a pasted tab
+// or line break, a bidirectional override) are left out.
 QString FitEntry(const QString& text, int maxChars);
 
 // Stored field as display text; invalid UTF-8 is shown replaced, never read

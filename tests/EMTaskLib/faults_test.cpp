@@ -300,6 +300,43 @@ TEST(Faults, AFileThatCannotBeReadIsNeverReplaced)
     }
 }
 
+// Only the test log is saved by journal: a well-formed journal beside
+// another file was written by someone else (a changed password, say).
+TEST(Faults, JournalsBesideFilesNeverSavedByJournalAreSetAside)
+{
+    for (auto path : {ConfigPath, UserInfoPath}) {
+        TestFolder tf;
+        SaveOld();
+        ASSERT_EQ(M()->SaveUserInfo(), 1);
+        const std::string file = path(), before = Digest(file);
+        const std::vector<char> j = Journal(std::filesystem::file_size(file), 1, {{8, 4, "9999"}});
+        WriteBytes(file + ".jnl", j.data(), j.size());
+        Restart();
+        EXPECT_EQ(Digest(file), before) << file;
+        EXPECT_TRUE(std::filesystem::exists(file + ".jnl.bad")) << file;
+        ASSERT_EQ(M()->StartupProblems().size(), 1u) << file;
+        EXPECT_NE(M()->StartupProblems()[0].find("never saved by journal"), std::string::npos);
+    }
+}
+
+// Creating the file anew would write through the link, or replace it and
+// (for the log) retire its seal ledger.
+TEST(Faults, ALinkWhoseTargetIsGoneIsUnreadableNotMissing)
+{
+    for (auto path : {ConfigPath, MeasureLogPath}) {
+        TestFolder tf;
+        SaveOld();
+        const std::string file = path();
+        std::filesystem::remove(file);
+        std::filesystem::create_symlink(tf / "gone", file);
+        Restart();
+        EXPECT_TRUE(std::filesystem::is_symlink(file)) << file;
+        EXPECT_FALSE(std::filesystem::exists(tf / "gone")) << file;
+        ASSERT_EQ(M()->StartupProblems().size(), 1u) << file;
+        EXPECT_NE(M()->StartupProblems()[0].find("symbolic link"), std::string::npos) << M()->StartupProblems()[0];
+    }
+}
+
 TEST(Faults, SpecialFilesAtStorePathsNeitherStallNorGetReplaced)
 {
     TestFolder tf;

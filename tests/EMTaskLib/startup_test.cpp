@@ -151,3 +151,32 @@ TEST(StartUp, AFreshFolderLeavesTheEmptyLogUncommitted)
     for (unsigned char r : resident) mapped += r & 1;
     EXPECT_LT(mapped * page, 4u << 20) << mapped << " pages of the log's image mapped";
 }
+
+// A damaged header is repaired in place: the records and the seal ledger that
+// vouches for them stay, and the operator is told. Photograph saves cut short
+// leave temporary files that start-up removes.
+TEST(StartUp, DamagedHeaderKeepsRecordsAndLedgerAndLeftoversGo)
+{
+    TestFolder tf;
+    WriteLog(tf / "data/measurelog.dat", 3, 3);
+    GetManager()->StartUp();  // begins the ledger after the three records
+    const std::string ledger = Digest(SealLedgerPath());
+    std::filesystem::create_directories(tf / "data/jpeg");
+    WriteBytes(tf / "data/jpeg/a.jpg.tmp", "x", 1);
+    WriteBytes(tf / "data/jpeg/a.jpg", "x", 1);
+    const int32_t zero = 0;
+    int fd = open((tf / "data/measurelog.dat").c_str(), O_WRONLY);
+    ASSERT_EQ(pwrite(fd, &zero, 4, 0), 4);
+    close(fd);
+
+    Restart();
+    EXPECT_EQ(GetManager()->m_DeviceData.initflag, kInitFlag);
+    EXPECT_TRUE(RecordIs(2, 2));
+    EXPECT_EQ(Digest(SealLedgerPath()), ledger);
+    for (const auto& e : std::filesystem::directory_iterator(tf / "data"))  // none retired
+        EXPECT_FALSE(e.path().filename().string().starts_with("seal.log.")) << e.path();
+    ASSERT_EQ(GetManager()->StartupProblems().size(), 1u);
+    EXPECT_NE(GetManager()->StartupProblems()[0].find("repaired"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(tf / "data/jpeg/a.jpg.tmp"));
+    EXPECT_TRUE(std::filesystem::exists(tf / "data/jpeg/a.jpg"));
+}

@@ -194,6 +194,24 @@ TEST(SealAudit, PendingJournalIsLaidOverAndKept)
     EXPECT_TRUE(std::filesystem::exists(journal));
 }
 
+// What the next start-up could not read, the audit cannot vouch for either.
+TEST(SealAudit, UnreadableJournalOrLinkToNothingIsNotAnEmptyLog)
+{
+    const std::vector<std::function<void(const std::string&)>> hide = {
+        [](const std::string& log) { std::filesystem::create_directory(log + ".jnl"); },
+        [](const std::string& log) {
+            std::filesystem::remove(log);
+            std::filesystem::create_symlink(log + ".gone", log);
+        },
+    };
+    for (size_t i = 0; i < hide.size(); ++i) {
+        RecordsHome home;
+        MakeSealedLog(2);
+        hide[i](emtask::MeasureLogPath());
+        EXPECT_EQ(Audit().status, emtask::AuditResult::LogUnreadable) << i;
+    }
+}
+
 namespace {
 // The exit status of the program's audit of the current folder.
 int RunAudit()

@@ -195,12 +195,16 @@ TEST(UserImport, EscapedControlCharactersRefuseTheWorkbook)
     TempDir dir;
     const std::string path = dir / "ctl.xlsx";
     // "AB_x0000_CD" and "AB_x0000_EF" differ, but both would be stored as "AB".
-    for (const std::string& bad : {std::string("AB_x0000_CD"), std::string("del\x7F")}) {
+    // C1 next line, right-to-left override, zero-width space: hidden too.
+    for (const std::string& bad : {std::string("AB_x0000_CD"), std::string("del\x7F"), std::string("n\xC2\x85l"),
+                                   std::string("\xE2\x80\xAE" "evil"), std::string("K\xE2\x80\x8Bim")}) {
         ASSERT_TRUE(WriteWorkbook(path, InlineRows({{"A1", "User ID"}, {"A2", "ok"}, {"A3", "X"}, {"B3", bad}})));
         ImportCheck c = ReadAndCollect(path);
         EXPECT_EQ(c.kind, ImportCheck::BadCharacter) << bad;
         EXPECT_EQ(c.row, 3u);
     }
+    // Typed or pasted, the same characters are left out.
+    EXPECT_EQ(users::FitEntry(QString::fromUtf8("K\u202Ei\u200Bm\u0085\t"), 15), QStringLiteral("Kim"));
 }
 
 TEST(XlsxReader, EscapesAndCellReferences)
