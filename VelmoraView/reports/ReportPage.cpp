@@ -204,9 +204,13 @@ std::string FindCustomBackground(const std::string& path)
     if (name.empty()) return {};
     std::error_code ec;
     if (fs::is_regular_file(p, ec)) return path;
+    // Only regular files: a FIFO of that name would stall the page's load.
     fs::directory_iterator it(p.has_parent_path() ? p.parent_path() : fs::path("."), ec);
-    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
-        if (strcasecmp(it->path().filename().c_str(), name.c_str()) == 0) return it->path().string();
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+        std::error_code kindErr;
+        if (strcasecmp(it->path().filename().c_str(), name.c_str()) == 0 && it->is_regular_file(kindErr))
+            return it->path().string();
+    }
     return {};
 }
 
@@ -223,7 +227,15 @@ QImage LoadBackground(int choice, const std::string& customPath)
     if (choice == kBgBlank) return BlankBackground();
     if (choice != kBgCustom) return DefaultBackground();
     QImage img;
-    if (!customPath.empty() && customPath != "-") img.load(Q(FindCustomBackground(customPath)));
+    // Read as a photograph is: without blocking, bounded in bytes and pixels
+    // (a file swapped for a FIFO after the lookup, or a header claiming
+    // gigapixels, gives the blank page).
+    std::vector<unsigned char> bytes;
+    int w = 0, h = 0;
+    if (!customPath.empty() && customPath != "-" && emtask::ReadPhotoFile(FindCustomBackground(customPath), bytes) &&
+        emtask::PhotoDimensions(bytes.data(), bytes.size(), w, h) && w <= emtask::kMaxPhotoSide &&
+        h <= emtask::kMaxPhotoSide)
+        img.loadFromData(bytes.data(), static_cast<int>(bytes.size()));
     if (img.isNull()) {
         DebugLine(" custom background unreadable, blank page: %s", customPath.c_str());
         return BlankBackground();

@@ -24,6 +24,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <opencv2/imgcodecs.hpp>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -184,7 +185,17 @@ private slots:
         cv::imwrite(custom, Solid(602, 877, 255, 0, 0));
         // Undecodable or missing: the Blank page.
         WriteBytes(folder->path + "/junk.jpg", "not a picture", 13);
-        for (const char* bad : {"/junk.jpg", "/gone.jpg"}) QCOMPARE(LoadBackground(kBgCustom, folder->path + bad), blank);
+        // A FIFO (found by its name in another case, too) would stall the window;
+        // a header claiming 30,000 x 30,000 pixels would take gigabytes.
+        QCOMPARE(mkfifo((folder->path + "/fifo.jpg").c_str(), 0644), 0);
+        std::vector<unsigned char> huge;
+        cv::imencode(".jpg", Solid(16, 16, 0, 0, 0), huge);
+        ClaimJpegSize(huge, 30000, 30000);
+        WriteBytes(folder->path + "/huge.jpg", huge.data(), huge.size());
+        alarm(20);
+        for (const char* bad : {"/junk.jpg", "/gone.jpg", "/fifo.jpg", "/FIFO.JPG", "/huge.jpg"})
+            QCOMPARE(LoadBackground(kBgCustom, folder->path + bad), blank);
+        alarm(0);
         // A custom image is scaled to the whole page.
         QVERIFY(AllNear(LoadBackground(kBgCustom, custom), {{5, 5}, {1198, 1748}}, QColor(0, 0, 255)));
     }
