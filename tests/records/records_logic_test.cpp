@@ -233,29 +233,6 @@ TEST_F(ArchiveFiles, TheStoreKeepsTheLogWhileAnArchiveIsShown)
     EXPECT_EQ(store->m_DeviceData.datacnt, 4);
 }
 
-// The log read back when an archive is closed fails once (unreadable for a
-// moment): the log stays the file's, refused to every save of the run.
-TEST_F(ArchiveFiles, ALogThatCannotBeReadBackIsNeverWrittenOver)
-{
-    FillLog(30);
-    ASSERT_EQ(store->SaveResultData(), 1);
-    const std::string log = emtask::MeasureLogPath();
-    const auto before = Identity(log);
-    store->BeginArchiveView();
-    emtask::iofault::Arm(1, EACCES, emtask::iofault::kRead, false, "measurelog.dat");
-    EXPECT_EQ(store->EndArchiveView(log.c_str()), -1);
-    emtask::iofault::Disarm();
-    EXPECT_NE(emtask::LastStoreError().find("Permission denied"), std::string::npos)
-        << emtask::LastStoreError();
-    EXPECT_FALSE(store->ArchiveShown());
-    EXPECT_EQ(store->m_DeviceData.datacnt, 0);
-    EXPECT_EQ(store->AppendRecord(MakeRecord(0)), 30);
-    EXPECT_EQ(store->SaveResultData(), -1);
-    EXPECT_NE(emtask::LastStoreError().find("not written over"), std::string::npos)
-        << emtask::LastStoreError();
-    EXPECT_EQ(Identity(log), before);
-}
-
 TEST_F(ArchiveFiles, PhotographsCopiedByNumberAndNeverOntoThemselves)
 {
     FillLog(6, 2);  // photographs of tests 2, 4, 6
