@@ -6,7 +6,6 @@
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
 #include "messaging/Messages.h"
-#include "records/CReadDeviceDlg.h"
 #include "reports/COptionPrintDlg.h"
 #include "reports/MirrorDlg.h"
 #include "reports/ReportPage.h"
@@ -18,7 +17,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTableView>
 #include <QtTest>
 #include <climits>
 #include <fcntl.h>
@@ -106,7 +104,8 @@ private slots:
         // Absent at the exact path: found below the folder whatever its case.
         AddRecord(Solid(320, 240, 255, 0, 0));
         const std::string name = emtask::PhotoFileName(r[2]);
-        const std::string moved = emtask::JpegDir() + "/old/2024/" + QString::fromStdString(name).toUpper().toStdString();
+        const std::string moved = emtask::JpegDir() + "/old/2024/" +
+                                  QString::fromStdString(name).toUpper().toStdString();
         fs::create_directories(fs::path(moved).parent_path());
         fs::rename(measurement::TestPhotoPath(r[2]), moved);
         QCOMPARE(FindPhotograph(emtask::JpegDir(), name), moved);
@@ -115,7 +114,8 @@ private slots:
         // Date fields that would make the name a path find nothing.
         AddRecord(cv::Mat());
         std::memcpy(r[3].m_Tyy, "../x", 4);
-        const std::string odd = emtask::JpegDir() + "/" + emtask::PhotoFileName(r[3]);  // .../00000004-../x0307...
+        const std::string odd = emtask::JpegDir() + "/" +
+                                emtask::PhotoFileName(r[3]);  // .../00000004-../x0307...
         fs::create_directories(fs::path(odd).parent_path());
         cv::imwrite(odd, Solid(320, 240, 0, 0, 0));
         QVERIFY(Render(4).photo.path.empty());
@@ -234,8 +234,8 @@ private slots:
         const int dpi = 40;
         const QImage picture = PdfPicture(pdf, dpi);
         const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point);
-        const QRect crop(qRound(area.x() * dpi / 72), qRound(area.y() * dpi / 72), qRound(area.width() * dpi / 72),
-                         qRound(area.height() * dpi / 72));
+        const QRect crop(qRound(area.x() * dpi / 72), qRound(area.y() * dpi / 72),
+                         qRound(area.width() * dpi / 72), qRound(area.height() * dpi / 72));
         QVERIFY(MeanDifference(picture.copy(crop), saved) < 10);
         QVERIFY(AllNear(picture, {{crop.left() / 2, picture.height() / 2}}, kWhite, 4));
 
@@ -246,25 +246,13 @@ private slots:
         QVERIFY(MeanDifference(PdfPicture(pdf2, dpi), saved) < 10);
     }
 
-    void doubleClickedRowOpensItsPreviewWhichGivesControlBack()
+    void previewKeepsItsCallerDisabledAndTypedTextsUntilClosed()
     {
-        emtask::EMTaskData* store = emtask::GetManager();
-        AddRecord(cv::Mat());
         AddRecord(Solid(320, 240, 0, 0, 255));
-        AddRecord(cv::Mat());
-        store->SaveResultData();
-        store->SaveSetting();
-        auto main = MakeMainWindow();
-        CReadDeviceDlg* records = main->recordWindow();
-        main->OnCommand(msg::MAIN_LOAD_BTN);
-        QTRY_VERIFY_WITH_TIMEOUT(!records->Busy() && records->Model()->rowCount() == 3, 10000);
-        // Newest first: the second row is test 2, the one with a photograph.
-        emit records->Grid()->doubleClicked(records->Model()->index(1, 0));
-        QTRY_VERIFY(ReportPreviewWindow() && ReportPreviewWindow()->isVisible());
+        Recorder records(Wnd::ReadDevice);
+        OpenReportPreview(1, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
         MirrorDlg* view = ReportPreviewWindow();
-        QCOMPARE(view->lastRendering().record->testno, 2);
-        QVERIFY(view->lastRendering().photo.passes);
-        QVERIFY(view->isEnabled() && !records->isEnabled());
+        QVERIFY(view->isVisible() && view->isEnabled() && !records.isEnabled());
 
         // Typing survives repainting; Apply renders it into the saved page.
         view->entry(MirrorDlg::Note)->clear();
@@ -276,10 +264,11 @@ private slots:
         view->applyButton()->click();
         QVERIFY(ReadBytes(emtask::PrintFormationPath()) != before);
         view->closeButton()->click();
-        QTRY_VERIFY(!view->isVisible() && records->isEnabled());
+        QTRY_VERIFY(!view->isVisible() && records.isEnabled());
+        QTRY_VERIFY(records.received(msg::MSG_PREVIEW_CLOSED));
 
         // The next showing starts from the stored texts, not from what was typed.
-        OpenReportPreview(5, store->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        OpenReportPreview(5, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
         QCOMPARE(ReportPreviewWindow(), view);
         QCOMPARE(view->entry(MirrorDlg::Note)->text(), QString());
 
@@ -292,7 +281,7 @@ private slots:
         QCOMPARE(done.at(0).at(0).toBool(), true);
         QCOMPARE(PdfPages(QString::fromStdString(folder->path + "/out/report.pdf")), 1);
         view->close();
-        QTRY_VERIFY(records->isEnabled());
+        QTRY_VERIFY(records.isEnabled());
     }
 
     void printAndPdfAreThePageShownAndTheirFailuresAreSaid()
