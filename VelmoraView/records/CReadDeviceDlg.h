@@ -59,7 +59,9 @@ public:
     int RowsPerSheet() const { return m_Paging.rowsPerSheet; }
     records::PhotoVerdict ShownVerdict() const { return m_ShownVerdict; }
     QImage ShownPicture() const;
-    bool Busy() const { return m_SaveThread.joinable() || m_Print.Running() || m_InPass; }
+    // Saving, printing, or a display whose rows are still to be filled (they
+    // are, 100 ms after it, and that pass enables the window again).
+    bool Busy() const { return m_SaveThread.joinable() || m_Print.Running() || m_InPass || m_FillFlag; }
     // The printer a print uses (tests point it at a PDF file in the dialog).
     void OnCommand(int id);
 
