@@ -176,6 +176,13 @@ bool PlainPhotoName(const std::string& n)
         if (i != 8 && (n[i] < '0' || n[i] > '9')) return false;
     return true;
 }
+
+// A decoded photograph (8-bit BGR) as a page image.
+QImage PageImage(const cv::Mat& bgr)
+{
+    return QImage(bgr.data, bgr.cols, bgr.rows, static_cast<qsizetype>(bgr.step), QImage::Format_BGR888)
+        .convertToFormat(QImage::Format_RGB32);
+}
 }  // namespace
 
 PhotoCheck CheckReportPhoto(const emtask::TestRecord& rec, const std::string& folder)
@@ -189,10 +196,7 @@ PhotoCheck CheckReportPhoto(const emtask::TestRecord& rec, const std::string& fo
     // The same samples the stored value was made from (zero when undecodable).
     c.computed = emtask::PhotoCheckValue(emtask::SamplePhoto(img), rec);
     c.passes = c.decoded && c.computed == rec.crc16;
-    if (c.passes)
-        c.image = QImage(img.data, img.cols, img.rows, static_cast<qsizetype>(img.step),
-                         QImage::Format_BGR888)
-                      .convertToFormat(QImage::Format_RGB32);
+    if (c.passes) c.image = PageImage(img);
     return c;
 }
 
@@ -227,15 +231,13 @@ QImage LoadBackground(int choice, const std::string& customPath)
     if (choice == kBgBlank) return BlankBackground();
     if (choice != kBgCustom) return DefaultBackground();
     QImage img;
-    // Read as a photograph is: without blocking, bounded in bytes and pixels
-    // (a file swapped for a FIFO after the lookup, or a header claiming
+    // Decoded as a photograph is: without blocking, bounded in bytes and
+    // pixels (a file swapped for a FIFO after the lookup, or a header claiming
     // gigapixels, gives the blank page).
-    std::vector<unsigned char> bytes;
-    int w = 0, h = 0;
-    if (!customPath.empty() && customPath != "-" && emtask::ReadPhotoFile(FindCustomBackground(customPath), bytes) &&
-        emtask::PhotoDimensions(bytes.data(), bytes.size(), w, h) && w <= emtask::kMaxPhotoSide &&
-        h <= emtask::kMaxPhotoSide)
-        img.loadFromData(bytes.data(), static_cast<int>(bytes.size()));
+    cv::Mat bgr;
+    if (!customPath.empty() && customPath != "-" &&
+        emtask::LoadPhoto(FindCustomBackground(customPath), bgr) == emtask::PhotoStatus::Decoded)
+        img = PageImage(bgr);
     if (img.isNull()) {
         DebugLine(" custom background unreadable, blank page: %s", customPath.c_str());
         return BlankBackground();
