@@ -29,7 +29,8 @@ int g_PhotoWaitMs = int(TestSession::kPhotoWaitMs);
 void CCaptureDlg::SetPhotoWaitMs(int ms) { g_PhotoWaitMs = ms; }
 
 CCaptureDlg::CCaptureDlg(DeviceLink* link, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_Link(link)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_Link(link)
 {
     setFixedSize(kWidth, kHeight);
     setObjectName(QStringLiteral("CCaptureDlg"));
