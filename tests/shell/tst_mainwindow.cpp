@@ -104,6 +104,10 @@ private slots:
         main->OnCommand(msg::MAIN_DISCONNECT_BTN);
         QVERIFY(disconnectedLook() && !GetSerial().IsOpen());
         QCOMPARE(bus().unitcode[0], '\0');
+        // A unit frame still on its way from the closed link is dropped.
+        emit main->deviceLink().unitReported(UnitFrame{'B', {'0', '5', '0'}, {}, {}});
+        QCoreApplication::processEvents();
+        QCOMPARE(bus().unitcode[0], '\0');
         for (int i = 0; i < 4; ++i) QVERIFY(main->valueLabel(i)->text().isEmpty());
 
         // Connected again, then unplugged: another port plugged in refills
