@@ -25,8 +25,6 @@ public:
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
 
-    CDLSerial& Port() const { return m_Port; }
-
     // Window thread, before the port opens: the port reports to this link;
     // `resetPending` is the settings block's login (a reset left pending
     // swallows the first frame); the first frame is reported with answered().
