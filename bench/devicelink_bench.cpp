@@ -3,7 +3,7 @@
 // Usage: devicelink_bench [frames] [idle-seconds]
 #include "EMTaskData.h"
 #include "devicelink/DLSerial.h"
-#include "devicelink/Protocol.h"
+#include "devicelink/DeviceLink.h"
 
 #include <algorithm>
 #include <atomic>
@@ -59,6 +59,8 @@ int main(int argc, char** argv)
     tcsetattr(keep, TCSANOW, &t);
 
     CDLSerial& port = GetSerial();
+    DeviceLink link(port);  // interprets the frames; nothing is connected to its signals
+    link.Begin(false);
     if (port.Open(path, 4800) != 1) {
         std::fprintf(stderr, "cannot open %s\n", path.c_str());
         return 1;

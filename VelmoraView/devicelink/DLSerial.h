@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+class DeviceLink;
+
 // One queue slot.
 struct SerialPacket {
     int32_t length;        // bytes used in data
@@ -87,6 +89,8 @@ public:
     std::atomic<RecvHandler> m_RecvHandler{nullptr};
     // Called once on the read thread when the device has gone away.
     std::atomic<GoneHandler> m_GoneHandler{nullptr};
+    // The link the handlers report to (DeviceLink::Begin sets it).
+    std::atomic<DeviceLink*> m_Link{nullptr};
 
 protected:
     struct Queue {

@@ -5,7 +5,7 @@
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
-#include "devicelink/Protocol.h"
+#include "devicelink/DeviceLink.h"
 #include "messaging/Messages.h"
 #include "messaging/PostMessage.h"
 
@@ -24,13 +24,13 @@ using namespace measurement;
 
 namespace {
 int g_PhotoWaitMs = int(TestSession::kPhotoWaitMs);
-constexpr unsigned kMsgTopmost = msg::WM_USER + 900;  // posted to itself on opening
 }  // namespace
 
 void CCaptureDlg::SetPhotoWaitMs(int ms) { g_PhotoWaitMs = ms; }
 
-CCaptureDlg::CCaptureDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+CCaptureDlg::CCaptureDlg(DeviceLink* link, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_Link(link)
 {
     setFixedSize(kWidth, kHeight);
     setObjectName(QStringLiteral("CCaptureDlg"));
@@ -88,13 +88,17 @@ CCaptureDlg::CCaptureDlg(QWidget* parent)
     m_Capture = std::make_unique<CameraCapture>(
         [view](const QImage& picture, Banner banner) { view->Deliver(picture, banner); });
 
-    // Registered from the start: events posted before the first paint are kept.
+    // Following from the start: events that come before the first paint are kept.
     RegisterWindow(Wnd::Capture, this);
+    if (m_Link) {
+        connect(m_Link, &DeviceLink::testEvent, this, &CCaptureDlg::OnTestEvent, Qt::QueuedConnection);
+        m_Link->FollowTest(true);
+    }
 }
 
 CCaptureDlg::~CCaptureDlg()
 {
-    UnregisterWindow(Wnd::Capture, this);
+    StopFollowing();
     m_Capture.reset();  // stops the thread and releases the camera
 }
 
@@ -112,25 +116,25 @@ void CCaptureDlg::showEvent(QShowEvent* e)
     if (m_Opened) return;
     m_Opened = true;
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
-    PostMessage(this, kMsgTopmost);
+    QMetaObject::invokeMethod(this, &CCaptureDlg::MakeTopmost, Qt::QueuedConnection);
     m_Capture->OpenCamera(emtask::GetManager()->m_BusInfo.cameraindex);
 }
 
-bool CCaptureDlg::event(QEvent* e)
+void CCaptureDlg::OnTestEvent(DeviceEvent event, const QString& result)
 {
-    const ZMessageEvent* m;
-    if (AsMessage(e, m)) {
-        if (m->message == msg::MSG_DEVICE_EVENT) {
-            if (!m_Closed) {
-                m_Session->Event(int(m->wParam), m->lParam, NowMs());
-                Rearm();
-            }
-        } else if (m->message == kMsgTopmost) {
-            MakeTopmost();
-        }
-        return true;
+    // An event that was on its way when the window closed is dropped.
+    if (m_Closed) return;
+    m_Session->Event(event, result.toLatin1().toStdString(), NowMs());
+    Rearm();
+}
+
+void CCaptureDlg::StopFollowing()
+{
+    UnregisterWindow(Wnd::Capture, this);
+    if (m_Link) {
+        m_Link->FollowTest(false);
+        disconnect(m_Link, nullptr, this, nullptr);
     }
-    return QDialog::event(e);
 }
 
 void CCaptureDlg::keyPressEvent(QKeyEvent* e)
@@ -195,7 +199,7 @@ void CCaptureDlg::SetCloseEnabled(bool enabled) { m_CloseBtn->setEnabled(enabled
 void CCaptureDlg::RestartCamera() { m_Capture->RestartCamera(); }
 void CCaptureDlg::RequestPhoto() { m_Capture->RequestPhoto(); }
 bool CCaptureDlg::PhotoKept() { return m_Capture->PhotoKept(); }
-void CCaptureDlg::TakeResult(intptr_t param) { ApplyResultText(param); }
+void CCaptureDlg::TakeResult(const std::string& result) { StoreResultText(QString::fromLatin1(result)); }
 
 bool CCaptureDlg::ResultIsAlert()
 {
@@ -222,7 +226,10 @@ void CCaptureDlg::Store(bool flowError)
     }
 }
 
-void CCaptureDlg::AskForUnit() { PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::PID_RECALL); }
+void CCaptureDlg::AskForUnit()
+{
+    if (m_Link) m_Link->Send(DeviceCommand::Recall);
+}
 
 void CCaptureDlg::OnCloseButton()
 {
@@ -236,10 +243,11 @@ void CCaptureDlg::Close(bool byButton)
     if (byButton) {
         // Finish stops the capture and clears the flags.
         if (m_Session->FlowError() || m_Capture->CameraOpen()) DebugLine("CAP_EXIT_BTN m_CamCaptureFlag");
-        if (WindowExists(Wnd::Main)) {
+        if (m_Link) {
             DebugLine("CAP_EXIT_BTN PID_RESET");
-            SetResetPending();
-            PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::PID_RESET);
+            m_Link->SetResetPending();
+            DebugLine(" PID_RESET");
+            m_Link->Send(DeviceCommand::Reset);
         }
         DebugLine("before CDialog::OnOK");
     }
@@ -254,12 +262,12 @@ void CCaptureDlg::Finish()
     m_Capture->ClearPhotoKept();
     m_TickTimer.stop();
     m_Closed = true;
-    UnregisterWindow(Wnd::Capture, this);
+    StopFollowing();
     done(QDialog::Accepted);
 }
 
-void RunCaptureDialog(QWidget* parent)
+void RunCaptureDialog(QWidget* parent, DeviceLink& link)
 {
-    CCaptureDlg dlg(parent);
+    CCaptureDlg dlg(&link, parent);
     dlg.exec();
 }

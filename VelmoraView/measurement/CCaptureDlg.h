@@ -2,6 +2,7 @@
 // shows the live camera picture, and stores the result with its photograph.
 #pragma once
 
+#include "devicelink/DeviceEvents.h"
 #include "measurement/CameraCapture.h"
 #include "measurement/PictureView.h"
 #include "measurement/StatusPanel.h"
@@ -14,6 +15,7 @@
 #include <memory>
 #include <string>
 
+class DeviceLink;
 class QLabel;
 class QPushButton;
 
@@ -24,7 +26,9 @@ public:
     static constexpr int kHeight = 654;
     static inline const char* kRecalibrationNotice = measurement::TestSession::kRecalibrationNotice;
 
-    explicit CCaptureDlg(QWidget* parent = nullptr);
+    // Follows the test on `link` (none: events reach it by OnTestEvent only,
+    // and closing sends nothing).
+    explicit CCaptureDlg(DeviceLink* link = nullptr, QWidget* parent = nullptr);
     ~CCaptureDlg() override;
 
     // State, for the main window and for tests.
@@ -43,7 +47,6 @@ public:
     static void SetPhotoWaitMs(int ms);
 
 protected:
-    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -51,6 +54,8 @@ protected:
 
 public slots:
     void reject() override;  // Escape does not close the window
+    // An instrument event of the link (queued from its read thread).
+    void OnTestEvent(DeviceEvent event, const QString& result);
 
 private:
     // What the session asks of the window.
@@ -60,7 +65,7 @@ private:
     void MakeTopmost() override;
     void RequestPhoto() override;
     bool PhotoKept() override;
-    void TakeResult(intptr_t param) override;
+    void TakeResult(const std::string& result) override;
     bool ResultIsAlert() override;
     void Store(bool flowError) override;
     void AskForUnit() override;
@@ -71,9 +76,11 @@ private:
     void Rearm();
     void OnCloseButton();
     void Finish();
+    void StopFollowing();
 
     measurement::CStatusPanel* m_Status = nullptr;
     measurement::CPictureView* m_Picture = nullptr;
+    DeviceLink* m_Link = nullptr;  // the main window's
     QPushButton* m_CloseBtn = nullptr;
     QLabel* m_IdValue = nullptr;
     QLabel* m_NameValue = nullptr;
@@ -89,5 +96,5 @@ private:
     int m_StoredCount = 0;
 };
 
-// Runs a test window modally (the main window has sent the start command).
-void RunCaptureDialog(QWidget* parent);
+// Runs a test window modally on `link` (the main window has sent the start command).
+void RunCaptureDialog(QWidget* parent, DeviceLink& link);

@@ -1,7 +1,6 @@
 #include "measurement/TestSession.h"
 
 #include "DebugLog.h"
-#include "messaging/Messages.h"
 
 #include <algorithm>
 
@@ -28,64 +27,67 @@ void TestSession::SetCloseEnabled(bool enabled)
     m_Hooks.SetCloseEnabled(enabled);
 }
 
-void TestSession::Event(int code, intptr_t param, uint32_t nowMs)
+void TestSession::Event(DeviceEvent event, const std::string& result, uint32_t nowMs)
 {
     if (m_Closed) return;
     m_NowMs = nowMs;
     m_LastFrameMs = nowMs;
     if (Storing()) {
         // The result is being stored: later events follow it, in order.
-        m_Deferred.push_back({code, param});
+        m_Deferred.push_back({event, result});
         return;
     }
-    Handle(code, param);
+    Handle({event, result});
 }
 
-void TestSession::Handle(int code, intptr_t param)
+void TestSession::Handle(const Pending& p)
 {
-    switch (code) {
-    case msg::PID_WAIT:
+    if (!p.event) {
+        DoClose(true);
+        return;
+    }
+    switch (*p.event) {
+    case DeviceEvent::Wait:
         if (m_FlowError) m_Hooks.RestartCamera();
         DebugLine("pid_wait");
         m_Hooks.MakeTopmost();
         ShowStep(1);
         break;
-    case msg::PID_CALIBRATION:
+    case DeviceEvent::Calibration:
         if (m_FlowError) m_Hooks.RestartCamera();
         DebugLine("pid_calibration");
         m_Hooks.MakeTopmost();
         m_Notice = kRecalibrationNotice;
         ShowStep(0);
         break;
-    case msg::PID_STA:
+    case DeviceEvent::Sta:
         ShowStep(2);
         if (m_FlowError) m_Hooks.RestartCamera();
         break;
-    case msg::PID_BRE:
+    case DeviceEvent::Bre:
         SetCloseEnabled(false);
         m_AfterBre = true;
         DebugLine("m_CaptureImage true");
         m_Hooks.RequestPhoto();
         break;
-    case msg::PID_M05: ShowStep(5); break;
-    case msg::PID_RES:
+    case DeviceEvent::M05: ShowStep(5); break;
+    case DeviceEvent::Res:
         m_FlowError = false;
-        m_Hooks.TakeResult(param);
+        m_Hooks.TakeResult(p.result);
         ShowStep(m_Hooks.ResultIsAlert() ? 4 : 3);
         DebugLine("before FlowDataSave");
         BeginWait(Wait::Result, m_NowMs);
         break;
-    case msg::PID_FLO:
+    case DeviceEvent::Flo:
         DebugLine("m_CaptureImage true");
         m_Hooks.RequestPhoto();
         ShowStep(10);
         m_FlowError = true;
         BeginWait(Wait::Flow, m_NowMs);
         break;
-    case msg::PID_SEN: ShowStep(12); break;
-    case msg::PID_TIMEOUT: ShowStep(16); break;
-    case msg::PID_END: DoClose(false); break;  // no command to the instrument
-    case kCloseButton: DoClose(true); break;
+    case DeviceEvent::Sen: ShowStep(12); break;
+    case DeviceEvent::Timeout: ShowStep(16); break;
+    case DeviceEvent::End: DoClose(false); break;  // no command to the instrument
     default: break;  // M07, M08, M10 to M12 and anything else: no effect
     }
 }
@@ -127,7 +129,7 @@ void TestSession::StoreNow()
     // END came in while the photograph was awaited: it saw the unit code
     // before the store cleared it and asked for nothing.
     if (measured && std::any_of(m_Deferred.begin(), m_Deferred.end(),
-                                [](const Pending& p) { return p.code == msg::PID_END; })) {
+                                [](const Pending& p) { return p.event == DeviceEvent::End; })) {
         DebugLine("END before the result was stored: PID_RECALL");
         m_Hooks.AskForUnit();
     }
@@ -144,7 +146,7 @@ void TestSession::RunDeferred()
     while (!m_Deferred.empty() && !Storing() && !m_Closed) {
         const Pending p = m_Deferred.front();
         m_Deferred.pop_front();
-        Handle(p.code, p.param);
+        Handle(p);
     }
 }
 
@@ -153,7 +155,7 @@ void TestSession::CloseButton(uint32_t nowMs)
     if (m_Closed) return;
     m_NowMs = nowMs;
     if (Storing()) {
-        m_Deferred.push_back({kCloseButton, 0});
+        m_Deferred.push_back({std::nullopt, {}});
         return;
     }
     DoClose(true);

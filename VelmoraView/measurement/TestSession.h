@@ -4,8 +4,11 @@
 // what it is told (Hooks) and calls Tick when NextTickIn says.
 #pragma once
 
+#include "devicelink/DeviceEvents.h"
+
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 
 namespace measurement {
@@ -28,8 +31,8 @@ public:
         virtual void MakeTopmost() = 0;
         virtual void RequestPhoto() = 0;
         virtual bool PhotoKept() = 0;
-        // PID_RES: the result text that came with it becomes the last result.
-        virtual void TakeResult(intptr_t param) = 0;
+        // RES: the result text that came with it becomes the last result.
+        virtual void TakeResult(const std::string& result) = 0;
         virtual bool ResultIsAlert() = 0;  // the last result read as a number > 0
         // Stores the record (with the kept photograph, if any).
         virtual void Store(bool flowError) = 0;
@@ -42,8 +45,8 @@ public:
 
     explicit TestSession(Hooks& hooks, uint32_t photoWaitMs = kPhotoWaitMs);
 
-    // An instrument event (MSG_DEVICE_EVENT) and its parameter.
-    void Event(int code, intptr_t param, uint32_t nowMs);
+    // An instrument event and its result text (RES only).
+    void Event(DeviceEvent event, const std::string& result, uint32_t nowMs);
     void CloseButton(uint32_t nowMs);
     // The time has come (see NextTickIn).
     void Tick(uint32_t nowMs);
@@ -59,13 +62,13 @@ public:
 
 private:
     enum class Wait { None, Result, Flow };
+    // An event that waits for a store, or the close button (no event).
     struct Pending {
-        int code;
-        intptr_t param;
+        std::optional<DeviceEvent> event;
+        std::string result;
     };
-    static constexpr int kCloseButton = -1;
 
-    void Handle(int code, intptr_t param);
+    void Handle(const Pending& p);
     void ShowStep(int step);
     void SetCloseEnabled(bool enabled);
     void BeginWait(Wait kind, uint32_t nowMs);

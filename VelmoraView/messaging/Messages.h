@@ -16,8 +16,7 @@ constexpr unsigned WM_FILE_READ = 1371;           // record window: display m_De
 constexpr unsigned MSG_SERIAL_TIMEOUT = 1372;     // main window timer after a failed open
 constexpr unsigned MSG_PREVIEW_CLOSED = 1373;     // record / search window: report preview closed
 constexpr unsigned MSG_FILL_ROWS = 1384;          // record window: fill the rows of the sheet
-constexpr unsigned MSG_DEVICE_COMMAND = 1380;     // main window: 4097, PID_RESET, PID_RECALL
-constexpr unsigned MSG_DEVICE_EVENT = 1383;       // test window: an instrument event code
+constexpr unsigned MSG_DEVICE_COMMAND = 1380;     // main window: 4097 (start a test)
 constexpr unsigned WM_DBL_CLK = 1388;             // a grid row was double-clicked
 constexpr unsigned WM_ONE_CLK = 1389;             // a grid row was clicked
 constexpr unsigned MSG_SPLASH_TIMEOUT = 1394;
@@ -25,9 +24,6 @@ constexpr unsigned MSG_TIMER_LOADING = 2000;
 constexpr unsigned MSG_USERLIST_REBUILD = 4099;   // user list page: redraw dates and rows
 constexpr unsigned MSG_USERLIST_IMPORT = 101;     // user list page: import finished
 constexpr unsigned MSG_REPORT_PRINTED = 1400;     // report window: its print thread ended (1 = printed)
-// Main window: the instrument's unit frame (unit code, levels and calcnt
-// packed in the two parameters; devicelink/Protocol unpacks them).
-constexpr unsigned MSG_DEVICE_UNIT = 1406;
 
 constexpr int DEVICE_COMMAND_START_TEST = 4097;   // MSG_DEVICE_COMMAND parameter
 constexpr unsigned TIMER_CLOCK = 1367;
@@ -45,7 +41,6 @@ constexpr int MAIN_OPTION_OPEN = 10018;
 constexpr int MAIN_PASSWORD_FAIL = 10019;
 constexpr int MAIN_INFO_DISP = 10020;
 constexpr int MAIN_ENABLE = 10021;
-constexpr int MAIN_SEND_RESET = 10034;
 
 // Record window commands (buttons) and its fill timer.
 constexpr int RD_SAVE_BTN = 10001;
@@ -90,40 +85,5 @@ constexpr int MSGERROR_CLOSE_TIMER = 115;
 constexpr int NOTICE_OK = 1118;
 // Main window: the about item of its menu.
 constexpr int IDM_ABOUTBOX = 16;
-
-// Instrument command codes (SendCommand).
-constexpr int PID_START = 10241;
-constexpr int PID_RESET = 10244;
-constexpr int PID_RECALL = 10247;
-constexpr int PID_LEVEL_LOW = 10251;
-constexpr int PID_LEVEL_HIGH = 10252;
-
-
-// Instrument event codes (MSG_DEVICE_EVENT).
-constexpr int PID_WAIT = 10242;
-constexpr int PID_STA = 10243;
-constexpr int PID_BRE = 10245;
-constexpr int PID_RES = 10246;
-constexpr int PID_END = 10248;
-constexpr int PID_FLO = 10249;
-constexpr int PID_SEN = 10250;
-constexpr int PID_CALIBRATION = 10253;
-constexpr int PID_TIMEOUT = 10254;
-constexpr int PID_M05 = 9989;
-constexpr int PID_M07 = 9991;
-constexpr int PID_M08 = 9992;
-constexpr int PID_M10 = 9994;
-constexpr int PID_M11 = 9995;
-constexpr int PID_M12 = 9996;
-
-// Main-window command posted by SendCommand before $RESET and the level
-// commands: disable the measure button.
-constexpr int MAIN_MEASURE_DISABLE = 10090;
-// Main-window commands posted by the read thread: an END frame (the unit
-// code decides what follows), the first frame of a new link, and the
-// device gone away (a read error of the port).
-constexpr int MAIN_DEVICE_END = 10091;
-constexpr int MAIN_LINK_ANSWER = 10092;
-constexpr int MAIN_PORT_GONE = 10093;
 
 }  // namespace msg

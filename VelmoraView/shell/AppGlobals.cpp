@@ -23,8 +23,8 @@ void OpenIdentification()
     id->raise();
 }
 
-void RunTestWindow()
+void RunTestWindow(DeviceLink& link)
 {
     DebugLine(" RunTestWindow");
-    RunCaptureDialog(WindowWidget(Wnd::Main));
+    RunCaptureDialog(WindowWidget(Wnd::Main), link);
 }

@@ -3,6 +3,8 @@
 
 #include <atomic>
 
+class DeviceLink;
+
 // 0 at the start of initialisation, 1 when the controls are laid out, 2 when
 // initialisation is over (read by the splash).
 extern std::atomic<int> g_LoadingStatus;
@@ -11,4 +13,4 @@ extern std::atomic<int> g_LoadingStatus;
 // Shows the identification window for a test.
 void OpenIdentification();
 // Runs the test window modally (the start command has been sent).
-void RunTestWindow();
+void RunTestWindow(DeviceLink& link);

@@ -8,7 +8,7 @@
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
 #include "devicelink/DLSerial.h"
-#include "devicelink/Protocol.h"
+#include "devicelink/DeviceLink.h"
 #include "options/Password.h"
 #include "records/CReadDeviceDlg.h"
 #include "records/RecordExcel.h"
@@ -63,7 +63,23 @@ CVelmoraViewDlg::CVelmoraViewDlg(const Options& options)
 {
     m_PortNumber = 0;
     m_Since.start();
+    m_DeviceLink = std::make_unique<DeviceLink>(GetSerial());
+    ConnectDeviceLink();
     CreateChildren();
+}
+
+void CVelmoraViewDlg::ConnectDeviceLink()
+{
+    // Queued even from this thread: what the link tells is handled after the
+    // call that caused it, as a posted message was.
+    const DeviceLink* link = m_DeviceLink.get();
+    const auto queued = Qt::QueuedConnection;
+    connect(link, &DeviceLink::unitReported, this, &CVelmoraViewDlg::OnUnitReported, queued);
+    connect(link, &DeviceLink::answered, this, &CVelmoraViewDlg::OnLinkAnswer, queued);
+    connect(link, &DeviceLink::resetSwallowedFrame, this, &CVelmoraViewDlg::OnResetSwallowedFrame, queued);
+    connect(link, &DeviceLink::ended, this, &CVelmoraViewDlg::OnDeviceEnded, queued);
+    connect(link, &DeviceLink::portGone, this, &CVelmoraViewDlg::OnPortGone, queued);
+    connect(link, &DeviceLink::measureDisabled, this, &CVelmoraViewDlg::OnMeasureDisabled, queued);
 }
 
 CVelmoraViewDlg::~CVelmoraViewDlg()
@@ -296,7 +312,7 @@ void CVelmoraViewDlg::DeviceInfoDisplay(int a_Connect)
         m_DevComboPort->setEnabled(false);
         // "Connected" only once the instrument has answered.
         ShowLinkState(LinkState::Waiting);
-        SendCommand(msg::PID_RECALL);
+        m_DeviceLink->Send(DeviceCommand::Recall);
         return;
     }
     m_Measure->setEnabled(false);
@@ -306,7 +322,7 @@ void CVelmoraViewDlg::DeviceInfoDisplay(int a_Connect)
     m_Connect->show();
     for (QLabel* v : m_Value) v->clear();
     ClearDeviceValues();
-    if (WindowExists(Wnd::Capture)) PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_END);
+    m_DeviceLink->EndFollowedTest();
     Pause(300);
     m_PortNumber = 0;
     store->m_DeviceKind = 0;
@@ -340,6 +356,26 @@ void CVelmoraViewDlg::OnLinkAnswer()
     if (emtask::GetManager()->m_Connected && m_Link == LinkState::Waiting) ShowLinkState(LinkState::Connected);
 }
 
+void CVelmoraViewDlg::OnUnitReported(const UnitFrame& unit)
+{
+    // A late frame of a closed link is dropped.
+    if (emtask::GetManager()->m_Connected) StoreUnitFrame(unit);
+}
+
+void CVelmoraViewDlg::OnResetSwallowedFrame()
+{
+    // The swallowed frame ended the pending reset.
+    emtask::GetManager()->m_BusInfo.login = 0;
+    m_DeviceLink->Send(DeviceCommand::Reset);
+}
+
+void CVelmoraViewDlg::OnDeviceEnded()
+{
+    if (m_DeviceLink->AfterEnd()) OnCommand(msg::MAIN_INFO_DISP);
+}
+
+void CVelmoraViewDlg::OnMeasureDisabled() { m_Measure->setEnabled(false); }
+
 void CVelmoraViewDlg::OnPortGone()
 {
     // A late report of a link closed since then changes nothing.
@@ -363,8 +399,7 @@ void CVelmoraViewDlg::OnConnect()
     DebugLine(" startserial port : %d, baudrate : %d", m_PortNumber, kBaud);
     // Before the read thread starts: a reset left pending by an earlier run
     // swallows the first frame.
-    BeginLink(emtask::GetManager()->m_BusInfo.login == 1);
-    port.m_GoneHandler = &PortGone;
+    m_DeviceLink->Begin(emtask::GetManager()->m_BusInfo.login == 1);
     if (!port.IsOpen() && port.Open(m_PortNumber, kBaud) == 1) {
         if (!port.m_RecvHandler.load()) port.m_RecvHandler = &RecvData;
         DebugLine("[시리얼 드라이버 초기화]");
@@ -453,15 +488,10 @@ void CVelmoraViewDlg::OnDeviceCommand(intptr_t w)
 {
     if (w == msg::DEVICE_COMMAND_START_TEST) {
         if (GetSerial().IsOpen()) {
-            SendCommand(msg::PID_START);
-            RunTestWindow();
+            m_DeviceLink->Send(DeviceCommand::Start);
+            RunTestWindow(*m_DeviceLink);
         }
         setEnabled(true);
-    } else if (w == msg::PID_RESET) {
-        DebugLine(" PID_RESET");
-        SendCommand(msg::PID_RESET);
-    } else if (w == msg::PID_RECALL) {
-        SendCommand(msg::PID_RECALL);
     }
 }
 
@@ -497,21 +527,10 @@ void CVelmoraViewDlg::OnCommand(int id)
         // A late frame of a closed link must not offer a test.
         if (emtask::GetManager()->m_Connected) m_Measure->setEnabled(true);
         break;
-    case msg::MAIN_MEASURE_DISABLE: m_Measure->setEnabled(false); break;
     case msg::MAIN_ENABLE:
         setEnabled(true);
         activateWindow();
         break;
-    case msg::MAIN_SEND_RESET:
-        // The swallowed frame ended the pending reset.
-        emtask::GetManager()->m_BusInfo.login = 0;
-        SendCommand(msg::PID_RESET);
-        break;
-    case msg::MAIN_DEVICE_END:
-        if (ApplyDeviceEnd()) OnCommand(msg::MAIN_INFO_DISP);
-        break;
-    case msg::MAIN_LINK_ANSWER: OnLinkAnswer(); break;
-    case msg::MAIN_PORT_GONE: OnPortGone(); break;
     default: break;
     }
 }
@@ -524,8 +543,6 @@ bool CVelmoraViewDlg::event(QEvent* e)
             OnCommand(static_cast<int>(m->wParam));
         else if (m->message == msg::MSG_DEVICE_COMMAND)
             OnDeviceCommand(m->wParam);
-        else if (m->message == msg::MSG_DEVICE_UNIT && emtask::GetManager()->m_Connected)
-            ApplyUnitFrame(m->wParam, m->lParam);  // a late frame of a closed link is dropped
         return true;
     }
     return QWidget::event(e);

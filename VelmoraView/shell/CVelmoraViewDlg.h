@@ -2,6 +2,7 @@
 // connects to the instrument, starts tests, opens the settings, keeps a clock.
 #pragma once
 
+#include "devicelink/DeviceLink.h"
 #include "devicelink/PortDiscovery.h"
 #include "shell/MeasureGate.h"
 
@@ -58,6 +59,7 @@ public:
     QLabel* valueLabel(int i) const { return m_Value[i]; }
     CSplash* splash() const { return m_Splash.get(); }
     CReadDeviceDlg* recordWindow() const { return m_Records.get(); }
+    DeviceLink& deviceLink() const { return *m_DeviceLink; }
 
 protected:
     bool event(QEvent* e) override;
@@ -65,15 +67,23 @@ protected:
     void contextMenuEvent(QContextMenuEvent*) override;
     void closeEvent(QCloseEvent*) override;
 
+private slots:
+    // What the instrument's link tells (window thread).
+    void OnUnitReported(const UnitFrame& unit);
+    void OnLinkAnswer();
+    void OnResetSwallowedFrame();
+    void OnDeviceEnded();
+    void OnPortGone();
+    void OnMeasureDisabled();
+
 private:
+    void ConnectDeviceLink();
     void CreateChildren();
     void CreateControls();
     void OnConnect();
     void OnDisconnect();
     void OnMeasure();
     void OnMeasureLook();
-    void OnLinkAnswer();
-    void OnPortGone();
     void FillPortList();
     void ShowLinkState(LinkState state);
     uint32_t NowMs() const { return static_cast<uint32_t>(m_Since.elapsed()); }
@@ -92,6 +102,7 @@ private:
     bool m_Exiting = false;
     QRect m_WorkArea;
 
+    std::unique_ptr<DeviceLink> m_DeviceLink;  // of GetSerial(); lent to the test window
     CPortDiscovery m_Discovery;
     QComboBox* m_DevComboPort = nullptr;
     CSkinButton* m_Measure = nullptr;

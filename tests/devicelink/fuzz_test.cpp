@@ -5,8 +5,7 @@
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "FakePort.h"
-#include "devicelink/Protocol.h"
-#include "messaging/PostMessage.h"
+#include "devicelink/DeviceLink.h"
 
 #include <gtest/gtest.h>
 
@@ -92,9 +91,6 @@ TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
     char name[] = "fuzz";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
-    QObject mainWnd, captureWnd;  // posts land here and are thrown away
-    RegisterWindow(Wnd::Main, &mainWnd);
-    RegisterWindow(Wnd::Capture, &captureWnd);
     emtask::GetManager()->Reset();
     std::FILE* devnull = std::freopen("/dev/null", "w", stderr);  // the log paths run, quietly
     ASSERT_NE(devnull, nullptr);
@@ -102,6 +98,16 @@ TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
 
     auto port = std::make_unique<FakePort>();
     port->FakeOpen();
+    // Every signal is queued to a receiver, as to the windows; the posts are thrown away.
+    DeviceLink link(*port);
+    link.Begin(false);
+    link.FollowTest(true);
+    QObject windows;
+    auto storeResult = [](DeviceEvent, const QString& result) { StoreResultText(result); };
+    auto afterEnd = [&link] { link.AfterEnd(); };
+    QObject::connect(&link, &DeviceLink::unitReported, &windows, &StoreUnitFrame, Qt::QueuedConnection);
+    QObject::connect(&link, &DeviceLink::testEvent, &windows, storeResult, Qt::QueuedConnection);
+    QObject::connect(&link, &DeviceLink::ended, &windows, afterEnd, Qt::QueuedConnection);
     Model model;
     std::mt19937 rng(20261206);
     unsigned char buf[CDLSerial::kPacketData];
@@ -118,8 +124,8 @@ TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
             while ((n = port->PopRxQueue(buf)) > 0) Deliver(port.get(), buf, n);
             ASSERT_EQ(n, 0);
         }
-        if (rng() % 16 == 0) SetResetPending();
-        if (round % 256 == 0) QCoreApplication::removePostedEvents(nullptr);
+        if (rng() % 16 == 0) link.SetResetPending();
+        if (round % 256 == 0) QCoreApplication::sendPostedEvents();
 
         // Arbitrary lengths and contents straight into the protocol.
         int len = static_cast<int>(rng() % 300);
@@ -136,6 +142,4 @@ TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
 
     g_DebugLevel = 0;
     QCoreApplication::removePostedEvents(nullptr);
-    UnregisterWindow(Wnd::Main, &mainWnd);
-    UnregisterWindow(Wnd::Capture, &captureWnd);
 }

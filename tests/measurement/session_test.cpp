@@ -2,7 +2,6 @@
 // photograph is awaited, when the record is stored, and when the operator
 // may close the window.
 #include "measurement/TestSession.h"
-#include "messaging/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +20,7 @@ struct FakeWindow : TestSession::Hooks {
     int photoRequests = 0;
     int restarts = 0;
     bool alert = false;
-    std::vector<intptr_t> results;
+    std::vector<std::string> results;
     Log log;  // stores, questions for the unit and closes, in order
 
     void ShowStep(int step) override { steps.push_back(step); }
@@ -30,7 +29,7 @@ struct FakeWindow : TestSession::Hooks {
     void MakeTopmost() override {}
     void RequestPhoto() override { ++photoRequests; }
     bool PhotoKept() override { return photoKept; }
-    void TakeResult(intptr_t param) override { results.push_back(param); }
+    void TakeResult(const std::string& result) override { results.push_back(result); }
     bool ResultIsAlert() override { return alert; }
     void Store(bool flowError) override
     {
@@ -57,9 +56,10 @@ TEST(TestSession, StepsOfTheInstrumentAndTheRecalibrationNotice)
 {
     FakeWindow w;
     TestSession s(w);
-    for (int code : {msg::PID_WAIT, msg::PID_STA, msg::PID_M07, msg::PID_M12, msg::PID_M05, msg::PID_CALIBRATION,
-                     msg::PID_TIMEOUT, 12345, msg::PID_SEN})
-        s.Event(code, 0, 0);
+    for (DeviceEvent e :
+         {DeviceEvent::Wait, DeviceEvent::Sta, DeviceEvent::M07, DeviceEvent::M12, DeviceEvent::M05,
+          DeviceEvent::Calibration, DeviceEvent::Timeout, DeviceEvent(12345), DeviceEvent::Sen})
+        s.Event(e, {}, 0);
     EXPECT_EQ(w.steps, (std::vector<int>{1, 2, 5, 0, 16, 12}));
     EXPECT_EQ(s.Notice(), TestSession::kRecalibrationNotice);  // stays once set
     EXPECT_EQ(w.restarts, 0);  // only after a flow error
@@ -70,14 +70,14 @@ TEST(TestSession, ResultWaitsTwentyOneLooksForThePhotographThenStoresWithout)
 {
     FakeWindow w;
     TestSession s(w, 300);
-    s.Event(msg::PID_BRE, 0, 0);
+    s.Event(DeviceEvent::Bre, {}, 0);
     EXPECT_FALSE(w.closeEnabled);
     EXPECT_EQ(w.photoRequests, 1);
     w.alert = true;
-    s.Event(msg::PID_RES, 0x2e30, 1000);
-    EXPECT_EQ(w.results, std::vector<intptr_t>{0x2e30});
+    s.Event(DeviceEvent::Res, "0.045", 1000);
+    EXPECT_EQ(w.results, std::vector<std::string>{"0.045"});
     EXPECT_EQ(w.steps.back(), 4);
-    s.Event(msg::PID_END, 0, 1100);  // waits for the record
+    s.Event(DeviceEvent::End, {}, 1100);  // waits for the record
 
     uint32_t now = RunClock(s, 1000, 1000 + 21 * 300 - 1);
     EXPECT_TRUE(w.log.empty());
@@ -95,12 +95,12 @@ TEST(TestSession, FlowErrorThenRetryStoresTwoRecords)
 {
     FakeWindow w;
     TestSession s(w, 300);
-    s.Event(msg::PID_BRE, 0, 0);
+    s.Event(DeviceEvent::Bre, {}, 0);
     ASSERT_FALSE(w.closeEnabled);
-    s.Event(msg::PID_FLO, 0, 0);
+    s.Event(DeviceEvent::Flo, {}, 0);
     EXPECT_EQ(w.steps.back(), 10);
     EXPECT_TRUE(w.closeEnabled) << "the subject may leave after a flow error";
-    s.Event(msg::PID_END, 0, 10);  // deferred: a flow record clears no unit, so no ask
+    s.Event(DeviceEvent::End, {}, 10);  // deferred: a flow record clears no unit, so no ask
     // A flow error waits eleven looks only.
     RunClock(s, 0, 11 * 300 - 1);
     EXPECT_TRUE(w.log.empty());
@@ -110,13 +110,13 @@ TEST(TestSession, FlowErrorThenRetryStoresTwoRecords)
     FakeWindow w2;
     TestSession retry(w2, 300);
     w2.photoKept = true;
-    retry.Event(msg::PID_FLO, 0, 0);
-    retry.Event(msg::PID_WAIT, 0, 100);
-    retry.Event(msg::PID_STA, 0, 200);
+    retry.Event(DeviceEvent::Flo, {}, 0);
+    retry.Event(DeviceEvent::Wait, {}, 100);
+    retry.Event(DeviceEvent::Sta, {}, 200);
     EXPECT_EQ(w2.restarts, 2);  // the camera comes back for the new attempt
-    retry.Event(msg::PID_BRE, 0, 300);
+    retry.Event(DeviceEvent::Bre, {}, 300);
     w2.photoKept = true;
-    retry.Event(msg::PID_RES, 0, 400);
+    retry.Event(DeviceEvent::Res, {}, 400);
     EXPECT_EQ(w2.log, (Log{"store-flow", "store"}));
     EXPECT_FALSE(retry.FlowError());
 }
@@ -127,7 +127,7 @@ TEST(TestSession, CloseButtonDuringTheStoreWaitsForThePhotograph)
 {
     FakeWindow w;
     TestSession s(w, 300);
-    s.Event(msg::PID_RES, 0, 0);
+    s.Event(DeviceEvent::Res, {}, 0);
     s.CloseButton(50);
     RunClock(s, 50, 900);
     w.photoKept = true;
@@ -136,7 +136,7 @@ TEST(TestSession, CloseButtonDuringTheStoreWaitsForThePhotograph)
     RunClock(s, 1199, 1200);
     EXPECT_EQ(w.log, (Log{"store", "close-button"}));
     EXPECT_FALSE(s.Storing());
-    s.Event(msg::PID_WAIT, 0, 7000);  // nothing reaches a closed session
+    s.Event(DeviceEvent::Wait, {}, 7000);  // nothing reaches a closed session
     EXPECT_EQ(w.steps.size(), 1u);
 }
 
@@ -145,12 +145,12 @@ TEST(TestSession, SilenceAfterBreathGivesTheCloseButtonBack)
 {
     FakeWindow w;
     TestSession s(w);
-    s.Event(msg::PID_BRE, 0, 1000);
+    s.Event(DeviceEvent::Bre, {}, 1000);
     EXPECT_EQ(s.NextTickIn(1000), int64_t(TestSession::kSilenceMs));
     RunClock(s, 1000, 1000 + TestSession::kSilenceMs - 1);
     EXPECT_FALSE(w.closeEnabled);
     // A frame restarts the silence; a time-out alone keeps the button off.
-    s.Event(msg::PID_TIMEOUT, 0, 20000);
+    s.Event(DeviceEvent::Timeout, {}, 20000);
     RunClock(s, 20000, 20000 + TestSession::kSilenceMs - 1);
     EXPECT_FALSE(w.closeEnabled);
     RunClock(s, 20000 + TestSession::kSilenceMs - 1, 20000 + TestSession::kSilenceMs);

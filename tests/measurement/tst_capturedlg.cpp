@@ -1,16 +1,18 @@
 // The identification window, and the test window driven by instrument
-// events as the serial thread posts them.
+// events as the link emits them.
 #include "MeasureFixture.h"
 
 #include "FileImage.h"
 #include "controls/Dialogs.h"
-#include "devicelink/Protocol.h"
+#include "devicelink/DLSerial.h"
+#include "devicelink/DeviceLink.h"
 #include "measurement/CCaptureDlg.h"
 #include "messaging/Messages.h"
 #include "users/CIDentry.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -27,12 +29,10 @@ void Enter(CIDentry& w, const QString& text)
     QTest::keyClick(w.Entry(), Qt::Key_Return);
 }
 
-void Post(int code) { QVERIFY(PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, code)); }
-
-// A "RES" frame as the serial thread hands it on, with its own result text.
-void PostResult(const char* result)
+// An event as the read thread emits it (queued to the test window).
+void Emit(DeviceLink& link, DeviceEvent e, const char* result = "")
 {
-    QVERIFY(PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_RES, PackResult(result)));
+    emit link.testEvent(e, QString(result));
 }
 }  // namespace
 
@@ -44,20 +44,21 @@ private slots:
         TempHome home;
         CameraSourceEnv env(WriteFrames(home / "cam", 2));
         ScriptedDialogs dialogs;
-        Recorder main(Wnd::Main);
+        DeviceLink link(GetSerial());
+        QSignalSpy disabled(&link, &DeviceLink::measureDisabled);
         emtask::GetManager()->m_BusInfo.camerause = 0;
         CCaptureDlg::SetPhotoWaitMs(20);
         SetSubject("ID-9", "Lee", "", "B");
-        CCaptureDlg d;
+        CCaptureDlg d(&link);
+        QVERIFY(link.FollowingTest());
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        UnregisterWindow(Wnd::Main, &d);  // only a window's own unregistration counts
         // Two frames at once, a third during the photograph wait of the first.
-        Post(msg::PID_CALIBRATION);
-        PostResult("0.050");
-        PostResult("0.060");
+        Emit(link, DeviceEvent::Calibration);
+        Emit(link, DeviceEvent::Res, "0.050");
+        Emit(link, DeviceEvent::Res, "0.060");
         QTest::qWait(30);
-        PostResult("0.000");
+        Emit(link, DeviceEvent::Res, "0.000");
         QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 3, 5000);
         const emtask::TestRecord* log = emtask::GetManager()->m_DeviceData.m_TestData;
         QCOMPARE(std::string(log[0].result) + log[1].result + log[2].result, std::string("0.0500.0600.000"));
@@ -67,7 +68,7 @@ private slots:
         QVERIFY(dialogs.shown.empty());
 
         emtask::iofault::Arm(1, ENOSPC, emtask::iofault::kWriteSide, true);  // a full disk
-        PostResult("0.045");
+        Emit(link, DeviceEvent::Res, "0.045");
         QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 4, 3000);
         emtask::iofault::Disarm();
         QCOMPARE(d.LastStored().logSaved, -1);
@@ -84,17 +85,20 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(!d.Closed() && d.isVisible());
 
-        Post(msg::PID_BRE);
+        Emit(link, DeviceEvent::Bre);
         QTRY_VERIFY(!d.CloseEnabled());
-        Post(msg::PID_SEN);
+        Emit(link, DeviceEvent::Sen);
         QTRY_VERIFY(d.CloseEnabled());
 
         QTest::mouseClick(d.CloseButton(), Qt::LeftButton);
         QVERIFY(d.Closed() && !d.Capture().CaptureRunning());
         QCOMPARE(emtask::GetManager()->m_BusInfo.login, 1);
-        QTRY_VERIFY(main.received(msg::MSG_DEVICE_COMMAND, msg::PID_RESET));
+        QCOMPARE(disabled.size(), 1);  // the reset went to the link
         // Nothing reaches a closed window.
-        QVERIFY(!PostMessage(Wnd::Capture, msg::MSG_DEVICE_EVENT, msg::PID_RES));
+        Emit(link, DeviceEvent::Res, "0.999");
+        QVERIFY(!link.FollowingTest());
+        QCoreApplication::processEvents();
+        QCOMPARE(d.StoredCount(), 4);
     }
 
     void entryIsCorrectedUntilItMatchesThenStartsTheTest()

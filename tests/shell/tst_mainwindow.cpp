@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 #include <cstring>
 #include <filesystem>
@@ -103,12 +104,20 @@ private slots:
         main->OnCommand(msg::MAIN_DISCONNECT_BTN);
         QVERIFY(disconnectedLook() && !GetSerial().IsOpen());
         QCOMPARE(bus().unitcode[0], '\0');
+        // A unit frame still on its way from the closed link is dropped.
+        emit main->deviceLink().unitReported(UnitFrame{'B', {'0', '5', '0'}, {}, {}});
+        QCoreApplication::processEvents();
+        QCOMPARE(bus().unitcode[0], '\0');
         for (int i = 0; i < 4; ++i) QVERIFY(main->valueLabel(i)->text().isEmpty());
 
         // Connected again, then unplugged: another port plugged in refills
         // the list but keeps it locked; the instrument's leaving disconnects.
         QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
-        Recorder capture(Wnd::Capture);
+        main->deviceLink().FollowTest(true);  // as an open test window does
+        QSignalSpy testEvents(&main->deviceLink(), &DeviceLink::testEvent);
+        auto testEnded = [&] {
+            return testEvents.size() == 1 && testEvents[0].at(0).value<DeviceEvent>() == DeviceEvent::End;
+        };
         ScriptedDialogs dialogs;
         main->discovery().UpdateDevice(true, "/dev/ttyUSB8");
         settle();
@@ -116,17 +125,17 @@ private slots:
         main->discovery().UpdateDevice(false, "/dev/ttyUSB7");
         settle();
         QVERIFY(disconnectedLook() && !GetSerial().IsOpen());
-        QVERIFY(capture.received(msg::MSG_DEVICE_EVENT, msg::PID_END));
+        QVERIFY(testEnded());
 
         // The instrument's end of the line goes away: reads fail with EIO.
-        capture.got.clear();
+        testEvents.clear();
         QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
         pty->write("$UNB,L:050,H:080,C:0123\n");
         QTRY_VERIFY(main->linkState() == LinkState::Connected);
         ::close(pty->master);
         pty->master = -1;
         QTRY_VERIFY_WITH_TIMEOUT(disconnectedLook(), 3000);
-        QVERIFY(!GetSerial().IsOpen() && capture.received(msg::MSG_DEVICE_EVENT, msg::PID_END));
+        QVERIFY(!GetSerial().IsOpen() && testEnded());
         QCOMPARE(bus().unitcode[0], '\0');
     }
 
