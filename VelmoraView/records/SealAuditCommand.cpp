@@ -144,8 +144,6 @@ int AuditCommand(const std::string& folder, const std::string& keySheet, const s
     return result.Clean() ? 0 : 1;
 }
 
-namespace {
-// The log's count of records, from its header; -1 (why) when it cannot be read.
 int32_t LogRecordCount(const std::string& logPath, std::string& why)
 {
     int32_t count = 0;
@@ -157,7 +155,6 @@ int32_t LogRecordCount(const std::string& logPath, std::string& why)
     }
     return n == int64_t(sizeof count) ? std::clamp(count, 0, emtask::kMaxRecords) : 0;
 }
-}  // namespace
 
 int BeginSealCommand(const std::string& folder, const std::string& sheetFile)
 {
@@ -185,33 +182,43 @@ int BeginSealCommand(const std::string& folder, const std::string& sheetFile)
     return 0;
 }
 
-int VerifyCodeCommand(const std::string& folder, const std::string& testno, const std::string& code)
+int VerifyPrintedCode(const std::string& folder, const std::string& testno, const std::string& code,
+                      std::string& message)
 {
     char* end = nullptr;
     const long n = std::strtol(testno.c_str(), &end, 10);
     if (testno.empty() || *end || n < 1 || n > emtask::kMaxRecords ||
         emtask::NormalizeCode(code).size() < 8) {
-        std::fprintf(stderr, "verify-code: give a test number and a code of at least 8 characters\n");
+        message = "Give a test number and a code of at least 8 characters.";
         return 2;
     }
     const std::string ledger = emtask::AuditPathsOf(folder).ledger;
     const int fd = emtask::OpenRegularFile(ledger);
     if (fd < 0) {
-        std::printf("cannot read the seal ledger %s: %s\n", ledger.c_str(), emtask::ErrorText(errno).c_str());
+        message = "Cannot read the seal ledger " + ledger + ": " + emtask::ErrorText(errno) + ".";
         return 2;
     }
     close(fd);
     emtask::SealEntry e;
+    const std::string test = "Test " + std::to_string(n);
     if (!emtask::FindSealEntry(ledger, int32_t(n), e)) {
-        std::printf("test %ld has no entry in the seal ledger\n", n);
+        message = test + " has no entry in the seal ledger.";
         return 1;
     }
     if (!emtask::CodeMatches(e.chain, code)) {
-        std::printf("test %ld: the code does NOT match its seal\n", n);
+        message = test + ": the code does NOT match its seal. The ledger or the paper differs.";
         return 1;
     }
-    std::printf("test %ld: the code matches its seal\n", n);
+    message = test + ": the code matches its seal.";
     return 0;
+}
+
+int VerifyCodeCommand(const std::string& folder, const std::string& testno, const std::string& code)
+{
+    std::string message;
+    const int status = VerifyPrintedCode(folder, testno, code, message);
+    std::printf("%s\n", message.c_str());
+    return status;
 }
 
 int ExportCheckpointCommand(const std::string& folder, const std::string& file)

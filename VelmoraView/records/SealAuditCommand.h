@@ -8,6 +8,7 @@
 // ledger takes the lock.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace records {
@@ -27,5 +28,13 @@ int BeginSealCommand(const std::string& folder, const std::string& sheetFile);
 int VerifyCodeCommand(const std::string& folder, const std::string& testno, const std::string& code);
 // 0 written, 2 not.
 int ExportCheckpointCommand(const std::string& folder, const std::string& file);
+
+// The check of a printed code, for the command and the window: the exit
+// status above, and what to tell the user.
+int VerifyPrintedCode(const std::string& folder, const std::string& testno, const std::string& code,
+                      std::string& message);
+// The log's count of records, from its header: where a new ledger starts.
+// -1 (why) when it cannot be read.
+int32_t LogRecordCount(const std::string& logPath, std::string& why);
 
 }  // namespace records

@@ -366,7 +366,7 @@ TEST(SealAudit, KeySheetAndCheckpointsCatchWhatTheChainAlonePasses)
              std::filesystem::remove(emtask::SealLedgerPath());
              std::filesystem::create_directory(emtask::SealLedgerPath());
          },
-         "--verify-code 6 CODE6", 2, "cannot read"},
+         "--verify-code 6 CODE6", 2, "Cannot read"},
         {"sheet exists", [](auto&) {}, "--begin-seal --key-sheet sheet.txt", 2, "never written over"},
     };
     for (const KeyedCase& c : cases) {
