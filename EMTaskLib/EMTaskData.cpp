@@ -7,6 +7,7 @@
 #include "SealLedger.h"
 #include "TextUtil.h"
 
+#include <cctype>
 #include <cerrno>
 #include <dirent.h>
 #include <strings.h>
@@ -438,13 +439,8 @@ void EMTaskData::SettleSealLedger(bool logCreated)
     if (exists && logCreated) {
         // The entries sealed a log that is gone: they are kept under another
         // name, and the new log gets a ledger of its own.
-        char stamp[32];
-        time_t now = time(nullptr);
-        struct tm lt;
-        localtime_r(&now, &lt);
-        strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &lt);
-        const std::string aside = ledger + "." + stamp;
-        if (rename(ledger.c_str(), aside.c_str()) != 0) {
+        std::string aside;
+        if (!SetSealLedgerAside(ledger, aside)) {
             m_SealOff = "the seal ledger of an earlier test log could not be set aside (" + ErrorText(errno) + ")";
             m_Problems.push_back("The seal ledger " + ledger + " belongs to an earlier test log and could not be "
                                  "moved aside (" + ErrorText(errno) + "). Tests are stored without a seal in this run.");
@@ -494,6 +490,13 @@ int EMTaskData::SealRecord(int32_t slot, const Digest* photo, uint32_t flags)
     e.testno = slot + 1;
     e.flags = flags;
     e.record = RecordDigest(rec);
+    // The instrument's own count from its last unit frame, when it sent one.
+    const char* c = m_BusInfo.calcnt;
+    if (std::isdigit((unsigned char)c[0]) && std::isdigit((unsigned char)c[1]) &&
+        std::isdigit((unsigned char)c[2]) && std::isdigit((unsigned char)c[3]) && !c[4]) {
+        e.flags |= kSealCount;
+        e.count = uint32_t(std::atoi(c));
+    }
     if (photo) {
         e.flags |= kSealPhoto;
         e.photo = *photo;

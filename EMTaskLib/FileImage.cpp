@@ -366,6 +366,8 @@ std::string ErrorText(int err)
 
 const std::string& LastFileError() { return t_error; }
 
+void SetLastFileError(int err, std::string text) { SetError(err, std::move(text)); }
+
 int OpenRegularFile(const std::string& path, uint64_t* size)
 {
     if (int e = Injected(iofault::kRead, "open", path)) {

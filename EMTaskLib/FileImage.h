@@ -26,6 +26,8 @@ int OpenRegularFile(const std::string& path, uint64_t* size = nullptr);
 // (for example "data/measurelog.dat.jnl could not be applied: No space left
 // on device"); errno holds the code.
 const std::string& LastFileError();
+// Sets it, and errno, for a caller that fails on its own account.
+void SetLastFileError(int err, std::string text);
 
 // Writes `size` bytes as the whole new content of `path`: a temporary file
 // beside it, synced, then renamed over it. All-zero stretches of 1 MiB are

@@ -2,6 +2,7 @@
 
 #include "FileImage.h"
 #include "PhotoCheck.h"
+#include "SealCheckpoint.h"
 #include "TextUtil.h"
 
 #include <algorithm>
@@ -33,9 +34,13 @@ constexpr const char* kKindNames[kAuditKinds] = {
     "chain broken",
     "malformed entry",
     "duplicate entry",
+    "MAC wrong",
+    "checkpoint not extended",
     "torn tail",
     "sealed late",
     "no ledger",
+    "instrument count gap",
+    "no MAC check",
 };
 
 // After a failed open: true when `path` is simply not there; otherwise false
@@ -333,7 +338,8 @@ const char* AuditKindName(AuditKind k)
 
 bool IsAuditNote(AuditKind k)
 {
-    return k == AuditKind::TornTail || k == AuditKind::LateSeal || k == AuditKind::NoLedger;
+    return k == AuditKind::TornTail || k == AuditKind::LateSeal || k == AuditKind::NoLedger ||
+           k == AuditKind::CountGap || k == AuditKind::NoMacCheck;
 }
 
 bool AuditResult::Clean() const
@@ -399,6 +405,7 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
             AuditKind::ChainBreak, testno, int64_t(pos),
             "chain does not follow from the entry before: entries are missing, changed or inserted");
     }
+    AuditSealKeys(ledger, paths, options, ledgerFindings);
     if (ledger.tornBytes)
         ledgerFinding(AuditKind::TornTail, 0, int64_t(ledger.entries.size() + ledger.malformed.size()),
                       std::to_string(ledger.tornBytes) + " bytes of an append cut short");

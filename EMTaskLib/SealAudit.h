@@ -14,6 +14,9 @@
 
 namespace emtask {
 
+struct SealKeySheet;
+struct SealCheckpoint;
+
 enum class AuditKind {
     // Faults.
     RecordChanged,     // the record's hash differs from its entry's
@@ -26,10 +29,14 @@ enum class AuditKind {
     ChainBreak,        // an entry whose chain value does not follow from the one before
     MalformedEntry,    // bytes in the ledger that are not an entry, or an entry out of place
     DuplicateEntry,    // a second entry for one test number
+    MacWrong,          // an entry (or seal.key) that does not follow from the key sheet
+    CheckpointBroken,  // the ledger does not extend the checkpoint given
     // Notes: not faults.
     TornTail,  // an append cut short at the end of the ledger
     LateSeal,  // sealed at start-up after an interrupted store
     NoLedger,  // no ledger: every record is checked by its check value only
+    CountGap,  // the instrument's own test count skips or repeats between entries
+    NoMacCheck,  // MACs not checked: no key sheet, or entries without MACs
     Count
 };
 constexpr int kAuditKinds = static_cast<int>(AuditKind::Count);
@@ -54,6 +61,8 @@ struct AuditOptions {
     std::atomic<bool>* cancel = nullptr;    // set to stop promptly
     std::atomic<int64_t>* done = nullptr;   // slots checked so far
     std::atomic<int64_t>* total = nullptr;  // slots to check, set before the first is
+    const SealKeySheet* keySheet = nullptr;      // checks every MAC from K0
+    const SealCheckpoint* checkpoint = nullptr;  // the ledger must extend it
 };
 
 struct AuditPaths {

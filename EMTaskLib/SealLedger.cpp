@@ -1,6 +1,7 @@
 #include "SealLedger.h"
 
 #include "FileImage.h"
+#include "SealKey.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <openssl/evp.h>
 #include <openssl/sha.h>
 #include <sys/stat.h>
+#include <ctime>
 #include <unistd.h>
 
 namespace emtask {
@@ -16,6 +18,7 @@ namespace emtask {
 namespace {
 
 constexpr char kMagic[4] = {'S', 'E', 'A', 'L'};
+constexpr char kKeyedMagic[4] = {'S', 'E', 'A', '2'};
 
 void Put32(unsigned char* p, uint32_t v)
 {
@@ -42,6 +45,17 @@ bool ReadAt(int fd, void* data, size_t size, uint64_t offset)
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+// The entry size of an open ledger of `size` bytes: its first entry's magic
+// tells the form.
+size_t UnitOf(int fd, uint64_t size)
+{
+    char magic[4];
+    return size >= sizeof magic && ReadAt(fd, magic, sizeof magic, 0) &&
+                   std::memcmp(magic, kKeyedMagic, sizeof magic) == 0
+               ? kKeyedEntrySize
+               : kSealEntrySize;
 }
 
 }  // namespace
@@ -74,6 +88,21 @@ Digest Sha256(const void* data, size_t size)
         EVP_DigestUpdate(t.ctx, data, size) != 1 || EVP_DigestFinal_ex(t.ctx, d.data(), &len) != 1)
         SHA256(static_cast<const unsigned char*>(data), size, d.data());
     return d;
+}
+
+Digest Sha256(const void* a, size_t na, const void* b, size_t nb)
+{
+    Digest d;
+    thread_local ThreadDigestContext t;
+    unsigned int len = 0;
+    if (t.ctx && EVP_DigestInit_ex(t.ctx, Sha256Algorithm(), nullptr) == 1 &&
+        EVP_DigestUpdate(t.ctx, a, na) == 1 && EVP_DigestUpdate(t.ctx, b, nb) == 1 &&
+        EVP_DigestFinal_ex(t.ctx, d.data(), &len) == 1)
+        return d;
+    std::vector<unsigned char> both(static_cast<const unsigned char*>(a),
+                                    static_cast<const unsigned char*>(a) + na);
+    both.insert(both.end(), static_cast<const unsigned char*>(b), static_cast<const unsigned char*>(b) + nb);
+    return Sha256(both.data(), both.size());
 }
 
 bool Sha256File(const std::string& path, Digest& out)
@@ -114,24 +143,30 @@ std::string HexDigest(const Digest& d, size_t digits)
 
 void EncodeSealEntry(const SealEntry& e, unsigned char* out)
 {
-    std::memcpy(out, kMagic, 4);
+    std::memcpy(out, e.keyed ? kKeyedMagic : kMagic, 4);
     Put32(out + 4, e.flags);
     Put32(out + 8, static_cast<uint32_t>(e.testno));
-    Put32(out + 12, 0);
+    Put32(out + 12, e.keyed ? e.count : 0);
     std::memcpy(out + 16, e.record.data(), 32);
     std::memcpy(out + 48, e.photo.data(), 32);
     std::memcpy(out + 80, e.chain.data(), 32);
+    if (e.keyed) std::memcpy(out + 112, e.mac.data(), 32);
     static_assert(80 + 32 == kSealEntrySize && 48 + 32 == kSealChainedBytes);
+    static_assert(kKeyedMacBytes + 32 == kKeyedEntrySize && kKeyedMacBytes == kSealEntrySize);
 }
 
-bool DecodeSealEntry(const unsigned char* in, SealEntry& e)
+bool DecodeSealEntry(const unsigned char* in, SealEntry& e, bool keyed)
 {
-    if (std::memcmp(in, kMagic, 4) != 0 || Get32(in + 12) != 0) return false;
+    if (std::memcmp(in, keyed ? kKeyedMagic : kMagic, 4) != 0) return false;
+    e.keyed = keyed;
     e.flags = Get32(in + 4);
+    e.count = Get32(in + 12);
+    if (e.count != 0 && (!keyed || !(e.flags & kSealCount))) return false;
     e.testno = static_cast<int32_t>(Get32(in + 8));
     std::memcpy(e.record.data(), in + 16, 32);
     std::memcpy(e.photo.data(), in + 48, 32);
     std::memcpy(e.chain.data(), in + 80, 32);
+    if (keyed) std::memcpy(e.mac.data(), in + 112, 32);
     return true;
 }
 
@@ -145,22 +180,69 @@ Digest ChainAfter(const Digest& prev, const unsigned char* entry)
 
 Digest RecordDigest(const TestRecord& rec) { return Sha256(&rec, sizeof rec); }
 
-std::string SealCode(const SealEntry& e) { return HexDigest(e.chain, 12); }
+std::string SealCode(const SealEntry& e) { return Base32(e.chain.data(), 100); }
+
+namespace {
+bool Refuse(const std::string& why)
+{
+    SetLastFileError(EINVAL, why);
+    return false;
+}
+}  // namespace
 
 bool AppendSeal(const std::string& path, SealEntry& e)
 {
-    // The chain needs the last entry, which only the append itself reads
-    // reliably (after cutting a torn tail); so it is read first, and the
-    // append repeated in the rare case that the file changed in between.
+    // The chain needs the last entry, read before the append cuts a torn tail.
     Digest prev{};
-    SealEntry last;
-    if (LastSealEntry(path, last)) prev = last.chain;
-    unsigned char buf[kSealEntrySize];
+    SealEntry first, last;
+    uint64_t count = 0;
+    const bool any = SealEntryAt(path, 0, first, &count);
+    if (count > 0 && SealEntryAt(path, count - 1, last)) prev = last.chain;
+    e.keyed = any && first.keyed;
+    if (!e.keyed) {
+        e.flags &= ~uint32_t(kSealCount);
+        e.count = 0;
+    }
+    unsigned char buf[kKeyedEntrySize];
     e.chain = Digest{};
+    e.mac = Digest{};
     EncodeSealEntry(e, buf);
     e.chain = ChainAfter(prev, buf);
     EncodeSealEntry(e, buf);
-    return AppendEntries(path, buf, sizeof buf, kSealEntrySize);
+    const size_t unit = SealEntrySize(e.keyed);
+    if (!e.keyed) return AppendEntries(path, buf, unit, unit);
+
+    const std::string keyPath = SealKeyPath(path);
+    SealKeyFile key;
+    std::string why;
+    if (!ReadSealKey(keyPath, key, why)) return Refuse("the seal key " + keyPath + " cannot be read: " + why);
+    if (key.ledger != SealIdentityOf(first))
+        return Refuse("the seal key " + keyPath + " belongs to another ledger");
+    // One behind: the last append stopped before the key was renewed.
+    if (key.position > count || count - key.position > 1)
+        return Refuse("the seal key " + keyPath + " is for entry " + std::to_string(key.position) +
+                      ", the ledger holds " + std::to_string(count));
+    for (; key.position < count; ++key.position) key.key = EvolveSealKey(key.key);
+    e.mac = SealMac(key.key, buf, kKeyedMacBytes);
+    EncodeSealEntry(e, buf);
+    if (!AppendEntries(path, buf, unit, unit)) return false;
+    key.key = EvolveSealKey(key.key);
+    ++key.position;
+    if (!WriteSealKey(keyPath, key))
+        return Refuse("the entry was written, but the seal key could not be renewed (" + LastFileError() +
+                      "): it still holds the key of that entry");
+    return true;
+}
+
+bool SetSealLedgerAside(const std::string& path, std::string& aside)
+{
+    char stamp[32];
+    time_t now = time(nullptr);
+    struct tm lt;
+    localtime_r(&now, &lt);
+    strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &lt);
+    aside = path + "." + stamp;
+    return rename(path.c_str(), aside.c_str()) == 0;
 }
 
 bool ReadSealLedger(const std::string& path, SealLedger& out, std::string* why)
@@ -174,9 +256,11 @@ bool ReadSealLedger(const std::string& path, SealLedger& out, std::string* why)
         return false;
     }
     out.exists = true;
-    const uint64_t count = size / kSealEntrySize;
-    out.tornBytes = static_cast<size_t>(size - count * kSealEntrySize);
-    std::vector<unsigned char> bytes(static_cast<size_t>(count * kSealEntrySize));
+    const size_t unit = UnitOf(fd, size);
+    out.keyed = unit == kKeyedEntrySize;
+    const uint64_t count = size / unit;
+    out.tornBytes = static_cast<size_t>(size - count * unit);
+    std::vector<unsigned char> bytes(static_cast<size_t>(count * unit));
     if (!bytes.empty() && !ReadAt(fd, bytes.data(), bytes.size(), 0)) {
         int e = errno;
         close(fd);
@@ -189,9 +273,9 @@ bool ReadSealLedger(const std::string& path, SealLedger& out, std::string* why)
     out.position.reserve(static_cast<size_t>(count));
     Digest prev{};
     for (size_t i = 0; i < count; ++i) {
-        const unsigned char* p = bytes.data() + i * kSealEntrySize;
+        const unsigned char* p = bytes.data() + i * unit;
         SealEntry e;
-        if (!DecodeSealEntry(p, e)) {
+        if (!DecodeSealEntry(p, e, out.keyed)) {
             out.malformed.push_back(i);
             // What follows is checked against the stored chain bytes.
             std::memcpy(prev.data(), p + kSealChainedBytes, 32);
@@ -205,16 +289,27 @@ bool ReadSealLedger(const std::string& path, SealLedger& out, std::string* why)
     return true;
 }
 
-bool LastSealEntry(const std::string& path, SealEntry& out)
+bool SealEntryAt(const std::string& path, uint64_t position, SealEntry& out, uint64_t* count)
 {
+    if (count) *count = 0;
     uint64_t size = 0;
     int fd = OpenRegularFile(path, &size);
     if (fd < 0) return false;
-    unsigned char buf[kSealEntrySize];
-    const uint64_t count = size / kSealEntrySize;
-    bool ok = count > 0 && ReadAt(fd, buf, sizeof buf, (count - 1) * kSealEntrySize) && DecodeSealEntry(buf, out);
+    unsigned char buf[kKeyedEntrySize];
+    const size_t unit = UnitOf(fd, size);
+    if (count) *count = size / unit;
+    bool ok = position < size / unit && ReadAt(fd, buf, unit, position * unit) &&
+              DecodeSealEntry(buf, out, unit == kKeyedEntrySize);
     close(fd);
     return ok;
+}
+
+bool LastSealEntry(const std::string& path, SealEntry& out)
+{
+    uint64_t count = 0;
+    SealEntry first;
+    SealEntryAt(path, 0, first, &count);
+    return count > 0 && SealEntryAt(path, count - 1, out);
 }
 
 bool FindSealEntry(const std::string& path, int32_t testno, SealEntry& out)
@@ -222,13 +317,14 @@ bool FindSealEntry(const std::string& path, int32_t testno, SealEntry& out)
     uint64_t size = 0;
     int fd = OpenRegularFile(path, &size);
     if (fd < 0) return false;
-    uint64_t lo = 0, hi = size / kSealEntrySize;
+    const size_t unit = UnitOf(fd, size);
+    uint64_t lo = 0, hi = size / unit;
     bool found = false;
-    unsigned char buf[kSealEntrySize];
+    unsigned char buf[kKeyedEntrySize];
     while (lo < hi && !found) {
         const uint64_t mid = lo + (hi - lo) / 2;
         SealEntry e;
-        if (!ReadAt(fd, buf, sizeof buf, mid * kSealEntrySize) || !DecodeSealEntry(buf, e)) break;
+        if (!ReadAt(fd, buf, unit, mid * unit) || !DecodeSealEntry(buf, e, unit == kKeyedEntrySize)) break;
         // A start entry carries the number before the first sealed test.
         if (e.testno < testno || (e.testno == testno && (e.flags & kSealStart)))
             lo = mid + 1;

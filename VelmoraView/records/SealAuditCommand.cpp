@@ -1,40 +1,117 @@
 #include "records/SealAuditCommand.h"
 
+#include "EMTaskData.h"
+#include "EMTaskStruct.h"
+#include "FileImage.h"
 #include "ProgramFolder.h"
 #include "SealAudit.h"
+#include "SealCheckpoint.h"
+#include "SealKey.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <openssl/crypto.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
 namespace records {
 
+namespace {
+
+const char* const kCommands[] = {"--audit", "--begin-seal", "--verify-code", "--export-checkpoint"};
+
+int Usage(const char* program)
+{
+    std::fprintf(stderr,
+                 "usage: %s --audit [--key-sheet FILE] [--checkpoint FILE] [--home DIR]\n"
+                 "       %s --begin-seal --key-sheet FILE [--home DIR]\n"
+                 "       %s --verify-code N CODE [--home DIR]\n"
+                 "       %s --export-checkpoint FILE [--home DIR]\n",
+                 program, program, program, program);
+    return 2;
+}
+
+}  // namespace
+
 bool IsAuditCommand(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--audit") == 0) return true;
+        for (const char* c : kCommands)
+            if (std::strcmp(argv[i], c) == 0) return true;
     return false;
 }
 
 int RunAuditCommand(int argc, char** argv)
 {
     emtask::InitProgramFolder(argc, argv);
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--audit") != 0) {
-            std::fprintf(stderr, "usage: %s --audit [--home DIR]\n", argv[0]);
-            return 2;
+    std::string command, keySheet, checkpoint, exportFile, testno, code;
+    bool sheetGiven = false, checkpointGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool more = i + 1 < argc;
+        if (a == "--key-sheet" && more) {
+            keySheet = argv[++i];
+            sheetGiven = true;
+        } else if (a == "--checkpoint" && more) {
+            checkpoint = argv[++i];
+            checkpointGiven = true;
+        } else if (a == "--verify-code" && i + 2 < argc && command.empty()) {
+            command = a;
+            testno = argv[++i];
+            code = argv[++i];
+        } else if (a == "--export-checkpoint" && more && command.empty()) {
+            command = a;
+            exportFile = argv[++i];
+        } else if ((a == "--audit" || a == "--begin-seal") && command.empty()) {
+            command = a;
+        } else {
+            return Usage(argv[0]);
         }
+    }
+    const std::string& folder = emtask::ProgramFolder();
+    const bool audit = command == "--audit", begin = command == "--begin-seal";
+    if ((sheetGiven && !audit && !begin) || (begin && !sheetGiven) || (checkpointGiven && !audit) ||
+        (sheetGiven && keySheet.empty()) || (checkpointGiven && checkpoint.empty()))
+        return Usage(argv[0]);
+    if (audit) return AuditCommand(folder, keySheet, checkpoint);
+    if (begin) return BeginSealCommand(folder, keySheet);
+    if (command == "--verify-code") return VerifyCodeCommand(folder, testno, code);
+    return ExportCheckpointCommand(folder, exportFile);
+}
+
+int AuditCommand(const std::string& folder, const std::string& keySheet, const std::string& checkpoint)
+{
     std::atomic<int64_t> done{0}, total{0};
     emtask::AuditOptions options;
     options.done = &done;
     options.total = &total;
+    emtask::SealKeySheet sheet;
+    emtask::SealCheckpoint cp;
+    std::string why;
+    if (!keySheet.empty()) {
+        if (!emtask::ReadKeySheet(keySheet, sheet, why)) {
+            std::fprintf(stderr, "audit: key sheet %s\n", why.c_str());
+            return 2;
+        }
+        options.keySheet = &sheet;
+    }
+    if (!checkpoint.empty()) {
+        if (!emtask::ReadCheckpoint(checkpoint, cp, why)) {
+            std::fprintf(stderr, "audit: checkpoint %s\n", why.c_str());
+            return 2;
+        }
+        options.checkpoint = &cp;
+    }
     emtask::AuditResult result;
     std::atomic<bool> finished{false};
     std::thread worker([&] {
-        result = emtask::AuditLog(emtask::AuditPathsOf(emtask::ProgramFolder()), options);
+        result = emtask::AuditLog(emtask::AuditPathsOf(folder), options);
         finished = true;
     });
     // On a terminal a line about every second; otherwise one per tenth.
@@ -55,6 +132,7 @@ int RunAuditCommand(int argc, char** argv)
         }
     }
     worker.join();
+    OPENSSL_cleanse(sheet.k0.data(), sheet.k0.size());
     if (result.status == emtask::AuditResult::LogUnreadable ||
         result.status == emtask::AuditResult::LedgerUnreadable) {
         std::fprintf(stderr, "audit: cannot read %s\n", result.error.c_str());
@@ -64,6 +142,96 @@ int RunAuditCommand(int argc, char** argv)
     std::fwrite(table.data(), 1, table.size(), stdout);
     std::fflush(stdout);
     return result.Clean() ? 0 : 1;
+}
+
+int32_t LogRecordCount(const std::string& logPath, std::string& why)
+{
+    int32_t count = 0;
+    const int64_t n = emtask::ReadFileImageAt(logPath, offsetof(emtask::DeviceData, datacnt), &count,
+                                              sizeof count);
+    if (n < 0 && errno != ENOENT) {
+        why = logPath + ": " + emtask::ErrorText(errno);
+        return -1;
+    }
+    return n == int64_t(sizeof count) ? std::clamp(count, 0, emtask::kMaxRecords) : 0;
+}
+
+int BeginSealCommand(const std::string& folder, const std::string& sheetFile)
+{
+    bool inUse = false;
+    std::string why;
+    if (!emtask::LockProgramFolder(&inUse, &why)) {
+        std::fprintf(stderr, "begin-seal: %s\n",
+                     inUse ? "the program is running on this folder: begin the ledger from its window"
+                           : why.c_str());
+        return 2;
+    }
+    const emtask::AuditPaths paths = emtask::AuditPathsOf(folder);
+    emtask::MakeDirectory(folder + "/data");
+    const int32_t start = LogRecordCount(paths.log, why);
+    emtask::SealKeySheet sheet;
+    std::string aside;
+    if (start < 0 || !emtask::BeginKeyedLedger(paths.ledger, start, sheetFile, folder, sheet, aside, why)) {
+        std::fprintf(stderr, "begin-seal: %s\n", why.c_str());
+        return 2;
+    }
+    OPENSSL_cleanse(sheet.k0.data(), sheet.k0.size());
+    std::printf("A sealed ledger begins after test %d; its key sheet is %s.\n", start, sheetFile.c_str());
+    if (!aside.empty()) std::printf("The earlier ledger was set aside as %s.\n", aside.c_str());
+    std::printf("Keep the key sheet away from this computer and remove it from here.\n");
+    return 0;
+}
+
+int VerifyPrintedCode(const std::string& folder, const std::string& testno, const std::string& code,
+                      std::string& message)
+{
+    char* end = nullptr;
+    const long n = std::strtol(testno.c_str(), &end, 10);
+    if (testno.empty() || *end || n < 1 || n > emtask::kMaxRecords ||
+        emtask::NormalizeCode(code).size() < 8) {
+        message = "Give a test number and a code of at least 8 characters.";
+        return 2;
+    }
+    const std::string ledger = emtask::AuditPathsOf(folder).ledger;
+    const int fd = emtask::OpenRegularFile(ledger);
+    if (fd < 0) {
+        message = "Cannot read the seal ledger " + ledger + ": " + emtask::ErrorText(errno) + ".";
+        return 2;
+    }
+    close(fd);
+    emtask::SealEntry e;
+    const std::string test = "Test " + std::to_string(n);
+    if (!emtask::FindSealEntry(ledger, int32_t(n), e)) {
+        message = test + " has no entry in the seal ledger.";
+        return 1;
+    }
+    if (!emtask::CodeMatches(e.chain, code)) {
+        message = test + ": the code does NOT match its seal. The ledger or the paper differs.";
+        return 1;
+    }
+    message = test + ": the code matches its seal.";
+    return 0;
+}
+
+int VerifyCodeCommand(const std::string& folder, const std::string& testno, const std::string& code)
+{
+    std::string message;
+    const int status = VerifyPrintedCode(folder, testno, code, message);
+    std::printf("%s\n", message.c_str());
+    return status;
+}
+
+int ExportCheckpointCommand(const std::string& folder, const std::string& file)
+{
+    emtask::SealCheckpoint cp;
+    std::string why;
+    if (!emtask::ExportCheckpoint(emtask::AuditPathsOf(folder).ledger, file, cp, why)) {
+        std::fprintf(stderr, "export-checkpoint: %s\n", why.c_str());
+        return 2;
+    }
+    std::printf("checkpoint of %llu entries (up to test %d) written to %s\n",
+                static_cast<unsigned long long>(cp.entries), cp.testno, file.c_str());
+    return 0;
 }
 
 }  // namespace records

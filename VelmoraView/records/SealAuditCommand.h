@@ -1,14 +1,40 @@
-// `VelmoraView --audit [--home DIR]`: the audit of the test log against the
-// seal ledger without a window. It only reads, so it takes no lock on the
-// program folder and runs beside the program.
+// The seal's commands without a window:
+//   VelmoraView --audit [--key-sheet FILE] [--checkpoint FILE] [--home DIR]
+//   VelmoraView --begin-seal --key-sheet FILE [--home DIR]
+//   VelmoraView --verify-code N CODE [--home DIR]
+//   VelmoraView --export-checkpoint FILE [--home DIR]
+// The audit, the code check and the export only read the ledger, so they take
+// no lock on the program folder and run beside the program; beginning a
+// ledger takes the lock.
 #pragma once
+
+#include <cstdint>
+#include <string>
 
 namespace records {
 
 bool IsAuditCommand(int argc, char** argv);
-// Progress on stderr, the table on stdout. Exit status: 0 everything
-// verifies, 1 something does not, 2 the log or the ledger cannot be read
-// (or the arguments are wrong).
+// Parses the arguments and runs one of the commands below.
 int RunAuditCommand(int argc, char** argv);
+
+// Progress on stderr, the table on stdout. Exit status: 0 everything
+// verifies, 1 something does not, 2 the log, the ledger, the key sheet or the
+// checkpoint cannot be read (or the arguments are wrong). Empty paths: none.
+int AuditCommand(const std::string& folder, const std::string& keySheet, const std::string& checkpoint);
+// Begins a keyed ledger and writes its key sheet; 0, or 2 (refused or failed).
+int BeginSealCommand(const std::string& folder, const std::string& sheetFile);
+// 0 the entry of test `testno` begins with `code`, 1 it does not or there is
+// no such entry, 2 the ledger cannot be read (or the code is too short).
+int VerifyCodeCommand(const std::string& folder, const std::string& testno, const std::string& code);
+// 0 written, 2 not.
+int ExportCheckpointCommand(const std::string& folder, const std::string& file);
+
+// The check of a printed code, for the command and the window: the exit
+// status above, and what to tell the user.
+int VerifyPrintedCode(const std::string& folder, const std::string& testno, const std::string& code,
+                      std::string& message);
+// The log's count of records, from its header: where a new ledger starts.
+// -1 (why) when it cannot be read.
+int32_t LogRecordCount(const std::string& logPath, std::string& why);
 
 }  // namespace records

@@ -2,6 +2,8 @@
 
 #include "FileImage.h"
 #include "ProgramFolder.h"
+#include "SealCheckpoint.h"
+#include "records/SealAuditCommand.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 
@@ -9,11 +11,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cerrno>
+#include <openssl/crypto.h>
 
 namespace {
 QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
@@ -47,7 +51,35 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
     connect(m_Save, &QPushButton::clicked, this, [this] { SaveCsv(); });
     connect(m_Close, &QPushButton::clicked, this, &QWidget::close);
 
+    auto* withSheet = new QPushButton(QStringLiteral("Check with key sheet..."), this);
+    auto* exportCp = new QPushButton(QStringLiteral("Export checkpoint..."), this);
+    auto* begin = new QPushButton(QStringLiteral("Begin ledger with key sheet..."), this);
+    connect(withSheet, &QPushButton::clicked, this, [this] {
+        const QString f = Dialogs().openFileName(this, QStringLiteral("Key sheet"), QString(),
+                                                 QStringLiteral("Key sheets (*.txt);;All files (*)"));
+        if (!f.isEmpty()) StartWithKeySheet(f);
+    });
+    connect(exportCp, &QPushButton::clicked, this, [this] { ExportCheckpoint(); });
+    connect(begin, &QPushButton::clicked, this, [this] { BeginKeyedLedger(); });
+
+    m_CodeTest = new QLineEdit(this);
+    m_CodeTest->setPlaceholderText(QStringLiteral("Test No."));
+    m_CodeTest->setMaximumWidth(100);
+    m_Code = new QLineEdit(this);
+    m_Code->setPlaceholderText(QStringLiteral("Code as printed"));
+    auto* verify = new QPushButton(QStringLiteral("Verify a printed code"), this);
+    m_CodeResult = new QLabel(this);
+    connect(verify, &QPushButton::clicked, this, [this] { VerifyCode(m_CodeTest->text(), m_Code->text()); });
+    auto* codeRow = new QHBoxLayout;
+    codeRow->addWidget(m_CodeTest);
+    codeRow->addWidget(m_Code, 1);
+    codeRow->addWidget(verify);
+    codeRow->addWidget(m_CodeResult, 2);
+
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(withSheet);
+    buttons->addWidget(exportCp);
+    buttons->addWidget(begin);
     buttons->addStretch(1);
     buttons->addWidget(m_Cancel);
     buttons->addWidget(m_Save);
@@ -57,6 +89,7 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
     layout->addWidget(m_Bar);
     layout->addWidget(m_Counts);
     layout->addWidget(m_List, 1);
+    layout->addLayout(codeRow);
     layout->addLayout(buttons);
 
     m_Poll.setInterval(100);
@@ -65,9 +98,22 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
 
 SealAuditDlg::~SealAuditDlg() { StopWorker(); }
 
+void SealAuditDlg::StartWithKeySheet(const QString& sheetFile)
+{
+    if (Running()) return;
+    std::string why;
+    if (!emtask::ReadKeySheet(sheetFile.toStdString(), m_Sheet, why)) {
+        ShowMessage(this, QStringLiteral("The key sheet cannot be used:\n%1").arg(Utf8(why)),
+                    QStringLiteral("Check with key sheet"), QMessageBox::Warning);
+        return;
+    }
+    Start();
+}
+
 void SealAuditDlg::Start()
 {
     if (Running()) return;
+    const bool sheet = m_Sheet.ledger != emtask::SealIdentity{};
     m_CancelFlag = false;
     m_Finished = false;
     m_Done = 0;
@@ -84,6 +130,7 @@ void SealAuditDlg::Start()
     options.cancel = &m_CancelFlag;
     options.done = &m_Done;
     options.total = &m_Total;
+    if (sheet) options.keySheet = &m_Sheet;
     const emtask::AuditPaths paths = emtask::AuditPathsOf(emtask::ProgramFolder());
     // The worker touches only the result and the atomics; the window polls.
     m_Worker = std::thread([this, paths, options] {
@@ -117,6 +164,9 @@ void SealAuditDlg::Finish()
 {
     m_Poll.stop();
     m_Worker.join();
+    // The key leaves memory with the run that needed it.
+    OPENSSL_cleanse(m_Sheet.k0.data(), m_Sheet.k0.size());
+    m_Sheet = {};
     m_Cancel->setEnabled(false);
     const emtask::AuditResult& r = m_Result;
     switch (r.status) {
@@ -185,6 +235,78 @@ bool SealAuditDlg::SaveCsv()
                     .arg(chosen, Utf8(emtask::ErrorText(err))),
                 QStringLiteral("Save as CSV"), QMessageBox::Warning);
     return false;
+}
+
+int SealAuditDlg::VerifyCode(const QString& testno, const QString& code)
+{
+    std::string message;
+    const int status = records::VerifyPrintedCode(emtask::ProgramFolder(), testno.trimmed().toStdString(),
+                                                  code.toStdString(), message);
+    m_CodeResult->setText(Utf8(message));
+    m_CodeResult->setStyleSheet(status == 0 ? QStringLiteral("color: #1a7f37;")
+                                            : QStringLiteral("color: #c00000;"));
+    return status;
+}
+
+bool SealAuditDlg::ExportCheckpoint()
+{
+    const QString title = QStringLiteral("Export checkpoint");
+    QString chosen = Dialogs().saveFileName(this, title, QString(), QStringLiteral("Checkpoints (*.txt)"));
+    if (chosen.isEmpty()) return false;
+    chosen = WithDefaultSuffix(chosen, QStringLiteral("txt"));
+    emtask::SealCheckpoint cp;
+    std::string why;
+    if (!emtask::ExportCheckpoint(emtask::SealLedgerPath(), chosen.toStdString(), cp, why)) {
+        ShowMessage(this,
+                    QStringLiteral("The checkpoint could not be written to %1:\n%2").arg(chosen, Utf8(why)),
+                    title, QMessageBox::Warning);
+        return false;
+    }
+    ShowMessage(
+        this,
+        QStringLiteral("The checkpoint of the seal ledger up to test %1 is in %2.\n\nKeep it away from this "
+                       "computer. An audit given it (VelmoraView --audit --checkpoint FILE) fails when "
+                       "the program folder was later rolled back or cut short.")
+            .arg(cp.testno)
+            .arg(chosen),
+        title);
+    return true;
+}
+
+bool SealAuditDlg::BeginKeyedLedger()
+{
+    const QString title = QStringLiteral("Begin ledger with key sheet");
+    if (ShowMessage(
+            this,
+            QStringLiteral(
+                "A new seal ledger begins with the next test. Its entries are signed with a key that "
+                "changes after every test; the first key is written once to a key sheet and never kept "
+                "on this computer.\n\nWith the sheet, an audit proves that no earlier entry was "
+                "rewritten, even by someone who can change every file here. Print the sheet or copy "
+                "it to a medium you keep elsewhere, then delete it from this computer.\n\nThe "
+                "current ledger is kept under another name. Continue?"),
+            title, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    QString chosen = Dialogs().saveFileName(this, title, QString(), QStringLiteral("Key sheets (*.txt)"));
+    if (chosen.isEmpty()) return false;
+    chosen = WithDefaultSuffix(chosen, QStringLiteral("txt"));
+    std::string why, aside;
+    emtask::SealKeySheet sheet;
+    const int32_t start = records::LogRecordCount(emtask::MeasureLogPath(), why);
+    if (start < 0 || !emtask::BeginKeyedLedger(emtask::SealLedgerPath(), start, chosen.toStdString(),
+                                               emtask::ProgramFolder(), sheet, aside, why)) {
+        ShowMessage(this, QStringLiteral("No ledger was begun:\n%1").arg(Utf8(why)), title,
+                    QMessageBox::Warning);
+        return false;
+    }
+    const QString text = Utf8(emtask::KeySheetText(sheet));
+    OPENSSL_cleanse(sheet.k0.data(), sheet.k0.size());
+    ShowMessage(this,
+                QStringLiteral("The sealed ledger begins after test %1. The key sheet is in %2:\n\n%3")
+                    .arg(start)
+                    .arg(chosen, text),
+                title);
+    return true;
 }
 
 void SealAuditDlg::closeEvent(QCloseEvent* e)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SealAudit.h"
+#include "SealKey.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include <thread>
 
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTreeWidget;
@@ -24,6 +26,17 @@ public:
     // Runs the audit of the program folder's log (not what the record window
     // shows: that may be an archive).
     void Start();
+    // The same, every MAC checked from the key sheet in `sheetFile`.
+    void StartWithKeySheet(const QString& sheetFile);
+    // Checks a code printed on a report against the ledger; its message is
+    // shown beside the fields. 0, 1 or 2 as `--verify-code` exits.
+    int VerifyCode(const QString& testno, const QString& code);
+    // Asks for a file (a USB stick, a folder mailed to the office) and writes
+    // the ledger's checkpoint there; false when not written (said to the user).
+    bool ExportCheckpoint();
+    // Explains the key sheet, asks where to write it and begins a keyed
+    // ledger; false when not begun (said to the user).
+    bool BeginKeyedLedger();
     void Cancel();
     // Asks for a file and writes the findings there; false when not written.
     bool SaveCsv();
@@ -34,6 +47,7 @@ public:
     QString SummaryText() const;
     QPushButton* CancelButton() const { return m_Cancel; }
     QPushButton* SaveButton() const { return m_Save; }
+    QLabel* CodeResult() const { return m_CodeResult; }
 
     // Rows shown at most; the CSV holds every finding.
     static constexpr int kMaxRows = 10000;
@@ -51,6 +65,7 @@ private:
     std::atomic<bool> m_Finished{false};
     std::atomic<int64_t> m_Done{0}, m_Total{0};
     emtask::AuditResult m_Result;  // the worker's until it has been joined
+    emtask::SealKeySheet m_Sheet;  // the worker's, when it checks MACs
     QTimer m_Poll;
 
     QLabel* m_Status = nullptr;
@@ -60,4 +75,7 @@ private:
     QPushButton* m_Cancel = nullptr;
     QPushButton* m_Save = nullptr;
     QPushButton* m_Close = nullptr;
+    QLineEdit* m_CodeTest = nullptr;
+    QLineEdit* m_Code = nullptr;
+    QLabel* m_CodeResult = nullptr;
 };

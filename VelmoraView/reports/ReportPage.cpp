@@ -250,7 +250,7 @@ QImage LoadBackground(int choice, const std::string& customPath)
 QImage DrawReportPage(const PageContent& c)
 {
     QImage page = c.background.isNull() ? BlankBackground()
-                                         : c.background.convertToFormat(QImage::Format_RGB32);
+                                        : c.background.convertToFormat(QImage::Format_RGB32);
     const int width = page.width();
     QPainter p(&page);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -261,9 +261,9 @@ QImage DrawReportPage(const PageContent& c)
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRect(709, 431, 385, 335));
-        p.drawImage(QPoint(kPhotoLeft, kPhotoTop),
-                    c.photo.scaled(kPhotoWidth, kPhotoHeight, Qt::IgnoreAspectRatio,
-                                   Qt::SmoothTransformation));
+        p.drawImage(
+            QPoint(kPhotoLeft, kPhotoTop),
+            c.photo.scaled(kPhotoWidth, kPhotoHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
 
     const QFont heading = PageFont(70, QFont::Black);
@@ -340,12 +340,19 @@ QImage DrawReportPage(const PageContent& c)
     // Bottom right, in the margin below the boxes, clear of the centre mark.
     if (!c.seal.empty()) {
         p.setPen(QColor(90, 90, 90));
-        p.setFont(PageFont(26, QFont::Normal));
-        p.drawText(QRect(700, 1698, 394, 44), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
-                   Q(c.seal));
+        p.setFont(PageFont(20, QFont::Normal));
+        p.drawText(QRect(640, 1694, 454, 56), Qt::AlignRight | Qt::AlignVCenter, Q(c.seal));
     }
     p.end();
     return page;
+}
+
+std::string ReportSeal::Text() const
+{
+    if (!recordMatches || !photoMatches) return {};
+    std::string t = "Seal " + std::to_string(testno) + ":" + code;
+    if (!logCode.empty()) t += "\nLog " + std::to_string(logTestNo) + ":" + logCode;
+    return t;
 }
 
 ReportSeal CheckReportSeal(const emtask::TestRecord& rec, const std::string& photoPath)
@@ -355,7 +362,13 @@ ReportSeal CheckReportSeal(const emtask::TestRecord& rec, const std::string& pho
     if (!emtask::FindSealEntry(emtask::SealLedgerPath(), rec.testno, e)) return s;
     if (e.record != emtask::RecordDigest(rec)) return s;
     s.recordMatches = true;
+    s.testno = rec.testno;
     s.code = emtask::SealCode(e);
+    emtask::SealEntry head;
+    if (emtask::LastSealEntry(emtask::SealLedgerPath(), head) && !(head.flags & emtask::kSealStart)) {
+        s.logTestNo = head.testno;
+        s.logCode = emtask::SealCode(head);
+    }
     if (photoPath.empty()) {
         s.photoMatches = e.photo == emtask::Digest{};
     } else {
@@ -370,7 +383,7 @@ ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settin
     ReportOutcome o;
     if (r.data)
         o.record = r.slot >= 0 && r.slot < emtask::RecordCount(*r.data) ? &r.data->m_TestData[r.slot]
-                                                                         : FindReportRecord(*r.data, r.testNo);
+                                                                        : FindReportRecord(*r.data, r.testNo);
     PageContent c;
     c.background = LoadBackground(settings.reportbg, emtask::FieldText(settings.bgpath));
     c.texts = r.texts;

@@ -58,7 +58,7 @@ std::string FindPhotograph(const std::string& folder, const std::string& name);
 std::string WalkForPhotograph(const std::string& folder, const std::string& name);
 
 struct PhotoCheck {
-    std::string path;       // the file looked at; empty when none was found
+    std::string path;  // the file looked at; empty when none was found
     bool decoded = false;
     uint16_t computed = 0;  // check value recomputed from the file (0 samples when undecodable)
     bool passes = false;    // decoded and computed == the record's crc16
@@ -81,12 +81,12 @@ QImage BlankBackground();
 QImage LoadBackground(int choice, const std::string& customPath);
 
 struct PageContent {
-    QImage background;                          // null: Blank
+    QImage background;  // null: Blank
     ReportTexts texts;
     const emtask::TestRecord* record = nullptr;  // null: no record values
     int dateOrder = 2;
-    QImage photo;                               // null: no photograph frame
-    std::string seal;                           // empty: no seal code printed
+    QImage photo;      // null: no photograph frame
+    std::string seal;  // empty: no seal code printed
 };
 QImage DrawReportPage(const PageContent& c);
 
@@ -98,10 +98,16 @@ struct ReportSeal {
     // ...and `photoPath` is the photograph it sealed: the same SHA-256, or no
     // file when the entry's hash is zero (no photograph was sealed).
     bool photoMatches = false;
-    std::string code;  // the entry's short code while recordMatches
-    // "Seal " and the code when the record and its photograph both match;
-    // empty otherwise (not sealed, or changed since).
-    std::string Text() const { return recordMatches && photoMatches ? "Seal " + code : std::string(); }
+    int32_t testno = 0;
+    std::string code;  // the entry's code while recordMatches
+    // The newest entry of the ledger at the time of rendering (no start entry):
+    // its code vouches for every test up to it.
+    int32_t logTestNo = 0;
+    std::string logCode;
+    // "Seal <test>:<code>" and, on a second line, "Log <n>:<code>" when the
+    // record and its photograph both match; empty otherwise (not sealed, or
+    // changed since).
+    std::string Text() const;
 };
 // `photoPath`: the record's photograph file as found; empty when there is none.
 ReportSeal CheckReportSeal(const emtask::TestRecord& rec, const std::string& photoPath);

@@ -2,13 +2,17 @@
 // photograph for every 10th (100,000 files): the whole audit with all cores
 // and with one thread, records only and with the photographs; and what
 // sealing adds to storing one test on a ledger of 999,998 entries.
-//   seal_bench [--dir DIR]     (default /tmp/zolt7-seal-bench, kept and reused)
+// With --keyed: a keyed ledger of the same records beside it, its records-only
+// audit with every MAC checked against the records-only audit without, and
+// an append with its MAC and the key's renewal.
+//   seal_bench [--dir DIR] [--keyed]   (default /tmp/zolt7-seal-bench, kept and reused)
 // The photographs are eight encoded base images, each file made distinct by a
 // comment segment carrying its test number: the same pixels to decode, a hash
 // of its own, and no 100,000 encodes to build the fixture.
 #include "FileImage.h"
 #include "PhotoCheck.h"
 #include "SealAudit.h"
+#include "SealKey.h"
 #include "SealLedger.h"
 
 #include <algorithm>
@@ -42,7 +46,7 @@ TestRecord Record(int32_t no)
 {
     TestRecord r{};
     r.testno = no;
-    const unsigned u = static_cast<unsigned>(no); // unsigned, so the compiler sees each field fits
+    const unsigned u = static_cast<unsigned>(no);  // unsigned, so the compiler sees each field fits
     std::snprintf(r.m_Tyy, sizeof r.m_Tyy, "%04u", (2024u + u / 400000) % 10000);
     std::snprintf(r.m_Tmm, sizeof r.m_Tmm, "%02u", 1 + (u / 30000) % 12);
     std::snprintf(r.m_Tdd, sizeof r.m_Tdd, "%02u", 1 + (u / 1000) % 28);
@@ -131,6 +135,131 @@ bool BuildFixture(const std::string& dir)
            AtomicWriteFile(dir + "/fixture.ok", "1", 1);
 }
 
+void Row(const char* what, double value, const char* unit, const char* target, const char* note);
+
+// The keyed ledger of the fixture's records at data/keyed/seal.log, its key
+// sheet at keyed.sheet.
+bool BuildKeyed(const std::string& dir)
+{
+    const AuditPaths p = AuditPathsOf(dir);
+    const std::string ledgerPath = dir + "/data/keyed/seal.log";
+    std::filesystem::create_directories(dir + "/data/keyed");
+    std::filesystem::remove(ledgerPath);
+    std::filesystem::remove(dir + "/keyed.sheet");
+    SealKeySheet sheet;
+    std::string aside, why;
+    if (!BeginKeyedLedger(ledgerPath, 0, dir + "/keyed.sheet", dir, sheet, aside, why)) {
+        std::printf("seal_bench: %s\n", why.c_str());
+        return false;
+    }
+    std::vector<unsigned char> log(sizeof(TestRecord) * kRecords);
+    if (ReadFileImageAt(p.log, kDeviceDataHeaderSize, log.data(), log.size()) != int64_t(log.size()))
+        return false;
+    std::vector<unsigned char> ledger(size_t(kRecords + 1) * kKeyedEntrySize);
+    if (ReadFileImage(ledgerPath, ledger.data(), kKeyedEntrySize) != int64_t(kKeyedEntrySize)) return false;
+    SealEntry start;
+    DecodeSealEntry(ledger.data(), start, true);
+    Digest prev = start.chain, k = EvolveSealKey(sheet.k0);
+    for (int32_t no = 1; no <= kRecords; ++no) {
+        TestRecord r;
+        std::memcpy(&r, log.data() + size_t(no - 1) * sizeof r, sizeof r);
+        SealEntry e;
+        e.keyed = true;
+        e.testno = no;
+        e.flags = kSealCount;
+        e.count = uint32_t(no % 10000);
+        e.record = RecordDigest(r);
+        if (no % 10 == 0) {
+            if (!Sha256File(p.jpegDir + "/" + PhotoFileName(r), e.photo)) return false;
+            e.flags |= kSealPhoto;
+        }
+        unsigned char* out = ledger.data() + size_t(no) * kKeyedEntrySize;
+        EncodeSealEntry(e, out);
+        e.chain = prev = ChainAfter(prev, out);
+        EncodeSealEntry(e, out);
+        e.mac = SealMac(k, out, kKeyedMacBytes);
+        EncodeSealEntry(e, out);
+        k = EvolveSealKey(k);
+    }
+    return AtomicWriteFile(ledgerPath, ledger.data(), ledger.size()) &&
+           WriteSealKey(SealKeyPath(ledgerPath), {sheet.ledger, uint64_t(kRecords) + 1, k});
+}
+
+double AuditSeconds(AuditPaths paths, const SealKeySheet* sheet, std::string& note)
+{
+    AuditOptions o;
+    o.photos = false;
+    o.keySheet = sheet;
+    const auto t0 = Clock::now();
+    const AuditResult r = AuditLog(paths, o);
+    const double s = Ms(t0, Clock::now()) / 1000;
+    char text[96];
+    std::snprintf(text, sizeof text, "%s, %lld verified, %zu findings", r.Clean() ? "clean" : "NOT CLEAN",
+                  static_cast<long long>(r.verified), r.findings.size());
+    note = text;
+    return s;
+}
+
+int Keyed(const std::string& dir)
+{
+    if (!std::filesystem::exists(dir + "/keyed.sheet") && !BuildKeyed(dir)) {
+        std::printf("seal_bench: cannot build the keyed ledger\n");
+        return 1;
+    }
+    SealKeySheet sheet;
+    std::string why;
+    if (!ReadKeySheet(dir + "/keyed.sheet", sheet, why)) {
+        std::printf("seal_bench: %s\n", why.c_str());
+        return 1;
+    }
+    AuditPaths plain = AuditPathsOf(dir), keyed = plain;
+    keyed.ledger = dir + "/data/keyed/seal.log";
+    std::string note;
+    std::vector<double> without, with;
+    for (int i = 0; i < 3; ++i) {
+        without.push_back(AuditSeconds(plain, nullptr, note));
+        with.push_back(AuditSeconds(keyed, &sheet, note));
+    }
+    std::sort(without.begin(), without.end());
+    std::sort(with.begin(), with.end());
+    Row("Audit, records only, unkeyed (median of 3)", without[1], "s", "-", "");
+    Row("Audit, records only, every MAC (median of 3)", with[1], "s", "<= 1.5x", note.c_str());
+    char ratio[64];
+    std::snprintf(ratio, sizeof ratio, "ratio %.2f", with[1] / without[1]);
+    Row("  MACs against none", with[1] / without[1], "x", "<= 1.5", ratio);
+
+    // Appends with MAC and key renewal on a ledger of 999,998 entries.
+    const std::string appendDir = dir + "/append-keyed";
+    std::filesystem::create_directories(appendDir);
+    const std::string ledger = appendDir + "/seal.log";
+    const uint64_t entries = kRecords - 1;
+    std::vector<unsigned char> bytes(entries * kKeyedEntrySize);
+    Digest k = sheet.k0;
+    for (uint64_t i = 0; i < entries; ++i) k = EvolveSealKey(k);
+    if (ReadFileImage(keyed.ledger, bytes.data(), bytes.size()) != int64_t(bytes.size()) ||
+        !AtomicWriteFile(ledger, bytes.data(), bytes.size()) ||
+        !WriteSealKey(SealKeyPath(ledger), {sheet.ledger, entries, k})) {
+        std::printf("seal_bench: cannot copy the keyed ledger\n");
+        return 1;
+    }
+    const TestRecord rec = Record(999990);
+    std::vector<double> times;
+    for (int i = 0; i < 100; ++i) {
+        const auto t0 = Clock::now();
+        SealEntry e;
+        e.testno = kRecords + i;
+        e.record = RecordDigest(rec);
+        const bool ok = AppendSeal(ledger, e);
+        times.push_back(ok ? Ms(t0, Clock::now()) : 1e9);
+    }
+    std::sort(times.begin(), times.end());
+    char text[96];
+    std::snprintf(text, sizeof text, "100 appends, max %.2f ms", times.back());
+    Row("Keyed AppendSeal, MAC + new key (median)", times[times.size() / 2], "ms", "<= 2 ms", text);
+    std::filesystem::remove_all(appendDir);
+    return 0;
+}
+
 void Row(const char* what, double value, const char* unit, const char* target, const char* note)
 {
     std::printf("| %-44s | %10.1f %-2s | %-9s | %-40s |\n", what, value, unit, target, note);
@@ -142,8 +271,11 @@ void Row(const char* what, double value, const char* unit, const char* target, c
 int main(int argc, char** argv)
 {
     std::string dir = "/tmp/zolt7-seal-bench";
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
+    bool keyed = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) dir = argv[i + 1];
+        keyed |= std::strcmp(argv[i], "--keyed") == 0;
+    }
     if (!std::filesystem::exists(dir + "/fixture.ok")) {
         std::printf("seal_bench: building the fixture in %s ...\n", dir.c_str());
         std::fflush(stdout);
@@ -160,6 +292,8 @@ int main(int argc, char** argv)
     std::printf("| %-44s | %13s | %-9s | %-40s |\n", "operation", "time", "target", "result");
     std::printf("|%s|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(15, '-').c_str(),
                 std::string(11, '-').c_str(), std::string(42, '-').c_str());
+
+    if (keyed) return Keyed(dir);
 
     struct Run {
         const char* what;

@@ -82,7 +82,10 @@ TEST(Seal, StoresAreSealedAndALedgerBeginsBesideAnOlderLog)
     SealEntry e;
     TestRecord& rec = GetManager()->m_DeviceData.m_TestData[2];
     ASSERT_TRUE(FindSealEntry(SealLedgerPath(), 3, e));
-    EXPECT_EQ(reports::CheckReportSeal(rec, measurement::TestPhotoPath(rec)).Text(), "Seal " + SealCode(e));
+    SealEntry head;
+    ASSERT_TRUE(LastSealEntry(SealLedgerPath(), head));
+    EXPECT_EQ(reports::CheckReportSeal(rec, measurement::TestPhotoPath(rec)).Text(),
+              "Seal 3:" + SealCode(e) + "\nLog " + std::to_string(head.testno) + ":" + SealCode(head));
     // Any byte of the record counts, reserved ones included.
     for (size_t at : {size_t(0), offsetof(TestRecord, result), sizeof(TestRecord) - 1}) {
         reinterpret_cast<unsigned char*>(&rec)[at] ^= 1;

@@ -35,6 +35,8 @@ inline void MakeSealedLog(int n, int legacy = 0, bool photos = true)
         r.crc16 = photos && r.testno % 2 == 0 ? measurement::SaveTestPhoto(MakePhoto(r.testno), r)
                                               : emtask::PhotoCheckValue({}, r);
         const int32_t slot = m->AppendRecord(r);
+        // The instrument's count, one ahead of the test number.
+        std::snprintf(m->m_BusInfo.calcnt, sizeof m->m_BusInfo.calcnt, "%04d", (r.testno + 1) % 10000);
         if (legacy >= 0 && r.testno > legacy) SealSlot(slot);
     }
     m->SaveResultData();

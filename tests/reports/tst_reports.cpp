@@ -144,7 +144,10 @@ private slots:
         QVERIFY(emtask::FindSealEntry(emtask::SealLedgerPath(), 1, e));
         ReportOutcome o = Render(1);
         QVERIFY(o.photo.passes && AllNear(o.page, {{800, 560}}, kRed));
-        QCOMPARE(o.seal, "Seal " + emtask::SealCode(e));
+        emtask::SealEntry head;
+        QVERIFY(emtask::LastSealEntry(emtask::SealLedgerPath(), head));
+        QCOMPARE(o.seal, "Seal 1:" + emtask::SealCode(e) + "\nLog " + std::to_string(head.testno) + ":" +
+                             emtask::SealCode(head));
         for (int t : {2, 3, 4}) {
             o = Render(t);
             QVERIFY2(!o.photo.passes && o.seal.empty(), qPrintable(QString::number(t)));
