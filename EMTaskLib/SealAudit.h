@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,15 @@ enum class AuditKind {
     ChainBreak,        // an entry whose chain value does not follow from the one before
     MalformedEntry,    // bytes in the ledger that are not an entry, or an entry out of place
     DuplicateEntry,    // a second entry for one test number
+    Unsealed,          // records no ledger covers (none, or one begun after them) not accepted as such
+    PhotoOrphan,       // a file in the photograph folder that no record names
+    DateBackwards,     // a test dated over an hour before the test stored before it
+    AuditFailed,       // the audit itself stopped (a worker's exception): it vouches for nothing
     // Notes: not faults.
-    TornTail,  // an append cut short at the end of the ledger
-    LateSeal,  // sealed at start-up after an interrupted store
-    NoLedger,  // no ledger: every record is checked by its check value only
+    TornTail,         // an append cut short at the end of the ledger
+    LateSeal,         // sealed at start-up after an interrupted store
+    NoLedger,         // no ledger: every record is checked by its check value only
+    StoreInProgress,  // the newest test's record or photograph ahead of its entry
     Count
 };
 constexpr int kAuditKinds = static_cast<int>(AuditKind::Count);
@@ -54,6 +60,10 @@ struct AuditOptions {
     std::atomic<bool>* cancel = nullptr;    // set to stop promptly
     std::atomic<int64_t>* done = nullptr;   // slots checked so far
     std::atomic<int64_t>* total = nullptr;  // slots to check, set before the first is
+    // Records with a lower test number may be unsealed (stored before the
+    // ledger began); any other unsealed record fails the audit.
+    int32_t acceptUnsealedBefore = 0;
+    std::function<void(int32_t slot)> beforeSlot;  // tests: runs in a worker before each slot
 };
 
 struct AuditPaths {
@@ -63,8 +73,8 @@ struct AuditPaths {
 AuditPaths AuditPathsOf(const std::string& programFolder);
 
 struct AuditResult {
-    enum Status { Done, Cancelled, LogUnreadable, LedgerUnreadable } status = Done;
-    std::string error;        // why a file could not be read
+    enum Status { Done, Cancelled, LogUnreadable, LedgerUnreadable, Failed } status = Done;
+    std::string error;        // why a file could not be read, or the audit failed
     int32_t records = 0;      // records the log counts
     int64_t entries = 0;      // whole entries of the ledger
     int32_t startTestNo = 0;  // records up to this one are not sealed
@@ -77,7 +87,13 @@ struct AuditResult {
     bool Clean() const;
 };
 
+// Never throws: an exception becomes status Failed with an AuditFailed finding.
 AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options = {});
+
+// The audit command's exit status: 0 everything verifies, 1 something does
+// not, 2 the audit could not vouch either way (a file unreadable or refused,
+// the audit failed or was cancelled).
+int AuditExitCode(const AuditResult& r);
 
 // The table: counts per category, then one line per finding.
 std::string AuditTable(const AuditResult& r);

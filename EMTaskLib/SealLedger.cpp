@@ -16,6 +16,8 @@ namespace emtask {
 namespace {
 
 constexpr char kMagic[4] = {'S', 'E', 'A', 'L'};
+// Most entries a ledger can need: a start entry and one per slot of the log.
+constexpr uint64_t kMaxSealEntries = uint64_t(kMaxRecords) + 1;
 
 void Put32(unsigned char* p, uint32_t v)
 {
@@ -175,33 +177,48 @@ bool ReadSealLedger(const std::string& path, SealLedger& out, std::string* why)
     }
     out.exists = true;
     const uint64_t count = size / kSealEntrySize;
-    out.tornBytes = static_cast<size_t>(size - count * kSealEntrySize);
-    std::vector<unsigned char> bytes(static_cast<size_t>(count * kSealEntrySize));
-    if (!bytes.empty() && !ReadAt(fd, bytes.data(), bytes.size(), 0)) {
-        int e = errno;
+    // Told by the size alone: a sparse file of any length costs nothing to
+    // make and must not cost its length in memory to refuse.
+    if (count > kMaxSealEntries) {
         close(fd);
-        if (why) *why = ErrorText(e);
-        errno = e;
+        if (why)
+            *why = "too large: " + std::to_string(count) + " entries, at most " +
+                   std::to_string(kMaxSealEntries);
+        errno = EFBIG;
         return false;
     }
-    close(fd);
+    out.tornBytes = static_cast<size_t>(size - count * kSealEntrySize);
     out.entries.reserve(static_cast<size_t>(count));
     out.position.reserve(static_cast<size_t>(count));
+    constexpr size_t kChunkEntries = 4096;
+    std::vector<unsigned char> bytes(std::min<size_t>(kChunkEntries, size_t(count)) * kSealEntrySize);
     Digest prev{};
-    for (size_t i = 0; i < count; ++i) {
-        const unsigned char* p = bytes.data() + i * kSealEntrySize;
-        SealEntry e;
-        if (!DecodeSealEntry(p, e)) {
-            out.malformed.push_back(i);
-            // What follows is checked against the stored chain bytes.
-            std::memcpy(prev.data(), p + kSealChainedBytes, 32);
-            continue;
+    for (size_t first = 0; first < count; first += kChunkEntries) {
+        const size_t n = std::min<size_t>(kChunkEntries, size_t(count) - first);
+        if (!ReadAt(fd, bytes.data(), n * kSealEntrySize, uint64_t(first) * kSealEntrySize)) {
+            int e = errno;
+            close(fd);
+            if (why) *why = ErrorText(e);
+            errno = e;
+            return false;
         }
-        if (ChainAfter(prev, p) != e.chain) out.breaks.push_back(i);
-        prev = e.chain;
-        out.entries.push_back(e);
-        out.position.push_back(i);
+        for (size_t k = 0; k < n; ++k) {
+            const size_t i = first + k;
+            const unsigned char* p = bytes.data() + k * kSealEntrySize;
+            SealEntry e;
+            if (!DecodeSealEntry(p, e)) {
+                out.malformed.push_back(i);
+                // What follows is checked against the stored chain bytes.
+                std::memcpy(prev.data(), p + kSealChainedBytes, 32);
+                continue;
+            }
+            if (ChainAfter(prev, p) != e.chain) out.breaks.push_back(i);
+            prev = e.chain;
+            out.entries.push_back(e);
+            out.position.push_back(i);
+        }
     }
+    close(fd);
     return true;
 }
 
@@ -212,7 +229,8 @@ bool LastSealEntry(const std::string& path, SealEntry& out)
     if (fd < 0) return false;
     unsigned char buf[kSealEntrySize];
     const uint64_t count = size / kSealEntrySize;
-    bool ok = count > 0 && ReadAt(fd, buf, sizeof buf, (count - 1) * kSealEntrySize) && DecodeSealEntry(buf, out);
+    bool ok = count > 0 && ReadAt(fd, buf, sizeof buf, (count - 1) * kSealEntrySize) &&
+              DecodeSealEntry(buf, out);
     close(fd);
     return ok;
 }

@@ -13,6 +13,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QTreeWidget;
 
 class SealAuditDlg : public QWidget {
@@ -54,6 +55,7 @@ private:
     QTimer m_Poll;
 
     QLabel* m_Status = nullptr;
+    QSpinBox* m_AcceptBefore = nullptr;
     QProgressBar* m_Bar = nullptr;
     QLabel* m_Counts = nullptr;
     QTreeWidget* m_List = nullptr;
