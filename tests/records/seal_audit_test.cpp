@@ -221,10 +221,10 @@ TEST(SealAudit, UnreadableJournalOrLinkToNothingIsNotAnEmptyLog)
 
 namespace {
 // The exit status of the program's audit of the current folder.
-int RunAudit()
+int RunAudit(const std::string& args = "")
 {
-    const std::string cmd = BuildBin("VelmoraView") + " --audit --home " + emtask::ProgramFolder() +
-                            " >/dev/null 2>&1";
+    const std::string cmd = BuildBin("VelmoraView") + " --audit " + args + " --home " +
+                            emtask::ProgramFolder() + " >/dev/null 2>&1";
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -242,7 +242,20 @@ TEST(SealAudit, CommandExitStatusAndTable)
     const std::string table = emtask::AuditTable(Audit());
     EXPECT_TRUE(std::regex_search(table, std::regex("\n +2  record changed"))) << table;
 
+    // What the files hold reaches neither the terminal nor the CSV raw.
+    EditRecord(3, [](auto& r) { std::strcpy(r.name, "A\x1b[2J\xc2\x9b\\x1b\n"); });
+    const emtask::AuditResult r = Audit();
+    for (const std::string& out : {emtask::AuditTable(r), emtask::AuditCsv(r)}) {
+        EXPECT_EQ(out.find_first_of("\x1b\x7f"), std::string::npos) << out;
+        EXPECT_EQ(out.find("\xc2\x9b"), std::string::npos) << out;
+        EXPECT_NE(out.find("A\\x1b[2J\\u009b\\\\x1b\\x0a"), std::string::npos) << out;
+    }
+
     std::filesystem::remove(emtask::SealLedgerPath());
+    EXPECT_EQ(RunAudit(), 1) << "six tests without a ledger";
+    EXPECT_EQ(RunAudit("--accept-unsealed-before 7"), 0);
+    EXPECT_EQ(RunAudit("--accept-unsealed-before 6"), 1);
+    EXPECT_EQ(RunAudit("--accept-unsealed-before -1"), 2);
     std::filesystem::create_directory(emtask::SealLedgerPath());
     EXPECT_EQ(RunAudit(), 2);
 }
