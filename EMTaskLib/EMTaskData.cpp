@@ -464,10 +464,13 @@ void EMTaskData::SettleSealLedger(bool logCreated)
         else if (count > 0)
             // An audit refuses unsealed records unless told how far to accept
             // them: whoever runs it must learn where sealing began.
-            m_Problems.push_back("A seal ledger has been begun in " + ledger + ": the " + std::to_string(count) +
+            m_Problems.push_back("A seal ledger has been begun in " + ledger + ": the " +
+                                 std::to_string(count) +
                                  " tests already in the test log are not sealed; sealing begins with test " +
-                                 std::to_string(count + 1) + ". An audit accepts the earlier tests only when told "
-                                 "to accept unsealed tests below " + std::to_string(count + 1) + ".");
+                                 std::to_string(count + 1) +
+                                 ". An audit accepts the earlier tests only when told "
+                                 "to accept unsealed tests below " +
+                                 std::to_string(count + 1) + ".");
     } else if (!S_ISREG(st.st_mode) || access(ledger.c_str(), R_OK | W_OK) != 0) {
         m_SealOff = S_ISREG(st.st_mode) ? ErrorText(errno) : ErrorText(kNotRegularFile);
     } else if (LastSealEntry(ledger, last) && last.testno == count - 1 && count > 0) {
@@ -479,13 +482,15 @@ void EMTaskData::SettleSealLedger(bool logCreated)
         // Said either way: a record sealed now is vouched for by this run,
         // not by the store that wrote it.
         if (SealRecord(count - 1, hasPhoto ? &photo : nullptr, kSealLate) == 1)
-            m_Problems.push_back("Test " + std::to_string(count) +
-                                 " was stored by a run that stopped before sealing it. It has been sealed now "
-                                 "and is marked as sealed late.");
+            m_Problems.push_back(
+                "Test " + std::to_string(count) +
+                " was stored by a run that stopped before sealing it. It has been sealed now "
+                "and is marked as sealed late.");
         else
             m_Problems.push_back("Test " + std::to_string(count) +
                                  " was stored by a run that stopped before sealing it, and it could not be "
-                                 "sealed now (" + LastStoreError() + ").");
+                                 "sealed now (" +
+                                 LastStoreError() + ").");
     }
     if (!m_SealOff.empty()) {
         m_Problems.push_back("The seal ledger " + ledger + " cannot be written (" + m_SealOff +

@@ -266,9 +266,10 @@ TEST(Faults, EveryFieldOfAJournalIsCheckedBeforeAnythingIsApplied)
     EXPECT_EQ(LogSeen(), Seen::New);
     // The store it belonged to stopped before the ledger: the record is sealed now, and that is said.
     ASSERT_EQ(M()->StartupProblems().size(), 1u);
-    EXPECT_NE(M()->StartupProblems()[0].find("Test 2 was stored by a run that stopped before sealing it. It has "
-                                             "been sealed now"),
-              std::string::npos)
+    EXPECT_NE(
+        M()->StartupProblems()[0].find("Test 2 was stored by a run that stopped before sealing it. It has "
+                                       "been sealed now"),
+        std::string::npos)
         << M()->StartupProblems()[0];
 }
 
