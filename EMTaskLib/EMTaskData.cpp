@@ -455,7 +455,18 @@ void EMTaskData::SettleSealLedger(bool logCreated)
         SealEntry start;
         start.flags = kSealStart;
         start.testno = count;
-        if (!AppendSeal(ledger, start)) m_SealOff = LastFileError();
+        if (!AppendSeal(ledger, start))
+            m_SealOff = LastFileError();
+        else if (count > 0)
+            // An audit refuses unsealed records unless told how far to accept
+            // them: whoever runs it must learn where sealing began.
+            m_Problems.push_back("A seal ledger has been begun in " + ledger + ": the " +
+                                 std::to_string(count) +
+                                 " tests already in the test log are not sealed; sealing begins with test " +
+                                 std::to_string(count + 1) +
+                                 ". An audit accepts the earlier tests only when told "
+                                 "to accept unsealed tests below " +
+                                 std::to_string(count + 1) + ".");
     } else if (!S_ISREG(st.st_mode) || access(ledger.c_str(), R_OK | W_OK) != 0) {
         m_SealOff = S_ISREG(st.st_mode) ? ErrorText(errno) : ErrorText(kNotRegularFile);
     } else if (LastSealEntry(ledger, last) && last.testno == count - 1 && count > 0) {
@@ -464,10 +475,18 @@ void EMTaskData::SettleSealLedger(bool logCreated)
         const TestRecord& rec = m_DeviceData.m_TestData[count - 1];
         Digest photo;
         const bool hasPhoto = Sha256File(JpegDir() + "/" + PhotoFileName(rec), photo);
+        // Said either way: a record sealed now is vouched for by this run,
+        // not by the store that wrote it.
         if (SealRecord(count - 1, hasPhoto ? &photo : nullptr, kSealLate) == 1)
-            DebugLine("test %d sealed at start-up: its store was cut short", count);
+            m_Problems.push_back(
+                "Test " + std::to_string(count) +
+                " was stored by a run that stopped before sealing it. It has been sealed now "
+                "and is marked as sealed late.");
         else
-            DebugLine("test %d could not be sealed at start-up: %s", count, LastStoreError().c_str());
+            m_Problems.push_back("Test " + std::to_string(count) +
+                                 " was stored by a run that stopped before sealing it, and it could not be "
+                                 "sealed now (" +
+                                 LastStoreError() + ").");
     }
     if (!m_SealOff.empty()) {
         m_Problems.push_back("The seal ledger " + ledger + " cannot be written (" + m_SealOff +

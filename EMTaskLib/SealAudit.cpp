@@ -10,14 +10,18 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <opencv2/core.hpp>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
-#include <unordered_map>
+#include <unordered_set>
 
 namespace emtask {
 
@@ -36,11 +40,16 @@ constexpr const char* kKindNames[kAuditKinds] = {
     "duplicate entry",
     "MAC wrong",
     "checkpoint not extended",
+    "unsealed records",
+    "photograph of no record",
+    "date runs backwards",
+    "audit failed",
     "torn tail",
     "sealed late",
     "no ledger",
     "instrument count gap",
     "no MAC check",
+    "store in progress?",
 };
 
 // After a failed open: true when `path` is simply not there; otherwise false
@@ -140,22 +149,16 @@ FileStamp StampOf(const std::string& path)
     return f;
 }
 
-struct DigestHash {
-    size_t operator()(const Digest& d) const
-    {
-        size_t h;
-        std::memcpy(&h, d.data(), sizeof h);
-        return h;
-    }
-};
-
 // What the workers share, read-only.
 struct Plan {
     const LogView* log;
     const SealLedger* ledger;
     std::vector<int32_t> entryOf;  // per slot: index into ledger->entries, or -1
-    std::unordered_map<Digest, int32_t, DigestHash> photoOwner;  // photo hash -> test number
+    // Photograph hash -> test number, sorted by hash: the ledger's writer
+    // chooses the hashes, and a sorted table has no collisions to craft.
+    std::vector<std::pair<Digest, int32_t>> photoOwner;
     int32_t startNo = 0;
+    int64_t nextSealed = 1;  // the test number the ledger's next entry is due for
     int32_t slots = 0;
     std::string jpegDir;
     const AuditOptions* options;
@@ -167,6 +170,40 @@ struct Tally {
     std::vector<AuditFinding> findings;
 };
 
+// Text from the files as shown in the table, the CSV and the window: no
+// control character (C0, DEL, C1) reaches a terminal or a spreadsheet raw,
+// and a backslash is doubled so that no escape can be forged.
+std::string Escaped(const std::string& utf8)
+{
+    std::string out;
+    char hex[8];
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c < 0x20 || c == 0x7f) {
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        } else if (c == 0xc2 && next >= 0x80 && next <= 0x9f) {
+            std::snprintf(hex, sizeof hex, "\\u%04x", next);
+            out += hex;
+            ++i;
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
+// The photograph table's owner of `hash`: the first entry that sealed it, or 0.
+int32_t PhotoOwner(const Plan& plan, const Digest& hash)
+{
+    const auto it = std::lower_bound(plan.photoOwner.begin(), plan.photoOwner.end(), hash,
+                                     [](const auto& e, const Digest& h) { return e.first < h; });
+    return it != plan.photoOwner.end() && it->first == hash ? it->second : 0;
+}
+
 AuditFinding About(AuditKind kind, int32_t testno, const TestRecord* rec, std::string detail)
 {
     AuditFinding f;
@@ -175,10 +212,11 @@ AuditFinding About(AuditKind kind, int32_t testno, const TestRecord* rec, std::s
     f.detail = std::move(detail);
     if (rec) {
         f.hasRecord = true;
-        f.date = FieldText(rec->m_Tyy, 4) + "-" + FieldText(rec->m_Tmm, 2) + "-" + FieldText(rec->m_Tdd, 2);
-        f.time = RecordTimeText(*rec);
-        f.id = ValidUtf8(FieldText(rec->id));
-        f.name = ValidUtf8(FieldText(rec->name));
+        f.date = Escaped(ValidUtf8(FieldText(rec->m_Tyy, 4) + "-" + FieldText(rec->m_Tmm, 2) + "-" +
+                                   FieldText(rec->m_Tdd, 2)));
+        f.time = Escaped(ValidUtf8(RecordTimeText(*rec)));
+        f.id = Escaped(ValidUtf8(FieldText(rec->id)));
+        f.name = Escaped(ValidUtf8(FieldText(rec->name)));
     }
     return f;
 }
@@ -248,16 +286,16 @@ void CheckSealed(const Plan& plan, const TestRecord& rec, const SealEntry& e, in
     if (plan.options->photos) {
         const bool sealedPhoto = e.flags & kSealPhoto;
         const PhotoFile p = ReadPhoto(plan, rec, testno);
-        bool swapped = false;
+        bool hashFailed = false;
         if (p.present) {
             const Digest h = Sha256(p.bytes.data(), p.bytes.size());
-            if (!sealedPhoto || h != e.photo) {
-                auto it = plan.photoOwner.find(h);
-                if (it != plan.photoOwner.end() && it->second != testno) {
-                    swapped = true;
+            hashFailed = !sealedPhoto || h != e.photo;
+            if (hashFailed) {
+                const int32_t owner = PhotoOwner(plan, h);
+                if (owner && owner != testno) {
                     AuditFinding f = About(AuditKind::PhotoSwapped, testno, &rec,
-                                           "the photograph of test " + std::to_string(it->second));
-                    f.other = it->second;
+                                           "the photograph of test " + std::to_string(owner));
+                    f.other = owner;
                     t.findings.push_back(std::move(f));
                 } else {
                     t.findings.push_back(About(AuditKind::PhotoAlteredHash, testno, &rec,
@@ -273,8 +311,10 @@ void CheckSealed(const Plan& plan, const TestRecord& rec, const SealEntry& e, in
                       p.why.empty() ? "sealed with a photograph; no file" : "cannot be read: " + p.why));
         }
         // The check value covers the record's fields: only an unchanged
-        // record can tell an altered photograph by it.
-        if (!changed && !swapped && p.present) {
+        // record can tell an altered photograph by it. A file whose hash
+        // failed is not decoded: it is told already, and the decoder is the
+        // dearest part of the audit to hand to whoever wrote the file.
+        if (!changed && !hashFailed && p.present) {
             bool refused = false;
             std::string why;
             const uint16_t crc = CheckValueOf(p, rec, refused, why);
@@ -323,6 +363,15 @@ void CheckSlot(const Plan& plan, int32_t slot, Tally& t)
         CheckLegacy(plan, *rec, testno, t);
         return;
     }
+    // A store saves the log, then appends the entry: the newest record whose
+    // entry is the next due is a store between the two (or one cut short,
+    // which the next start-up seals late, on the same test). The program's
+    // lock cannot tell: it is held for the whole run, not for a store.
+    if (testno == plan.log->Count() && testno == plan.nextSealed) {
+        t.findings.push_back(About(AuditKind::StoreInProgress, testno, rec,
+                                   "no entry yet: a store in progress, or sealed at the next start-up"));
+        return;
+    }
     t.findings.push_back(About(AuditKind::EntryMissing, testno, rec, "stored after sealing began, no entry"));
 }
 
@@ -339,7 +388,7 @@ const char* AuditKindName(AuditKind k)
 bool IsAuditNote(AuditKind k)
 {
     return k == AuditKind::TornTail || k == AuditKind::LateSeal || k == AuditKind::NoLedger ||
-           k == AuditKind::CountGap || k == AuditKind::NoMacCheck;
+           k == AuditKind::CountGap || k == AuditKind::NoMacCheck || k == AuditKind::StoreInProgress;
 }
 
 bool AuditResult::Clean() const
@@ -356,7 +405,102 @@ AuditPaths AuditPathsOf(const std::string& programFolder)
     return {data + "/measurelog.dat", data + "/seal.log", data + "/jpeg"};
 }
 
-AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
+namespace {
+
+// Seconds of a record's date and time on a proleptic calendar (days from
+// the civil date), for order only: fields that are not digits count as 0.
+int64_t RecordSeconds(const TestRecord& r)
+{
+    const int m = DigitsValue(r.m_Tmm, 2), d = DigitsValue(r.m_Tdd, 2);
+    const int64_t y = DigitsValue(r.m_Tyy, 4) - (m <= 2);
+    const int64_t era = y / 400, yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return days * 86400 + DigitsValue(r.m_Thh, 2) * 3600 + DigitsValue(r.m_Tmi, 2) * 60 +
+           DigitsValue(r.m_Tss, 2);
+}
+
+// Tests dated before the test stored before them. The record's time is the
+// computer's local time: a step back of up to an hour is the clock being put
+// back (summer time ending, a correction) and is not told.
+void FindDatesBackwards(const LogView& log, std::vector<AuditFinding>& out)
+{
+    const TestRecord* prev = nullptr;
+    int64_t prevAt = 0;
+    for (int32_t slot = 0; slot < log.Count(); ++slot) {
+        const TestRecord* rec = log.Slot(slot);
+        if (!rec || rec->testno != slot + 1) continue;
+        const int64_t at = RecordSeconds(*rec);
+        if (prev && at < prevAt - 3600)
+            out.push_back(
+                About(AuditKind::DateBackwards, rec->testno, rec,
+                      "dated before test " + std::to_string(prev->testno) + " (" +
+                          Escaped(ValidUtf8(FieldText(prev->m_Tyy, 4) + "-" + FieldText(prev->m_Tmm, 2) +
+                                            "-" + FieldText(prev->m_Tdd, 2) + " " + RecordTimeText(*prev))) +
+                          ")"));
+        prev = rec;
+        prevAt = at;
+    }
+}
+
+// Files in the photograph folder that no record names. A test whose record
+// is changed or missing is told already, whatever its photograph is called.
+// False (why set) when the folder cannot be listed.
+bool FindOrphans(const Plan& plan, const std::unordered_set<int32_t>& told, std::vector<AuditFinding>& out,
+                 std::string& why)
+{
+    DIR* dir = opendir(plan.jpegDir.c_str());
+    if (!dir) {
+        if (errno == ENOENT) return true;
+        why = plan.jpegDir + ": " + ErrorText(errno);
+        return false;
+    }
+    static const char kTmp[] = ".jpg.tmp";
+    const int32_t count = plan.log->Count();
+    for (;;) {
+        errno = 0;
+        const dirent* d = readdir(dir);
+        if (!d) break;
+        const std::string name = d->d_name;
+        const size_t n = name.size();
+        if (name == "." || name == "..") continue;
+        // A photograph being written, or left by a save cut short (start-up removes it).
+        if (n > sizeof kTmp - 1 && strcasecmp(name.c_str() + n - (sizeof kTmp - 1), kTmp) == 0) continue;
+        int32_t testno = 0;
+        if (n > 9 && name[8] == '-' &&
+            std::all_of(name.begin(), name.begin() + 8, [](char c) { return c >= '0' && c <= '9'; }))
+            testno = std::stoi(name.substr(0, 8));
+        if (testno >= 1 && testno <= count) {
+            const TestRecord* rec = plan.log->Slot(testno - 1);
+            if (rec && rec->testno == testno && SafePhotoFileName(*rec, testno) == name) continue;
+        }
+        if (testno && told.count(testno)) continue;
+        // The store writes the photograph before the log.
+        if (testno >= 1 && testno == int64_t(count) + 1) {
+            out.push_back(About(AuditKind::StoreInProgress, testno, nullptr,
+                                "photograph of the next test, no record yet: " + Escaped(ValidUtf8(name))));
+            continue;
+        }
+        out.push_back(About(AuditKind::PhotoOrphan, testno, nullptr,
+                            "belongs to no record: " + Escaped(ValidUtf8(name))));
+    }
+    const int e = errno;
+    closedir(dir);
+    if (e) why = plan.jpegDir + ": " + ErrorText(e);
+    return e == 0;
+}
+
+AuditResult Failed(std::string why)
+{
+    AuditResult r;
+    r.status = AuditResult::Failed;
+    r.error = std::move(why);
+    r.findings.push_back(About(AuditKind::AuditFailed, 0, nullptr, r.error + ": nothing is vouched for"));
+    ++r.counts[size_t(AuditKind::AuditFailed)];
+    return r;
+}
+
+AuditResult AuditUnguarded(const AuditPaths& paths, const AuditOptions& options)
 {
     AuditResult r;
     // The program may store a test meanwhile (log first, then its entry):
@@ -430,6 +574,25 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
             maxTestNo = std::max(maxTestNo, e.testno);
     }
     r.startTestNo = plan.startNo;
+    if (ledger.exists) {
+        const SealEntry* last = ledger.entries.empty() ? nullptr : &ledger.entries.back();
+        plan.nextSealed = last ? int64_t(last->testno) + 1 : 1;
+    }
+    // Records no ledger covers: every one without a ledger, those up to the
+    // start entry's number with one. The files cannot show that they came
+    // before sealing began (the start entry is anyone's to write): only the
+    // auditor can accept them.
+    const int64_t unsealedTo = ledger.exists ? plan.startNo : logView.Count();
+    const int64_t firstRefused = std::max(1, options.acceptUnsealedBefore);
+    if (unsealedTo >= firstRefused) {
+        std::string d = "tests " + std::to_string(firstRefused) + " to " + std::to_string(unsealedTo) +
+                        " are not sealed: " +
+                        (ledger.exists ? "the ledger begins after test " + std::to_string(plan.startNo)
+                                       : std::string("no ledger"));
+        if (firstRefused > 1) d += "; unsealed tests are accepted only below " + std::to_string(firstRefused);
+        ledgerFinding(AuditKind::Unsealed, int32_t(firstRefused),
+                      ledger.exists ? int64_t(ledger.position[0]) : -1, d);
+    }
     plan.slots = std::max(logView.Count(), maxTestNo);
     plan.entryOf.assign(size_t(plan.slots), -1);
     for (size_t i = 0; i < ledger.entries.size(); ++i) {
@@ -442,8 +605,11 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
             continue;
         }
         slot = int32_t(i);
-        if (e.flags & kSealPhoto) plan.photoOwner.emplace(e.photo, e.testno);
+        if (e.flags & kSealPhoto) plan.photoOwner.emplace_back(e.photo, e.testno);
     }
+    // Stable: of entries sealing one photograph the first is its owner.
+    std::stable_sort(plan.photoOwner.begin(), plan.photoOwner.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
 
     if (options.total) options.total->store(plan.slots);
     if (options.done) options.done->store(0);
@@ -454,20 +620,40 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
     constexpr int32_t kChunk = 512;
     std::atomic<int32_t> next{0};
     std::vector<Tally> tallies(n);
+    // An exception must not leave a worker's thread (that ends the program):
+    // the first is kept, the others stop, and the audit fails.
+    std::mutex failMutex;
+    std::string failure;
+    std::atomic<bool> failed{false};
     auto work = [&](Tally& t) {
-        for (;;) {
-            if (Cancelled(options)) return;
-            const int32_t first = next.fetch_add(kChunk);
-            if (first >= plan.slots) return;
-            const int32_t last = std::min(plan.slots, first + kChunk);
-            for (int32_t s = first; s < last; ++s) CheckSlot(plan, s, t);
-            if (options.done) options.done->fetch_add(last - first);
+        try {
+            for (;;) {
+                if (Cancelled(options) || failed.load(std::memory_order_relaxed)) return;
+                const int32_t first = next.fetch_add(kChunk);
+                if (first >= plan.slots) return;
+                const int32_t last = std::min(plan.slots, first + kChunk);
+                for (int32_t s = first; s < last; ++s) {
+                    if (options.beforeSlot) options.beforeSlot(s);
+                    CheckSlot(plan, s, t);
+                }
+                if (options.done) options.done->fetch_add(last - first);
+            }
+        } catch (...) {
+            std::string what = "unknown exception";
+            try {
+                throw;
+            } catch (const std::exception& e) {
+                what = e.what();
+            } catch (...) { }
+            std::lock_guard<std::mutex> lock(failMutex);
+            if (!failed.exchange(true)) failure = "a worker of the audit stopped: " + what;
         }
     };
     std::vector<std::thread> workers;
     for (unsigned i = 1; i < n; ++i) workers.emplace_back(work, std::ref(tallies[i]));
     work(tallies[0]);
     for (std::thread& w : workers) w.join();
+    if (failed) return Failed(failure);
     if (Cancelled(options)) {
         r.status = AuditResult::Cancelled;
         return r;
@@ -482,7 +668,16 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
     }
     std::stable_sort(ledgerFindings.begin(), ledgerFindings.end(),
                      [](const AuditFinding& a, const AuditFinding& b) { return a.entry < b.entry; });
-    std::sort(perTest.begin(), perTest.end(), [](const AuditFinding& a, const AuditFinding& b) {
+    FindDatesBackwards(logView, perTest);
+    if (options.photos) {
+        std::unordered_set<int32_t> told;
+        for (const AuditFinding& f : perTest)
+            if (f.kind == AuditKind::RecordChanged || f.kind == AuditKind::RecordMissing)
+                told.insert(f.testno);
+        std::string why;
+        if (!FindOrphans(plan, told, perTest, why)) return Failed("cannot list " + why);
+    }
+    std::stable_sort(perTest.begin(), perTest.end(), [](const AuditFinding& a, const AuditFinding& b) {
         return a.testno != b.testno ? a.testno < b.testno : a.kind < b.kind;
     });
     r.findings = std::move(ledgerFindings);
@@ -490,6 +685,25 @@ AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
                       std::make_move_iterator(perTest.end()));
     for (const AuditFinding& f : r.findings) ++r.counts[size_t(f.kind)];
     return r;
+}
+
+}  // namespace
+
+AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options)
+{
+    try {
+        return AuditUnguarded(paths, options);
+    } catch (const std::exception& e) {
+        return Failed(std::string("the audit stopped: ") + e.what());
+    } catch (...) {
+        return Failed("the audit stopped: unknown exception");
+    }
+}
+
+int AuditExitCode(const AuditResult& r)
+{
+    if (r.status != AuditResult::Done) return 2;
+    return r.Clean() ? 0 : 1;
 }
 
 std::string AuditFindingText(const AuditFinding& f)

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,17 @@ enum class AuditKind {
     DuplicateEntry,    // a second entry for one test number
     MacWrong,          // an entry (or seal.key) that does not follow from the key sheet
     CheckpointBroken,  // the ledger does not extend the checkpoint given
+    Unsealed,          // records no ledger covers (none, or one begun after them) not accepted as such
+    PhotoOrphan,       // a file in the photograph folder that no record names
+    DateBackwards,     // a test dated over an hour before the test stored before it
+    AuditFailed,       // the audit itself stopped (a worker's exception): it vouches for nothing
     // Notes: not faults.
-    TornTail,  // an append cut short at the end of the ledger
-    LateSeal,  // sealed at start-up after an interrupted store
-    NoLedger,  // no ledger: every record is checked by its check value only
-    CountGap,  // the instrument's own test count skips or repeats between entries
-    NoMacCheck,  // MACs not checked: no key sheet, or entries without MACs
+    TornTail,         // an append cut short at the end of the ledger
+    LateSeal,         // sealed at start-up after an interrupted store
+    NoLedger,         // no ledger: every record is checked by its check value only
+    CountGap,         // the instrument's own test count skips or repeats between entries
+    NoMacCheck,       // MACs not checked: no key sheet, or entries without MACs
+    StoreInProgress,  // the newest test's record or photograph ahead of its entry
     Count
 };
 constexpr int kAuditKinds = static_cast<int>(AuditKind::Count);
@@ -63,6 +69,10 @@ struct AuditOptions {
     std::atomic<int64_t>* total = nullptr;  // slots to check, set before the first is
     const SealKeySheet* keySheet = nullptr;      // checks every MAC from K0
     const SealCheckpoint* checkpoint = nullptr;  // the ledger must extend it
+    // Records with a lower test number may be unsealed (stored before the
+    // ledger began); any other unsealed record fails the audit.
+    int32_t acceptUnsealedBefore = 0;
+    std::function<void(int32_t slot)> beforeSlot;  // tests: runs in a worker before each slot
 };
 
 struct AuditPaths {
@@ -72,8 +82,8 @@ struct AuditPaths {
 AuditPaths AuditPathsOf(const std::string& programFolder);
 
 struct AuditResult {
-    enum Status { Done, Cancelled, LogUnreadable, LedgerUnreadable } status = Done;
-    std::string error;        // why a file could not be read
+    enum Status { Done, Cancelled, LogUnreadable, LedgerUnreadable, Failed } status = Done;
+    std::string error;        // why a file could not be read, or the audit failed
     int32_t records = 0;      // records the log counts
     int64_t entries = 0;      // whole entries of the ledger
     int32_t startTestNo = 0;  // records up to this one are not sealed
@@ -86,7 +96,13 @@ struct AuditResult {
     bool Clean() const;
 };
 
+// Never throws: an exception becomes status Failed with an AuditFailed finding.
 AuditResult AuditLog(const AuditPaths& paths, const AuditOptions& options = {});
+
+// The audit command's exit status: 0 everything verifies, 1 something does
+// not, 2 the audit could not vouch either way (a file unreadable or refused,
+// the audit failed or was cancelled).
+int AuditExitCode(const AuditResult& r);
 
 // The table: counts per category, then one line per finding.
 std::string AuditTable(const AuditResult& r);

@@ -19,6 +19,8 @@ namespace {
 
 constexpr char kMagic[4] = {'S', 'E', 'A', 'L'};
 constexpr char kKeyedMagic[4] = {'S', 'E', 'A', '2'};
+// Most entries a ledger can need: a start entry and one per slot of the log.
+constexpr uint64_t kMaxSealEntries = uint64_t(kMaxRecords) + 1;
 
 void Put32(unsigned char* p, uint32_t v)
 {
@@ -259,33 +261,48 @@ bool ReadSealLedger(const std::string& path, SealLedger& out, std::string* why)
     const size_t unit = UnitOf(fd, size);
     out.keyed = unit == kKeyedEntrySize;
     const uint64_t count = size / unit;
-    out.tornBytes = static_cast<size_t>(size - count * unit);
-    std::vector<unsigned char> bytes(static_cast<size_t>(count * unit));
-    if (!bytes.empty() && !ReadAt(fd, bytes.data(), bytes.size(), 0)) {
-        int e = errno;
+    // Told by the size alone: a sparse file of any length costs nothing to
+    // make and must not cost its length in memory to refuse.
+    if (count > kMaxSealEntries) {
         close(fd);
-        if (why) *why = ErrorText(e);
-        errno = e;
+        if (why)
+            *why = "too large: " + std::to_string(count) + " entries, at most " +
+                   std::to_string(kMaxSealEntries);
+        errno = EFBIG;
         return false;
     }
-    close(fd);
+    out.tornBytes = static_cast<size_t>(size - count * unit);
     out.entries.reserve(static_cast<size_t>(count));
     out.position.reserve(static_cast<size_t>(count));
+    constexpr size_t kChunkEntries = 4096;
+    std::vector<unsigned char> bytes(std::min<size_t>(kChunkEntries, size_t(count)) * unit);
     Digest prev{};
-    for (size_t i = 0; i < count; ++i) {
-        const unsigned char* p = bytes.data() + i * unit;
-        SealEntry e;
-        if (!DecodeSealEntry(p, e, out.keyed)) {
-            out.malformed.push_back(i);
-            // What follows is checked against the stored chain bytes.
-            std::memcpy(prev.data(), p + kSealChainedBytes, 32);
-            continue;
+    for (size_t first = 0; first < count; first += kChunkEntries) {
+        const size_t n = std::min<size_t>(kChunkEntries, size_t(count) - first);
+        if (!ReadAt(fd, bytes.data(), n * unit, uint64_t(first) * unit)) {
+            int e = errno;
+            close(fd);
+            if (why) *why = ErrorText(e);
+            errno = e;
+            return false;
         }
-        if (ChainAfter(prev, p) != e.chain) out.breaks.push_back(i);
-        prev = e.chain;
-        out.entries.push_back(e);
-        out.position.push_back(i);
+        for (size_t k = 0; k < n; ++k) {
+            const size_t i = first + k;
+            const unsigned char* p = bytes.data() + k * unit;
+            SealEntry e;
+            if (!DecodeSealEntry(p, e, out.keyed)) {
+                out.malformed.push_back(i);
+                // What follows is checked against the stored chain bytes.
+                std::memcpy(prev.data(), p + kSealChainedBytes, 32);
+                continue;
+            }
+            if (ChainAfter(prev, p) != e.chain) out.breaks.push_back(i);
+            prev = e.chain;
+            out.entries.push_back(e);
+            out.position.push_back(i);
+        }
     }
+    close(fd);
     return true;
 }
 

@@ -116,7 +116,8 @@ struct SealLedger {
 };
 
 // Reads `path` and checks its chain. A missing file gives exists = false and
-// true; false (errno, `why`) when it exists but cannot be read.
+// true; false (errno, `why`) when it exists but cannot be read, or holds more
+// than a start entry and one per slot of a log (EFBIG, refused by its size).
 bool ReadSealLedger(const std::string& path, SealLedger& out, std::string* why = nullptr);
 
 // The last whole entry of `path`. False when there is none or it cannot be read.

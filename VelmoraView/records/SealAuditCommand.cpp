@@ -29,7 +29,7 @@ const char* const kCommands[] = {"--audit", "--begin-seal", "--verify-code", "--
 int Usage(const char* program)
 {
     std::fprintf(stderr,
-                 "usage: %s --audit [--key-sheet FILE] [--checkpoint FILE] [--home DIR]\n"
+                 "usage: %s --audit [--key-sheet FILE] [--checkpoint FILE] [--accept-unsealed-before N] [--home DIR]\n"
                  "       %s --begin-seal --key-sheet FILE [--home DIR]\n"
                  "       %s --verify-code N CODE [--home DIR]\n"
                  "       %s --export-checkpoint FILE [--home DIR]\n",
@@ -52,6 +52,7 @@ int RunAuditCommand(int argc, char** argv)
     emtask::InitProgramFolder(argc, argv);
     std::string command, keySheet, checkpoint, exportFile, testno, code;
     bool sheetGiven = false, checkpointGiven = false;
+    int32_t acceptBefore = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool more = i + 1 < argc;
@@ -61,6 +62,8 @@ int RunAuditCommand(int argc, char** argv)
         } else if (a == "--checkpoint" && more) {
             checkpoint = argv[++i];
             checkpointGiven = true;
+        } else if (a == "--accept-unsealed-before" && more && ParseTestNumber(argv[i + 1], acceptBefore)) {
+            ++i;
         } else if (a == "--verify-code" && i + 2 < argc && command.empty()) {
             command = a;
             testno = argv[++i];
@@ -79,13 +82,25 @@ int RunAuditCommand(int argc, char** argv)
     if ((sheetGiven && !audit && !begin) || (begin && !sheetGiven) || (checkpointGiven && !audit) ||
         (sheetGiven && keySheet.empty()) || (checkpointGiven && checkpoint.empty()))
         return Usage(argv[0]);
-    if (audit) return AuditCommand(folder, keySheet, checkpoint);
+    if (audit) return AuditCommand(folder, keySheet, checkpoint, acceptBefore);
     if (begin) return BeginSealCommand(folder, keySheet);
     if (command == "--verify-code") return VerifyCodeCommand(folder, testno, code);
     return ExportCheckpointCommand(folder, exportFile);
 }
 
-int AuditCommand(const std::string& folder, const std::string& keySheet, const std::string& checkpoint)
+bool ParseTestNumber(const char* text, int32_t& out)
+{
+    if (*text < '0' || *text > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (errno || end == text || *end || v < 0 || v > emtask::kMaxRecords + 1) return false;
+    out = static_cast<int32_t>(v);
+    return true;
+}
+
+int AuditCommand(const std::string& folder, const std::string& keySheet, const std::string& checkpoint,
+                 int32_t acceptUnsealedBefore)
 {
     std::atomic<int64_t> done{0}, total{0};
     emtask::AuditOptions options;
@@ -108,6 +123,7 @@ int AuditCommand(const std::string& folder, const std::string& keySheet, const s
         }
         options.checkpoint = &cp;
     }
+    options.acceptUnsealedBefore = acceptUnsealedBefore;
     emtask::AuditResult result;
     std::atomic<bool> finished{false};
     std::thread worker([&] {
@@ -136,12 +152,14 @@ int AuditCommand(const std::string& folder, const std::string& keySheet, const s
     if (result.status == emtask::AuditResult::LogUnreadable ||
         result.status == emtask::AuditResult::LedgerUnreadable) {
         std::fprintf(stderr, "audit: cannot read %s\n", result.error.c_str());
-        return 2;
+    } else {
+        if (result.status == emtask::AuditResult::Failed)
+            std::fprintf(stderr, "audit: failed: %s\n", result.error.c_str());
+        const std::string table = emtask::AuditTable(result);
+        std::fwrite(table.data(), 1, table.size(), stdout);
+        std::fflush(stdout);
     }
-    const std::string table = emtask::AuditTable(result);
-    std::fwrite(table.data(), 1, table.size(), stdout);
-    std::fflush(stdout);
-    return result.Clean() ? 0 : 1;
+    return emtask::AuditExitCode(result);
 }
 
 int32_t LogRecordCount(const std::string& logPath, std::string& why)

@@ -1,5 +1,6 @@
 // The seal's commands without a window:
-//   VelmoraView --audit [--key-sheet FILE] [--checkpoint FILE] [--home DIR]
+//   VelmoraView --audit [--key-sheet FILE] [--checkpoint FILE]
+//                       [--accept-unsealed-before N] [--home DIR]
 //   VelmoraView --begin-seal --key-sheet FILE [--home DIR]
 //   VelmoraView --verify-code N CODE [--home DIR]
 //   VelmoraView --export-checkpoint FILE [--home DIR]
@@ -19,8 +20,13 @@ int RunAuditCommand(int argc, char** argv);
 
 // Progress on stderr, the table on stdout. Exit status: 0 everything
 // verifies, 1 something does not, 2 the log, the ledger, the key sheet or the
-// checkpoint cannot be read (or the arguments are wrong). Empty paths: none.
-int AuditCommand(const std::string& folder, const std::string& keySheet, const std::string& checkpoint);
+// checkpoint cannot be read or is refused, the audit failed, or the arguments
+// are wrong. Empty paths: none. Unsealed tests are accepted below
+// `acceptUnsealedBefore` (0: none).
+int AuditCommand(const std::string& folder, const std::string& keySheet, const std::string& checkpoint,
+                 int32_t acceptUnsealedBefore = 0);
+// A test number argument: decimal digits, 0 up to one past the last slot.
+bool ParseTestNumber(const char* text, int32_t& out);
 // Begins a keyed ledger and writes its key sheet; 0, or 2 (refused or failed).
 int BeginSealCommand(const std::string& folder, const std::string& sheetFile);
 // 0 the entry of test `testno` begins with `code`, 1 it does not or there is

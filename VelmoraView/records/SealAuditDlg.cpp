@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cerrno>
@@ -30,6 +31,17 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
     resize(900, 560);
 
     m_Status = new QLabel(this);
+    m_Status->setWordWrap(true);
+    // Records stored before sealing began cannot prove it: whoever checks says
+    // up to where they are accepted.
+    m_AcceptBefore = new QSpinBox(this);
+    m_AcceptBefore->setRange(0, emtask::kMaxRecords + 1);
+    m_AcceptBefore->setSpecialValueText(QStringLiteral("none"));
+    m_AcceptBefore->setAccessibleName(QStringLiteral("Accept unsealed tests below"));
+    auto* acceptLabel = new QLabel(QStringLiteral("Accept unsealed tests below test number:"), this);
+    acceptLabel->setBuddy(m_AcceptBefore);
+    auto* check = new QPushButton(QStringLiteral("Check again"), this);
+    connect(check, &QPushButton::clicked, this, &SealAuditDlg::Start);
     m_Bar = new QProgressBar(this);
     m_Bar->setRange(0, 1000);
     m_Counts = new QLabel(this);
@@ -84,7 +96,13 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
     buttons->addWidget(m_Cancel);
     buttons->addWidget(m_Save);
     buttons->addWidget(m_Close);
+    auto* accept = new QHBoxLayout;
+    accept->addWidget(acceptLabel);
+    accept->addWidget(m_AcceptBefore);
+    accept->addWidget(check);
+    accept->addStretch(1);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(accept);
     layout->addWidget(m_Status);
     layout->addWidget(m_Bar);
     layout->addWidget(m_Counts);
@@ -131,6 +149,7 @@ void SealAuditDlg::Start()
     options.done = &m_Done;
     options.total = &m_Total;
     if (sheet) options.keySheet = &m_Sheet;
+    options.acceptUnsealedBefore = m_AcceptBefore->value();
     const emtask::AuditPaths paths = emtask::AuditPathsOf(emtask::ProgramFolder());
     // The worker touches only the result and the atomics; the window polls.
     m_Worker = std::thread([this, paths, options] {
@@ -174,6 +193,9 @@ void SealAuditDlg::Finish()
     case emtask::AuditResult::LogUnreadable:
     case emtask::AuditResult::LedgerUnreadable:
         m_Status->setText(QStringLiteral("Cannot read %1").arg(Utf8(r.error)));
+        return;
+    case emtask::AuditResult::Failed:
+        m_Status->setText(QStringLiteral("The check failed: %1").arg(Utf8(r.error)));
         return;
     case emtask::AuditResult::Done: break;
     }

@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QTreeWidget;
 
 class SealAuditDlg : public QWidget {
@@ -69,6 +70,7 @@ private:
     QTimer m_Poll;
 
     QLabel* m_Status = nullptr;
+    QSpinBox* m_AcceptBefore = nullptr;
     QProgressBar* m_Bar = nullptr;
     QLabel* m_Counts = nullptr;
     QTreeWidget* m_List = nullptr;

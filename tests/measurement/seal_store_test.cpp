@@ -69,6 +69,8 @@ TEST(Seal, StoresAreSealedAndALedgerBeginsBesideAnOlderLog)
     ASSERT_EQ(std::remove(SealLedgerPath().c_str()), 0);
     Restart(tf.path);
     EXPECT_EQ(ExpectSealedLog(2), 1u);
+    ASSERT_EQ(GetManager()->StartupProblems().size(), 1u) << "the operator is told where sealing began";
+    EXPECT_NE(GetManager()->StartupProblems()[0].find("sealing begins with test 3"), std::string::npos);
 
     auto a = measurement::FlowDataSave(false, "0.045", Photo(5), Noon(5));
     auto b = measurement::FlowDataSave(true, "", cv::Mat(), Noon(6));

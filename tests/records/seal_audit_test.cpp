@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <regex>
 #include <set>
+#include <optional>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -31,10 +33,11 @@ Faults FaultsOf(const emtask::AuditResult& r)
     return f;
 }
 
-emtask::AuditResult Audit(unsigned threads = 0)
+emtask::AuditResult Audit(unsigned threads = 0, int32_t acceptUnsealedBefore = 0)
 {
     emtask::AuditOptions o;
     o.threads = threads;
+    o.acceptUnsealedBefore = acceptUnsealedBefore;
     return emtask::AuditLog(emtask::AuditPathsOf(emtask::ProgramFolder()), o);
 }
 
@@ -59,6 +62,13 @@ void RemoveLedgerEntry(size_t position)
     WriteBytes(emtask::SealLedgerPath(), bytes.data(), bytes.size());
 }
 
+void SetLogCount(int32_t count)
+{
+    std::fstream f(emtask::MeasureLogPath(), std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(offsetof(emtask::DeviceData, datacnt));
+    f.write(reinterpret_cast<const char*>(&count), sizeof count);
+}
+
 struct Case {
     const char* what;
     int legacy;  // as MakeSealedLog takes it
@@ -77,10 +87,15 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
         // A torn last entry is a note, not a finding.
         {"torn tail", 0, [] { std::ofstream(emtask::SealLedgerPath(), std::ios::app) << "torn"; }, {}},
         {"result", 0, [] { EditRecord(2, [](auto& r) { r.result[4]++; }); }, {{changed, 3}}},
-        // The photograph's name follows the date: the record finding alone.
-        {"date", 0, [] { EditRecord(3, [](auto& r) { r.m_Tdd[1]++; }); }, {{changed, 4}}},
+        // The photograph's name follows the date: the record finding alone,
+        // and the next test is now dated a day before it.
+        {"date",
+         0,
+         [] { EditRecord(3, [](auto& r) { r.m_Tdd[1]++; }); },
+         {{changed, 4}, {AuditKind::DateBackwards, 5}}},
         {"unsampled pixel", 0, [] { RepaintPixel(2, 20, 20); }, {{hash, 2}}},
-        {"sampled pixel", 0, [] { RepaintPixel(6, 50, 50); }, {{hash, 6}, {crc, 6}}},
+        // Once its hash failed, a photograph is not decoded for its check value.
+        {"sampled pixel", 0, [] { RepaintPixel(6, 50, 50); }, {{hash, 6}}},
         {"swapped",
          0,
          [] {
@@ -91,21 +106,13 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
          {{AuditKind::PhotoSwapped, 8}, {AuditKind::PhotoSwapped, 10}}},
         {"photo deleted", 0, [] { std::filesystem::remove(PhotoOf(12)); }, {{AuditKind::PhotoMissing, 12}}},
         {"slot zeroed", 0, [] { EditRecord(6, [](auto& r) { r = {}; }); }, {{missing, 7}}},
-        {"count lowered",
-         0,
-         [] {
-             std::fstream f(emtask::MeasureLogPath(), std::ios::in | std::ios::out | std::ios::binary);
-             const int32_t cnt = 10;
-             f.seekp(offsetof(emtask::DeviceData, datacnt));
-             f.write(reinterpret_cast<const char*>(&cnt), sizeof cnt);
-         },
-         {{missing, 11}, {missing, 12}}},
+        {"count lowered", 0, [] { SetLogCount(10); }, {{missing, 11}, {missing, 12}}},
         {"entry removed",
          0,
          [] { RemoveLedgerEntry(7); },
          {{AuditKind::ChainBreak, 9}, {AuditKind::EntryMissing, 8}}},
         {"entry twice", 0, [] { SealSlot(4); }, {{AuditKind::DuplicateEntry, 5}}},
-        // Before sealing only the check value counts: a changed result goes unseen.
+        // Accepted unsealed, only the check value counts: a changed result goes unseen.
         {"no ledger",
          -1,
          [] {
@@ -137,7 +144,7 @@ TEST(SealAudit, EachAlterationIsReportedAsWhatItIs)
         RecordsHome home;
         MakeSealedLog(12, c.legacy);
         c.alter();
-        const emtask::AuditResult r = Audit();
+        const emtask::AuditResult r = Audit(0, c.legacy < 0 ? 13 : c.legacy + 1);
         ASSERT_EQ(r.status, emtask::AuditResult::Done) << r.error;
         EXPECT_EQ(FaultsOf(r), c.expect);
         EXPECT_EQ(r.Clean(), c.expect.empty());
@@ -218,10 +225,10 @@ TEST(SealAudit, UnreadableJournalOrLinkToNothingIsNotAnEmptyLog)
 
 namespace {
 // The exit status of the program's audit of the current folder.
-int RunAudit()
+int RunAudit(const std::string& args = "")
 {
-    const std::string cmd = BuildBin("VelmoraView") + " --audit --home " + emtask::ProgramFolder() +
-                            " >/dev/null 2>&1";
+    const std::string cmd = BuildBin("VelmoraView") + " --audit " + args + " --home " +
+                            emtask::ProgramFolder() + " >/dev/null 2>&1";
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -239,7 +246,20 @@ TEST(SealAudit, CommandExitStatusAndTable)
     const std::string table = emtask::AuditTable(Audit());
     EXPECT_TRUE(std::regex_search(table, std::regex("\n +2  record changed"))) << table;
 
+    // What the files hold reaches neither the terminal nor the CSV raw.
+    EditRecord(3, [](auto& r) { std::strcpy(r.name, "A\x1b[2J\xc2\x9b\\x1b\n"); });
+    const emtask::AuditResult r = Audit();
+    for (const std::string& out : {emtask::AuditTable(r), emtask::AuditCsv(r)}) {
+        EXPECT_EQ(out.find_first_of("\x1b\x7f"), std::string::npos) << out;
+        EXPECT_EQ(out.find("\xc2\x9b"), std::string::npos) << out;
+        EXPECT_NE(out.find("A\\x1b[2J\\u009b\\\\x1b\\x0a"), std::string::npos) << out;
+    }
+
     std::filesystem::remove(emtask::SealLedgerPath());
+    EXPECT_EQ(RunAudit(), 1) << "six tests without a ledger";
+    EXPECT_EQ(RunAudit("--accept-unsealed-before 7"), 0);
+    EXPECT_EQ(RunAudit("--accept-unsealed-before 6"), 1);
+    EXPECT_EQ(RunAudit("--accept-unsealed-before -1"), 2);
     std::filesystem::create_directory(emtask::SealLedgerPath());
     EXPECT_EQ(RunAudit(), 2);
 }
@@ -398,4 +418,170 @@ TEST(SealAudit, KeySheetAndCheckpointsCatchWhatTheChainAlonePasses)
             EXPECT_EQ(ReadBytes(emtask::SealLedgerPath()), before);
         }
     }
+}
+
+namespace {
+
+// `n` tests stored as the program stores them, a minute apart, photographs on the even ones.
+void StoreTests(int n)
+{
+    for (int i = 0; i < n; ++i) {
+        struct tm t { };
+        t.tm_year = 125, t.tm_mon = 5, t.tm_mday = 14, t.tm_hour = 12, t.tm_min = i;
+        const int32_t testno = GetManager()->NextTestNo();
+        const auto s = measurement::FlowDataSave(false, "0.031", testno % 2 ? cv::Mat() : MakePhoto(testno),
+                                                 t);
+        ASSERT_EQ(s.sealSaved, 1) << s.sealError;
+    }
+}
+
+// The attacker's 25 lines: the ledger rewritten with every chain value
+// recomputed, after `edit` changed its entries. No secret is needed.
+void Rechain(const std::function<void(std::vector<emtask::SealEntry>&)>& edit)
+{
+    emtask::SealLedger l;
+    ASSERT_TRUE(emtask::ReadSealLedger(emtask::SealLedgerPath(), l));
+    edit(l.entries);
+    std::vector<unsigned char> bytes(l.entries.size() * emtask::kSealEntrySize);
+    emtask::Digest prev{};
+    for (size_t i = 0; i < l.entries.size(); ++i) {
+        unsigned char* at = bytes.data() + i * emtask::kSealEntrySize;
+        l.entries[i].chain = {};
+        emtask::EncodeSealEntry(l.entries[i], at);
+        prev = l.entries[i].chain = emtask::ChainAfter(prev, at);
+        emtask::EncodeSealEntry(l.entries[i], at);
+    }
+    WriteBytes(emtask::SealLedgerPath(), bytes.data(), bytes.size());
+}
+
+// A record of the log file moved to another slot under that slot's test
+// number, its photograph renamed to match: the renumbering of a deleted test.
+void MoveRecord(int32_t from, int32_t to)
+{
+    emtask::TestRecord r = GetManager()->m_DeviceData.m_TestData[from];
+    const std::string photo = measurement::TestPhotoPath(r);
+    r.testno = to + 1;
+    EditRecord(to, [&](emtask::TestRecord& x) { x = r; });
+    if (std::filesystem::exists(photo)) std::filesystem::rename(photo, measurement::TestPhotoPath(r));
+}
+
+struct Attack {
+    const char* what;
+    std::function<void()> attack;
+    int exitCode;                      // through the command's own exit rule
+    std::optional<AuditKind> finding;  // one finding it must hold
+    int32_t testno = 0;
+    int32_t acceptBefore = 0;
+    std::function<void(emtask::AuditOptions&)> seam = nullptr;
+};
+
+}  // namespace
+
+// Each attack on a program folder of eight tests stored through the store:
+// what the audit concludes and one finding it names.
+TEST(SealAudit, AttacksOnAStoredFolder)
+{
+    const AuditKind changed = AuditKind::RecordChanged, unsealed = AuditKind::Unsealed;
+    auto removeLedgerAndChange = [] {
+        std::filesystem::remove(emtask::SealLedgerPath());
+        EditRecord(2, [](auto& r) { r.result[4]++; });
+    };
+    const std::vector<Attack> attacks = {
+        {"nothing", [] {}, 0, std::nullopt},
+        {"ledger deleted, a result changed", removeLedgerAndChange, 1, unsealed, 1},
+        // Accepted by the auditor, the records count by their check values only.
+        {"ledger deleted, every test accepted unsealed", removeLedgerAndChange, 0, AuditKind::NoLedger, 0, 9},
+        {"start entry rewritten above 0, chain recomputed",
+         [] { Rechain([](auto& es) { es[0].testno = 4; }); }, 1, unsealed, 1},
+        {"newest test deleted, its entry kept",
+         [] {
+             std::filesystem::remove(PhotoOf(8));
+             EditRecord(7, [](auto& r) { r = {}; });
+             SetLogCount(7);
+         },
+         1, AuditKind::RecordMissing, 8},
+        {"middle test deleted, the rest renumbered",
+         [] {
+             std::filesystem::remove(PhotoOf(4));
+             for (int32_t slot = 4; slot < 8; ++slot) MoveRecord(slot, slot - 1);
+             EditRecord(7, [](auto& r) { r = {}; });
+             SetLogCount(7);
+         },
+         1, changed, 4},
+        // Named for a stored test (without a photograph), but not as its record names it.
+        {"photograph of no record",
+         [] { std::filesystem::copy_file(PhotoOf(2), emtask::JpegDir() + "/00000003-20250614120000.jpg"); },
+         1, AuditKind::PhotoOrphan, 3},
+        // On tests accepted unsealed, only their order can tell a changed date.
+        {"a date set back",
+         [] {
+             std::filesystem::remove(emtask::SealLedgerPath());
+             EditRecord(4, [](auto& r) { r.m_Tdd[1]--; });
+         },
+         1, AuditKind::DateBackwards, 5, 9},
+        // Between the log's save and the ledger's append, or cut short there:
+        // the next start-up seals it late and says so.
+        {"newest entry cut", [] { RemoveLedgerEntry(8); }, 0, AuditKind::StoreInProgress, 8},
+        {"a ledger too large to read",
+         [] {
+             std::filesystem::resize_file(emtask::SealLedgerPath(),
+                                          (emtask::kMaxRecords + 2) * emtask::kSealEntrySize);
+         },
+         2, std::nullopt},
+        {"an exception in a worker", [] {}, 2, AuditKind::AuditFailed, 0, 0,
+         [](emtask::AuditOptions& o) {
+             o.beforeSlot = [](int32_t slot) {
+                 if (slot == 3) throw std::runtime_error("injected");
+             };
+         }},
+        // Still unseen without a key the writer does not hold: the key sheet closes this.
+        {"a result changed, its entry and the chain recomputed",
+         [] {
+             EditRecord(2, [](auto& r) { r.result[4]++; });
+             const std::vector<char> log = ReadBytes(emtask::MeasureLogPath());
+             Rechain([&](auto& es) {
+                 es[3].record = emtask::Sha256(log.data() + emtask::kDeviceDataHeaderSize + 2 * 276, 276);
+             });
+         },
+         0, std::nullopt},
+        // Still unseen without an exported checkpoint: checkpoints close this.
+        {"the whole folder rolled back",
+         [] {
+             const std::string data = emtask::DataDir(), copy = emtask::ProgramFolder() + "/older";
+             std::filesystem::copy(data, copy, std::filesystem::copy_options::recursive);
+             StoreTests(2);
+             std::filesystem::remove_all(data);
+             std::filesystem::rename(copy, data);
+         },
+         0, std::nullopt},
+    };
+    for (const Attack& a : attacks) {
+        SCOPED_TRACE(a.what);
+        RecordsHome home;
+        GetManager()->StartUp();
+        StoreTests(8);
+        a.attack();
+        emtask::AuditOptions o;
+        o.acceptUnsealedBefore = a.acceptBefore;
+        if (a.seam) a.seam(o);
+        const emtask::AuditResult r = emtask::AuditLog(emtask::AuditPathsOf(emtask::ProgramFolder()), o);
+        EXPECT_EQ(emtask::AuditExitCode(r), a.exitCode) << r.error << "\n" << emtask::AuditTable(r);
+        if (r.status == emtask::AuditResult::LedgerUnreadable) {
+            EXPECT_NE(r.error.find("too large: 1000002 entries"), std::string::npos) << r.error;
+        }
+        if (a.finding) {
+            EXPECT_TRUE(std::any_of(r.findings.begin(), r.findings.end(), [&](const emtask::AuditFinding& f) {
+                return f.kind == *a.finding && f.testno == a.testno;
+            })) << emtask::AuditTable(r);
+        }
+    }
+    // The largest ledger a log can need is still read, every chunk of it.
+    RecordsHome home;
+    std::filesystem::create_directories(emtask::DataDir());
+    std::ofstream(emtask::SealLedgerPath()).close();
+    std::filesystem::resize_file(emtask::SealLedgerPath(),
+                                 (emtask::kMaxRecords + 1) * emtask::kSealEntrySize);
+    emtask::SealLedger l;
+    EXPECT_TRUE(emtask::ReadSealLedger(emtask::SealLedgerPath(), l));
+    EXPECT_EQ(l.malformed.size(), size_t(emtask::kMaxRecords) + 1);
 }
