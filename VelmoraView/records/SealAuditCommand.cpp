@@ -5,28 +5,14 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
 namespace records {
 
-bool IsAuditCommand(int argc, char** argv)
+int RunAuditCommand()
 {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--audit") == 0) return true;
-    return false;
-}
-
-int RunAuditCommand(int argc, char** argv)
-{
-    emtask::InitProgramFolder(argc, argv);
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--audit") != 0) {
-            std::fprintf(stderr, "usage: %s --audit [--home DIR]\n", argv[0]);
-            return 2;
-        }
     std::atomic<int64_t> done{0}, total{0};
     emtask::AuditOptions options;
     options.done = &done;
