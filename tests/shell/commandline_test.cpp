@@ -2,6 +2,8 @@
 // and a wrong option answer without a display and without writing a file.
 #include "shell/CommandLine.h"
 #include "shell/Version.h"
+#include "DebugLog.h"
+#include "messaging/Diagnostics.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -79,4 +81,18 @@ TEST(CommandLine, AnswersWithoutDisplayOrFiles)
     }
     EXPECT_TRUE(std::filesystem::is_empty(tmpl)) << "files were written";
     std::filesystem::remove_all(tmpl);
+}
+
+TEST(CommandLine, DiagnosticsOnlyWhenAsked)
+{
+    // A normal run keeps frames and file errors off standard error.
+    SetDiagnostics(false);
+    EXPECT_EQ(g_DebugLevel, 0);
+    EXPECT_FALSE(lcZolt7().isDebugEnabled());
+    EXPECT_TRUE(lcZolt7().isWarningEnabled());
+    SetDiagnostics(true);
+    EXPECT_EQ(g_DebugLevel, 1);
+    EXPECT_TRUE(lcZolt7().isDebugEnabled());
+    QLoggingCategory::setFilterRules(QString());
+    g_DebugLevel = 0;
 }
