@@ -19,17 +19,21 @@ endforeach()
 
 # Manual page and changelog compressed as Debian wants them (gzip -n: no
 # time stamp, so the package is reproducible).
-configure_file(${_dist}/VelmoraView.1 ${_out}/VelmoraView.1 @ONLY)
-add_custom_command(OUTPUT ${_out}/VelmoraView.1.gz
-  COMMAND gzip -9n -c ${_out}/VelmoraView.1 > ${_out}/VelmoraView.1.gz
-  DEPENDS ${_out}/VelmoraView.1)
+set(_pages)
+foreach(page VelmoraView zolt7-sim)
+  configure_file(${_dist}/${page}.1 ${_out}/${page}.1 @ONLY)
+  add_custom_command(OUTPUT ${_out}/${page}.1.gz
+    COMMAND gzip -9n -c ${_out}/${page}.1 > ${_out}/${page}.1.gz
+    DEPENDS ${_out}/${page}.1)
+  list(APPEND _pages ${_out}/${page}.1.gz)
+endforeach()
 # A native package's changelog.gz is a Debian changelog: a release adds an
 # entry to dist/changelog as well as to CHANGELOG.md.
 add_custom_command(OUTPUT ${_out}/changelog.gz
   COMMAND gzip -9n -c ${_dist}/changelog > ${_out}/changelog.gz
   DEPENDS ${_dist}/changelog)
-add_custom_target(dist_docs ALL DEPENDS ${_out}/VelmoraView.1.gz ${_out}/changelog.gz)
-install(FILES ${_out}/VelmoraView.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+add_custom_target(dist_docs ALL DEPENDS ${_pages} ${_out}/changelog.gz)
+install(FILES ${_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${_dist}/copyright ${_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${_pkg})
 
 # make package: a .deb; its dependencies come from dpkg-shlibdeps.
