@@ -430,8 +430,8 @@ void CVelmoraViewDlg::OnLoad()
 void CVelmoraViewDlg::OnAbout()
 {
     // The instrument's line as it always read; the program's own below it.
-    ShowMessage(this, QStringLiteral("ZOLT7, Version 2.0\n%1").arg(AboutProgramLine()), QStringLiteral("ZOLT7 Information"),
-                QMessageBox::Information, QMessageBox::Ok);
+    ShowMessage(this, QStringLiteral("ZOLT7, Version 2.0\n%1").arg(AboutProgramLine()),
+                QStringLiteral("ZOLT7 Information"), QMessageBox::Information, QMessageBox::Ok);
 }
 
 void CVelmoraViewDlg::OnExit()

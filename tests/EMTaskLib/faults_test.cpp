@@ -397,7 +397,8 @@ TEST(Faults, ProgramFolderOrder)
     };
     const char* names[] = {"ZOLT7_HOME", "XDG_DATA_HOME", "HOME"};
     std::vector<std::optional<std::string>> saved;
-    for (const char* n : names) saved.push_back(getenv(n) ? std::optional<std::string>(getenv(n)) : std::nullopt);
+    for (const char* n : names)
+        saved.push_back(getenv(n) ? std::optional<std::string>(getenv(n)) : std::nullopt);
     auto put = [](const char* n, const char* v) { v ? setenv(n, v, 1) : unsetenv(n); };
     for (const Case& c : cases) {
         put("ZOLT7_HOME", c.zoltHome);
