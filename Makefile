@@ -5,7 +5,7 @@ JOBS ?= 2
 CMAKE_ARGS ?=
 CLANG_FORMAT ?= clang-format
 
-.PHONY: all build run test bench clean format format-check check-asan check-tsan
+.PHONY: all build run test bench package clean format format-check check-asan check-tsan
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 600
+
+# The Debian package, in $(BUILD)/package/.
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	$(BUILD)/bin/store_bench

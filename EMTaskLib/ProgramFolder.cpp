@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +29,24 @@ std::string ExecutableFolder()
     return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
 }
 }  // namespace
+
+std::string DefaultProgramFolder() { return DefaultProgramFolder(ExecutableFolder()); }
+
+std::string DefaultProgramFolder(const std::string& exe)
+{
+    if (const char* env = std::getenv("ZOLT7_HOME"); env && *env) return env;
+    struct stat st;
+    if (stat((exe + "/portable").c_str(), &st) == 0 && S_ISREG(st.st_mode)) return exe;
+    // XDG Base Directory: a relative XDG_DATA_HOME is invalid and ignored.
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
+        return std::string(xdg) + "/zolt7";
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* pw = getpwuid(getuid());
+        home = pw && pw->pw_dir ? pw->pw_dir : "";
+    }
+    return std::string(home) + "/.local/share/zolt7";
+}
 
 void SetProgramFolder(const std::string& dir)
 {
@@ -55,16 +74,12 @@ void InitProgramFolder(int& argc, char** argv)
             return;
         }
     }
-    if (const char* env = std::getenv("ZOLT7_HOME"); env && *env) {
-        SetProgramFolder(env);
-        return;
-    }
-    SetProgramFolder(ExecutableFolder());
+    SetProgramFolder(DefaultProgramFolder());
 }
 
 const std::string& ProgramFolder()
 {
-    if (g_folder.empty()) SetProgramFolder(ExecutableFolder());
+    if (g_folder.empty()) SetProgramFolder(DefaultProgramFolder());
     return g_folder;
 }
 

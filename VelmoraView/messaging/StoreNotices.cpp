@@ -3,6 +3,7 @@
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "controls/Dialogs.h"
+#include "messaging/Diagnostics.h"
 
 #include <QStringList>
 
@@ -21,7 +22,10 @@ int ShowStartupProblems(QWidget* parent)
     const std::vector<std::string>& problems = emtask::GetManager()->StartupProblems();
     if (problems.empty()) return 0;
     QStringList texts;
-    for (const std::string& p : problems) texts << QString::fromUtf8(p.c_str());
+    for (const std::string& p : problems) {
+        texts << QString::fromUtf8(p.c_str());
+        qCWarning(lcZolt7, "%s", p.c_str());  // also for a terminal or journal
+    }
     ShowMessage(parent, texts.join(QStringLiteral("\n\n")), QStringLiteral("Data files"), QMessageBox::Warning);
     return static_cast<int>(problems.size());
 }

@@ -14,79 +14,12 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <openssl/crypto.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
 namespace records {
-
-namespace {
-
-const char* const kCommands[] = {"--audit", "--begin-seal", "--verify-code", "--export-checkpoint"};
-
-int Usage(const char* program)
-{
-    std::fprintf(stderr,
-                 "usage: %s --audit [--key-sheet FILE] [--checkpoint FILE] [--accept-unsealed-before N] [--home DIR]\n"
-                 "       %s --begin-seal --key-sheet FILE [--home DIR]\n"
-                 "       %s --verify-code N CODE [--home DIR]\n"
-                 "       %s --export-checkpoint FILE [--home DIR]\n",
-                 program, program, program, program);
-    return 2;
-}
-
-}  // namespace
-
-bool IsAuditCommand(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i)
-        for (const char* c : kCommands)
-            if (std::strcmp(argv[i], c) == 0) return true;
-    return false;
-}
-
-int RunAuditCommand(int argc, char** argv)
-{
-    emtask::InitProgramFolder(argc, argv);
-    std::string command, keySheet, checkpoint, exportFile, testno, code;
-    bool sheetGiven = false, checkpointGiven = false;
-    int32_t acceptBefore = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool more = i + 1 < argc;
-        if (a == "--key-sheet" && more) {
-            keySheet = argv[++i];
-            sheetGiven = true;
-        } else if (a == "--checkpoint" && more) {
-            checkpoint = argv[++i];
-            checkpointGiven = true;
-        } else if (a == "--accept-unsealed-before" && more && ParseTestNumber(argv[i + 1], acceptBefore)) {
-            ++i;
-        } else if (a == "--verify-code" && i + 2 < argc && command.empty()) {
-            command = a;
-            testno = argv[++i];
-            code = argv[++i];
-        } else if (a == "--export-checkpoint" && more && command.empty()) {
-            command = a;
-            exportFile = argv[++i];
-        } else if ((a == "--audit" || a == "--begin-seal") && command.empty()) {
-            command = a;
-        } else {
-            return Usage(argv[0]);
-        }
-    }
-    const std::string& folder = emtask::ProgramFolder();
-    const bool audit = command == "--audit", begin = command == "--begin-seal";
-    if ((sheetGiven && !audit && !begin) || (begin && !sheetGiven) || (checkpointGiven && !audit) ||
-        (sheetGiven && keySheet.empty()) || (checkpointGiven && checkpoint.empty()))
-        return Usage(argv[0]);
-    if (audit) return AuditCommand(folder, keySheet, checkpoint, acceptBefore);
-    if (begin) return BeginSealCommand(folder, keySheet);
-    if (command == "--verify-code") return VerifyCodeCommand(folder, testno, code);
-    return ExportCheckpointCommand(folder, exportFile);
-}
 
 bool ParseTestNumber(const char* text, int32_t& out)
 {

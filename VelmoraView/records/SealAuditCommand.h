@@ -6,17 +6,14 @@
 //   VelmoraView --export-checkpoint FILE [--home DIR]
 // The audit, the code check and the export only read the ledger, so they take
 // no lock on the program folder and run beside the program; beginning a
-// ledger takes the lock.
+// ledger takes the lock. The command line (shell/CommandLine) has chosen the
+// program folder and calls them.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 namespace records {
-
-bool IsAuditCommand(int argc, char** argv);
-// Parses the arguments and runs one of the commands below.
-int RunAuditCommand(int argc, char** argv);
 
 // Progress on stderr, the table on stdout. Exit status: 0 everything
 // verifies, 1 something does not, 2 the log, the ledger, the key sheet or the

@@ -18,6 +18,8 @@
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
+#include "shell/Version.h"
+#include "messaging/Diagnostics.h"
 #include "messaging/Messages.h"
 #include "messaging/Notices.h"
 #include "messaging/PostMessage.h"
@@ -127,7 +129,7 @@ void CVelmoraViewDlg::Init()
 {
     g_LoadingStatus = 0;
     if (QScreen* s = QGuiApplication::primaryScreen()) m_WorkArea = s->availableGeometry();
-    if (m_Options.debugLevel) g_DebugLevel = 1;
+    if (m_Options.debugLevel) SetDiagnostics(true);
 
     emtask::EMTaskData* store = emtask::GetManager();
     emtask::MakeDirectory(emtask::ConfDir());
@@ -462,8 +464,9 @@ void CVelmoraViewDlg::OnLoad()
 
 void CVelmoraViewDlg::OnAbout()
 {
-    ShowMessage(this, QStringLiteral("ZOLT7, Version 2.0"), QStringLiteral("ZOLT7 Information"),
-                QMessageBox::Information, QMessageBox::Ok);
+    // The instrument's line as it always read; the program's own below it.
+    ShowMessage(this, QStringLiteral("ZOLT7, Version 2.0\n%1").arg(AboutProgramLine()),
+                QStringLiteral("ZOLT7 Information"), QMessageBox::Information, QMessageBox::Ok);
 }
 
 void CVelmoraViewDlg::OnExit()

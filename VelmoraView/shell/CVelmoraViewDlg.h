@@ -27,7 +27,7 @@ class CVelmoraViewDlg : public QWidget {
 public:
     struct Options {
         bool splash = true;         // show the splash while starting
-        bool debugLevel = true;     // set the diagnostic level to 1
+        bool debugLevel = false;    // diagnostic output on standard error (--debug)
         bool countCameras = true;   // probe the camera devices
         bool monitorPorts = true;   // watch udev for plug and unplug
     };

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <optional>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -383,4 +384,45 @@ TEST(Faults, OneProgramPerFolder)
     close(other);  // that program ended
     EXPECT_TRUE(LockProgramFolder(&inUse, &why)) << why;
     UnlockProgramFolder();
+}
+
+TEST(Faults, ProgramFolderOrder)
+{
+    TestFolder tf;
+    const std::string exe = tf / "bin", portableExe = tf / "stick";
+    std::filesystem::create_directories(exe + "/portable");  // a folder is no marker
+    WriteBytes(portableExe + "/portable", "", 0);
+    struct Case {
+        const char *zoltHome, *xdg, *home, *exeFolder, *want;
+    };
+    const Case cases[] = {
+        {"/z", "/x", "/h", "stick", "/z"},
+        {nullptr, "/x", "/h", "stick", "<stick>"},
+        {nullptr, "/x", "/h", "bin", "/x/zolt7"},
+        {"", "rel/x", "/h", "bin", "/h/.local/share/zolt7"},  // a relative XDG path is invalid
+        {nullptr, nullptr, "/h", "bin", "/h/.local/share/zolt7"},
+    };
+    const char* names[] = {"ZOLT7_HOME", "XDG_DATA_HOME", "HOME"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* n : names)
+        saved.push_back(getenv(n) ? std::optional<std::string>(getenv(n)) : std::nullopt);
+    auto put = [](const char* n, const char* v) { v ? setenv(n, v, 1) : unsetenv(n); };
+    for (const Case& c : cases) {
+        put("ZOLT7_HOME", c.zoltHome);
+        put("XDG_DATA_HOME", c.xdg);
+        put("HOME", c.home);
+        const std::string folder = tf / c.exeFolder;
+        const std::string want = std::string(c.want) == "<stick>" ? portableExe : c.want;
+        EXPECT_EQ(DefaultProgramFolder(folder), want) << c.exeFolder << " " << (c.xdg ? c.xdg : "-");
+    }
+    // --home comes before everything and leaves the other arguments.
+    put("ZOLT7_HOME", "/z");
+    char a0[] = "prog", a1[] = "--home", a2[] = "/given/", a3[] = "--audit";
+    char* argv[] = {a0, a1, a2, a3, nullptr};
+    int argc = 4;
+    InitProgramFolder(argc, argv);
+    EXPECT_EQ(ProgramFolder(), "/given");
+    EXPECT_EQ(argc, 2);
+    EXPECT_STREQ(argv[1], "--audit");
+    for (size_t i = 0; i < saved.size(); ++i) put(names[i], saved[i] ? saved[i]->c_str() : nullptr);
 }
