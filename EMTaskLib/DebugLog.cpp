@@ -37,12 +37,11 @@ void Emit(const char* text)
         struct tm lt;
         localtime_r(&now, &lt);
         char name[64];
-        std::snprintf(name, sizeof name, "LOG/log%d%d%d.txt", lt.tm_year + 1900, lt.tm_mon + 1,
-                      lt.tm_mday);
+        std::snprintf(name, sizeof name, "LOG/log%d%d%d.txt", lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday);
         mkdir("LOG", 0777);
         if (FILE* f = std::fopen(name, "a+")) {
-            std::fprintf(f, "[%d-%d-%d %d:%d:%d] %s", lt.tm_year + 1900, lt.tm_mon + 1,
-                         lt.tm_mday, lt.tm_hour, lt.tm_min, lt.tm_sec, text);
+            std::fprintf(f, "[%d-%d-%d %d:%d:%d] %s", lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday,
+                         lt.tm_hour, lt.tm_min, lt.tm_sec, text);
             std::fclose(f);
         }
     }

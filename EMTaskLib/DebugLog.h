@@ -20,9 +20,9 @@ const char* BaseName(const char* path);
 
 // The two-call convention: the message, then "\n" on its own.
 // The level is looked at first, so an off log does not even name the source.
-#define DebugLine(fmt, ...)                                                        \
-    do {                                                                           \
-        if (g_DebugLevel == 0) break;                                              \
-        DebugPrint("[%s:%d] " fmt, EMT_SRC, __LINE__ __VA_OPT__(, ) __VA_ARGS__);  \
-        DebugPrint("\n");                                                          \
+#define DebugLine(fmt, ...)                                                                                  \
+    do {                                                                                                     \
+        if (g_DebugLevel == 0) break;                                                                        \
+        DebugPrint("[%s:%d] " fmt, EMT_SRC, __LINE__ __VA_OPT__(, ) __VA_ARGS__);                            \
+        DebugPrint("\n");                                                                                    \
     } while (0)

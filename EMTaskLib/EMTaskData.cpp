@@ -146,7 +146,8 @@ void EMTaskData::Protect(const std::string& path, const std::string& why)
     if (ReadOnlyReason(path).empty()) m_ReadOnly.emplace_back(path, why);
 }
 
-FileStatus EMTaskData::ReadStoreFile(const char* path, void* dest, size_t size, const char* logName, bool journaled)
+FileStatus EMTaskData::ReadStoreFile(const char* path, void* dest, size_t size, const char* logName,
+                                     bool journaled)
 {
     // Only the test log is saved by journal: any other journal was put there
     // by someone else, and applying it would write their bytes into the file.
@@ -167,8 +168,9 @@ FileStatus EMTaskData::ReadStoreFile(const char* path, void* dest, size_t size, 
         // file anew would write through it or replace what it pointed to.
         struct stat st;
         const bool missing = errno == ENOENT && lstat(path, &st) != 0;
-        SetStoreError(missing || errno != ENOENT ? LastFileError()
-                                                 : std::string(path) + " is a symbolic link whose target is missing");
+        SetStoreError(missing || errno != ENOENT
+                          ? LastFileError()
+                          : std::string(path) + " is a symbolic link whose target is missing");
         DebugPrint("%s(%s) open error\n", logName, path);
         return missing ? FileStatus::Missing : FileStatus::Unreadable;
     }
@@ -218,8 +220,7 @@ int EMTaskData::SaveResultData(const char* path)
                  st.st_dev == m_LogFile.dev && st.st_ino == m_LogFile.ino &&
                  st.st_size == sizeof(DeviceData) && st.st_mtim.tv_sec == m_LogFile.mtime.tv_sec &&
                  st.st_mtim.tv_nsec == m_LogFile.mtime.tv_nsec && count >= m_LogFile.count &&
-                 count - m_LogFile.count <= 10000 &&
-                 LogFingerprint(m_LogFile.count) == m_LogFile.fingerprint;
+                 count - m_LogFile.count <= 10000 && LogFingerprint(m_LogFile.count) == m_LogFile.fingerprint;
     if (patch) {
         std::vector<Patch> patches;
         patches.push_back({0, &m_DeviceData, static_cast<uint32_t>(kDeviceDataHeaderSize)});
@@ -228,9 +229,7 @@ int EMTaskData::SaveResultData(const char* path)
                                &m_DeviceData.m_TestData[m_LogFile.count],
                                static_cast<uint32_t>((count - m_LogFile.count) * sizeof(TestRecord))});
         switch (PatchFile(path, patches, sizeof m_DeviceData)) {
-        case PatchResult::Done:
-            NoteLogFile(path);
-            return 1;
+        case PatchResult::Done: NoteLogFile(path); return 1;
         case PatchResult::Pending:
             // Stored for good in the journal, which the next load applies;
             // later saves fail until it can be written into the file.
@@ -283,7 +282,8 @@ int EMTaskData::LoadUserInfo(const char* path)
     FileStatus status;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        status = m_LastLoad = ReadStoreFile(path, wp_BusUserInfo, sizeof wp_BusUserInfo, "LoadUserInfo", false);
+        status = m_LastLoad = ReadStoreFile(path, wp_BusUserInfo, sizeof wp_BusUserInfo, "LoadUserInfo",
+                                            false);
     }
     int32_t total = 0;
     for (const BusUserInfo& u : wp_BusUserInfo)
@@ -359,18 +359,21 @@ void EMTaskData::StartUp()
     // that is not written over anyway.
     auto saved = [this](int rc, const std::string& path, const char* what) {
         if (rc != 1 && ReadOnlyReason(path).empty())
-            m_Problems.push_back(std::string(what) + " " + path + " could not be written: " + LastStoreError() + ".");
+            m_Problems.push_back(std::string(what) + " " + path +
+                                 " could not be written: " + LastStoreError() + ".");
     };
 
     if (logStatus == FileStatus::Unreadable) {
         Protect(log, "it could not be read at start-up");
-        m_Problems.push_back("The test log " + log + " cannot be read (" + LastStoreError() +
-                             "). The program shows what it could read, stores no test, and leaves the file as it is.");
+        m_Problems.push_back(
+            "The test log " + log + " cannot be read (" + LastStoreError() +
+            "). The program shows what it could read, stores no test, and leaves the file as it is.");
     } else if (logStatus == FileStatus::Incomplete) {
         Protect(log, "its last save could not be completed");
-        m_Problems.push_back("The last save of the test log " + log + " could not be completed (" + LastStoreError() +
-                             "). The log is shown as that save left it, read-only: no test can be stored until the "
-                             "disk is mended and the program restarted.");
+        m_Problems.push_back(
+            "The last save of the test log " + log + " could not be completed (" + LastStoreError() +
+            "). The log is shown as that save left it, read-only: no test can be stored until the "
+            "disk is mended and the program restarted.");
     }
     if (settings == FileStatus::Unreadable) {
         // Defaults in memory only: the file may hold settings worth keeping.
@@ -402,8 +405,9 @@ void EMTaskData::StartUp()
         saved(written ? 1 : -1, log, "The test log");
         logCreated = written && kept == 0;
         if (written && kept > 0)
-            m_Problems.push_back("The header of the test log " + log + " was damaged and has been repaired; its " +
-                                 std::to_string(kept) + " records are kept.");
+            m_Problems.push_back("The header of the test log " + log +
+                                 " was damaged and has been repaired; its " + std::to_string(kept) +
+                                 " records are kept.");
     }
     // A counter outside the slots (a file from elsewhere) would index out of
     // the log, and one behind the log (a stop between the log's save and the
@@ -441,9 +445,12 @@ void EMTaskData::SettleSealLedger(bool logCreated)
         // name, and the new log gets a ledger of its own.
         std::string aside;
         if (!SetSealLedgerAside(ledger, aside)) {
-            m_SealOff = "the seal ledger of an earlier test log could not be set aside (" + ErrorText(errno) + ")";
-            m_Problems.push_back("The seal ledger " + ledger + " belongs to an earlier test log and could not be "
-                                 "moved aside (" + ErrorText(errno) + "). Tests are stored without a seal in this run.");
+            m_SealOff = "the seal ledger of an earlier test log could not be set aside (" + ErrorText(errno) +
+                        ")";
+            m_Problems.push_back("The seal ledger " + ledger +
+                                 " belongs to an earlier test log and could not be "
+                                 "moved aside (" +
+                                 ErrorText(errno) + "). Tests are stored without a seal in this run.");
             return;
         }
         DebugLine("seal ledger of an earlier test log moved to %s", aside.c_str());
@@ -545,8 +552,7 @@ int32_t EMTaskData::AppendRecord(const TestRecord& rec)
         if (m_ArchiveShown)
             DebugLine("an archive is shown: record not stored");
         else
-            DebugLine("record counter %d: the test log is full, record not stored",
-                      m_BusInfo.recordcnt);
+            DebugLine("record counter %d: the test log is full, record not stored", m_BusInfo.recordcnt);
         return -1;
     }
     int32_t slot = no - 1;

@@ -27,17 +27,17 @@ class EMTaskData {
 public:
     // Members in the store's order. The three DeviceData members are page
     // aligned so that ranges of them can be handed back to the system.
-    int32_t m_DisplayCnt;             // records shown by the record window
-    int32_t m_DeviceSearchTotalCnt;   // records found by the last search
-    uint32_t m_DeviceKind;            // instrument kind letter; stays 0
-    int32_t m_Connected;              // 1 while connected to the instrument
-    alignas(4096) DeviceData m_DeviceData;   // the test log or an opened archive
-    alignas(4096) DeviceData m_SearchData;   // the last search result
+    int32_t m_DisplayCnt;                   // records shown by the record window
+    int32_t m_DeviceSearchTotalCnt;         // records found by the last search
+    uint32_t m_DeviceKind;                  // instrument kind letter; stays 0
+    int32_t m_Connected;                    // 1 while connected to the instrument
+    alignas(4096) DeviceData m_DeviceData;  // the test log or an opened archive
+    alignas(4096) DeviceData m_SearchData;  // the last search result
     SearchInfo m_SearchInfo;
     BusInfo m_BusInfo;
     BusUserInfo wp_BusUserInfo[kMaxUsers];
-    std::mutex m_Lock;                // the store lock: only around file access
-    alignas(4096) DeviceData m_SearchWork;   // the search's working container
+    std::mutex m_Lock;                      // the store lock: only around file access
+    alignas(4096) DeviceData m_SearchWork;  // the search's working container
 
     DeviceData* GetDeviceData() { return &m_DeviceData; }
     BusInfo* GetBusInfo() { return &m_BusInfo; }
@@ -51,7 +51,7 @@ public:
     int SaveResultData(const char* path);  // m_DeviceData
     int LoadSetting(const char* path);     // m_BusInfo
     int SaveSetting(const char* path);
-    int LoadUserInfo(const char* path);    // wp_BusUserInfo, recounts totaluser
+    int LoadUserInfo(const char* path);  // wp_BusUserInfo, recounts totaluser
     int SaveUserInfo(const char* path);
 
     // Start-up load and repairs; creates conf and data below programFolder.
@@ -104,7 +104,7 @@ public:
     // Back to the all-zero state of program start (tests).
     void Reset();
 
-    EMTaskData() {}  // all members zero: the store is created in zeroed pages
+    EMTaskData() { }  // all members zero: the store is created in zeroed pages
     EMTaskData(const EMTaskData&) = delete;
     EMTaskData& operator=(const EMTaskData&) = delete;
 
@@ -129,8 +129,8 @@ private:
         dev_t dev = 0;
         ino_t ino = 0;
         timespec mtime{};
-        int32_t count = 0;        // records on disk
-        uint64_t fingerprint = 0; // of the first and last record on disk
+        int32_t count = 0;         // records on disk
+        uint64_t fingerprint = 0;  // of the first and last record on disk
     };
     FileState m_LogFile;
     bool m_ArchiveShown = false;

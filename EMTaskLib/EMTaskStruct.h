@@ -7,30 +7,30 @@
 
 namespace emtask {
 
-constexpr int32_t kInitFlag = 0xAEAE;             // 44,718: member initialised
-constexpr int32_t kMaxRecords = 1000000;          // slots of a DeviceData
-constexpr int32_t kMaxStoredCounter = 999999;     // no record is stored at or above this counter
-constexpr int32_t kMaxUsers = 10000;              // user slots, slot 0 never used
+constexpr int32_t kInitFlag = 0xAEAE;          // 44,718: member initialised
+constexpr int32_t kMaxRecords = 1000000;       // slots of a DeviceData
+constexpr int32_t kMaxStoredCounter = 999999;  // no record is stored at or above this counter
+constexpr int32_t kMaxUsers = 10000;           // user slots, slot 0 never used
 
 #pragma pack(push, 1)
 
 // One breath test, 276 bytes.
 struct TestRecord {
-    int32_t testno;        // slot index + 1
+    int32_t testno;  // slot index + 1
     char id[64];
     char name[64];
-    char m_Tyy[5];         // "%04d"
-    char m_Tmm[3];         // "%02d"
+    char m_Tyy[5];  // "%04d"
+    char m_Tmm[3];  // "%02d"
     char m_Tdd[3];
     char m_Thh[3];
     char m_Tmi[3];
     char m_Tss[3];
     char reserved1[48];
-    char result[12];       // five characters as sent, or "FLOW"
+    char result[12];  // five characters as sent, or "FLOW"
     char reserved2[36];
-    char mode;             // '0' measured, 'F' flow error, '1' fast mode (archives only)
-    char unit[17];         // "B", "G", "M", or "F" for a flow error
-    uint16_t crc16;        // photograph check value
+    char mode;       // '0' measured, 'F' flow error, '1' fast mode (archives only)
+    char unit[17];   // "B", "G", "M", or "F" for a flow error
+    uint16_t crc16;  // photograph check value
     char reserved3[8];
 };
 
@@ -45,16 +45,16 @@ struct DeviceData {
 
 // One registered user, 148 bytes.
 struct BusUserInfo {
-    char year[4];          // ASCII digits, no terminator
+    char year[4];  // ASCII digits, no terminator
     char month[2];
     char day[2];
     char hour[2];
     char minute[2];
     char second[2];
     char reserved[2];
-    int32_t uid;           // == slot index while in use, 0 when free
-    char cusid[64];        // user ID
-    char uname[64];        // user name
+    int32_t uid;     // == slot index while in use, 0 when free
+    char cusid[64];  // user ID
+    char uname[64];  // user name
 };
 
 // Settings block and run-time values, 4,348 bytes: image of config.conf.
@@ -63,52 +63,52 @@ struct BusInfo {
     int32_t reserved64;
     int16_t reserved68;
     int16_t reserved70;
-    char calcnt[11];           // four characters from the unit frame
-    char lastresult[6];        // five result characters of the last RES frame
-    char unitcode[2];          // "B", "G", "M" or empty
+    char calcnt[11];     // four characters from the unit frame
+    char lastresult[6];  // five result characters of the last RES frame
+    char unitcode[2];    // "B", "G", "M" or empty
     char reserved91[23];
-    char subjectno[16];        // uid of the identified subject, "%d"
+    char subjectno[16];  // uid of the identified subject, "%d"
     char subjectname[96];
     char subjectid[74];
-    int32_t reserved300;       // written 0 just before the exit save
+    int32_t reserved300;  // written 0 just before the exit save
     int32_t cameraindex;
     char reserved308[2052];
-    int32_t login;             // 1 = a reset of the instrument is pending
+    int32_t login;  // 1 = a reset of the instrument is pending
     char reserved2364[512];
     int32_t totaluser;
-    int32_t recordcnt;         // the record counter: slot of the next record
-    char reserved2884[8];      // zeroed each time the block is read at start
+    int32_t recordcnt;     // the record counter: slot of the next record
+    char reserved2884[8];  // zeroed each time the block is read at start
     int32_t initflag;
     char reporttitle[32];
     char operatortext[64];
     char subjecttext[64];
     char notetext[128];
-    int32_t reportbg;          // 0 default, 1 blank, 2 custom image
+    int32_t reportbg;  // 0 default, 1 blank, 2 custom image
     char bgpath[1024];
-    int32_t idmode;            // 0 disables entry in the identification window
-    int32_t dateorder;         // 0 Y-M-D, 1 M-D-Y, anything else D-M-Y
-    int32_t photosave;         // 0 = save photographs with exports, 1 = not
+    int32_t idmode;     // 0 disables entry in the identification window
+    int32_t dateorder;  // 0 Y-M-D, 1 M-D-Y, anything else D-M-Y
+    int32_t photosave;  // 0 = save photographs with exports, 1 = not
     char password[64];
-    int32_t camerause;         // 1 = use the camera
-    int32_t rowsindex;         // index 0..18 into the rows-per-sheet list
+    int32_t camerause;  // 1 = use the camera
+    int32_t rowsindex;  // index 0..18 into the rows-per-sheet list
     char lowlevel[8];
     char highlevel[8];
-    int32_t sortcolumn;        // user list column 0..4
-    int32_t sortdirection;     // non-zero = ascending
+    int32_t sortcolumn;     // user list column 0..4
+    int32_t sortdirection;  // non-zero = ascending
     char reserved4320[28];
 };
 
 // Search criteria, 468 bytes; lives only in memory.
 struct SearchInfo {
-    uint32_t flags;            // bit 0 number, 1 date, 2 ID/name, 3 normal range, 5 error
+    uint32_t flags;  // bit 0 number, 1 date, 2 ID/name, 3 normal range, 5 error
     char startno[64];
     char endno[64];
-    char dateStart[64];        // "%04d%02d%02d%02d%02d%02d"
+    char dateStart[64];  // "%04d%02d%02d%02d%02d%02d"
     char dateEnd[64];
     char idname[64];
     float normalstart;
     float normalend;
-    char errortext[64];        // "Flow" while bit 5 is set
+    char errortext[64];  // "Flow" while bit 5 is set
     char reserved[72];
 };
 

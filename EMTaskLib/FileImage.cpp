@@ -129,7 +129,7 @@ bool WriteAll(int fd, const std::string& path, const void* data, size_t size, ui
     while (size > 0) {
         if (int e = Injected(iofault::kWrite, "write", path)) {
             // A disk that fills up takes part of a write before refusing.
-            if (size > 1 && pwrite(fd, p, size / 2, static_cast<off_t>(offset)) < 0) {}
+            if (size > 1 && pwrite(fd, p, size / 2, static_cast<off_t>(offset)) < 0) { }
             errno = e;
             return false;
         }
@@ -323,7 +323,7 @@ int ReadJournal(const std::string& jnl, std::vector<unsigned char>& j)
     }
     // One byte more than the limit is enough to tell an oversized journal.
     size_t want = static_cast<uint64_t>(st.st_size) > kMaxJournalBytes ? kMaxJournalBytes + 1
-                                                                        : static_cast<size_t>(st.st_size);
+                                                                       : static_cast<size_t>(st.st_size);
     j.resize(want);
     ssize_t got = ReadAll(fd, jnl, j.data(), want, 0);
     int e = errno;
@@ -390,7 +390,6 @@ int OpenRegularFile(const std::string& path, uint64_t* size)
     if (size) *size = static_cast<uint64_t>(st.st_size);
     return fd;
 }
-
 
 namespace iofault {
 void Arm(int n, int err, unsigned ops, bool sticky, const std::string& onlyFile)
@@ -671,7 +670,7 @@ bool AppendEntries(const std::string& path, const void* data, size_t size, size_
     struct stat before;
     const bool existed = lstat(path.c_str(), &before) == 0;
     int fd = OpenWrite(path, O_RDWR | O_CREAT, 0644);
-    struct stat st{};
+    struct stat st { };
     int e = 0;
     if (fd < 0) {
         SetError(errno, Describe("cannot open", path, errno));
@@ -688,7 +687,7 @@ bool AppendEntries(const std::string& path, const void* data, size_t size, size_
     if (!e && !SyncFile(fd, path)) e = errno;
     if (e) {
         // Whatever part of the new entries reached the file is cut off again.
-        if (S_ISREG(st.st_mode) && ftruncate(fd, static_cast<off_t>(whole)) == 0) {}
+        if (S_ISREG(st.st_mode) && ftruncate(fd, static_cast<off_t>(whole)) == 0) { }
         close(fd);
         SetError(e, Describe("cannot append to", path, e));
         return false;
@@ -978,8 +977,9 @@ int64_t ReadFileImageAt(const std::string& path, uint64_t offset, void* dest, si
         off_t data = lseek(fd, static_cast<off_t>(offset + off), SEEK_DATA);
         size_t next = off;
         if (data >= 0)
-            next = static_cast<uint64_t>(data) > offset + fileBytes ? fileBytes
-                   : static_cast<size_t>(static_cast<uint64_t>(data) - offset);
+            next = static_cast<uint64_t>(data) > offset + fileBytes
+                       ? fileBytes
+                       : static_cast<size_t>(static_cast<uint64_t>(data) - offset);
         else if (errno == ENXIO)
             next = fileBytes;  // only a hole remains
         if (next > fileBytes) next = fileBytes;

@@ -189,13 +189,13 @@ extern void (*g_FileImageStageHook)(int stage);
 // reads the disk. Inert until a test arms it; the program never does.
 namespace iofault {
 enum Op : unsigned {
-    kOpenWrite = 1,   // open for writing (creating a file)
-    kWrite = 2,       // pwrite (a failing one writes half its bytes first, as a full disk does)
+    kOpenWrite = 1,  // open for writing (creating a file)
+    kWrite = 2,      // pwrite (a failing one writes half its bytes first, as a full disk does)
     kTruncate = 4,
-    kSync = 8,        // fdatasync of a file, fsync of a folder
+    kSync = 8,  // fdatasync of a file, fsync of a folder
     kRename = 16,
     kUnlink = 32,
-    kRead = 64,       // open for reading, pread
+    kRead = 64,  // open for reading, pread
 };
 constexpr unsigned kWriteSide = kOpenWrite | kWrite | kTruncate | kSync | kRename | kUnlink;
 

@@ -62,11 +62,11 @@ struct AuditFinding {
 };
 
 struct AuditOptions {
-    unsigned threads = 0;                   // 0: one per core
-    bool photos = true;                     // false: records and ledger only
-    std::atomic<bool>* cancel = nullptr;    // set to stop promptly
-    std::atomic<int64_t>* done = nullptr;   // slots checked so far
-    std::atomic<int64_t>* total = nullptr;  // slots to check, set before the first is
+    unsigned threads = 0;                        // 0: one per core
+    bool photos = true;                          // false: records and ledger only
+    std::atomic<bool>* cancel = nullptr;         // set to stop promptly
+    std::atomic<int64_t>* done = nullptr;        // slots checked so far
+    std::atomic<int64_t>* total = nullptr;       // slots to check, set before the first is
     const SealKeySheet* keySheet = nullptr;      // checks every MAC from K0
     const SealCheckpoint* checkpoint = nullptr;  // the ledger must extend it
     // Records with a lower test number may be unsealed (stored before the

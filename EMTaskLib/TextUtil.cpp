@@ -8,10 +8,7 @@
 
 namespace emtask {
 
-std::string FieldText(const char* field, size_t width)
-{
-    return std::string(field, strnlen(field, width));
-}
+std::string FieldText(const char* field, size_t width) { return std::string(field, strnlen(field, width)); }
 
 size_t Utf8Fit(const std::string& text, size_t maxBytes)
 {
@@ -58,15 +55,11 @@ size_t Utf8SequenceAt(const std::string& s, size_t i)
         cp = (cp << 6) | (b(i + k) & 0x3F);
     }
     const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000) || cp == 0xFFFE || cp == 0xFFFF)
-        return 0;
+    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000) || cp == 0xFFFE || cp == 0xFFFF) return 0;
     return len;
 }
 
-bool HexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool HexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 }  // namespace
 
 std::string ValidUtf8(const std::string& s)
@@ -88,10 +81,7 @@ std::string ValidUtf8(const std::string& s)
     return out;
 }
 
-std::string WorkbookText(const char* field, size_t width)
-{
-    return WorkbookText(FieldText(field, width));
-}
+std::string WorkbookText(const char* field, size_t width) { return WorkbookText(FieldText(field, width)); }
 
 std::string WorkbookText(const std::string& raw)
 {
@@ -235,23 +225,18 @@ std::string RecordTimeText(const TestRecord& r)
 std::string ClockText(int year, int month, int day, int hour, int minute, int second, int order)
 {
     const char* mon = MonthName(month);
-    if (order == 0)
-        return Format("%04d-%s-%02d %02d:%02d:%02d", year, mon, day, hour, minute, second);
-    if (order == 1)
-        return Format("%s-%02d-%04d %02d:%02d:%02d", mon, day, year, hour, minute, second);
+    if (order == 0) return Format("%04d-%s-%02d %02d:%02d:%02d", year, mon, day, hour, minute, second);
+    if (order == 1) return Format("%s-%02d-%04d %02d:%02d:%02d", mon, day, year, hour, minute, second);
     return Format("%02d-%s-%04d %02d:%02d:%02d", day, mon, year, hour, minute, second);
 }
 
 std::string UserDateText(const BusUserInfo& u, int order)
 {
     if (order == 0)
-        return Format("%.4s-%.2s-%.2s / %.2s:%.2s:%.2s", u.year, u.month, u.day, u.hour, u.minute,
-                      u.second);
+        return Format("%.4s-%.2s-%.2s / %.2s:%.2s:%.2s", u.year, u.month, u.day, u.hour, u.minute, u.second);
     if (order == 1)
-        return Format("%.2s-%.2s-%.4s / %.2s:%.2s:%.2s", u.month, u.day, u.year, u.hour, u.minute,
-                      u.second);
-    return Format("%.2s-%.2s-%.4s / %.2s:%.2s:%.2s", u.day, u.month, u.year, u.hour, u.minute,
-                  u.second);
+        return Format("%.2s-%.2s-%.4s / %.2s:%.2s:%.2s", u.month, u.day, u.year, u.hour, u.minute, u.second);
+    return Format("%.2s-%.2s-%.4s / %.2s:%.2s:%.2s", u.day, u.month, u.year, u.hour, u.minute, u.second);
 }
 
 int RowsPerSheet(int index)

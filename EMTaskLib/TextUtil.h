@@ -14,13 +14,19 @@ struct BusUserInfo;
 // Text of a fixed-width field that may lack its NUL: never reads past width.
 std::string FieldText(const char* field, size_t width);
 template <size_t N>
-std::string FieldText(const char (&field)[N]) { return FieldText(field, N); }
+std::string FieldText(const char (&field)[N])
+{
+    return FieldText(field, N);
+}
 
 // Copies text into a field of `width` bytes, cut at a UTF-8 character
 // boundary so that the text and its NUL always fit. Returns the bytes kept.
 size_t CopyField(char* field, size_t width, const std::string& text);
 template <size_t N>
-size_t CopyField(char (&field)[N], const std::string& text) { return CopyField(field, N, text); }
+size_t CopyField(char (&field)[N], const std::string& text)
+{
+    return CopyField(field, N, text);
+}
 
 // Longest prefix of `text` of at most maxBytes bytes that ends on a UTF-8
 // character boundary.
@@ -37,7 +43,10 @@ std::string ValidUtf8(const std::string& text);
 std::string WorkbookText(const std::string& text);
 std::string WorkbookText(const char* field, size_t width);
 template <size_t N>
-std::string WorkbookText(const char (&field)[N]) { return WorkbookText(field, N); }
+std::string WorkbookText(const char (&field)[N])
+{
+    return WorkbookText(field, N);
+}
 
 // Decimal value of the leading ASCII digits of a field (at most width bytes);
 // 0 when it does not begin with a digit.
@@ -61,8 +70,7 @@ std::string RecordDateText(const TestRecord& rec, int dateOrder, DateStyle style
 std::string RecordTimeText(const TestRecord& rec);
 
 // Main window clock.
-std::string ClockText(int year, int month, int day, int hour, int minute, int second,
-                      int dateOrder);
+std::string ClockText(int year, int month, int day, int hour, int minute, int second, int dateOrder);
 
 // "Creation Date" of the user list.
 std::string UserDateText(const BusUserInfo& user, int dateOrder);

@@ -98,10 +98,10 @@ int main(int argc, char** argv)
     port.Close();
 
     std::printf("%-44s %10s %10s %10s %10s\n", "operation", "median", "p90", "max", "target");
-    std::printf("%-44s %8.2f ms %7.2f ms %7.2f ms %10s\n", "frame arrival -> RecvData (poll 10 ms)",
-                pct(0.5), pct(0.9), ms.back(), "<= 20 ms");
-    std::printf("%-44s %9.3f %% %10s %10s %10s\n", "idle read thread, share of one core",
-                100.0 * cpu / wall, "", "", "< 1 %");
+    std::printf("%-44s %8.2f ms %7.2f ms %7.2f ms %10s\n", "frame arrival -> RecvData (poll 10 ms)", pct(0.5),
+                pct(0.9), ms.back(), "<= 20 ms");
+    std::printf("%-44s %9.3f %% %10s %10s %10s\n", "idle read thread, share of one core", 100.0 * cpu / wall,
+                "", "", "< 1 %");
     std::printf("(%d frames; idle %.1f s, %.4f s of processor time)\n", frames, wall, cpu);
     close(keep);
     close(master);

@@ -72,8 +72,8 @@ double NaiveSave(const std::string& path, const void* data, size_t size)
 void Row(const char* op, double ours, const char* unit, double naive, const char* naiveWhat,
          const char* target)
 {
-    std::printf("| %-58s | %10.2f %-3s | %10.2f %-3s | %7.1fx | %-30s | %-12s |\n", op, ours, unit,
-                naive, unit, ours > 0 ? naive / ours : 0.0, naiveWhat, target);
+    std::printf("| %-58s | %10.2f %-3s | %10.2f %-3s | %7.1fx | %-30s | %-12s |\n", op, ours, unit, naive,
+                unit, ours > 0 ? naive / ours : 0.0, naiveWhat, target);
 }
 
 // Resident memory a fresh process adds by its start-up (or by the naive
@@ -129,11 +129,11 @@ int main(int argc, char** argv)
 
     std::printf("store benchmark in %s (EMTaskData reserves %.0f MB)\n\n", dir.c_str(),
                 sizeof(EMTaskData) / 1e6);
-    std::printf("| %-58s | %14s | %14s | %8s | %-30s | %-12s |\n", "operation", "ours", "naive",
-                "ratio", "naive way", "target");
+    std::printf("| %-58s | %14s | %14s | %8s | %-30s | %-12s |\n", "operation", "ours", "naive", "ratio",
+                "naive way", "target");
     std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(60, '-').c_str(), std::string(16, '-').c_str(),
-                std::string(16, '-').c_str(), std::string(10, '-').c_str(),
-                std::string(32, '-').c_str(), std::string(14, '-').c_str());
+                std::string(16, '-').c_str(), std::string(10, '-').c_str(), std::string(32, '-').c_str(),
+                std::string(14, '-').c_str());
 
     // 3. Memory added by start-up with an empty log (measured first): on a
     // fresh folder, which writes the empty log, and again on that log.
@@ -152,7 +152,8 @@ int main(int argc, char** argv)
     m->Reset();
     m->StartUp();
     const int base_count = 999978;
-    for (int i = 0; i < base_count; ++i) m->m_DeviceData.m_TestData[i] = Sample(i), m->m_DeviceData.m_TestData[i].testno = i + 1;
+    for (int i = 0; i < base_count; ++i)
+        m->m_DeviceData.m_TestData[i] = Sample(i), m->m_DeviceData.m_TestData[i].testno = i + 1;
     m->m_DeviceData.datacnt = base_count;
     m->m_BusInfo.recordcnt = base_count;
     if (m->SaveResultData() != 1) {
@@ -204,8 +205,8 @@ int main(int argc, char** argv)
         loadNaive.push_back(Ms(t0, Clock::now()));
         if (n != sizeof m->m_DeviceData) return 1;
     }
-    Row("start-up load of a full 1,000,000-slot log (median of 3)", Median(load), "ms",
-        Median(loadNaive), "fread of the whole file", "<= half naive");
+    Row("start-up load of a full 1,000,000-slot log (median of 3)", Median(load), "ms", Median(loadNaive),
+        "fread of the whole file", "<= half naive");
 
     std::filesystem::remove_all(dir);
     return 0;

@@ -16,17 +16,16 @@ QString ProgressText(const ProgressTextInfo& info, double p, double h)
         if (p != 0 && static_cast<long long>(p) % 100000 == 0)
             return QString::asprintf("Data saving part of the entire data set... :%.f(%.f%%)", p, pct);
         return QString::asprintf(".xlsx Data Save Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
-    case ProgressPhase::Display:
-        break;
+    case ProgressPhase::Display: break;
     }
     if (done) return QStringLiteral("Preparing to display...");
     if (info.context == 0)
-        return QString::asprintf("Total:%d (%d-%d), Current :%.f(%.f%%)", info.total,
-                                 info.firstSlot + 1, info.lastSlot + 1, p, pct);
+        return QString::asprintf("Total:%d (%d-%d), Current :%.f(%.f%%)", info.total, info.firstSlot + 1,
+                                 info.lastSlot + 1, p, pct);
     return QString::asprintf("Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
 }
 
-CProgressBar::CProgressBar(QWidget* parent) : QWidget(parent) {}
+CProgressBar::CProgressBar(QWidget* parent) : QWidget(parent) { }
 
 void CProgressBar::SetRange(int lower, int upper)
 {

@@ -14,9 +14,9 @@ enum class ProgressPhase {
 
 struct ProgressTextInfo {
     ProgressPhase phase = ProgressPhase::Display;
-    int context = 0;     // 0 the record window, 1 the search results window
-    int total = 0;       // the count the texts name as "Total"
-    int firstSlot = 0;   // display, context 0: the sheet's slot range (0-based)
+    int context = 0;    // 0 the record window, 1 the search results window
+    int total = 0;      // the count the texts name as "Total"
+    int firstSlot = 0;  // display, context 0: the sheet's slot range (0-based)
     int lastSlot = 0;
 };
 
@@ -29,16 +29,16 @@ public:
     explicit CProgressBar(QWidget* parent = nullptr);
 
     void SetRange(int lower, int upper);
-    void SetPos(int pos);          // clamped to the range
+    void SetPos(int pos);  // clamped to the range
     void SetStep(int step) { m_step = step; }
-    int StepIt();                  // adds the step, clamped; returns the new position
+    int StepIt();  // adds the step, clamped; returns the new position
     int GetPos() const { return m_pos; }
     int GetLower() const { return m_lower; }
     int GetUpper() const { return m_upper; }
 
     void SetTextInfo(const ProgressTextInfo& info);
     const ProgressTextInfo& TextInfo() const { return m_info; }
-    QString Text() const;          // what the bar shows now ("" when nothing is drawn)
+    QString Text() const;  // what the bar shows now ("" when nothing is drawn)
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -10,8 +10,7 @@
 namespace {
 class QtDialogs : public DialogProvider {
 public:
-    QMessageBox::StandardButton messageBox(QWidget* parent, const QString& text,
-                                           const QString& title,
+    QMessageBox::StandardButton messageBox(QWidget* parent, const QString& text, const QString& title,
                                            QMessageBox::StandardButtons buttons,
                                            QMessageBox::Icon icon) override
     {
@@ -64,8 +63,7 @@ static T Take(std::deque<T>& q, T otherwise = T())
     return next;
 }
 
-QMessageBox::StandardButton ScriptedDialogs::messageBox(QWidget*, const QString& text,
-                                                        const QString& title,
+QMessageBox::StandardButton ScriptedDialogs::messageBox(QWidget*, const QString& text, const QString& title,
                                                         QMessageBox::StandardButtons buttons,
                                                         QMessageBox::Icon icon)
 {
@@ -104,8 +102,8 @@ bool ScriptedDialogs::printDialog(QWidget*, QPrinter*)
 int ScriptedDialogs::execDialog(QDialog* dialog)
 {
     QLabel* label = dialog->findChild<QLabel*>();
-    shown.push_back({"dialog", label ? label->text() : QString(), dialog->windowTitle(),
-                     QMessageBox::NoIcon});
+    shown.push_back(
+        {"dialog", label ? label->text() : QString(), dialog->windowTitle(), QMessageBox::NoIcon});
     return Take(dialogAnswers, int(QDialog::Accepted));
 }
 

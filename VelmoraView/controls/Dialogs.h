@@ -17,8 +17,7 @@ class DialogProvider {
 public:
     virtual ~DialogProvider() = default;
     // Returns the button pressed (QMessageBox::Ok, Yes, No, Cancel, ...).
-    virtual QMessageBox::StandardButton messageBox(QWidget* parent, const QString& text,
-                                                   const QString& title,
+    virtual QMessageBox::StandardButton messageBox(QWidget* parent, const QString& text, const QString& title,
                                                    QMessageBox::StandardButtons buttons,
                                                    QMessageBox::Icon icon) = 0;
     // Empty text: cancelled.
@@ -44,8 +43,7 @@ inline const QString kExcelFileFilter = QStringLiteral("Excel Files(*.xls;*.xlsx
 QString WithDefaultSuffix(const QString& path, const QString& suffix);
 
 // Shorthands.
-inline QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
-                                               const QString& title,
+inline QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text, const QString& title,
                                                QMessageBox::Icon icon = QMessageBox::Information,
                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok)
 {

@@ -14,7 +14,9 @@ QValidator::State CLimitValidator::validate(QString& input, int&) const
 }
 
 CLimitedEdit::CLimitedEdit(int maxChars, int maxBytes, QWidget* parent, bool masked)
-    : QLineEdit(parent), m_MaxChars(maxChars), m_MaxBytes(maxBytes)
+    : QLineEdit(parent),
+      m_MaxChars(maxChars),
+      m_MaxBytes(maxBytes)
 {
     // Surrogate pairs take two units of maxLength; the validator does the
     // real counting.

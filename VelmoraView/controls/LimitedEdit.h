@@ -9,7 +9,10 @@
 class CLimitValidator : public QValidator {
 public:
     CLimitValidator(int maxChars, int maxBytes, QObject* parent = nullptr)
-        : QValidator(parent), m_MaxChars(maxChars), m_MaxBytes(maxBytes) {}
+        : QValidator(parent),
+          m_MaxChars(maxChars),
+          m_MaxBytes(maxBytes)
+    { }
     State validate(QString& input, int& pos) const override;
     static bool Fits(const QString& text, int maxChars, int maxBytes);
 

@@ -13,8 +13,8 @@ namespace skin {
 static QFont Font(bool bold)
 {
     QFont f;
-    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                   QStringLiteral("NanumGothic"), QStringLiteral("sans-serif")});
+    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("NanumGothic"),
+                   QStringLiteral("sans-serif")});
     f.setBold(bold);
     return f;
 }
@@ -62,10 +62,10 @@ void StyleTitle(QLabel* caption)
 void StyleTitleClose(QPushButton* close)
 {
     close->setFont(Arial(18, true));
-    close->setStyleSheet(QStringLiteral(
-        "QPushButton { color: #E6E6E6; background: transparent; border: none; }"
-        "QPushButton:hover { background: #c0392b; color: white; }"
-        "QPushButton:disabled { color: #7a8591; }"));
+    close->setStyleSheet(
+        QStringLiteral("QPushButton { color: #E6E6E6; background: transparent; border: none; }"
+                       "QPushButton:hover { background: #c0392b; color: white; }"
+                       "QPushButton:disabled { color: #7a8591; }"));
 }
 
 void StyleFlatButton(QPushButton* button)

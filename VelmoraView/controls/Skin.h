@@ -19,12 +19,12 @@ namespace skin {
 QFont Arial(int pixelSize, bool bold = false);
 QFont ArialPt(int pointSize, bool bold = false);
 
-inline const QColor kCaption{0x46, 0x46, 0x46};     // panel captions
-inline const QColor kHeading{0x30, 0x30, 0x30};     // page headings, flat buttons
-inline const QColor kLightGrey{0xE6, 0xE6, 0xE6};   // choice backgrounds, dark captions
+inline const QColor kCaption{0x46, 0x46, 0x46};    // panel captions
+inline const QColor kHeading{0x30, 0x30, 0x30};    // page headings, flat buttons
+inline const QColor kLightGrey{0xE6, 0xE6, 0xE6};  // choice backgrounds, dark captions
 inline const QColor kPressed{0xAA, 0xAA, 0xAA};
 inline const QColor kPressedText{0x28, 0x28, 0x28};
-inline const QColor kAccent{0x1f, 0x6f, 0xb2};      // title bars, highlights
+inline const QColor kAccent{0x1f, 0x6f, 0xb2};  // title bars, highlights
 
 // The program's icon, drawn.
 QIcon AppIcon();

@@ -6,7 +6,10 @@
 #include <QPainterPath>
 
 CSkinButton::CSkinButton(int id, Look look, const QString& text, QWidget* parent, Glyph glyph)
-    : QAbstractButton(parent), m_Id(id), m_Look(look), m_Glyph(glyph)
+    : QAbstractButton(parent),
+      m_Id(id),
+      m_Look(look),
+      m_Glyph(glyph)
 {
     setText(text);
     // Drawn as a glyph only: the name says what it does.
@@ -97,8 +100,7 @@ void CSkinButton::paintGlyph(QPainter& p, const QRectF& r, const QColor& c) cons
                        QPointF(r.right() - w * 0.1, r.top() + h * 0.1));
         break;
     }
-    case Glyph::None:
-        break;
+    case Glyph::None: break;
     }
     p.restore();
 }

@@ -16,12 +16,15 @@ public:
     };
     enum class Glyph { None, Measure, Load, Option, About, Minimize, Close, Connect, Disconnect };
 
-    CSkinButton(int id, Look look, const QString& text, QWidget* parent = nullptr,
-                Glyph glyph = Glyph::None);
+    CSkinButton(int id, Look look, const QString& text, QWidget* parent = nullptr, Glyph glyph = Glyph::None);
 
     int id() const { return m_Id; }
     Look look() const { return m_Look; }
-    void setGlyph(Glyph g) { m_Glyph = g; update(); }
+    void setGlyph(Glyph g)
+    {
+        m_Glyph = g;
+        update();
+    }
     // Places the button at (left, top, right, bottom) with the right and
     // bottom edges inclusive, as the layouts give them.
     void place(int left, int top, int right, int bottom);

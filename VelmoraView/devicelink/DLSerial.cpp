@@ -108,10 +108,9 @@ int CDLSerial::OpenDevice(const std::string& path, int baud)
     tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB);
     tio.c_cflag |= CS8 | CREAD | CLOCAL;
-    tio.c_cc[VMIN] = 0;   // reads never wait
+    tio.c_cc[VMIN] = 0;  // reads never wait
     tio.c_cc[VTIME] = 0;
-    if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0
-        || tcsetattr(fd, TCSANOW, &tio) != 0) {
+    if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0 || tcsetattr(fd, TCSANOW, &tio) != 0) {
         ::close(fd);
         return 0;
     }
@@ -361,8 +360,7 @@ void CDLSerial::StopReadThread()
     bool ended;
     {
         std::unique_lock<std::mutex> lock(m_EndLock);
-        ended = m_EndCond.wait_for(lock, std::chrono::milliseconds(1000),
-                                   [this] { return m_EndSignalled; });
+        ended = m_EndCond.wait_for(lock, std::chrono::milliseconds(1000), [this] { return m_EndSignalled; });
     }
     if (ended) {
         m_Thread.join();

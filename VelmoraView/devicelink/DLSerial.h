@@ -14,8 +14,8 @@ class DeviceLink;
 
 // One queue slot.
 struct SerialPacket {
-    int32_t length;        // bytes used in data
-    uint32_t tick;         // SerialTick() when the slot was filled
+    int32_t length;  // bytes used in data
+    uint32_t tick;   // SerialTick() when the slot was filled
     unsigned char data[2048];
 };
 
@@ -35,10 +35,10 @@ public:
     using RecvHandler = void (*)(CDLSerial* port, const unsigned char* frame, int length);
     using GoneHandler = void (*)(CDLSerial* port);
 
-    static constexpr int kRingSize = 0x14000;   // 81,920
+    static constexpr int kRingSize = 0x14000;  // 81,920
     static constexpr int kQueueSlots = 32;
     static constexpr int kPacketData = 2048;
-    static constexpr int kMaxFrame = 257;       // '$' and line feed included
+    static constexpr int kMaxFrame = 257;  // '$' and line feed included
     static constexpr int kReadChunk = 256;
 
     CDLSerial();

@@ -49,8 +49,7 @@ bool UdevPorts(std::vector<std::string>& out)
         udev_device* parent = udev_device_get_parent(dev);  // virtual ttys have none
         if (node && parent) {
             const char* driver = udev_device_get_driver(parent);
-            if (!driver || std::strcmp(driver, "serial8250") != 0 || RealUart(node))
-                out.emplace_back(node);
+            if (!driver || std::strcmp(driver, "serial8250") != 0 || RealUart(node)) out.emplace_back(node);
         }
         udev_device_unref(dev);
     }
@@ -80,7 +79,7 @@ void DevScan(std::vector<std::string>& out)
 
 }  // namespace
 
-CPortDiscovery::CPortDiscovery(QObject* parent) : QObject(parent) {}
+CPortDiscovery::CPortDiscovery(QObject* parent) : QObject(parent) { }
 
 CPortDiscovery::~CPortDiscovery()
 {
@@ -137,7 +136,8 @@ void CPortDiscovery::UpdateDevice(bool arrival, const QString& devNode)
     if (!u) {
         int err = errno;
         DebugLine("INVALID_HANDLE_VALUE");
-        emit searchFailed(QStringLiteral("SetupDiGetClassDevs(): ") + QString::fromLocal8Bit(std::strerror(err)));
+        emit searchFailed(QStringLiteral("SetupDiGetClassDevs(): ") +
+                          QString::fromLocal8Bit(std::strerror(err)));
         return;
     }
     udev_unref(u);
@@ -150,8 +150,8 @@ void CPortDiscovery::StartMonitor()
     m_Udev = udev_new();
     if (!m_Udev) return;
     m_Monitor = udev_monitor_new_from_netlink(m_Udev, "udev");
-    if (!m_Monitor || udev_monitor_filter_add_match_subsystem_devtype(m_Monitor, "tty", nullptr) < 0
-        || udev_monitor_enable_receiving(m_Monitor) < 0) {
+    if (!m_Monitor || udev_monitor_filter_add_match_subsystem_devtype(m_Monitor, "tty", nullptr) < 0 ||
+        udev_monitor_enable_receiving(m_Monitor) < 0) {
         DebugLine("udev monitor unavailable");
         if (m_Monitor) udev_monitor_unref(m_Monitor);
         m_Monitor = nullptr;

@@ -36,8 +36,8 @@ public:
     bool Monitoring() const { return m_Notifier != nullptr; }
 
 signals:
-    void portRemoved();   // the main window goes to its disconnected state
-    void portArrived();   // search again
+    void portRemoved();  // the main window goes to its disconnected state
+    void portArrived();  // search again
     void searchFailed(const QString& text);
 
 private:

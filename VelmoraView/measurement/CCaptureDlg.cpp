@@ -76,7 +76,8 @@ CCaptureDlg::CCaptureDlg(DeviceLink* link, QWidget* parent)
     v.step = 1;
     m_Status->SetView(v);
 
-    m_Session = std::make_unique<TestSession>(static_cast<TestSession::Hooks&>(*this), uint32_t(g_PhotoWaitMs));
+    m_Session = std::make_unique<TestSession>(static_cast<TestSession::Hooks&>(*this),
+                                              uint32_t(g_PhotoWaitMs));
     m_Since.start();
     m_TickTimer.setSingleShot(true);
     connect(&m_TickTimer, &QTimer::timeout, this, [this] {
@@ -142,11 +143,8 @@ void CCaptureDlg::keyPressEvent(QKeyEvent* e)
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        e->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(e);
+    case Qt::Key_Escape: e->accept(); return;
+    default: QDialog::keyPressEvent(e);
     }
 }
 
@@ -214,15 +212,16 @@ void CCaptureDlg::Store(bool flowError)
     std::time_t now = std::time(nullptr);
     struct tm lt;
     localtime_r(&now, &lt);
-    const std::string result =
-        flowError ? std::string("FLOW") : emtask::FieldText(emtask::GetManager()->m_BusInfo.lastresult);
+    const std::string result = flowError ? std::string("FLOW")
+                                         : emtask::FieldText(emtask::GetManager()->m_BusInfo.lastresult);
     m_LastStored = FlowDataSave(flowError, result, photo, lt);
     if (m_LastStored.slot >= 0) ++m_StoredCount;
     // Said while the session still counts as storing, so events queue behind the box.
     const std::string problem = StoreProblemText(m_LastStored, result, !photo.empty());
     if (!problem.empty()) {
         DebugLine("not saved: %s", problem.c_str());
-        ShowMessage(this, QString::fromUtf8(problem.c_str()), QStringLiteral("Not saved"), QMessageBox::Warning);
+        ShowMessage(this, QString::fromUtf8(problem.c_str()), QStringLiteral("Not saved"),
+                    QMessageBox::Warning);
     }
 }
 

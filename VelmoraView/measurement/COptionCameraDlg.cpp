@@ -13,8 +13,7 @@
 
 using namespace measurement;
 
-COptionCameraDlg::COptionCameraDlg(QWidget* parent)
-    : QWidget(parent), m_S(std::make_shared<Shared>())
+COptionCameraDlg::COptionCameraDlg(QWidget* parent) : QWidget(parent), m_S(std::make_shared<Shared>())
 {
     setFixedSize(kWidth, kHeight);
     const QFont f = skin::Arial(16);

@@ -11,10 +11,7 @@
 
 namespace measurement {
 
-CameraCapture::CameraCapture(Sink sink) : m_S(std::make_shared<Shared>())
-{
-    m_S->sink = std::move(sink);
-}
+CameraCapture::CameraCapture(Sink sink) : m_S(std::make_shared<Shared>()) { m_S->sink = std::move(sink); }
 
 CameraCapture::~CameraCapture()
 {

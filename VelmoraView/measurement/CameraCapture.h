@@ -31,7 +31,7 @@ public:
     // Opens the camera of `index`, asks for 320 x 240, sets the camera-open
     // flag and starts the thread. False (nothing started) when it does not open.
     bool OpenCamera(int index);
-    int StartCapture();   // 0 started, 1 already running, -1 failed
+    int StartCapture();  // 0 started, 1 already running, -1 failed
     // Waits at most 1,000 ms; false when the thread did not end by then (it
     // is left to finish alone).
     bool StopCapture();

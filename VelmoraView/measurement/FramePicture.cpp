@@ -20,17 +20,10 @@ QImage FramePicture(const cv::Mat& frame, int w, int h)
     cv::Mat wide = WidenForDrawing(frame);
     QImage view;
     switch (wide.channels()) {
-    case 1:
-        view = QImage(wide.data, wide.cols, wide.rows, int(wide.step), QImage::Format_Grayscale8);
-        break;
-    case 3:
-        view = QImage(wide.data, wide.cols, wide.rows, int(wide.step), QImage::Format_BGR888);
-        break;
-    case 4:
-        view = QImage(wide.data, wide.cols, wide.rows, int(wide.step), QImage::Format_ARGB32);
-        break;
-    default:
-        return {};
+    case 1: view = QImage(wide.data, wide.cols, wide.rows, int(wide.step), QImage::Format_Grayscale8); break;
+    case 3: view = QImage(wide.data, wide.cols, wide.rows, int(wide.step), QImage::Format_BGR888); break;
+    case 4: view = QImage(wide.data, wide.cols, wide.rows, int(wide.step), QImage::Format_ARGB32); break;
+    default: return {};
     }
     // copy() detaches from the matrix before it goes away.
     return view.copy(0, 0, cols, wide.rows)

@@ -17,8 +17,8 @@ void DrawCameraSymbol(QPainter& p, const QRectF& r, const QColor& c)
     QRectF body(r.x(), r.y() + r.height() * 0.25, r.width() * 0.72, r.height() * 0.75);
     p.drawRoundedRect(body, r.height() * 0.12, r.height() * 0.12);
     QPolygonF lens;
-    lens << QPointF(body.right(), body.center().y() - body.height() * 0.15)
-         << QPointF(r.right(), body.top()) << QPointF(r.right(), body.bottom())
+    lens << QPointF(body.right(), body.center().y() - body.height() * 0.15) << QPointF(r.right(), body.top())
+         << QPointF(r.right(), body.bottom())
          << QPointF(body.right(), body.center().y() + body.height() * 0.15);
     p.drawPolygon(lens);
     // the two reels of a film camera
@@ -28,8 +28,7 @@ void DrawCameraSymbol(QPainter& p, const QRectF& r, const QColor& c)
 }
 }  // namespace
 
-CPictureView::CPictureView(bool withBanner, QWidget* parent)
-    : QWidget(parent), m_WithBanner(withBanner)
+CPictureView::CPictureView(bool withBanner, QWidget* parent) : QWidget(parent), m_WithBanner(withBanner)
 {
     setFixedSize(kPictureWidth, kPictureHeight + (withBanner ? kBannerHeight : 0));
     setAttribute(Qt::WA_OpaquePaintEvent);

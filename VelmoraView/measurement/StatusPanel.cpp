@@ -30,10 +30,7 @@ void DrawCentred(QPainter& p, const QString& text, int cx, int y)
 }
 }  // namespace
 
-bool IsAlertResult(const QString& result)
-{
-    return std::atof(result.toLatin1().constData()) > 0.0;
-}
+bool IsAlertResult(const QString& result) { return std::atof(result.toLatin1().constData()) > 0.0; }
 
 QString StepText(const StatusView& v)
 {
@@ -99,10 +96,7 @@ QImage RenderStatusPanel(const StatusView& v)
     return img;
 }
 
-CStatusPanel::CStatusPanel(QWidget* parent) : QWidget(parent)
-{
-    setFixedSize(kStatusWidth, kStatusHeight);
-}
+CStatusPanel::CStatusPanel(QWidget* parent) : QWidget(parent) { setFixedSize(kStatusWidth, kStatusHeight); }
 
 void CStatusPanel::SetView(const StatusView& v)
 {

@@ -14,9 +14,9 @@ constexpr int kStatusHeight = 230;
 
 struct StatusView {
     int step = 1;
-    QString result;   // the five characters the instrument sent
-    QString unit;     // unit code "B", "G", "M" or anything else
-    QString notice;   // recalibration notice, or empty
+    QString result;  // the five characters the instrument sent
+    QString unit;    // unit code "B", "G", "M" or anything else
+    QString notice;  // recalibration notice, or empty
 };
 
 // The step's big text and its centre x; empty text for a step with none.

@@ -11,7 +11,7 @@ namespace {
 bool Reached(uint32_t now, uint32_t due) { return static_cast<int32_t>(now - due) >= 0; }
 }  // namespace
 
-TestSession::TestSession(Hooks& hooks, uint32_t photoWaitMs) : m_Hooks(hooks), m_PhotoWaitMs(photoWaitMs) {}
+TestSession::TestSession(Hooks& hooks, uint32_t photoWaitMs) : m_Hooks(hooks), m_PhotoWaitMs(photoWaitMs) { }
 
 void TestSession::ShowStep(int step)
 {
@@ -88,7 +88,7 @@ void TestSession::Handle(const Pending& p)
     case DeviceEvent::Sen: ShowStep(12); break;
     case DeviceEvent::Timeout: ShowStep(16); break;
     case DeviceEvent::End: DoClose(false); break;  // no command to the instrument
-    default: break;  // M07, M08, M10 to M12 and anything else: no effect
+    default: break;                                // M07, M08, M10 to M12 and anything else: no effect
     }
 }
 

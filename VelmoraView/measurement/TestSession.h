@@ -21,7 +21,8 @@ public:
     // After "BRE" the close button comes back when the instrument has been
     // silent this long, so a vanished instrument never locks the window.
     static constexpr uint32_t kSilenceMs = 30000;
-    static inline const char* const kRecalibrationNotice = "                                  [ Need Recalibration ]";
+    static inline const char* const kRecalibrationNotice =
+        "                                  [ Need Recalibration ]";
 
     struct Hooks {
         virtual ~Hooks() = default;
@@ -84,12 +85,12 @@ private:
     bool m_CloseEnabled = true;
     bool m_FlowError = false;
     bool m_Closed = false;
-    bool m_AfterBre = false;       // BRE seen: the silence rule applies
+    bool m_AfterBre = false;  // BRE seen: the silence rule applies
     uint32_t m_LastFrameMs = 0;
     Wait m_Waiting = Wait::None;
     int m_Waits = 0;
     uint32_t m_NextLookMs = 0;
-    uint32_t m_NowMs = 0;          // time of the call being handled
+    uint32_t m_NowMs = 0;            // time of the call being handled
     std::deque<Pending> m_Deferred;  // events that came while a result was stored
 };
 

@@ -43,8 +43,8 @@ uint16_t SaveTestPhoto(const cv::Mat& photo, const TestRecord& rec, bool* writte
         // The samples come from the bytes as stored, as a later check reads them.
         cv::Mat img;
         DecodePhoto(jpeg, img);
-        DebugLine("imgBPP:%d, crcImage.GetWidth() : %d,crcImage.GetHeight() : %d",
-                  img.empty() ? 0 : 24, img.cols, img.rows);
+        DebugLine("imgBPP:%d, crcImage.GetWidth() : %d,crcImage.GetHeight() : %d", img.empty() ? 0 : 24,
+                  img.cols, img.rows);
         samples = SamplePhoto(img);
     } else {
         DebugLine("photograph not written: %s", path.c_str());
@@ -52,8 +52,7 @@ uint16_t SaveTestPhoto(const cv::Mat& photo, const TestRecord& rec, bool* writte
     return PhotoCheckValue(samples, rec);
 }
 
-StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat& photo,
-                        const struct tm& now)
+StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat& photo, const struct tm& now)
 {
     StoredTest out;
     EMTaskData* m = GetManager();

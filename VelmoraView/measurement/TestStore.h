@@ -23,15 +23,15 @@ uint16_t SaveTestPhoto(const cv::Mat& photo, const emtask::TestRecord& rec, bool
 std::string TestPhotoPath(const emtask::TestRecord& rec);
 
 struct StoredTest {
-    int32_t slot = -1;        // -1: the log is full, nothing stored
+    int32_t slot = -1;  // -1: the log is full, nothing stored
     uint16_t crc = 0;
     bool photoWritten = false;
-    int logSaved = 0;         // SaveResultData: 1 or -1
-    int settingSaved = 0;     // SaveSetting: 1 or -1
-    int sealSaved = 0;        // SealRecord: 1 or -1 (0: the log was not saved)
-    std::string logError;     // why the log was not saved
-    std::string settingError; // why the settings were not saved
-    std::string sealError;    // why the record was not sealed
+    int logSaved = 0;          // SaveResultData: 1 or -1
+    int settingSaved = 0;      // SaveSetting: 1 or -1
+    int sealSaved = 0;         // SealRecord: 1 or -1 (0: the log was not saved)
+    std::string logError;      // why the log was not saved
+    std::string settingError;  // why the settings were not saved
+    std::string sealError;     // why the record was not sealed
 };
 
 // Fills the next record with `result` (the text of the frame that ended the

@@ -16,7 +16,8 @@ const NoticeEntry kMsg[] = {
     {103, "Setting Success", "Setting is complete.", true, FollowUp::PrintPageSaved},
     {110, "Setting Success", "Setting is complete.", true, FollowUp::PsetPageSaved},
     {116, "Setting Success", "Setting is complete.", true, FollowUp::HelpPageSaved},
-    {117, "Warning", "Existing user data will be deleted.\nDo you still want to proceed?", true, FollowUp::UserListDelete},
+    {117, "Warning", "Existing user data will be deleted.\nDo you still want to proceed?", true,
+     FollowUp::UserListDelete},
     {111, "Camera", "Please hold on a minute. Waiting for the camera", false, FollowUp::CameraWait},
     {112, "Camera", "Camera setting is being applied...", false, FollowUp::None},
     {114, "Setting", "Loading setting values...", false, FollowUp::None},
@@ -29,27 +30,34 @@ const char* const kMemoryFull =
 
 const NoticeEntry kMsgError[] = {
     {116, "ID or Name recognition", "Please check your ID or name.", true, FollowUp::IdentryError},
-    {117, "Communication Status", "Please check the communication status of the device.", true, FollowUp::PortError},
+    {117, "Communication Status", "Please check the communication status of the device.", true,
+     FollowUp::PortError},
     {118, "Communication Status", "Fail to open port(USB)", true, FollowUp::PortError},
-    {119, "Setting Error", "The server address is incorrect.\nPlease check the server address.", true, FollowUp::HelpPageError},
+    {119, "Setting Error", "The server address is incorrect.\nPlease check the server address.", true,
+     FollowUp::HelpPageError},
     {120, "Setting Error", "Wrong password.\nPlease check the password.", true, FollowUp::HelpPageError},
     {121, "Setting Error",
      "Please check the server address and password.\nThe associated setting is set to the default value.",
      true, FollowUp::PsetPageError},
-    {122, "Setting Error", "Wrong print form setting.\nPlease check the print setting.", true, FollowUp::PrintPageError},
+    {122, "Setting Error", "Wrong print form setting.\nPlease check the print setting.", true,
+     FollowUp::PrintPageError},
     {123, "Password Error", "Wrong password.\nPlease check the password.", true, FollowUp::PasswordError},
-    {124, "ID recognition", "ID does not exist or is wrong.\nPlease check the ID.", true, FollowUp::RegUserError},
-    {125, "Name recognition", "Name does not exist or is wrong.\nPlease check the Name.", true, FollowUp::RegUserError},
+    {124, "ID recognition", "ID does not exist or is wrong.\nPlease check the ID.", true,
+     FollowUp::RegUserError},
+    {125, "Name recognition", "Name does not exist or is wrong.\nPlease check the Name.", true,
+     FollowUp::RegUserError},
     {126, "Card recognition", "Card recognition failed.", true, FollowUp::RegUserError},
     {129, "Camera", "Camera setting change detected.\nChanging the camera setting...", false, FollowUp::None},
     {130, "Camera", "Please check the camera setting.", true, FollowUp::CameraError},
-    {131, "Communication Status", "Please check the communication status of the bio-reader.", true, FollowUp::IdentryError},
+    {131, "Communication Status", "Please check the communication status of the bio-reader.", true,
+     FollowUp::IdentryError},
     {132, "Data", kMemoryFull, true, FollowUp::MemoryFullIdentry},
     {133, "Data", kMemoryFull, true, FollowUp::MemoryFull},
-    {134, "Registration", "Duplicate user ID or name.\nPlease check the following information :\n %s",
-     true, FollowUp::UserListError},
+    {134, "Registration", "Duplicate user ID or name.\nPlease check the following information :\n %s", true,
+     FollowUp::UserListError},
     {135, "Registration",
-     "Number of characters exceeded the limit.\nPlease check the following information :\n %s", true, FollowUp::UserListError},
+     "Number of characters exceeded the limit.\nPlease check the following information :\n %s", true,
+     FollowUp::UserListError},
 };
 
 template <size_t N>
@@ -109,7 +117,8 @@ bool ShowNotice(Wnd noticeWindow, int number)
 
 CNotice::CNotice(Wnd self, int dismissId, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_Self(self), m_DismissId(dismissId)
+      m_Self(self),
+      m_DismissId(dismissId)
 {
     setFixedSize(kWidth, kHeight);
     m_Title = new QLabel(this);
@@ -154,8 +163,7 @@ void CNotice::keyPressEvent(QKeyEvent* e)
 {
     // Return acts as OK when OK is offered; Escape never bypasses the
     // follow-up, and a notice without OK cannot be dismissed from the keyboard.
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && m_Ok->isVisible() &&
-        m_Ok->isEnabled()) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && m_Ok->isVisible() && m_Ok->isEnabled()) {
         OnOk();
         return;
     }
@@ -189,7 +197,7 @@ void CNotice::Hide()
 
 // ---------------------------------------------------------------------------
 
-CMsg::CMsg(QWidget* parent) : CNotice(Wnd::Msg, msg::MSG_DISMISS, parent) {}
+CMsg::CMsg(QWidget* parent) : CNotice(Wnd::Msg, msg::MSG_DISMISS, parent) { }
 
 const NoticeEntry* CMsg::Find(int number) { return FindIn(kMsg, number); }
 
@@ -232,9 +240,15 @@ void CMsg::OnCommand(int id)
     }
     switch (id) {
     case msg::MSG_DISMISS: Dismiss(); break;
-    case 104: EnableWnd(Wnd::RegUser, true); Hide(); break;
+    case 104:
+        EnableWnd(Wnd::RegUser, true);
+        Hide();
+        break;
     case 105: Hide(); break;
-    case 109: EnableWnd(Wnd::IDentry, true); Hide(); break;
+    case 109:
+        EnableWnd(Wnd::IDentry, true);
+        Hide();
+        break;
     case 113:
         Hide();
         EnableWnd(Wnd::Settings, true);
@@ -284,10 +298,11 @@ void CMsgError::Dismiss()
     }
     switch (m_FollowUp) {
     case FollowUp::CameraError:
-    case FollowUp::PortError:
-        PostCommand(Wnd::Main, msg::MAIN_ENABLE);
+    case FollowUp::PortError: PostCommand(Wnd::Main, msg::MAIN_ENABLE); break;
+    case FollowUp::RegUserError:
+        EnableWnd(Wnd::RegUser, true);
+        top = Wnd::RegUser;
         break;
-    case FollowUp::RegUserError: EnableWnd(Wnd::RegUser, true); top = Wnd::RegUser; break;
     case FollowUp::PasswordError:
         EnableWnd(Wnd::Main, false);
         EnableWnd(Wnd::Password, true);
@@ -329,8 +344,16 @@ void CMsgError::OnCommand(int id)
     }
     switch (id) {
     case msg::MSGERROR_DISMISS: Dismiss(); break;
-    case 127: EnableWnd(Wnd::RegUser, true); m_CloseTimer.stop(); Hide(); break;
-    case 128: EnableWnd(Wnd::IDentry, true); m_CloseTimer.stop(); Hide(); break;
+    case 127:
+        EnableWnd(Wnd::RegUser, true);
+        m_CloseTimer.stop();
+        Hide();
+        break;
+    case 128:
+        EnableWnd(Wnd::IDentry, true);
+        m_CloseTimer.stop();
+        Hide();
+        break;
     default: break;
     }
 }

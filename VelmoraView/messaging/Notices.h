@@ -22,23 +22,23 @@ bool ShowNotice(Wnd noticeWindow, int number);
 enum class FollowUp : int {
     None = 0,
     // CMsg
-    PrintPageSaved = 13,   // print-setting page and settings window wait
-    PsetPageSaved = 14,    // program-setting page and settings window wait
-    CameraWait = 15,       // main and identification windows wait for the camera
-    HelpPageSaved = 17,    // password page and settings window wait
-    UserListDelete = 18,   // user list page waits; OK deletes the register
+    PrintPageSaved = 13,  // print-setting page and settings window wait
+    PsetPageSaved = 14,   // program-setting page and settings window wait
+    CameraWait = 15,      // main and identification windows wait for the camera
+    HelpPageSaved = 17,   // password page and settings window wait
+    UserListDelete = 18,  // user list page waits; OK deletes the register
     // CMsgError
-    CameraError = 10,      // main window waits
-    RegUserError = 11,     // registration window waits
-    PortError = 12,        // main window waits
-    PasswordError = 13,    // password prompt waits
-    IdentryError = 14,     // identification window waits
+    CameraError = 10,    // main window waits
+    RegUserError = 11,   // registration window waits
+    PortError = 12,      // main window waits
+    PasswordError = 13,  // password prompt waits
+    IdentryError = 14,   // identification window waits
     PrintPageError = 15,
     PsetPageError = 16,
     HelpPageError = 17,
     MemoryFullIdentry = 18,  // identification window waits, then is told
     MemoryFull = 19,
-    UserListError = 20,    // user list page waits; the main window is left alone
+    UserListError = 20,  // user list page waits; the main window is left alone
 };
 
 struct NoticeEntry {

@@ -41,10 +41,7 @@ bool PostMessage(Wnd target, unsigned msg, intptr_t wparam, intptr_t lparam)
     return true;
 }
 
-bool PostCommand(Wnd target, int command)
-{
-    return PostMessage(target, msg::WM_COMMAND, command);
-}
+bool PostCommand(Wnd target, int command) { return PostMessage(target, msg::WM_COMMAND, command); }
 
 void RegisterWindow(Wnd which, QObject* window)
 {

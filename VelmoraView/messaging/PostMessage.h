@@ -31,7 +31,11 @@ enum class Wnd {
 class ZMessageEvent : public QEvent {
 public:
     ZMessageEvent(unsigned msg, intptr_t wparam, intptr_t lparam)
-        : QEvent(type()), message(msg), wParam(wparam), lParam(lparam) {}
+        : QEvent(type()),
+          message(msg),
+          wParam(wparam),
+          lParam(lparam)
+    { }
     static QEvent::Type type();
     const unsigned message;
     const intptr_t wParam;
@@ -62,8 +66,8 @@ extern "C" void __tsan_release(void* addr);
 inline void PostedHappensBefore(void* event) { __tsan_release(event); }
 inline void PostedHappensAfter(void* event) { __tsan_acquire(event); }
 #else
-inline void PostedHappensBefore(void*) {}
-inline void PostedHappensAfter(void*) {}
+inline void PostedHappensBefore(void*) { }
+inline void PostedHappensAfter(void*) { }
 #endif
 
 // Unpacks a posted message in event(); false for any other event.

@@ -12,8 +12,8 @@ bool ReportNotSaved(QWidget* parent, int saveResult, const QString& what)
     if (saveResult == 1) return false;
     const QString why = QString::fromUtf8(emtask::LastStoreError().c_str());
     DebugLine("not saved: %s: %s", what.toUtf8().constData(), emtask::LastStoreError().c_str());
-    ShowMessage(parent, QStringLiteral("%1 could not be saved: %2.").arg(what, why), QStringLiteral("Not saved"),
-                QMessageBox::Warning);
+    ShowMessage(parent, QStringLiteral("%1 could not be saved: %2.").arg(what, why),
+                QStringLiteral("Not saved"), QMessageBox::Warning);
     return true;
 }
 
@@ -26,6 +26,7 @@ int ShowStartupProblems(QWidget* parent)
         texts << QString::fromUtf8(p.c_str());
         qCWarning(lcZolt7, "%s", p.c_str());  // also for a terminal or journal
     }
-    ShowMessage(parent, texts.join(QStringLiteral("\n\n")), QStringLiteral("Data files"), QMessageBox::Warning);
+    ShowMessage(parent, texts.join(QStringLiteral("\n\n")), QStringLiteral("Data files"),
+                QMessageBox::Warning);
     return static_cast<int>(problems.size());
 }

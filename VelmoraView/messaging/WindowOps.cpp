@@ -49,7 +49,8 @@ public:
         auto* w = static_cast<QWidget*>(o);
         if (e->type() == QEvent::MouseButtonPress) {
             auto* m = static_cast<QMouseEvent*>(e);
-            if (m->button() == Qt::LeftButton) m_From = m->globalPosition().toPoint() - w->frameGeometry().topLeft();
+            if (m->button() == Qt::LeftButton)
+                m_From = m->globalPosition().toPoint() - w->frameGeometry().topLeft();
         } else if (e->type() == QEvent::MouseMove) {
             auto* m = static_cast<QMouseEvent*>(e);
             if (m->buttons() & Qt::LeftButton) w->move(m->globalPosition().toPoint() - m_From);

@@ -43,8 +43,7 @@ COptionPsetDlg::COptionPsetDlg(QWidget* parent) : QWidget(parent)
     resize(760, 540);
     Heading(QStringLiteral("Date Format"), 40, 30, this);
     m_Date = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i)
-        m_Date->addButton(Choice(QString(), 60 + i * 210, 66, 190, this), i);
+    for (int i = 0; i < 3; ++i) m_Date->addButton(Choice(QString(), 60 + i * 210, 66, 190, this), i);
 
     Heading(QStringLiteral("Display"), 40, 140, this);
     auto* cap = new QLabel(QStringLiteral("Data Display"), this);

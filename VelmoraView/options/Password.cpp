@@ -23,8 +23,7 @@ bool PasswordMatches(const std::string& entry)
 
 // ---------------------------------------------------------------------------
 
-CPassword::CPassword(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+CPassword::CPassword(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setFixedSize(540, 230);
     DragWithMouse(this);

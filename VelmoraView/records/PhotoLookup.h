@@ -20,7 +20,7 @@ struct PhotoSource {
     // (a stick pulled out), their photographs are lost, not absent.
     bool folderSeen = false;
 };
-PhotoSource LogPhotoSource();                                   // <program folder>/data/jpeg
+PhotoSource LogPhotoSource();                                    // <program folder>/data/jpeg
 PhotoSource ArchivePhotoSource(const std::string& photoFolder);  // <archive folder>/jpeg
 
 // "%08d-" and the fourteen date and time digits ".jpg" of the record under

@@ -10,7 +10,9 @@
 #include <functional>
 #include <string>
 
-namespace emtask { class EMTaskData; }
+namespace emtask {
+class EMTaskData;
+}
 
 namespace records {
 

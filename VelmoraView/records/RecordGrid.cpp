@@ -52,7 +52,7 @@ SheetRange SheetSlots(int32_t total, int rows, int sheet)
     return s;
 }
 
-RecordGridModel::RecordGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+RecordGridModel::RecordGridModel(QObject* parent) : QAbstractTableModel(parent) { }
 
 void RecordGridModel::SetRows(std::vector<int32_t> shownSlots, std::vector<char> photo)
 {

@@ -17,7 +17,18 @@ struct PrintTable;
 
 namespace records {
 
-enum Column { ColTestNo, ColDate, ColTime, ColResult, ColUnit, ColId, ColName, ColMode, ColPhoto, ColumnCount };
+enum Column {
+    ColTestNo,
+    ColDate,
+    ColTime,
+    ColResult,
+    ColUnit,
+    ColId,
+    ColName,
+    ColMode,
+    ColPhoto,
+    ColumnCount
+};
 extern const char* const kColumnTitles[ColumnCount];
 extern const int kColumnWidths[ColumnCount];
 constexpr int kHeaderHeight = 20;

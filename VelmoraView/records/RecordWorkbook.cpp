@@ -32,7 +32,7 @@ namespace {
 constexpr int kColumns = 8;
 constexpr double kWidths[kColumns] = {10, 13, 13, 13, 10, 16, 16, 10};
 constexpr const char* kHeaders[kColumns] = {"Test No.", "Date", "Time", "Test Result",
-                                            "Unit", "ID", "Name", "Mode"};
+                                            "Unit",     "ID",   "Name", "Mode"};
 constexpr lxw_row_t kFirstRecordRow = 3;  // row 4
 
 struct Formats {
@@ -83,20 +83,20 @@ const char* ModeText(char mode)
 // The eight cells of one record. Every text from the record goes through
 // WorkbookText: a file may bring any bytes, and the workbook takes only
 // valid UTF-8.
-lxw_error WriteRecord(lxw_worksheet* ws, lxw_row_t row, const TestRecord& r, int order,
-                      const Formats& f)
+lxw_error WriteRecord(lxw_worksheet* ws, lxw_row_t row, const TestRecord& r, int order, const Formats& f)
 {
     char number[16];
     std::snprintf(number, sizeof number, "%06d", r.testno);
     const bool flow = r.mode == 'F';
-    const std::string date = emtask::WorkbookText(emtask::RecordDateText(r, order, emtask::DateStyle::Workbook));
+    const std::string date = emtask::WorkbookText(
+        emtask::RecordDateText(r, order, emtask::DateStyle::Workbook));
     const std::string time = emtask::WorkbookText(emtask::RecordTimeText(r));
     const std::string result = flow ? std::string("Flow") : emtask::WorkbookText(r.result);
     const std::string id = emtask::WorkbookText(r.id);
     const std::string name = emtask::WorkbookText(r.name);
-    const char* texts[kColumns] = {number, date.c_str(), time.c_str(), result.c_str(),
-                                   flow ? "-" : emtask::UnitText(r.unit), id.c_str(), name.c_str(),
-                                   ModeText(r.mode)};
+    const char* texts[kColumns] = {
+        number,     date.c_str(), time.c_str(),    result.c_str(), flow ? "-" : emtask::UnitText(r.unit),
+        id.c_str(), name.c_str(), ModeText(r.mode)};
     for (lxw_col_t c = 0; c < kColumns; ++c) {
         // An empty text still gets its bordered cell.
         lxw_format* format = (c == 3 && !flow) ? f.result : f.cell;
@@ -108,9 +108,8 @@ lxw_error WriteRecord(lxw_worksheet* ws, lxw_row_t row, const TestRecord& r, int
 
 // Writes `rows` records from slot `top` downward into a new workbook at
 // `path`. `written` counts the records of the whole export.
-bool WriteWorkbook(const std::string& path, const std::string& tmpDir, const DeviceData& d, int top,
-                   int rows, int order, int& written, const WorkbookProgress& progress,
-                   std::string& why)
+bool WriteWorkbook(const std::string& path, const std::string& tmpDir, const DeviceData& d, int top, int rows,
+                   int order, int& written, const WorkbookProgress& progress, std::string& why)
 {
     lxw_workbook_options options{};
     // Constant memory: each row goes to the temporary file once the next one
@@ -132,7 +131,8 @@ bool WriteWorkbook(const std::string& path, const std::string& tmpDir, const Dev
         const Formats f = MakeFormats(wb);
         for (lxw_col_t c = 0; c < kColumns && e == LXW_NO_ERROR; ++c)
             e = worksheet_set_column(ws, c, c, kWidths[c], nullptr);
-        if (e == LXW_NO_ERROR) e = worksheet_merge_range(ws, 0, 0, 1, kColumns - 1, "ZOLT7 Test Report", f.title);
+        if (e == LXW_NO_ERROR)
+            e = worksheet_merge_range(ws, 0, 0, 1, kColumns - 1, "ZOLT7 Test Report", f.title);
         for (lxw_col_t c = 0; c < kColumns && e == LXW_NO_ERROR; ++c)
             e = worksheet_write_string(ws, 2, c, kHeaders[c], f.header);
         for (int i = 0; i < rows && e == LXW_NO_ERROR; ++i) {
@@ -189,7 +189,8 @@ WorkbookExportResult ExportWorkbooks(const DeviceData& d, int order, const std::
         const std::string tmp = path + ".tmp";
         bool ok = folder;
         if (!ok) res.detail = "cannot create " + target.folder;
-        ok = ok && WriteWorkbook(tmp, target.folder, d, remaining - 1, rows, order, written, progress, res.detail);
+        ok = ok &&
+             WriteWorkbook(tmp, target.folder, d, remaining - 1, rows, order, written, progress, res.detail);
         if (ok && !emtask::CommitTempFile(tmp, path)) {
             ok = false;
             res.detail = "cannot rename into place";

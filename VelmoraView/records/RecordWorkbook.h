@@ -53,8 +53,7 @@ bool VerifyWorkbook(const std::string& path, int rows, std::string& why);
 // folder is made even when there is no record.
 // `rowsPerWorkbook` is for tests: smaller workbooks, the same rules.
 WorkbookExportResult ExportWorkbooks(const emtask::DeviceData& data, int dateOrder,
-                                     const std::string& chosenPath,
-                                     const WorkbookProgress& progress = {},
+                                     const std::string& chosenPath, const WorkbookProgress& progress = {},
                                      int rowsPerWorkbook = kWorkbookRows);
 
 }  // namespace records

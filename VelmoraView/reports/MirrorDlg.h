@@ -28,8 +28,8 @@ public:
     // What the calling window passes before the window is shown: the records,
     // the test number of the row, the photograph folder of their source, and
     // the window to enable again on closing; the row's slot when known.
-    void SetSource(const emtask::DeviceData* records, int testNo, const std::string& photoFolder,
-                   Wnd caller, int32_t slot = -1);
+    void SetSource(const emtask::DeviceData* records, int testNo, const std::string& photoFolder, Wnd caller,
+                   int32_t slot = -1);
 
     // The entries from the stored form defaults.
     void Refill();

@@ -7,8 +7,8 @@ namespace {
 MirrorDlg* g_Preview = nullptr;
 }
 
-void OpenReportPreview(int testNo, const emtask::DeviceData& data, const std::string& photoFolder,
-                       Wnd caller, int32_t slot)
+void OpenReportPreview(int testNo, const emtask::DeviceData& data, const std::string& photoFolder, Wnd caller,
+                       int32_t slot)
 {
     if (!g_Preview) g_Preview = new MirrorDlg();  // no parent: disabling the caller must not reach it
     QWidget* owner = WindowWidget(caller);

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
-namespace emtask { struct DeviceData; }
+namespace emtask {
+struct DeviceData;
+}
 class MirrorDlg;
 
 // Shows "Print View" for test number `testNo` of `data` (which must outlive
@@ -14,8 +16,8 @@ class MirrorDlg;
 // `photoFolder`, centred over `caller`, which is disabled until the window
 // closes (then enabled and posted 1373). A list passes its row's `slot`, so a
 // repeated test number still gives the row's own record.
-void OpenReportPreview(int testNo, const emtask::DeviceData& data, const std::string& photoFolder,
-                       Wnd caller, int32_t slot = -1);
+void OpenReportPreview(int testNo, const emtask::DeviceData& data, const std::string& photoFolder, Wnd caller,
+                       int32_t slot = -1);
 
 // The window once it has been opened, else nullptr.
 MirrorDlg* ReportPreviewWindow();

@@ -39,7 +39,8 @@ CDataSearchDlg::CDataSearchDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
     setWindowTitle(QStringLiteral("Data Search"));
     setFixedSize(470, 300);
     setModal(true);
-    setStyleSheet(QStringLiteral("CDataSearchDlg { background: white; border: 1px solid rgb(120,120,120); }"));
+    setStyleSheet(
+        QStringLiteral("CDataSearchDlg { background: white; border: 1px solid rgb(120,120,120); }"));
     DragWithMouse(this);
 
     auto* title = new QLabel(QStringLiteral("Data Search"), this);
@@ -83,10 +84,12 @@ CDataSearchDlg::CDataSearchDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
     m_NormalEnd = new CLimitedEdit(kFieldBytes, kFieldBytes, this);
     pair(3, m_NormalStart, m_NormalEnd);
     // The boxes' texts name the rows; each field says which end it is.
-    const struct { QWidget* w; const char* name; } names[] = {
-        {m_StartNo, "Test number from"}, {m_EndNo, "Test number to"},  {m_StartDate, "Date from"},
-        {m_EndDate, "Date to"},          {m_IdName, "ID or name"},      {m_NormalStart, "Result from"},
-        {m_NormalEnd, "Result to"}};
+    const struct {
+        QWidget* w;
+        const char* name;
+    } names[] = {{m_StartNo, "Test number from"}, {m_EndNo, "Test number to"}, {m_StartDate, "Date from"},
+                 {m_EndDate, "Date to"},          {m_IdName, "ID or name"},    {m_NormalStart, "Result from"},
+                 {m_NormalEnd, "Result to"}};
     for (const auto& n : names) n.w->setAccessibleName(QString::fromLatin1(n.name));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

@@ -16,8 +16,8 @@ namespace search {
 int CsvPauseMs(int records);
 
 struct CsvExportHooks {
-    std::function<void(int ms)> pause;        // waits; the real one sleeps
-    std::function<void(int lines)> progress;  // lines written so far
+    std::function<void(int ms)> pause;           // waits; the real one sleeps
+    std::function<void(int lines)> progress;     // lines written so far
     const std::atomic<bool>* running = nullptr;  // cleared: stop, keep the old file
 };
 

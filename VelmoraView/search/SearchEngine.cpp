@@ -109,10 +109,7 @@ struct Criteria {
     }
 };
 
-void ClearHeader(DeviceData& out)
-{
-    std::memset(&out, 0, emtask::kDeviceDataHeaderSize);
-}
+void ClearHeader(DeviceData& out) { std::memset(&out, 0, emtask::kDeviceDataHeaderSize); }
 
 void FinishHeader(const DeviceData& src, DeviceData& out, int32_t found, bool copyInfo)
 {
@@ -167,7 +164,7 @@ float ResultValue(const char* text, size_t width)
         }
         bool plain = digits > 0 && (i == len || (text[i] != 'e' && text[i] != 'E' && !IsDigit(text[i])));
         if (plain) {
-            static const double kPow10[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+            static const double kPow10[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
             double d = frac > 0 ? static_cast<double>(n) / kPow10[frac] : static_cast<double>(n);
             return static_cast<float>(d);
@@ -301,14 +298,13 @@ bool StagedDate(const TestRecord& r, time_t first, time_t last)
     // The year is taken as "20%02d" of its value minus 2000: only 2000..2099
     // come back as themselves.
     if (y < 2000 || y > 2099) return false;
-    struct tm t{};
+    struct tm t { };
     t.tm_year = y - 1900;
     t.tm_mon = m - 1;
     t.tm_mday = d;
     t.tm_isdst = -1;
     time_t when = mktime(&t);
-    if (when == time_t(-1) || t.tm_mday != d || t.tm_mon != m - 1 || t.tm_year + 1900 < 1970)
-        return false;
+    if (when == time_t(-1) || t.tm_mday != d || t.tm_mon != m - 1 || t.tm_year + 1900 < 1970) return false;
     return when >= first && when <= last;
 }
 
@@ -317,7 +313,7 @@ time_t StagedCriteriaTime(const char* text, size_t width)
     char digits[8];
     size_t len = strnlen(text, width);
     for (size_t i = 0; i < 8; ++i) digits[i] = i < len ? text[i] : 0;
-    struct tm t{};
+    struct tm t { };
     t.tm_year = emtask::DigitsValue(digits, 4) - 1900;
     t.tm_mon = emtask::DigitsValue(digits + 4, 2) - 1;
     t.tm_mday = emtask::DigitsValue(digits + 6, 2);
@@ -339,8 +335,7 @@ int32_t Stage(DeviceData& out, DeviceData& work, int32_t n, Test test)
 }
 }  // namespace
 
-int32_t SearchRecordsStaged(const DeviceData& src, const SearchInfo& info, DeviceData& out,
-                            DeviceData& work)
+int32_t SearchRecordsStaged(const DeviceData& src, const SearchInfo& info, DeviceData& out, DeviceData& work)
 {
     std::memset(&out, 0, sizeof out);
     const Criteria c(info);

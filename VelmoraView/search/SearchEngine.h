@@ -15,16 +15,18 @@ class EMTaskData;
 namespace search {
 
 // Criteria bits the search knows; any other bit is ignored.
-constexpr uint32_t kKnownFlags = emtask::SEARCH_TESTNO | emtask::SEARCH_DATE |
-                                 emtask::SEARCH_IDNAME | emtask::SEARCH_NORMAL |
-                                 emtask::SEARCH_ERROR;
+constexpr uint32_t kKnownFlags = emtask::SEARCH_TESTNO | emtask::SEARCH_DATE | emtask::SEARCH_IDNAME |
+                                 emtask::SEARCH_NORMAL | emtask::SEARCH_ERROR;
 
 // Decimal value of a text field of at most `width` bytes (NUL or not):
 // leading blanks, a sign and digits, as a C program reads a number; 0 when it
 // does not begin with one; clamped to the 32-bit range.
 int32_t DecimalValue(const char* text, size_t width);
 template <size_t N>
-int32_t DecimalValue(const char (&field)[N]) { return DecimalValue(field, N); }
+int32_t DecimalValue(const char (&field)[N])
+{
+    return DecimalValue(field, N);
+}
 
 // Value of a result text as a 32-bit float, read the same way for records and
 // for the criteria: leading blanks, a sign, digits with an optional point and
@@ -32,7 +34,10 @@ int32_t DecimalValue(const char (&field)[N]) { return DecimalValue(field, N); }
 // is 0, never NaN; a value beyond the float range is clamped to it.
 float ResultValue(const char* text, size_t width);
 template <size_t N>
-float ResultValue(const char (&field)[N]) { return ResultValue(field, N); }
+float ResultValue(const char (&field)[N])
+{
+    return ResultValue(field, N);
+}
 
 // Day number (days since 1970-01-01) of a year, month and day. Months and days
 // outside their range roll over into the next or previous ones, as the C
@@ -55,8 +60,7 @@ bool RecordDay(const emtask::TestRecord& rec, int64_t& day);
 // `out` held before are cleared, so `out` must come from an earlier search or
 // be zero. Cleared slots are written, never handed back to the system, so
 // the pages a search committed serve the next one. Returns the number found.
-int32_t SearchRecords(const emtask::DeviceData& src, const emtask::SearchInfo& info,
-                      emtask::DeviceData& out);
+int32_t SearchRecords(const emtask::DeviceData& src, const emtask::SearchInfo& info, emtask::DeviceData& out);
 
 // The staged way the search used to run, kept as the reference for tests and
 // the benchmark: one copy of the whole record area per stage through `work`.

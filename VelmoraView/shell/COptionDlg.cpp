@@ -95,7 +95,7 @@ void COptionDlg::Open()
     if (auto* device = qobject_cast<COptionDeviceDlg*>(page(int(SettingsPage::Device)))) device->Refresh();
     int first = int(SettingsPage::Registration);
     if (!page(first)) {
-        for (first = 0; first < kSettingsPageCount && !page(first); ++first) {}
+        for (first = 0; first < kSettingsPageCount && !page(first); ++first) { }
         DebugLine(" settings open on page %d, no registration page", first);
     }
     // The page is chosen before the window appears: the page shown last must

@@ -10,7 +10,8 @@
 #include <QPainter>
 
 CSplash::CSplash(QWidget* mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::SplashScreen), m_Main(mainWindow)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::SplashScreen),
+      m_Main(mainWindow)
 {
     setFixedSize(700, 464);
     m_Status = new QLabel(QStringLiteral("Loading Program Modules ..."), this);
@@ -83,7 +84,8 @@ void CSplash::paintEvent(QPaintEvent*)
     p.fillRect(rect(), g);
     // Concentric arcs: a stylised breath reading.
     p.setPen(QPen(QColor(255, 255, 255, 40), 10));
-    for (int i = 0; i < 4; ++i) p.drawArc(QRect(430 - i * 40, 60 - i * 40, 220 + i * 80, 220 + i * 80), 30 * 16, 120 * 16);
+    for (int i = 0; i < 4; ++i)
+        p.drawArc(QRect(430 - i * 40, 60 - i * 40, 220 + i * 80, 220 + i * 80), 30 * 16, 120 * 16);
     p.setPen(Qt::white);
     p.setFont(skin::Arial(72, true));
     p.drawText(QRect(40, 120, 620, 100), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("ZOLT7"));

@@ -58,10 +58,11 @@ void Pause(int ms)
 }
 }  // namespace
 
-CVelmoraViewDlg::CVelmoraViewDlg() : CVelmoraViewDlg(Options{}) {}
+CVelmoraViewDlg::CVelmoraViewDlg() : CVelmoraViewDlg(Options{}) { }
 
 CVelmoraViewDlg::CVelmoraViewDlg(const Options& options)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_Options(options)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      m_Options(options)
 {
     m_PortNumber = 0;
     m_Since.start();
@@ -173,9 +174,8 @@ void CVelmoraViewDlg::Init()
         FillPortList();
         if (emtask::GetManager()->m_Connected) m_DevComboPort->setEnabled(false);
     });
-    connect(&m_Discovery, &CPortDiscovery::searchFailed, this, [this](const QString& text) {
-        ShowMessage(this, text, QString(), QMessageBox::Warning);
-    });
+    connect(&m_Discovery, &CPortDiscovery::searchFailed, this,
+            [this](const QString& text) { ShowMessage(this, text, QString(), QMessageBox::Warning); });
     if (m_Options.monitorPorts) m_Discovery.StartMonitor();
 
     m_Settings = std::make_unique<COptionDlg>();
@@ -282,8 +282,8 @@ void CVelmoraViewDlg::RefreshClock()
     const QDateTime now = QDateTime::currentDateTime();
     const QDate d = now.date();
     const QTime t = now.time();
-    const std::string text = emtask::ClockText(d.year(), d.month(), d.day(), t.hour(), t.minute(),
-                                               t.second(), emtask::GetManager()->m_BusInfo.dateorder);
+    const std::string text = emtask::ClockText(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(),
+                                               emtask::GetManager()->m_BusInfo.dateorder);
     m_Clock->setText(QString::fromUtf8(text.c_str()));
 }
 
@@ -346,8 +346,11 @@ QString CVelmoraViewDlg::linkText() const { return m_State->text(); }
 void CVelmoraViewDlg::ShowLinkState(LinkState state)
 {
     m_Link = state;
-    m_State->setText(LinkStateText(state, QString::fromStdString(GetSerial().DevicePath()), m_DevComboPort->count() > 0));
-    const char* colour = state == LinkState::Connected ? "#1e7d32" : state == LinkState::Waiting ? "#8a6d1c" : "#8a1c1c";
+    m_State->setText(
+        LinkStateText(state, QString::fromStdString(GetSerial().DevicePath()), m_DevComboPort->count() > 0));
+    const char* colour = state == LinkState::Connected ? "#1e7d32"
+                         : state == LinkState::Waiting ? "#8a6d1c"
+                                                       : "#8a1c1c";
     m_State->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(colour)));
     // No frame names the product; the one that answered is known.
     m_Value[0]->setText(state == LinkState::Connected ? QStringLiteral("ZOLT7") : QString());
@@ -355,7 +358,8 @@ void CVelmoraViewDlg::ShowLinkState(LinkState state)
 
 void CVelmoraViewDlg::OnLinkAnswer()
 {
-    if (emtask::GetManager()->m_Connected && m_Link == LinkState::Waiting) ShowLinkState(LinkState::Connected);
+    if (emtask::GetManager()->m_Connected && m_Link == LinkState::Waiting)
+        ShowLinkState(LinkState::Connected);
 }
 
 void CVelmoraViewDlg::OnUnitReported(const UnitFrame& unit)
@@ -484,7 +488,8 @@ void CVelmoraViewDlg::SaveForExit()
     emtask::MakeDirectory(emtask::ConfDir());
     ReportNotSaved(this, store->SaveSetting(emtask::ConfigPath().c_str()), QStringLiteral("The settings"));
     QThread::msleep(100);
-    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(kQuitCode); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [] { QCoreApplication::exit(kQuitCode); }, Qt::QueuedConnection);
 }
 
 void CVelmoraViewDlg::OnDeviceCommand(intptr_t w)
@@ -562,7 +567,8 @@ void CVelmoraViewDlg::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QColor(0x46, 0x46, 0x46));
     p.setFont(skin::Arial(22, true));
-    p.drawText(QRect(90, 330, 880, 36), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("How to run a test"));
+    p.drawText(QRect(90, 330, 880, 36), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("How to run a test"));
     p.setFont(skin::Arial(18));
     const char* steps[] = {
         "1.  Choose the instrument's port in the list and press Connect.",
@@ -571,10 +577,12 @@ void CVelmoraViewDlg::paintEvent(QPaintEvent*)
         "4.  Records lists the stored tests; Settings changes the preferences.",
     };
     for (int i = 0; i < 4; ++i)
-        p.drawText(QRect(100, 384 + i * 44, 860, 36), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(steps[i]));
+        p.drawText(QRect(100, 384 + i * 44, 860, 36), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromUtf8(steps[i]));
     // A stylised reading in the corner.
     p.setPen(QPen(QColor(0x1f, 0x6f, 0xb2, 60), 14, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < 3; ++i) p.drawArc(QRect(790 - i * 36, 560 - i * 36, 120 + i * 72, 120 + i * 72), 20 * 16, 140 * 16);
+    for (int i = 0; i < 3; ++i)
+        p.drawArc(QRect(790 - i * 36, 560 - i * 36, 120 + i * 72, 120 + i * 72), 20 * 16, 140 * 16);
 }
 
 void CVelmoraViewDlg::contextMenuEvent(QContextMenuEvent* e)

@@ -26,10 +26,10 @@ class CVelmoraViewDlg : public QWidget {
     Q_OBJECT
 public:
     struct Options {
-        bool splash = true;         // show the splash while starting
-        bool debugLevel = false;    // diagnostic output on standard error (--debug)
-        bool countCameras = true;   // probe the camera devices
-        bool monitorPorts = true;   // watch udev for plug and unplug
+        bool splash = true;        // show the splash while starting
+        bool debugLevel = false;   // diagnostic output on standard error (--debug)
+        bool countCameras = true;  // probe the camera devices
+        bool monitorPorts = true;  // watch udev for plug and unplug
     };
     CVelmoraViewDlg();
     explicit CVelmoraViewDlg(const Options& options);

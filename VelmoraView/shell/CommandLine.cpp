@@ -13,7 +13,20 @@ namespace shell {
 
 namespace {
 
-enum class Opt { Help, Version, Home, Audit, AcceptUnsealed, KeySheet, Checkpoint, BeginSeal, VerifyCode, ExportCheckpoint, Debug, QtOption };
+enum class Opt {
+    Help,
+    Version,
+    Home,
+    Audit,
+    AcceptUnsealed,
+    KeySheet,
+    Checkpoint,
+    BeginSeal,
+    VerifyCode,
+    ExportCheckpoint,
+    Debug,
+    QtOption
+};
 
 struct OptionRow {
     Opt id;
@@ -31,15 +44,23 @@ const std::vector<OptionRow>& Options()
         {Opt::Version, {"version"}, nullptr, "Show the program's version and exit."},
         {Opt::Home, {"home"}, "DIR", "Use DIR as the program folder (see below)."},
         {Opt::Audit, {"audit"}, nullptr, "Check the test log against its seal ledger, no window."},
-        {Opt::AcceptUnsealed, {"accept-unsealed-before"}, "N",
+        {Opt::AcceptUnsealed,
+         {"accept-unsealed-before"},
+         "N",
          "With --audit: tests numbered below N may be unsealed (stored before the ledger)."},
-        {Opt::KeySheet, {"key-sheet"}, "FILE",
+        {Opt::KeySheet,
+         {"key-sheet"},
+         "FILE",
          "With --audit: check every MAC from this key sheet. With --begin-seal: write it."},
         {Opt::Checkpoint, {"checkpoint"}, "FILE", "With --audit: the ledger must extend this checkpoint."},
-        {Opt::BeginSeal, {"begin-seal"}, nullptr,
+        {Opt::BeginSeal,
+         {"begin-seal"},
+         nullptr,
          "Begin a new keyed seal ledger; its key sheet goes to --key-sheet FILE."},
         {Opt::VerifyCode, {"verify-code"}, "N CODE", "Check a printed seal code against test N's entry."},
-        {Opt::ExportCheckpoint, {"export-checkpoint"}, "FILE",
+        {Opt::ExportCheckpoint,
+         {"export-checkpoint"},
+         "FILE",
          "Write the ledger's checkpoint to FILE (keep it on another medium)."},
         {Opt::Debug, {"debug"}, nullptr, "Diagnostic output (frames, file errors) on standard error."},
         {Opt::QtOption, {"platform"}, "NAME", nullptr},
@@ -186,11 +207,13 @@ int RunProgram(int argc, char** argv)
     auto local = [](const QString& s) { return s.toLocal8Bit().toStdString(); };
     switch (cl.mode) {
     case CommandLine::Mode::Audit:
-        return records::AuditCommand(folder, local(cl.keySheet), local(cl.checkpoint), cl.acceptUnsealedBefore);
+        return records::AuditCommand(folder, local(cl.keySheet), local(cl.checkpoint),
+                                     cl.acceptUnsealedBefore);
     case CommandLine::Mode::BeginSeal: return records::BeginSealCommand(folder, local(cl.keySheet));
     case CommandLine::Mode::VerifyCode:
         return records::VerifyCodeCommand(folder, local(cl.verifyTestNo), local(cl.verifyCode));
-    case CommandLine::Mode::ExportCheckpoint: return records::ExportCheckpointCommand(folder, local(cl.exportFile));
+    case CommandLine::Mode::ExportCheckpoint:
+        return records::ExportCheckpointCommand(folder, local(cl.exportFile));
     default: break;
     }
     CVelmoraViewApp app(argc, argv, lcZolt7().isDebugEnabled());

@@ -48,8 +48,7 @@ void ApplySubject(int slot)
     emtask::CopyField(b.subjectid, emtask::FieldText(u.cusid));
 }
 
-CIDentry::CIDentry()
-    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+CIDentry::CIDentry() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("CIDentry"));
     setFixedSize(540, 300);
@@ -203,4 +202,3 @@ void CIDentry::OnClose()
 
 void CIDentry::reject() { OnClose(); }
 void CIDentry::accept() { OnOk(); }
-

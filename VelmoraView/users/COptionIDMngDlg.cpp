@@ -249,18 +249,17 @@ void COptionIDMngDlg::RunRegistration(int regType, int slot)
 void COptionIDMngDlg::OnBnClickedBtnDelete()
 {
     SyncChecks();
-    const bool anyChecked =
-        std::any_of(m_rows.begin(), m_rows.end(), [](const Row& r) { return r.checked; });
+    const bool anyChecked = std::any_of(m_rows.begin(), m_rows.end(), [](const Row& r) { return r.checked; });
     if (m_rows.empty() || !anyChecked) {
         ShowMessage(this, QStringLiteral("Please check the checkbox you want to delete ID "),
                     QStringLiteral("ID Delete"), QMessageBox::Information);
         return;
     }
     emtask::EMTaskData* mgr = GetManager();
-    const bool confirmed =
-        ShowMessage(this, QStringLiteral("Are you sure you want to delete the checked ID?"),
-                    QStringLiteral("ID Delete"), QMessageBox::Question,
-                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    const bool confirmed = ShowMessage(this,
+                                       QStringLiteral("Are you sure you want to delete the checked ID?"),
+                                       QStringLiteral("ID Delete"), QMessageBox::Question,
+                                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     for (size_t i = 0; confirmed && i < m_rows.size(); ++i) {
         if (!m_rows[i].checked) continue;
         DebugLine("index : %d", static_cast<int>(i));
@@ -313,10 +312,11 @@ void COptionIDMngDlg::SaveXlsx(const QString& path)
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         const bool ok = users::ExportUsers(target, GetManager()->wp_BusUserInfo, [this](int n) {
             if (n % 64 == 0)
-                QMetaObject::invokeMethod(this, [this, n] { m_progress->Bar()->SetPos(n); },
-                                          Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this, n] { m_progress->Bar()->SetPos(n); }, Qt::QueuedConnection);
         });
-        QMetaObject::invokeMethod(this, [this, ok] { ExportFinished(ok); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, ok] { ExportFinished(ok); }, Qt::QueuedConnection);
     });
 }
 
@@ -353,7 +353,8 @@ void COptionIDMngDlg::OnBnClickedBtnLoadFile()
 void COptionIDMngDlg::OnImportMessage()
 {
     if (Busy()) return;
-    const QString path = Dialogs().openFileName(this, QStringLiteral("Load file"), QString(), kExcelFileFilter);
+    const QString path = Dialogs().openFileName(this, QStringLiteral("Load file"), QString(),
+                                                kExcelFileFilter);
     if (path.isEmpty()) return;
     LoadXlsx(path);
 }
@@ -378,7 +379,8 @@ void COptionIDMngDlg::LoadXlsx(const QString& path)
         read.cells.clear();
         read.cells.shrink_to_fit();
         QMetaObject::invokeMethod(
-            this, [this, read = std::move(read), check = std::move(check), when] {
+            this,
+            [this, read = std::move(read), check = std::move(check), when] {
                 ImportFinished(read, check, when);
             },
             Qt::QueuedConnection);
@@ -388,12 +390,9 @@ void COptionIDMngDlg::LoadXlsx(const QString& path)
 QString COptionIDMngDlg::ImportErrorText(xlsx::ReadError e)
 {
     switch (e) {
-    case xlsx::ReadError::CannotOpen:
-        return QStringLiteral("The file could not be opened.");
-    case xlsx::ReadError::TooLarge:
-        return QStringLiteral("The file is too large to be a user list.");
-    default:
-        return QStringLiteral("The file is not a readable .xlsx workbook.");
+    case xlsx::ReadError::CannotOpen: return QStringLiteral("The file could not be opened.");
+    case xlsx::ReadError::TooLarge: return QStringLiteral("The file is too large to be a user list.");
+    default: return QStringLiteral("The file is not a readable .xlsx workbook.");
     }
 }
 
@@ -412,16 +411,12 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
     switch (check.kind) {
     case users::ImportCheck::Ok: break;
     case users::ImportCheck::Duplicate:
-        ShowMessage(this, QStringLiteral("There are same Name or ID \n => ") +
-                              QString::fromStdString(check.text),
+        ShowMessage(this,
+                    QStringLiteral("There are same Name or ID \n => ") + QString::fromStdString(check.text),
                     title, QMessageBox::Critical);
         return;
-    case users::ImportCheck::TooLong:
-        ShowNamingNotice(this, kNoticeTooLong, NamedText(check));
-        return;
-    case users::ImportCheck::HeaderText:
-        ShowNamingNotice(this, kNoticeDuplicate, NamedText(check));
-        return;
+    case users::ImportCheck::TooLong: ShowNamingNotice(this, kNoticeTooLong, NamedText(check)); return;
+    case users::ImportCheck::HeaderText: ShowNamingNotice(this, kNoticeDuplicate, NamedText(check)); return;
     case users::ImportCheck::BadCharacter:
         ShowMessage(this,
                     QStringLiteral("The ID or name on row %1 holds a control character or bytes that are "
@@ -443,13 +438,14 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
                     title, QMessageBox::Critical);
         return;
     case users::ImportCheck::NoHeader:
-        ShowMessage(this, QStringLiteral("No \"User ID\" header was found in the file.\n"
-                                         "The user list is unchanged."),
+        ShowMessage(this,
+                    QStringLiteral("No \"User ID\" header was found in the file.\n"
+                                   "The user list is unchanged."),
                     title, QMessageBox::Critical);
         return;
     case users::ImportCheck::NoUsers:
-        ShowMessage(this, QStringLiteral("The file holds no users.\nThe user list is unchanged."),
-                    title, QMessageBox::Information);
+        ShowMessage(this, QStringLiteral("The file holds no users.\nThe user list is unchanged."), title,
+                    QMessageBox::Information);
         return;
     }
     emtask::EMTaskData* mgr = GetManager();

@@ -32,12 +32,12 @@ public:
 
 public slots:
     void RefreshUserList();
-    void OnBnClickedBtnRegUser();      // "Register ID"
-    void OnModify(int uid);            // a row's "Modify" cell
-    void OnBnClickedBtnDelete();       // "Delete"
-    void OnBnClickedBtnDeleteAll();    // "Delete All"
-    void OnBnClickedBtnSaveAs();       // "Save as"
-    void OnBnClickedBtnLoadFile();     // "Load file"
+    void OnBnClickedBtnRegUser();    // "Register ID"
+    void OnModify(int uid);          // a row's "Modify" cell
+    void OnBnClickedBtnDelete();     // "Delete"
+    void OnBnClickedBtnDeleteAll();  // "Delete All"
+    void OnBnClickedBtnSaveAs();     // "Save as"
+    void OnBnClickedBtnLoadFile();   // "Load file"
     void OnHeaderClicked(int column);
 
     // Export to a chosen path (what "Save as" runs after its dialog).
@@ -61,8 +61,7 @@ private:
     void SyncChecks();
     void OnImportMessage();
     void ExportFinished(bool ok);
-    void ImportFinished(const xlsx::ReadResult& read, const users::ImportCheck& check,
-                        const struct tm& when);
+    void ImportFinished(const xlsx::ReadResult& read, const users::ImportCheck& check, const struct tm& when);
     void JoinWorkers();
     void RunRegistration(int regType, int slot);  // the registration window, then the file
     static QString ImportErrorText(xlsx::ReadError e);

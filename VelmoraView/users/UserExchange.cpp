@@ -14,8 +14,7 @@ using emtask::BusUserInfo;
 
 namespace users {
 
-bool ExportUsers(const std::string& path, const BusUserInfo* table,
-                 const std::function<void(int)>& progress)
+bool ExportUsers(const std::string& path, const BusUserInfo* table, const std::function<void(int)>& progress)
 {
     // Written beside the target and put in place whole: a failed export
     // leaves an earlier workbook of that name as it was.

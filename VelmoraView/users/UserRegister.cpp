@@ -51,8 +51,7 @@ int CountUsers(const BusUserInfo* table)
     return n;
 }
 
-CheckResult CheckUser(const BusUserInfo* table, int slot, const std::string& id,
-                      const std::string& name)
+CheckResult CheckUser(const BusUserInfo* table, int slot, const std::string& id, const std::string& name)
 {
     // Every slot in use is compared. A scan that stops after totaluser users
     // would miss a duplicate whenever the count is off, and a free slot holds
@@ -115,8 +114,7 @@ QString FitEntry(const QString& text, int maxChars)
     qsizetype bytes = 0;
     for (qsizetype i = 0; i < text.size() && chars < maxChars;) {
         const qsizetype len =
-            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
-                                                                                               : 1;
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
         const QString ch = text.mid(i, len);
         i += len;
         if (IsHiddenCharacter(ch.toUcs4().value(0))) continue;

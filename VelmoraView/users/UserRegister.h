@@ -14,7 +14,7 @@ namespace users {
 constexpr int kIdMaxChars = 15;
 constexpr int kNameMaxChars = 30;
 constexpr size_t kFieldMaxBytes = sizeof(emtask::BusUserInfo::cusid) - 1;  // 63, plus the NUL
-constexpr int kMaxUserSlot = emtask::kMaxUsers - 1;                       // 9,999
+constexpr int kMaxUserSlot = emtask::kMaxUsers - 1;                        // 9,999
 
 // The header text of an exchanged workbook. A user holding it as ID or name
 // would be taken for the header when the workbook is read back.
@@ -66,6 +66,9 @@ QString FitEntry(const QString& text, int maxChars);
 // past the field.
 QString FieldQString(const char* field, size_t width);
 template <size_t N>
-QString FieldQString(const char (&f)[N]) { return FieldQString(f, N); }
+QString FieldQString(const char (&f)[N])
+{
+    return FieldQString(f, N);
+}
 
 }  // namespace users

@@ -19,12 +19,18 @@ struct Failure {
 
 class Archive {
 public:
-    explicit Archive(zip_t* z) : m_zip(z) {}
-    ~Archive() { if (m_zip) zip_discard(m_zip); }
+    explicit Archive(zip_t* z) : m_zip(z) { }
+    ~Archive()
+    {
+        if (m_zip) zip_discard(m_zip);
+    }
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
-    bool has(const std::string& name) const { return zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE) >= 0; }
+    bool has(const std::string& name) const
+    {
+        return zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE) >= 0;
+    }
     zip_uint64_t count() const
     {
         return static_cast<zip_uint64_t>(std::max<zip_int64_t>(zip_get_num_entries(m_zip, 0), 0));
@@ -173,7 +179,8 @@ std::string DecodeEscapes(const std::string& s)
         if (unit >= 0xD800 && unit < 0xDC00) {
             const long low = EscapedUnit(s, i);
             if (low >= 0xDC00 && low < 0xE000) {
-                cp = 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) + (static_cast<uint32_t>(low) - 0xDC00);
+                cp = 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) +
+                     (static_cast<uint32_t>(low) - 0xDC00);
                 i += 7;
             } else {
                 cp = 0xFFFD;
@@ -303,7 +310,8 @@ WorkbookParts FindParts(const Archive& zip, const ReadLimits& limits)
         throw Failure{ReadError::NotWorkbook, "the active sheet is missing"};
     if (!parts.sharedStrings.empty() && !zip.has(parts.sharedStrings)) parts.sharedStrings.clear();
     // Some writers leave the table out of the relationships.
-    if (parts.sharedStrings.empty() && zip.has("xl/sharedStrings.xml")) parts.sharedStrings = "xl/sharedStrings.xml";
+    if (parts.sharedStrings.empty() && zip.has("xl/sharedStrings.xml"))
+        parts.sharedStrings = "xl/sharedStrings.xml";
     return parts;
 }
 

@@ -17,12 +17,12 @@ struct Cell {
 };
 
 struct ReadLimits {
-    size_t maxPartBytes = 32u << 20;       // one unpacked XML part
+    size_t maxPartBytes = 32u << 20;         // one unpacked XML part
     size_t maxSheetBytes = size_t(1) << 30;  // the sheet where it is streamed (CheckWorkbook)
-    size_t maxSharedStrings = 500000;      // entries of the shared-string table
-    size_t maxCells = 2000000;             // non-empty cells of the sheet
-    size_t maxTextBytes = 128u << 20;      // all cell texts together
-    int maxDepth = 64;                     // XML element nesting
+    size_t maxSharedStrings = 500000;        // entries of the shared-string table
+    size_t maxCells = 2000000;               // non-empty cells of the sheet
+    size_t maxTextBytes = 128u << 20;        // all cell texts together
+    int maxDepth = 64;                       // XML element nesting
 };
 
 enum class ReadError {
@@ -32,13 +32,13 @@ enum class ReadError {
     Corrupt,      // an entry cannot be unpacked (bad data, checksum)
     NotWorkbook,  // no workbook part or no sheet in it
     BadXml,
-    TooLarge,     // a limit above was exceeded
+    TooLarge,  // a limit above was exceeded
 };
 
 struct ReadResult {
     ReadError error = ReadError::None;
-    std::string detail;        // what failed, for the log
-    std::vector<Cell> cells;   // non-empty texts, row by row, left to right
+    std::string detail;       // what failed, for the log
+    std::vector<Cell> cells;  // non-empty texts, row by row, left to right
 };
 
 // Reads the active sheet (the workbook's activeTab, else the first sheet).

@@ -40,8 +40,8 @@ double ProcessCpuMs()
 void Row(const char* op, double ours, double naive, const char* unit, const char* naiveWhat,
          const char* limit)
 {
-    std::printf("| %-52s | %9.2f %-4s | %9.2f %-4s | %6.1fx | %-34s | %-10s |\n", op, ours, unit,
-                naive, unit, ours > 0 ? naive / ours : 0.0, naiveWhat, limit);
+    std::printf("| %-52s | %9.2f %-4s | %9.2f %-4s | %6.1fx | %-34s | %-10s |\n", op, ours, unit, naive, unit,
+                ours > 0 ? naive / ours : 0.0, naiveWhat, limit);
 }
 
 // CPU of the whole process, as % of one core, while `run` works for `seconds`.
@@ -81,11 +81,11 @@ int main(int argc, char** argv)
     setenv("ZOLT7_CAMERA_SOURCE", source.c_str(), 1);
 
     std::printf("measurement benchmark in %s, camera %s\n\n", home.c_str(), source.c_str());
-    std::printf("| %-52s | %14s | %14s | %7s | %-34s | %-10s |\n", "operation", "ours", "naive",
-                "ratio", "naive way", "limit");
+    std::printf("| %-52s | %14s | %14s | %7s | %-34s | %-10s |\n", "operation", "ours", "naive", "ratio",
+                "naive way", "limit");
     std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(), std::string(16, '-').c_str(),
-                std::string(16, '-').c_str(), std::string(9, '-').c_str(),
-                std::string(36, '-').c_str(), std::string(12, '-').c_str());
+                std::string(16, '-').c_str(), std::string(9, '-').c_str(), std::string(36, '-').c_str(),
+                std::string(12, '-').c_str());
 
     // Capture thread: frames read, converted and scaled for the picture.
     std::atomic<long> pictures{0};
@@ -106,10 +106,9 @@ int main(int argc, char** argv)
         cap.SetCameraOpen(true);
         while (go) cap.HandleFrame();  // no pause between frames
     });
-    Row("capture thread CPU, 320 x 240 (% of one core)", ours, naive, "%",
-        "no pause between frames", "<= 15 %");
-    std::fprintf(stderr, "pictures: %ld in %.0f s (naive %ld)\n", oursPictures, seconds,
-                 pictures.load());
+    Row("capture thread CPU, 320 x 240 (% of one core)", ours, naive, "%", "no pause between frames",
+        "<= 15 %");
+    std::fprintf(stderr, "pictures: %ld in %.0f s (naive %ld)\n", oursPictures, seconds, pictures.load());
 
     // Storing with the photograph on a log of 999,990 .. 999,998 records.
     const int32_t start = 999990;
@@ -161,8 +160,8 @@ int main(int argc, char** argv)
         std::fclose(g);
     }
     double naiveStore = Ms(n0, Clock::now());
-    Row("store with photograph, log of 999,998 (median ms)", sorted[sorted.size() / 2], naiveStore,
-        "ms", "whole 276 MB log rewritten (wb)", "<= 100 ms");
+    Row("store with photograph, log of 999,998 (median ms)", sorted[sorted.size() / 2], naiveStore, "ms",
+        "whole 276 MB log rewritten (wb)", "<= 100 ms");
     Row("store with photograph, log of 999,998 (worst ms)", sorted.back(), naiveStore, "ms",
         "whole 276 MB log rewritten (wb)", "<= 100 ms");
     std::printf("\nrecords after the run: %d\n", RecordCount(m->m_DeviceData));

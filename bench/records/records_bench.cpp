@@ -41,7 +41,8 @@ double Ms(Clock::time_point a, Clock::time_point b)
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-void Row(const char* op, double ours, double naive, const char* unit, const char* naiveWhat, const char* limit)
+void Row(const char* op, double ours, double naive, const char* unit, const char* naiveWhat,
+         const char* limit)
 {
     std::printf("| %-46s | %9.1f %-3s | %9.1f %-3s | %6.1fx | %-40s | %-9s |\n", op, ours, unit, naive, unit,
                 ours > 0 ? naive / ours : 0.0, naiveWhat, limit);
@@ -63,7 +64,7 @@ TestRecord Record(int32_t no)
 {
     TestRecord r{};
     r.testno = no;
-    const unsigned u = static_cast<unsigned>(no); // unsigned, so the compiler sees each field fits
+    const unsigned u = static_cast<unsigned>(no);  // unsigned, so the compiler sees each field fits
     std::memcpy(r.m_Tyy, "2024", 4);
     std::memcpy(r.m_Tmm, "03", 2);
     std::memcpy(r.m_Tdd, "07", 2);
@@ -113,7 +114,8 @@ double NaiveSheet(int rows)
                                   QString::fromStdString(FieldText(r.id)),
                                   QString::fromStdString(FieldText(r.name)),
                                   r.mode == '0' ? QStringLiteral("Normal") : QStringLiteral("-"),
-                                  access(path.c_str(), F_OK) == 0 ? QStringLiteral("O") : QStringLiteral("X")};
+                                  access(path.c_str(), F_OK) == 0 ? QStringLiteral("O")
+                                                                  : QStringLiteral("X")};
         for (int c = 0; c < 9; ++c) table.setItem(i, c, new QTableWidgetItem(cells[c]));
     }
     QCoreApplication::processEvents();
@@ -243,8 +245,8 @@ int main(int argc, char** argv)
         m->AppendRecord(r);
     }
 
-    std::printf("records_bench: %d records, photographs for every 10th, in %s\n\n", RecordCount(m->m_DeviceData),
-                dir.c_str());
+    std::printf("records_bench: %d records, photographs for every 10th, in %s\n\n",
+                RecordCount(m->m_DeviceData), dir.c_str());
     Header();
 
     {
@@ -273,7 +275,8 @@ int main(int argc, char** argv)
             SamplePhotoFile(path, s);                            // decoded to check,
             cv::Mat again = cv::imread(path, cv::IMREAD_COLOR);  // and again to draw
             QImage img(again.data, again.cols, again.rows, int(again.step), QImage::Format_BGR888);
-            img = img.scaled(img.width() / 2, img.height() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            img = img.scaled(img.width() / 2, img.height() / 2, Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
             naive.push_back(Ms(t0, Clock::now()));
         }
         if (!intact) std::printf("photograph check: unexpected verdict\n");
@@ -320,8 +323,8 @@ int main(int argc, char** argv)
         const bool ok = records::LoadArchive(archive, *m) == records::ArchiveLoad::Ok &&
                         RecordCount(m->m_DeviceData) == kRecords;
         const double ours = Ms(t0, Clock::now());
-        Row(ok && got == sizeof m->m_DeviceData + 8 ? "Open archive of the full log" : "Open archive: FAILED", ours,
-            naive, "ms", "zero all, \"rb\" whole 276 MB", "1000 ms");
+        Row(ok && got == sizeof m->m_DeviceData + 8 ? "Open archive of the full log" : "Open archive: FAILED",
+            ours, naive, "ms", "zero all, \"rb\" whole 276 MB", "1000 ms");
         m->EndArchiveView(MeasureLogPath().c_str());  // no log file here: an empty log
     }
     {
@@ -359,8 +362,8 @@ int main(int argc, char** argv)
         std::fclose(f);
         (void)got;
         const double naive = ResidentMb() - idle2;
-        Row("Resident memory above idle, 1-record archive", ours, naive, "MB", "zero all, \"rb\" whole 276 MB",
-            "50 MB");
+        Row("Resident memory above idle, 1-record archive", ours, naive, "MB",
+            "zero all, \"rb\" whole 276 MB", "50 MB");
     }
     PhotoSaveRow(dir);
 

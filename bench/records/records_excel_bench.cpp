@@ -191,7 +191,8 @@ int main(int argc, char** argv)
     };
     row("export, one workbook", records::kWorkbookRows, one);
     if (!oneOnly) row("export, ten workbooks", full, ten);
-    if (anchorRows > 0 && anchor < 0) std::printf("%-32s %9d %10s\n", "openpyxl write-only (anchor)", anchorRows, "failed");
+    if (anchorRows > 0 && anchor < 0)
+        std::printf("%-32s %9d %10s\n", "openpyxl write-only (anchor)", anchorRows, "failed");
     if (anchor >= 0) {
         std::printf("%-32s %9d %10.2f\n", "openpyxl write-only (anchor)", anchorRows, anchor);
         // Our time for as many records, from the run of the nearest size.

@@ -54,7 +54,7 @@ int main(int argc, char** argv)
     // JPEG, the other 99,999 files stand for the other tests' photographs.
     std::filesystem::create_directories(emtask::JpegDir());
     emtask::TestRecord r{};
-    struct tm when{};
+    struct tm when { };
     when.tm_year = 124;
     when.tm_mon = 2;
     when.tm_mday = 7;
@@ -105,8 +105,8 @@ int main(int argc, char** argv)
         reports::SaveReportJpeg(reports::RenderReport(req, bus).page, out);
     });
 
-    std::printf("Report rendering, %d photographs in one folder, %d records (median of %d)\n",
-                kFiles, kFiles, kRuns);
+    std::printf("Report rendering, %d photographs in one folder, %d records (median of %d)\n", kFiles, kFiles,
+                kRuns);
     std::printf("%-52s %10s\n", "operation", "ms");
     std::printf("%-52s %10.2f\n", "record lookup (last of 100,000)", lookup);
     std::printf("%-52s %10.3f\n", "photograph lookup at its exact path", exact);

@@ -104,7 +104,6 @@ void Set(char (&field)[64], const char* text)
     std::snprintf(field, sizeof field, "%s", text);
 }
 
-
 // The results window from its opening to its first sheet of 1,000 rows shown.
 Timing FirstSheetMs(const char* shot)
 {
@@ -237,13 +236,13 @@ int main(int argc, char** argv)
         search::SearchProcess(*m);  // pages of the result committed before timing
         Timing one = MedianMs(7, [&] { found = search::SearchProcess(*m); });
         int32_t staged = 0;
-        Timing st = MedianMs(3, [&] {
-            staged = search::SearchRecordsStaged(m->m_DeviceData, in, *ref, m->m_SearchWork);
-        });
+        Timing st = MedianMs(
+            3, [&] { staged = search::SearchRecordsStaged(m->m_DeviceData, in, *ref, m->m_SearchWork); });
         bool same = staged == found &&
-                    std::memcmp(ref, &m->m_SearchData, kDeviceDataHeaderSize + sizeof(TestRecord) * size_t(found)) == 0;
-        std::printf("%-34s %7d %8.1f / %6.1f %8.1f / %6.1f %5.1fx%s\n", c.name, found, one.wall,
-                    one.cpu, st.wall, st.cpu, st.cpu / one.cpu, same ? "" : "  RESULTS DIFFER");
+                    std::memcmp(ref, &m->m_SearchData,
+                                kDeviceDataHeaderSize + sizeof(TestRecord) * size_t(found)) == 0;
+        std::printf("%-34s %7d %8.1f / %6.1f %8.1f / %6.1f %5.1fx%s\n", c.name, found, one.wall, one.cpu,
+                    st.wall, st.cpu, st.cpu / one.cpu, same ? "" : "  RESULTS DIFFER");
     }
 
     // The results window after a smaller search, and the CSV export of every
@@ -272,9 +271,8 @@ int main(int argc, char** argv)
     if (!mkdtemp(dir)) return 1;
     const std::string path = std::string(dir) + "/results.csv";
     search::CsvExportHooks hooks;
-    Timing csv = MedianMs(3, [&] {
-        search::ExportCsv(path, m->m_SearchData, m->m_BusInfo.dateorder, hooks);
-    });
+    Timing csv = MedianMs(3,
+                          [&] { search::ExportCsv(path, m->m_SearchData, m->m_BusInfo.dateorder, hooks); });
     Timing plain = MedianMs(3, [&] {
         FILE* f = std::fopen((path + ".plain").c_str(), "w+");
         std::fputs(kCsvHeader, f);

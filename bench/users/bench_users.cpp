@@ -54,12 +54,17 @@ bool NaiveDuplicateScan(const std::vector<xlsx::Cell>& cells)
     bool header = false;
     uint32_t skipRow = 0;
     for (const xlsx::Cell& c : cells) {
-        if (c.text == "User ID") { header = true; skipRow = c.row; continue; }
+        if (c.text == "User ID") {
+            header = true;
+            skipRow = c.row;
+            continue;
+        }
         if (!header || c.row == skipRow) continue;
         const size_t i = list.size();
         for (size_t j = 0; j < i; ++j) {
             if (i % 2 == 1 && j == i - 1) continue;
-            if (list[j]->size() == c.text.size() && std::memcmp(list[j]->data(), c.text.data(), c.text.size()) == 0)
+            if (list[j]->size() == c.text.size() &&
+                std::memcmp(list[j]->data(), c.text.data(), c.text.size()) == 0)
                 return false;
         }
         list.push_back(&c.text);
@@ -81,7 +86,8 @@ int main(int argc, char** argv)
     for (int s = 1; s < emtask::kMaxUsers; ++s) {
         char id[32], name[64];
         std::snprintf(id, sizeof id, "ID%08d", s);
-        std::snprintf(name, sizeof name, "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99 user %d", s);  // Hangul + ASCII
+        std::snprintf(name, sizeof name, "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99 user %d",
+                      s);  // Hangul + ASCII
         users::StoreTexts(table[s], id, name);
         table[s].uid = s;
     }
@@ -99,7 +105,7 @@ int main(int argc, char** argv)
     auto t3 = Clock::now();
     xlsx::ReadResult read = xlsx::ReadActiveSheet(path);
     users::ImportCheck check = users::CollectUsers(read.cells);
-    struct tm when{};
+    struct tm when { };
     users::ApplyImport(table, check.users, when);
     m->m_BusInfo.totaluser = static_cast<int32_t>(check.users.size());
     m->SaveUserInfo();
@@ -128,8 +134,9 @@ int main(int argc, char** argv)
                 peakReset ? (peak - rssBefore) / 1024.0 : -1.0, peakReset ? "" : " (peak reset unavailable)");
     std::printf("%-52s %10.1f\n", "user list rebuild (window thread)", Ms(t6, t7));
     std::printf("workbook %.0f kB; exported %s, naive %s; imported %zu users (%s), naive check %s\n",
-                std::filesystem::file_size(path) / 1024.0, exported ? "ok" : "FAILED", naiveExported ? "ok" : "FAILED",
-                check.users.size(), check.kind == users::ImportCheck::Ok ? "ok" : "REFUSED", naiveOk ? "agrees" : "DIFFERS");
+                std::filesystem::file_size(path) / 1024.0, exported ? "ok" : "FAILED",
+                naiveExported ? "ok" : "FAILED", check.users.size(),
+                check.kind == users::ImportCheck::Ok ? "ok" : "REFUSED", naiveOk ? "agrees" : "DIFFERS");
     std::filesystem::remove_all(home);
     return exported && check.kind == users::ImportCheck::Ok && check.users.size() == 9999 ? 0 : 1;
 }

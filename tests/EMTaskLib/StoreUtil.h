@@ -18,8 +18,13 @@ inline emtask::TestRecord Rec(int i)
     emtask::TestRecord r{};
     std::snprintf(r.id, sizeof r.id, "id-%d", i);
     std::snprintf(r.name, sizeof r.name, "name %d", i * 7);
-    struct tm lt{};
-    lt.tm_year = 124; lt.tm_mon = 2; lt.tm_mday = 7; lt.tm_hour = 9; lt.tm_min = i % 60; lt.tm_sec = 1;
+    struct tm lt { };
+    lt.tm_year = 124;
+    lt.tm_mon = 2;
+    lt.tm_mday = 7;
+    lt.tm_hour = 9;
+    lt.tm_min = i % 60;
+    lt.tm_sec = 1;
     emtask::StampRecordTime(r, lt);
     std::snprintf(r.result, sizeof r.result, "0.%03d", i % 1000);
     r.crc16 = static_cast<uint16_t>(i * 31);

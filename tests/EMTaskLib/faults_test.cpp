@@ -66,17 +66,31 @@ void LeavePendingJournal()
 
 const Save kSaves[] = {
     {"log, patched through the journal",
-     [] { SaveOld(); M()->AppendRecord(Rec(1)); },
+     [] {
+         SaveOld();
+         M()->AppendRecord(Rec(1));
+     },
      [] { return M()->SaveResultData(); }, LogSeen},
     {"log, written whole",
-     [] { SaveOld(); M()->AppendRecord(Rec(1)); M()->ForgetLogFileState(); },
+     [] {
+         SaveOld();
+         M()->AppendRecord(Rec(1));
+         M()->ForgetLogFileState();
+     },
      [] { return M()->SaveResultData(); }, LogSeen},
     {"settings, written whole",
-     [] { SaveOld(); M()->m_BusInfo.dateorder = 0; CopyField(M()->m_BusInfo.reporttitle, "NEW"); },
+     [] {
+         SaveOld();
+         M()->m_BusInfo.dateorder = 0;
+         CopyField(M()->m_BusInfo.reporttitle, "NEW");
+     },
      [] { return M()->SaveSetting(); }, SettingsSeen},
-    {"journal completed at start-up",
-     LeavePendingJournal,
-     [] { Restart(); return 1; }, LogSeen},
+    {"journal completed at start-up", LeavePendingJournal,
+     [] {
+         Restart();
+         return 1;
+     },
+     LogSeen},
 };
 }  // namespace
 
@@ -260,8 +274,9 @@ TEST(Faults, EveryFieldOfAJournalIsCheckedBeforeAnythingIsApplied)
     TestRecord r = Rec(1);
     r.testno = 2;
     int32_t two = 2;
-    std::vector<char> ok = Journal(size, 2, {{8, 4, std::string((char*)&two, 4)},
-                                            {kDeviceDataHeaderSize + 276, 276, std::string((char*)&r, 276)}});
+    std::vector<char> ok = Journal(size, 2,
+                                   {{8, 4, std::string((char*)&two, 4)},
+                                    {kDeviceDataHeaderSize + 276, 276, std::string((char*)&r, 276)}});
     WriteBytes(tf / "data/measurelog.dat.jnl", ok.data(), ok.size());
     Restart();
     EXPECT_EQ(LogSeen(), Seen::New);
@@ -341,7 +356,8 @@ TEST(Faults, ALinkWhoseTargetIsGoneIsUnreadableNotMissing)
         EXPECT_TRUE(std::filesystem::is_symlink(file)) << file;
         EXPECT_FALSE(std::filesystem::exists(tf / "gone")) << file;
         ASSERT_EQ(M()->StartupProblems().size(), 1u) << file;
-        EXPECT_NE(M()->StartupProblems()[0].find("symbolic link"), std::string::npos) << M()->StartupProblems()[0];
+        EXPECT_NE(M()->StartupProblems()[0].find("symbolic link"), std::string::npos)
+            << M()->StartupProblems()[0];
     }
 }
 

@@ -15,8 +15,7 @@ cv::Mat Pattern(int w, int h)
 {
     cv::Mat m(h, w, CV_8UC3);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            m.at<cv::Vec3b>(y, x) = cv::Vec3b(x & 255, y & 255, (x + y) & 255);
+        for (int x = 0; x < w; ++x) m.at<cv::Vec3b>(y, x) = cv::Vec3b(x & 255, y & 255, (x + y) & 255);
     return m;
 }
 uint32_t Px(int x, int y) { return (x & 255) | ((y & 255) << 8) | (((x + y) & 255) << 16); }
@@ -41,8 +40,12 @@ TEST(PhotoCheck, CheckBlockBuiltByHandAndItsCrc)
     }
     expect[140] = 1;
     // date: (24 << 16) | (3 << 8) | 7, time: (9 << 16) | (45 << 8) | 1
-    expect[144] = 7; expect[145] = 3; expect[146] = 24;
-    expect[148] = 1; expect[149] = 45; expect[150] = 9;
+    expect[144] = 7;
+    expect[145] = 3;
+    expect[146] = 24;
+    expect[148] = 1;
+    expect[149] = 45;
+    expect[150] = 9;
 
     CheckBlock b = BuildCheckBlock(s, r);
     EXPECT_EQ(0, std::memcmp(b.data(), expect, sizeof expect));

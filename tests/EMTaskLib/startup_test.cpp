@@ -29,7 +29,8 @@ TEST(StartUp, TheCounterNeverFallsBehindTheLogAndStaysWithinTheSlots)
         InitBusInfo(b, c.counter);
         if (c.settings == Zero) std::memset(&b, 0, sizeof b);
         if (c.settings != None)
-            WriteBytes(tf / "conf/config.conf", &b, c.settings == Short ? offsetof(BusInfo, reporttitle) : sizeof b);
+            WriteBytes(tf / "conf/config.conf", &b,
+                       c.settings == Short ? offsetof(BusInfo, reporttitle) : sizeof b);
         WriteLog(tf / "data/measurelog.dat", c.datacnt, c.records);
         const std::vector<char> log = ReadBytes(tf / "data/measurelog.dat");
         EMTaskData* m = GetManager();

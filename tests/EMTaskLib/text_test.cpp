@@ -35,13 +35,17 @@ TEST(Texts, WorkbookTextRepairsUtf8AndKeepsLiteralEscapes)
         std::string in, out;
     } cases[] = {
         {"Kim \xED\x99\x8D \xF0\x9F\x98\x80", "Kim \xED\x99\x8D \xF0\x9F\x98\x80"},  // 3- and 4-byte
-        {"a\xFF" "b", "a" + bad + "b"},
-        {"\xC0\xAF", bad + bad},                  // overlong "/"
-        {"\xED\xA0\x80", bad + bad + bad},        // surrogate
+        {"a\xFF"
+         "b",
+         "a" + bad + "b"},
+        {"\xC0\xAF", bad + bad},                      // overlong "/"
+        {"\xED\xA0\x80", bad + bad + bad},            // surrogate
         {"\xF4\x90\x80\x80", bad + bad + bad + bad},  // above U+10FFFF
-        {"\xEF\xBF\xBF", bad + bad + bad},        // U+FFFF
-        {"ab\xED\x99", "ab" + bad + bad},         // cut short at the end
-        {"\xED\x99" "A", bad + bad + "A"},        // cut short before ASCII
+        {"\xEF\xBF\xBF", bad + bad + bad},            // U+FFFF
+        {"ab\xED\x99", "ab" + bad + bad},             // cut short at the end
+        {"\xED\x99"
+         "A",
+         bad + bad + "A"},  // cut short before ASCII
         {"_x0041_ _xZZ41_ _x41_", "_x005F_x0041_ _xZZ41_ _x41_"},
     };
     for (const Case& c : cases) EXPECT_EQ(WorkbookText(c.in), c.out) << c.in;

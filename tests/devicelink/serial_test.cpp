@@ -29,7 +29,8 @@ std::vector<std::string> Frames()
 }
 
 // Waits up to five seconds for `done`, then a little more for anything late.
-template <class F> void WaitFor(F done)
+template <class F>
+void WaitFor(F done)
 {
     for (int i = 0; i < 500 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -87,8 +88,10 @@ TEST(SerialQueues, TwoProducersNeverTearAPacket)
         std::vector<unsigned char> data(1500, tag);
         for (int i = 0; i < kEach;) {
             data[0] = static_cast<unsigned char>(i);
-            if (port->PushTxQueue(data.data(), 1000 + tag) == 1) ++i;
-            else std::this_thread::yield();
+            if (port->PushTxQueue(data.data(), 1000 + tag) == 1)
+                ++i;
+            else
+                std::this_thread::yield();
         }
     };
     std::thread a(produce, 1), b(produce, 2);

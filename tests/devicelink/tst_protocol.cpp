@@ -62,7 +62,8 @@ private slots:
         QCOMPARE(longest.size(), size_t(128));
         QCOMPARE(Frame(longest), 1);
         QCOMPARE(Frame("$WAI" + std::string(124, ' ') + "\n"), 0);
-        for (std::string bad : {std::string("WAI\n"), std::string("$WAI"), std::string()}) QCOMPARE(Frame(bad), 0);
+        for (std::string bad : {std::string("WAI\n"), std::string("$WAI"), std::string()})
+            QCOMPARE(Frame(bad), 0);
         QCOMPARE(Events(events), std::vector<DeviceEvent>{DeviceEvent::Wait});
     }
 
@@ -74,7 +75,8 @@ private slots:
         QCOMPARE(Frame("$UNG,L:020,H:050,C:0123\n"), 1);
         QCOMPARE(Bus().unitcode[0], '\0');  // the read thread writes nothing
         storeLast();
-        QCOMPARE(std::string(Bus().unitcode) + Bus().lowlevel + Bus().highlevel + Bus().calcnt, std::string("G0200500123"));
+        QCOMPARE(std::string(Bus().unitcode) + Bus().lowlevel + Bus().highlevel + Bus().calcnt,
+                 std::string("G0200500123"));
 
         // Short: what it lacks is stored as NUL bytes.
         std::memset(Bus().highlevel, 'x', sizeof Bus().highlevel);
@@ -82,7 +84,8 @@ private slots:
         QCOMPARE(Frame("$UXM,L:0\n"), 1);
         storeLast();
         QCOMPARE(Bus().unitcode, "M");
-        QCOMPARE(std::string(Bus().lowlevel, 4) + std::string(Bus().highlevel, 4) + std::string(Bus().calcnt, 5),
+        QCOMPARE(std::string(Bus().lowlevel, 4) + std::string(Bus().highlevel, 4) +
+                     std::string(Bus().calcnt, 5),
                  std::string("0\n\0\0", 4) + std::string(9, '\0'));
         // One report of the link's first frame; unit frames are no test progress.
         QCOMPARE(units.size(), 2);

@@ -33,7 +33,8 @@ struct Run {
     {
         WriteUsers(home, {{7, "kim07", "Kim Minsu"}});
         camera = std::make_unique<CameraSourceEnv>(SampleCamPattern());
-        const QStringList args = simArgs.contains("--pace") ? simArgs : simArgs + QStringList{"--pace", "150"};
+        const QStringList args = simArgs.contains("--pace") ? simArgs
+                                                            : simArgs + QStringList{"--pace", "150"};
         sim = std::make_unique<SimProcess>(args, home / "sim.log");
         qputenv("ZOLT7_PORTS", sim->path.toLatin1());
         CVelmoraViewDlg::Options o;

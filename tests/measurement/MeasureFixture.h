@@ -61,7 +61,8 @@ inline void SetSubject(const char* id, const char* name, const char* result, con
 }
 
 // A user file written as the register writes it: (slot, ID, name) each.
-inline void WriteUsers(const TempHome& home, std::initializer_list<std::tuple<int, const char*, const char*>> users)
+inline void WriteUsers(const TempHome& home,
+                       std::initializer_list<std::tuple<int, const char*, const char*>> users)
 {
     std::vector<emtask::BusUserInfo> table(emtask::kMaxUsers);
     for (auto [uid, id, name] : users) {
@@ -85,7 +86,7 @@ inline emtask::TestRecord RecordOnDisk(const TempHome& home, int slot)
 
 inline struct tm MakeTm(int y, int mo, int d, int h, int mi, int s)
 {
-    struct tm t {};
+    struct tm t { };
     t.tm_year = y - 1900, t.tm_mon = mo - 1, t.tm_mday = d, t.tm_hour = h, t.tm_min = mi, t.tm_sec = s;
     return t;
 }

@@ -26,7 +26,7 @@ struct FakeWindow : TestSession::Hooks {
     void ShowStep(int step) override { steps.push_back(step); }
     void SetCloseEnabled(bool enabled) override { closeEnabled = enabled; }
     void RestartCamera() override { ++restarts; }
-    void MakeTopmost() override {}
+    void MakeTopmost() override { }
     void RequestPhoto() override { ++photoRequests; }
     bool PhotoKept() override { return photoKept; }
     void TakeResult(const std::string& result) override { results.push_back(result); }
@@ -62,7 +62,7 @@ TEST(TestSession, StepsOfTheInstrumentAndTheRecalibrationNotice)
         s.Event(e, {}, 0);
     EXPECT_EQ(w.steps, (std::vector<int>{1, 2, 5, 0, 16, 12}));
     EXPECT_EQ(s.Notice(), TestSession::kRecalibrationNotice);  // stays once set
-    EXPECT_EQ(w.restarts, 0);  // only after a flow error
+    EXPECT_EQ(w.restarts, 0);                                  // only after a flow error
     EXPECT_TRUE(w.log.empty());
 }
 

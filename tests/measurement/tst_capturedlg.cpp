@@ -74,7 +74,8 @@ private slots:
         QCOMPARE(d.LastStored().logSaved, -1);
         QCOMPARE(dialogs.messages().size(), 1);
         const QString said = dialogs.messages()[0];
-        QVERIFY2(said.contains("0.045") && said.contains("not saved") && said.contains("No space left on device"),
+        QVERIFY2(said.contains("0.045") && said.contains("not saved") &&
+                     said.contains("No space left on device"),
                  qPrintable(said));
         QVERIFY(d.CloseEnabled());
 
@@ -131,9 +132,11 @@ private slots:
         QVERIFY(!w.isVisible());
         QCOMPARE(dialogs.shown.size(), size_t(1));
         const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
-        QCOMPARE(std::string(b.subjectno) + "|" + b.subjectid + "|" + b.subjectname, std::string("42|ID-42|이순신"));
+        QCOMPARE(std::string(b.subjectno) + "|" + b.subjectid + "|" + b.subjectname,
+                 std::string("42|ID-42|이순신"));
         QTRY_COMPARE(main.got.size(), size_t(1));
-        QCOMPARE(main.got[0], std::make_pair(msg::MSG_DEVICE_COMMAND, intptr_t(msg::DEVICE_COMMAND_START_TEST)));
+        QCOMPARE(main.got[0],
+                 std::make_pair(msg::MSG_DEVICE_COMMAND, intptr_t(msg::DEVICE_COMMAND_START_TEST)));
         QVERIFY(!main.isEnabled());
     }
 
@@ -149,8 +152,10 @@ private slots:
         w.ShowCentred();
         QTRY_COMPARE(dialogs.shown.size(), size_t(1));
         QCOMPARE(dialogs.shown[0].title, QString("Data"));
-        QCOMPARE(dialogs.shown[0].text,
-                 QString("The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately."));
+        QCOMPARE(
+            dialogs.shown[0].text,
+            QString(
+                "The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately."));
         // Locked: only the close button is left, and it gives the main window back.
         QVERIFY(!w.OkButton()->isEnabled() && !w.Entry()->isEnabled());
         w.OnOk();

@@ -83,7 +83,10 @@ private slots:
         QCOMPARE(emtask::FieldText(StoredBus().password), std::string("abc"));
 
         // Refused changes keep the password.
-        struct { const char* first; const char* second; } refused[] = {{"", ""}, {"xyz", "xyZ"}};
+        struct {
+            const char* first;
+            const char* second;
+        } refused[] = {{"", ""}, {"xyz", "xyZ"}};
         for (auto& r : refused) {
             page.newField()->setText(r.first);
             page.repeatField()->setText(r.second);
@@ -99,7 +102,8 @@ private slots:
         emtask::iofault::Arm(1, EIO, emtask::iofault::kWriteSide, true);
         page.OnApply();
         emtask::iofault::Disarm();
-        QVERIFY2(dialogs.messages().back().contains("could not be saved"), qPrintable(dialogs.messages().back()));
+        QVERIFY2(dialogs.messages().back().contains("could not be saved"),
+                 qPrintable(dialogs.messages().back()));
         QCOMPARE(emtask::FieldText(StoredBus().password), std::string("abc"));
     }
 };

@@ -23,7 +23,8 @@ struct RecordsHome : TestFolder {
 };
 
 // A record of 7 March 2024, 14:mm:ss (mm from the test number).
-inline emtask::TestRecord MakeRecord(int32_t testno, int second = 0, const char* result = "0.000", char mode = '0')
+inline emtask::TestRecord MakeRecord(int32_t testno, int second = 0, const char* result = "0.000",
+                                     char mode = '0')
 {
     char date[24], id[16], name[24];
     std::snprintf(date, sizeof date, "2024030714%02d%02d", (testno / 60) % 60, second % 60);

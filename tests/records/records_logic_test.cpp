@@ -19,7 +19,7 @@ namespace {
 // Inode and change time: a rename or a write changes them.
 std::pair<ino_t, int64_t> Identity(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     stat(path.c_str(), &st);
     return {st.st_ino, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }

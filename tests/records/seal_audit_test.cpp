@@ -272,8 +272,9 @@ void RechainLedger(const std::function<void(std::vector<emtask::SealEntry>&)>& e
     const std::vector<char> bytes = ReadBytes(emtask::SealLedgerPath());
     std::vector<emtask::SealEntry> entries(bytes.size() / emtask::kKeyedEntrySize);
     for (size_t i = 0; i < entries.size(); ++i)
-        ASSERT_TRUE(emtask::DecodeSealEntry(
-            reinterpret_cast<const unsigned char*>(bytes.data()) + i * emtask::kKeyedEntrySize, entries[i], true));
+        ASSERT_TRUE(emtask::DecodeSealEntry(reinterpret_cast<const unsigned char*>(bytes.data()) +
+                                                i * emtask::kKeyedEntrySize,
+                                            entries[i], true));
     edit(entries);
     std::vector<unsigned char> out(entries.size() * emtask::kKeyedEntrySize);
     emtask::Digest prev{};
@@ -291,7 +292,8 @@ void RechainLedger(const std::function<void(std::vector<emtask::SealEntry>&)>& e
 std::pair<int, std::string> RunSeal(const std::string& args)
 {
     const std::string out = emtask::ProgramFolder() + "/out.txt";
-    const std::string cmd = "cd " + emtask::ProgramFolder() + " && " + BuildBin("VelmoraView") + " --home . " + args + " >" + out + " 2>&1";
+    const std::string cmd = "cd " + emtask::ProgramFolder() + " && " + BuildBin("VelmoraView") +
+                            " --home . " + args + " >" + out + " 2>&1";
     const int status = std::system(cmd.c_str());
     const std::vector<char> text = ReadBytes(out);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(text.begin(), text.end())};
@@ -344,19 +346,14 @@ TEST(SealAudit, KeySheetAndCheckpointsCatchWhatTheChainAlonePasses)
         });
     };
     const std::vector<KeyedCase> cases = {
-        {"untouched", [](auto&) {}, "--audit --key-sheet sheet.txt --checkpoint cp.txt", 0, "everything verifies"},
-        {"recomputed chain, with the sheet",
-         [&](auto&) { edit(2, [](auto& r) { r.result[4]++; }); },
-         "--audit --key-sheet sheet.txt",
-         1,
-         "       3  MAC wrong"},
-        {"recomputed chain, without it",
-         [&](auto&) { edit(2, [](auto& r) { r.result[4]++; }); },
-         "--audit",
-         0,
-         "MACs not checked: no key sheet"},
-        {"middle test removed, with the sheet", [&](auto&) { dropFourth(); }, "--audit --key-sheet sheet.txt", 1,
-         "       4  MAC wrong"},
+        {"untouched", [](auto&) {}, "--audit --key-sheet sheet.txt --checkpoint cp.txt", 0,
+         "everything verifies"},
+        {"recomputed chain, with the sheet", [&](auto&) { edit(2, [](auto& r) { r.result[4]++; }); },
+         "--audit --key-sheet sheet.txt", 1, "       3  MAC wrong"},
+        {"recomputed chain, without it", [&](auto&) { edit(2, [](auto& r) { r.result[4]++; }); }, "--audit",
+         0, "MACs not checked: no key sheet"},
+        {"middle test removed, with the sheet", [&](auto&) { dropFourth(); }, "--audit --key-sheet sheet.txt",
+         1, "       4  MAC wrong"},
         {"middle test removed, the instrument's count", [&](auto&) { dropFourth(); }, "--audit", 0,
          "       4  instrument count gap"},
         {"newest test cut",
@@ -396,8 +393,8 @@ TEST(SealAudit, KeySheetAndCheckpointsCatchWhatTheChainAlonePasses)
         emtask::SealKeySheet sheet;
         std::string aside, why;
         emtask::MakeDirectory(emtask::DataDir());
-        ASSERT_TRUE(emtask::BeginKeyedLedger(emtask::SealLedgerPath(), 0, folder + "/sheet.txt", folder, sheet,
-                                             aside, why))
+        ASSERT_TRUE(emtask::BeginKeyedLedger(emtask::SealLedgerPath(), 0, folder + "/sheet.txt", folder,
+                                             sheet, aside, why))
             << why;
         MakeSealedLog(6, 0, false);
         std::filesystem::copy(folder + "/data", folder + "/older", std::filesystem::copy_options::recursive);

@@ -69,9 +69,10 @@ class TestRecords : public QObject {
     // Waits for the closing status of a display of the log or of an archive.
     static void WaitShown(CReadDeviceDlg* w, bool archive = false)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!w->Busy() && w->StatusText().contains("Local") == archive &&
-                                     (w->StatusText().contains("Complete") || w->StatusText().contains("Not exist")),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !w->Busy() && w->StatusText().contains("Local") == archive &&
+                (w->StatusText().contains("Complete") || w->StatusText().contains("Not exist")),
+            10000);
     }
     static void WaitIdle(CReadDeviceDlg* w) { QTRY_VERIFY_WITH_TIMEOUT(!w->Busy(), 20000); }
     static void OpenArchive(CReadDeviceDlg* w, ScriptedDialogs& d, const std::string& path)
@@ -99,7 +100,8 @@ private slots:
         QVERIFY(w->isVisible() && !main->isEnabled());
         QCOMPARE(w->SheetList()->count(), 3);
         QCOMPARE(w->StatusText(), QString("Reading datas : Complete"));
-        QCOMPARE(Cell(w, 0, records::ColTestNo) + Cell(w, 0, records::ColPhoto) + Cell(w, 1, records::ColPhoto),
+        QCOMPARE(Cell(w, 0, records::ColTestNo) + Cell(w, 0, records::ColPhoto) +
+                     Cell(w, 1, records::ColPhoto),
                  QString("250OX"));
 
         PdfDialogs dialogs;
@@ -136,7 +138,8 @@ private slots:
         w->OnCommand(msg::RD_SAVE_BTN);
         WaitIdle(w);
         auto count = [](const std::string& dir) {
-            return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator{});
+            return std::distance(std::filesystem::directory_iterator(dir),
+                                 std::filesystem::directory_iterator{});
         };
         QCOMPARE(count(*home / "exp/week12/jpeg"), 6);
 
@@ -294,7 +297,8 @@ private slots:
         a.datacnt = -7;
         WriteArchiveFile(*home / "exp/neg.dat", a, 0, emtask::kDeviceDataHeaderSize + 2 * 276);
         OpenArchive(w, dialogs, *home / "exp/neg.dat");
-        QTRY_COMPARE_WITH_TIMEOUT(w->StatusText(), QString("Reading data from Local : Not exist (neg.dat)"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->StatusText(), QString("Reading data from Local : Not exist (neg.dat)"),
+                                  20000);
         QCOMPARE(w->Model()->rowCount(), 0);
     }
 
@@ -315,15 +319,16 @@ private slots:
         WaitDone();
         xlsx::ReadResult r = xlsx::ReadActiveSheet(*home / "out/march/march_1.xlsx");
         QCOMPARE(r.cells.size(), size_t(1 + 8 + 3 * 8));
-        QCOMPARE(QString::fromStdString(r.cells[10].text), QString("07-Mar-2024"));  // the settings' date order
+        QCOMPARE(QString::fromStdString(r.cells[10].text),
+                 QString("07-Mar-2024"));  // the settings' date order
 
         // A workbook that cannot be saved is said.
         std::filesystem::create_directory(*home / "out/march/march_1.xlsx.tmp");
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "out/march.xlsx"));
         Excel();
         WaitDone();
-        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages(), QStringList{QString::fromUtf8("해당 파일을 저장할 수 없습니다. ")},
-                                  20000);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages(),
+                                  QStringList{QString::fromUtf8("해당 파일을 저장할 수 없습니다. ")}, 20000);
     }
 
     // Check all on a small log with one changed record: the finding is listed

@@ -21,7 +21,10 @@ DeviceData& Log() { return emtask::GetManager()->m_DeviceData; }
 TestRecord& Put(int slot, const char* id, const char* name, const char* result, char mode, const char* unit)
 {
     char date[16];
-    std::snprintf(date, sizeof date, "2024030714" "25%02d", slot % 60);
+    std::snprintf(date, sizeof date,
+                  "2024030714"
+                  "25%02d",
+                  slot % 60);
     return Log().m_TestData[slot] = searchtest::Record(slot + 1, date, id, name, result, mode, unit);
 }
 
@@ -92,7 +95,10 @@ TEST(RecordWorkbook, LayoutStylesAndTextsAsAnIndependentReaderSeesThem)
     const std::string kHong = "\xED\x99\x8D\xEA\xB8\xB8\xEB\x8F\x99";  // a Hangul name
     Put(0, "A-100", kHong.c_str(), "0.000", '0', "B");
     Put(1, "F-7", "Lee", "FLOW", 'F', "F");
-    TestRecord& odd = Put(2, "=1+1", "bad\xFF" "name _x0041_", "0.045", '1', "Q");
+    TestRecord& odd = Put(2, "=1+1",
+                          "bad\xFF"
+                          "name _x0041_",
+                          "0.045", '1', "Q");
     odd.testno = 123;
     std::memcpy(odd.m_Tmm, "13", 3);  // no month name
     Log().datacnt = 3;
@@ -107,7 +113,8 @@ TEST(RecordWorkbook, LayoutStylesAndTextsAsAnIndependentReaderSeesThem)
 
     auto c = Dump(home / "out/march/march_1.xlsx");
     EXPECT_EQ(c["merged"], "A1:H2");
-    EXPECT_EQ(c["widths"], "10.7109375 13.7109375 13.7109375 13.7109375 10.7109375 16.7109375 16.7109375 10.7109375");
+    EXPECT_EQ(c["widths"],
+              "10.7109375 13.7109375 13.7109375 13.7109375 10.7109375 16.7109375 16.7109375 10.7109375");
     EXPECT_EQ(c["sheets"], "1");
     EXPECT_EQ(c["A1"], "ZOLT7 Test Report|s|bold FF000000/16.0|center/center|-:-,-:-,-:-,-:-");
     EXPECT_EQ(c["A3"], "Test No.|s|bold FF000000/11.0|center/center|-:-,-:-,-:-,-:-");
@@ -117,7 +124,8 @@ TEST(RecordWorkbook, LayoutStylesAndTextsAsAnIndependentReaderSeesThem)
     EXPECT_EQ(Values(c, 4), "000123,2024--07,14:25:02,0.045,-,=1+1,bad\xEF\xBF\xBDname _x005F_x0041_,Fast");
     EXPECT_EQ(Values(c, 5), "000002,2024-Mar-07,14:25:01,Flow,-,F-7,Lee,-");
     EXPECT_EQ(Values(c, 6), "000001,2024-Mar-07,14:25:00,0.000,%BAC,A-100," + kHong + ",Normal");
-    for (const char* ref : {"A4", "B4", "H4", "D5", "G6"}) EXPECT_EQ(c[ref].substr(c[ref].find('|')), kPlain) << ref;
+    for (const char* ref : {"A4", "B4", "H4", "D5", "G6"})
+        EXPECT_EQ(c[ref].substr(c[ref].find('|')), kPlain) << ref;
     EXPECT_EQ(c["D4"], "0.045|s|bold FFFF0000/11.0|" + kRecordStyle);
     EXPECT_EQ(c["D6"], "0.000|s|bold FFFF0000/11.0|" + kRecordStyle);
     EXPECT_EQ(c.count("A7"), 0u);

@@ -22,7 +22,10 @@ inline int AddRecord(const cv::Mat& photo)
     return m->AppendRecord(r);
 }
 
-inline cv::Mat Solid(int w, int h, int b, int g, int r) { return cv::Mat(h, w, CV_8UC3, cv::Scalar(b, g, r)); }
+inline cv::Mat Solid(int w, int h, int b, int g, int r)
+{
+    return cv::Mat(h, w, CV_8UC3, cv::Scalar(b, g, r));
+}
 
 // Whether the pixels of `page` at `points` are all near `colour`.
 inline bool AllNear(const QImage& page, std::initializer_list<QPoint> points, QColor colour, int tol = 24)

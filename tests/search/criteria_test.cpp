@@ -28,13 +28,15 @@ TEST(Criteria, ChecksInTheirOrder)
         // A later failure does not hide the first.
         {all, [](CriteriaInput& in) { in.startNo = "abc", in.idName.clear(); }, kInputNoError},
         // An unticked box: its values are not looked at.
-        {all & ~SEARCH_TESTNO, [](CriteriaInput& in) { in.startNo = "abc", in.idName.clear(); }, kIdNameError},
+        {all & ~SEARCH_TESTNO, [](CriteriaInput& in) { in.startNo = "abc", in.idName.clear(); },
+         kIdNameError},
         {all, [](CriteriaInput& in) { in.dateEnd.hour = 11; }, kDateError},  // same day, earlier time
         {SEARCH_NORMAL, [](CriteriaInput& in) { in.normalStart = in.normalEnd = "0.500"; }, ""},
         {SEARCH_NORMAL, [](CriteriaInput& in) { in.normalStart = ""; }, kNormalError},
         {SEARCH_NORMAL, [](CriteriaInput& in) { in.normalStart = "abc"; }, ""},  // not a number: 0
         // 0.1 > 0, never a NaN that compares false.
-        {SEARCH_NORMAL, [](CriteriaInput& in) { in.normalStart = "0.1", in.normalEnd = "nan"; }, kNormalError},
+        {SEARCH_NORMAL, [](CriteriaInput& in) { in.normalStart = "0.1", in.normalEnd = "nan"; },
+         kNormalError},
     };
     for (const auto& c : cases) {
         CriteriaInput in = Valid(c.flags);

@@ -15,8 +15,8 @@ std::string Reference(const TestFolder& tf, int count, int order)
 {
     const DeviceData& d = GetManager()->m_SearchData;
     WriteBytes(tf / "image.bin", &d, kDeviceDataHeaderSize + sizeof(TestRecord) * size_t(count));
-    std::string cmd = "/usr/bin/python3 " SEARCH_TEST_DIR "/csv_reference.py '" + tf / "image.bin" +
-                      "' " + std::to_string(order) + " '" + tf / "expected.csv" + "'";
+    std::string cmd = "/usr/bin/python3 " SEARCH_TEST_DIR "/csv_reference.py '" + tf / "image.bin" + "' " +
+                      std::to_string(order) + " '" + tf / "expected.csv" + "'";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
     return FileText(tf / "expected.csv");
 }

@@ -186,8 +186,8 @@ TestRecord RandomRecord(std::mt19937& g, int slot)
     TestRecord r = Record(num(0, 30) == 0 ? num(-5, 5000) : slot + 1, date,
                           Pick(g, {"Kim", "kim", "Kim Lee", "A-1", ""}),
                           Pick(g, {"Lee", "Kim", "Park", "", "이"}),
-                          Pick(g, {"0.000", "0.030", "0.031", "0.045", "0.499", "0.500", "FLOW",
-                                   "nan", "inf", " 0.02", "-0.010", "1e999"}),
+                          Pick(g, {"0.000", "0.030", "0.031", "0.045", "0.499", "0.500", "FLOW", "nan", "inf",
+                                   " 0.02", "-0.010", "1e999"}),
                           *Pick(g, {"0", "0", "0", "F", "1", "x"}), Pick(g, {"B", "G", "M", "F"}));
     if (num(0, 100) == 0) std::memset(r.id, 'K', sizeof r.id);
     if (num(0, 100) == 0) std::memset(r.result, '1', sizeof r.result);
@@ -214,8 +214,8 @@ TEST(Search, OnePassEqualsTheStagedWay)
             CopyField(in.endno, std::to_string(num(1000, 5000)));
             if (num(0, 5) == 0) std::memset(in.endno, '9', sizeof in.endno);
             char d[16];
-            std::snprintf(d, sizeof d, "%04d%02d%02d%02d%02d%02d", num(2023, 2024), num(1, 12),
-                          num(1, 28), num(0, 23), 0, 0);
+            std::snprintf(d, sizeof d, "%04d%02d%02d%02d%02d%02d", num(2023, 2024), num(1, 12), num(1, 28),
+                          num(0, 23), 0, 0);
             CopyField(in.dateStart, d);
             std::snprintf(d, sizeof d, "%04d%02d%02d000000", num(2024, 2025), num(1, 12), num(1, 28));
             CopyField(in.dateEnd, d);

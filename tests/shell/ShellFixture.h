@@ -12,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-
 inline std::unique_ptr<CVelmoraViewDlg> MakeMainWindow()
 {
     CVelmoraViewDlg::Options o;

@@ -32,7 +32,10 @@ class TestMainWindow : public QObject {
     std::unique_ptr<CVelmoraViewDlg> main;
 
     emtask::BusInfo& bus() { return emtask::GetManager()->m_BusInfo; }
-    void settle() { for (int i = 0; i < 3; ++i) QCoreApplication::processEvents(); }
+    void settle()
+    {
+        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    }
     CSkinButton* btn(int id) { return main->button(id); }
     bool connectedLook()
     {
@@ -228,8 +231,8 @@ private slots:
         b.rowsindex = -1;
         b.cameraindex = -5;
         b.photosave = 99;
-        std::memset(b.unitcode, 'B', sizeof b.unitcode);      // no NUL, stale
-        std::memset(b.password, 'p', sizeof b.password);      // no NUL
+        std::memset(b.unitcode, 'B', sizeof b.unitcode);  // no NUL, stale
+        std::memset(b.password, 'p', sizeof b.password);  // no NUL
         WriteBytes(emtask::ConfigPath(), &b, sizeof b);
         start(QByteArray());
         QCOMPARE(bus().cameraindex, 0);
@@ -247,14 +250,17 @@ private slots:
         // or an accessible name).
         QStringList unnamed;
         for (QWidget* w : QApplication::allWidgets()) {
-            if (!qobject_cast<QAbstractButton*>(w) && !qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w))
+            if (!qobject_cast<QAbstractButton*>(w) && !qobject_cast<QLineEdit*>(w) &&
+                !qobject_cast<QComboBox*>(w))
                 continue;
             // Parts of a list or a table are announced with it.
-            if (qobject_cast<QComboBox*>(w->parentWidget()) || qobject_cast<QAbstractItemView*>(w->parentWidget()))
+            if (qobject_cast<QComboBox*>(w->parentWidget()) ||
+                qobject_cast<QAbstractItemView*>(w->parentWidget()))
                 continue;
             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
             if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
-                unnamed << QString("%1 in %2").arg(w->metaObject()->className(), w->window()->metaObject()->className());
+                unnamed << QString("%1 in %2")
+                               .arg(w->metaObject()->className(), w->window()->metaObject()->className());
         }
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }

@@ -28,13 +28,36 @@ struct NoticeCase {
 };
 
 const NoticeCase kNoticeCases[] = {
-    {"user deletion", Wnd::Msg, 0, 117, "Existing user data will be deleted.\nDo you still want to proceed?",
-     {Wnd::UserList}, {Wnd::UserList, Wnd::Settings}, 0, Wnd::UserList, msg::MSG_USERLIST_IMPORT},
+    {"user deletion",
+     Wnd::Msg,
+     0,
+     117,
+     "Existing user data will be deleted.\nDo you still want to proceed?",
+     {Wnd::UserList},
+     {Wnd::UserList, Wnd::Settings},
+     0,
+     Wnd::UserList,
+     msg::MSG_USERLIST_IMPORT},
     {"progress", Wnd::Msg, 0, 111, nullptr, {Wnd::IDentry}, {Wnd::IDentry}, 109},
-    {"memory full", Wnd::MsgError, 0, 132, nullptr, {Wnd::IDentry}, {Wnd::Main, Wnd::IDentry}, 0,
-     Wnd::IDentry, msg::WM_COMMAND, msg::IDENTRY_MEMORY_FULL},
-    {"port error over another", Wnd::MsgError, 124, 117, "Please check the communication status of the device.",
-     {}, {Wnd::Main}, 0},
+    {"memory full",
+     Wnd::MsgError,
+     0,
+     132,
+     nullptr,
+     {Wnd::IDentry},
+     {Wnd::Main, Wnd::IDentry},
+     0,
+     Wnd::IDentry,
+     msg::WM_COMMAND,
+     msg::IDENTRY_MEMORY_FULL},
+    {"port error over another",
+     Wnd::MsgError,
+     124,
+     117,
+     "Please check the communication status of the device.",
+     {},
+     {Wnd::Main},
+     0},
 };
 }  // namespace
 
@@ -45,7 +68,11 @@ class TestNotices : public QObject {
 
     CMsg* msgWnd() { return main->msgWindow(); }
     CMsgError* errWnd() { return main->msgErrorWindow(); }
-    void settle() { QCoreApplication::processEvents(); QCoreApplication::processEvents(); }
+    void settle()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
 
 private slots:
     void init()
@@ -80,7 +107,8 @@ private slots:
             settle();
             QVERIFY2(!notice->isVisible(), c.name);
             QTRY_VERIFY2(std::all_of(c.waiting.begin(), c.waiting.end(),
-                                     [](Wnd w) { return WindowWidget(w)->isEnabled(); }), c.name);
+                                     [](Wnd w) { return WindowWidget(w)->isEnabled(); }),
+                         c.name);
             if (c.message) {
                 auto* told = static_cast<Recorder*>(WindowWidget(c.told));
                 QVERIFY2(told->received(c.message, c.param), c.name);

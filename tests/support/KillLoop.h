@@ -12,8 +12,8 @@
 // work it finished and never returns. After each kill, `check(confirmed)` gets
 // the largest number reported so far and returns what it found on disk, which
 // must never be less; that becomes the number to beat.
-inline void KillAtRandomMoments(int rounds, unsigned seed, int maxMicros, const std::function<void(int)>& child,
-                                const std::function<int(int)>& check)
+inline void KillAtRandomMoments(int rounds, unsigned seed, int maxMicros,
+                                const std::function<void(int)>& child, const std::function<int(int)>& check)
 {
 #if defined(__SANITIZE_THREAD__)
     maxMicros *= 4;  // a child takes tens of milliseconds to start under ThreadSanitizer

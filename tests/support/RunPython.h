@@ -13,7 +13,8 @@
 
 // Runs a Python script with arguments; returns its exit code and its standard
 // output (and error) in `out`.
-inline int RunPython(const std::string& script, const std::vector<std::string>& args, std::string* out = nullptr)
+inline int RunPython(const std::string& script, const std::vector<std::string>& args,
+                     std::string* out = nullptr)
 {
     char file[] = "/tmp/zolt7-script-XXXXXX.py";
     const int fd = mkstemps(file, 3);

@@ -35,7 +35,10 @@ inline std::string ReadAll(const std::string& path)
     return std::string(b.begin(), b.end());
 }
 
-inline void WriteAll(const std::string& path, const std::string& data) { WriteBytes(path, data.data(), data.size()); }
+inline void WriteAll(const std::string& path, const std::string& data)
+{
+    WriteBytes(path, data.data(), data.size());
+}
 
 inline std::string Repeat(const std::string& s, size_t n)
 {
@@ -73,12 +76,15 @@ inline bool WriteWorkbook(const std::string& path, const std::string& sheetData,
     const std::string ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     std::vector<std::pair<std::string, std::string>> e = {
-        {"xl/workbook.xml", "<workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rel +
-                                "\"><sheets><sheet name=\"Users\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/workbook.xml",
+         "<workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rel +
+             "\"><sheets><sheet name=\"Users\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
         {"xl/_rels/workbook.xml.rels", "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel +
                                            "/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"},
-        {"xl/worksheets/sheet1.xml", "<worksheet xmlns=\"" + ns + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"}};
-    if (sharedStrings) e.emplace_back("xl/sharedStrings.xml", "<sst xmlns=\"" + ns + "\">" + *sharedStrings + "</sst>");
+        {"xl/worksheets/sheet1.xml",
+         "<worksheet xmlns=\"" + ns + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"}};
+    if (sharedStrings)
+        e.emplace_back("xl/sharedStrings.xml", "<sst xmlns=\"" + ns + "\">" + *sharedStrings + "</sst>");
     return WriteZip(path, e);
 }
 

@@ -11,8 +11,8 @@ namespace {
 
 int RunTool(const std::string& home, const std::string& id, const std::string& name)
 {
-    const std::string cmd = "'" + BuildBin("zolt7-demo-user") + "' --home '" + home + "' '" + id + "' '" + name +
-                            "' >/dev/null 2>&1";
+    const std::string cmd = "'" + BuildBin("zolt7-demo-user") + "' --home '" + home + "' '" + id + "' '" +
+                            name + "' >/dev/null 2>&1";
     const int rc = std::system(cmd.c_str());
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }

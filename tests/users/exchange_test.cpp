@@ -84,7 +84,9 @@ TEST(UserExport, ThenImportGivesTheSameRegisterForEveryAwkwardText)
     for (const auto& entry : reg) expected.push_back(entry.second);
     EXPECT_EQ(c.users, expected);
 
-    struct tm when{.tm_sec = 0, .tm_min = 0, .tm_hour = 23, .tm_mday = 31, .tm_mon = 11, .tm_year = 125};
+    struct tm when {
+        .tm_sec = 0, .tm_min = 0, .tm_hour = 23, .tm_mday = 31, .tm_mon = 11, .tm_year = 125
+    };
     users::ApplyImport(Table(), c.users, when);
     EXPECT_EQ(users::CountUsers(Table()), int(reg.size()));
     for (int s = 1; s <= int(reg.size()); ++s) {
@@ -128,8 +130,12 @@ TEST(UserImport, InlineAndRichStringsAndCellsOutOfOrder)
                                "<rPh><t>reading</t></rPh></si><si><t xml:space=\"preserve\"> </t></si>";
     // Row 3 is written before row 2, and a cell without a reference follows B2.
     const std::string sheet = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
-                              "<row r=\"3\">" + InlineCell("A3", "B&amp;2") + "<c r=\"B3\"><v>7</v></c></row>"
-                              "<row r=\"2\">" + InlineCell("A2", "A1") + "<c r=\"B2\" t=\"s\"><v>1</v></c>"
+                              "<row r=\"3\">" +
+                              InlineCell("A3", "B&amp;2") +
+                              "<c r=\"B3\"><v>7</v></c></row>"
+                              "<row r=\"2\">" +
+                              InlineCell("A2", "A1") +
+                              "<c r=\"B2\" t=\"s\"><v>1</v></c>"
                               "<c t=\"s\"><v>2</v></c></row>";
     ASSERT_TRUE(WriteWorkbook(path, sheet, &shared));
     // C2 starts a second pair of row 2, which has no name.
@@ -139,9 +145,18 @@ TEST(UserImport, InlineAndRichStringsAndCellsOutOfOrder)
 TEST(UserImport, PairsStayInTheirRowAndColumns)
 {
     // Only texts below the header and from its column on; several pairs a row.
-    auto c = users::CollectUsers({{1, 1, "Title"}, {2, 2, "User ID"}, {2, 3, "User Name"}, {3, 1, "No. 1"},
-                                  {3, 2, "A"}, {3, 3, "B"}, {3, 4, "C"}, {3, 5, "D"}, {4, 2, "E"},
-                                  {5, 2, "F"}, {5, 3, "G"}, {6, 4, "H"}});
+    auto c = users::CollectUsers({{1, 1, "Title"},
+                                  {2, 2, "User ID"},
+                                  {2, 3, "User Name"},
+                                  {3, 1, "No. 1"},
+                                  {3, 2, "A"},
+                                  {3, 3, "B"},
+                                  {3, 4, "C"},
+                                  {3, 5, "D"},
+                                  {4, 2, "E"},
+                                  {5, 2, "F"},
+                                  {5, 3, "G"},
+                                  {6, 4, "H"}});
     ASSERT_EQ(c.kind, ImportCheck::Ok);
     EXPECT_EQ(c.users, (Pairs{{"A", "B"}, {"C", "D"}, {"E", ""}, {"F", "G"}, {"H", ""}}));
     EXPECT_EQ(users::CollectUsers({{1, 1, "user id"}, {2, 1, "A"}}).kind, ImportCheck::NoHeader);
@@ -172,8 +187,8 @@ TEST(UserImport, RefusalsNameTheirTextAndRow)
         // but no text repeats another: ID after ID, ID after name, name after ID.
         {Collect({{2, 1, "S"}, {2, 2, "S"}, {3, 1, "S"}}), ImportCheck::Duplicate, "S", 3},
         {Collect({{2, 1, "A"}, {2, 2, "N"}, {3, 1, "N"}}), ImportCheck::Duplicate, "N", 3},
-        {Collect({{2, 1, "A1"}, {2, 2, "Kim"}, {3, 1, "K2"}, {4, 1, "B2"}, {4, 2, "A1"}}), ImportCheck::Duplicate,
-         "A1", 4},
+        {Collect({{2, 1, "A1"}, {2, 2, "Kim"}, {3, 1, "K2"}, {4, 1, "B2"}, {4, 2, "A1"}}),
+         ImportCheck::Duplicate, "A1", 4},
     };
     for (const auto& t : cases) {
         EXPECT_EQ(t.c.kind, t.kind) << t.c.text;
@@ -184,7 +199,8 @@ TEST(UserImport, RefusalsNameTheirTextAndRow)
 
     // A full register (9,999 users) is accepted, one user more is refused.
     std::vector<xlsx::Cell> many{{1, 1, "User ID"}};
-    for (int i = 0; i < 2 * 9999; ++i) many.push_back({uint32_t(2 + i / 2), uint32_t(1 + i % 2), "t" + std::to_string(i)});
+    for (int i = 0; i < 2 * 9999; ++i)
+        many.push_back({uint32_t(2 + i / 2), uint32_t(1 + i % 2), "t" + std::to_string(i)});
     EXPECT_EQ(users::CollectUsers(many).users.size(), 9999u);
     many.push_back({20000, 1, "one more"});
     EXPECT_EQ(users::CollectUsers(many).kind, ImportCheck::TooMany);
@@ -196,9 +212,13 @@ TEST(UserImport, EscapedControlCharactersRefuseTheWorkbook)
     const std::string path = dir / "ctl.xlsx";
     // "AB_x0000_CD" and "AB_x0000_EF" differ, but both would be stored as "AB".
     // C1 next line, right-to-left override, zero-width space: hidden too.
-    for (const std::string& bad : {std::string("AB_x0000_CD"), std::string("del\x7F"), std::string("n\xC2\x85l"),
-                                   std::string("\xE2\x80\xAE" "evil"), std::string("K\xE2\x80\x8Bim")}) {
-        ASSERT_TRUE(WriteWorkbook(path, InlineRows({{"A1", "User ID"}, {"A2", "ok"}, {"A3", "X"}, {"B3", bad}})));
+    for (const std::string& bad :
+         {std::string("AB_x0000_CD"), std::string("del\x7F"), std::string("n\xC2\x85l"),
+          std::string("\xE2\x80\xAE"
+                      "evil"),
+          std::string("K\xE2\x80\x8Bim")}) {
+        ASSERT_TRUE(
+            WriteWorkbook(path, InlineRows({{"A1", "User ID"}, {"A2", "ok"}, {"A3", "X"}, {"B3", bad}})));
         ImportCheck c = ReadAndCollect(path);
         EXPECT_EQ(c.kind, ImportCheck::BadCharacter) << bad;
         EXPECT_EQ(c.row, 3u);

@@ -23,7 +23,8 @@ TEST(HostileWorkbook, NoArchiveTruncatedOrDamaged)
     const std::string good = dir / "good.xlsx", bad = dir / "bad.xlsx";
     std::string rows = kHeader;
     for (int i = 2; i < 400; ++i)
-        rows += "<row r=\"" + std::to_string(i) + "\">" + InlineCell("A" + std::to_string(i), "id" + std::to_string(i)) + "</row>";
+        rows += "<row r=\"" + std::to_string(i) + "\">" +
+                InlineCell("A" + std::to_string(i), "id" + std::to_string(i)) + "</row>";
     ASSERT_TRUE(WriteWorkbook(good, rows));
     const std::string whole = ReadAll(good);
     ASSERT_EQ(xlsx::ReadActiveSheet(good).error, ReadError::None);
@@ -58,11 +59,13 @@ TEST(HostileWorkbook, ZipWithoutUsableSheet)
     ASSERT_TRUE(WriteZip(path, {{"xl/workbook.xml", "<workbook><sheets/></workbook>"}}));
     EXPECT_EQ(xlsx::ReadActiveSheet(path).error, ReadError::NotWorkbook);
     // A relationship that climbs out of the archive finds nothing.
-    ASSERT_TRUE(WriteZip(path, {{"xl/workbook.xml", "<workbook xmlns:r=\"" + rel + "\"><bookViews><workbookView activeTab=\"-7\"/></bookViews>"
-                                                    "<sheets><sheet r:id=\"rId1\"/></sheets></workbook>"},
-                                {"xl/_rels/workbook.xml.rels",
-                                 "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel +
-                                     "/worksheet\" Target=\"../../../../etc/passwd\"/></Relationships>"}}));
+    ASSERT_TRUE(
+        WriteZip(path, {{"xl/workbook.xml", "<workbook xmlns:r=\"" + rel +
+                                                "\"><bookViews><workbookView activeTab=\"-7\"/></bookViews>"
+                                                "<sheets><sheet r:id=\"rId1\"/></sheets></workbook>"},
+                        {"xl/_rels/workbook.xml.rels",
+                         "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel +
+                             "/worksheet\" Target=\"../../../../etc/passwd\"/></Relationships>"}}));
     EXPECT_EQ(xlsx::ReadActiveSheet(path).error, ReadError::NotWorkbook);
     ASSERT_TRUE(WriteZip(path, {{"xl/workbook.xml", "<workbook><sheets><sheet"}}));
     EXPECT_EQ(xlsx::ReadActiveSheet(path).error, ReadError::BadXml);
@@ -113,7 +116,8 @@ TEST(HostileWorkbook, BadReferencesAndIndexes)
     const std::string path = dir / "x.xlsx";
     const std::string sst = "<si><t>User ID</t></si>";
     for (const std::string& row :
-         {std::string("<row><c t=\"s\"><v>1</v></c></row>"), std::string("<row><c t=\"s\"><v>-1</v></c></row>"),
+         {std::string("<row><c t=\"s\"><v>1</v></c></row>"),
+          std::string("<row><c t=\"s\"><v>-1</v></c></row>"),
           std::string("<row><c t=\"s\"><v>99999999999999999999999</v></c></row>"),
           std::string("<row><c t=\"s\"><v>0x</v></c></row>"), std::string("<row r=\"0\"/>"),
           std::string("<row r=\"99999999999\"/>"), std::string("<row><c r=\"ZZZZ1\"><v>1</v></c></row>"),
@@ -133,7 +137,7 @@ TEST(HostileWorkbook, BadReferencesAndIndexes)
 TEST(HostileWorkbook, OverLongTextsNeverPassTheirField)
 {
     emtask::BusUserInfo table[emtask::kMaxUsers]{};
-    struct tm when{};
+    struct tm when { };
     const std::string hangul = "a" + Repeat("\xED\x99\x8D", 30);
     users::ApplyImport(table, {{std::string(200, 'q'), hangul}}, when);
     EXPECT_EQ(std::strlen(table[1].cusid), 63u);

@@ -44,11 +44,12 @@ TEST(UserRegister, IdsAndNamesShareOneNameSpace)
         {2, "A10", "Ki", CheckResult::Ok},
         {1, "A100", "Kim", CheckResult::Ok},  // its own slot is skipped
         {2, "Choi", "Choi", CheckResult::Ok},
-        {2, "B200", "Kim", CheckResult::DuplicateName},  // the first matching slot decides
+        {2, "B200", "Kim", CheckResult::DuplicateName},    // the first matching slot decides
         {2, "User ID", "Park", CheckResult::DuplicateId},  // the workbook header is taken
         {2, "C300", "User ID", CheckResult::DuplicateName},
         {1, "Late", "x", CheckResult::DuplicateId},
         {1, "Ghost", "x", CheckResult::Ok},
     };
-    for (const auto& c : cases) EXPECT_EQ(CheckUser(Table(), c.slot, c.id, c.name), c.want) << c.id << "/" << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(CheckUser(Table(), c.slot, c.id, c.name), c.want) << c.id << "/" << c.name;
 }

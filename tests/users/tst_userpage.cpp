@@ -52,7 +52,10 @@ QStringList Column(const Page& page, int col)
 
 int RowOf(const Page& page, int uid) { return Column(page, Page::ColSeq).indexOf(QString::number(uid)); }
 
-void Check(Page& page, int uid) { page.List()->item(RowOf(page, uid), Page::ColSeq)->setCheckState(Qt::Checked); }
+void Check(Page& page, int uid)
+{
+    page.List()->item(RowOf(page, uid), Page::ColSeq)->setCheckState(Qt::Checked);
+}
 
 void WaitIdle(Page& page)
 {
@@ -89,7 +92,8 @@ private slots:
         QStringList seen;
         WhenRegistrationOpens([&](CRegUserDlg* dlg) {
             QCOMPARE(dlg->nUID, 3);
-            const std::pair<const char*, const char*> tries[] = {{"", ""}, {"Kim", "X"}, {"C300", ""}, {"C300", "A100"}};
+            const std::pair<const char*, const char*> tries[] = {
+                {"", ""}, {"Kim", "X"}, {"C300", ""}, {"C300", "A100"}};
             for (auto [id, name] : tries) {
                 dlg->IdEdit()->setText(id);
                 dlg->NameEdit()->setText(name);
@@ -100,8 +104,9 @@ private slots:
             dlg->OnClose();
         });
         page.OnBnClickedBtnRegUser();
-        QCOMPARE(seen, (QStringList{"Please fill in ID.", "There are same ID or Name.\nPlease use another ID.",
-                                    "Please fill in Name.", "There are same ID or Name.\nPlease use another Name."}));
+        QCOMPARE(seen, (QStringList{
+                           "Please fill in ID.", "There are same ID or Name.\nPlease use another ID.",
+                           "Please fill in Name.", "There are same ID or Name.\nPlease use another Name."}));
         QVERIFY(TableBytes() == tableBefore);
         QVERIFY(FileBytes() == fileBefore);
 
@@ -144,7 +149,8 @@ private slots:
         PutUser(2, "B200", "Lee");
         Page page;
         const std::string path = *home / "in.xlsx";
-        QVERIFY(WriteWorkbook(path, InlineRows({{"A1", "User ID"}, {"A2", "X1"}, {"B2", "Y1"}, {"A3", "X2"}, {"B3", "Y2"}})));
+        QVERIFY(WriteWorkbook(
+            path, InlineRows({{"A1", "User ID"}, {"A2", "X1"}, {"B2", "Y1"}, {"A3", "X2"}, {"B3", "Y2"}})));
         WhenRegistrationOpens([&](CRegUserDlg* dlg) {
             // The import ends while the window is open: slot 2 is someone else now.
             page.LoadXlsx(QString::fromStdString(path));
@@ -220,13 +226,16 @@ private slots:
         const std::string tableBefore = TableBytes(), fileBefore = FileBytes();
         const std::string path = *home / "in.xlsx";
         // A refused file changes nothing and says why.
-        const std::pair<const char*, const char*> refused[] = {{"missing", "could not be opened"},
-                                                               {"text", "not a readable .xlsx workbook"},
-                                                               {"duplicate", "There are same Name or ID \n => Kim"}};
+        const std::pair<const char*, const char*> refused[] = {
+            {"missing", "could not be opened"},
+            {"text", "not a readable .xlsx workbook"},
+            {"duplicate", "There are same Name or ID \n => Kim"}};
         for (auto [kind, message] : refused) {
             if (kind == std::string("text")) WriteAll(path, "User ID,User Name\nA,B\n");
             if (kind == std::string("duplicate"))
-                QVERIFY(WriteWorkbook(path, InlineRows({{"A1", "User ID"}, {"A2", "Kim"}, {"B2", "X"}, {"C2", "Y"}, {"D2", "Kim"}})));
+                QVERIFY(WriteWorkbook(
+                    path,
+                    InlineRows({{"A1", "User ID"}, {"A2", "Kim"}, {"B2", "X"}, {"C2", "Y"}, {"D2", "Kim"}})));
             dialogs->shown.clear();
             page.LoadXlsx(QString::fromStdString(path));
             WaitIdle(page);
@@ -235,8 +244,12 @@ private slots:
             QVERIFY(TableBytes() == tableBefore && FileBytes() == fileBefore);
             QCOMPARE(Column(page, Page::ColId), QStringList{"keep"});
         }
-        QVERIFY(WriteWorkbook(path, InlineRows({{"B2", "User ID"}, {"C2", "User Name"}, {"B3", "A1"}, {"C3", "Kim"},
-                                                {"B4", "B2"}, {"C4", "Lee"}})));
+        QVERIFY(WriteWorkbook(path, InlineRows({{"B2", "User ID"},
+                                                {"C2", "User Name"},
+                                                {"B3", "A1"},
+                                                {"C3", "Kim"},
+                                                {"B4", "B2"},
+                                                {"C4", "Lee"}})));
         dialogs->shown.clear();
         page.LoadXlsx(QString::fromStdString(path));
         WaitIdle(page);

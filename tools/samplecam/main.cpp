@@ -21,8 +21,7 @@ int main(int argc, char** argv)
         const double t = double(i) / frames;
         cv::Mat m(h, w, CV_8UC3);
         // A slow vertical gradient as the background.
-        for (int y = 0; y < h; ++y)
-            m.row(y).setTo(cv::Scalar(120 + y / 4, 90 + y / 5, 60 + 40 * t));
+        for (int y = 0; y < h; ++y) m.row(y).setTo(cv::Scalar(120 + y / 4, 90 + y / 5, 60 + 40 * t));
         cv::Point ball(int(40 + 240 * t), int(120 + 70 * std::sin(2 * M_PI * t)));
         cv::circle(m, ball, 26, cv::Scalar(40, 200, 240), cv::FILLED, cv::LINE_AA);
         cv::Point c(w / 2, h / 2);
@@ -33,8 +32,8 @@ int main(int argc, char** argv)
         cv::polylines(m, poly, true, cv::Scalar(240, 240, 240), 3, cv::LINE_AA);
         char clock[32];
         std::snprintf(clock, sizeof clock, "00:00:%02d.%02d", (i * 4) / 100, (i * 4) % 100);
-        cv::putText(m, clock, cv::Point(10, h - 14), cv::FONT_HERSHEY_SIMPLEX, 0.7,
-                    cv::Scalar(255, 255, 255), 2, cv::LINE_AA);
+        cv::putText(m, clock, cv::Point(10, h - 14), cv::FONT_HERSHEY_SIMPLEX, 0.7, cv::Scalar(255, 255, 255),
+                    2, cv::LINE_AA);
         cv::putText(m, "SAMPLE CAMERA", cv::Point(10, 24), cv::FONT_HERSHEY_SIMPLEX, 0.6,
                     cv::Scalar(255, 255, 255), 1, cv::LINE_AA);
         char name[64];

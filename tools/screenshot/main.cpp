@@ -52,8 +52,8 @@ int main(int argc, char** argv)
                 QTimer::singleShot(200, [&] {
                     QWidget* notice = main.msgErrorWindow();
                     QWidget* prompt = main.passwordPrompt();
-                    QImage both(notice->width() + prompt->width() + 20, qMax(notice->height(), prompt->height()),
-                                QImage::Format_RGB32);
+                    QImage both(notice->width() + prompt->width() + 20,
+                                qMax(notice->height(), prompt->height()), QImage::Format_RGB32);
                     both.fill(Qt::white);
                     QPainter p(&both);
                     p.drawPixmap(0, 0, prompt->grab());

@@ -34,7 +34,8 @@ int main(int argc, char** argv)
     emtask::InitProgramFolder(argc, argv);
     QApplication app(argc, argv);
     if (argc < 4) {
-        std::fprintf(stderr, "usage: reports_screenshot [--home DIR] PAGE.png PRINTVIEW.png PRINTSETTING.png\n");
+        std::fprintf(stderr,
+                     "usage: reports_screenshot [--home DIR] PAGE.png PRINTVIEW.png PRINTSETTING.png\n");
         return 2;
     }
     QApplication::setFont(skin::Arial(14));
@@ -44,7 +45,7 @@ int main(int argc, char** argv)
     emtask::CopyField(m->m_BusInfo.subjecttext, "Min-jun Park");
     emtask::CopyField(m->m_BusInfo.notetext, "Second test after the 20-minute wait; subject cooperative.");
     emtask::TestRecord r{};
-    struct tm when{};
+    struct tm when { };
     when.tm_year = 126;
     when.tm_mon = 11;
     when.tm_mday = 5;

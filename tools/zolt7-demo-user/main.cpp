@@ -45,7 +45,8 @@ int main(int argc, char** argv)
         return 0;
     }
     if (users::CheckUser(table, 1, id, name) != users::CheckResult::Ok) {
-        std::fprintf(stderr, "zolt7-demo-user: \"%s\" / \"%s\" cannot be registered\n", id.c_str(), name.c_str());
+        std::fprintf(stderr, "zolt7-demo-user: \"%s\" / \"%s\" cannot be registered\n", id.c_str(),
+                     name.c_str());
         return 2;
     }
     std::memset(table, 0, sizeof(emtask::BusUserInfo) * emtask::kMaxUsers);

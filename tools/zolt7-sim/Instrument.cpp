@@ -15,8 +15,8 @@ bool Digits(const std::string& s, size_t n)
 
 std::string CheckOptions(const InstrumentOptions& o)
 {
-    static const char* const kScenarios[] = {"normal", "flow-retry", "calibration",
-                                             "timeout", "sensor", "silent"};
+    static const char* const kScenarios[] = {"normal",  "flow-retry", "calibration",
+                                             "timeout", "sensor",     "silent"};
     bool known = false;
     for (const char* s : kScenarios) known |= o.scenario == s;
     if (!known) return "unknown scenario: " + o.scenario;
@@ -45,8 +45,7 @@ std::vector<std::string> Instrument::TestFrames() const
     char res[32];
     std::snprintf(res, sizeof res, "$RES,RT:%-5.5s,%c\n", m_Opt.result.c_str(), m_Opt.unit);
     const std::string& s = m_Opt.scenario;
-    if (s == "flow-retry")
-        return {"$WAI\n", "$STA\n", "$FLO\n", "$WAI\n", "$STA\n", "$BRE\n", res, "$END\n"};
+    if (s == "flow-retry") return {"$WAI\n", "$STA\n", "$FLO\n", "$WAI\n", "$STA\n", "$BRE\n", res, "$END\n"};
     if (s == "calibration") return {"$CAL\n", "$END\n"};
     if (s == "timeout") return {"$WAI\n", "$STA\n", "$TIM\n", "$END\n"};
     if (s == "sensor") return {"$WAI\n", "$SEN\n", "$END\n"};

@@ -22,7 +22,7 @@ std::string CheckOptions(const InstrumentOptions& o);
 
 class Instrument {
 public:
-    explicit Instrument(const InstrumentOptions& o) : m_Opt(o) {}
+    explicit Instrument(const InstrumentOptions& o) : m_Opt(o) { }
 
     // Feeds bytes written by the application. Frames to send at once are
     // queued with due time `nowMs`; a test's frames follow at the pace.

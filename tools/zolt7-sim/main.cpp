@@ -61,9 +61,12 @@ std::string Printable(const std::string& s)
 {
     std::string out;
     for (char c : s) {
-        if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else out += c;
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
     }
     return out;
 }
@@ -73,9 +76,12 @@ void WriteAll(int fd, const std::string& s)
     size_t done = 0;
     for (int tries = 0; done < s.size() && tries < 100; ++tries) {
         ssize_t n = ::write(fd, s.data() + done, s.size() - done);
-        if (n > 0) done += static_cast<size_t>(n);
-        else if (n < 0 && errno != EAGAIN && errno != EINTR) return;
-        else usleep(1000);
+        if (n > 0)
+            done += static_cast<size_t>(n);
+        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return;
+        else
+            usleep(1000);
     }
 }
 
@@ -99,21 +105,29 @@ int main(int argc, char** argv)
         if (a == "--help" || a == "-h") {
             std::fputs(kHelp, stdout);
             return 0;
-        } else if (a == "--link") value(link);
-        else if (a == "--scenario") value(opt.scenario);
+        } else if (a == "--link")
+            value(link);
+        else if (a == "--scenario")
+            value(opt.scenario);
         else if (a == "--unit") {
             value(v);
             opt.unit = v.size() == 1 ? v[0] : '?';
-        } else if (a == "--result") value(opt.result);
+        } else if (a == "--result")
+            value(opt.result);
         else if (a == "--pace") {
             value(v);
             char* end = nullptr;
             long ms = std::strtol(v.c_str(), &end, 10);
-            opt.paceMs = (end && *end == 0 && !v.empty() && ms >= 0 && ms <= 60000) ? static_cast<int>(ms) : -1;
-        } else if (a == "--low") value(opt.low);
-        else if (a == "--high") value(opt.high);
-        else if (a == "--calcnt") value(opt.calcnt);
-        else if (a == "--quiet") quiet = true;
+            opt.paceMs = (end && *end == 0 && !v.empty() && ms >= 0 && ms <= 60000) ? static_cast<int>(ms)
+                                                                                    : -1;
+        } else if (a == "--low")
+            value(opt.low);
+        else if (a == "--high")
+            value(opt.high);
+        else if (a == "--calcnt")
+            value(opt.calcnt);
+        else if (a == "--quiet")
+            quiet = true;
         else {
             std::fprintf(stderr, "zolt7-sim: unknown option %s (see --help)\n", a.c_str());
             return 2;
@@ -162,7 +176,7 @@ int main(int argc, char** argv)
         }
     }
 
-    struct sigaction sa{};
+    struct sigaction sa { };
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sigaction(SIGTERM, &sa, nullptr);
