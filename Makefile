@@ -40,7 +40,7 @@ bench: build
 	$(BUILD)/bin/seal_bench
 
 # Formats the given FILES (default: every C++ file of the tree) with .clang-format;
-# format-check only lists the files that would change.
+# format-check lists the files that would change and fails when there is one.
 FORMAT_FILES = $(or $(FILES),$(shell git ls-files '*.cpp' '*.h'))
 format:
 	@command -v $(CLANG_FORMAT) >/dev/null || { echo "format: $(CLANG_FORMAT) is missing (Debian package clang-format)"; exit 1; }
@@ -48,7 +48,9 @@ format:
 
 format-check:
 	@command -v $(CLANG_FORMAT) >/dev/null || { echo "format: $(CLANG_FORMAT) is missing (Debian package clang-format)"; exit 1; }
-	@for f in $(FORMAT_FILES); do $(CLANG_FORMAT) --dry-run "$$f" 2>&1 | grep -q . && echo "$$f"; done; true
+	@bad=0; for f in $(FORMAT_FILES); do \
+	  if $(CLANG_FORMAT) --dry-run "$$f" 2>&1 | grep -q .; then echo "not formatted: $$f"; bad=1; fi; \
+	done; exit $$bad
 
 # Sanitizer options for every test run (discovered GoogleTest cases take one
 # ENVIRONMENT entry only, so the options come from here). Leaks are not
