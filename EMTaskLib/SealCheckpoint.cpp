@@ -15,20 +15,6 @@ namespace {
 
 constexpr char kTitle[] = "ZOLT7 seal checkpoint";
 
-bool HexTo(const std::string& text, unsigned char* out, size_t bytes)
-{
-    if (text.size() != bytes * 2) return false;
-    for (size_t i = 0; i < bytes; ++i) {
-        auto nibble = [](char c) {
-            return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-        };
-        const int hi = nibble(text[2 * i]), lo = nibble(text[2 * i + 1]);
-        if (hi < 0 || lo < 0) return false;
-        out[i] = static_cast<unsigned char>(hi << 4 | lo);
-    }
-    return true;
-}
-
 // The lines a checkpoint's MAC covers.
 std::string Body(const SealCheckpoint& c)
 {
@@ -65,9 +51,9 @@ bool ParseCheckpoint(const std::string& text, SealCheckpoint& out, std::string& 
     out.entries = n;
     out.testno = std::atoi(test.c_str());
     out.hasMac = mac != "none";
-    if (!titled || !HexTo(ledger, out.ledger.data(), out.ledger.size()) || entries.empty() || *end ||
-        n == 0 || !HexTo(head, out.head.data(), out.head.size()) ||
-        (out.hasMac && !HexTo(mac, out.mac.data(), 32))) {
+    if (!titled || !FromHex(ledger, out.ledger.data(), out.ledger.size()) || entries.empty() || *end ||
+        n == 0 || !FromHex(head, out.head.data(), out.head.size()) ||
+        (out.hasMac && !FromHex(mac, out.mac.data(), 32))) {
         why = "not a seal checkpoint";
         return false;
     }
@@ -76,13 +62,8 @@ bool ParseCheckpoint(const std::string& text, SealCheckpoint& out, std::string& 
 
 bool ReadCheckpoint(const std::string& path, SealCheckpoint& out, std::string& why)
 {
-    std::string text(4096, '\0');
-    const int64_t n = ReadFileImage(path, text.data(), text.size());
-    if (n < 0) {
-        why = path + ": " + ErrorText(errno);
-        return false;
-    }
-    text.resize(size_t(n));
+    std::string text;
+    if (!ReadSealText(path, text, why)) return false;
     if (!ParseCheckpoint(text, out, why)) {
         why = path + ": " + why;
         return false;

@@ -42,20 +42,6 @@ bool FromBase32(const std::string& text, unsigned char* out, size_t bytes)
     return bit >= bytes * 8;
 }
 
-bool FromHex(const std::string& text, unsigned char* out, size_t bytes)
-{
-    if (text.size() != bytes * 2) return false;
-    for (size_t i = 0; i < bytes; ++i) {
-        unsigned v = 0;
-        if (std::sscanf(text.c_str() + 2 * i, "%2x", &v) != 1 ||
-            !std::isxdigit(static_cast<unsigned char>(text[2 * i])) ||
-            !std::isxdigit(static_cast<unsigned char>(text[2 * i + 1])))
-            return false;
-        out[i] = static_cast<unsigned char>(v);
-    }
-    return true;
-}
-
 }  // namespace
 
 SealIdentity SealIdentityOf(const SealEntry& first)
@@ -206,15 +192,39 @@ bool ParseKeySheet(const std::string& text, SealKeySheet& out, std::string& why)
     return why.empty();
 }
 
-bool ReadKeySheet(const std::string& path, SealKeySheet& out, std::string& why)
+bool FromHex(const std::string& text, unsigned char* out, size_t bytes)
 {
-    std::string text(4096, '\0');
+    if (text.size() != bytes * 2) return false;
+    auto nibble = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    for (size_t i = 0; i < bytes; ++i) {
+        const int hi = nibble(text[2 * i]), lo = nibble(text[2 * i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        out[i] = static_cast<unsigned char>(hi << 4 | lo);
+    }
+    return true;
+}
+
+bool ReadSealText(const std::string& path, std::string& text, std::string& why)
+{
+    text.assign(4096, '\0');
     const int64_t n = ReadFileImage(path, text.data(), text.size());
     if (n < 0) {
         why = path + ": " + ErrorText(errno);
         return false;
     }
     text.resize(size_t(n));
+    return true;
+}
+
+bool ReadKeySheet(const std::string& path, SealKeySheet& out, std::string& why)
+{
+    std::string text;
+    if (!ReadSealText(path, text, why)) return false;
     if (!ParseKeySheet(text, out, why)) {
         why = path + ": " + why;
         return false;

@@ -33,6 +33,12 @@ Digest EvolveSealKey(const Digest& key);
 // HMAC-SHA256.
 Digest SealMac(const Digest& key, const void* data, size_t size);
 
+// `bytes` bytes from exactly twice as many hexadecimal digits (either case).
+bool FromHex(const std::string& text, unsigned char* out, size_t bytes);
+// A small text file of the seal (a key sheet, a checkpoint) whole, up to
+// 4 KiB; false with why (naming the file) when it cannot be read.
+bool ReadSealText(const std::string& path, std::string& text, std::string& why);
+
 // RFC 4648 base32 of the first `bits` bits, without padding.
 std::string Base32(const unsigned char* data, size_t bits);
 // A printed code as typed: upper case, spaces and dashes dropped.
