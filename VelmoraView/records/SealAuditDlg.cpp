@@ -5,13 +5,17 @@
 #include "SealCheckpoint.h"
 #include "records/SealAuditCommand.h"
 #include "controls/Dialogs.h"
+#include "controls/QrCode.h"
 #include "controls/Skin.h"
 
 #include <QCloseEvent>
+#include <QDialog>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -323,12 +327,40 @@ bool SealAuditDlg::BeginKeyedLedger()
     }
     const QString text = Utf8(emtask::KeySheetText(sheet));
     OPENSSL_cleanse(sheet.k0.data(), sheet.k0.size());
-    ShowMessage(this,
-                QStringLiteral("The sealed ledger begins after test %1. The key sheet is in %2:\n\n%3")
-                    .arg(start)
-                    .arg(chosen, text),
-                title);
+    ShowKeySheet(QStringLiteral("The sealed ledger begins after test %1. The key sheet is in %2; the code "
+                                "below holds the same text, for a phone or a printout.")
+                     .arg(start)
+                     .arg(chosen),
+                 text, title);
     return true;
+}
+
+void SealAuditDlg::ShowKeySheet(const QString& intro, const QString& text, const QString& title)
+{
+    QDialog dlg(this);
+    dlg.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dlg);
+    auto* about = new QLabel(intro, &dlg);
+    about->setWordWrap(true);
+    layout->addWidget(about);
+    auto* row = new QHBoxLayout;
+    const QImage qr = QrCodeImage(text.toUtf8());
+    if (!qr.isNull()) {
+        auto* code = new QLabel(&dlg);
+        code->setPixmap(QPixmap::fromImage(qr));
+        code->setAccessibleName(QStringLiteral("Key sheet as a QR code"));
+        row->addWidget(code);
+    }
+    auto* sheetText = new QPlainTextEdit(text, &dlg);
+    sheetText->setReadOnly(true);
+    sheetText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    sheetText->setMinimumWidth(560);
+    row->addWidget(sheetText);
+    layout->addLayout(row);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dlg);
+    connect(ok, &QPushButton::clicked, &dlg, &QDialog::accept);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    Dialogs().execDialog(&dlg);
 }
 
 void SealAuditDlg::closeEvent(QCloseEvent* e)

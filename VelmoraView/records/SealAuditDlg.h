@@ -60,6 +60,8 @@ private:
     void Poll();
     void Finish();
     void StopWorker();
+    // The new key sheet in a window: the text, and a QR code of the same text.
+    void ShowKeySheet(const QString& intro, const QString& text, const QString& title);
 
     std::thread m_Worker;
     std::atomic<bool> m_CancelFlag{false};

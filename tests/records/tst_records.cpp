@@ -14,6 +14,8 @@
 #include "controls/CProgressBar.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -355,6 +357,41 @@ private slots:
         QVERIFY2(lines[2].startsWith("\"record changed\",3,,\"2024-03-07\",\"14:00:02\",\"id3\",\"Name 3\","),
                  qPrintable(lines.join('\n')));
         QVERIFY(dialogs.messages().isEmpty());
+    }
+
+    // A keyed ledger begun from the audit window: the sheet file written, and
+    // shown as text and as a QR code that an independent reader decodes to it.
+    void keySheetBegunInTheWindowIsShownAsTextAndCode()
+    {
+        MakeSealedLog(3);
+        CReadDeviceDlg records;
+        records.Button(msg::RD_AUDIT_BTN)->click();
+        SealAuditDlg* audit = records.AuditWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(!audit->Running(), 20000);
+        struct Grab : ScriptedDialogs {
+            QImage code;
+            QString text;
+            int execDialog(QDialog* d) override
+            {
+                for (QLabel* l : d->findChildren<QLabel*>())
+                    if (!l->pixmap().isNull()) code = l->pixmap().toImage();
+                if (auto* t = d->findChild<QPlainTextEdit*>()) text = t->toPlainText();
+                return ScriptedDialogs::execDialog(d);
+            }
+        } dialogs;
+        const std::string sheet = *home / "sheet.txt", png = *home / "sheet.png";
+        dialogs.buttonAnswers.push_back(QMessageBox::Yes);
+        dialogs.fileAnswers.push_back(QString::fromStdString(sheet));
+        QVERIFY(audit->BeginKeyedLedger());
+        const std::vector<char> file = ReadBytes(sheet);
+        QCOMPARE(dialogs.text, QString::fromUtf8(file.data(), qsizetype(file.size())));
+        emtask::SealLedger l;
+        QVERIFY(emtask::ReadSealLedger(emtask::SealLedgerPath(), l) && l.keyed);
+        QVERIFY(dialogs.code.save(QString::fromStdString(png)));
+        QProcess zbar;
+        zbar.start("zbarimg", {"--raw", "-q", "-Sbinary", QString::fromStdString(png)});
+        QVERIFY(zbar.waitForFinished(20000));
+        QCOMPARE(QString::fromUtf8(zbar.readAllStandardOutput()), dialogs.text);
     }
 };
 
