@@ -111,6 +111,10 @@ void CVelmoraViewDlg::CreateChildren()
     m_Password = std::make_unique<CPassword>();
     m_Password->move(0, 0);
     m_IDentry = std::make_unique<CIDentry>();
+    // Queued: the identification window hides and disables the main window
+    // before the test starts, as a posted message did.
+    connect(m_IDentry.get(), &CIDentry::startTestRequested, this, &CVelmoraViewDlg::OnStartTest,
+            Qt::QueuedConnection);
     m_Records = std::make_unique<CReadDeviceDlg>();
     records::InstallExcelCommand();
     // A double-clicked row opens the report of its own slot; the record
@@ -492,15 +496,13 @@ void CVelmoraViewDlg::SaveForExit()
         qApp, [] { QCoreApplication::exit(kQuitCode); }, Qt::QueuedConnection);
 }
 
-void CVelmoraViewDlg::OnDeviceCommand(intptr_t w)
+void CVelmoraViewDlg::OnStartTest()
 {
-    if (w == msg::DEVICE_COMMAND_START_TEST) {
-        if (GetSerial().IsOpen()) {
-            m_DeviceLink->Send(DeviceCommand::Start);
-            RunTestWindow(*m_DeviceLink);
-        }
-        setEnabled(true);
+    if (GetSerial().IsOpen()) {
+        m_DeviceLink->Send(DeviceCommand::Start);
+        RunTestWindow(*m_DeviceLink);
     }
+    setEnabled(true);
 }
 
 void CVelmoraViewDlg::OnCommand(int id)
@@ -547,10 +549,7 @@ bool CVelmoraViewDlg::event(QEvent* e)
 {
     const ZMessageEvent* m;
     if (AsMessage(e, m)) {
-        if (m->message == msg::WM_COMMAND)
-            OnCommand(static_cast<int>(m->wParam));
-        else if (m->message == msg::MSG_DEVICE_COMMAND)
-            OnDeviceCommand(m->wParam);
+        if (m->message == msg::WM_COMMAND) OnCommand(static_cast<int>(m->wParam));
         return true;
     }
     return QWidget::event(e);

@@ -91,7 +91,7 @@ private:
     void OnExit();
     void SaveForExit();
     void OnAbout();
-    void OnDeviceCommand(intptr_t w);
+    void OnStartTest();
     void ClearDeviceValues();
 
     Options m_Options;
