@@ -116,17 +116,23 @@ void CVelmoraViewDlg::CreateChildren()
     connect(m_IDentry.get(), &CIDentry::startTestRequested, this, &CVelmoraViewDlg::OnStartTest,
             Qt::QueuedConnection);
     m_Records = std::make_unique<CReadDeviceDlg>();
-    records::InstallExcelCommand();
+    CReadDeviceDlg* recordWnd = m_Records.get();
+    records::InstallExcelCommand(*recordWnd);
     // A double-clicked row opens the report of its own slot; the record
     // window waits for 1373.
-    CReadDeviceDlg::SetHook(int(msg::WM_DBL_CLK), [](CReadDeviceDlg& w) {
-        OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
-                          w.PhotoSourceNow().folder, Wnd::ReadDevice, w.SelectedSlot());
+    connect(recordWnd, &CReadDeviceDlg::rowOpened, this, [recordWnd] {
+        OpenReportPreview(recordWnd->SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
+                          recordWnd->PhotoSourceNow().folder, Wnd::ReadDevice, recordWnd->SelectedSlot());
     });
-    CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, search::OpenSearch);
-    CSearchDataDlg::SetPreviewHook([](CSearchDataDlg& w) {
-        OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_SearchData,
-                          w.PhotoSourceNow().folder, Wnd::SearchData, w.SelectedSlot());
+    connect(recordWnd, &CReadDeviceDlg::searchRequested, this,
+            [recordWnd] { search::OpenSearch(*recordWnd, ConnectSearchResults); });
+}
+
+void CVelmoraViewDlg::ConnectSearchResults(CSearchDataDlg& results)
+{
+    connect(&results, &CSearchDataDlg::rowOpened, &results, [&results] {
+        OpenReportPreview(results.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_SearchData,
+                          results.PhotoSourceNow().folder, Wnd::SearchData, results.SelectedSlot());
     });
 }
 
