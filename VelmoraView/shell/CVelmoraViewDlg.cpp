@@ -18,6 +18,7 @@
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
+#include "shell/NoticeFollowUps.h"
 #include "shell/Version.h"
 #include "messaging/Diagnostics.h"
 #include "messaging/Messages.h"
@@ -108,6 +109,7 @@ void CVelmoraViewDlg::CreateChildren()
     // own (no parent), so that disabling the main window leaves them usable.
     m_Msg = std::make_unique<CMsg>();
     m_MsgError = std::make_unique<CMsgError>();
+    ConnectNoticeFollowUps(*m_Msg, *m_MsgError);
     m_Password = std::make_unique<CPassword>();
     m_Password->move(0, 0);
     m_IDentry = std::make_unique<CIDentry>();
