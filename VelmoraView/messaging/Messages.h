@@ -16,7 +16,6 @@ constexpr unsigned WM_FILE_READ = 1371;        // record window: display m_Devic
 constexpr unsigned MSG_SERIAL_TIMEOUT = 1372;  // main window timer after a failed open
 constexpr unsigned MSG_PREVIEW_CLOSED = 1373;  // record / search window: report preview closed
 constexpr unsigned MSG_FILL_ROWS = 1384;       // record window: fill the rows of the sheet
-constexpr unsigned MSG_DEVICE_COMMAND = 1380;  // main window: 4097 (start a test)
 constexpr unsigned WM_DBL_CLK = 1388;          // a grid row was double-clicked
 constexpr unsigned WM_ONE_CLK = 1389;          // a grid row was clicked
 constexpr unsigned MSG_SPLASH_TIMEOUT = 1394;
@@ -25,7 +24,6 @@ constexpr unsigned MSG_USERLIST_REBUILD = 4099;  // user list page: redraw dates
 constexpr unsigned MSG_USERLIST_IMPORT = 101;    // user list page: import finished
 constexpr unsigned MSG_REPORT_PRINTED = 1400;    // report window: its print thread ended (1 = printed)
 
-constexpr int DEVICE_COMMAND_START_TEST = 4097;  // MSG_DEVICE_COMMAND parameter
 constexpr unsigned TIMER_CLOCK = 1367;
 
 // Main-window commands (WM_COMMAND).

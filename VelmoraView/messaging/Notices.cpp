@@ -70,37 +70,6 @@ const NoticeEntry* FindIn(const NoticeEntry (&table)[N], int number)
 
 constexpr int kWidth = 400, kHeight = 235, kTitleHeight = 30;
 
-// A settings page and the settings window wait for a notice together and get
-// control back together.
-void EnablePageAndSettings(Wnd page, bool enable)
-{
-    EnableWnd(page, enable);
-    EnableWnd(Wnd::Settings, enable);
-}
-
-// Follow-ups that hold a settings page with the settings window while shown;
-// HeldPage is Wnd::Count for any other follow-up.
-struct PageHold {
-    FollowUp followUp;
-    Wnd page;
-};
-const PageHold kMsgPages[] = {{FollowUp::PrintPageSaved, Wnd::PrintPage},
-                              {FollowUp::PsetPageSaved, Wnd::PsetPage},
-                              {FollowUp::HelpPageSaved, Wnd::HelpPage},
-                              {FollowUp::UserListDelete, Wnd::UserList}};
-const PageHold kMsgErrorPages[] = {{FollowUp::PrintPageError, Wnd::PrintPage},
-                                   {FollowUp::PsetPageError, Wnd::PsetPage},
-                                   {FollowUp::HelpPageError, Wnd::HelpPage},
-                                   {FollowUp::UserListError, Wnd::UserList}};
-
-template <size_t N>
-Wnd HeldPage(const PageHold (&holds)[N], FollowUp followUp)
-{
-    for (const PageHold& h : holds)
-        if (h.followUp == followUp) return h.page;
-    return Wnd::Count;
-}
-
 }  // namespace
 
 bool ShowNotice(Wnd noticeWindow, int number)
@@ -147,7 +116,11 @@ CNotice::~CNotice() { UnregisterWindow(m_Self, this); }
 QString CNotice::title() const { return m_Title->text(); }
 QString CNotice::message() const { return m_Text->text(); }
 
-void CNotice::OnOk() { PostCommand(m_Self, m_DismissId); }
+void CNotice::OnOk()
+{
+    emit accepted(m_FollowUp);
+    PostCommand(m_Self, m_DismissId);
+}
 
 bool CNotice::event(QEvent* e)
 {
@@ -184,7 +157,7 @@ void CNotice::Fill(const NoticeEntry& e, const QString& text)
     m_Close->setEnabled(true);
     m_FollowUp = e.followUp;
     m_Number = e.number;
-    DisableWaiting(e.followUp);
+    emit shown(e.followUp);
     if (e.ok) m_Ok->setFocus();
 }
 
@@ -195,41 +168,17 @@ void CNotice::Hide()
     hide();
 }
 
+void CNotice::Finish(FollowUp followUp)
+{
+    Hide();
+    emit finished(followUp);
+}
+
 // ---------------------------------------------------------------------------
 
 CMsg::CMsg(QWidget* parent) : CNotice(Wnd::Msg, msg::MSG_DISMISS, parent) { }
 
 const NoticeEntry* CMsg::Find(int number) { return FindIn(kMsg, number); }
-
-void CMsg::DisableWaiting(FollowUp followUp)
-{
-    if (const Wnd page = HeldPage(kMsgPages, followUp); page != Wnd::Count) {
-        EnablePageAndSettings(page, false);
-    } else if (followUp == FollowUp::CameraWait) {
-        EnableWnd(Wnd::Main, false);
-        EnableWnd(Wnd::IDentry, false);
-    }
-}
-
-void CMsg::OnOk()
-{
-    // The operator confirmed the deletion of the user list.
-    if (m_FollowUp == FollowUp::UserListDelete) PostMessage(Wnd::UserList, msg::MSG_USERLIST_IMPORT);
-    CNotice::OnOk();
-}
-
-void CMsg::Dismiss()
-{
-    if (const Wnd page = HeldPage(kMsgPages, m_FollowUp); page != Wnd::Count) {
-        EnablePageAndSettings(page, true);
-        RaiseWnd(Wnd::Settings);
-    } else if (m_FollowUp == FollowUp::CameraWait) {
-        EnableWnd(Wnd::Main, false);
-        EnableWnd(Wnd::IDentry, true);
-        RaiseWnd(Wnd::IDentry);
-    }
-    Hide();
-}
 
 void CMsg::OnCommand(int id)
 {
@@ -239,23 +188,11 @@ void CMsg::OnCommand(int id)
         return;
     }
     switch (id) {
-    case msg::MSG_DISMISS: Dismiss(); break;
-    case 104:
-        EnableWnd(Wnd::RegUser, true);
-        Hide();
-        break;
+    case msg::MSG_DISMISS: Finish(m_FollowUp); break;
+    case 104: Finish(FollowUp::RegistrationDone); break;
     case 105: Hide(); break;
-    case 109:
-        EnableWnd(Wnd::IDentry, true);
-        Hide();
-        break;
-    case 113:
-        Hide();
-        EnableWnd(Wnd::Settings, true);
-        EnableWnd(Wnd::CameraPage, true);
-        EnableWnd(Wnd::Main, true);
-        PostCommand(Wnd::Settings, msg::SETTINGS_CLOSE);
-        break;
+    case 109: Finish(FollowUp::IdentryReady); break;
+    case 113: Finish(FollowUp::CameraApplied); break;
     default: break;
     }
 }
@@ -272,64 +209,6 @@ const NoticeEntry* CMsgError::Find(int number) { return FindIn(kMsgError, number
 
 void CMsgError::StartCloseTimer(int ms) { m_CloseTimer.start(ms); }
 
-void CMsgError::DisableWaiting(FollowUp followUp)
-{
-    // 134 and 135 leave the main window as it is.
-    if (followUp != FollowUp::UserListError) EnableWnd(Wnd::Main, false);
-    if (const Wnd page = HeldPage(kMsgErrorPages, followUp); page != Wnd::Count) {
-        EnablePageAndSettings(page, false);
-        return;
-    }
-    switch (followUp) {
-    case FollowUp::RegUserError: EnableWnd(Wnd::RegUser, false); break;
-    case FollowUp::PasswordError: EnableWnd(Wnd::Password, false); break;
-    case FollowUp::IdentryError:
-    case FollowUp::MemoryFullIdentry: EnableWnd(Wnd::IDentry, false); break;
-    default: break;
-    }
-}
-
-void CMsgError::Dismiss()
-{
-    Wnd top = Wnd::Main;
-    if (const Wnd page = HeldPage(kMsgErrorPages, m_FollowUp); page != Wnd::Count) {
-        EnablePageAndSettings(page, true);
-        top = Wnd::Settings;
-    }
-    switch (m_FollowUp) {
-    case FollowUp::CameraError:
-    case FollowUp::PortError: PostCommand(Wnd::Main, msg::MAIN_ENABLE); break;
-    case FollowUp::RegUserError:
-        EnableWnd(Wnd::RegUser, true);
-        top = Wnd::RegUser;
-        break;
-    case FollowUp::PasswordError:
-        EnableWnd(Wnd::Main, false);
-        EnableWnd(Wnd::Password, true);
-        top = Wnd::Password;
-        break;
-    case FollowUp::IdentryError:
-        EnableWnd(Wnd::Main, false);
-        EnableWnd(Wnd::IDentry, true);
-        top = Wnd::IDentry;
-        break;
-    case FollowUp::MemoryFullIdentry:
-        EnableWnd(Wnd::Main, true);
-        EnableWnd(Wnd::IDentry, true);
-        PostCommand(Wnd::IDentry, msg::IDENTRY_MEMORY_FULL);
-        top = Wnd::IDentry;
-        break;
-    case FollowUp::MemoryFull: EnableWnd(Wnd::Main, true); break;
-    default: break;
-    }
-    // The main window comes to the top; a window that takes control back
-    // stays above it.
-    RaiseWnd(Wnd::Main);
-    if (top != Wnd::Main) RaiseWnd(top);
-    m_CloseTimer.stop();
-    Hide();
-}
-
 void CMsgError::OnCommand(int id)
 {
     if (id < 111 || id > 135) return;
@@ -343,16 +222,17 @@ void CMsgError::OnCommand(int id)
         return;
     }
     switch (id) {
-    case msg::MSGERROR_DISMISS: Dismiss(); break;
-    case 127:
-        EnableWnd(Wnd::RegUser, true);
+    case msg::MSGERROR_DISMISS:
         m_CloseTimer.stop();
-        Hide();
+        Finish(m_FollowUp);
+        break;
+    case 127:
+        m_CloseTimer.stop();
+        Finish(FollowUp::RegistrationFailed);
         break;
     case 128:
-        EnableWnd(Wnd::IDentry, true);
         m_CloseTimer.stop();
-        Hide();
+        Finish(FollowUp::IdentryClosed);
         break;
     default: break;
     }

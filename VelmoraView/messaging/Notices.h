@@ -1,7 +1,8 @@
 // The two long-lived notice windows: CMsg for progress and confirmations,
 // CMsgError for errors. A caller picks a notice by number (ShowNotice); the
-// notice fills in its texts, disables the windows that must wait, and on
-// dismissal enables them again (the follow-up).
+// notice fills in its texts and says its follow-up when it is shown and when
+// it is dismissed, so that the windows that wait can step aside and come back.
+// A notice names no other window.
 #pragma once
 
 #include <QTimer>
@@ -16,29 +17,32 @@ class CSkinButton;
 // False when that notice window does not exist.
 bool ShowNotice(Wnd noticeWindow, int number);
 
-// What a notice does when it is dismissed (and which windows wait for it
-// meanwhile). The numbers are those of the two notice windows; the same
-// number means different things in CMsg and CMsgError.
-enum class FollowUp : int {
-    None = 0,
+// What a notice means to the windows that wait for it.
+enum class FollowUp {
+    None,
     // CMsg
-    PrintPageSaved = 13,  // print-setting page and settings window wait
-    PsetPageSaved = 14,   // program-setting page and settings window wait
-    CameraWait = 15,      // main and identification windows wait for the camera
-    HelpPageSaved = 17,   // password page and settings window wait
-    UserListDelete = 18,  // user list page waits; OK deletes the register
+    PrintPageSaved,    // print-setting page and settings window wait
+    PsetPageSaved,     // program-setting page and settings window wait
+    CameraWait,        // main and identification windows wait for the camera
+    HelpPageSaved,     // password page and settings window wait
+    UserListDelete,    // user list page waits; OK deletes the register
+    RegistrationDone,  // closed by its caller (104): the registration window
+    IdentryReady,      // closed by its caller (109): the identification window
+    CameraApplied,     // closed by its caller (113): the settings close
     // CMsgError
-    CameraError = 10,    // main window waits
-    RegUserError = 11,   // registration window waits
-    PortError = 12,      // main window waits
-    PasswordError = 13,  // password prompt waits
-    IdentryError = 14,   // identification window waits
-    PrintPageError = 15,
-    PsetPageError = 16,
-    HelpPageError = 17,
-    MemoryFullIdentry = 18,  // identification window waits, then is told
-    MemoryFull = 19,
-    UserListError = 20,  // user list page waits; the main window is left alone
+    CameraError,    // main window waits
+    RegUserError,   // registration window waits
+    PortError,      // main window waits
+    PasswordError,  // password prompt waits
+    IdentryError,   // identification window waits
+    PrintPageError,
+    PsetPageError,
+    HelpPageError,
+    MemoryFullIdentry,  // identification window waits, then is told
+    MemoryFull,
+    UserListError,       // user list page waits; the main window is left alone
+    RegistrationFailed,  // closed by its caller (127): the registration window
+    IdentryClosed,       // closed by its caller or its timer (128)
 };
 
 struct NoticeEntry {
@@ -60,6 +64,15 @@ public:
     CSkinButton* okButton() const { return m_Ok; }
     CSkinButton* closeButton() const { return m_Close; }
 
+signals:
+    // A notice with this follow-up is shown: the windows that wait disable
+    // themselves.
+    void shown(FollowUp followUp);
+    // OK was chosen (before the notice is dismissed).
+    void accepted(FollowUp followUp);
+    // The notice was dismissed: the windows that waited take control back.
+    void finished(FollowUp followUp);
+
 protected:
     CNotice(Wnd self, int dismissId, QWidget* parent);
     ~CNotice() override;
@@ -73,6 +86,8 @@ protected:
     // dismissal are disabled meanwhile.
     void Fill(const NoticeEntry& e, const QString& text);
     void Hide();
+    // Hides the notice and says the follow-up.
+    void Finish(FollowUp followUp);
 
     Wnd m_Self;
     int m_DismissId;
@@ -82,9 +97,6 @@ protected:
     QLabel* m_Text;
     CSkinButton* m_Ok;
     CSkinButton* m_Close;
-
-private:
-    virtual void DisableWaiting(FollowUp followUp) = 0;
 };
 
 class CMsg : public CNotice {
@@ -95,11 +107,6 @@ public:
 
 protected:
     void OnCommand(int id) override;
-    void OnOk() override;
-
-private:
-    void DisableWaiting(FollowUp followUp) override;
-    void Dismiss();
 };
 
 class CMsgError : public CNotice {
@@ -114,7 +121,5 @@ protected:
     void OnCommand(int id) override;
 
 private:
-    void DisableWaiting(FollowUp followUp) override;
-    void Dismiss();
     QTimer m_CloseTimer;
 };

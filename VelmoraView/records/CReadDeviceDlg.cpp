@@ -20,9 +20,9 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QTableView>
-#include <map>
 
 using records::PhotoVerdict;
 using records::StatusMoment;
@@ -48,20 +48,6 @@ StatusLine RecordStatus(bool archive, StatusMoment moment, bool records, const Q
 }
 
 }  // namespace records
-
-namespace {
-std::map<int, CReadDeviceDlg::Hook>& Hooks()
-{
-    static std::map<int, CReadDeviceDlg::Hook> hooks;
-    return hooks;
-}
-}  // namespace
-
-void CReadDeviceDlg::SetHook(int command, Hook hook)
-{
-    Hooks()[command] = std::move(hook);
-    if (auto* w = qobject_cast<CReadDeviceDlg*>(WindowPointer(Wnd::ReadDevice))) w->UpdateHookButtons();
-}
 
 CReadDeviceDlg::CReadDeviceDlg(QWidget* owner) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
@@ -160,8 +146,16 @@ CSkinButton* CReadDeviceDlg::Button(int command) const { return records::FindBut
 
 void CReadDeviceDlg::UpdateHookButtons()
 {
-    for (int id : {msg::RD_EXCEL_BTN, msg::RD_SEARCH_BTN})
-        if (CSkinButton* b = Button(id)) b->setEnabled(Hooks().count(id) && Hooks()[id]);
+    if (CSkinButton* b = Button(msg::RD_EXCEL_BTN))
+        b->setEnabled(isSignalConnected(QMetaMethod::fromSignal(&CReadDeviceDlg::excelRequested)));
+    if (CSkinButton* b = Button(msg::RD_SEARCH_BTN))
+        b->setEnabled(isSignalConnected(QMetaMethod::fromSignal(&CReadDeviceDlg::searchRequested)));
+}
+
+void CReadDeviceDlg::connectNotify(const QMetaMethod& signal)
+{
+    QWidget::connectNotify(signal);
+    UpdateHookButtons();
 }
 
 void CReadDeviceDlg::showEvent(QShowEvent* e)
@@ -266,8 +260,7 @@ void CReadDeviceDlg::DisplayFileReadData()
 void CReadDeviceDlg::OnRowDoubleClicked(int row)
 {
     m_Selection.Take(*m_Model, row);
-    auto it = Hooks().find(int(msg::WM_DBL_CLK));
-    if (m_Selection.slot >= 0 && it != Hooks().end() && it->second) it->second(*this);
+    if (m_Selection.slot >= 0) emit rowOpened();
 }
 
 void CReadDeviceDlg::ShowPhoto(int32_t slot)
@@ -287,12 +280,8 @@ void CReadDeviceDlg::OnCommand(int id)
     case msg::RD_OPEN_BTN: OnOpen(); break;
     case msg::RD_CLOSE_BTN: OnClose(); break;
     case msg::RD_AUDIT_BTN: OnCheckAll(); break;
-    case msg::RD_EXCEL_BTN:
-    case msg::RD_SEARCH_BTN: {
-        auto it = Hooks().find(id);
-        if (it != Hooks().end() && it->second) it->second(*this);
-        break;
-    }
+    case msg::RD_EXCEL_BTN: emit excelRequested(); break;
+    case msg::RD_SEARCH_BTN: emit searchRequested(); break;
     default: break;
     }
 }

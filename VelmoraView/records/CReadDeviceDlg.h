@@ -43,12 +43,6 @@ public:
     CLoadDataDlg* ProgressWindow() const { return m_Progress; }
     SealAuditDlg* AuditWindow() const { return m_Audit; }
 
-    // Seams for the commands built elsewhere: Excel (RD_EXCEL_BTN), Search
-    // (RD_SEARCH_BTN) and the row double-click (WM_DBL_CLK, after the
-    // selection is taken). A command's button is enabled once its hook is set.
-    using Hook = std::function<void(CReadDeviceDlg&)>;
-    static void SetHook(int command, Hook hook);
-
     // For tests and the benchmark.
     records::RecordGridModel* Model() const { return m_Model; }
     QTableView* Grid() const { return m_Grid; }
@@ -65,7 +59,16 @@ public:
     // The printer a print uses (tests point it at a PDF file in the dialog).
     void OnCommand(int id);
 
+signals:
+    // The commands built elsewhere. A button's command is enabled once its
+    // signal is connected.
+    void excelRequested();
+    void searchRequested();
+    // A row was double-clicked and its selection taken.
+    void rowOpened();
+
 protected:
+    void connectNotify(const QMetaMethod& signal) override;
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;

@@ -16,11 +16,11 @@
 
 namespace records {
 
-void InstallExcelCommand()
+void InstallExcelCommand(CReadDeviceDlg& window)
 {
-    CReadDeviceDlg::SetHook(msg::RD_EXCEL_BTN, [](CReadDeviceDlg& w) {
-        auto* excel = w.findChild<RecordExcel*>(QString(), Qt::FindDirectChildrenOnly);
-        if (!excel) excel = new RecordExcel(w);
+    QObject::connect(&window, &CReadDeviceDlg::excelRequested, &window, [&window] {
+        auto* excel = window.findChild<RecordExcel*>(QString(), Qt::FindDirectChildrenOnly);
+        if (!excel) excel = new RecordExcel(window);
         excel->OnExcel();
     });
 }

@@ -11,8 +11,8 @@ class CReadDeviceDlg;
 
 namespace records {
 
-// Gives the record window its Excel command (RD_EXCEL_BTN).
-void InstallExcelCommand();
+// Gives a record window its Excel command (RD_EXCEL_BTN).
+void InstallExcelCommand(CReadDeviceDlg& window);
 
 // One per record window (its child): runs one export at a time.
 class RecordExcel : public QObject {

@@ -51,16 +51,6 @@ records::StatusLine SearchStatus(bool archive, StatusMoment moment, bool found, 
 
 }  // namespace search
 
-namespace {
-CSearchDataDlg::PreviewHook& Preview()
-{
-    static CSearchDataDlg::PreviewHook hook;
-    return hook;
-}
-}  // namespace
-
-void CSearchDataDlg::SetPreviewHook(PreviewHook hook) { Preview() = std::move(hook); }
-
 CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFolder,
                                const QString& archiveName, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
@@ -212,7 +202,7 @@ void CSearchDataDlg::DisplaySearchData()
 void CSearchDataDlg::OnRowDoubleClicked(int row)
 {
     m_Selection.Take(*m_Model, row);
-    if (m_Selection.slot >= 0 && Preview()) Preview()(*this);
+    if (m_Selection.slot >= 0) emit rowOpened();
 }
 
 void CSearchDataDlg::ShowPhoto(int32_t slot)

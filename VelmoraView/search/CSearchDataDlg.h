@@ -30,10 +30,6 @@ public:
     // Runs the window modally through Dialogs().
     int DoModal();
 
-    // The report preview of a double-clicked row (built elsewhere).
-    using PreviewHook = std::function<void(CSearchDataDlg&)>;
-    static void SetPreviewHook(PreviewHook hook);
-
     int SourceFlag() const { return m_SourceFlag; }
     const std::string& ArchivePhotoFolder() const { return m_ArchivePhotoDir; }
     // Where the photographs of the found records are: the folder of the
@@ -54,6 +50,11 @@ public:
     void OnCommand(int id);
     // The pause between CSV lines (tests replace the sleep).
     std::function<void(int ms)> m_CsvPause;
+
+signals:
+    // A row was double-clicked and its selection taken (its report preview
+    // is built elsewhere).
+    void rowOpened();
 
 protected:
     bool event(QEvent* e) override;

@@ -8,13 +8,14 @@
 
 namespace search {
 
-void OpenSearch(CReadDeviceDlg& records)
+void OpenSearch(CReadDeviceDlg& records, const std::function<void(CSearchDataDlg&)>& prepare)
 {
     CDataSearchDlg criteria(&records);
     CommitResultAreaAhead(*emtask::GetManager());
     if (criteria.DoModal() != QDialog::Accepted) return;
     CSearchDataDlg results(records.SourceFlag(), records.ArchivePhotoFolder(), records.ArchiveFileName(),
                            &records);
+    if (prepare) prepare(results);
     results.DoModal();
 }
 

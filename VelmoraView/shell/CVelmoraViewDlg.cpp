@@ -18,6 +18,7 @@
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
+#include "shell/NoticeFollowUps.h"
 #include "shell/Version.h"
 #include "messaging/Diagnostics.h"
 #include "messaging/Messages.h"
@@ -108,21 +109,32 @@ void CVelmoraViewDlg::CreateChildren()
     // own (no parent), so that disabling the main window leaves them usable.
     m_Msg = std::make_unique<CMsg>();
     m_MsgError = std::make_unique<CMsgError>();
+    ConnectNoticeFollowUps(*m_Msg, *m_MsgError);
     m_Password = std::make_unique<CPassword>();
     m_Password->move(0, 0);
     m_IDentry = std::make_unique<CIDentry>();
+    // Queued: the identification window hides and disables the main window
+    // before the test starts, as a posted message did.
+    connect(m_IDentry.get(), &CIDentry::startTestRequested, this, &CVelmoraViewDlg::OnStartTest,
+            Qt::QueuedConnection);
     m_Records = std::make_unique<CReadDeviceDlg>();
-    records::InstallExcelCommand();
+    CReadDeviceDlg* recordWnd = m_Records.get();
+    records::InstallExcelCommand(*recordWnd);
     // A double-clicked row opens the report of its own slot; the record
     // window waits for 1373.
-    CReadDeviceDlg::SetHook(int(msg::WM_DBL_CLK), [](CReadDeviceDlg& w) {
-        OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
-                          w.PhotoSourceNow().folder, Wnd::ReadDevice, w.SelectedSlot());
+    connect(recordWnd, &CReadDeviceDlg::rowOpened, this, [recordWnd] {
+        OpenReportPreview(recordWnd->SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
+                          recordWnd->PhotoSourceNow().folder, Wnd::ReadDevice, recordWnd->SelectedSlot());
     });
-    CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, search::OpenSearch);
-    CSearchDataDlg::SetPreviewHook([](CSearchDataDlg& w) {
-        OpenReportPreview(w.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_SearchData,
-                          w.PhotoSourceNow().folder, Wnd::SearchData, w.SelectedSlot());
+    connect(recordWnd, &CReadDeviceDlg::searchRequested, this,
+            [recordWnd] { search::OpenSearch(*recordWnd, ConnectSearchResults); });
+}
+
+void CVelmoraViewDlg::ConnectSearchResults(CSearchDataDlg& results)
+{
+    connect(&results, &CSearchDataDlg::rowOpened, &results, [&results] {
+        OpenReportPreview(results.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_SearchData,
+                          results.PhotoSourceNow().folder, Wnd::SearchData, results.SelectedSlot());
     });
 }
 
@@ -492,15 +504,13 @@ void CVelmoraViewDlg::SaveForExit()
         qApp, [] { QCoreApplication::exit(kQuitCode); }, Qt::QueuedConnection);
 }
 
-void CVelmoraViewDlg::OnDeviceCommand(intptr_t w)
+void CVelmoraViewDlg::OnStartTest()
 {
-    if (w == msg::DEVICE_COMMAND_START_TEST) {
-        if (GetSerial().IsOpen()) {
-            m_DeviceLink->Send(DeviceCommand::Start);
-            RunTestWindow(*m_DeviceLink);
-        }
-        setEnabled(true);
+    if (GetSerial().IsOpen()) {
+        m_DeviceLink->Send(DeviceCommand::Start);
+        RunTestWindow(*m_DeviceLink);
     }
+    setEnabled(true);
 }
 
 void CVelmoraViewDlg::OnCommand(int id)
@@ -547,10 +557,7 @@ bool CVelmoraViewDlg::event(QEvent* e)
 {
     const ZMessageEvent* m;
     if (AsMessage(e, m)) {
-        if (m->message == msg::WM_COMMAND)
-            OnCommand(static_cast<int>(m->wParam));
-        else if (m->message == msg::MSG_DEVICE_COMMAND)
-            OnDeviceCommand(m->wParam);
+        if (m->message == msg::WM_COMMAND) OnCommand(static_cast<int>(m->wParam));
         return true;
     }
     return QWidget::event(e);

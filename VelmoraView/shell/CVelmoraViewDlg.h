@@ -20,6 +20,7 @@ class CIDentry;
 class COptionDlg;
 class CSplash;
 class CReadDeviceDlg;
+class CSearchDataDlg;
 class QLabel;
 
 class CVelmoraViewDlg : public QWidget {
@@ -60,6 +61,8 @@ public:
     CSplash* splash() const { return m_Splash.get(); }
     CReadDeviceDlg* recordWindow() const { return m_Records.get(); }
     DeviceLink& deviceLink() const { return *m_DeviceLink; }
+    // A double-clicked search result opens the report of its own slot.
+    static void ConnectSearchResults(CSearchDataDlg& results);
 
 protected:
     bool event(QEvent* e) override;
@@ -91,7 +94,7 @@ private:
     void OnExit();
     void SaveForExit();
     void OnAbout();
-    void OnDeviceCommand(intptr_t w);
+    void OnStartTest();
     void ClearDeviceValues();
 
     Options m_Options;

@@ -187,7 +187,7 @@ void CIDentry::OnOk()
     }
     ApplySubject(slot);
     DebugLine("subject %s", emtask::GetManager()->m_BusInfo.subjectno);
-    PostMessage(Wnd::Main, msg::MSG_DEVICE_COMMAND, msg::DEVICE_COMMAND_START_TEST);
+    emit startTestRequested();
     EnableWnd(Wnd::Main, false);
     hide();
 }

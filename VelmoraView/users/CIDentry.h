@@ -33,6 +33,11 @@ public:
     QPushButton* OkButton() { return m_Ok; }
     QPushButton* CloseButton() { return m_Close; }
 
+signals:
+    // A subject was found and copied into the settings block: the main window
+    // starts the test.
+    void startTestRequested();
+
 public slots:
     void OnOk();
     void OnClose();

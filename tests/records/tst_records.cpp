@@ -289,6 +289,7 @@ private slots:
         emtask::CopyField(store->m_SearchInfo.startno, "5");
         emtask::CopyField(store->m_SearchInfo.endno, "5");
         CSearchDataDlg results(w->SourceFlag(), w->ArchivePhotoFolder(), w->ArchiveFileName());
+        CVelmoraViewDlg::ConnectSearchResults(results);
         QTRY_COMPARE(results.Model()->rowCount(), 2);
         emit results.Grid()->doubleClicked(results.Model()->index(0, 0));
         QTRY_VERIFY(ReportPreviewWindow()->isVisible() && !results.isEnabled());

@@ -41,9 +41,9 @@ int main(int argc, char** argv)
     }
     m->m_BusInfo.rowsindex = 0;
     // The commands the main window installs, so their buttons show as they do there.
-    records::InstallExcelCommand();
-    CReadDeviceDlg::SetHook(msg::RD_SEARCH_BTN, search::OpenSearch);
     CReadDeviceDlg w;
+    records::InstallExcelCommand(w);
+    QObject::connect(&w, &CReadDeviceDlg::searchRequested, &w, [&w] { search::OpenSearch(w); });
     w.OpenFromMain();
     int rc = 0;
     QTimer::singleShot(800, [&] {
