@@ -17,6 +17,30 @@ std::string OneLine(const char* text)
     return s.empty() ? std::string("no reason given") : s;
 }
 
+// Why a value libpq would refuse only at connection time is wrong, or empty.
+std::string BadValue(const std::string& key, const std::string& value)
+{
+    if (key == "port") {
+        size_t start = 0;
+        do {
+            const size_t end = std::min(value.find(',', start), value.size());
+            const std::string p = value.substr(start, end - start);
+            if (!p.empty() && (p.size() > 5 || p.find_first_not_of("0123456789") != std::string::npos ||
+                               std::atoi(p.c_str()) < 1 || std::atoi(p.c_str()) > 65535))
+                return "port \"" + p + "\" is not a port number";
+            start = end + 1;
+        } while (start <= value.size());
+    }
+    if (key == "sslmode") {
+        for (const char* m : {"disable", "allow", "prefer", "require", "verify-ca", "verify-full"})
+            if (value == m) return {};
+        return "sslmode \"" + value + "\" is not one libpq knows";
+    }
+    return {};
+}
+
+void Quiet(void*, const char*) { }
+
 // In order; each runs once, in its own transaction. Never edit one that has
 // shipped: add another.
 const char* const kMigrations[] = {
@@ -89,6 +113,12 @@ PgConnection::Status PgConnection::Open(const std::string& url, std::string& why
             timeout = true;
         }
         if (std::string(o->keyword) == "client_encoding") continue;
+        // libpq checks these only when it connects, as if the server were at fault.
+        if (const std::string bad = BadValue(o->keyword, v); !bad.empty()) {
+            PQconninfoFree(opts);
+            why = "bad connection string: " + bad;
+            return Status::BadString;
+        }
         keys.push_back(o->keyword);
         values.push_back(v);
     }
@@ -113,6 +143,8 @@ PgConnection::Status PgConnection::Open(const std::string& url, std::string& why
         m_Conn = nullptr;
         return Status::Unreachable;
     }
+    // Notices ("already exists, skipping") are not for the operator.
+    PQsetNoticeProcessor(m_Conn, Quiet, nullptr);
     return Status::Ok;
 }
 

@@ -37,7 +37,7 @@ struct PgCluster {
     ~PgCluster()
     {
         Run(std::string(kBin) + "pg_ctl -D " + dir + "/data -m immediate -w stop >/dev/null 2>&1");
-        if (!getenv("ZOLT7_KEEP_PG")) std::filesystem::remove_all(dir);
+        std::filesystem::remove_all(dir);
     }
     PgCluster(const PgCluster&) = delete;
     PgCluster& operator=(const PgCluster&) = delete;
@@ -87,18 +87,15 @@ struct PgCluster {
         for (pid_t p : all)
             for (int i = 0; i < 500 && Alive(p); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // A zombie that init has not reaped yet still answers kill(pid, 0),
+        // which the next start would take for a running server.
+        std::filesystem::remove(dir + "/data/postmaster.pid");
+        std::filesystem::remove(dir + "/.s.PGSQL.5432.lock");
     }
 
 private:
     int m_Databases = 0;
-    static bool Alive(pid_t p)
-    {
-        std::ifstream st("/proc/" + std::to_string(p) + "/stat");
-        std::string s;
-        if (!std::getline(st, s)) return false;
-        const size_t close = s.rfind(')');
-        return close != std::string::npos && close + 2 < s.size() && s[close + 2] != 'Z';
-    }
+    static bool Alive(pid_t p) { return std::filesystem::exists("/proc/" + std::to_string(p)); }
     bool Run(const std::string& cmd) const
     {
         const std::string full = getuid() == 0 ? "runuser -u postgres -- sh -c '" + Quote(cmd) + "'" : cmd;
