@@ -2,12 +2,14 @@
 // the program stores them, and the cuts a station meets (a server killed in a
 // batch, a server away, a row that is not ours, a wrong connection string).
 #include "../records/SealFixture.h"
+#include "BuildPaths.h"
 #include "PgCluster.h"
 #include "central/CentralDb.h"
 #include "central/CentralSync.h"
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -196,6 +198,36 @@ TEST_F(CentralSync, BadConnectionsSayWhyWithoutHanging)
         EXPECT_NE(r.why.find(c.says), std::string::npos) << c.url << ": " << r.why;
     }
     EXPECT_FALSE(std::filesystem::exists(central::SyncStatePath(home.path)));
+}
+
+TEST_F(CentralSync, CommandExitStatus)
+{
+    MakeSealedLog(3);
+    struct Case {
+        std::string url;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {url, 0, "up to date (3 sent"},
+        {url, 0, "up to date (0 sent"},
+        {"postgresql://h:0/x", 2, "bad connection string"},
+    };
+    for (const Case& c : cases) {
+        const std::string cmd = BuildBin("VelmoraView") + " --sync --home " + home.path + " --central '" +
+                                c.url + "' --station depot-9 2>&1";
+        FILE* p = popen(cmd.c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        std::string out;
+        char buf[4096];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+        const int status = pclose(p);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << c.url << ": " << out;
+        EXPECT_NE(out.find(c.says), std::string::npos) << out;
+    }
+    EXPECT_EQ(Query("SELECT count(*) FROM zolt7.tests t JOIN zolt7.stations s ON s.id = t.station_id"
+                    " WHERE s.name = 'depot-9'"),
+              3);
 }
 
 }  // namespace
