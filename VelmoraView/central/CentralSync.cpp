@@ -299,6 +299,7 @@ SyncResult SyncFolder(const SyncOptions& o)
                                     recs.data(), size_t(want)) != want)
             return fail("cannot read " + paths.log + ": " + emtask::ErrorText(errno ? errno : EIO));
         std::vector<Row> batchRows;
+        bool storing = false;
         for (int i = 0; i < n; ++i) {
             const TestRecord& r = recs[size_t(i)];
             if (r.testno != done + i + 1) continue;  // an empty slot holds no test
@@ -342,9 +343,15 @@ SyncResult SyncFolder(const SyncOptions& o)
                 }
                 break;
             }
+            // The store writes the log, then the entry: the newest test
+            // without one is being stored, and waits for it.
+            if (row.seal.empty() && ledger.exists && r.testno > ledger.startTestNo && r.testno == count) {
+                storing = true;
+                break;
+            }
             batchRows.push_back(std::move(row));
         }
-        const int32_t last = done + n;
+        const int32_t last = storing ? count - 1 : done + n;
         if (!batchRows.empty()) {
             Params p;
             p.Text(stationText);
@@ -443,6 +450,11 @@ SyncResult SyncFolder(const SyncOptions& o)
         if (!conflicted) {
             if (!RaiseState(statePath, key, last, why)) return fail("cannot record what was sent: " + why);
             mark = last;
+        }
+        if (storing) {
+            res.waiting = count - mark;
+            return fail("test " + std::to_string(count) +
+                        " is being stored (its seal entry is not written yet)");
         }
     }
     res.waiting = count - mark;

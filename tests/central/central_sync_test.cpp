@@ -89,6 +89,23 @@ TEST_F(CentralSync, FirstSyncThenOnlyWhatIsNew)
     EXPECT_EQ(Query("SELECT max(version) FROM zolt7.schema_version"), central::SchemaVersion());
 }
 
+TEST_F(CentralSync, NewestTestWaitsForItsSealEntry)
+{
+    // Saved to the log, not yet sealed: sent without its entry it would
+    // conflict with itself once sealed.
+    MakeSealedLog(3);
+    emtask::GetManager()->AppendRecord(MakeRecord(4));
+    emtask::GetManager()->SaveResultData();
+    central::SyncResult r = Sync();
+    EXPECT_EQ(r.status, central::SyncResult::Incomplete);
+    EXPECT_EQ(r.sent, 3);
+    EXPECT_EQ(r.waiting, 1);
+    SealSlot(3);
+    r = Sync();
+    EXPECT_EQ(r.status, central::SyncResult::UpToDate) << r.why;
+    EXPECT_EQ(Query("SELECT count(seal) FROM zolt7.tests"), 4);
+}
+
 TEST_F(CentralSync, CutInABatchLeavesNoDuplicateAndNoGap)
 {
     MakeSealedLog(9, 0, false);
