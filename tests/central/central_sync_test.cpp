@@ -89,6 +89,38 @@ TEST_F(CentralSync, FirstSyncThenOnlyWhatIsNew)
     EXPECT_EQ(Query("SELECT max(version) FROM zolt7.schema_version"), central::SchemaVersion());
 }
 
+TEST_F(CentralSync, OddRecordsTravelWithoutStoppingTheirBatch)
+{
+    // Whatever a record's fields hold, the server must take the row: one it
+    // refuses would stop the sync at that test for good.
+    struct Case {
+        const char *date, *name, *result;
+        char mode;
+        const char* check;  // a query that counts the row as it should arrive
+    };
+    const Case cases[] = {
+        {"20240230120000", "Lee", "0.030", '0', "tested_at IS NULL AND result_number = 0.03"},
+        {"2024030799xx00", "Lee", "FLOW", 'F', "tested_at IS NULL AND result_number IS NULL AND unit = 'F'"},
+        {"20240229235959", "\xff\xfeKim", "1.2.3", '0',
+         "tested_at = '2024-02-29 23:59:59' AND result_number IS NULL AND subject_name LIKE '%Kim'"},
+    };
+    emtask::EMTaskData* m = emtask::GetManager();
+    for (const Case& c : cases) {
+        emtask::TestRecord r = searchtest::Record(m->NextTestNo(), c.date, "id", c.name, c.result, c.mode,
+                                                  c.mode == 'F' ? "F" : "B");
+        std::memset(r.id, 'A', sizeof r.id);  // no terminator
+        SealSlot(m->AppendRecord(r));
+    }
+    m->SaveResultData();
+    const central::SyncResult res = Sync();
+    ASSERT_EQ(res.status, central::SyncResult::UpToDate) << res.why;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(Query("SELECT count(*) FROM zolt7.tests WHERE test_no = " + std::to_string(i + 1) +
+                        " AND " + cases[i].check + " AND length(subject_id) = 64"),
+                  1)
+            << cases[i].check;
+}
+
 TEST_F(CentralSync, NewestTestWaitsForItsSealEntry)
 {
     // Saved to the log, not yet sealed: sent without its entry it would

@@ -27,8 +27,8 @@ struct PgCluster {
         user = getuid() == 0 ? "postgres" : (getpwuid(getuid()) ? getpwuid(getuid())->pw_name : "postgres");
         if (getuid() == 0)
             if (passwd* pw = getpwnam("postgres")) (void)!chown(dir.c_str(), pw->pw_uid, pw->pw_gid);
-        ok = Run(std::string(kBin) + "initdb -A trust -U " + user + " -D " + dir + "/data >" + dir +
-                 "/initdb.log 2>&1") &&
+        ok = Run(std::string(kBin) + "initdb -A trust -E UTF8 --locale=C -U " + user + " -D " + dir +
+                 "/data >" + dir + "/initdb.log 2>&1") &&
              WriteHba() && Start();
         if (ok)
             ok = Run(std::string(kBin) + "psql -q -h " + dir + " -U " + user +
