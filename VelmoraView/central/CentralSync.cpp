@@ -485,6 +485,12 @@ int SyncCommand(const std::string& folder, const std::string& url, const std::st
         gethostname(host, sizeof host - 1);
         o.station = host;
     }
+    // The name is a line's last field in data/central.state.
+    if (std::any_of(o.station.begin(), o.station.end(),
+                    [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
+        std::fprintf(stderr, "sync: a station name is one line of printable text\n");
+        return 2;
+    }
     const SyncResult r = SyncFolder(o);
     for (const SyncConflict& c : r.conflicts)
         std::fprintf(stderr, "sync: conflict at test %d: %s (not overwritten)\n", c.testno, c.what.c_str());

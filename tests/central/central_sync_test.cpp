@@ -256,15 +256,17 @@ TEST_F(CentralSync, CommandExitStatus)
         std::string url;
         int status;
         const char* says;
+        const char* station = "depot-9";
     };
     const Case cases[] = {
         {url, 0, "up to date (3 sent"},
         {url, 0, "up to date (0 sent"},
         {"postgresql://h:0/x", 2, "bad connection string"},
+        {url, 2, "one line", "a\nb"},
     };
     for (const Case& c : cases) {
         const std::string cmd = BuildBin("VelmoraView") + " --sync --home " + home.path + " --central '" +
-                                c.url + "' --station depot-9 2>&1";
+                                c.url + "' --station '" + c.station + "' 2>&1";
         FILE* p = popen(cmd.c_str(), "r");
         ASSERT_NE(p, nullptr);
         std::string out;
