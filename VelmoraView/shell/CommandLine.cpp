@@ -1,6 +1,7 @@
 #include "shell/CommandLine.h"
 
 #include "ProgramFolder.h"
+#include "central/CentralSync.h"
 #include "messaging/Diagnostics.h"
 #include "records/SealAuditCommand.h"
 #include "shell/CVelmoraViewApp.h"
@@ -8,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <cstdio>
+#include <utility>
 
 namespace shell {
 
@@ -24,6 +26,9 @@ enum class Opt {
     BeginSeal,
     VerifyCode,
     ExportCheckpoint,
+    Sync,
+    Central,
+    Station,
     Debug,
     QtOption
 };
@@ -62,6 +67,9 @@ const std::vector<OptionRow>& Options()
          {"export-checkpoint"},
          "FILE",
          "Write the ledger's checkpoint to FILE (keep it on another medium)."},
+        {Opt::Sync, {"sync"}, nullptr, "Send every test not yet sent to the central database, no window."},
+        {Opt::Central, {"central"}, "URL", "With --sync: this connection string instead of the settings'."},
+        {Opt::Station, {"station"}, "NAME", "With --sync: this station name instead of the settings'."},
         {Opt::Debug, {"debug"}, nullptr, "Diagnostic output (frames, file errors) on standard error."},
         {Opt::QtOption, {"platform"}, "NAME", nullptr},
         {Opt::QtOption, {"display"}, "NAME", nullptr},
@@ -121,9 +129,19 @@ CommandLine ParseCommandLine(const QStringList& args)
     }
     // One command at most; the seal's options only with the commands they serve.
     int commands = 0;
-    for (Opt c : {Opt::Audit, Opt::BeginSeal, Opt::VerifyCode, Opt::ExportCheckpoint}) commands += isSet(c);
+    for (Opt c : {Opt::Audit, Opt::BeginSeal, Opt::VerifyCode, Opt::ExportCheckpoint, Opt::Sync})
+        commands += isSet(c);
     if (commands > 1)
-        return fail(QStringLiteral("--audit, --begin-seal, --verify-code and --export-checkpoint go alone."));
+        return fail(
+            QStringLiteral("--audit, --begin-seal, --verify-code, --export-checkpoint and --sync go alone."));
+    for (auto [opt, name] : {std::pair{Opt::Central, "central"}, std::pair{Opt::Station, "station"}}) {
+        if (!isSet(opt)) continue;
+        const QString v = parser.value(QString::fromLatin1(name));
+        if (v.isEmpty() || !isSet(Opt::Sync))
+            return fail(
+                QStringLiteral("--%1 goes with --sync and needs a value.").arg(QString::fromLatin1(name)));
+        (opt == Opt::Central ? cl.central : cl.station) = v;
+    }
     if (isSet(Opt::KeySheet)) {
         cl.keySheet = parser.value(QStringLiteral("key-sheet"));
         if (cl.keySheet.isEmpty() || !(isSet(Opt::Audit) || isSet(Opt::BeginSeal)))
@@ -159,6 +177,8 @@ CommandLine ParseCommandLine(const QStringList& args)
         cl.mode = CommandLine::Mode::VerifyCode;
     else if (isSet(Opt::ExportCheckpoint))
         cl.mode = CommandLine::Mode::ExportCheckpoint;
+    else if (isSet(Opt::Sync))
+        cl.mode = CommandLine::Mode::Sync;
     return cl;
 }
 
@@ -201,8 +221,8 @@ int RunProgram(int argc, char** argv)
     emtask::SetProgramFolder(cl.home.isEmpty() ? emtask::DefaultProgramFolder()
                                                : cl.home.toLocal8Bit().toStdString());
     SetDiagnostics(cl.debug);
-    // The seal's commands run without a window; only beginning a ledger takes
-    // the program folder's lock.
+    // The seal's commands and the sync run without a window; only beginning a
+    // ledger takes the program folder's lock.
     const std::string folder = emtask::ProgramFolder();
     auto local = [](const QString& s) { return s.toLocal8Bit().toStdString(); };
     switch (cl.mode) {
@@ -214,6 +234,7 @@ int RunProgram(int argc, char** argv)
         return records::VerifyCodeCommand(folder, local(cl.verifyTestNo), local(cl.verifyCode));
     case CommandLine::Mode::ExportCheckpoint:
         return records::ExportCheckpointCommand(folder, local(cl.exportFile));
+    case CommandLine::Mode::Sync: return central::SyncCommand(folder, local(cl.central), local(cl.station));
     default: break;
     }
     CVelmoraViewApp app(argc, argv, lcZolt7().isDebugEnabled());

@@ -9,7 +9,7 @@
 namespace shell {
 
 struct CommandLine {
-    enum class Mode { Window, Help, Version, Audit, BeginSeal, VerifyCode, ExportCheckpoint, Error };
+    enum class Mode { Window, Help, Version, Audit, BeginSeal, VerifyCode, ExportCheckpoint, Sync, Error };
     Mode mode = Mode::Window;
     QString home;  // --home DIR, empty when not given
     bool debug = false;
@@ -18,6 +18,7 @@ struct CommandLine {
     QString keySheet, checkpoint, exportFile;
     int32_t acceptUnsealedBefore = 0;
     QString verifyTestNo, verifyCode;  // --verify-code N CODE
+    QString central, station;          // --sync's overrides, empty when not given
 };
 
 // `args` as argv, the program's name first.

@@ -41,6 +41,13 @@ TEST(CommandLine, Modes)
         {{"--audit", "--begin-seal", "--key-sheet", "k"}, Mode::Error, {}, false},
         {{"--audit", "--accept-unsealed-before", "-1"}, Mode::Error, {}, false},
         {{"--export-checkpoint", "c", "--checkpoint", "c"}, Mode::Error, {}, false},
+        {{"--sync", "--central", "postgresql:///z", "--station", "s", "--home", "/d"},
+         Mode::Sync,
+         "/d",
+         false},
+        {{"--central", "postgresql:///z"}, Mode::Error, {}, false},
+        {{"--sync", "--station="}, Mode::Error, {}, false},
+        {{"--sync", "--audit"}, Mode::Error, {}, false},
     };
     for (const Case& c : cases) {
         const shell::CommandLine cl = shell::ParseCommandLine(QStringList{"VelmoraView"} + c.args);

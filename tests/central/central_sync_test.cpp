@@ -1,0 +1,284 @@
+// The sync against a real server: a throwaway cluster, sealed logs stored as
+// the program stores them, and the cuts a station meets (a server killed in a
+// batch, a server away, a row that is not ours, a wrong connection string).
+#include "../records/SealFixture.h"
+#include "BuildPaths.h"
+#include "PgCluster.h"
+#include "central/CentralDb.h"
+#include "central/CentralSync.h"
+
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <sys/wait.h>
+
+namespace {
+
+PgCluster* g_Cluster = nullptr;
+
+class CentralSync : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { g_Cluster = new PgCluster; }
+    static void TearDownTestSuite() { delete g_Cluster; }
+    void SetUp() override
+    {
+        ASSERT_TRUE(g_Cluster->ok) << "no cluster: see " << g_Cluster->dir;
+        url = g_Cluster->NewDatabase();
+    }
+
+    central::SyncResult Sync(const std::string& station = "depot-1", int batch = 3,
+                             std::function<bool(int, central::SyncOptions::Stage)> hook = {})
+    {
+        central::SyncOptions o;
+        o.folder = emtask::ProgramFolder();
+        o.url = url;
+        o.station = station;
+        o.batchRows = batch;
+        o.stageHook = std::move(hook);
+        return central::SyncFolder(o);
+    }
+    // One number from the central database.
+    long long Query(const std::string& sql)
+    {
+        central::PgConnection db;
+        std::string why;
+        EXPECT_EQ(db.Open(url, why), central::PgConnection::Status::Ok) << why;
+        central::PgResult r = db.Exec("SELECT (" + sql + ")::text", why);
+        EXPECT_TRUE(r) << why;
+        return r ? std::atoll(PQgetvalue(r.get(), 0, 0)) : -1;
+    }
+    void Run(const std::string& sql)
+    {
+        central::PgConnection db;
+        std::string why;
+        ASSERT_EQ(db.Open(url, why), central::PgConnection::Status::Ok) << why;
+        EXPECT_TRUE(db.Command(sql, why)) << why;
+    }
+    long long Rows() { return Query("SELECT count(*) FROM zolt7.tests"); }
+    long long Distinct()
+    {
+        return Query("SELECT count(DISTINCT (station_id, ledger, test_no)) FROM zolt7.tests");
+    }
+
+    std::string url;
+    RecordsHome home;
+};
+
+TEST_F(CentralSync, FirstSyncThenOnlyWhatIsNew)
+{
+    MakeSealedLog(10);
+    central::SyncResult r = Sync();
+    ASSERT_EQ(r.status, central::SyncResult::UpToDate) << r.why;
+    EXPECT_EQ(r.sent, 10);
+    EXPECT_EQ(Rows(), 10);
+    // Each row's hashes are of its own bytes; photographs on even tests, seals on all.
+    EXPECT_EQ(Query("SELECT count(*) FROM zolt7.tests WHERE sha256(record) = record_sha256"
+                    " AND (photo IS NULL OR sha256(photo) = photo_sha256)"),
+              10);
+    EXPECT_EQ(Query("SELECT count(photo) FROM zolt7.tests"), 5);
+    EXPECT_EQ(Query("SELECT count(seal) FROM zolt7.tests WHERE length(seal) = 112"), 10);
+    EXPECT_EQ(Query("SELECT count(*) FROM zolt7.tests WHERE tested_at = '2024-03-07 14:00:03'"), 1);
+
+    r = Sync();
+    EXPECT_EQ(r.status, central::SyncResult::UpToDate);
+    EXPECT_EQ(r.sent + r.present, 0) << "a second run sends nothing";
+    MakeSealedLog(4);
+    r = Sync();
+    EXPECT_EQ(r.status, central::SyncResult::UpToDate);
+    EXPECT_EQ(r.sent, 4);
+    EXPECT_EQ(Rows(), 14);
+    EXPECT_EQ(Query("SELECT max(version) FROM zolt7.schema_version"), central::SchemaVersion());
+}
+
+TEST_F(CentralSync, OddRecordsTravelWithoutStoppingTheirBatch)
+{
+    // Whatever a record's fields hold, the server must take the row: one it
+    // refuses would stop the sync at that test for good.
+    struct Case {
+        const char *date, *name, *result;
+        char mode;
+        const char* check;  // a query that counts the row as it should arrive
+    };
+    const Case cases[] = {
+        {"20240230120000", "Lee", "0.030", '0', "tested_at IS NULL AND result_number = 0.03"},
+        {"2024030799xx00", "Lee", "FLOW", 'F', "tested_at IS NULL AND result_number IS NULL AND unit = 'F'"},
+        {"20240229235959", "\xff\xfeKim", "1.2.3", '0',
+         "tested_at = '2024-02-29 23:59:59' AND result_number IS NULL AND subject_name LIKE '%Kim'"},
+    };
+    emtask::EMTaskData* m = emtask::GetManager();
+    for (const Case& c : cases) {
+        emtask::TestRecord r = searchtest::Record(m->NextTestNo(), c.date, "id", c.name, c.result, c.mode,
+                                                  c.mode == 'F' ? "F" : "B");
+        std::memset(r.id, 'A', sizeof r.id);  // no terminator
+        SealSlot(m->AppendRecord(r));
+    }
+    m->SaveResultData();
+    const central::SyncResult res = Sync();
+    ASSERT_EQ(res.status, central::SyncResult::UpToDate) << res.why;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(Query("SELECT count(*) FROM zolt7.tests WHERE test_no = " + std::to_string(i + 1) +
+                        " AND " + cases[i].check + " AND length(subject_id) = 64"),
+                  1)
+            << cases[i].check;
+}
+
+TEST_F(CentralSync, NewestTestWaitsForItsSealEntry)
+{
+    // Saved to the log, not yet sealed: sent without its entry it would
+    // conflict with itself once sealed.
+    MakeSealedLog(3);
+    emtask::GetManager()->AppendRecord(MakeRecord(4));
+    emtask::GetManager()->SaveResultData();
+    central::SyncResult r = Sync();
+    EXPECT_EQ(r.status, central::SyncResult::Incomplete);
+    EXPECT_EQ(r.sent, 3);
+    EXPECT_EQ(r.waiting, 1);
+    SealSlot(3);
+    r = Sync();
+    EXPECT_EQ(r.status, central::SyncResult::UpToDate) << r.why;
+    EXPECT_EQ(Query("SELECT count(seal) FROM zolt7.tests"), 4);
+}
+
+TEST_F(CentralSync, CutInABatchLeavesNoDuplicateAndNoGap)
+{
+    MakeSealedLog(9, 0, false);
+    struct Case {
+        const char* what;
+        central::SyncOptions::Stage stage;
+        bool killServer;
+        long long present;  // rows of the cut batch found on the next run
+    };
+    const Case cases[] = {
+        {"server killed before the commit", central::SyncOptions::Inserted, true, 0},
+        {"station stopped after the commit", central::SyncOptions::Committed, false, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        url = g_Cluster->NewDatabase();
+        std::filesystem::remove(central::SyncStatePath(home.path));
+        central::SyncResult r = Sync("depot-1", 3, [&](int batch, central::SyncOptions::Stage s) {
+            if (batch != 1 || s != c.stage) return true;
+            if (c.killServer) g_Cluster->Kill();
+            return c.killServer;
+        });
+        EXPECT_EQ(r.status, central::SyncResult::Incomplete);
+        EXPECT_EQ(r.waiting, 6);
+        if (c.killServer) {
+            EXPECT_NE(r.why.find("tests 4 to 6"), std::string::npos) << r.why;
+            ASSERT_TRUE(g_Cluster->Start());
+        }
+        r = Sync();
+        ASSERT_EQ(r.status, central::SyncResult::UpToDate) << r.why;
+        EXPECT_EQ(r.present, c.present);
+        EXPECT_EQ(Rows(), 9);
+        EXPECT_EQ(Distinct(), 9);
+    }
+}
+
+TEST_F(CentralSync, ServerAwayThenBack)
+{
+    MakeSealedLog(2);
+    ASSERT_EQ(Sync().status, central::SyncResult::UpToDate);
+    g_Cluster->Kill();
+    MakeSealedLog(3);
+    central::SyncResult r = Sync();
+    EXPECT_EQ(r.status, central::SyncResult::Unreachable);
+    EXPECT_EQ(central::SyncExitCode(r), 2);
+    ASSERT_TRUE(g_Cluster->Start());
+    r = Sync();
+    EXPECT_EQ(r.status, central::SyncResult::UpToDate) << r.why;
+    EXPECT_EQ(r.sent, 3);
+    EXPECT_EQ(Rows(), 5);
+}
+
+TEST_F(CentralSync, ConflictingRowIsReportedNotOverwritten)
+{
+    MakeSealedLog(5);
+    ASSERT_EQ(Sync().status, central::SyncResult::UpToDate);
+    // Another row under test 3's key; the station forgets what it sent.
+    Run("UPDATE zolt7.tests SET record = overlay(record placing '\\xff'::bytea from 10) WHERE test_no = 3");
+    std::filesystem::remove(central::SyncStatePath(home.path));
+    const central::SyncResult r = Sync();
+    EXPECT_EQ(r.status, central::SyncResult::Incomplete);
+    EXPECT_EQ(central::SyncExitCode(r), 1);
+    ASSERT_EQ(r.conflicts.size(), 1u);
+    EXPECT_EQ(r.conflicts[0].testno, 3);
+    EXPECT_NE(r.conflicts[0].what.find("record"), std::string::npos);
+    EXPECT_EQ(r.present, 4);
+    EXPECT_EQ(Query("SELECT get_byte(record, 9) FROM zolt7.tests WHERE test_no = 3"), 255);
+    EXPECT_EQ(r.waiting, 3) << "confirmed up to the test before the conflict";
+}
+
+TEST_F(CentralSync, TwoStationsIntoOneDatabase)
+{
+    MakeSealedLog(4);
+    ASSERT_EQ(Sync("depot-1").status, central::SyncResult::UpToDate);
+    RecordsHome other;
+    MakeSealedLog(6);
+    ASSERT_EQ(Sync("depot-2").status, central::SyncResult::UpToDate);
+    EXPECT_EQ(Rows(), 10);
+    EXPECT_EQ(Query("SELECT count(*) FROM zolt7.stations"), 2);
+    EXPECT_EQ(Query("SELECT count(*) FROM zolt7.tests t JOIN zolt7.stations s ON s.id = t.station_id"
+                    " WHERE s.name = 'depot-2'"),
+              6);
+}
+
+TEST_F(CentralSync, BadConnectionsSayWhyWithoutHanging)
+{
+    MakeSealedLog(1);
+    struct Case {
+        std::string url;
+        central::SyncResult::Status status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"postgresql://host:port/x", central::SyncResult::BadString, "bad connection string"},
+        {"nonsense", central::SyncResult::BadString, "bad connection string"},
+        {g_Cluster->Url("locked"), central::SyncResult::Unreachable, "password"},
+        {g_Cluster->Url("nobody"), central::SyncResult::Unreachable, "nobody"},
+        {"postgresql:///x?host=/nonexistent", central::SyncResult::Unreachable, "cannot connect"},
+        // An address that never answers: the wait is capped.
+        {"postgresql://10.255.255.1/x?connect_timeout=1", central::SyncResult::Unreachable, "cannot connect"},
+    };
+    for (const Case& c : cases) {
+        url = c.url;
+        const central::SyncResult r = Sync();
+        EXPECT_EQ(r.status, c.status) << c.url << ": " << r.why;
+        EXPECT_EQ(central::SyncExitCode(r), 2) << c.url;
+        EXPECT_NE(r.why.find(c.says), std::string::npos) << c.url << ": " << r.why;
+    }
+    EXPECT_FALSE(std::filesystem::exists(central::SyncStatePath(home.path)));
+}
+
+TEST_F(CentralSync, CommandExitStatus)
+{
+    MakeSealedLog(3);
+    struct Case {
+        std::string url;
+        int status;
+        const char* says;
+        const char* station = "depot-9";
+    };
+    const Case cases[] = {
+        {url, 0, "up to date (3 sent"},
+        {url, 0, "up to date (0 sent"},
+        {"postgresql://h:0/x", 2, "bad connection string"},
+        {url, 2, "one line", "a\nb"},
+    };
+    for (const Case& c : cases) {
+        const std::string cmd = BuildBin("VelmoraView") + " --sync --home " + home.path + " --central '" +
+                                c.url + "' --station '" + c.station + "' 2>&1";
+        FILE* p = popen(cmd.c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        std::string out;
+        char buf[4096];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+        const int status = pclose(p);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << c.url << ": " << out;
+        EXPECT_NE(out.find(c.says), std::string::npos) << out;
+    }
+    EXPECT_EQ(Query("SELECT count(*) FROM zolt7.tests t JOIN zolt7.stations s ON s.id = t.station_id"
+                    " WHERE s.name = 'depot-9'"),
+              3);
+}
+
+}  // namespace
