@@ -4,6 +4,7 @@
 #include "../records/SealFixture.h"
 #include "BuildPaths.h"
 #include "PgCluster.h"
+#include "RunCommand.h"
 #include "central/CentralDb.h"
 #include "central/CentralSync.h"
 
@@ -267,13 +268,8 @@ TEST_F(CentralSync, CommandExitStatus)
     for (const Case& c : cases) {
         const std::string cmd = BuildBin("VelmoraView") + " --sync --home " + home.path + " --central '" +
                                 c.url + "' --station '" + c.station + "' 2>&1";
-        FILE* p = popen(cmd.c_str(), "r");
-        ASSERT_NE(p, nullptr);
         std::string out;
-        char buf[4096];
-        for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-        const int status = pclose(p);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << c.url << ": " << out;
+        EXPECT_EQ(RunCommand(cmd, &out), c.status) << c.url << ": " << out;
         EXPECT_NE(out.find(c.says), std::string::npos) << out;
     }
     EXPECT_EQ(Query("SELECT count(*) FROM zolt7.tests t JOIN zolt7.stations s ON s.id = t.station_id"

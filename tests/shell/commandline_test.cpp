@@ -1,5 +1,6 @@
 // The command line: each form's mode and values, and that --help, --version
 // and a wrong option answer without a display and without writing a file.
+#include "RunCommand.h"
 #include "shell/CommandLine.h"
 #include "shell/Version.h"
 #include "DebugLog.h"
@@ -82,13 +83,9 @@ TEST(CommandLine, AnswersWithoutDisplayOrFiles)
         // No display, an empty home, no ZOLT7_HOME; the current folder is the home.
         const std::string cmd = "cd " + tmpl + " && env -i PATH=/usr/bin:/bin HOME=" + tmpl + " " + bin +
                                 " " + c.args + " 2>/dev/null";
-        FILE* p = popen(cmd.c_str(), "r");
-        ASSERT_NE(p, nullptr);
         std::string out;
-        char buf[4096];
-        for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-        const int status = pclose(p);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << c.args << " " << status;
+        const int status = RunCommand(cmd, &out);
+        EXPECT_EQ(status, c.status) << c.args;
         if (std::string(c.args) == "--version")
             EXPECT_EQ(out, c.out);
         else

@@ -2,12 +2,12 @@
 // system interpreter holds openpyxl (the `python3` on PATH may not).
 #pragma once
 
-#include <array>
+#include "RunCommand.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -24,17 +24,7 @@ inline int RunPython(const std::string& script, const std::vector<std::string>& 
     std::string cmd = std::string("/usr/bin/python3 '") + file + "'";
     for (const std::string& a : args) cmd += " '" + a + "'";
     cmd += " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) {
-        unlink(file);
-        return -1;
-    }
-    std::string text;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) text.append(buf.data(), n);
-    const int rc = pclose(p);
+    const int rc = RunCommand(cmd, out);
     unlink(file);
-    if (out) *out = text;
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return rc;
 }
