@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
@@ -46,13 +47,21 @@ TestRecord Record(int32_t no)
 {
     TestRecord r{};
     r.testno = no;
-    const unsigned u = static_cast<unsigned>(no);  // unsigned, so the compiler sees each field fits
-    std::snprintf(r.m_Tyy, sizeof r.m_Tyy, "%04u", (2024u + u / 400000) % 10000);
-    std::snprintf(r.m_Tmm, sizeof r.m_Tmm, "%02u", 1 + (u / 30000) % 12);
-    std::snprintf(r.m_Tdd, sizeof r.m_Tdd, "%02u", 1 + (u / 1000) % 28);
-    std::snprintf(r.m_Thh, sizeof r.m_Thh, "%02u", (u / 3600) % 24);
-    std::snprintf(r.m_Tmi, sizeof r.m_Tmi, "%02u", (u / 60) % 60);
-    std::snprintf(r.m_Tss, sizeof r.m_Tss, "%02u", u % 60);
+    // Thirty seconds apart from 2024-01-01, so that dates never run backwards
+    // (the audit would list them).
+    const time_t at = time_t(1704067200) + time_t(no) * 30;
+    struct tm t;
+    gmtime_r(&at, &t);
+    const unsigned y = unsigned(t.tm_year + 1900) % 10000, mo = unsigned(t.tm_mon + 1) % 100,
+                   d = unsigned(t.tm_mday) % 100, h = unsigned(t.tm_hour) % 100,
+                   mi = unsigned(t.tm_min) % 100,
+                   sec = unsigned(t.tm_sec) % 100;  // bounded, so the compiler sees each field fits
+    std::snprintf(r.m_Tyy, sizeof r.m_Tyy, "%04u", y);
+    std::snprintf(r.m_Tmm, sizeof r.m_Tmm, "%02u", mo);
+    std::snprintf(r.m_Tdd, sizeof r.m_Tdd, "%02u", d);
+    std::snprintf(r.m_Thh, sizeof r.m_Thh, "%02u", h);
+    std::snprintf(r.m_Tmi, sizeof r.m_Tmi, "%02u", mi);
+    std::snprintf(r.m_Tss, sizeof r.m_Tss, "%02u", sec);
     std::snprintf(r.id, sizeof r.id, "user%d", no % 9999);
     std::snprintf(r.name, sizeof r.name, "Subject %d", no % 9999);
     std::snprintf(r.result, sizeof r.result, "0.%03d", no % 80);
@@ -132,7 +141,7 @@ bool BuildFixture(const std::string& dir)
     }
     return AtomicWriteFile(p.log, log.get(), sizeof(DeviceData)) &&
            AtomicWriteFile(p.ledger, ledger.data(), ledger.size()) &&
-           AtomicWriteFile(dir + "/fixture.ok", "1", 1);
+           AtomicWriteFile(dir + "/fixture2.ok", "1", 1);
 }
 
 void Row(const char* what, double value, const char* unit, const char* target, const char* note);
@@ -276,7 +285,7 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) dir = argv[i + 1];
         keyed |= std::strcmp(argv[i], "--keyed") == 0;
     }
-    if (!std::filesystem::exists(dir + "/fixture.ok")) {
+    if (!std::filesystem::exists(dir + "/fixture2.ok")) {
         std::printf("seal_bench: building the fixture in %s ...\n", dir.c_str());
         std::fflush(stdout);
         const auto t0 = Clock::now();
