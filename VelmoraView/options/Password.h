@@ -39,6 +39,7 @@ private:
     CSkinButton* m_Close;
 };
 
+// The settings window's Password page (it offers no help).
 class COptionHelpDlg : public QWidget {
     Q_OBJECT
 public:

@@ -434,7 +434,7 @@ void CReadDeviceDlg::Deliver(unsigned message, intptr_t w)
         m_FillTimer.stop();
         DisplayFileReadData();
         m_FillFlag = true;
-        m_FillTimer.start(100);
+        m_FillTimer.start(kFillDelayMs);
         break;
     case msg::MSG_FILL_ROWS:
         if (!m_FillFlag) break;  // the window was closed meanwhile

@@ -20,6 +20,8 @@ constexpr int kPerRecordLogRows = 1000;
 
 }  // namespace records
 
+// The record window. Despite its name it reads the test log file (or an
+// archive), never the instrument.
 class CReadDeviceDlg : public QWidget {
     Q_OBJECT
 public:
@@ -110,7 +112,9 @@ private:
     bool m_InPass = false;
     std::vector<std::pair<unsigned, intptr_t>> m_Deferred;
 
-    QTimer m_FillTimer;  // 1385
+    // Rows are filled this long after a file was read, so the first page shows first.
+    static constexpr int kFillDelayMs = 100;
+    QTimer m_FillTimer;
     std::thread m_SaveThread;
     records::PhotoCopy m_SaveCopy;  // what the last save did with the photographs
     records::GridPrintJob m_Print;

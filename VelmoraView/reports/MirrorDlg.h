@@ -16,6 +16,7 @@ class CLimitedEdit;
 class QPrinter;
 class QPushButton;
 
+// The print view of one test's report (nothing is mirrored).
 class MirrorDlg : public QWidget {
     Q_OBJECT
 public:

@@ -11,6 +11,7 @@ class QCheckBox;
 class QDateTimeEdit;
 class QLineEdit;
 
+// The criteria window ("Data Search"); its results go to CSearchDataDlg.
 class CDataSearchDlg : public QDialog {
     Q_OBJECT
 public:

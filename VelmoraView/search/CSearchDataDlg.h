@@ -15,6 +15,7 @@ namespace search {
 records::StatusLine SearchStatus(bool archive, records::StatusMoment moment, bool found, const QString& name);
 }  // namespace search
 
+// The results window ("Searching Data"); the criteria come from CDataSearchDlg.
 class CSearchDataDlg : public QDialog {
     Q_OBJECT
 public:

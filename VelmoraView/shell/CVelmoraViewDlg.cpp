@@ -165,7 +165,7 @@ void CVelmoraViewDlg::Init()
 
     DeviceInfoDisplay(0);
     connect(&m_ClockTimer, &QTimer::timeout, this, &CVelmoraViewDlg::RefreshClock);
-    m_ClockTimer.start(1000);
+    m_ClockTimer.start(kClockTickMs);
 
     // The test log, repairs and the user table (the settings file again, as
     // the start-up reads it with the rest).

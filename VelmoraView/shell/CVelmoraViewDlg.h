@@ -124,7 +124,8 @@ private:
     QLabel* m_Value[4] = {};
     QLabel* m_State = nullptr;
 
-    QTimer m_ClockTimer;     // 1367
+    static constexpr int kClockTickMs = 1000;
+    QTimer m_ClockTimer;
     QTimer m_SerialTimeout;  // MSG_SERIAL_TIMEOUT
     QTimer m_MeasureTimer;
 
