@@ -265,27 +265,25 @@ TEST(SealAudit, CommandExitStatusAndTable)
 }
 
 namespace {
-// Rewrites a keyed ledger as someone without the key would: entries edited or
-// dropped, test numbers shifted and every chain value recomputed.
-void RechainLedger(const std::function<void(std::vector<emtask::SealEntry>&)>& edit)
+// The attacker's 25 lines: the ledger (either form) rewritten with every
+// chain value recomputed, after `edit` changed or dropped its entries. No
+// secret is needed.
+void Rechain(const std::function<void(std::vector<emtask::SealEntry>&)>& edit)
 {
-    const std::vector<char> bytes = ReadBytes(emtask::SealLedgerPath());
-    std::vector<emtask::SealEntry> entries(bytes.size() / emtask::kKeyedEntrySize);
-    for (size_t i = 0; i < entries.size(); ++i)
-        ASSERT_TRUE(emtask::DecodeSealEntry(reinterpret_cast<const unsigned char*>(bytes.data()) +
-                                                i * emtask::kKeyedEntrySize,
-                                            entries[i], true));
-    edit(entries);
-    std::vector<unsigned char> out(entries.size() * emtask::kKeyedEntrySize);
+    emtask::SealLedger l;
+    ASSERT_TRUE(emtask::ReadSealLedger(emtask::SealLedgerPath(), l));
+    edit(l.entries);
+    const size_t size = emtask::SealEntrySize(l.keyed);
+    std::vector<unsigned char> bytes(l.entries.size() * size);
     emtask::Digest prev{};
-    for (size_t i = 0; i < entries.size(); ++i) {
-        unsigned char* p = out.data() + i * emtask::kKeyedEntrySize;
-        entries[i].chain = {};
-        emtask::EncodeSealEntry(entries[i], p);
-        entries[i].chain = prev = emtask::ChainAfter(prev, p);
-        emtask::EncodeSealEntry(entries[i], p);
+    for (size_t i = 0; i < l.entries.size(); ++i) {
+        unsigned char* at = bytes.data() + i * size;
+        l.entries[i].chain = {};
+        emtask::EncodeSealEntry(l.entries[i], at);
+        prev = l.entries[i].chain = emtask::ChainAfter(prev, at);
+        emtask::EncodeSealEntry(l.entries[i], at);
     }
-    WriteBytes(emtask::SealLedgerPath(), out.data(), out.size());
+    WriteBytes(emtask::SealLedgerPath(), bytes.data(), bytes.size());
 }
 
 // The program's output and exit status for `args` on the current folder.
@@ -326,7 +324,7 @@ TEST(SealAudit, KeySheetAndCheckpointsCatchWhatTheChainAlonePasses)
     };
     auto edit = [&](int32_t slot, const std::function<void(emtask::TestRecord&)>& change) {
         EditRecord(slot, change);
-        RechainLedger([&](auto& e) { e[size_t(slot) + 1].record = emtask::RecordDigest(readRecord(slot)); });
+        Rechain([&](auto& e) { e[size_t(slot) + 1].record = emtask::RecordDigest(readRecord(slot)); });
     };
     // Test 4 taken out of the log and the ledger, the later ones renumbered.
     auto dropFourth = [&] {
@@ -337,7 +335,7 @@ TEST(SealAudit, KeySheetAndCheckpointsCatchWhatTheChainAlonePasses)
         }
         EditRecord(7, [](auto& r) { r = {}; });
         setCount(7);
-        RechainLedger([&](auto& e) {
+        Rechain([&](auto& e) {
             e.erase(e.begin() + 4);
             for (size_t i = 4; i < e.size(); ++i) {
                 --e[i].testno;
@@ -360,7 +358,7 @@ TEST(SealAudit, KeySheetAndCheckpointsCatchWhatTheChainAlonePasses)
          [&](auto&) {
              EditRecord(7, [](auto& r) { r = {}; });
              setCount(7);
-             RechainLedger([](auto& e) { e.pop_back(); });
+             Rechain([](auto& e) { e.pop_back(); });
          },
          "--audit --key-sheet sheet.txt", 1, "entries were cut from its end"},
         {"ledger without MACs in its place",
@@ -430,25 +428,6 @@ void StoreTests(int n)
                                                  t);
         ASSERT_EQ(s.sealSaved, 1) << s.sealError;
     }
-}
-
-// The attacker's 25 lines: the ledger rewritten with every chain value
-// recomputed, after `edit` changed its entries. No secret is needed.
-void Rechain(const std::function<void(std::vector<emtask::SealEntry>&)>& edit)
-{
-    emtask::SealLedger l;
-    ASSERT_TRUE(emtask::ReadSealLedger(emtask::SealLedgerPath(), l));
-    edit(l.entries);
-    std::vector<unsigned char> bytes(l.entries.size() * emtask::kSealEntrySize);
-    emtask::Digest prev{};
-    for (size_t i = 0; i < l.entries.size(); ++i) {
-        unsigned char* at = bytes.data() + i * emtask::kSealEntrySize;
-        l.entries[i].chain = {};
-        emtask::EncodeSealEntry(l.entries[i], at);
-        prev = l.entries[i].chain = emtask::ChainAfter(prev, at);
-        emtask::EncodeSealEntry(l.entries[i], at);
-    }
-    WriteBytes(emtask::SealLedgerPath(), bytes.data(), bytes.size());
 }
 
 // A record of the log file moved to another slot under that slot's test
