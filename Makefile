@@ -67,10 +67,11 @@ check-asan:
 
 # The tests that run threads (store, serial link, protocol, capture, test
 # window, whole-program runs) under ThreadSanitizer: those declared THREADS in
-# tests/*/CMakeLists.txt, which carry the CTest label `threads`.
+# tests/*/CMakeLists.txt, which carry the CTest label `threads`. Only their
+# programs are built.
 check-tsan:
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZOLT7_SANITIZE=thread
-	cmake --build build-tsan -j$(JOBS)
+	cmake --build build-tsan -j$(JOBS) --target threads_tests
 	cd build-tsan && $(TSAN_ENV) ctest --output-on-failure -j$(JOBS) --timeout 900 -L threads
 
 clean:

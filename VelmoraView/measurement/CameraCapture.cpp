@@ -104,10 +104,12 @@ bool CameraCapture::Step(Shared& s, const std::atomic<bool>& running)
                 std::lock_guard<std::mutex> g(s.photoLock);
                 frame.copyTo(s.photo);
             }
-            s.captureImageClone = true;
             DebugLine("[SAVE IMAGE]");
             s.Show(FramePicture(frame), Banner::PhotoTaken);
             s.photoShown = true;
+            // Kept last: the window that sees it may clear photoShown for
+            // the next test, which a later store here would undo.
+            s.captureImageClone = true;
             return true;
         }
         if (s.photoShown)

@@ -11,7 +11,9 @@
 // times. The child writes an int to the given descriptor after each piece of
 // work it finished and never returns. After each kill, `check(confirmed)` gets
 // the largest number reported so far and returns what it found on disk, which
-// must never be less; that becomes the number to beat.
+// must never be less; that becomes the number to beat. A round that found no
+// new work doubles the longest wait, so a slow or busy machine still kills
+// the child in the middle of its work, not only while it starts.
 inline void KillAtRandomMoments(int rounds, unsigned seed, int maxMicros,
                                 const std::function<void(int)>& child, const std::function<int(int)>& check)
 {
@@ -20,7 +22,9 @@ inline void KillAtRandomMoments(int rounds, unsigned seed, int maxMicros,
 #endif
     std::mt19937 rng(seed);
     int confirmed = 0;
+    int longest = maxMicros;
     for (int round = 0; round < rounds; ++round) {
+        const int before = confirmed;
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         pid_t pid = fork();
@@ -31,7 +35,7 @@ inline void KillAtRandomMoments(int rounds, unsigned seed, int maxMicros,
             _exit(5);
         }
         close(fds[1]);
-        usleep(std::uniform_int_distribution<int>(5000, maxMicros)(rng));
+        usleep(std::uniform_int_distribution<int>(5000, longest)(rng));
         kill(pid, SIGKILL);
         int status = 0;
         waitpid(pid, &status, 0);
@@ -41,6 +45,7 @@ inline void KillAtRandomMoments(int rounds, unsigned seed, int maxMicros,
         close(fds[0]);
         const int found = check(confirmed);
         ASSERT_GE(found, confirmed) << "finished work was lost after kill " << round;
+        longest = found > before ? maxMicros : std::min(longest * 2, maxMicros * 16);
         confirmed = found;
     }
     EXPECT_GT(confirmed, 0);
