@@ -184,6 +184,51 @@ bool PgConnection::Command(const std::string& sql, std::string& why, const std::
     return false;
 }
 
+bool PgConnection::CopyBegin(const std::string& sql, std::string& why)
+{
+    if (!m_Conn) {
+        why = "not connected";
+        return false;
+    }
+    PgResult r(PQexec(m_Conn, sql.c_str()));
+    if (r && PQresultStatus(r.get()) == PGRES_COPY_IN) {
+        m_Copying = true;
+        return true;
+    }
+    why = OneLine(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(m_Conn));
+    if (PQstatus(m_Conn) != CONNECTION_OK) why = "connection lost: " + why;
+    return false;
+}
+
+bool PgConnection::CopyData(const std::string& data, std::string& why)
+{
+    if (!m_Copying) {
+        why = "not copying";
+        return false;
+    }
+    if (PQputCopyData(m_Conn, data.data(), static_cast<int>(data.size())) == 1) return true;
+    why = "connection lost: " + OneLine(PQerrorMessage(m_Conn));
+    return false;
+}
+
+bool PgConnection::CopyEnd(std::string& why, bool cancel)
+{
+    if (!m_Copying) return !cancel;
+    m_Copying = false;
+    bool ok = PQputCopyEnd(m_Conn, cancel ? "cancelled" : nullptr) == 1;
+    if (!ok) why = "connection lost: " + OneLine(PQerrorMessage(m_Conn));
+    // Every result of the COPY is read, or the connection stays busy.
+    while (PgResult r{PQgetResult(m_Conn)}) {
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+            if (ok) why = OneLine(PQresultErrorMessage(r.get()));
+            ok = false;
+        }
+    }
+    if (!ok && PQstatus(m_Conn) != CONNECTION_OK && why.rfind("connection lost", 0) != 0)
+        why = "connection lost: " + why;
+    return ok && !cancel;
+}
+
 int SchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
 bool EnsureSchema(PgConnection& db, std::string& why)
