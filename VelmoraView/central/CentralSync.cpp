@@ -1,6 +1,7 @@
 #include "central/CentralSync.h"
 
 #include "central/CentralDb.h"
+#include "central/CentralSettings.h"
 
 #include "EMTaskStruct.h"
 #include "FileImage.h"
@@ -533,25 +534,21 @@ int SyncCommand(const std::string& folder, const std::string& url, const std::st
     o.folder = folder;
     o.url = url;
     o.station = station;
-    // conf/central.conf: "url=" and "station=" lines.
-    std::ifstream conf(folder + "/conf/central.conf");
-    for (std::string line; std::getline(conf, line);) {
-        if (o.url.empty() && line.rfind("url=", 0) == 0) o.url = line.substr(4);
-        if (o.station.empty() && line.rfind("station=", 0) == 0) o.station = line.substr(8);
+    CentralSettings conf;
+    std::string why;
+    if ((o.url.empty() || o.station.empty()) && !ReadCentralSettings(folder, conf, why)) {
+        std::fprintf(stderr, "sync: %s\n", why.c_str());
+        return 2;
     }
+    if (o.url.empty()) o.url = conf.url;
+    o.station = StationName(o.station.empty() ? conf.station : o.station);
     if (o.url.empty()) {
         std::fprintf(stderr, "sync: no central database: give --central URL or set one in the settings\n");
         return 2;
     }
-    if (o.station.empty()) {
-        char host[256] = {};
-        gethostname(host, sizeof host - 1);
-        o.station = host;
-    }
     // The name is a line's last field in data/central.state.
-    if (std::any_of(o.station.begin(), o.station.end(),
-                    [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
-        std::fprintf(stderr, "sync: a station name is one line of printable text\n");
+    if (const std::string bad = CheckCentralSettings({o.url, o.station, true}); !bad.empty()) {
+        std::fprintf(stderr, "sync: %s\n", bad.c_str());
         return 2;
     }
     const SyncResult r = SyncFolder(o);
