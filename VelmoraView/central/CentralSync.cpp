@@ -2,6 +2,7 @@
 
 #include "central/CentralDb.h"
 #include "central/CentralSettings.h"
+#include "central/LocalFiles.h"
 
 #include "EMTaskStruct.h"
 #include "FileImage.h"
@@ -72,14 +73,7 @@ bool RaiseState(const std::string& path, const StateKey& key, int32_t testno, st
 
 // ---- the ledger ----
 
-struct LedgerInfo {
-    bool exists = false;
-    bool keyed = false;
-    uint64_t count = 0;       // whole entries
-    int32_t startTestNo = 0;  // records up to it are not sealed
-    std::string identity;     // 32 hex digits; zeros without a ledger
-    std::string identityBytes;
-};
+}  // namespace
 
 bool ReadLedgerInfo(const std::string& path, LedgerInfo& out, std::string& why)
 {
@@ -101,6 +95,8 @@ bool ReadLedgerInfo(const std::string& path, LedgerInfo& out, std::string& why)
     return true;
 }
 
+namespace {
+
 // Position of the first entry sealing a test numbered `testno` or above.
 uint64_t FirstEntryFrom(const std::string& path, const LedgerInfo& l, int32_t testno)
 {
@@ -116,38 +112,6 @@ uint64_t FirstEntryFrom(const std::string& path, const LedgerInfo& l, int32_t te
     }
     return lo;
 }
-
-// The ledger's entries read a block at a time, not one call each.
-class LedgerWindow {
-public:
-    LedgerWindow(std::string path, size_t entrySize, uint64_t count)
-        : m_Path(std::move(path)),
-          m_Size(entrySize),
-          m_Count(count)
-    { }
-    // Entry `pos` (below the count), or null with errno when it cannot be read.
-    const unsigned char* At(uint64_t pos)
-    {
-        if (pos < m_First || pos >= m_First + m_Held) {
-            const uint64_t n = std::min<uint64_t>(kBlock, m_Count - pos);
-            m_Buf.resize(size_t(n) * m_Size);
-            m_First = pos;
-            m_Held = 0;
-            if (emtask::ReadFileImageAt(m_Path, pos * m_Size, m_Buf.data(), m_Buf.size()) !=
-                int64_t(m_Buf.size()))
-                return nullptr;
-            m_Held = n;
-        }
-        return m_Buf.data() + size_t(pos - m_First) * m_Size;
-    }
-
-private:
-    static constexpr uint64_t kBlock = 4096;
-    std::string m_Path;
-    size_t m_Size;
-    uint64_t m_Count, m_First = 0, m_Held = 0;
-    std::vector<unsigned char> m_Buf;
-};
 
 // ---- one row ----
 
@@ -359,7 +323,7 @@ SyncResult SyncFolder(const SyncOptions& o)
     std::vector<TestRecord> recs(static_cast<size_t>(rows));
     const size_t entrySize = emtask::SealEntrySize(ledger.keyed);
     uint64_t entryPos = ledger.exists ? FirstEntryFrom(paths.ledger, ledger, done + 1) : 0;
-    LedgerWindow entries(paths.ledger, entrySize, ledger.count);
+    FileWindow entries(paths.ledger, 0, entrySize, ledger.count);
     std::vector<unsigned char> photo;
     for (int batch = 0; done < count; ++batch) {
         const int n = std::min(rows, count - done);

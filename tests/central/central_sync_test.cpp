@@ -5,6 +5,7 @@
 #include "BuildPaths.h"
 #include "PgCluster.h"
 #include "RunCommand.h"
+#include "central/CentralAudit.h"
 #include "central/CentralDb.h"
 #include "central/CentralSettings.h"
 #include "central/CentralSync.h"
@@ -396,6 +397,44 @@ TEST_F(CentralSync, WorkerSendsEachStoredTestAndRetries)
     ASSERT_TRUE(central::WriteCentralSettings(emtask::ProgramFolder(), {url, "depot-w", false}, why)) << why;
     EXPECT_EQ(worker.Restart().toStdString(), "");
     EXPECT_FALSE(worker.Running());
+}
+
+TEST_F(CentralSync, CentralAuditFindsWhatTheStationLostOrChanged)
+{
+    MakeSealedLog(5);
+    ASSERT_EQ(Sync().status, central::SyncResult::UpToDate);
+    std::string out;
+    auto audit = [&] {
+        return RunCommand(BuildBin("VelmoraView") + " --audit --home " + home.path + " --central '" + url +
+                              "' --station depot-1 2>&1",
+                          &out);
+    };
+    EXPECT_EQ(audit(), 0) << out;
+    // A central test the station does not have (deleted, or a folder rolled back).
+    Run("INSERT INTO zolt7.tests (station_id, ledger, test_no, subject_id, subject_name, result_text, unit, "
+        "mode,"
+        " record, record_sha256) SELECT station_id, ledger, 9, subject_id, subject_name, result_text, unit, "
+        "mode,"
+        " record, record_sha256 FROM zolt7.tests WHERE test_no = 5");
+    EXPECT_EQ(audit(), 1) << out;
+    EXPECT_NE(out.find("test 9"), std::string::npos) << out;
+    // The station's own copies changed since they were sent.
+    EditRecord(1, [](emtask::TestRecord& r) { r.result[0] = '9'; });
+    const emtask::TestRecord& fourth = emtask::GetManager()->m_DeviceData.m_TestData[3];
+    std::ofstream(measurement::TestPhotoPath(fourth), std::ios::app) << "x";
+
+    const central::CentralAuditResult r = central::AuditCentral(home.path, url, "depot-1");
+    ASSERT_EQ(r.status, central::CentralAuditResult::Done) << r.why;
+    EXPECT_EQ(r.compared, 6);
+    const std::pair<int32_t, const char*> want[] = {
+        {2, "differs in its record"}, {4, "differs in its photograph"}, {9, "no longer has"}};
+    ASSERT_EQ(r.findings.size(), std::size(want));
+    for (size_t i = 0; i < std::size(want); ++i) {
+        EXPECT_EQ(r.findings[i].testno, want[i].first);
+        EXPECT_NE(r.findings[i].what.find(want[i].second), std::string::npos) << r.findings[i].what;
+    }
+    EXPECT_EQ(central::AuditCentral(home.path, "postgresql:///x?host=/nonexistent", "depot-1").status,
+              central::CentralAuditResult::Unreachable);
 }
 
 }  // namespace
