@@ -437,4 +437,49 @@ TEST_F(CentralSync, CentralAuditFindsWhatTheStationLostOrChanged)
               central::CentralAuditResult::Unreachable);
 }
 
+TEST_F(CentralSync, OfficeViews)
+{
+    // Two stations; the low alert level of unit B set at 0.020.
+    struct Stored {
+        const char *station, *date, *id, *result;
+    };
+    const Stored tests[] = {
+        {"depot-1", "20240307080000", "lee", "0.000"},  {"depot-1", "20240307235959", "lee", "0.050"},
+        {"depot-1", "20240401000000", "park", "0.010"}, {"depot-1", "20240402120000", "kim", "0.030"},
+        {"depot-2", "20240307100000", "kim", "0.080"},  {"depot-2", "20240307110000", "kim", "FLOW"},
+    };
+    std::unique_ptr<RecordsHome> other;
+    for (const char* station : {"depot-1", "depot-2"}) {
+        if (std::string(station) == "depot-2") other = std::make_unique<RecordsHome>();
+        emtask::EMTaskData* m = emtask::GetManager();
+        for (const Stored& t : tests) {
+            if (std::string(t.station) != station) continue;
+            const bool flow = std::string(t.result) == "FLOW";
+            SealSlot(m->AppendRecord(
+                searchtest::Record(m->NextTestNo(), t.date, t.id, t.id, t.result, flow ? 'F' : '0', "B")));
+        }
+        m->SaveResultData();
+        ASSERT_EQ(Sync(station).status, central::SyncResult::UpToDate);
+    }
+    Run("INSERT INTO zolt7.alert_levels VALUES ('B', 0.020)");
+    auto rows = [&](const std::string& sql) {
+        central::PgConnection db;
+        std::string why, out;
+        EXPECT_EQ(db.Open(url, why), central::PgConnection::Status::Ok) << why;
+        central::PgResult r = db.Exec("SELECT string_agg(x, ' ') FROM (" + sql + ") q(x)", why);
+        EXPECT_TRUE(r) << why;
+        if (r) out = PQgetvalue(r.get(), 0, 0);
+        return out;
+    };
+    EXPECT_EQ(rows("SELECT station || ':' || day || '=' || tests FROM zolt7.tests_per_station_day"
+                   " ORDER BY station, day"),
+              "depot-1:2024-03-07=2 depot-1:2024-04-01=1 depot-1:2024-04-02=1 depot-2:2024-03-07=2");
+    EXPECT_EQ(rows("SELECT station || ':' || month || '=' || positives FROM zolt7.positives_per_station_month"
+                   " ORDER BY station, month"),
+              "depot-1:2024-03-01=1 depot-1:2024-04-01=1 depot-2:2024-03-01=1");
+    EXPECT_EQ(rows("SELECT station || ':' || result_text FROM zolt7.subject_history WHERE subject_id = 'kim'"
+                   " ORDER BY tested_at"),
+              "depot-2:0.080 depot-2:FLOW depot-1:0.030");
+}
+
 }  // namespace
