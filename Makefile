@@ -38,6 +38,7 @@ bench: build
 	$(BUILD)/bin/reports_bench
 	$(BUILD)/bin/search_bench
 	$(BUILD)/bin/seal_bench
+	$(BUILD)/bin/central_bench
 
 # Formats the given FILES (default: every C++ file of the tree) with .clang-format;
 # format-check lists the files that would change and fails when there is one.

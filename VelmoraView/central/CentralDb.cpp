@@ -74,6 +74,28 @@ const char* const kMigrations[] = {
     "CREATE INDEX tests_by_time ON zolt7.tests (tested_at);"
     "CREATE INDEX tests_by_station_time ON zolt7.tests (station_id, tested_at);"
     "CREATE INDEX tests_by_subject ON zolt7.tests (subject_id, tested_at);",
+    // 2: what an office asks. A record does not carry the instrument's low
+    // alert level (the instrument reports it to the station only while
+    // connected), so the office sets it per unit; without one a result above
+    // zero counts, as the test window's red panel does.
+    "CREATE TABLE zolt7.alert_levels ("
+    "  unit text PRIMARY KEY,"
+    "  low numeric NOT NULL CHECK (low >= 0));"
+    "CREATE VIEW zolt7.tests_per_station_day AS"
+    "  SELECT s.name AS station, t.tested_at::date AS day, count(*) AS tests"
+    "  FROM zolt7.tests t JOIN zolt7.stations s ON s.id = t.station_id"
+    "  WHERE t.tested_at IS NOT NULL GROUP BY s.name, t.tested_at::date;"
+    "CREATE VIEW zolt7.positives_per_station_month AS"
+    "  SELECT s.name AS station, date_trunc('month', t.tested_at)::date AS month, t.unit,"
+    "         count(*) AS positives"
+    "  FROM zolt7.tests t JOIN zolt7.stations s ON s.id = t.station_id"
+    "  LEFT JOIN zolt7.alert_levels l ON l.unit = t.unit"
+    "  WHERE t.tested_at IS NOT NULL AND t.result_number > coalesce(l.low, 0)"
+    "  GROUP BY s.name, date_trunc('month', t.tested_at), t.unit;"
+    "CREATE VIEW zolt7.subject_history AS"
+    "  SELECT t.subject_id, t.subject_name, t.tested_at, s.name AS station, t.test_no, t.result_text,"
+    "         t.result_number, t.unit, t.mode"
+    "  FROM zolt7.tests t JOIN zolt7.stations s ON s.id = t.station_id;",
 };
 
 // Any number: only this program takes it.
@@ -182,6 +204,51 @@ bool PgConnection::Command(const std::string& sql, std::string& why, const std::
     why = OneLine(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(m_Conn));
     if (PQstatus(m_Conn) != CONNECTION_OK) why = "connection lost: " + why;
     return false;
+}
+
+bool PgConnection::CopyBegin(const std::string& sql, std::string& why)
+{
+    if (!m_Conn) {
+        why = "not connected";
+        return false;
+    }
+    PgResult r(PQexec(m_Conn, sql.c_str()));
+    if (r && PQresultStatus(r.get()) == PGRES_COPY_IN) {
+        m_Copying = true;
+        return true;
+    }
+    why = OneLine(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(m_Conn));
+    if (PQstatus(m_Conn) != CONNECTION_OK) why = "connection lost: " + why;
+    return false;
+}
+
+bool PgConnection::CopyData(const std::string& data, std::string& why)
+{
+    if (!m_Copying) {
+        why = "not copying";
+        return false;
+    }
+    if (PQputCopyData(m_Conn, data.data(), static_cast<int>(data.size())) == 1) return true;
+    why = "connection lost: " + OneLine(PQerrorMessage(m_Conn));
+    return false;
+}
+
+bool PgConnection::CopyEnd(std::string& why, bool cancel)
+{
+    if (!m_Copying) return !cancel;
+    m_Copying = false;
+    bool ok = PQputCopyEnd(m_Conn, cancel ? "cancelled" : nullptr) == 1;
+    if (!ok) why = "connection lost: " + OneLine(PQerrorMessage(m_Conn));
+    // Every result of the COPY is read, or the connection stays busy.
+    while (PgResult r{PQgetResult(m_Conn)}) {
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+            if (ok) why = OneLine(PQresultErrorMessage(r.get()));
+            ok = false;
+        }
+    }
+    if (!ok && PQstatus(m_Conn) != CONNECTION_OK && why.rfind("connection lost", 0) != 0)
+        why = "connection lost: " + why;
+    return ok && !cancel;
 }
 
 int SchemaVersion() { return static_cast<int>(std::size(kMigrations)); }

@@ -53,8 +53,16 @@ public:
     // parameters `sql` may hold several statements.
     bool Command(const std::string& sql, std::string& why, const std::vector<const char*>& values = {});
 
+    // COPY ... FROM STDIN: starts it, sends data, ends it (`cancel`: with an
+    // error, so the server drops what it took). False with `why`.
+    bool CopyBegin(const std::string& sql, std::string& why);
+    bool CopyData(const std::string& data, std::string& why);
+    bool CopyEnd(std::string& why, bool cancel = false);
+    bool Copying() const { return m_Copying; }
+
 private:
     pg_conn* m_Conn = nullptr;
+    bool m_Copying = false;
 };
 
 // Creates the schema or applies the migrations it lacks, each in its own

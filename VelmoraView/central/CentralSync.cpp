@@ -1,6 +1,8 @@
 #include "central/CentralSync.h"
 
 #include "central/CentralDb.h"
+#include "central/CentralSettings.h"
+#include "central/LocalFiles.h"
 
 #include "EMTaskStruct.h"
 #include "FileImage.h"
@@ -15,7 +17,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <fstream>
 #include <libpq-fe.h>
 #include <map>
@@ -72,14 +73,7 @@ bool RaiseState(const std::string& path, const StateKey& key, int32_t testno, st
 
 // ---- the ledger ----
 
-struct LedgerInfo {
-    bool exists = false;
-    bool keyed = false;
-    uint64_t count = 0;       // whole entries
-    int32_t startTestNo = 0;  // records up to it are not sealed
-    std::string identity;     // 32 hex digits; zeros without a ledger
-    std::string identityBytes;
-};
+}  // namespace
 
 bool ReadLedgerInfo(const std::string& path, LedgerInfo& out, std::string& why)
 {
@@ -100,6 +94,8 @@ bool ReadLedgerInfo(const std::string& path, LedgerInfo& out, std::string& why)
     out.identity = emtask::IdentityText(id);
     return true;
 }
+
+namespace {
 
 // Position of the first entry sealing a test numbered `testno` or above.
 uint64_t FirstEntryFrom(const std::string& path, const LedgerInfo& l, int32_t testno)
@@ -165,45 +161,80 @@ std::string ResultNumber(const std::string& text)
     return dots <= 1 && digits > 0 ? text : std::string();
 }
 
+// What a sent row is checked against when the server already held its key.
 struct Row {
     int32_t testno = 0;
     const TestRecord* rec = nullptr;
-    std::string testedAt, id, name, result, number, unit, mode;
-    emtask::Digest recordHash{};
-    std::vector<unsigned char> photo;
     bool hasPhoto = false;
     emtask::Digest photoHash{};
     std::string seal;  // the entry's bytes as in the ledger; empty: none
 };
 
-// A statement's parameters: text values owned here, bytes pointed to.
-struct Params {
-    std::deque<std::string> own;
-    std::vector<const char*> values;
-    std::vector<int> lengths;  // -1: text
-    void Text(std::string s)
-    {
-        own.push_back(std::move(s));
-        values.push_back(own.back().c_str());
-        lengths.push_back(-1);
-    }
-    void Null()
-    {
-        values.push_back(nullptr);
-        lengths.push_back(-1);
-    }
-    void Bytes(const void* p, size_t n)
-    {
-        values.push_back(static_cast<const char*>(p));
-        lengths.push_back(static_cast<int>(n));
-    }
-    std::string Next() const { return "$" + std::to_string(values.size() + 1); }
-};
-
-constexpr int kColumns = 14;
+// Rows go to the server as binary COPY into a temporary table, then one
+// INSERT ... SELECT per batch: the unique key still decides, and a batch's
+// photographs are streamed, never held together. Every column is text,
+// bytes or an integer here, so the binary form needs no type of the
+// server's; the date and the number are cast on the way in.
+const char* const kIncoming =
+    "CREATE TEMP TABLE IF NOT EXISTS zolt7_incoming ("
+    "  test_no integer, tested_at text, subject_id text, subject_name text, result_text text,"
+    "  result_number text, unit text, mode text, record bytea, record_sha256 bytea, photo bytea,"
+    "  photo_sha256 bytea, seal bytea) ON COMMIT DELETE ROWS";
+constexpr int16_t kIncomingColumns = 13;
+const char* const kCopy = "COPY pg_temp.zolt7_incoming FROM STDIN (FORMAT binary)";
 const char* const kInsert =
     "INSERT INTO zolt7.tests (station_id, ledger, test_no, tested_at, subject_id, subject_name,"
-    " result_text, result_number, unit, mode, record, record_sha256, photo, photo_sha256, seal) VALUES ";
+    " result_text, result_number, unit, mode, record, record_sha256, photo, photo_sha256, seal)"
+    " SELECT $1::bigint, $2::bytea, test_no, tested_at::timestamp, subject_id, subject_name, result_text,"
+    " result_number::numeric, unit, mode, record, record_sha256, photo, photo_sha256, seal"
+    " FROM pg_temp.zolt7_incoming ON CONFLICT DO NOTHING RETURNING test_no";
+
+// The binary COPY stream: a signature, then per row the field count and
+// each field as a length (-1: NULL) and its bytes, all big-endian.
+class CopyStream {
+public:
+    CopyStream() { m_Buf.assign("PGCOPY\n\xff\r\n\0\0\0\0\0\0\0\0\0", 19); }
+    void Row(int16_t fields) { Put16(fields); }
+    void Bytes(const void* p, size_t n)
+    {
+        Put32(static_cast<uint32_t>(n));
+        m_Buf.append(static_cast<const char*>(p), n);
+    }
+    void Text(const std::string& t) { Bytes(t.data(), t.size()); }
+    void TextOrNull(const std::string& t) { t.empty() ? Null() : Text(t); }
+    void Int(int32_t v)
+    {
+        Put32(4);
+        Put32(static_cast<uint32_t>(v));
+    }
+    void Null() { Put32(0xffffffffu); }
+    void End() { Put16(-1); }
+    size_t Size() const { return m_Buf.size(); }
+    // Hands the bytes so far to `send` and starts empty.
+    template <class F>
+    bool Flush(F send)
+    {
+        const bool ok = m_Buf.empty() || send(m_Buf);
+        m_Buf.clear();
+        return ok;
+    }
+
+private:
+    void Put16(int16_t v)
+    {
+        const uint16_t b = htobe16(static_cast<uint16_t>(v));
+        m_Buf.append(reinterpret_cast<const char*>(&b), 2);
+    }
+    void Put32(uint32_t v)
+    {
+        const uint32_t b = htobe32(v);
+        m_Buf.append(reinterpret_cast<const char*>(&b), 4);
+    }
+    std::string m_Buf;
+};
+
+// Bytes gathered before they go to the server.
+constexpr size_t kCopyChunk = 1 << 20;
 
 std::string Missing(const Row& r, const char* rec, int recLen, const char* photoSha, int photoShaLen,
                     const char* seal, int sealLen)
@@ -286,11 +317,14 @@ SyncResult SyncFolder(const SyncOptions& o)
     int32_t mark = done;  // what the state file says after this run
     bool conflicted = false;
 
+    if (!db.Command(kIncoming, why)) return fail(why);
+    const std::string ledgerText(ledger.identityBytes);
     const int rows = std::max(1, o.batchRows);
     std::vector<TestRecord> recs(static_cast<size_t>(rows));
     const size_t entrySize = emtask::SealEntrySize(ledger.keyed);
     uint64_t entryPos = ledger.exists ? FirstEntryFrom(paths.ledger, ledger, done + 1) : 0;
-    std::vector<unsigned char> entry(entrySize);
+    FileWindow entries(paths.ledger, 0, entrySize, ledger.count);
+    std::vector<unsigned char> photo;
     for (int batch = 0; done < count; ++batch) {
         const int n = std::min(rows, count - done);
         const int64_t want = int64_t(n) * int64_t(sizeof(TestRecord));
@@ -300,45 +334,52 @@ SyncResult SyncFolder(const SyncOptions& o)
             return fail("cannot read " + paths.log + ": " + emtask::ErrorText(errno ? errno : EIO));
         std::vector<Row> batchRows;
         bool storing = false;
+        CopyStream copy;
+        auto send = [&](const std::string& bytes) { return db.CopyData(bytes, why); };
+        auto lost = [&](const std::string& w) {
+            std::string ignored;
+            db.CopyEnd(ignored, true);
+            db.Command("ROLLBACK", ignored);
+            res.waiting = count - mark;
+            const int32_t first = batchRows.empty() ? done + 1 : batchRows.front().testno;
+            const int32_t to = batchRows.empty() ? done + n : batchRows.back().testno;
+            return fail("could not send tests " + std::to_string(first) + " to " + std::to_string(to) + ": " +
+                        w);
+        };
         for (int i = 0; i < n; ++i) {
             const TestRecord& r = recs[size_t(i)];
             if (r.testno != done + i + 1) continue;  // an empty slot holds no test
             Row row;
             row.testno = r.testno;
             row.rec = &r;
-            row.testedAt = TestedAt(r);
-            row.id = Field(r.id, sizeof r.id);
-            row.name = Field(r.name, sizeof r.name);
-            row.result = Trimmed(Field(r.result, sizeof r.result));
-            row.number = ResultNumber(row.result);
-            row.unit = Field(r.unit, sizeof r.unit);
-            row.mode = Field(&r.mode, 1);
-            row.recordHash = emtask::Sha256(&r, sizeof r);
+            photo.clear();
             const std::string photoName = emtask::SafePhotoFileName(r, r.testno);
             if (!photoName.empty()) {
                 const std::string photoPath = paths.jpegDir + "/" + photoName;
-                if (emtask::ReadPhotoFile(photoPath, row.photo)) {
+                if (emtask::ReadPhotoFile(photoPath, photo)) {
                     row.hasPhoto = true;
-                    row.photoHash = emtask::Sha256(row.photo.data(), row.photo.size());
+                    row.photoHash = emtask::Sha256(photo.data(), photo.size());
                 } else if (errno != ENOENT) {
+                    const std::string w = "cannot read " + photoPath + ": " + emtask::ErrorText(errno);
+                    if (!batchRows.empty()) return lost(w);
                     res.waiting = count - mark;
-                    return fail("cannot read " + photoPath + ": " + emtask::ErrorText(errno));
+                    return fail(w);
                 }
             }
             // Entries follow test numbers in order: the one for this test, if any, is next.
             while (ledger.exists && entryPos < ledger.count) {
-                if (emtask::ReadFileImageAt(paths.ledger, entryPos * entrySize, entry.data(), entrySize) !=
-                    int64_t(entrySize))
-                    return fail("cannot read " + paths.ledger + ": " +
+                const unsigned char* entry = entries.At(entryPos);
+                if (!entry)
+                    return lost("cannot read " + paths.ledger + ": " +
                                 emtask::ErrorText(errno ? errno : EIO));
                 emtask::SealEntry e;
-                if (!emtask::DecodeSealEntry(entry.data(), e, ledger.keyed) ||
-                    (e.flags & emtask::kSealStart) || e.testno < r.testno) {
+                if (!emtask::DecodeSealEntry(entry, e, ledger.keyed) || (e.flags & emtask::kSealStart) ||
+                    e.testno < r.testno) {
                     ++entryPos;
                     continue;
                 }
                 if (e.testno == r.testno) {
-                    row.seal.assign(reinterpret_cast<const char*>(entry.data()), entrySize);
+                    row.seal.assign(reinterpret_cast<const char*>(entry), entrySize);
                     ++entryPos;
                 }
                 break;
@@ -349,45 +390,32 @@ SyncResult SyncFolder(const SyncOptions& o)
                 storing = true;
                 break;
             }
+            if (batchRows.empty() && !(db.Command("BEGIN", why) && db.CopyBegin(kCopy, why)))
+                return lost(why);
+            const emtask::Digest recordHash = emtask::Sha256(&r, sizeof r);
+            const std::string result = Trimmed(Field(r.result, sizeof r.result));
+            copy.Row(kIncomingColumns);
+            copy.Int(r.testno);
+            copy.TextOrNull(TestedAt(r));
+            copy.Text(Field(r.id, sizeof r.id));
+            copy.Text(Field(r.name, sizeof r.name));
+            copy.Text(result);
+            copy.TextOrNull(ResultNumber(result));
+            copy.Text(Field(r.unit, sizeof r.unit));
+            copy.Text(Field(&r.mode, 1));
+            copy.Bytes(&r, sizeof r);
+            copy.Bytes(recordHash.data(), recordHash.size());
+            row.hasPhoto ? copy.Bytes(photo.data(), photo.size()) : copy.Null();
+            row.hasPhoto ? copy.Bytes(row.photoHash.data(), row.photoHash.size()) : copy.Null();
+            row.seal.empty() ? copy.Null() : copy.Bytes(row.seal.data(), row.seal.size());
             batchRows.push_back(std::move(row));
+            if (copy.Size() >= kCopyChunk && !copy.Flush(send)) return lost(why);
         }
         const int32_t last = storing ? count - 1 : done + n;
         if (!batchRows.empty()) {
-            Params p;
-            p.Text(stationText);
-            std::string sql = kInsert;
-            for (size_t i = 0; i < batchRows.size(); ++i) {
-                const Row& r = batchRows[i];
-                sql += i ? ",(" : "(";
-                sql += "$1";
-                for (int c = 0; c < kColumns; ++c)
-                    sql += ",$" + std::to_string(p.values.size() + 1 + size_t(c));
-                sql += ")";
-                p.Bytes(ledger.identityBytes.data(), 16);
-                p.Text(std::to_string(r.testno));
-                r.testedAt.empty() ? p.Null() : p.Text(r.testedAt);
-                p.Text(r.id);
-                p.Text(r.name);
-                p.Text(r.result);
-                r.number.empty() ? p.Null() : p.Text(r.number);
-                p.Text(r.unit);
-                p.Text(r.mode);
-                p.Bytes(r.rec, sizeof(TestRecord));
-                p.Bytes(r.recordHash.data(), 32);
-                r.hasPhoto ? p.Bytes(r.photo.data(), r.photo.size()) : p.Null();
-                r.hasPhoto ? p.Bytes(r.photoHash.data(), 32) : p.Null();
-                r.seal.empty() ? p.Null() : p.Bytes(r.seal.data(), r.seal.size());
-            }
-            sql += " ON CONFLICT DO NOTHING RETURNING test_no";
-            auto lost = [&](const std::string& w) {
-                std::string ignored;
-                db.Command("ROLLBACK", ignored);
-                res.waiting = count - mark;
-                return fail("could not send tests " + std::to_string(batchRows.front().testno) + " to " +
-                            std::to_string(batchRows.back().testno) + ": " + w);
-            };
-            if (!db.Command("BEGIN", why)) return lost(why);
-            PgResult ins = db.Exec(sql, why, p.values, p.lengths);
+            copy.End();
+            if (!copy.Flush(send) || !db.CopyEnd(why)) return lost(why);
+            PgResult ins = db.Exec(kInsert, why, {stationText.c_str(), ledgerText.data()}, {-1, 16});
             if (!ins) return lost(why);
             std::set<int32_t> inserted;
             for (int i = 0; i < PQntuples(ins.get()); ++i) {
@@ -406,7 +434,7 @@ SyncResult SyncFolder(const SyncOptions& o)
                 PgResult have = db.Exec(
                     "SELECT test_no, record, photo_sha256, seal FROM zolt7.tests"
                     " WHERE station_id = $1 AND ledger = $2 AND test_no = ANY($3::int[])",
-                    why, {stationText.c_str(), ledger.identityBytes.data(), ("{" + others + "}").c_str()},
+                    why, {stationText.c_str(), ledgerText.data(), ("{" + others + "}").c_str()},
                     {-1, 16, -1});
                 if (!have) return lost(why);
                 std::map<int32_t, int> at;
@@ -470,25 +498,21 @@ int SyncCommand(const std::string& folder, const std::string& url, const std::st
     o.folder = folder;
     o.url = url;
     o.station = station;
-    // conf/central.conf: "url=" and "station=" lines.
-    std::ifstream conf(folder + "/conf/central.conf");
-    for (std::string line; std::getline(conf, line);) {
-        if (o.url.empty() && line.rfind("url=", 0) == 0) o.url = line.substr(4);
-        if (o.station.empty() && line.rfind("station=", 0) == 0) o.station = line.substr(8);
+    CentralSettings conf;
+    std::string why;
+    if ((o.url.empty() || o.station.empty()) && !ReadCentralSettings(folder, conf, why)) {
+        std::fprintf(stderr, "sync: %s\n", why.c_str());
+        return 2;
     }
+    if (o.url.empty()) o.url = conf.url;
+    o.station = StationName(o.station.empty() ? conf.station : o.station);
     if (o.url.empty()) {
         std::fprintf(stderr, "sync: no central database: give --central URL or set one in the settings\n");
         return 2;
     }
-    if (o.station.empty()) {
-        char host[256] = {};
-        gethostname(host, sizeof host - 1);
-        o.station = host;
-    }
     // The name is a line's last field in data/central.state.
-    if (std::any_of(o.station.begin(), o.station.end(),
-                    [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
-        std::fprintf(stderr, "sync: a station name is one line of printable text\n");
+    if (const std::string bad = CheckCentralSettings({o.url, o.station, true}); !bad.empty()) {
+        std::fprintf(stderr, "sync: %s\n", bad.c_str());
         return 2;
     }
     const SyncResult r = SyncFolder(o);

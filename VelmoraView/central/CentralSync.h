@@ -25,7 +25,7 @@ struct SyncOptions {
     std::string folder;   // the program folder
     std::string url;      // connection string
     std::string station;  // this station's name
-    int batchRows = 500;
+    int batchRows = 10000;
     // Tests: called at each stage of batch `batch` (from 0); returning false
     // stops the sync there as if the program had died.
     enum Stage { Inserted, Committed };

@@ -4,6 +4,8 @@
 #include "EMTaskData.h"
 #include "ProgramFolder.h"
 #include "TextUtil.h"
+#include "central/CentralPage.h"
+#include "central/CentralWorker.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
@@ -19,6 +21,7 @@
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
 #include "shell/NoticeFollowUps.h"
+#include "shell/SettingsPages.h"
 #include "shell/Version.h"
 #include "messaging/Diagnostics.h"
 #include "messaging/Messages.h"
@@ -92,6 +95,7 @@ CVelmoraViewDlg::~CVelmoraViewDlg()
     m_MeasureTimer.stop();
     GetSerial().Close();
     DebugLine("[APP EXIT]");
+    m_Central.reset();  // joins its thread
     UnregisterWindow(Wnd::Main, this);
     m_Splash.reset();
     DestroyReportPreview();
@@ -194,6 +198,16 @@ void CVelmoraViewDlg::Init()
     KeepAbove(m_Settings.get(), this);
     KeepAbove(m_Password.get(), this);
     KeepAbove(m_Records.get(), this);
+    // The central database: sent from a thread, said in one line.
+    m_Central = std::make_unique<central::CentralWorker>(emtask::ProgramFolder());
+    connect(m_Central.get(), &central::CentralWorker::stateChanged, m_CentralLine, &QLabel::setText);
+    connect(m_Central.get(), &central::CentralWorker::conflictFound, this, [this](const QString& text) {
+        ShowMessage(this, text, QStringLiteral("Central records"), QMessageBox::Warning);
+    });
+    auto restart = [this] { m_CentralLine->setText(m_Central->Restart()); };
+    if (auto* page = qobject_cast<CentralPage*>(m_Settings->page(int(SettingsPage::Central))))
+        connect(page, &CentralPage::settingsSaved, this, restart);
+    restart();
     g_LoadingStatus = 2;
     if (!m_Options.splash) {
         show();
@@ -278,7 +292,14 @@ void CVelmoraViewDlg::CreateControls()
     m_State->setFont(skin::Arial(15));
     m_State->setWordWrap(true);
     m_State->setTextFormat(Qt::PlainText);
+
+    m_CentralLine = new QLabel(this);
+    m_CentralLine->setGeometry(83, 282, 440, 24);
+    m_CentralLine->setFont(skin::Arial(15));
+    m_CentralLine->setTextFormat(Qt::PlainText);
 }
+
+QString CVelmoraViewDlg::centralText() const { return m_CentralLine ? m_CentralLine->text() : QString(); }
 
 CSkinButton* CVelmoraViewDlg::button(int id) const
 {

@@ -22,6 +22,9 @@ class CSplash;
 class CReadDeviceDlg;
 class CSearchDataDlg;
 class QLabel;
+namespace central {
+class CentralWorker;
+}
 
 class CVelmoraViewDlg : public QWidget {
     Q_OBJECT
@@ -61,6 +64,7 @@ public:
     CSplash* splash() const { return m_Splash.get(); }
     CReadDeviceDlg* recordWindow() const { return m_Records.get(); }
     DeviceLink& deviceLink() const { return *m_DeviceLink; }
+    QString centralText() const;
     // A double-clicked search result opens the report of its own slot.
     static void ConnectSearchResults(CSearchDataDlg& results);
 
@@ -123,6 +127,7 @@ private:
     QLabel* m_Colon[4] = {};
     QLabel* m_Value[4] = {};
     QLabel* m_State = nullptr;
+    QLabel* m_CentralLine = nullptr;  // the central database's state, one line
 
     static constexpr int kClockTickMs = 1000;
     QTimer m_ClockTimer;
@@ -136,4 +141,5 @@ private:
     std::unique_ptr<CReadDeviceDlg> m_Records;
     std::unique_ptr<COptionDlg> m_Settings;
     std::unique_ptr<CSplash> m_Splash;
+    std::unique_ptr<central::CentralWorker> m_Central;
 };

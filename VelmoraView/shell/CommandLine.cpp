@@ -1,6 +1,7 @@
 #include "shell/CommandLine.h"
 
 #include "ProgramFolder.h"
+#include "central/CentralAudit.h"
 #include "central/CentralSync.h"
 #include "messaging/Diagnostics.h"
 #include "records/SealAuditCommand.h"
@@ -8,6 +9,7 @@
 #include "shell/Version.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -68,8 +70,12 @@ const std::vector<OptionRow>& Options()
          "FILE",
          "Write the ledger's checkpoint to FILE (keep it on another medium)."},
         {Opt::Sync, {"sync"}, nullptr, "Send every test not yet sent to the central database, no window."},
-        {Opt::Central, {"central"}, "URL", "With --sync: this connection string instead of the settings'."},
-        {Opt::Station, {"station"}, "NAME", "With --sync: this station name instead of the settings'."},
+        {Opt::Central,
+         {"central"},
+         "URL",
+         "With --sync: this connection string instead of the settings'. With --audit: also compare with the "
+         "central copy there."},
+        {Opt::Station, {"station"}, "NAME", "With --sync or --audit --central: this station name."},
         {Opt::Debug, {"debug"}, nullptr, "Diagnostic output (frames, file errors) on standard error."},
         {Opt::QtOption, {"platform"}, "NAME", nullptr},
         {Opt::QtOption, {"display"}, "NAME", nullptr},
@@ -137,9 +143,9 @@ CommandLine ParseCommandLine(const QStringList& args)
     for (auto [opt, name] : {std::pair{Opt::Central, "central"}, std::pair{Opt::Station, "station"}}) {
         if (!isSet(opt)) continue;
         const QString v = parser.value(QString::fromLatin1(name));
-        if (v.isEmpty() || !isSet(Opt::Sync))
-            return fail(
-                QStringLiteral("--%1 goes with --sync and needs a value.").arg(QString::fromLatin1(name)));
+        if (v.isEmpty() || !(isSet(Opt::Sync) || isSet(Opt::Audit)))
+            return fail(QStringLiteral("--%1 goes with --sync or --audit and needs a value.")
+                            .arg(QString::fromLatin1(name)));
         (opt == Opt::Central ? cl.central : cl.station) = v;
     }
     if (isSet(Opt::KeySheet)) {
@@ -226,9 +232,14 @@ int RunProgram(int argc, char** argv)
     const std::string folder = emtask::ProgramFolder();
     auto local = [](const QString& s) { return s.toLocal8Bit().toStdString(); };
     switch (cl.mode) {
-    case CommandLine::Mode::Audit:
-        return records::AuditCommand(folder, local(cl.keySheet), local(cl.checkpoint),
-                                     cl.acceptUnsealedBefore);
+    case CommandLine::Mode::Audit: {
+        const int own = records::AuditCommand(folder, local(cl.keySheet), local(cl.checkpoint),
+                                              cl.acceptUnsealedBefore);
+        if (cl.central.isEmpty()) return own;
+        // The worse of the two: could not vouch, then a finding, then clean.
+        const int remote = central::CentralAuditCommand(folder, local(cl.central), local(cl.station));
+        return std::max(own, remote);
+    }
     case CommandLine::Mode::BeginSeal: return records::BeginSealCommand(folder, local(cl.keySheet));
     case CommandLine::Mode::VerifyCode:
         return records::VerifyCodeCommand(folder, local(cl.verifyTestNo), local(cl.verifyCode));

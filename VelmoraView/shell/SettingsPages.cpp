@@ -1,5 +1,6 @@
 #include "shell/SettingsPages.h"
 
+#include "central/CentralPage.h"
 #include "measurement/COptionCameraDlg.h"
 #include "options/COptionPsetDlg.h"
 #include "options/Password.h"
@@ -16,6 +17,7 @@ const char* SettingsPageName(SettingsPage page)
     case SettingsPage::PrintSetting: return "Print Setting";
     case SettingsPage::ProgramSetting: return "Program Setting";
     case SettingsPage::Password: return "Password";
+    case SettingsPage::Central: return "Central records";
     case SettingsPage::Count: break;
     }
     return "";
@@ -30,6 +32,7 @@ QWidget* CreateSettingsPage(SettingsPage page, QWidget* parent)
     case SettingsPage::Password: return new COptionHelpDlg(parent);
     case SettingsPage::Camera: return new COptionCameraDlg(parent);
     case SettingsPage::PrintSetting: return new COptionPrintDlg(parent);
+    case SettingsPage::Central: return new CentralPage(parent);
     default: return nullptr;
     }
 }

@@ -4,7 +4,16 @@
 
 class QWidget;
 
-enum class SettingsPage { Registration, Device, Camera, PrintSetting, ProgramSetting, Password, Count };
+enum class SettingsPage {
+    Registration,
+    Device,
+    Camera,
+    PrintSetting,
+    ProgramSetting,
+    Password,
+    Central,
+    Count
+};
 constexpr int kSettingsPageCount = static_cast<int>(SettingsPage::Count);
 
 const char* SettingsPageName(SettingsPage page);

@@ -2,6 +2,7 @@
 // only on a Unix socket in its own temporary folder; stopped and removed when
 // dropped. Run as the postgres user when the tests run as root (the server
 // refuses root). Trust for every role but "locked", which needs a password.
+// Tests run it without fsync; a benchmark asks for a durable one.
 #pragma once
 
 #include <cerrno>
@@ -20,7 +21,7 @@ struct PgCluster {
     std::string dir, user;
     bool ok = false;
 
-    PgCluster()
+    explicit PgCluster(bool durable = false) : m_Durable(durable)
     {
         char tmpl[] = "/tmp/zolt7-pg-XXXXXX";
         dir = mkdtemp(tmpl);
@@ -60,7 +61,7 @@ struct PgCluster {
     {
         return Run(std::string(kBin) + "pg_ctl -D " + dir + "/data -w -l " + dir +
                    "/server.log -o \"-c listen_addresses='' -c unix_socket_directories=" + dir +
-                   " -c fsync=off\" start >/dev/null 2>&1");
+                   (m_Durable ? "" : " -c fsync=off") + "\" start >/dev/null 2>&1");
     }
 
     // SIGKILL to the postmaster and every server process of it, as a crash
@@ -94,6 +95,7 @@ struct PgCluster {
     }
 
 private:
+    bool m_Durable = false;
     int m_Databases = 0;
     static bool Alive(pid_t p) { return std::filesystem::exists("/proc/" + std::to_string(p)); }
     bool Run(const std::string& cmd) const
