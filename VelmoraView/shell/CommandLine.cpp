@@ -40,6 +40,11 @@ struct OptionRow {
     QStringList names;
     const char* valueName;  // nullptr: a switch
     const char* help;       // nullptr: accepted but not listed
+    // A value that must not be empty, stored into `into`, given only with one
+    // of `with` (any command when empty); `misuse` says so otherwise.
+    QString CommandLine::*into = nullptr;
+    std::vector<Opt> with = {};
+    const char* misuse = nullptr;
 };
 
 // Every option the program takes, once. The toolkit's own -platform,
@@ -49,7 +54,13 @@ const std::vector<OptionRow>& Options()
     static const std::vector<OptionRow> rows = {
         {Opt::Help, {"h", "help"}, nullptr, "Show this help and exit."},
         {Opt::Version, {"version"}, nullptr, "Show the program's version and exit."},
-        {Opt::Home, {"home"}, "DIR", "Use DIR as the program folder (see below)."},
+        {Opt::Home,
+         {"home"},
+         "DIR",
+         "Use DIR as the program folder (see below).",
+         &CommandLine::home,
+         {},
+         "--home needs a folder."},
         {Opt::Audit, {"audit"}, nullptr, "Check the test log against its seal ledger, no window."},
         {Opt::AcceptUnsealed,
          {"accept-unsealed-before"},
@@ -58,8 +69,17 @@ const std::vector<OptionRow>& Options()
         {Opt::KeySheet,
          {"key-sheet"},
          "FILE",
-         "With --audit: check every MAC from this key sheet. With --begin-seal: write it."},
-        {Opt::Checkpoint, {"checkpoint"}, "FILE", "With --audit: the ledger must extend this checkpoint."},
+         "With --audit: check every MAC from this key sheet. With --begin-seal: write it.",
+         &CommandLine::keySheet,
+         {Opt::Audit, Opt::BeginSeal},
+         "--key-sheet FILE goes with --audit or --begin-seal."},
+        {Opt::Checkpoint,
+         {"checkpoint"},
+         "FILE",
+         "With --audit: the ledger must extend this checkpoint.",
+         &CommandLine::checkpoint,
+         {Opt::Audit},
+         "--checkpoint FILE goes with --audit."},
         {Opt::BeginSeal,
          {"begin-seal"},
          nullptr,
@@ -68,14 +88,26 @@ const std::vector<OptionRow>& Options()
         {Opt::ExportCheckpoint,
          {"export-checkpoint"},
          "FILE",
-         "Write the ledger's checkpoint to FILE (keep it on another medium)."},
+         "Write the ledger's checkpoint to FILE (keep it on another medium).",
+         &CommandLine::exportFile,
+         {},
+         "--export-checkpoint needs a file."},
         {Opt::Sync, {"sync"}, nullptr, "Send every test not yet sent to the central database, no window."},
         {Opt::Central,
          {"central"},
          "URL",
          "With --sync: this connection string instead of the settings'. With --audit: also compare with the "
-         "central copy there."},
-        {Opt::Station, {"station"}, "NAME", "With --sync or --audit --central: this station name."},
+         "central copy there.",
+         &CommandLine::central,
+         {Opt::Sync, Opt::Audit},
+         "--central goes with --sync or --audit and needs a value."},
+        {Opt::Station,
+         {"station"},
+         "NAME",
+         "With --sync or --audit --central: this station name.",
+         &CommandLine::station,
+         {Opt::Sync, Opt::Audit},
+         "--station goes with --sync or --audit and needs a value."},
         {Opt::Debug, {"debug"}, nullptr, "Diagnostic output (frames, file errors) on standard error."},
         {Opt::QtOption, {"platform"}, "NAME", nullptr},
         {Opt::QtOption, {"display"}, "NAME", nullptr},
@@ -129,10 +161,6 @@ CommandLine ParseCommandLine(const QStringList& args)
     }
     if (!rest.isEmpty()) return fail(QStringLiteral("Unexpected argument '%1'.").arg(rest.first()));
     cl.debug = isSet(Opt::Debug);
-    if (isSet(Opt::Home)) {
-        cl.home = parser.value(QStringLiteral("home"));
-        if (cl.home.isEmpty()) return fail(QStringLiteral("--home needs a folder."));
-    }
     // One command at most; the seal's options only with the commands they serve.
     int commands = 0;
     for (Opt c : {Opt::Audit, Opt::BeginSeal, Opt::VerifyCode, Opt::ExportCheckpoint, Opt::Sync})
@@ -140,26 +168,15 @@ CommandLine ParseCommandLine(const QStringList& args)
     if (commands > 1)
         return fail(
             QStringLiteral("--audit, --begin-seal, --verify-code, --export-checkpoint and --sync go alone."));
-    for (auto [opt, name] : {std::pair{Opt::Central, "central"}, std::pair{Opt::Station, "station"}}) {
-        if (!isSet(opt)) continue;
-        const QString v = parser.value(QString::fromLatin1(name));
-        if (v.isEmpty() || !(isSet(Opt::Sync) || isSet(Opt::Audit)))
-            return fail(QStringLiteral("--%1 goes with --sync or --audit and needs a value.")
-                            .arg(QString::fromLatin1(name)));
-        (opt == Opt::Central ? cl.central : cl.station) = v;
-    }
-    if (isSet(Opt::KeySheet)) {
-        cl.keySheet = parser.value(QStringLiteral("key-sheet"));
-        if (cl.keySheet.isEmpty() || !(isSet(Opt::Audit) || isSet(Opt::BeginSeal)))
-            return fail(QStringLiteral("--key-sheet FILE goes with --audit or --begin-seal."));
+    for (const OptionRow& row : Options()) {
+        if (!row.into || !parser.isSet(row.names.last())) continue;
+        QString& value = cl.*row.into;
+        value = parser.value(row.names.last());
+        const bool withOne = row.with.empty() || std::any_of(row.with.begin(), row.with.end(), isSet);
+        if (value.isEmpty() || !withOne) return fail(QString::fromLatin1(row.misuse));
     }
     if (isSet(Opt::BeginSeal) && cl.keySheet.isEmpty())
         return fail(QStringLiteral("--begin-seal needs --key-sheet FILE."));
-    if (isSet(Opt::Checkpoint)) {
-        cl.checkpoint = parser.value(QStringLiteral("checkpoint"));
-        if (cl.checkpoint.isEmpty() || !isSet(Opt::Audit))
-            return fail(QStringLiteral("--checkpoint FILE goes with --audit."));
-    }
     if (isSet(Opt::AcceptUnsealed)) {
         const QByteArray n = parser.value(QStringLiteral("accept-unsealed-before")).toLatin1();
         if (!isSet(Opt::Audit) || !records::ParseTestNumber(n.constData(), cl.acceptUnsealedBefore))
@@ -167,10 +184,6 @@ CommandLine ParseCommandLine(const QStringList& args)
     }
     if (isSet(Opt::VerifyCode) && cl.verifyCode.isEmpty())
         return fail(QStringLiteral("--verify-code needs a test number and the printed code."));
-    if (isSet(Opt::ExportCheckpoint)) {
-        cl.exportFile = parser.value(QStringLiteral("export-checkpoint"));
-        if (cl.exportFile.isEmpty()) return fail(QStringLiteral("--export-checkpoint needs a file."));
-    }
     if (isSet(Opt::Help))
         cl.mode = CommandLine::Mode::Help;
     else if (isSet(Opt::Version))
