@@ -11,9 +11,16 @@ namespace {
 // libpq's messages end in a newline and may span lines; one line is shown.
 std::string OneLine(const char* text)
 {
-    std::string s = text ? text : "";
-    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-    std::replace(s.begin(), s.end(), '\n', ' ');
+    // libpq's messages run over lines indented by tabs: one space for each run.
+    std::string s;
+    for (const char* p = text ? text : ""; *p; ++p) {
+        const bool space = *p == '\n' || *p == '\t' || *p == '\r' || *p == ' ';
+        if (!space)
+            s += *p;
+        else if (!s.empty() && s.back() != ' ')
+            s += ' ';
+    }
+    if (!s.empty() && s.back() == ' ') s.pop_back();
     return s.empty() ? std::string("no reason given") : s;
 }
 

@@ -200,11 +200,11 @@ void CVelmoraViewDlg::Init()
     KeepAbove(m_Records.get(), this);
     // The central database: sent from a thread, said in one line.
     m_Central = std::make_unique<central::CentralWorker>(emtask::ProgramFolder());
-    connect(m_Central.get(), &central::CentralWorker::stateChanged, m_CentralLine, &QLabel::setText);
+    connect(m_Central.get(), &central::CentralWorker::stateChanged, this, &CVelmoraViewDlg::ShowCentralState);
     connect(m_Central.get(), &central::CentralWorker::conflictFound, this, [this](const QString& text) {
         ShowMessage(this, text, QStringLiteral("Central records"), QMessageBox::Warning);
     });
-    auto restart = [this] { m_CentralLine->setText(m_Central->Restart()); };
+    auto restart = [this] { ShowCentralState(m_Central->Restart()); };
     if (auto* page = qobject_cast<CentralPage*>(m_Settings->page(int(SettingsPage::Central))))
         connect(page, &CentralPage::settingsSaved, this, restart);
     restart();
@@ -294,12 +294,21 @@ void CVelmoraViewDlg::CreateControls()
     m_State->setTextFormat(Qt::PlainText);
 
     m_CentralLine = new QLabel(this);
-    m_CentralLine->setGeometry(83, 282, 440, 24);
-    m_CentralLine->setFont(skin::Arial(15));
+    // The bottom strip, left of the clock: the panels above keep their layout.
+    m_CentralLine->setGeometry(64, 768 - 23 - 6, 770, 23);
+    m_CentralLine->setFont(skin::Arial(14));
     m_CentralLine->setTextFormat(Qt::PlainText);
 }
 
-QString CVelmoraViewDlg::centralText() const { return m_CentralLine ? m_CentralLine->text() : QString(); }
+QString CVelmoraViewDlg::centralText() const { return m_CentralLine ? m_CentralLine->toolTip() : QString(); }
+
+// A long reason is cut to the label; the whole of it is the tooltip.
+void CVelmoraViewDlg::ShowCentralState(const QString& line)
+{
+    m_CentralLine->setToolTip(line);
+    m_CentralLine->setText(
+        m_CentralLine->fontMetrics().elidedText(line, Qt::ElideRight, m_CentralLine->width()));
+}
 
 CSkinButton* CVelmoraViewDlg::button(int id) const
 {

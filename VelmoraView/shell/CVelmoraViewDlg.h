@@ -64,7 +64,7 @@ public:
     CSplash* splash() const { return m_Splash.get(); }
     CReadDeviceDlg* recordWindow() const { return m_Records.get(); }
     DeviceLink& deviceLink() const { return *m_DeviceLink; }
-    QString centralText() const;
+    QString centralText() const;  // the whole state line
     // A double-clicked search result opens the report of its own slot.
     static void ConnectSearchResults(CSearchDataDlg& results);
 
@@ -75,6 +75,7 @@ protected:
     void closeEvent(QCloseEvent*) override;
 
 private slots:
+    void ShowCentralState(const QString& line);
     // What the instrument's link tells (window thread).
     void OnUnitReported(const UnitFrame& unit);
     void OnLinkAnswer();
