@@ -1,8 +1,12 @@
 #include "central/CentralDb.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace central {
 
@@ -117,7 +121,8 @@ PgConnection::~PgConnection()
     if (m_Conn) PQfinish(m_Conn);
 }
 
-PgConnection::Status PgConnection::Open(const std::string& url, std::string& why)
+PgConnection::Status PgConnection::Open(const std::string& url, std::string& why,
+                                        const std::atomic<bool>* stop)
 {
     if (m_Conn) {
         PQfinish(m_Conn);
@@ -132,14 +137,14 @@ PgConnection::Status PgConnection::Open(const std::string& url, std::string& why
     }
     // Every option the string gave, with the wait capped and the text ours.
     std::vector<std::string> keys, values;
-    bool timeout = false;
+    int timeout = kConnectTimeout;
     for (PQconninfoOption* o = opts; o->keyword; ++o) {
         if (!o->val) continue;
         std::string v = o->val;
         if (std::string(o->keyword) == "connect_timeout") {
             const int t = std::atoi(v.c_str());
-            v = std::to_string(t <= 0 || t > kConnectTimeout ? kConnectTimeout : t);
-            timeout = true;
+            if (t > 0 && t < kConnectTimeout) timeout = t;
+            continue;
         }
         if (std::string(o->keyword) == "client_encoding") continue;
         // libpq checks these only when it connects, as if the server were at fault.
@@ -152,10 +157,6 @@ PgConnection::Status PgConnection::Open(const std::string& url, std::string& why
         values.push_back(v);
     }
     PQconninfoFree(opts);
-    if (!timeout) {
-        keys.push_back("connect_timeout");
-        values.push_back(std::to_string(kConnectTimeout));
-    }
     keys.push_back("client_encoding");
     values.push_back("UTF8");
     std::vector<const char*> k, v;
@@ -165,12 +166,34 @@ PgConnection::Status PgConnection::Open(const std::string& url, std::string& why
     }
     k.push_back(nullptr);
     v.push_back(nullptr);
-    m_Conn = PQconnectdbParams(k.data(), v.data(), 0);
-    if (!m_Conn || PQstatus(m_Conn) != CONNECTION_OK) {
-        why = "cannot connect: " + OneLine(m_Conn ? PQerrorMessage(m_Conn) : "out of memory");
+    // Connected step by step, so that the wait can be cut short.
+    m_Conn = PQconnectStartParams(k.data(), v.data(), 0);
+    auto refuse = [&](const std::string& reason) {
+        why = "cannot connect: " + reason;
         if (m_Conn) PQfinish(m_Conn);
         m_Conn = nullptr;
         return Status::Unreachable;
+    };
+    if (!m_Conn) return refuse("out of memory");
+    using Clock = std::chrono::steady_clock;
+    PostgresPollingStatusType step = PGRES_POLLING_WRITING;
+    int socket = -1;
+    Clock::time_point deadline;
+    while (step != PGRES_POLLING_OK) {
+        if (step == PGRES_POLLING_FAILED || PQstatus(m_Conn) == CONNECTION_BAD)
+            return refuse(OneLine(PQerrorMessage(m_Conn)));
+        if (PQsocket(m_Conn) != socket) {  // the next address or host: its own wait
+            socket = PQsocket(m_Conn);
+            deadline = Clock::now() + std::chrono::seconds(timeout);
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return refuse("timeout expired");
+        if (stop && *stop) return refuse("the program is closing");
+        pollfd p{socket, short(step == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        const int n = poll(&p, 1, int(std::min<long long>(left, 100)));
+        if (n < 0 && errno != EINTR) return refuse(std::strerror(errno));
+        if (n > 0) step = PQconnectPoll(m_Conn);
     }
     // Notices ("already exists, skipping") are not for the operator.
     PQsetNoticeProcessor(m_Conn, Quiet, nullptr);

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,9 +39,11 @@ public:
 
     enum class Status { Ok, BadString, Unreachable };
     // Connects with `url` (a postgresql:// URL or key=value string); its
-    // connect_timeout is capped at kConnectTimeout. On failure `why` says
-    // why in one line.
-    Status Open(const std::string& url, std::string& why);
+    // connect_timeout, capped at kConnectTimeout, bounds each host tried.
+    // Gives up within a tenth of a second once `stop` is set, so a program
+    // that closes does not wait out a server that does not answer. On
+    // failure `why` says why in one line.
+    Status Open(const std::string& url, std::string& why, const std::atomic<bool>* stop = nullptr);
     bool IsOpen() const { return m_Conn != nullptr; }
     pg_conn* Raw() const { return m_Conn; }
 

@@ -289,7 +289,7 @@ SyncResult SyncFolder(const SyncOptions& o)
     if (!ReadLedgerInfo(paths.ledger, ledger, why)) return fail(why);
 
     PgConnection db;
-    switch (db.Open(o.url, why)) {
+    switch (db.Open(o.url, why, o.stop)) {
     case PgConnection::Status::BadString:
         res.status = SyncResult::BadString;
         res.why = why;

@@ -14,6 +14,7 @@
 // conflict: it is reported, never overwritten, and the line stays below it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,6 +31,7 @@ struct SyncOptions {
     // stops the sync there as if the program had died.
     enum Stage { Inserted, Committed };
     std::function<bool(int batch, Stage stage)> stageHook;
+    const std::atomic<bool>* stop = nullptr;  // set: a connection attempt gives up
 };
 
 struct SyncConflict {

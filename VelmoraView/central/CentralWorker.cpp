@@ -69,6 +69,7 @@ QString CentralWorker::Restart()
     o.station = StationName(s.station);
     // A long first sync stops at its next batch when the program ends.
     o.stageHook = [this](int, SyncOptions::Stage) { return !m_Stop; };
+    o.stop = &m_Stop;
     m_WakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (m_WakeFd < 0)
         return QStringLiteral("Central: cannot start: %1").arg(QString::fromUtf8(strerror(errno)));

@@ -14,7 +14,11 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <condition_variable>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <thread>
 
 namespace {
 
@@ -230,6 +234,16 @@ TEST_F(CentralSync, TwoStationsIntoOneDatabase)
 TEST_F(CentralSync, BadConnectionsSayWhyWithoutHanging)
 {
     MakeSealedLog(1);
+    // A server that takes the connection and never answers.
+    const int silent = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&addr), len), 0);
+    ASSERT_EQ(listen(silent, 4), 0);
+    ASSERT_EQ(getsockname(silent, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    const std::string silentUrl = "postgresql://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/x";
     struct Case {
         std::string url;
         central::SyncResult::Status status;
@@ -241,8 +255,8 @@ TEST_F(CentralSync, BadConnectionsSayWhyWithoutHanging)
         {g_Cluster->Url("locked"), central::SyncResult::Unreachable, "password"},
         {g_Cluster->Url("nobody"), central::SyncResult::Unreachable, "nobody"},
         {"postgresql:///x?host=/nonexistent", central::SyncResult::Unreachable, "cannot connect"},
-        // An address that never answers: the wait is capped.
-        {"postgresql://10.255.255.1/x?connect_timeout=1", central::SyncResult::Unreachable, "cannot connect"},
+        // The wait is capped.
+        {silentUrl + "?connect_timeout=1", central::SyncResult::Unreachable, "timeout expired"},
     };
     for (const Case& c : cases) {
         url = c.url;
@@ -252,6 +266,19 @@ TEST_F(CentralSync, BadConnectionsSayWhyWithoutHanging)
         EXPECT_NE(r.why.find(c.says), std::string::npos) << c.url << ": " << r.why;
     }
     EXPECT_FALSE(std::filesystem::exists(central::SyncStatePath(home.path)));
+
+    // A program that closes does not wait the attempt out.
+    std::atomic<bool> stop{false};
+    std::thread closing([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        stop = true;
+    });
+    central::PgConnection db;
+    std::string why;
+    EXPECT_EQ(db.Open(silentUrl, why, &stop), central::PgConnection::Status::Unreachable);
+    closing.join();
+    EXPECT_NE(why.find("closing"), std::string::npos) << why;
+    close(silent);
 }
 
 TEST_F(CentralSync, CommandExitStatus)
