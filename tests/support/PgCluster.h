@@ -23,8 +23,10 @@ struct PgCluster {
 
     explicit PgCluster(bool durable = false) : m_Durable(durable)
     {
-        char tmpl[] = "/tmp/zolt7-pg-XXXXXX";
-        dir = mkdtemp(tmpl);
+        // TMPDIR may put the server on another disk than the station's folder.
+        const char* base = std::getenv("TMPDIR");
+        std::string tmpl = std::string(base && *base ? base : "/tmp") + "/zolt7-pg-XXXXXX";
+        dir = mkdtemp(tmpl.data());
         user = getuid() == 0 ? "postgres" : (getpwuid(getuid()) ? getpwuid(getuid())->pw_name : "postgres");
         if (getuid() == 0)
             if (passwd* pw = getpwnam("postgres")) (void)!chown(dir.c_str(), pw->pw_uid, pw->pw_gid);
