@@ -9,9 +9,9 @@
 
 #include <QColor>
 #include <QImage>
+#include <QObject>
 #include <QRect>
 #include <QString>
-#include <QObject>
 #include <QWidget>
 #include <functional>
 #include <memory>
