@@ -10,8 +10,6 @@
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
 #include "messaging/WindowOps.h"
 #include "records/RecordArchive.h"
 #include "records/SealAuditDlg.h"
@@ -25,6 +23,7 @@
 #include <QTableView>
 
 using records::PhotoVerdict;
+using records::RecordButton;
 using records::StatusMoment;
 
 namespace records {
@@ -56,7 +55,7 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner) : QWidget(nullptr, Qt::Window | Q
     setWindowIcon(skin::AppIcon());
     DragWithMouse(this);
 
-    m_Title = records::AddTitleBar(this, QStringLiteral("Records"), [this] { OnCommand(msg::RD_CLOSE_BTN); });
+    m_Title = records::AddTitleBar(this, QStringLiteral("Records"), [this] { OnClose(); });
     m_Status = records::AddStatusLine(this);
 
     m_DataLabel = new QLabel(QStringLiteral("Data"), this);
@@ -71,6 +70,12 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner) : QWidget(nullptr, Qt::Window | Q
     m_Model->SetRecords(&emtask::GetManager()->m_DeviceData);
     m_Grid = records::AddRecordGrid(
         this, m_Model, QRect(2, 94, kWidth - 4, records::kHeaderHeight + 15 * records::kRowHeight));
+    // Queued, as the grid's clicks are handled after the event that caused them.
+    auto* clicks = new records::GridClicks(m_Grid);
+    connect(clicks, &records::GridClicks::rowClicked, this, &CReadDeviceDlg::OnRowClicked,
+            Qt::QueuedConnection);
+    connect(clicks, &records::GridClicks::rowDoubleClicked, this, &CReadDeviceDlg::OnRowDoubleClicked,
+            Qt::QueuedConnection);
     // The nine columns take 1,010 pixels: no frame and a slim scroll bar let
     // them fit the window without a horizontal bar.
     m_Grid->setFrameShape(QFrame::NoFrame);
@@ -84,18 +89,29 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner) : QWidget(nullptr, Qt::Window | Q
     ShowPhoto(-1);
 
     static constexpr records::ButtonSpec buttons[] = {
-        {msg::RD_SAVE_BTN, "Save"},     {msg::RD_EXCEL_BTN, "Excel"}, {msg::RD_PRINT_BTN, "Print"},
-        {msg::RD_SEARCH_BTN, "Search"}, {msg::RD_OPEN_BTN, "Open"},   {msg::RD_CLOSE_BTN, "Close"}};
-    m_Buttons = records::AddButtonGrid(this, buttons, m_Picture->y() + 40, 3, 189, 210,
-                                       [this](int id) { OnCommand(id); });
+        {int(RecordButton::Save), "Save"},   {int(RecordButton::Excel), "Excel"},
+        {int(RecordButton::Print), "Print"}, {int(RecordButton::Search), "Search"},
+        {int(RecordButton::Open), "Open"},   {int(RecordButton::Close), "Close"}};
+    m_Buttons = records::AddButtonGrid(this, buttons, m_Picture->y() + 40, 3, 189, 210);
     // Check all takes the free place under Close, leaving the laid-out
     // buttons where they are.
-    auto* checkAll = new CSkinButton(msg::RD_AUDIT_BTN, CSkinButton::Look::Bar, QStringLiteral("Check all"),
-                                     this);
-    const QRect close = Button(msg::RD_CLOSE_BTN)->geometry();
+    auto* checkAll = new CSkinButton(int(RecordButton::CheckAll), CSkinButton::Look::Bar,
+                                     QStringLiteral("Check all"), this);
+    const QRect close = Button(RecordButton::Close)->geometry();
     checkAll->place(close.left(), close.top() + 70, close.right(), close.bottom() + 70);
-    connect(checkAll, &CSkinButton::command, this, [this](int id) { OnCommand(id); });
     m_Buttons.push_back(checkAll);
+    using Command = void (CReadDeviceDlg::*)();
+    static constexpr std::pair<RecordButton, Command> commands[] = {
+        {RecordButton::Save, &CReadDeviceDlg::OnSave},
+        {RecordButton::Excel, &CReadDeviceDlg::OnExcel},
+        {RecordButton::Print, &CReadDeviceDlg::OnPrint},
+        {RecordButton::Search, &CReadDeviceDlg::OnSearch},
+        {RecordButton::Open, &CReadDeviceDlg::OnOpen},
+        {RecordButton::Close, &CReadDeviceDlg::OnClose},
+        {RecordButton::CheckAll, &CReadDeviceDlg::OnCheckAll},
+    };
+    for (const auto& [button, command] : commands)
+        connect(Button(button), &QAbstractButton::clicked, this, command);
 
     // Instrument information of the layout: no frame of the protocol fills
     // it, so it stays hidden.
@@ -110,8 +126,15 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner) : QWidget(nullptr, Qt::Window | Q
     m_FillTimer.setSingleShot(true);
     connect(&m_FillTimer, &QTimer::timeout, this, [this] {
         setEnabled(true);
-        PostMessage(this, msg::MSG_FILL_ROWS);
+        FillRows();
     });
+    // The workers' reports arrive as posted events: a worker never waits for the window.
+    connect(
+        this, &CReadDeviceDlg::saveProgressed, this, [this](int done) { m_Progress->Bar()->SetPos(done); },
+        Qt::QueuedConnection);
+    connect(this, &CReadDeviceDlg::saveFinished, this, &CReadDeviceDlg::OnSaved, Qt::QueuedConnection);
+    connect(&m_Print, &records::GridPrintJob::finished, this, &CReadDeviceDlg::OnPrinted,
+            Qt::QueuedConnection);
 
     RegisterWindow(Wnd::ReadDevice, this);
     UpdateHookButtons();
@@ -142,13 +165,13 @@ QString CReadDeviceDlg::StatusText() const { return m_Status->text(); }
 
 QImage CReadDeviceDlg::ShownPicture() const { return m_Picture->image; }
 
-CSkinButton* CReadDeviceDlg::Button(int command) const { return records::FindButton(m_Buttons, command); }
+CSkinButton* CReadDeviceDlg::Button(RecordButton b) const { return records::FindButton(m_Buttons, int(b)); }
 
 void CReadDeviceDlg::UpdateHookButtons()
 {
-    if (CSkinButton* b = Button(msg::RD_EXCEL_BTN))
+    if (CSkinButton* b = Button(RecordButton::Excel))
         b->setEnabled(isSignalConnected(QMetaMethod::fromSignal(&CReadDeviceDlg::excelRequested)));
-    if (CSkinButton* b = Button(msg::RD_SEARCH_BTN))
+    if (CSkinButton* b = Button(RecordButton::Search))
         b->setEnabled(isSignalConnected(QMetaMethod::fromSignal(&CReadDeviceDlg::searchRequested)));
 }
 
@@ -167,7 +190,7 @@ void CReadDeviceDlg::showEvent(QShowEvent* e)
 void CReadDeviceDlg::OpenFromMain()
 {
     DebugLine(" WM_FILE_READ");
-    PostMessage(this, msg::WM_FILE_READ);
+    ReadFileLater();
     CenterWindow(this);
     show();
     m_Selection.Clear();
@@ -183,7 +206,7 @@ void CReadDeviceDlg::OnSheetChanged(int index)
 {
     m_Selection.Clear();
     ShowPhoto(-1);
-    if (index != m_Paging.prevSheet) PostMessage(this, msg::WM_FILE_READ);
+    if (index != m_Paging.prevSheet) ReadFileLater();
     m_Paging.prevSheet = index;
 }
 
@@ -253,14 +276,64 @@ void CReadDeviceDlg::DisplayFileReadData()
     m_Grid->show();
     m_InPass = false;
 
-    // What came during the pass runs now, in its order.
-    for (const auto& [message, w] : std::exchange(m_Deferred, {})) PostMessage(this, message, w);
+    // What came during the pass runs next, in its order.
+    for (auto& later : std::exchange(m_Deferred, {}))
+        QMetaObject::invokeMethod(this, later, Qt::QueuedConnection);
+}
+
+bool CReadDeviceDlg::DeferredByPass(std::function<void()> later)
+{
+    // A display pass lets the window paint between rows; what would change
+    // the rows it is filling waits until it ends.
+    if (!m_InPass) return false;
+    m_Deferred.push_back(std::move(later));
+    return true;
+}
+
+void CReadDeviceDlg::ReadFileLater()
+{
+    QMetaObject::invokeMethod(this, &CReadDeviceDlg::ReadFile, Qt::QueuedConnection);
+}
+
+void CReadDeviceDlg::ReadFile()
+{
+    if (DeferredByPass([this] { ReadFile(); })) return;
+    DebugLine(" WM_FILE_READ");
+    m_FillFlag = false;
+    m_FillTimer.stop();
+    DisplayFileReadData();
+    m_FillFlag = true;
+    m_FillTimer.start(kFillDelayMs);
+}
+
+void CReadDeviceDlg::FillRows()
+{
+    if (DeferredByPass([this] { FillRows(); })) return;
+    if (!m_FillFlag) return;  // the window was closed meanwhile
+    DisplayFileReadData();
+    m_FillFlag = false;
+}
+
+void CReadDeviceDlg::OnRowClicked(int row)
+{
+    if (DeferredByPass([this, row] { OnRowClicked(row); })) return;
+    m_Selection.Take(*m_Model, row);
+    DebugLine(" WM_ONE_CLK gridSelected : %s", m_Selection.testNo.toUtf8().constData());
+    ShowPhoto(m_Selection.slot);
 }
 
 void CReadDeviceDlg::OnRowDoubleClicked(int row)
 {
+    if (DeferredByPass([this, row] { OnRowDoubleClicked(row); })) return;
     m_Selection.Take(*m_Model, row);
     if (m_Selection.slot >= 0) emit rowOpened();
+}
+
+void CReadDeviceDlg::OnPreviewClosed()
+{
+    if (DeferredByPass([this] { OnPreviewClosed(); })) return;
+    m_Progress->hide();
+    setEnabled(true);
 }
 
 void CReadDeviceDlg::ShowPhoto(int32_t slot)
@@ -270,20 +343,6 @@ void CReadDeviceDlg::ShowPhoto(int32_t slot)
         DebugLine(" m_DataOutClicked = 0 ,szPrevPath : %s",
                   records::PhotoPath(PhotoSourceNow(), d.m_TestData[slot], slot).c_str());
     m_ShownVerdict = records::ShowRecordPhoto(m_Picture, PhotoSourceNow(), d, slot);
-}
-
-void CReadDeviceDlg::OnCommand(int id)
-{
-    switch (id) {
-    case msg::RD_SAVE_BTN: OnSave(); break;
-    case msg::RD_PRINT_BTN: OnPrint(); break;
-    case msg::RD_OPEN_BTN: OnOpen(); break;
-    case msg::RD_CLOSE_BTN: OnClose(); break;
-    case msg::RD_AUDIT_BTN: OnCheckAll(); break;
-    case msg::RD_EXCEL_BTN: emit excelRequested(); break;
-    case msg::RD_SEARCH_BTN: emit searchRequested(); break;
-    default: break;
-    }
 }
 
 void CReadDeviceDlg::OnCheckAll()
@@ -316,12 +375,13 @@ void CReadDeviceDlg::OnSave()
     const uint8_t kind = static_cast<uint8_t>(store->m_DeviceKind & 0xFF);
     const records::PhotoSource from = PhotoSourceNow();
     // The worker reads m_DeviceData while this window is disabled (nothing
-    // can change it) and reports only by posted messages.
+    // can change it) and reports only by its signals.
     m_SaveCopy = {};
     m_SaveThread = std::thread([this, target, kind, from, photos, store] {
-        const bool ok = records::SaveArchiveWork(this, msg::MSG_RECORDS_PROGRESS, target, kind,
-                                                 store->m_DeviceData, *store, from, photos, &m_SaveCopy);
-        PostMessage(this, msg::MSG_RECORDS_SAVED, ok ? 1 : 0);
+        const bool ok = records::SaveArchiveWork([this](int done) { emit saveProgressed(done); }, target,
+                                                 kind, store->m_DeviceData, *store, from, photos,
+                                                 &m_SaveCopy);
+        emit saveFinished(ok);
     });
 }
 
@@ -358,7 +418,7 @@ void CReadDeviceDlg::OnOpen()
             m_ArchivePhotoDir.clear();
             m_ArchiveName.clear();
             m_Selection.Clear();
-            PostMessage(this, msg::WM_FILE_READ);
+            ReadFileLater();
             FillSheetList();
         }
         return;
@@ -370,7 +430,7 @@ void CReadDeviceDlg::OnOpen()
     m_DataOutClicked = 1;
     m_Selection.Clear();
     ShowPhoto(-1);
-    PostMessage(this, msg::WM_FILE_READ);
+    ReadFileLater();
     CenterWindow(this);
     show();
     // Shown while the archive is: the log's own counter is set aside in the
@@ -381,14 +441,14 @@ void CReadDeviceDlg::OnOpen()
 
 void CReadDeviceDlg::OnPrint()
 {
-    if (!m_Print.Start(this, *m_Model, msg::MSG_RECORDS_PRINTED)) return;
-    if (CSkinButton* b = Button(msg::RD_PRINT_BTN)) b->setEnabled(false);
+    if (!m_Print.Start(this, *m_Model)) return;
+    if (CSkinButton* b = Button(RecordButton::Print)) b->setEnabled(false);
 }
 
 void CReadDeviceDlg::OnPrinted(bool ok)
 {
     m_Print.Finish(ok);
-    if (CSkinButton* b = Button(msg::RD_PRINT_BTN)) b->setEnabled(true);
+    if (CSkinButton* b = Button(RecordButton::Print)) b->setEnabled(true);
 }
 
 bool CReadDeviceDlg::RestoreLog()
@@ -425,56 +485,6 @@ void CReadDeviceDlg::OnClose()
     hide();
 }
 
-void CReadDeviceDlg::Deliver(unsigned message, intptr_t w)
-{
-    switch (message) {
-    case msg::WM_FILE_READ:
-        DebugLine(" WM_FILE_READ");
-        m_FillFlag = false;
-        m_FillTimer.stop();
-        DisplayFileReadData();
-        m_FillFlag = true;
-        m_FillTimer.start(kFillDelayMs);
-        break;
-    case msg::MSG_FILL_ROWS:
-        if (!m_FillFlag) break;  // the window was closed meanwhile
-        DisplayFileReadData();
-        m_FillFlag = false;
-        break;
-    case msg::WM_ONE_CLK:
-        m_Selection.Take(*m_Model, int(w));
-        DebugLine(" WM_ONE_CLK gridSelected : %s", m_Selection.testNo.toUtf8().constData());
-        ShowPhoto(m_Selection.slot);
-        break;
-    case msg::WM_DBL_CLK: OnRowDoubleClicked(int(w)); break;
-    case msg::MSG_PREVIEW_CLOSED:
-        m_Progress->hide();
-        setEnabled(true);
-        break;
-    case msg::WM_COMMAND: OnCommand(int(w)); break;
-    default: break;
-    }
-}
-
-bool CReadDeviceDlg::event(QEvent* e)
-{
-    const ZMessageEvent* m;
-    if (!AsMessage(e, m)) return QWidget::event(e);
-    switch (m->message) {
-    case msg::MSG_RECORDS_PROGRESS: m_Progress->Bar()->SetPos(int(m->wParam)); return true;
-    case msg::MSG_RECORDS_SAVED: OnSaved(m->wParam != 0); return true;
-    case msg::MSG_RECORDS_PRINTED: OnPrinted(m->wParam != 0); return true;
-    default: break;
-    }
-    // A display pass lets the window paint between rows; what would change
-    // the rows it is filling waits until it ends.
-    if (m_InPass)
-        m_Deferred.emplace_back(m->message, m->wParam);
-    else
-        Deliver(m->message, m->wParam);
-    return true;
-}
-
 void CReadDeviceDlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -497,8 +507,7 @@ void CReadDeviceDlg::closeEvent(QCloseEvent* e)
         e->ignore();
         return;
     }
-    if (m_InPass) {  // closed when the pass ends
-        m_Deferred.emplace_back(msg::WM_COMMAND, msg::RD_CLOSE_BTN);
+    if (DeferredByPass([this] { OnClose(); })) {  // closed when the pass ends
         e->ignore();
         return;
     }

@@ -18,6 +18,29 @@ StatusLine RecordStatus(bool archive, StatusMoment moment, bool records, const Q
 // Sheets at most this large log every record they show; larger ones one line.
 constexpr int kPerRecordLogRows = 1000;
 
+// The record window's buttons, by their command numbers of the original
+// layout (a button's id()).
+enum class RecordButton : int {
+    Save = 10001,
+    Excel = 10002,
+    Print = 10003,
+    Search = 10004,
+    Open = 10005,
+    Close = 10006,
+    CheckAll = 10007  // the log against the seal ledger
+};
+
+// The window messages of the original design that the record window's slots
+// and its fill timer stand for; nothing is posted by these numbers any more.
+enum class RecordMessage : unsigned {
+    FileRead = 1371,          // ReadFile: display m_DeviceData
+    PreviewClosed = 1373,     // OnPreviewClosed
+    FillRows = 1384,          // FillRows: the second display pass
+    FillTimer = 1385,         // the timer that starts it
+    RowDoubleClicked = 1388,  // OnRowDoubleClicked
+    RowClicked = 1389         // OnRowClicked
+};
+
 }  // namespace records
 
 // The record window. Despite its name it reads the test log file (or an
@@ -31,8 +54,8 @@ public:
     explicit CReadDeviceDlg(QWidget* owner = nullptr);
     ~CReadDeviceDlg() override;
 
-    // The main window's Records button: post WM_FILE_READ, show the window
-    // centred, clear the selection, fill the sheet list.
+    // The main window's Records button: read the file (once the window is
+    // up), show the window centred, clear the selection, fill the sheet list.
     void OpenFromMain();
 
     // What other windows (report preview, workbook export, search) read.
@@ -51,15 +74,29 @@ public:
     QComboBox* SheetList() const { return m_SheetList; }
     QString StatusText() const;
     QColor StatusColor() const { return m_StatusColor; }
-    CSkinButton* Button(int command) const;
+    CSkinButton* Button(records::RecordButton b) const;
     int RowsPerSheet() const { return m_Paging.rowsPerSheet; }
     records::PhotoVerdict ShownVerdict() const { return m_ShownVerdict; }
     QImage ShownPicture() const;
     // Saving, printing, or a display whose rows are still to be filled (they
     // are, 100 ms after it, and that pass enables the window again).
     bool Busy() const { return m_SaveThread.joinable() || m_Print.Running() || m_InPass || m_FillFlag; }
-    // The printer a print uses (tests point it at a PDF file in the dialog).
-    void OnCommand(int id);
+
+public slots:
+    // The buttons' commands.
+    void OnSave();
+    void OnExcel() { emit excelRequested(); }
+    void OnPrint();
+    void OnSearch() { emit searchRequested(); }
+    void OnOpen();
+    void OnClose();
+    void OnCheckAll();
+    // The grid's row (-1: none) was clicked or selected: its photograph is
+    // checked and shown. Double-clicked: its selection taken and opened.
+    void OnRowClicked(int row);
+    void OnRowDoubleClicked(int row);
+    // The report preview opened from this window closed.
+    void OnPreviewClosed();
 
 signals:
     // The commands built elsewhere. A button's command is enabled once its
@@ -68,10 +105,13 @@ signals:
     void searchRequested();
     // A row was double-clicked and its selection taken.
     void rowOpened();
+    // From the save worker's thread (the window receives them queued): the
+    // records done so far, and the end (false: nothing saved).
+    void saveProgressed(int done);
+    void saveFinished(bool saved);
 
 protected:
     void connectNotify(const QMetaMethod& signal) override;
-    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -80,21 +120,19 @@ protected:
 private:
     void FillSheetList();
     void OnSheetChanged(int index);
+    void ReadFileLater();
+    void ReadFile();
+    void FillRows();
     void DisplayFileReadData();
     void ShowStatus(const records::StatusLine& s);
-    void OnRowDoubleClicked(int row);
     void ShowPhoto(int32_t slot);
-    void OnSave();
     void OnSaved(bool ok);
-    void OnOpen();
-    void OnPrint();
     void OnPrinted(bool ok);
-    void OnClose();
-    void OnCheckAll();
     bool RestoreLog();  // false when the log could not be read back
     void SayLogNotReadBack();
     void UpdateHookButtons();
-    void Deliver(unsigned message, intptr_t w);
+    // True when a display pass runs: `later` is kept for its end.
+    bool DeferredByPass(std::function<void()> later);
 
     // Window state.
     uint8_t m_DataOutClicked = 0;
@@ -108,9 +146,9 @@ private:
     QColor m_StatusColor;
     records::PhotoVerdict m_ShownVerdict = records::PhotoVerdict::NoPhoto;
 
-    // A display pass runs; messages that would change what it works on wait.
+    // A display pass runs; what would change what it works on waits.
     bool m_InPass = false;
-    std::vector<std::pair<unsigned, intptr_t>> m_Deferred;
+    std::vector<std::function<void()>> m_Deferred;
 
     // Rows are filled this long after a file was read, so the first page shows first.
     static constexpr int kFillDelayMs = 100;

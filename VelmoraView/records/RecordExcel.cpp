@@ -5,8 +5,6 @@
 #include "controls/CLoadDataDlg.h"
 #include "controls/CProgressBar.h"
 #include "controls/Dialogs.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
 #include "records/CReadDeviceDlg.h"
 #include "records/RecordWorkbook.h"
 
@@ -28,6 +26,10 @@ void InstallExcelCommand(CReadDeviceDlg& window)
 RecordExcel::RecordExcel(CReadDeviceDlg& window) : QObject(&window), m_Window(window)
 {
     m_Window.installEventFilter(this);
+    connect(
+        this, &RecordExcel::progressed, this,
+        [this](int written) { m_Window.ProgressWindow()->Bar()->SetPos(written); }, Qt::QueuedConnection);
+    connect(this, &RecordExcel::finished, this, &RecordExcel::Finished, Qt::QueuedConnection);
 }
 
 RecordExcel::~RecordExcel()
@@ -60,15 +62,13 @@ void RecordExcel::Start(const QString& path)
         m_Window.ProgressWindow()->Start(count, &m_Window);
     }
     const std::string target = QFile::encodeName(path).toStdString();
-    QObject* window = &m_Window;
     // The worker reads m_DeviceData while the window is disabled (Open and
-    // Close, which replace it, cannot run) and reports only by posting.
-    m_Thread = std::thread([this, window, store, order, target] {
+    // Close, which replace it, cannot run) and reports only by its signals.
+    m_Thread = std::thread([this, store, order, target] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        const WorkbookExportResult r = ExportWorkbooks(
-            store->m_DeviceData, order, target,
-            [window](int written) { PostMessage(window, msg::MSG_RECORDS_PROGRESS, written); });
-        PostMessage(this, msg::MSG_RECORDS_XLSX_DONE, r.failed);
+        const WorkbookExportResult r = ExportWorkbooks(store->m_DeviceData, order, target,
+                                                       [this](int written) { emit progressed(written); });
+        emit finished(r.failed);
     });
 }
 
@@ -83,16 +83,6 @@ void RecordExcel::Finished(int failedWorkbook)
         ShowMessage(&m_Window, QStringLiteral("해당 파일을 저장할 수 없습니다. "), QStringLiteral("처리오류"),
                     QMessageBox::Warning);
     }
-}
-
-bool RecordExcel::event(QEvent* e)
-{
-    const ZMessageEvent* m;
-    if (AsMessage(e, m) && m->message == msg::MSG_RECORDS_XLSX_DONE) {
-        Finished(static_cast<int>(m->wParam));
-        return true;
-    }
-    return QObject::event(e);
 }
 
 bool RecordExcel::eventFilter(QObject* watched, QEvent* e)

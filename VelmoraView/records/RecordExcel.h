@@ -11,7 +11,7 @@ class CReadDeviceDlg;
 
 namespace records {
 
-// Gives a record window its Excel command (RD_EXCEL_BTN).
+// Gives a record window its Excel command.
 void InstallExcelCommand(CReadDeviceDlg& window);
 
 // One per record window (its child): runs one export at a time.
@@ -25,8 +25,13 @@ public:
     void OnExcel();
     bool Running() const { return m_Thread.joinable(); }
 
+signals:
+    // From the export's thread (received queued): the records written so
+    // far, and the end (the workbook that could not be saved, 0 when all were).
+    void progressed(int written);
+    void finished(int failedWorkbook);
+
 protected:
-    bool event(QEvent* e) override;
     // The window is not closed while the export reads its records.
     bool eventFilter(QObject* watched, QEvent* e) override;
 

@@ -9,8 +9,6 @@
 #include "controls/GridPrint.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -94,38 +92,26 @@ void FillSheetList(QComboBox* list, Paging& paging, int32_t records)
     paging.prevSheet = 0;
 }
 
-namespace {
-// Every change of the grid's selection (mouse, keys, the program, a screen
-// reader) posts WM_ONE_CLK with the selected row, -1 for none. A click that
-// leaves the selection as it was posts it too, so clicking the shown row
-// checks its photograph again.
-class SelectionPoster : public QObject {
-public:
-    SelectionPoster(QTableView* grid, QWidget* window) : QObject(grid), m_Grid(grid)
-    {
-        grid->viewport()->installEventFilter(this);
-        connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, window] {
-            m_ChangedSincePress = true;
-            const QModelIndexList rows = m_Grid->selectionModel()->selectedRows();
-            PostMessage(window, msg::WM_ONE_CLK, rows.isEmpty() ? -1 : rows.first().row());
-        });
-        connect(grid, &QTableView::clicked, this, [this, window](const QModelIndex& i) {
-            if (!m_ChangedSincePress) PostMessage(window, msg::WM_ONE_CLK, i.row());
-        });
-    }
+GridClicks::GridClicks(QTableView* grid) : QObject(grid), m_Grid(grid)
+{
+    grid->viewport()->installEventFilter(this);
+    connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        m_ChangedSincePress = true;
+        const QModelIndexList rows = m_Grid->selectionModel()->selectedRows();
+        emit rowClicked(rows.isEmpty() ? -1 : rows.first().row());
+    });
+    connect(grid, &QTableView::clicked, this, [this](const QModelIndex& i) {
+        if (!m_ChangedSincePress) emit rowClicked(i.row());
+    });
+    connect(grid, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& i) { emit rowDoubleClicked(i.row()); });
+}
 
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::MouseButtonPress) m_ChangedSincePress = false;
-        return false;
-    }
-
-private:
-    QTableView* m_Grid;
-    bool m_ChangedSincePress = false;
-};
-}  // namespace
+bool GridClicks::eventFilter(QObject*, QEvent* e)
+{
+    if (e->type() == QEvent::MouseButtonPress) m_ChangedSincePress = false;
+    return false;
+}
 
 QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& geometry)
 {
@@ -134,9 +120,6 @@ QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& 
     SetupGridView(grid, model);
     grid->setFont(skin::Arial(13));
     grid->horizontalHeader()->setFont(skin::Arial(13, true));
-    new SelectionPoster(grid, window);
-    QObject::connect(grid, &QTableView::doubleClicked, window,
-                     [window](const QModelIndex& i) { PostMessage(window, msg::WM_DBL_CLK, i.row()); });
     return grid;
 }
 
@@ -177,7 +160,7 @@ void RowSelection::Clear()
 }
 
 std::vector<CSkinButton*> AddButtonGrid(QWidget* window, std::span<const ButtonSpec> specs, int top,
-                                        int columns, int width, int step, std::function<void(int)> onCommand)
+                                        int columns, int width, int step)
 {
     std::vector<CSkinButton*> buttons;
     for (int i = 0; i < int(specs.size()); ++i) {
@@ -185,7 +168,6 @@ std::vector<CSkinButton*> AddButtonGrid(QWidget* window, std::span<const ButtonS
                                   window);
         const int left = 380 + (i % columns) * step, y = top + (i / columns) * 70;
         b->place(left, y, left + width, y + 47);
-        QObject::connect(b, &CSkinButton::command, window, onCommand);
         buttons.push_back(b);
     }
     return buttons;
@@ -255,7 +237,7 @@ void EndSaveProgress(CLoadDataDlg* progress)
     progress->Bar()->SetTextInfo(ProgressTextInfo{});
 }
 
-bool SaveArchiveWork(QObject* window, unsigned progressMessage, const ArchiveTarget& target, uint8_t kind,
+bool SaveArchiveWork(const std::function<void(int done)>& progress, const ArchiveTarget& target, uint8_t kind,
                      const emtask::DeviceData& data, emtask::EMTaskData& store, const PhotoSource& from,
                      bool photos, PhotoCopy* copy)
 {
@@ -263,8 +245,8 @@ bool SaveArchiveWork(QObject* window, unsigned progressMessage, const ArchiveTar
     const int step = std::max(1, count / 200);
     return SaveArchive(
         target, kind, data, store, from, photos,
-        [window, progressMessage, step, count](int done) {
-            if (done % step == 0 || done == count) PostMessage(window, progressMessage, done);
+        [&progress, step, count](int done) {
+            if (done % step == 0 || done == count) progress(done);
         },
         copy);
 }
@@ -278,7 +260,7 @@ void GridPrintJob::Join()
     if (m_Thread.joinable()) m_Thread.join();
 }
 
-bool GridPrintJob::Start(QWidget* window, const RecordGridModel& model, unsigned doneMessage)
+bool GridPrintJob::Start(QWidget* window, const RecordGridModel& model)
 {
     if (Running()) return false;
     m_Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -290,9 +272,8 @@ bool GridPrintJob::Start(QWidget* window, const RecordGridModel& model, unsigned
     m_Window = window;
     m_Why.clear();
     // Texts taken now: the worker never looks at the model or the store.
-    m_Thread = std::thread([this, window, doneMessage, table = model.Snapshot(), printer = m_Printer.get()] {
-        const bool ok = PrintGridTable(*printer, table, &m_Why);
-        PostMessage(window, doneMessage, ok ? 1 : 0);
+    m_Thread = std::thread([this, table = model.Snapshot(), printer = m_Printer.get()] {
+        emit finished(PrintGridTable(*printer, table, &m_Why));
     });
     return true;
 }

@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QObject>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -64,10 +65,30 @@ struct Paging {
 // sheet, first sheet chosen, without signalling a sheet change.
 void FillSheetList(QComboBox* list, Paging& paging, int32_t records);
 
-// The grid on `model`; a change of the selected row, or a click, posts
-// WM_ONE_CLK (row -1: none selected), a double click WM_DBL_CLK with the row
-// to `window`.
+// The grid on `model`; its clicks come from a GridClicks on it.
 QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& geometry);
+
+// What is done with the rows of a record grid. Every change of the selection
+// (mouse, keys, the program, a screen reader) gives rowClicked with the
+// selected row, -1 for none; a click that leaves the selection as it was gives
+// it too, so clicking the shown row checks its photograph again. A window
+// connects these queued: it handles them after the event that caused them.
+class GridClicks : public QObject {
+    Q_OBJECT
+public:
+    explicit GridClicks(QTableView* grid);
+
+signals:
+    void rowClicked(int row);
+    void rowDoubleClicked(int row);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    QTableView* m_Grid;
+    bool m_ChangedSincePress = false;
+};
 
 // The picture area: the photograph (or a built-in picture) at (1, 1).
 class PhotoArea : public QWidget {
@@ -96,9 +117,10 @@ struct ButtonSpec {
     int id;
     const char* text;
 };
-// Bar buttons `width` wide, `columns` to a row from x 380 on, rows 70 apart.
+// Bar buttons `width` wide, `columns` to a row from x 380 on, rows 70 apart;
+// the window connects each to its command.
 std::vector<CSkinButton*> AddButtonGrid(QWidget* window, std::span<const ButtonSpec> specs, int top,
-                                        int columns, int width, int step, std::function<void(int)> onCommand);
+                                        int columns, int width, int step);
 CSkinButton* FindButton(const std::vector<CSkinButton*>& buttons, int id);
 
 // Shows the progress window for a display pass over `range`.
@@ -123,25 +145,29 @@ void StartPhotoCopyProgress(CLoadDataDlg* progress, int context, int count, QWid
 // Hides it and clears its texts when a save ends.
 void EndSaveProgress(CLoadDataDlg* progress);
 
-// The body of a save worker: SaveArchive, posting `progressMessage` with the
-// count done about 200 times to `window`. True when all went.
-bool SaveArchiveWork(QObject* window, unsigned progressMessage, const ArchiveTarget& target, uint8_t kind,
+// The body of a save worker: SaveArchive, giving `progress` the count done
+// about 200 times (on the worker's thread). True when all went.
+bool SaveArchiveWork(const std::function<void(int done)>& progress, const ArchiveTarget& target, uint8_t kind,
                      const emtask::DeviceData& data, emtask::EMTaskData& store, const PhotoSource& from,
                      bool photos, PhotoCopy* copy = nullptr);
 
 // Prints a snapshot of the grid on a worker thread, which reports only by
-// posting `doneMessage` (1 printed, 0 failed) to the window.
-class GridPrintJob {
+// `finished`, emitted on that thread: the window connects it queued.
+class GridPrintJob : public QObject {
+    Q_OBJECT
 public:
     GridPrintJob();
-    ~GridPrintJob();
+    ~GridPrintJob() override;
     bool Running() const { return m_Thread.joinable(); }
     // Asks for the printer; false when the user cancels or a print runs.
-    bool Start(QWidget* window, const RecordGridModel& model, unsigned doneMessage);
-    // On the done message: the worker is joined, a failure said over the
-    // window, and the printer let go.
+    bool Start(QWidget* window, const RecordGridModel& model);
+    // When finished has arrived: the worker is joined, a failure said over
+    // the window, and the printer let go.
     void Finish(bool ok);
     void Join();
+
+signals:
+    void finished(bool printed);
 
 private:
     std::thread m_Thread;

@@ -8,7 +8,6 @@
 #include "FileImage.h"
 #include "controls/LimitedEdit.h"
 #include "controls/Skin.h"
-#include "messaging/Messages.h"
 #include "messaging/WindowOps.h"
 #include "reports/ReportEntries.h"
 #include "reports/ReportPrint.h"
@@ -61,6 +60,7 @@ MirrorDlg::MirrorDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
     connect(m_Clear, &QPushButton::clicked, this, &MirrorDlg::OnClear);
     connect(m_Print, &QPushButton::clicked, this, &MirrorDlg::OnPrint);
     connect(m_SavePdf, &QPushButton::clicked, this, &MirrorDlg::OnSavePdf);
+    connect(this, &MirrorDlg::outputDone, this, &MirrorDlg::OnOutputDone, Qt::QueuedConnection);
     DragWithMouse(this);
 }
 
@@ -127,8 +127,19 @@ void MirrorDlg::StartWorker(std::function<QString()> job, const QString& failure
     m_FailureTitle = title;
     m_Worker = std::thread([this, job = std::move(job)] {
         m_WorkerWhy = job();
-        PostMessage(this, msg::MSG_REPORT_PRINTED, m_WorkerWhy.isEmpty() ? 1 : 0);
+        emit outputDone(m_WorkerWhy.isEmpty());
     });
+}
+
+void MirrorDlg::OnOutputDone(bool ok)
+{
+    if (m_Worker.joinable()) m_Worker.join();
+    setEnabled(true);
+    if (!ok) {
+        DebugLine(" report not printed: %s", qPrintable(m_WorkerWhy));
+        ShowMessage(this, m_Failure.arg(m_FailureTarget, m_WorkerWhy), m_FailureTitle, QMessageBox::Warning);
+    }
+    emit printFinished(ok);
 }
 
 void MirrorDlg::OnPrint()
@@ -166,26 +177,7 @@ void MirrorDlg::OnClose()
     if (busy()) return;  // the window is disabled while its thread runs
     hide();
     EnableWnd(m_Caller, true);
-    PostMessage(m_Caller, msg::MSG_PREVIEW_CLOSED);
-}
-
-bool MirrorDlg::event(QEvent* e)
-{
-    const ZMessageEvent* m;
-    if (AsMessage(e, m)) {
-        if (m->message == msg::MSG_REPORT_PRINTED) {
-            if (m_Worker.joinable()) m_Worker.join();
-            setEnabled(true);
-            if (!m->wParam) {
-                DebugLine(" report not printed: %s", qPrintable(m_WorkerWhy));
-                ShowMessage(this, m_Failure.arg(m_FailureTarget, m_WorkerWhy), m_FailureTitle,
-                            QMessageBox::Warning);
-            }
-            emit printFinished(m->wParam != 0);
-        }
-        return true;
-    }
-    return QWidget::event(e);
+    emit closed();
 }
 
 void MirrorDlg::showEvent(QShowEvent* e)

@@ -59,10 +59,14 @@ public:
     bool busy() const { return m_Worker.joinable(); }
 
 signals:
+    // A print or a PDF ended and what failed was said.
     void printFinished(bool ok);
+    // The window was closed and its caller enabled again.
+    void closed();
+    // From the output thread (received queued): it ended (false: failed).
+    void outputDone(bool ok);
 
 protected:
-    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -73,6 +77,7 @@ private:
     // said with `failure` (%1 the target, %2 the reason) once it is done.
     void StartWorker(std::function<QString()> job, const QString& failure, const QString& target,
                      const QString& title);
+    void OnOutputDone(bool ok);
     reports::ReportTexts EntryTexts() const;
 
     const emtask::DeviceData* m_Data = nullptr;

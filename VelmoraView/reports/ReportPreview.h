@@ -4,6 +4,7 @@
 #include "messaging/PostMessage.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace emtask {
@@ -14,10 +15,11 @@ class MirrorDlg;
 // Shows "Print View" for test number `testNo` of `data` (which must outlive
 // the window: the store's members do), its photograph looked up in
 // `photoFolder`, centred over `caller`, which is disabled until the window
-// closes (then enabled and posted 1373). A list passes its row's `slot`, so a
-// repeated test number still gives the row's own record.
+// closes; then it is enabled and `onClosed` runs, once (an opening replaces
+// what an earlier one asked). A list passes its row's `slot`, so a repeated
+// test number still gives the row's own record.
 void OpenReportPreview(int testNo, const emtask::DeviceData& data, const std::string& photoFolder, Wnd caller,
-                       int32_t slot = -1);
+                       int32_t slot = -1, std::function<void()> onClosed = {});
 
 // The window once it has been opened, else nullptr.
 MirrorDlg* ReportPreviewWindow();

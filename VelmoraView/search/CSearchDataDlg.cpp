@@ -9,8 +9,6 @@
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
 #include "messaging/WindowOps.h"
 #include "records/RecordArchive.h"
 #include "search/SearchEngine.h"
@@ -28,6 +26,7 @@
 #include <cstring>
 
 using records::StatusMoment;
+using search::SearchButton;
 
 namespace search {
 
@@ -64,8 +63,7 @@ CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFo
     setWindowIcon(skin::AppIcon());
     DragWithMouse(this);
 
-    QLabel* title = records::AddTitleBar(this, QStringLiteral("Searching Data"),
-                                         [this] { OnCommand(msg::SD_CLOSE_BTN); });
+    QLabel* title = records::AddTitleBar(this, QStringLiteral("Searching Data"), [this] { OnClose(); });
     title->setFont(skin::Arial(21));
 
     m_Status = records::AddStatusLine(this);
@@ -78,20 +76,42 @@ CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFo
     m_Model->SetRecords(&emtask::GetManager()->m_SearchData);
     m_Grid = records::AddRecordGrid(
         this, m_Model, QRect(4, 94, kWidth - 8, records::kHeaderHeight + 15 * records::kRowHeight + 20));
+    // Queued, as the grid's clicks are handled after the event that caused them.
+    auto* clicks = new records::GridClicks(m_Grid);
+    connect(clicks, &records::GridClicks::rowClicked, this, &CSearchDataDlg::OnRowClicked,
+            Qt::QueuedConnection);
+    connect(clicks, &records::GridClicks::rowDoubleClicked, this, &CSearchDataDlg::OnRowDoubleClicked,
+            Qt::QueuedConnection);
 
     m_Picture = new records::PhotoArea(this);
     const int pictureTop = 94 + m_Grid->height() + 8;
     m_Picture->setGeometry(16, pictureTop, 322, kHeight - pictureTop - 8);
     ShowPhoto(-1);
 
-    static constexpr records::ButtonSpec buttons[] = {{msg::SD_SAVE_BTN, "Save"},
-                                                      {msg::SD_CSV_BTN, "CSV"},
-                                                      {msg::SD_PRINT_BTN, "Print"},
-                                                      {msg::SD_CLOSE_BTN, "Close"}};
-    m_Buttons = records::AddButtonGrid(this, buttons, m_Picture->y() + 40, 2, 289, 310,
-                                       [this](int id) { OnCommand(id); });
+    static constexpr records::ButtonSpec buttons[] = {{int(SearchButton::Save), "Save"},
+                                                      {int(SearchButton::Csv), "CSV"},
+                                                      {int(SearchButton::Print), "Print"},
+                                                      {int(SearchButton::Close), "Close"}};
+    m_Buttons = records::AddButtonGrid(this, buttons, m_Picture->y() + 40, 2, 289, 310);
+    using Command = void (CSearchDataDlg::*)();
+    static constexpr std::pair<SearchButton, Command> commands[] = {
+        {SearchButton::Save, &CSearchDataDlg::OnSave},
+        {SearchButton::Csv, &CSearchDataDlg::OnCsv},
+        {SearchButton::Print, &CSearchDataDlg::OnPrint},
+        {SearchButton::Close, &CSearchDataDlg::OnClose},
+    };
+    for (const auto& [button, command] : commands)
+        connect(Button(button), &QAbstractButton::clicked, this, command);
 
     m_Progress = new CLoadDataDlg(this);
+    // The workers' reports arrive as posted events: a worker never waits for the window.
+    connect(
+        this, &CSearchDataDlg::workProgressed, this, [this](int done) { m_Progress->Bar()->SetPos(done); },
+        Qt::QueuedConnection);
+    connect(this, &CSearchDataDlg::saveFinished, this, &CSearchDataDlg::OnSaved, Qt::QueuedConnection);
+    connect(this, &CSearchDataDlg::csvFinished, this, &CSearchDataDlg::OnCsvDone, Qt::QueuedConnection);
+    connect(&m_Print, &records::GridPrintJob::finished, this, &CSearchDataDlg::OnPrinted,
+            Qt::QueuedConnection);
 
     // Opening: the count and the header of the last result are cleared, and
     // the search runs once the window is up.
@@ -99,7 +119,7 @@ CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFo
     store->m_DeviceSearchTotalCnt = 0;
     std::memset(&store->m_SearchData, 0, 8);
     RegisterWindow(Wnd::SearchData, this);
-    PostMessage(this, msg::MSG_SEARCH_RUN);
+    QMetaObject::invokeMethod(this, &CSearchDataDlg::SearchProcess, Qt::QueuedConnection);
 }
 
 CSearchDataDlg::~CSearchDataDlg()
@@ -136,6 +156,8 @@ records::PhotoSource CSearchDataDlg::PhotoSourceNow() const
 
 QString CSearchDataDlg::StatusText() const { return m_Status->text(); }
 
+CSkinButton* CSearchDataDlg::Button(SearchButton b) const { return records::FindButton(m_Buttons, int(b)); }
+
 void CSearchDataDlg::ShowStatus(const records::StatusLine& s)
 {
     records::ShowStatusLine(m_Status, s, QStringLiteral(" background: rgb(218,218,218);"));
@@ -146,7 +168,7 @@ void CSearchDataDlg::SearchProcess()
 {
     search::SearchProcess(*emtask::GetManager());
     FillSheetList();
-    PostMessage(this, msg::MSG_SEARCH_DISPLAY);
+    QMetaObject::invokeMethod(this, &CSearchDataDlg::DisplaySearchData, Qt::QueuedConnection);
 }
 
 void CSearchDataDlg::FillSheetList()
@@ -199,6 +221,13 @@ void CSearchDataDlg::DisplaySearchData()
     m_Grid->show();
 }
 
+void CSearchDataDlg::OnRowClicked(int row)
+{
+    m_Selection.Take(*m_Model, row);
+    DebugLine(" WM_ONE_CLK gridSelected : %s", m_Selection.testNo.toUtf8().constData());
+    ShowPhoto(m_Selection.slot);
+}
+
 void CSearchDataDlg::OnRowDoubleClicked(int row)
 {
     m_Selection.Take(*m_Model, row);
@@ -211,15 +240,10 @@ void CSearchDataDlg::ShowPhoto(int32_t slot)
                                               slot);
 }
 
-void CSearchDataDlg::OnCommand(int id)
+void CSearchDataDlg::OnPreviewClosed()
 {
-    switch (id) {
-    case msg::SD_SAVE_BTN: OnSave(); break;
-    case msg::SD_CSV_BTN: OnCsv(); break;
-    case msg::SD_PRINT_BTN: OnPrint(); break;
-    case msg::SD_CLOSE_BTN: OnClose(); break;
-    default: break;
-    }
+    m_Progress->hide();
+    setEnabled(true);
 }
 
 void CSearchDataDlg::OnSave()
@@ -241,12 +265,12 @@ void CSearchDataDlg::OnSave()
     const uint8_t kind = static_cast<uint8_t>(store->m_SearchData.datakind & 0xFF);
     const records::PhotoSource from = PhotoSourceNow();
     // The worker reads m_SearchData while this window is disabled (nothing
-    // changes it) and reports only by posted messages.
+    // changes it) and reports only by its signals.
     m_SaveThread = std::thread([this, target, kind, from, photos, store] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        const bool ok = records::SaveArchiveWork(this, msg::MSG_SEARCH_PROGRESS, target, kind,
-                                                 store->m_SearchData, *store, from, photos);
-        PostMessage(this, msg::MSG_SEARCH_SAVED, ok ? 1 : 0);
+        const bool ok = records::SaveArchiveWork([this](int done) { emit workProgressed(done); }, target,
+                                                 kind, store->m_SearchData, *store, from, photos);
+        emit saveFinished(ok);
     });
 }
 
@@ -289,10 +313,9 @@ void CSearchDataDlg::OnCsv()
         };
         const int step = std::max(1, n / 200);
         hooks.progress = [this, step, n](int lines) {
-            if (lines % step == 0 || lines == n) PostMessage(this, msg::MSG_SEARCH_PROGRESS, lines);
+            if (lines % step == 0 || lines == n) emit workProgressed(lines);
         };
-        const search::CsvResult r = search::ExportCsv(path, store->m_SearchData, order, hooks);
-        PostMessage(this, msg::MSG_SEARCH_CSV_DONE, static_cast<intptr_t>(r));
+        emit csvFinished(search::ExportCsv(path, store->m_SearchData, order, hooks));
     });
 }
 
@@ -312,14 +335,14 @@ void CSearchDataDlg::OnCsvDone(search::CsvResult result)
 
 void CSearchDataDlg::OnPrint()
 {
-    if (Busy() || !m_Print.Start(this, *m_Model, msg::MSG_SEARCH_PRINTED)) return;
-    if (CSkinButton* b = records::FindButton(m_Buttons, msg::SD_PRINT_BTN)) b->setEnabled(false);
+    if (Busy() || !m_Print.Start(this, *m_Model)) return;
+    if (CSkinButton* b = Button(SearchButton::Print)) b->setEnabled(false);
 }
 
 void CSearchDataDlg::OnPrinted(bool ok)
 {
     m_Print.Finish(ok);
-    if (CSkinButton* b = records::FindButton(m_Buttons, msg::SD_PRINT_BTN)) b->setEnabled(true);
+    if (CSkinButton* b = Button(SearchButton::Print)) b->setEnabled(true);
 }
 
 void CSearchDataDlg::OnClose()
@@ -332,33 +355,6 @@ void CSearchDataDlg::OnClose()
 }
 
 void CSearchDataDlg::reject() { OnClose(); }
-
-bool CSearchDataDlg::event(QEvent* e)
-{
-    const ZMessageEvent* m;
-    if (!AsMessage(e, m)) return QDialog::event(e);
-    switch (m->message) {
-    case msg::MSG_SEARCH_RUN: SearchProcess(); break;
-    case msg::MSG_SEARCH_DISPLAY: DisplaySearchData(); break;
-    case msg::MSG_PREVIEW_CLOSED:
-        m_Progress->hide();
-        setEnabled(true);
-        break;
-    case msg::WM_ONE_CLK:
-        m_Selection.Take(*m_Model, int(m->wParam));
-        DebugLine(" WM_ONE_CLK gridSelected : %s", m_Selection.testNo.toUtf8().constData());
-        ShowPhoto(m_Selection.slot);
-        break;
-    case msg::WM_DBL_CLK: OnRowDoubleClicked(int(m->wParam)); break;
-    case msg::WM_COMMAND: OnCommand(int(m->wParam)); break;
-    case msg::MSG_SEARCH_PROGRESS: m_Progress->Bar()->SetPos(int(m->wParam)); break;
-    case msg::MSG_SEARCH_SAVED: OnSaved(m->wParam != 0); break;
-    case msg::MSG_SEARCH_CSV_DONE: OnCsvDone(static_cast<search::CsvResult>(m->wParam)); break;
-    case msg::MSG_SEARCH_PRINTED: OnPrinted(m->wParam != 0); break;
-    default: break;
-    }
-    return true;
-}
 
 void CSearchDataDlg::paintEvent(QPaintEvent*)
 {

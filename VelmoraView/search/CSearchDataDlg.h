@@ -13,6 +13,20 @@
 namespace search {
 // The status line for the test log (archive false) or an archive named `name`.
 records::StatusLine SearchStatus(bool archive, records::StatusMoment moment, bool found, const QString& name);
+
+// The results window's buttons, by their command numbers of the original
+// layout (a button's id()).
+enum class SearchButton : int { Save = 10001, Csv = 10002, Print = 10003, Close = 10004 };
+
+// The window messages of the original design that the results window's slots
+// stand for; nothing is posted by these numbers any more.
+enum class SearchMessage : unsigned {
+    Display = 1366,           // DisplaySearchData, after the search
+    Run = 1370,               // SearchProcess, once the window is up
+    PreviewClosed = 1373,     // OnPreviewClosed
+    RowDoubleClicked = 1388,  // OnRowDoubleClicked
+    RowClicked = 1389         // OnRowClicked
+};
 }  // namespace search
 
 // The results window ("Searching Data"); the criteria come from CDataSearchDlg.
@@ -23,7 +37,7 @@ public:
     static constexpr int kHeight = 666;
 
     // `sourceFlag` and the archive's photo folder and file name come from the
-    // record window. Opening posts the search to the window itself.
+    // record window. The search runs once the window is up.
     CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFolder, const QString& archiveName,
                    QWidget* parent = nullptr);
     ~CSearchDataDlg() override;
@@ -47,18 +61,36 @@ public:
     QColor StatusColor() const { return m_StatusColor; }
     CLoadDataDlg* ProgressWindow() const { return m_Progress; }
     records::PhotoVerdict ShownVerdict() const { return m_ShownVerdict; }
+    CSkinButton* Button(search::SearchButton b) const;
     bool Busy() const { return m_SaveThread.joinable() || m_CsvThread.joinable() || m_Print.Running(); }
-    void OnCommand(int id);
     // The pause between CSV lines (tests replace the sleep).
     std::function<void(int ms)> m_CsvPause;
+
+public slots:
+    // The buttons' commands.
+    void OnSave();
+    void OnCsv();
+    void OnPrint();
+    void OnClose();
+    // The grid's row (-1: none) was clicked or selected: its photograph is
+    // checked and shown. Double-clicked: its selection taken and opened.
+    void OnRowClicked(int row);
+    void OnRowDoubleClicked(int row);
+    // The report preview opened from this window closed.
+    void OnPreviewClosed();
 
 signals:
     // A row was double-clicked and its selection taken (its report preview
     // is built elsewhere).
     void rowOpened();
+    // From the workers' threads (the window receives them queued): the
+    // records or lines done so far, the end of an archive save (false:
+    // nothing saved) and of a CSV export.
+    void workProgressed(int done);
+    void saveFinished(bool saved);
+    void csvFinished(search::CsvResult result);
 
 protected:
-    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void reject() override;  // Escape and the system close: Close
 
@@ -68,15 +100,10 @@ private:
     void OnSheetChanged(int index);
     void DisplaySearchData();
     void ShowStatus(const records::StatusLine& s);
-    void OnRowDoubleClicked(int row);
     void ShowPhoto(int32_t slot);
-    void OnSave();
     void OnSaved(bool ok);
-    void OnCsv();
     void OnCsvDone(search::CsvResult result);
-    void OnPrint();
     void OnPrinted(bool ok);
-    void OnClose();
     void StopWorkers();
 
     int m_SourceFlag = 0;

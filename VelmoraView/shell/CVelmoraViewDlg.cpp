@@ -125,10 +125,11 @@ void CVelmoraViewDlg::CreateChildren()
     CReadDeviceDlg* recordWnd = m_Records.get();
     records::InstallExcelCommand(*recordWnd);
     // A double-clicked row opens the report of its own slot; the record
-    // window waits for 1373.
+    // window is told when the report closes.
     connect(recordWnd, &CReadDeviceDlg::rowOpened, this, [recordWnd] {
         OpenReportPreview(recordWnd->SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
-                          recordWnd->PhotoSourceNow().folder, Wnd::ReadDevice, recordWnd->SelectedSlot());
+                          recordWnd->PhotoSourceNow().folder, Wnd::ReadDevice, recordWnd->SelectedSlot(),
+                          [recordWnd] { recordWnd->OnPreviewClosed(); });
     });
     connect(recordWnd, &CReadDeviceDlg::searchRequested, this,
             [recordWnd] { search::OpenSearch(*recordWnd, ConnectSearchResults); });
@@ -138,7 +139,8 @@ void CVelmoraViewDlg::ConnectSearchResults(CSearchDataDlg& results)
 {
     connect(&results, &CSearchDataDlg::rowOpened, &results, [&results] {
         OpenReportPreview(results.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_SearchData,
-                          results.PhotoSourceNow().folder, Wnd::SearchData, results.SelectedSlot());
+                          results.PhotoSourceNow().folder, Wnd::SearchData, results.SelectedSlot(),
+                          [&results] { results.OnPreviewClosed(); });
     });
 }
 

@@ -89,7 +89,7 @@ double ShowSheet(CReadDeviceDlg& w, int rowsIndex)
     while (w.Busy() || w.Model()->rowCount() != rows || !w.StatusText().endsWith(QStringLiteral("Complete")))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const double ms = Ms(t0, Clock::now());
-    w.OnCommand(10006);  // Close
+    w.OnClose();
     return ms;
 }
 
@@ -347,11 +347,11 @@ int main(int argc, char** argv)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         const double idle = ResidentMb();
         dialogs.fileAnswers.push_back(QString::fromStdString(one));
-        w.OnCommand(10005);
+        w.OnOpen();
         while (!w.StatusText().contains(QStringLiteral("Complete")))
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         const double ours = ResidentMb() - idle;
-        w.OnCommand(10006);
+        w.OnClose();
         ZeroRange(&m->m_DeviceData, sizeof m->m_DeviceData);
         const double idle2 = ResidentMb();
         std::memset(&m->m_DeviceData, 0, sizeof m->m_DeviceData);

@@ -25,6 +25,7 @@
 
 using emtask::GetManager;
 using records::PhotoVerdict;
+using records::RecordButton;
 
 namespace {
 // Answers the print dialog by pointing the printer at a PDF file.
@@ -80,7 +81,7 @@ class TestRecords : public QObject {
     static void OpenArchive(CReadDeviceDlg* w, ScriptedDialogs& d, const std::string& path)
     {
         d.fileAnswers.push_back(QString::fromStdString(path));
-        w->OnCommand(msg::RD_OPEN_BTN);
+        w->Button(RecordButton::Open)->click();
     }
 
 private slots:
@@ -108,7 +109,7 @@ private slots:
 
         PdfDialogs dialogs;
         dialogs.pdf = QString::fromStdString(*home / "grid.pdf");
-        w->OnCommand(msg::RD_PRINT_BTN);
+        w->Button(RecordButton::Print)->click();
         QVERIFY(w->isEnabled());  // the window stays live while it prints
         WaitIdle(w);
         QProcess pdftotext;
@@ -123,11 +124,11 @@ private slots:
         QVERIFY(dialogs.messages().isEmpty());
         // A job that cannot start is said, naming where it was to go.
         dialogs.pdf = QString::fromStdString(*home / "no/such/grid.pdf");
-        w->OnCommand(msg::RD_PRINT_BTN);
+        w->Button(RecordButton::Print)->click();
         QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages().size(), 1, 20000);
         QVERIFY(dialogs.messages()[0].contains("no/such/grid.pdf: the print job could not start"));
 
-        w->Button(msg::RD_CLOSE_BTN)->click();
+        w->Button(RecordButton::Close)->click();
         QVERIFY(!w->isVisible() && main->isEnabled());
     }
 
@@ -137,7 +138,7 @@ private slots:
         OpenRecords(w);
         ScriptedDialogs dialogs;
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/week12.dat"));
-        w->OnCommand(msg::RD_SAVE_BTN);
+        w->Button(RecordButton::Save)->click();
         WaitIdle(w);
         auto count = [](const std::string& dir) {
             return std::distance(std::filesystem::directory_iterator(dir),
@@ -150,14 +151,14 @@ private slots:
         WaitShown(w, true);
         std::filesystem::remove_all(emtask::JpegDir());
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/again.dat"));
-        w->OnCommand(msg::RD_SAVE_BTN);
+        w->Button(RecordButton::Save)->click();
         WaitIdle(w);
         QCOMPARE(count(*home / "exp/again/jpeg"), 6);
         QVERIFY(dialogs.messages().isEmpty());
         // Its photograph folder gone since (a stick pulled out): no archive, and the loss said.
         std::filesystem::remove_all(*home / "exp/week12/jpeg");
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/gone.dat"));
-        w->OnCommand(msg::RD_SAVE_BTN);
+        w->Button(RecordButton::Save)->click();
         WaitIdle(w);
         QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages().size(), 1, 20000);
         QVERIFY2(
@@ -170,7 +171,7 @@ private slots:
         // A folder that cannot be made: the notice, and the window usable.
         WriteBytes(*home / "file", "x", 1);
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "file/x.dat"));
-        w->OnCommand(msg::RD_SAVE_BTN);
+        w->Button(RecordButton::Save)->click();
         WaitIdle(w);
         QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages(), QStringList{"해당 파일을 저장할 수 없습니다. "}, 20000);
         QVERIFY(w->isEnabled());
@@ -202,7 +203,7 @@ private slots:
             QCOMPARE(Cell(w, 0, records::ColName), QString("Archived 5"));
             QCOMPARE(store->m_BusInfo.recordcnt, 5);
 
-            if (way == 0) w->Button(msg::RD_CLOSE_BTN)->click();
+            if (way == 0) w->Button(RecordButton::Close)->click();
             if (way == 1) QTest::keyClick(w, Qt::Key_Escape);
             if (way == 2) w->close();
             QVERIFY(!w->isVisible() && w->SourceFlag() == 0);
@@ -220,7 +221,7 @@ private slots:
         OpenArchive(w, dialogs, archive);
         WaitShown(w, true);
         emtask::iofault::Arm(1, EACCES, emtask::iofault::kRead, false, "measurelog.dat");
-        w->Button(msg::RD_CLOSE_BTN)->click();
+        w->Button(RecordButton::Close)->click();
         emtask::iofault::Disarm();
         QCOMPARE(dialogs.messages().size(), 1);
         QVERIFY2(dialogs.messages()[0].contains(QString::fromStdString(emtask::MeasureLogPath()) +
@@ -263,7 +264,7 @@ private slots:
         QCOMPARE(w->Model()->rowCount(), 2);
         QImage shown[2];
         for (int row = 0; row < 2; ++row) {
-            PostMessage(w, msg::WM_ONE_CLK, row);
+            w->OnRowClicked(row);
             QTRY_COMPARE_WITH_TIMEOUT(w->SelectedSlot(), 1 - row, 20000);
             QCOMPARE(w->ShownVerdict(), PhotoVerdict::Intact);
             shown[row] = w->ShownPicture();
@@ -311,7 +312,7 @@ private slots:
         OpenRecords(&w);
         QCOMPARE(w.StatusText(), QString("Reading datas : Not exist"));
         ScriptedDialogs dialogs;
-        auto Excel = [&w] { w.OnCommand(msg::RD_EXCEL_BTN); };
+        auto Excel = [&w] { w.Button(RecordButton::Excel)->click(); };
         auto WaitDone = [&w] { QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 20000); };
         FillLog(3);
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "out/march"));  // no extension typed
@@ -341,7 +342,7 @@ private slots:
         MakeSealedLog(6);
         EditRecord(2, [](emtask::TestRecord& r) { r.result[0] = '7'; });
         CReadDeviceDlg records;
-        records.Button(msg::RD_AUDIT_BTN)->click();
+        records.Button(RecordButton::CheckAll)->click();
         SealAuditDlg* audit = records.AuditWindow();
         QVERIFY(audit && audit->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!audit->Running(), 20000);
@@ -366,7 +367,7 @@ private slots:
     {
         MakeSealedLog(3);
         CReadDeviceDlg records;
-        records.Button(msg::RD_AUDIT_BTN)->click();
+        records.Button(RecordButton::CheckAll)->click();
         SealAuditDlg* audit = records.AuditWindow();
         QTRY_VERIFY_WITH_TIMEOUT(!audit->Running(), 20000);
         struct Grab : ScriptedDialogs {

@@ -5,7 +5,6 @@
 #include "FileImage.h"
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
-#include "messaging/Messages.h"
 #include "reports/COptionPrintDlg.h"
 #include "reports/MirrorDlg.h"
 #include "reports/ReportPage.h"
@@ -252,9 +251,12 @@ private slots:
     void previewKeepsItsCallerDisabledAndTypedTextsUntilClosed()
     {
         AddRecord(Solid(320, 240, 0, 0, 255));
-        Recorder records(Wnd::ReadDevice);
-        OpenReportPreview(1, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        Recorder records(Wnd::ReadDevice);  // the caller, as the registered window it is
+        int told = 0;
+        OpenReportPreview(1, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice, -1,
+                          [&told] { ++told; });
         MirrorDlg* view = ReportPreviewWindow();
+        QSignalSpy closed(view, &MirrorDlg::closed);
         QVERIFY(view->isVisible() && view->isEnabled() && !records.isEnabled());
 
         // Typing survives repainting; Apply renders it into the saved page.
@@ -267,8 +269,9 @@ private slots:
         view->applyButton()->click();
         QVERIFY(ReadBytes(emtask::PrintFormationPath()) != before);
         view->closeButton()->click();
-        QTRY_VERIFY(!view->isVisible() && records.isEnabled());
-        QTRY_VERIFY(records.received(msg::MSG_PREVIEW_CLOSED));
+        QVERIFY(!view->isVisible() && records.isEnabled());
+        QCOMPARE(closed.size(), 1);
+        QCOMPARE(told, 1);
 
         // The next showing starts from the stored texts, not from what was typed.
         OpenReportPreview(5, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
@@ -285,6 +288,8 @@ private slots:
         QCOMPARE(PdfPages(QString::fromStdString(folder->path + "/out/report.pdf")), 1);
         view->close();
         QTRY_VERIFY(records.isEnabled());
+        QCOMPARE(closed.size(), 2);
+        QCOMPARE(told, 1);  // the first opening's caller is not told of a later one
     }
 
     void printAndPdfAreThePageShownAndTheirFailuresAreSaid()

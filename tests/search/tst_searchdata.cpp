@@ -2,7 +2,7 @@
 #include "SearchTestUtil.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
-#include "messaging/Messages.h"
+#include "controls/SkinButton.h"
 #include "records/PhotoLookup.h"
 #include "search/CDataSearchDlg.h"
 #include "search/CSearchDataDlg.h"
@@ -33,7 +33,7 @@ class TstSearchData : public QObject {
             m->AppendRecord(Record(0, date, "A-1", i % 2 ? "Kim" : "Lee", "0.010"));
         }
     }
-    // Runs the posted search and display.
+    // Runs the search and display the window queues for itself.
     static void Settle()
     {
         for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
@@ -122,7 +122,7 @@ private slots:
 
         for (const char* name : {"found", "no/such/dir/x.csv"}) {
             dialogs.fileAnswers.push_back(QString::fromStdString(*home / name));
-            w.OnCommand(msg::SD_CSV_BTN);
+            w.Button(search::SearchButton::Csv)->click();
             QTRY_VERIFY_WITH_TIMEOUT(!w.Busy(), 10000);
             Settle();
         }
@@ -133,7 +133,7 @@ private slots:
 
         // The archive of the results carries the kind byte 'A'.
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "week12.dat"));
-        w.OnCommand(msg::SD_SAVE_BTN);
+        w.Button(search::SearchButton::Save)->click();
         QTRY_VERIFY_WITH_TIMEOUT(!w.Busy(), 20000);
         Settle();
         QCOMPARE(FileSize(*home / "week12/week12.dat"), uintmax_t(8 + sizeof(DeviceData)));
@@ -152,7 +152,7 @@ private slots:
         auto* w = new CSearchDataDlg(0, "", "");
         Settle();
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "old.csv"));
-        w->OnCommand(msg::SD_CSV_BTN);
+        w->Button(search::SearchButton::Csv)->click();
         QVERIFY(w->Busy());
         QTest::qWait(100);
         delete w;  // joins the export before the window goes

@@ -5,8 +5,6 @@
 //   records_screenshot RECORDS.png [AUDIT.png]
 #include "SealFixture.h"
 #include "controls/Skin.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
 #include "records/CReadDeviceDlg.h"
 #include "records/RecordExcel.h"
 #include "search/SearchCommand.h"
@@ -47,7 +45,7 @@ int main(int argc, char** argv)
     w.OpenFromMain();
     int rc = 0;
     QTimer::singleShot(800, [&] {
-        PostMessage(&w, msg::WM_ONE_CLK, 1);
+        w.OnRowClicked(1);
         QTimer::singleShot(300, [&] {
             if (!w.grab().save(QString::fromLocal8Bit(argv[1]))) rc = 1;
             if (argc < 3) {
@@ -62,7 +60,7 @@ int main(int argc, char** argv)
             for (int32_t slot = 100; slot < 140; ++slot) SealSlot(slot);
             EditRecord(120, [](emtask::TestRecord& r) { r.result[4] = '9'; });
             cv::imwrite(measurement::TestPhotoPath(m->m_DeviceData.m_TestData[130]), MakePhoto(7));
-            w.OnCommand(msg::RD_AUDIT_BTN);
+            w.OnCheckAll();
             auto* poll = new QTimer(&app);
             QObject::connect(poll, &QTimer::timeout, [&, poll] {
                 if (w.AuditWindow()->Running()) return;
