@@ -1,7 +1,5 @@
 #include "messaging/PostMessage.h"
 
-#include "messaging/Messages.h"
-
 #include <QCoreApplication>
 #include <mutex>
 
@@ -40,8 +38,6 @@ bool PostMessage(Wnd target, unsigned msg, intptr_t wparam, intptr_t lparam)
     Post(w, msg, wparam, lparam);
     return true;
 }
-
-bool PostCommand(Wnd target, int command) { return PostMessage(target, msg::WM_COMMAND, command); }
 
 void RegisterWindow(Wnd which, QObject* window)
 {

@@ -65,7 +65,7 @@ class TestRecords : public QObject {
     }
     void OpenRecords(CReadDeviceDlg* w)
     {
-        main->OnCommand(msg::MAIN_LOAD_BTN);
+        main->OnLoad();
         WaitShown(w);
     }
     // Waits for the closing status of a display of the log or of an archive.
