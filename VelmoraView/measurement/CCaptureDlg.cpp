@@ -6,8 +6,7 @@
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 #include "devicelink/DeviceLink.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
+#include "messaging/WindowRegistry.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -168,7 +167,7 @@ void CCaptureDlg::MakeTopmost()
 {
     // The window itself is created on top; changing the flags of a shown
     // modal window would end its loop, so the main window is only raised.
-    if (auto* main = qobject_cast<QWidget*>(WindowPointer(Wnd::Main))) main->raise();
+    if (QWidget* owner = parentWidget()) owner->raise();
     raise();
     activateWindow();
 }

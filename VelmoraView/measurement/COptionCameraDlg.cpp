@@ -4,11 +4,11 @@
 #include "EMTaskData.h"
 #include "controls/Skin.h"
 #include "measurement/FramePicture.h"
-#include "messaging/PostMessage.h"
 #include "messaging/StoreNotices.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 
 using namespace measurement;
@@ -44,7 +44,6 @@ COptionCameraDlg::COptionCameraDlg(QWidget* parent) : QWidget(parent), m_S(std::
     // Opening the page: no preview yet.
     SetPreviewActive(false);
     Refill();
-    RegisterWindow(Wnd::CameraPage, this);
 }
 
 void COptionCameraDlg::SetPreviewActive(bool on)
@@ -56,7 +55,6 @@ void COptionCameraDlg::SetPreviewActive(bool on)
 COptionCameraDlg::~COptionCameraDlg()
 {
     if (m_Watched) m_Watched->removeEventFilter(this);
-    UnregisterWindow(Wnd::CameraPage, this);
     StopPreview();
     SetPreviewActive(false);
     std::lock_guard<std::mutex> g(m_S->sinkLock);

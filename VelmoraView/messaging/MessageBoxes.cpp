@@ -2,8 +2,6 @@
 
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
 #include "messaging/WindowOps.h"
 
 #include <QLabel>
@@ -36,17 +34,6 @@ int CMessageBoxDlg::Run(const QString& text, QWidget* parent)
 {
     CMessageBoxDlg box(text, parent);
     return Dialogs().execDialog(&box);
-}
-
-bool CMessageBoxDlg::event(QEvent* e)
-{
-    const ZMessageEvent* m;
-    if (AsMessage(e, m)) {
-        if (m->message == msg::WM_COMMAND && m->wParam == msg::MSGBOX_DISABLE_MAIN)
-            EnableWnd(Wnd::Main, false);
-        return true;
-    }
-    return QDialog::event(e);
 }
 
 CMessageBox2Dlg::CMessageBox2Dlg(const QString& text, QWidget* parent) : QDialog(parent)

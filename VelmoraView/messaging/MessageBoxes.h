@@ -15,9 +15,6 @@ public:
     // Runs the box modally through Dialogs().
     static int Run(const QString& text, QWidget* parent = nullptr);
 
-protected:
-    bool event(QEvent* e) override;
-
 private:
     QLabel* m_Label;
 };

@@ -3,7 +3,6 @@
 #include "DebugLog.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
-#include "messaging/Messages.h"
 #include "messaging/WindowOps.h"
 
 #include <QKeyEvent>
@@ -72,22 +71,33 @@ constexpr int kWidth = 400, kHeight = 235, kTitleHeight = 30;
 
 }  // namespace
 
-bool ShowNotice(Wnd noticeWindow, int number)
+CMsg* MsgWindow() { return qobject_cast<CMsg*>(WindowPointer(Wnd::Msg)); }
+CMsgError* MsgErrorWindow() { return qobject_cast<CMsgError*>(WindowPointer(Wnd::MsgError)); }
+
+namespace {
+// Queued: the caller sets its own windows first, and the notice's follow-up
+// comes after.
+template <class Window, class Notice>
+bool ShowQueued(Window* w, Notice notice)
 {
-    QWidget* w = WindowWidget(noticeWindow);
     if (!w) return false;
     w->show();
     CenterWindow(w);
     w->raise();
-    return PostCommand(noticeWindow, number);
+    QMetaObject::invokeMethod(
+        w, [w, notice] { w->Show(notice); }, Qt::QueuedConnection);
+    return true;
 }
+}  // namespace
+
+bool ShowNotice(MsgNotice notice) { return ShowQueued(MsgWindow(), notice); }
+bool ShowNotice(ErrorNotice notice) { return ShowQueued(MsgErrorWindow(), notice); }
 
 // ---------------------------------------------------------------------------
 
-CNotice::CNotice(Wnd self, int dismissId, QWidget* parent)
+CNotice::CNotice(Wnd self, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_Self(self),
-      m_DismissId(dismissId)
+      m_Self(self)
 {
     setFixedSize(kWidth, kHeight);
     m_Title = new QLabel(this);
@@ -100,14 +110,13 @@ CNotice::CNotice(Wnd self, int dismissId, QWidget* parent)
     m_Text->setFont(skin::ArialPt(11, true));
     m_Text->setTextFormat(Qt::PlainText);
     m_Text->setStyleSheet("color: #303030; background: transparent;");
-    m_Ok = new CSkinButton(msg::NOTICE_OK, CSkinButton::Look::Flat, QStringLiteral("OK"), this);
+    m_Ok = new CSkinButton(0, CSkinButton::Look::Flat, QStringLiteral("OK"), this);
     m_Ok->setGeometry((kWidth - 100) / 2, kHeight - 50, 100, 34);
-    m_Close = new CSkinButton(dismissId, CSkinButton::Look::TitleIcon, QString(), this,
-                              CSkinButton::Glyph::Close);
+    m_Close = new CSkinButton(0, CSkinButton::Look::TitleIcon, QString(), this, CSkinButton::Glyph::Close);
     m_Close->place(353, 0, 398, 29);
     connect(m_Ok, &CSkinButton::command, this, [this] { OnOk(); });
     // The close button dismisses at once, without what OK adds.
-    connect(m_Close, &CSkinButton::command, this, [this](int id) { OnCommand(id); });
+    connect(m_Close, &CSkinButton::command, this, [this] { Dismiss(); });
     RegisterWindow(self, this);
 }
 
@@ -119,17 +128,9 @@ QString CNotice::message() const { return m_Text->text(); }
 void CNotice::OnOk()
 {
     emit accepted(m_FollowUp);
-    PostCommand(m_Self, m_DismissId);
-}
-
-bool CNotice::event(QEvent* e)
-{
-    const ZMessageEvent* m;
-    if (AsMessage(e, m)) {
-        if (m->message == msg::WM_COMMAND) OnCommand(static_cast<int>(m->wParam));
-        return true;
-    }
-    return QWidget::event(e);
+    // Dismissed on the next turn: what the answer started is under way first.
+    QMetaObject::invokeMethod(
+        this, [this] { Dismiss(); }, Qt::QueuedConnection);
 }
 
 void CNotice::keyPressEvent(QKeyEvent* e)
@@ -176,64 +177,57 @@ void CNotice::Finish(FollowUp followUp)
 
 // ---------------------------------------------------------------------------
 
-CMsg::CMsg(QWidget* parent) : CNotice(Wnd::Msg, msg::MSG_DISMISS, parent) { }
+CMsg::CMsg(QWidget* parent) : CNotice(Wnd::Msg, parent) { }
 
-const NoticeEntry* CMsg::Find(int number) { return FindIn(kMsg, number); }
+const NoticeEntry* CMsg::Find(MsgNotice notice) { return FindIn(kMsg, static_cast<int>(notice)); }
 
-void CMsg::OnCommand(int id)
+void CMsg::Show(MsgNotice notice)
 {
-    if (id < 100 || id > 118) return;
-    if (const NoticeEntry* e = Find(id)) {
-        Fill(*e, QString::fromUtf8(e->text));
-        return;
-    }
-    switch (id) {
-    case msg::MSG_DISMISS: Finish(m_FollowUp); break;
-    case 104: Finish(FollowUp::RegistrationDone); break;
-    case 105: Hide(); break;
-    case 109: Finish(FollowUp::IdentryReady); break;
-    case 113: Finish(FollowUp::CameraApplied); break;
-    default: break;
+    if (const NoticeEntry* e = Find(notice)) Fill(*e, QString::fromUtf8(e->text));
+}
+
+void CMsg::Close(MsgClose how)
+{
+    switch (how) {
+    case MsgClose::Dismiss: Finish(m_FollowUp); break;
+    case MsgClose::RegistrationDone: Finish(FollowUp::RegistrationDone); break;
+    case MsgClose::Hide: Hide(); break;
+    case MsgClose::IdentryReady: Finish(FollowUp::IdentryReady); break;
+    case MsgClose::CameraApplied: Finish(FollowUp::CameraApplied); break;
     }
 }
 
 // ---------------------------------------------------------------------------
 
-CMsgError::CMsgError(QWidget* parent) : CNotice(Wnd::MsgError, msg::MSGERROR_DISMISS, parent)
+CMsgError::CMsgError(QWidget* parent) : CNotice(Wnd::MsgError, parent)
 {
     m_CloseTimer.setSingleShot(true);
-    connect(&m_CloseTimer, &QTimer::timeout, this, [] { PostCommand(Wnd::MsgError, 128); });
+    connect(&m_CloseTimer, &QTimer::timeout, this, [this] { Close(ErrorClose::IdentryClosed); });
 }
 
-const NoticeEntry* CMsgError::Find(int number) { return FindIn(kMsgError, number); }
+const NoticeEntry* CMsgError::Find(ErrorNotice notice) { return FindIn(kMsgError, static_cast<int>(notice)); }
 
 void CMsgError::StartCloseTimer(int ms) { m_CloseTimer.start(ms); }
 
-void CMsgError::OnCommand(int id)
+void CMsgError::Show(ErrorNotice notice)
 {
-    if (id < 111 || id > 135) return;
-    if (const NoticeEntry* e = Find(id)) {
-        // 134 and 135 name a text only when shown as a message box by their
-        // page; shown here they name nothing.
-        QString text = QString::fromUtf8(e->text);
-        if (id == 134 || id == 135) text.replace(QStringLiteral(" %s"), QString());
-        Fill(*e, text);
-        if (id == 129) m_Close->setEnabled(false);  // only the caller closes it
-        return;
-    }
-    switch (id) {
-    case msg::MSGERROR_DISMISS:
-        m_CloseTimer.stop();
-        Finish(m_FollowUp);
-        break;
-    case 127:
-        m_CloseTimer.stop();
-        Finish(FollowUp::RegistrationFailed);
-        break;
-    case 128:
-        m_CloseTimer.stop();
-        Finish(FollowUp::IdentryClosed);
-        break;
-    default: break;
+    const NoticeEntry* e = Find(notice);
+    if (!e) return;
+    // Duplicate and TooLong name a text only when shown as a message box by
+    // their page; shown here they name nothing.
+    QString text = QString::fromUtf8(e->text);
+    if (notice == ErrorNotice::Duplicate || notice == ErrorNotice::TooLong)
+        text.replace(QStringLiteral(" %s"), QString());
+    Fill(*e, text);
+    if (notice == ErrorNotice::CameraChanged) m_Close->setEnabled(false);  // only the caller closes it
+}
+
+void CMsgError::Close(ErrorClose how)
+{
+    m_CloseTimer.stop();
+    switch (how) {
+    case ErrorClose::Dismiss: Finish(m_FollowUp); break;
+    case ErrorClose::RegistrationFailed: Finish(FollowUp::RegistrationFailed); break;
+    case ErrorClose::IdentryClosed: Finish(FollowUp::IdentryClosed); break;
     }
 }

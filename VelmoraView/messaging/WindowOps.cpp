@@ -32,13 +32,14 @@ void CenterWindow(QWidget* w)
     w->move(g.topLeft());
 }
 
-void RaiseWnd(Wnd which)
+void RaiseWindow(QWidget* w)
 {
-    QWidget* w = WindowWidget(which);
     if (!w || !w->isVisible()) return;
     w->raise();
     w->activateWindow();
 }
+
+void RaiseWnd(Wnd which) { RaiseWindow(WindowWidget(which)); }
 
 namespace {
 class DragFilter : public QObject {

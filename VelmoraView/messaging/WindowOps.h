@@ -1,7 +1,7 @@
 // Small operations on the registered windows, all on the window thread.
 #pragma once
 
-#include "messaging/PostMessage.h"
+#include "messaging/WindowRegistry.h"
 
 class QWidget;
 
@@ -12,7 +12,9 @@ QWidget* WindowWidget(Wnd which);
 bool EnableWnd(Wnd which, bool enable);
 // Centres a window over the main window when it is shown, else on the screen.
 void CenterWindow(QWidget* w);
-// Brings a registered window to the top and gives it the focus.
+// Brings a shown window to the top and gives it the focus.
+void RaiseWindow(QWidget* w);
+// The same for a registered window.
 void RaiseWnd(Wnd which);
 // Lets a frameless window be moved by dragging it with the left button
 // wherever no control takes the mouse.

@@ -4,8 +4,6 @@
 #include "EMTaskData.h"
 #include "TextUtil.h"
 #include "controls/Skin.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
 #include "messaging/StoreNotices.h"
 
 #include <QButtonGroup>
@@ -77,10 +75,9 @@ COptionPsetDlg::COptionPsetDlg(QWidget* parent) : QWidget(parent)
         if (on) OnPhotoSave(id);
     });
     connect(m_Rows, &QComboBox::activated, this, &COptionPsetDlg::OnRows);
-    RegisterWindow(Wnd::PsetPage, this);
 }
 
-COptionPsetDlg::~COptionPsetDlg() { UnregisterWindow(Wnd::PsetPage, this); }
+COptionPsetDlg::~COptionPsetDlg() = default;
 
 QRadioButton* COptionPsetDlg::dateChoice(int order) const
 {
@@ -136,7 +133,7 @@ void COptionPsetDlg::OnDateOrder(int order)
 {
     emtask::EMTaskData* m = emtask::GetManager();
     m->m_BusInfo.dateorder = order;
-    PostMessage(Wnd::UserList, msg::MSG_USERLIST_REBUILD);
+    emit dateOrderChanged();
     ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings"));
 }
 

@@ -21,6 +21,10 @@ public:
     QRadioButton* dateChoice(int order) const;
     QRadioButton* photoChoice(int value) const;
 
+signals:
+    // A date order was chosen: the dates shown elsewhere are written again.
+    void dateOrderChanged();
+
 protected:
     void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent* e) override;

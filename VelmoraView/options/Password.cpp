@@ -7,8 +7,7 @@
 #include "controls/LimitedEdit.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
+#include "messaging/Notices.h"
 #include "messaging/StoreNotices.h"
 #include "messaging/WindowOps.h"
 
@@ -46,10 +45,22 @@ CPassword::CPassword(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
     connect(m_Close, &CSkinButton::command, this, &CPassword::OnClose);
     // Return reaches keyPressEvent: the entry passes it on after returnPressed,
     // so connecting that signal too would confirm twice.
-    RegisterWindow(Wnd::Password, this);
+    FollowNotices(this, &CPassword::OnNoticeShown, &CPassword::OnNoticeFinished);
 }
 
-CPassword::~CPassword() { UnregisterWindow(Wnd::Password, this); }
+CPassword::~CPassword() = default;
+
+void CPassword::OnNoticeShown(FollowUp followUp)
+{
+    if (followUp == FollowUp::PasswordError) setEnabled(false);
+}
+
+void CPassword::OnNoticeFinished(FollowUp followUp)
+{
+    if (followUp != FollowUp::PasswordError) return;
+    setEnabled(true);
+    RaiseWindow(this);
+}
 
 void CPassword::ClearEntry() { m_Entry->clear(); }
 
@@ -60,18 +71,18 @@ void CPassword::OnConfirm()
     DebugLine(" password check, stored %zu bytes, entry %zu bytes",
               emtask::FieldText(emtask::GetManager()->m_BusInfo.password).size(), entry.size());
     if (PasswordMatches(entry)) {
-        PostCommand(Wnd::Main, msg::MAIN_OPTION_OPEN);
+        emit accepted();
         ClearEntry();
         hide();
         return;
     }
     DebugLine("");
-    PostCommand(Wnd::Main, msg::MAIN_PASSWORD_FAIL);
+    emit refused();
 }
 
 void CPassword::OnClose()
 {
-    EnableWnd(Wnd::Main, true);
+    emit closed();
     ClearEntry();
     CenterWindow(this);
     hide();
@@ -142,10 +153,9 @@ COptionHelpDlg::COptionHelpDlg(QWidget* parent) : QWidget(parent)
     m_Apply = new CSkinButton(0, CSkinButton::Look::Flat, QStringLiteral("Apply"), this);
     m_Apply->setGeometry(475, 200, 100, 34);
     connect(m_Apply, &CSkinButton::command, this, &COptionHelpDlg::OnApply);
-    RegisterWindow(Wnd::HelpPage, this);
 }
 
-COptionHelpDlg::~COptionHelpDlg() { UnregisterWindow(Wnd::HelpPage, this); }
+COptionHelpDlg::~COptionHelpDlg() = default;
 
 void COptionHelpDlg::paintEvent(QPaintEvent*)
 {
@@ -174,5 +184,5 @@ void COptionHelpDlg::OnApply()
         ShowMessage(this, QStringLiteral("Password change success"), QStringLiteral("Success"),
                     QMessageBox::Warning);
     }
-    PostMessage(Wnd::UserList, msg::MSG_USERLIST_REBUILD);
+    emit applied();
 }

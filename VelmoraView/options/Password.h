@@ -7,6 +7,7 @@
 
 class CLimitedEdit;
 class CSkinButton;
+enum class FollowUp;
 
 // Entry fields take at most 12 characters; the stored field holds 64 bytes.
 constexpr int kPasswordChars = 12;
@@ -26,6 +27,18 @@ public:
     void ClearEntry();
     void OnConfirm();
     void OnClose();
+
+signals:
+    // The stored password was entered (the prompt is hidden): the settings open.
+    void accepted();
+    // Another text was entered.
+    void refused();
+    // Closed without an answer: its opener takes control back.
+    void closed();
+
+private slots:
+    void OnNoticeShown(FollowUp followUp);
+    void OnNoticeFinished(FollowUp followUp);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -49,6 +62,10 @@ public:
     CLimitedEdit* repeatField() const { return m_Repeat; }
     CSkinButton* applyButton() const { return m_Apply; }
     void OnApply();
+
+signals:
+    // After every Apply, whether the password changed or not.
+    void applied();
 
 protected:
     void paintEvent(QPaintEvent*) override;

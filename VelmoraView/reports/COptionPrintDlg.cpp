@@ -7,7 +7,7 @@
 #include "controls/LimitedEdit.h"
 #include "controls/Skin.h"
 #include "reports/ReportEntries.h"
-#include "messaging/PostMessage.h"
+#include "messaging/WindowRegistry.h"
 #include "messaging/StoreNotices.h"
 
 #include <QButtonGroup>

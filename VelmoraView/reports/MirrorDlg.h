@@ -2,7 +2,7 @@
 // Created once and reused; shown by OpenReportPreview().
 #pragma once
 
-#include "messaging/PostMessage.h"
+#include "messaging/WindowRegistry.h"
 #include "reports/ReportPage.h"
 
 #include <QImage>

@@ -1,7 +1,7 @@
 // The one entry to the report window for the windows that list records.
 #pragma once
 
-#include "messaging/PostMessage.h"
+#include "messaging/WindowRegistry.h"
 
 #include <cstdint>
 #include <functional>

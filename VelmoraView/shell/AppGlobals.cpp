@@ -2,29 +2,26 @@
 
 #include "DebugLog.h"
 #include "measurement/CCaptureDlg.h"
-#include "messaging/PostMessage.h"
 #include "messaging/WindowOps.h"
 
 #include <QWidget>
 
 std::atomic<int> g_LoadingStatus{0};
 
-void OpenIdentification()
+void OpenIdentification(QWidget& main, QWidget& identification)
 {
     DebugLine(" OpenIdentification");
-    QWidget* id = WindowWidget(Wnd::IDentry);
-    if (!id) return;
     // Nothing of the main window may be used until the identification is
     // closed or hands over to the test: the settings (whose camera page
     // would hold the camera), disconnect, measure again.
-    EnableWnd(Wnd::Main, false);
-    CenterWindow(id);
-    id->show();
-    id->raise();
+    main.setEnabled(false);
+    CenterWindow(&identification);
+    identification.show();
+    identification.raise();
 }
 
-void RunTestWindow(DeviceLink& link)
+void RunTestWindow(QWidget* owner, DeviceLink& link)
 {
     DebugLine(" RunTestWindow");
-    RunCaptureDialog(WindowWidget(Wnd::Main), link);
+    RunCaptureDialog(owner, link);
 }

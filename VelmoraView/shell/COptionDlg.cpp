@@ -3,11 +3,12 @@
 #include "DebugLog.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
+#include "options/COptionPsetDlg.h"
+#include "options/Password.h"
 #include "shell/COptionDeviceDlg.h"
-#include "messaging/Messages.h"
 #include "messaging/Notices.h"
-#include "messaging/PostMessage.h"
 #include "messaging/WindowOps.h"
+#include "users/COptionIDMngDlg.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,7 +17,24 @@
 
 namespace {
 constexpr int kTitle = 40;
+
+// The page that waits, with the settings window, for a notice's follow-up;
+// SettingsPage::Count for any other follow-up.
+SettingsPage HeldPage(FollowUp followUp)
+{
+    switch (followUp) {
+    case FollowUp::PrintPageSaved:
+    case FollowUp::PrintPageError: return SettingsPage::PrintSetting;
+    case FollowUp::PsetPageSaved:
+    case FollowUp::PsetPageError: return SettingsPage::ProgramSetting;
+    case FollowUp::HelpPageSaved:
+    case FollowUp::HelpPageError: return SettingsPage::Password;
+    case FollowUp::UserListDelete:
+    case FollowUp::UserListError: return SettingsPage::Registration;
+    default: return SettingsPage::Count;
+    }
 }
+}  // namespace
 
 COptionDlg::COptionDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
@@ -27,8 +45,7 @@ COptionDlg::COptionDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     caption->setGeometry(16, 6, 300, 28);
     caption->setFont(skin::Arial(22, true));
     caption->setStyleSheet("color: #E6E6E6;");
-    m_Close = new CSkinButton(msg::SETTINGS_CLOSE, CSkinButton::Look::TitleIcon, QString(), this,
-                              CSkinButton::Glyph::Close);
+    m_Close = new CSkinButton(0, CSkinButton::Look::TitleIcon, QString(), this, CSkinButton::Glyph::Close);
     m_Close->place(945, 0, 999, kTitle - 1);
     connect(m_Close, &CSkinButton::command, this, &COptionDlg::OnClose);
     m_CloseDelay.setSingleShot(true);
@@ -36,9 +53,9 @@ COptionDlg::COptionDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     connect(&m_CloseDelay, &QTimer::timeout, this, [this] {
         hide();
         EnableWnd(Wnd::Main, true);
-        // Notice 115 has no OK: never leave it up once the window is gone.
-        auto* notice = qobject_cast<CNotice*>(WindowPointer(Wnd::Msg));
-        if (notice && notice->number() == 115) PostCommand(Wnd::Msg, 105);
+        // This notice has no OK: never leave it up once the window is gone.
+        CMsg* notice = MsgWindow();
+        if (notice && notice->number() == int(MsgNotice::CameraApplying)) notice->Close(MsgClose::Hide);
     });
 
     for (int i = 0; i < kSettingsPageCount; ++i) {
@@ -51,10 +68,43 @@ COptionDlg::COptionDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     }
     for (int i = 0; i < kSettingsPageCount; ++i)
         setPage(i, CreateSettingsPage(static_cast<SettingsPage>(i), this));
-    RegisterWindow(Wnd::Settings, this);
+    // Queued: the user list is written again after the change that shows it
+    // differently has been saved.
+    if (auto* users = qobject_cast<COptionIDMngDlg*>(page(int(SettingsPage::Registration)))) {
+        if (auto* pset = qobject_cast<COptionPsetDlg*>(page(int(SettingsPage::ProgramSetting))))
+            connect(pset, &COptionPsetDlg::dateOrderChanged, users, &COptionIDMngDlg::RefreshUserList,
+                    Qt::QueuedConnection);
+        if (auto* password = qobject_cast<COptionHelpDlg*>(page(int(SettingsPage::Password))))
+            connect(password, &COptionHelpDlg::applied, users, &COptionIDMngDlg::RefreshUserList,
+                    Qt::QueuedConnection);
+    }
+    FollowNotices(this, &COptionDlg::OnNoticeShown, &COptionDlg::OnNoticeFinished);
 }
 
-COptionDlg::~COptionDlg() { UnregisterWindow(Wnd::Settings, this); }
+COptionDlg::~COptionDlg() = default;
+
+void COptionDlg::OnNoticeShown(FollowUp followUp)
+{
+    const SettingsPage held = HeldPage(followUp);
+    if (held == SettingsPage::Count) return;
+    if (QWidget* p = page(int(held))) p->setEnabled(false);
+    setEnabled(false);
+}
+
+void COptionDlg::OnNoticeFinished(FollowUp followUp)
+{
+    if (followUp == FollowUp::CameraApplied) {
+        setEnabled(true);
+        if (QWidget* camera = page(int(SettingsPage::Camera))) camera->setEnabled(true);
+        QMetaObject::invokeMethod(this, &COptionDlg::OnClose, Qt::QueuedConnection);
+        return;
+    }
+    const SettingsPage held = HeldPage(followUp);
+    if (held == SettingsPage::Count) return;
+    if (QWidget* p = page(int(held))) p->setEnabled(true);
+    setEnabled(true);
+    RaiseWindow(this);
+}
 
 void COptionDlg::setPage(int index, QWidget* page)
 {
@@ -109,26 +159,16 @@ void COptionDlg::Open()
 
 void COptionDlg::OnClose()
 {
-    QObject* camera = WindowPointer(Wnd::CameraPage);
+    QWidget* camera = page(int(SettingsPage::Camera));
     if (camera && camera->property(kPreviewActive).toBool()) {
         // The preview must stop before the window goes away.
-        ShowNotice(Wnd::Msg, 115);
+        ShowNotice(MsgNotice::CameraApplying);
         m_CloseDelay.start();
         return;
     }
     hide();
     EnableWnd(Wnd::Main, true);
     RaiseWnd(Wnd::Main);
-}
-
-bool COptionDlg::event(QEvent* e)
-{
-    const ZMessageEvent* m;
-    if (AsMessage(e, m)) {
-        if (m->message == msg::WM_COMMAND && m->wParam == msg::SETTINGS_CLOSE) OnClose();
-        return true;
-    }
-    return QWidget::event(e);
 }
 
 void COptionDlg::keyPressEvent(QKeyEvent* e)

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class CSkinButton;
+enum class FollowUp;
 
 class COptionDlg : public QWidget {
     Q_OBJECT
@@ -36,8 +37,12 @@ public:
     // The wait for the camera before the window hides (1,000 ms).
     const QTimer& closeDelay() const { return m_CloseDelay; }
 
+private slots:
+    // The notices this window and its pages wait for.
+    void OnNoticeShown(FollowUp followUp);
+    void OnNoticeFinished(FollowUp followUp);
+
 protected:
-    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;
 

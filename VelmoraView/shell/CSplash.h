@@ -30,8 +30,8 @@ private:
     QWidget* m_Main;
     QLabel* m_Status;
     QLabel* m_Banner;
-    QTimer m_Loading;  // MSG_TIMER_LOADING
-    QTimer m_Timeout;  // MSG_SPLASH_TIMEOUT
+    QTimer m_Loading;  // logged as MSG_TIMER_LOADING
+    QTimer m_Timeout;  // logged as MSG_SPLASH_TIMEOUT
     int m_Step = 0;
     int m_FinalPause = 5000;
 };

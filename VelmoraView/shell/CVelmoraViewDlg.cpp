@@ -20,13 +20,10 @@
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
-#include "shell/NoticeFollowUps.h"
 #include "shell/SettingsPages.h"
 #include "shell/Version.h"
 #include "messaging/Diagnostics.h"
-#include "messaging/Messages.h"
 #include "messaging/Notices.h"
-#include "messaging/PostMessage.h"
 #include "messaging/StoreNotices.h"
 #include "messaging/WindowOps.h"
 #include "reports/ReportPreview.h"
@@ -113,9 +110,19 @@ void CVelmoraViewDlg::CreateChildren()
     // own (no parent), so that disabling the main window leaves them usable.
     m_Msg = std::make_unique<CMsg>();
     m_MsgError = std::make_unique<CMsgError>();
-    ConnectNoticeFollowUps(*m_Msg, *m_MsgError);
+    // First: the windows that wait with this one come to the top after it.
+    connect(m_Msg.get(), &CNotice::shown, this, &CVelmoraViewDlg::OnMsgShown);
+    connect(m_Msg.get(), &CNotice::finished, this, &CVelmoraViewDlg::OnMsgFinished);
+    connect(m_MsgError.get(), &CNotice::shown, this, &CVelmoraViewDlg::OnErrorShown);
+    connect(m_MsgError.get(), &CNotice::finished, this, &CVelmoraViewDlg::OnErrorFinished);
     m_Password = std::make_unique<CPassword>();
     m_Password->move(0, 0);
+    // Queued: the prompt hides or clears itself first.
+    connect(m_Password.get(), &CPassword::accepted, this, &CVelmoraViewDlg::OpenSettings,
+            Qt::QueuedConnection);
+    connect(m_Password.get(), &CPassword::refused, this, &CVelmoraViewDlg::OnPasswordRefused,
+            Qt::QueuedConnection);
+    connect(m_Password.get(), &CPassword::closed, this, [this] { setEnabled(true); });
     m_IDentry = std::make_unique<CIDentry>();
     // Queued: the identification window hides and disables the main window
     // before the test starts, as a posted message did.
@@ -221,26 +228,28 @@ void CVelmoraViewDlg::CreateControls()
 {
     using Look = CSkinButton::Look;
     using Glyph = CSkinButton::Glyph;
-    auto make = [this](int id, Look look, const QString& text, Glyph g) {
-        auto* b = new CSkinButton(id, look, text, this, g);
-        connect(b, &CSkinButton::command, this, &CVelmoraViewDlg::OnCommand);
+    auto make = [this](Button id, Look look, const QString& text, Glyph g, void (CVelmoraViewDlg::*slot)()) {
+        auto* b = new CSkinButton(int(id), look, text, this, g);
+        connect(b, &CSkinButton::command, this, slot);
         return b;
     };
-    m_Measure = make(msg::MAIN_MEASURE_BTN, Look::Tile, QStringLiteral("Measure"), Glyph::Measure);
+    using W = CVelmoraViewDlg;
+    m_Measure = make(Button::Measure, Look::Tile, QStringLiteral("Measure"), Glyph::Measure, &W::OnMeasure);
     m_Measure->place(83, 189, 163, 269);
-    m_Load = make(msg::MAIN_LOAD_BTN, Look::Tile, QStringLiteral("Records"), Glyph::Load);
+    m_Load = make(Button::Load, Look::Tile, QStringLiteral("Records"), Glyph::Load, &W::OnLoad);
     m_Load->place(176, 189, 256, 269);
-    m_Option = make(msg::MAIN_OPTION_BTN, Look::Tile, QStringLiteral("Settings"), Glyph::Option);
+    m_Option = make(Button::Option, Look::Tile, QStringLiteral("Settings"), Glyph::Option, &W::OnOption);
     m_Option->place(269, 189, 349, 269);
-    m_About = make(msg::MAIN_ABOUT_BTN, Look::Tile, QStringLiteral("About"), Glyph::About);
+    m_About = make(Button::About, Look::Tile, QStringLiteral("About"), Glyph::About, &W::OnAbout);
     m_About->place(362, 189, 442, 269);
-    m_Connect = make(msg::MAIN_CONNECT_BTN, Look::Bar, QStringLiteral("Connect"), Glyph::Connect);
+    m_Connect = make(Button::Connect, Look::Bar, QStringLiteral("Connect"), Glyph::Connect, &W::OnConnect);
     m_Connect->place(269, 80, 442, 124);
-    m_Disconnect = make(msg::MAIN_DISCONNECT_BTN, Look::Bar, QStringLiteral("Disconnect"), Glyph::Disconnect);
+    m_Disconnect = make(Button::Disconnect, Look::Bar, QStringLiteral("Disconnect"), Glyph::Disconnect,
+                        &W::OnDisconnect);
     m_Disconnect->place(269, 80, 442, 124);
-    m_Minimize = make(msg::MAIN_MINIMIZE_BTN, Look::TitleIcon, QString(), Glyph::Minimize);
+    m_Minimize = make(Button::Minimize, Look::TitleIcon, QString(), Glyph::Minimize, &W::showMinimized);
     m_Minimize->place(932, 0, 977, 29);
-    m_Exit = make(msg::MAIN_EXIT_BTN, Look::TitleIcon, QString(), Glyph::Close);
+    m_Exit = make(Button::Exit, Look::TitleIcon, QString(), Glyph::Close, &W::OnExit);
     m_Exit->place(978, 0, 1023, 29);
 
     m_DevComboPort = new QComboBox(this);
@@ -312,10 +321,10 @@ void CVelmoraViewDlg::ShowCentralState(const QString& line)
         m_CentralLine->fontMetrics().elidedText(line, Qt::ElideRight, m_CentralLine->width()));
 }
 
-CSkinButton* CVelmoraViewDlg::button(int id) const
+CSkinButton* CVelmoraViewDlg::button(Button which) const
 {
     for (CSkinButton* b : {m_Measure, m_Load, m_Option, m_About, m_Connect, m_Disconnect, m_Minimize, m_Exit})
-        if (b && b->id() == id) return b;
+        if (b && b->id() == int(which)) return b;
     return nullptr;
 }
 
@@ -421,7 +430,7 @@ void CVelmoraViewDlg::OnResetSwallowedFrame()
 
 void CVelmoraViewDlg::OnDeviceEnded()
 {
-    if (m_DeviceLink->AfterEnd()) OnCommand(msg::MAIN_INFO_DISP);
+    if (m_DeviceLink->AfterEnd()) OfferMeasure();
 }
 
 void CVelmoraViewDlg::OnMeasureDisabled() { m_Measure->setEnabled(false); }
@@ -440,7 +449,7 @@ void CVelmoraViewDlg::OnConnect()
     m_PortNumber = m_Discovery.OnCbnSelchangeComboSerial(m_DevComboPort->currentIndex());
     DebugLine(" MAIN_CONNECT_BTN m_portNUmber : %ld", static_cast<long>(m_PortNumber));
     if (m_PortNumber < 1) {
-        ShowNotice(Wnd::MsgError, 118);
+        ShowNotice(ErrorNotice::PortOpen);
         setEnabled(true);
         return;
     }
@@ -487,11 +496,11 @@ void CVelmoraViewDlg::OnMeasureLook()
     switch (m_Gate.Look(NowMs(), unitKnown)) {
     case MeasureGate::Verdict::Open:
         m_MeasureTimer.stop();
-        OpenIdentification();
+        OpenIdentification(*this, *m_IDentry);
         break;
     case MeasureGate::Verdict::GiveUp:
         m_MeasureTimer.stop();
-        ShowNotice(Wnd::MsgError, 118);
+        ShowNotice(ErrorNotice::PortOpen);
         break;
     case MeasureGate::Verdict::Wait:
         if (!m_MeasureTimer.isActive()) m_MeasureTimer.start(int(MeasureGate::kLookMs));
@@ -540,59 +549,84 @@ void CVelmoraViewDlg::OnStartTest()
 {
     if (GetSerial().IsOpen()) {
         m_DeviceLink->Send(DeviceCommand::Start);
-        RunTestWindow(*m_DeviceLink);
+        RunTestWindow(this, *m_DeviceLink);
     }
     setEnabled(true);
 }
 
-void CVelmoraViewDlg::OnCommand(int id)
+void CVelmoraViewDlg::OnOption()
 {
-    switch (id) {
-    case msg::MAIN_MEASURE_BTN: OnMeasure(); break;
-    case msg::MAIN_LOAD_BTN: OnLoad(); break;
-    case msg::MAIN_OPTION_BTN:
-        m_Password->show();
-        CenterWindow(m_Password.get());
-        m_Password->raise();
-        m_Password->activateWindow();
-        setEnabled(false);
-        break;
-    case msg::MAIN_ABOUT_BTN:
-    case msg::IDM_ABOUTBOX: OnAbout(); break;
-    case msg::MAIN_CONNECT_BTN: OnConnect(); break;
-    case msg::MAIN_DISCONNECT_BTN: OnDisconnect(); break;
-    case msg::MAIN_MINIMIZE_BTN: showMinimized(); break;
-    case msg::MAIN_EXIT_BTN: OnExit(); break;
-    case msg::MAIN_OPTION_OPEN:
-        setEnabled(false);  // until the settings window closes
-        if (m_Settings) m_Settings->Open();
-        break;
-    case msg::MAIN_PASSWORD_FAIL:
-        ShowNotice(Wnd::MsgError, 123);
-        setEnabled(false);
-        m_Password->setEnabled(false);
-        m_Password->ClearEntry();
-        break;
-    case msg::MAIN_INFO_DISP:
-        // A late frame of a closed link must not offer a test.
-        if (emtask::GetManager()->m_Connected) m_Measure->setEnabled(true);
-        break;
-    case msg::MAIN_ENABLE:
-        setEnabled(true);
-        activateWindow();
-        break;
-    default: break;
-    }
+    m_Password->show();
+    CenterWindow(m_Password.get());
+    m_Password->raise();
+    m_Password->activateWindow();
+    setEnabled(false);
 }
 
-bool CVelmoraViewDlg::event(QEvent* e)
+void CVelmoraViewDlg::OpenSettings()
 {
-    const ZMessageEvent* m;
-    if (AsMessage(e, m)) {
-        if (m->message == msg::WM_COMMAND) OnCommand(static_cast<int>(m->wParam));
-        return true;
+    setEnabled(false);  // until the settings window closes
+    if (m_Settings) m_Settings->Open();
+}
+
+void CVelmoraViewDlg::OnPasswordRefused()
+{
+    ShowNotice(ErrorNotice::WrongPassword);
+    setEnabled(false);
+    m_Password->setEnabled(false);
+    m_Password->ClearEntry();
+}
+
+void CVelmoraViewDlg::OfferMeasure()
+{
+    // A late frame of a closed link must not offer a test.
+    if (emtask::GetManager()->m_Connected) m_Measure->setEnabled(true);
+}
+
+void CVelmoraViewDlg::TakeControlBack()
+{
+    setEnabled(true);
+    activateWindow();
+}
+
+void CVelmoraViewDlg::OnMsgShown(FollowUp followUp)
+{
+    if (followUp == FollowUp::CameraWait) setEnabled(false);
+}
+
+void CVelmoraViewDlg::OnMsgFinished(FollowUp followUp)
+{
+    // The camera wait hands over to the identification, not to this window.
+    if (followUp == FollowUp::CameraWait) setEnabled(false);
+    if (followUp == FollowUp::CameraApplied) setEnabled(true);
+}
+
+void CVelmoraViewDlg::OnErrorShown(FollowUp followUp)
+{
+    // The user list's errors leave this window as it is.
+    if (followUp != FollowUp::UserListError) setEnabled(false);
+}
+
+void CVelmoraViewDlg::OnErrorFinished(FollowUp followUp)
+{
+    switch (followUp) {
+    case FollowUp::CameraError:
+    case FollowUp::PortError:
+        QMetaObject::invokeMethod(this, &CVelmoraViewDlg::TakeControlBack, Qt::QueuedConnection);
+        break;
+    // Their windows take control back; this one waits with them.
+    case FollowUp::PasswordError:
+    case FollowUp::IdentryError: setEnabled(false); break;
+    case FollowUp::MemoryFullIdentry:
+    case FollowUp::MemoryFull: setEnabled(true); break;
+    // Closed by their callers: no window is raised.
+    case FollowUp::RegistrationFailed:
+    case FollowUp::IdentryClosed: return;
+    default: break;
     }
-    return QWidget::event(e);
+    // This window comes to the top; a window that takes control back raises
+    // itself above it in its own slot, connected after this one.
+    RaiseWindow(this);
 }
 
 void CVelmoraViewDlg::paintEvent(QPaintEvent*)
@@ -628,9 +662,9 @@ void CVelmoraViewDlg::contextMenuEvent(QContextMenuEvent* e)
 {
     // Stands in for the system menu of a captioned window.
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Minimize"), this, [this] { OnCommand(msg::MAIN_MINIMIZE_BTN); });
+    menu.addAction(QStringLiteral("Minimize"), this, &CVelmoraViewDlg::showMinimized);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("VelmoraView 정보(&A)..."), this, [this] { OnCommand(msg::IDM_ABOUTBOX); });
+    menu.addAction(QStringLiteral("VelmoraView 정보(&A)..."), this, &CVelmoraViewDlg::OnAbout);
     menu.exec(e->globalPos());
 }
 

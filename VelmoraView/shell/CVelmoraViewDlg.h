@@ -26,9 +26,13 @@ namespace central {
 class CentralWorker;
 }
 
+enum class FollowUp;
+
 class CVelmoraViewDlg : public QWidget {
     Q_OBJECT
 public:
+    // The buttons of the window (CSkinButton ids).
+    enum class Button { Load, About, Connect, Disconnect, Minimize, Exit, Option, Measure };
     struct Options {
         bool splash = true;        // show the splash while starting
         bool debugLevel = false;   // diagnostic output on standard error (--debug)
@@ -43,11 +47,10 @@ public:
     // shown at its end.
     void Init();
 
-    void OnCommand(int id);
     void DeviceInfoDisplay(int a_Connect);
 
     // For tests and the windows that look at the main window.
-    CSkinButton* button(int id) const;
+    CSkinButton* button(Button which) const;
     QComboBox* portList() const { return m_DevComboPort; }
     QString clockText() const;
     void RefreshClock();
@@ -68,8 +71,20 @@ public:
     // A double-clicked search result opens the report of its own slot.
     static void ConnectSearchResults(CSearchDataDlg& results);
 
+public slots:
+    // The buttons.
+    void OnMeasure();
+    void OnLoad();
+    void OnOption();  // the password prompt before the settings
+    void OnAbout();
+    void OnConnect();
+    void OnDisconnect();
+    void OnExit();
+    // The password prompt's answers.
+    void OpenSettings();
+    void OnPasswordRefused();
+
 protected:
-    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void contextMenuEvent(QContextMenuEvent*) override;
     void closeEvent(QCloseEvent*) override;
@@ -83,22 +98,23 @@ private slots:
     void OnDeviceEnded();
     void OnPortGone();
     void OnMeasureDisabled();
+    // The notices this window waits for.
+    void OnMsgShown(FollowUp followUp);
+    void OnMsgFinished(FollowUp followUp);
+    void OnErrorShown(FollowUp followUp);
+    void OnErrorFinished(FollowUp followUp);
 
 private:
     void ConnectDeviceLink();
     void CreateChildren();
     void CreateControls();
-    void OnConnect();
-    void OnDisconnect();
-    void OnMeasure();
     void OnMeasureLook();
+    void OfferMeasure();
+    void TakeControlBack();
     void FillPortList();
     void ShowLinkState(LinkState state);
     uint32_t NowMs() const { return static_cast<uint32_t>(m_Since.elapsed()); }
-    void OnLoad();
-    void OnExit();
     void SaveForExit();
-    void OnAbout();
     void OnStartTest();
     void ClearDeviceValues();
 
@@ -132,7 +148,7 @@ private:
 
     static constexpr int kClockTickMs = 1000;
     QTimer m_ClockTimer;
-    QTimer m_SerialTimeout;  // MSG_SERIAL_TIMEOUT
+    QTimer m_SerialTimeout;  // logged as MSG_SERIAL_TIMEOUT
     QTimer m_MeasureTimer;
 
     std::unique_ptr<CMsg> m_Msg;

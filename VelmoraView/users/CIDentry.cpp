@@ -6,9 +6,7 @@
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
 #include "controls/Skin.h"
-#include "messaging/Messages.h"
 #include "messaging/Notices.h"
-#include "messaging/PostMessage.h"
 #include "messaging/WindowOps.h"
 
 #include <QGuiApplication>
@@ -20,11 +18,6 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
-
-namespace {
-constexpr int kNoticeNoMatch = 116;
-constexpr int kNoticeMemoryFull = 132;
-}  // namespace
 
 int FindSubjectSlot(const std::string& entry)
 {
@@ -84,6 +77,7 @@ CIDentry::CIDentry() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Q
 
     DragWithMouse(this);  // movable by any point of its surface
     RegisterWindow(Wnd::IDentry, this);
+    FollowNotices(this, &CIDentry::OnNoticeShown, &CIDentry::OnNoticeFinished);
 }
 
 CIDentry::~CIDentry() { UnregisterWindow(Wnd::IDentry, this); }
@@ -130,22 +124,22 @@ void CIDentry::FirstShown()
     if (b.recordcnt >= emtask::kMaxStoredCounter) {
         LockForFullCounter();
         setEnabled(false);
-        ShowErrorNotice(kNoticeMemoryFull);
+        ShowErrorNotice(ErrorNotice::MemoryFullIdentry);
     }
 }
 
 // The error notice window when there is one (it enables this window again
 // when dismissed); otherwise the notice's texts in a plain message box, then
 // the same follow-up.
-void CIDentry::ShowErrorNotice(int number)
+void CIDentry::ShowErrorNotice(ErrorNotice notice)
 {
-    if (WindowExists(Wnd::MsgError) && ShowNotice(Wnd::MsgError, number)) return;
-    if (const NoticeEntry* n = CMsgError::Find(number))
+    if (ShowNotice(notice)) return;
+    if (const NoticeEntry* n = CMsgError::Find(notice))
         ShowMessage(this, QString::fromUtf8(n->text), QString::fromUtf8(n->title), QMessageBox::Critical);
     // The main window stays disabled while this window is shown.
     EnableWnd(Wnd::Main, false);
     setEnabled(true);
-    if (number == kNoticeMemoryFull)
+    if (notice == ErrorNotice::MemoryFullIdentry)
         LockForFullCounter();
     else
         m_Entry->setFocus();
@@ -158,18 +152,42 @@ void CIDentry::LockForFullCounter()
     m_Ok->setEnabled(false);
 }
 
-bool CIDentry::event(QEvent* e)
+void CIDentry::OnNoticeShown(FollowUp followUp)
 {
-    const ZMessageEvent* m;
-    if (AsMessage(e, m)) {
-        if (m->message == msg::WM_COMMAND && m->wParam == msg::IDENTRY_MEMORY_FULL) {
-            LockForFullCounter();
-            // The notice gave the main window back; only the close button may.
-            if (isVisible()) EnableWnd(Wnd::Main, false);
-        }
-        return true;
+    switch (followUp) {
+    case FollowUp::CameraWait:
+    case FollowUp::IdentryError:
+    case FollowUp::MemoryFullIdentry: setEnabled(false); break;
+    default: break;
     }
-    return QDialog::event(e);
+}
+
+void CIDentry::OnNoticeFinished(FollowUp followUp)
+{
+    switch (followUp) {
+    case FollowUp::CameraWait:
+    case FollowUp::IdentryError:
+        setEnabled(true);
+        RaiseWindow(this);
+        break;
+    case FollowUp::MemoryFullIdentry:
+        setEnabled(true);
+        // After the main window has taken control back.
+        QMetaObject::invokeMethod(this, &CIDentry::OnMemoryFullAcknowledged, Qt::QueuedConnection);
+        RaiseWindow(this);
+        break;
+    // Closed by their callers: not raised.
+    case FollowUp::IdentryReady:
+    case FollowUp::IdentryClosed: setEnabled(true); break;
+    default: break;
+    }
+}
+
+void CIDentry::OnMemoryFullAcknowledged()
+{
+    LockForFullCounter();
+    // The notice gave the main window back; only the close button may.
+    if (isVisible()) EnableWnd(Wnd::Main, false);
 }
 
 void CIDentry::OnOk()
@@ -182,7 +200,7 @@ void CIDentry::OnOk()
         // The entry stays for a correction once the notice is acknowledged.
         setEnabled(false);
         EnableWnd(Wnd::Main, false);
-        ShowErrorNotice(kNoticeNoMatch);
+        ShowErrorNotice(ErrorNotice::IdOrName);
         return;
     }
     ApplySubject(slot);

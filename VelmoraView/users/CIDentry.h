@@ -7,6 +7,8 @@
 
 class QLineEdit;
 class QPushButton;
+enum class ErrorNotice;
+enum class FollowUp;
 
 // First slot (0..9,999) whose user ID, or failing that whose name, equals
 // `entry` byte for byte; -1 when none does. An empty entry matches no one:
@@ -44,15 +46,20 @@ public slots:
     void reject() override;  // Escape: as the close button
     void accept() override;  // Enter: as OK
 
+private slots:
+    // The notices this window waits for.
+    void OnNoticeShown(FollowUp followUp);
+    void OnNoticeFinished(FollowUp followUp);
+
 protected:
-    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 
 private:
     void FirstShown();
-    void ShowErrorNotice(int number);
+    void ShowErrorNotice(ErrorNotice notice);
     void LockForFullCounter();
+    void OnMemoryFullAcknowledged();
     void CentreOnScreen();
 
     QLineEdit* m_Entry = nullptr;

@@ -7,10 +7,8 @@
 #include "controls/CProgressBar.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
-#include "messaging/Messages.h"
 #include "messaging/Notices.h"
 #include "messaging/StoreNotices.h"
-#include "messaging/PostMessage.h"
 #include "users/CRegUserDlg.h"
 #include "users/UserRegister.h"
 
@@ -31,13 +29,10 @@ using emtask::GetManager;
 
 namespace {
 
-constexpr int kNoticeDuplicate = 134;
-constexpr int kNoticeTooLong = 135;
-
 // An error notice that names a text (its %s), shown as a message box.
-void ShowNamingNotice(QWidget* parent, int number, const QString& named)
+void ShowNamingNotice(QWidget* parent, ErrorNotice notice, const QString& named)
 {
-    if (const NoticeEntry* n = CMsgError::Find(number))
+    if (const NoticeEntry* n = CMsgError::Find(notice))
         ShowMessage(parent, QString::fromUtf8(n->text).replace(QStringLiteral("%s"), named),
                     QString::fromUtf8(n->title), QMessageBox::Warning);
 }
@@ -104,15 +99,15 @@ COptionIDMngDlg::COptionIDMngDlg(QWidget* parent) : QWidget(parent)
 
     m_progress = new CLoadDataDlg(this);
 
-    RegisterWindow(Wnd::UserList, this);
+    // The deletion notice's OK starts an import.
+    if (CMsg* notice = MsgWindow())
+        connect(notice, &CNotice::accepted, this, [this](FollowUp followUp) {
+            if (followUp == FollowUp::UserListDelete) QueueImport();
+        });
     RefreshUserList();
 }
 
-COptionIDMngDlg::~COptionIDMngDlg()
-{
-    UnregisterWindow(Wnd::UserList, this);
-    JoinWorkers();
-}
+COptionIDMngDlg::~COptionIDMngDlg() { JoinWorkers(); }
 
 void COptionIDMngDlg::JoinWorkers()
 {
@@ -121,19 +116,6 @@ void COptionIDMngDlg::JoinWorkers()
 }
 
 QString COptionIDMngDlg::TotalText() const { return m_totalLabel->text(); }
-
-bool COptionIDMngDlg::event(QEvent* e)
-{
-    const ZMessageEvent* m;
-    if (AsMessage(e, m)) {
-        if (m->message == msg::MSG_USERLIST_REBUILD)
-            RefreshUserList();
-        else if (m->message == msg::MSG_USERLIST_IMPORT)
-            OnImportMessage();
-        return true;
-    }
-    return QWidget::event(e);
-}
 
 void COptionIDMngDlg::RefreshUserList()
 {
@@ -238,6 +220,7 @@ void COptionIDMngDlg::OnModify(int uid)
 void COptionIDMngDlg::RunRegistration(int regType, int slot)
 {
     CRegUserDlg dlg(this);
+    connect(&dlg, &CRegUserDlg::userStored, this, &COptionIDMngDlg::RefreshUserList, Qt::QueuedConnection);
     dlg.m_RegType = regType;
     dlg.nUID = slot;
     if (dlg.DoModal() == QDialog::Accepted) {
@@ -347,7 +330,12 @@ void COptionIDMngDlg::OnBnClickedBtnLoadFile()
         }
         DebugLine("ok");
     }
-    PostMessage(this, msg::MSG_USERLIST_IMPORT);
+    QueueImport();
+}
+
+void COptionIDMngDlg::QueueImport()
+{
+    QMetaObject::invokeMethod(this, &COptionIDMngDlg::OnImportMessage, Qt::QueuedConnection);
 }
 
 void COptionIDMngDlg::OnImportMessage()
@@ -415,8 +403,10 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
                     QStringLiteral("There are same Name or ID \n => ") + QString::fromStdString(check.text),
                     title, QMessageBox::Critical);
         return;
-    case users::ImportCheck::TooLong: ShowNamingNotice(this, kNoticeTooLong, NamedText(check)); return;
-    case users::ImportCheck::HeaderText: ShowNamingNotice(this, kNoticeDuplicate, NamedText(check)); return;
+    case users::ImportCheck::TooLong: ShowNamingNotice(this, ErrorNotice::TooLong, NamedText(check)); return;
+    case users::ImportCheck::HeaderText:
+        ShowNamingNotice(this, ErrorNotice::Duplicate, NamedText(check));
+        return;
     case users::ImportCheck::BadCharacter:
         ShowMessage(this,
                     QStringLiteral("The ID or name on row %1 holds a control character or bytes that are "
@@ -452,5 +442,5 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
     users::ApplyImport(mgr->wp_BusUserInfo, check.users, when);
     mgr->m_BusInfo.totaluser = static_cast<int32_t>(check.users.size());
     ReportNotSaved(this, mgr->SaveUserInfo(), QStringLiteral("The user list"));
-    PostMessage(this, msg::MSG_USERLIST_REBUILD);
+    QMetaObject::invokeMethod(this, &COptionIDMngDlg::RefreshUserList, Qt::QueuedConnection);
 }

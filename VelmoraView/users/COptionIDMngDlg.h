@@ -42,11 +42,8 @@ public slots:
 
     // Export to a chosen path (what "Save as" runs after its dialog).
     void SaveXlsx(const QString& path);
-    // Import from a chosen path (what message 101 runs after its dialog).
+    // Import from a chosen path (what OnImportMessage runs after its dialog).
     void LoadXlsx(const QString& path);
-
-protected:
-    bool event(QEvent* e) override;
 
 private:
     struct Row {
@@ -59,7 +56,9 @@ private:
     void SortRows();
     void FillList();
     void SyncChecks();
+    // The file dialog of an import, on the turn after its confirmation.
     void OnImportMessage();
+    void QueueImport();
     void ExportFinished(bool ok);
     void ImportFinished(const xlsx::ReadResult& read, const users::ImportCheck& check, const struct tm& when);
     void JoinWorkers();

@@ -5,8 +5,6 @@
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
-#include "messaging/Messages.h"
-#include "messaging/PostMessage.h"
 #include "users/UserRegister.h"
 
 #include <QCloseEvent>
@@ -162,7 +160,7 @@ void CRegUserDlg::OnOK()
         u.uid = nUID;
         m->m_BusInfo.totaluser++;
     }
-    PostMessage(Wnd::UserList, msg::MSG_USERLIST_REBUILD);
+    emit userStored();
     Finish(QDialog::Accepted);
 }
 

@@ -29,6 +29,10 @@ public:
     QLineEdit* IdEdit() const { return m_editCusID; }
     QLineEdit* NameEdit() const { return m_editName; }
 
+signals:
+    // The entered user is in the table (before the window closes).
+    void userStored();
+
 public slots:
     void OnOK();     // "Confirm"
     void OnClose();  // "Close" and the corner button

@@ -9,7 +9,6 @@
 #include "devicelink/DLSerial.h"
 #include "measurement/CCaptureDlg.h"
 #include "shell/CVelmoraViewDlg.h"
-#include "messaging/Messages.h"
 #include "users/CIDentry.h"
 
 #include <QLineEdit>
@@ -58,11 +57,11 @@ struct Run {
         int i = ports->findText(sim->path, Qt::MatchContains);
         if (i < 0) return nullptr;
         ports->setCurrentIndex(i);
-        main->OnCommand(msg::MAIN_CONNECT_BTN);
+        main->OnConnect();
         if (!GetSerial().IsOpen() ||
             !QTest::qWaitFor([] { return emtask::GetManager()->m_BusInfo.unitcode[0] != 0; }, 5000))
             return nullptr;
-        main->OnCommand(msg::MAIN_MEASURE_BTN);
+        main->OnMeasure();
         auto* id = qobject_cast<CIDentry*>(WindowPointer(Wnd::IDentry));
         return id && QTest::qWaitFor([id] { return id->isVisible(); }, 3000) ? id : nullptr;
     }

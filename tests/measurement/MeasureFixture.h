@@ -6,7 +6,7 @@
 #include "TextUtil.h"
 #include "TestFolder.h"
 #include "WindowRecorder.h"
-#include "messaging/PostMessage.h"
+#include "messaging/WindowRegistry.h"
 
 #include <QStringList>
 #include <cstdlib>

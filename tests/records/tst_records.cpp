@@ -4,7 +4,6 @@
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/SkinButton.h"
-#include "messaging/Messages.h"
 #include "records/CReadDeviceDlg.h"
 #include "reports/MirrorDlg.h"
 #include "reports/ReportPreview.h"
@@ -66,7 +65,7 @@ class TestRecords : public QObject {
     }
     void OpenRecords(CReadDeviceDlg* w)
     {
-        main->OnCommand(msg::MAIN_LOAD_BTN);
+        main->OnLoad();
         WaitShown(w);
     }
     // Waits for the closing status of a display of the log or of an archive.

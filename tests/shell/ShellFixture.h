@@ -6,7 +6,7 @@
 #include "TestFolder.h"
 #include "WindowRecorder.h"
 #include "shell/CVelmoraViewDlg.h"
-#include "messaging/PostMessage.h"
+#include "messaging/WindowRegistry.h"
 
 #include <QWidget>
 #include <memory>

@@ -10,7 +10,6 @@
 #include "options/Password.h"
 #include "shell/COptionDeviceDlg.h"
 #include "shell/COptionDlg.h"
-#include "messaging/Messages.h"
 #include "messaging/Notices.h"
 #include "messaging/WindowOps.h"
 #include "users/CIDentry.h"
@@ -25,6 +24,8 @@
 #include <cstring>
 #include <filesystem>
 
+using Button = CVelmoraViewDlg::Button;
+
 class TestMainWindow : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFolder> folder;
@@ -36,16 +37,16 @@ class TestMainWindow : public QObject {
     {
         for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     }
-    CSkinButton* btn(int id) { return main->button(id); }
+    CSkinButton* btn(CVelmoraViewDlg::Button b) { return main->button(b); }
     bool connectedLook()
     {
-        return btn(msg::MAIN_DISCONNECT_BTN)->isVisible() && !btn(msg::MAIN_CONNECT_BTN)->isVisible() &&
-               !main->portList()->isEnabled() && btn(msg::MAIN_MEASURE_BTN)->isEnabled();
+        return btn(Button::Disconnect)->isVisible() && !btn(Button::Connect)->isVisible() &&
+               !main->portList()->isEnabled() && btn(Button::Measure)->isEnabled();
     }
     bool disconnectedLook()
     {
-        return !btn(msg::MAIN_DISCONNECT_BTN)->isVisible() && btn(msg::MAIN_CONNECT_BTN)->isVisible() &&
-               main->portList()->isEnabled() && !btn(msg::MAIN_MEASURE_BTN)->isEnabled();
+        return !btn(Button::Disconnect)->isVisible() && btn(Button::Connect)->isVisible() &&
+               main->portList()->isEnabled() && !btn(Button::Measure)->isEnabled();
     }
     void start(const QByteArray& ports)
     {
@@ -56,7 +57,7 @@ class TestMainWindow : public QObject {
     // Connects to the pty and answers nothing yet; returns what was sent.
     std::string connectToPty()
     {
-        main->OnCommand(msg::MAIN_CONNECT_BTN);
+        main->OnConnect();
         return pty->read(9);
     }
     COptionDeviceDlg* devicePage()
@@ -98,13 +99,13 @@ private slots:
         QVERIFY(main->linkState() == LinkState::Connected);
         QCOMPARE(main->linkText(), QString::fromStdString("Connected to " + pty->path));
         QCOMPARE(main->valueLabel(0)->text(), QString("ZOLT7"));
-        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        main->OpenSettings();
         QCOMPARE(QStringList({devicePage()->unitText(), devicePage()->lowText(), devicePage()->highText(),
                               devicePage()->countText()}),
                  QStringList({"%BAC", "0.50", "0.80", "0123"}));
         main->settingsWindow()->OnClose();
 
-        main->OnCommand(msg::MAIN_DISCONNECT_BTN);
+        main->OnDisconnect();
         QVERIFY(disconnectedLook() && !GetSerial().IsOpen());
         QCOMPARE(bus().unitcode[0], '\0');
         // A unit frame still on its way from the closed link is dropped.
@@ -149,7 +150,7 @@ private slots:
         auto* id = qobject_cast<CIDentry*>(WindowWidget(Wnd::IDentry));
         QVERIFY(id);
         QCOMPARE(connectToPty(), std::string("$RECALL\r\n"));
-        QTest::mouseClick(btn(msg::MAIN_MEASURE_BTN), Qt::LeftButton);
+        QTest::mouseClick(btn(Button::Measure), Qt::LeftButton);
         QVERIFY(main->measurePending() && !main->msgErrorWindow()->isVisible());
         // The timing of the eleven looks is the gate's (MeasureGate tests).
         QTRY_VERIFY_WITH_TIMEOUT(main->msgErrorWindow()->isVisible(), 5000);
@@ -159,9 +160,9 @@ private slots:
         QTest::mouseClick(main->msgErrorWindow()->okButton(), Qt::LeftButton);
         QTRY_VERIFY(main->isEnabled());
 
-        main->OnCommand(msg::MAIN_DISCONNECT_BTN);
+        main->OnDisconnect();
         main->portList()->clear();
-        main->OnCommand(msg::MAIN_CONNECT_BTN);
+        main->OnConnect();
         settle();
         QVERIFY(main->msgErrorWindow()->isVisible() && !GetSerial().IsOpen());
         QCOMPARE(main->msgErrorWindow()->message(), QString("Fail to open port(USB)"));
@@ -175,7 +176,7 @@ private slots:
     {
         start(QByteArray());
         CPassword* prompt = main->passwordPrompt();
-        QTest::mouseClick(btn(msg::MAIN_OPTION_BTN), Qt::LeftButton);
+        QTest::mouseClick(btn(Button::Option), Qt::LeftButton);
         QVERIFY(prompt->isVisible() && !main->isEnabled());
         QTest::keyClicks(prompt->entry(), "7295");
         QTest::keyClick(prompt->entry(), Qt::Key_Return);
@@ -205,7 +206,7 @@ private slots:
         QVERIFY(main->isEnabled());
         QTRY_VERIFY(!main->msgWindow()->isVisible());
         // Opened again on the first page: the camera chosen last stays shut.
-        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        main->OpenSettings();
         settle();
         QCOMPARE(settings->currentPage(), int(SettingsPage::Registration));
         QVERIFY(!camera->property(COptionDlg::kPreviewActive).toBool());
@@ -215,7 +216,7 @@ private slots:
         // Exit saves the settings even when nothing changed.
         std::filesystem::remove_all(emtask::ConfDir());
         bus().reserved300 = 77;
-        main->OnCommand(msg::MAIN_EXIT_BTN);
+        main->OnExit();
         std::vector<char> bytes = ReadBytes(emtask::ConfigPath());
         QCOMPARE(bytes.size(), sizeof(emtask::BusInfo));
         QCOMPARE(bus().reserved300, 0);
@@ -237,9 +238,9 @@ private slots:
         start(QByteArray());
         QCOMPARE(bus().cameraindex, 0);
         QCOMPARE(bus().unitcode[0], '\0');  // not connected: no unit
-        QVERIFY(!btn(msg::MAIN_MEASURE_BTN)->isEnabled());
+        QVERIFY(!btn(Button::Measure)->isEnabled());
         QVERIFY(QRegularExpression("^\\d{2}-[A-Z][a-z]{2}-\\d{4} ").match(main->clockText()).hasMatch());
-        main->OnCommand(msg::MAIN_OPTION_OPEN);
+        main->OpenSettings();
         COptionDlg* settings = main->settingsWindow();
         settings->ShowPage(int(SettingsPage::ProgramSetting));
         settings->ShowPage(int(SettingsPage::Device));

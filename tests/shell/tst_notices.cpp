@@ -1,62 +1,68 @@
 // The notice windows: which windows wait and which get control back, and the
 // notices the operator cannot dismiss.
 #include "ShellFixture.h"
+#include "controls/Dialogs.h"
 #include "controls/SkinButton.h"
-#include "messaging/Messages.h"
 #include "messaging/Notices.h"
 #include "messaging/WindowOps.h"
 #include "shell/COptionDlg.h"
+#include "users/CIDentry.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 #include <algorithm>
 
 namespace {
-// A notice (over notice `before`, if set), the windows that wait for it (with
-// stand-ins the main window does not build), its dismissal (0: OK, else the
-// number its caller posts) and what a waiting window is told then.
+// The windows of the main window that wait for notices.
+enum class Waiter { Main, Settings, UserList, PrintPage, IDentry };
+
+// A notice (over notice `before`, if set), the windows that wait for it, and
+// its dismissal (0: OK, else how its caller closes it).
 struct NoticeCase {
     const char* name;
-    Wnd window;
+    bool error;  // CMsgError, else CMsg
     int before, number;
     const char* text;
-    std::vector<Wnd> standIns;
-    std::vector<Wnd> waiting;
+    std::vector<Waiter> waiting;
     int dismiss;
-    Wnd told = Wnd::Count;
-    unsigned message = 0;
-    intptr_t param = -1;
 };
 
 const NoticeCase kNoticeCases[] = {
     {"user deletion",
-     Wnd::Msg,
+     false,
      0,
-     117,
+     int(MsgNotice::UserListDelete),
      "Existing user data will be deleted.\nDo you still want to proceed?",
-     {Wnd::UserList},
-     {Wnd::UserList, Wnd::Settings},
+     {Waiter::UserList, Waiter::Settings},
+     0},
+    {"progress",
+     false,
      0,
-     Wnd::UserList,
-     msg::MSG_USERLIST_IMPORT},
-    {"progress", Wnd::Msg, 0, 111, nullptr, {Wnd::IDentry}, {Wnd::IDentry}, 109},
-    {"memory full",
-     Wnd::MsgError,
-     0,
-     132,
+     int(MsgNotice::CameraWait),
      nullptr,
-     {Wnd::IDentry},
-     {Wnd::Main, Wnd::IDentry},
+     {Waiter::IDentry},
+     int(MsgClose::IdentryReady)},
+    {"memory full",
+     true,
      0,
-     Wnd::IDentry,
-     msg::WM_COMMAND,
-     msg::IDENTRY_MEMORY_FULL},
+     int(ErrorNotice::MemoryFullIdentry),
+     nullptr,
+     {Waiter::Main, Waiter::IDentry},
+     0},
+    {"print form error",
+     true,
+     0,
+     int(ErrorNotice::PrintForm),
+     nullptr,
+     {Waiter::Settings, Waiter::PrintPage},
+     0},
     {"port error over another",
-     Wnd::MsgError,
-     124,
-     117,
+     true,
+     int(ErrorNotice::UserId),
+     int(ErrorNotice::DeviceLink),
      "Please check the communication status of the device.",
-     {},
-     {Wnd::Main},
+     {Waiter::Main},
      0},
 };
 }  // namespace
@@ -68,6 +74,25 @@ class TestNotices : public QObject {
 
     CMsg* msgWnd() { return main->msgWindow(); }
     CMsgError* errWnd() { return main->msgErrorWindow(); }
+    CIDentry* idEntry() { return qobject_cast<CIDentry*>(WindowWidget(Wnd::IDentry)); }
+    QWidget* window(Waiter w)
+    {
+        switch (w) {
+        case Waiter::Main: return main.get();
+        case Waiter::Settings: return main->settingsWindow();
+        case Waiter::UserList: return main->settingsWindow()->page(int(SettingsPage::Registration));
+        case Waiter::PrintPage: return main->settingsWindow()->page(int(SettingsPage::PrintSetting));
+        case Waiter::IDentry: return idEntry();
+        }
+        return nullptr;
+    }
+    void show(bool error, int number)
+    {
+        if (error)
+            ShowNotice(ErrorNotice(number));
+        else
+            ShowNotice(MsgNotice(number));
+    }
     void settle()
     {
         QCoreApplication::processEvents();
@@ -90,29 +115,32 @@ private slots:
     void waitingWindowsGetControlBackOnDismissal()
     {
         for (const NoticeCase& c : kNoticeCases) {
-            std::vector<std::unique_ptr<Recorder>> standIns;
-            for (Wnd w : c.standIns) standIns.push_back(std::make_unique<Recorder>(w));
-            CNotice* notice = c.window == Wnd::Msg ? static_cast<CNotice*>(msgWnd()) : errWnd();
-            if (c.before) ShowNotice(c.window, c.before);
-            ShowNotice(c.window, c.number);
+            ScriptedDialogs dialogs;
+            CNotice* notice = c.error ? static_cast<CNotice*>(errWnd()) : msgWnd();
+            if (c.before) show(c.error, c.before);
+            show(c.error, c.number);
             settle();
             QVERIFY2(notice->isVisible(), c.name);
             if (c.text) QCOMPARE(notice->message(), QString(c.text));
-            for (Wnd w : c.waiting) QVERIFY2(!WindowWidget(w)->isEnabled(), c.name);
+            for (Waiter w : c.waiting) QVERIFY2(!window(w)->isEnabled(), c.name);
             QCOMPARE(notice->okButton()->isVisible(), c.dismiss == 0);
             if (c.dismiss == 0)
                 QTest::mouseClick(notice->okButton(), Qt::LeftButton);
+            else if (c.error)
+                errWnd()->Close(ErrorClose(c.dismiss));
             else
-                PostCommand(c.window, c.dismiss);
+                msgWnd()->Close(MsgClose(c.dismiss));
             settle();
             QVERIFY2(!notice->isVisible(), c.name);
             QTRY_VERIFY2(std::all_of(c.waiting.begin(), c.waiting.end(),
-                                     [](Wnd w) { return WindowWidget(w)->isEnabled(); }),
+                                     [this](Waiter w) { return window(w)->isEnabled(); }),
                          c.name);
-            if (c.message) {
-                auto* told = static_cast<Recorder*>(WindowWidget(c.told));
-                QVERIFY2(told->received(c.message, c.param), c.name);
-            }
+            // What the answer starts: the confirmed deletion asks for the
+            // file to import; the full memory leaves identification locked.
+            const bool imports = !dialogs.shown.empty() && dialogs.shown[0].kind == "open";
+            QCOMPARE(imports, c.number == int(MsgNotice::UserListDelete) && !c.error);
+            if (c.error && c.number == int(ErrorNotice::MemoryFullIdentry))
+                QVERIFY(!idEntry()->OkButton()->isEnabled() && !idEntry()->Entry()->isEnabled());
         }
     }
 
@@ -120,23 +148,24 @@ private slots:
     // closed only by its caller.
     void noticesTheOperatorCannotConfirmOrClose()
     {
-        Recorder users(Wnd::UserList), idEntry(Wnd::IDentry);
-        ShowNotice(Wnd::Msg, 117);
+        ScriptedDialogs dialogs;
+        QWidget* users = main->settingsWindow()->page(int(SettingsPage::Registration));
+        ShowNotice(MsgNotice::UserListDelete);
         settle();
         QCOMPARE(msgWnd()->title(), QString("Warning"));
         QTest::mouseClick(msgWnd()->closeButton(), Qt::LeftButton);
         settle();
-        QVERIFY(!msgWnd()->isVisible() && users.isEnabled() && main->settingsWindow()->isEnabled());
-        QVERIFY(!users.received(msg::MSG_USERLIST_IMPORT));
+        QVERIFY(!msgWnd()->isVisible() && users->isEnabled() && main->settingsWindow()->isEnabled());
+        QVERIFY(dialogs.shown.empty());
 
-        ShowNotice(Wnd::MsgError, 129);
+        ShowNotice(ErrorNotice::CameraChanged);
         settle();
         QVERIFY(!errWnd()->okButton()->isVisible() && !errWnd()->closeButton()->isEnabled());
-        idEntry.setEnabled(false);
-        PostCommand(Wnd::MsgError, 128);  // the caller closes it
+        idEntry()->setEnabled(false);
+        errWnd()->Close(ErrorClose::IdentryClosed);  // the caller closes it
         settle();
-        QVERIFY(!errWnd()->isVisible() && idEntry.isEnabled());
-        ShowNotice(Wnd::MsgError, 130);  // the next notice can be closed again
+        QVERIFY(!errWnd()->isVisible() && idEntry()->isEnabled());
+        ShowNotice(ErrorNotice::CameraCheck);  // the next notice can be closed again
         settle();
         QVERIFY(errWnd()->closeButton()->isEnabled() && errWnd()->okButton()->isVisible());
     }

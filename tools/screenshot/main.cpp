@@ -7,7 +7,6 @@
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
 #include "shell/CVelmoraViewDlg.h"
-#include "messaging/Messages.h"
 #include "messaging/Notices.h"
 #include "messaging/WindowOps.h"
 #include "options/Password.h"
@@ -33,14 +32,14 @@ int main(int argc, char** argv)
     o.monitorPorts = false;
     CVelmoraViewDlg main(o);
     main.Init();
-    if (main.portList()->count() > 0) main.OnCommand(msg::MAIN_CONNECT_BTN);
+    if (main.portList()->count() > 0) main.OnConnect();
     const QString mainFile = QString::fromLocal8Bit(argv[1]);
     const QString settingsFile = QString::fromLocal8Bit(argv[2]);
     int rc = 0;
     QTimer::singleShot(1500, [&] {
         main.RefreshClock();
         if (!main.grab().save(mainFile)) rc = 1;
-        main.OnCommand(msg::MAIN_OPTION_OPEN);
+        main.OpenSettings();
         COptionDlg* settings = main.settingsWindow();
         settings->ShowPage(int(SettingsPage::ProgramSetting));
         QTimer::singleShot(300, [&, settings] {
@@ -48,7 +47,7 @@ int main(int argc, char** argv)
             settings->OnClose();
             if (argc > 3) {
                 // A notice and the password prompt, side by side.
-                ShowNotice(Wnd::MsgError, 123);
+                ShowNotice(ErrorNotice::WrongPassword);
                 QTimer::singleShot(200, [&] {
                     QWidget* notice = main.msgErrorWindow();
                     QWidget* prompt = main.passwordPrompt();
