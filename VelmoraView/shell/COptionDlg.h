@@ -9,6 +9,8 @@
 
 class CSkinButton;
 
+// The settings window ("Option"): one button per page, Registration, Device,
+// Camera, Print Setting, Program Setting, Password and Central records.
 class COptionDlg : public QWidget {
     Q_OBJECT
 public:

@@ -26,6 +26,7 @@ namespace central {
 class CentralWorker;
 }
 
+// The main window (named after the program); it owns the instrument's link.
 class CVelmoraViewDlg : public QWidget {
     Q_OBJECT
 public:
