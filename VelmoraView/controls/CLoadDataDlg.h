@@ -7,6 +7,8 @@
 
 class CProgressBar;
 
+// The progress window of long operations (loading, saving, exporting); it
+// shows progress and loads nothing itself.
 class CLoadDataDlg : public QWidget {
     Q_OBJECT
 public:

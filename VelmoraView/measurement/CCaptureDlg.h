@@ -19,6 +19,8 @@ class DeviceLink;
 class QLabel;
 class QPushButton;
 
+// The test window: one whole breath test, of which the camera picture is one
+// part (more than a capture).
 class CCaptureDlg : public QDialog, private measurement::TestSession::Hooks {
     Q_OBJECT
 public:

@@ -13,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 
+// The settings window's Camera page.
 class COptionCameraDlg : public QWidget {
     Q_OBJECT
 public:

@@ -8,6 +8,7 @@ class QButtonGroup;
 class QComboBox;
 class QRadioButton;
 
+// The settings window's Program Setting page ("Pset": program settings).
 class COptionPsetDlg : public QWidget {
     Q_OBJECT
 public:

@@ -16,6 +16,7 @@ constexpr int kPasswordBytes = 63;
 // Byte-for-byte comparison with the stored password (case matters).
 bool PasswordMatches(const std::string& entry);
 
+// The administrator password prompt shown before the settings window opens.
 class CPassword : public QWidget {
     Q_OBJECT
 public:

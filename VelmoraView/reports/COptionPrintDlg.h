@@ -17,6 +17,7 @@ namespace emtask {
 struct BusInfo;
 }
 
+// The settings window's Print Setting page.
 class COptionPrintDlg : public QWidget {
     Q_OBJECT
 public:

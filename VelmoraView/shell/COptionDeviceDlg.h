@@ -12,6 +12,7 @@ QString DeviceUnitText(const char* unitField, size_t width);
 // A three-digit level as "%c.%c%c", ending at the first missing digit.
 QString DeviceLevelText(const char* levelField, size_t width);
 
+// The settings window's Device page.
 class COptionDeviceDlg : public QWidget {
     Q_OBJECT
 public:

@@ -10,6 +10,8 @@
 class CSkinButton;
 enum class FollowUp;
 
+// The settings window ("Option"): one button per page, Registration, Device,
+// Camera, Print Setting, Program Setting, Password and Central records.
 class COptionDlg : public QWidget {
     Q_OBJECT
 public:

@@ -28,6 +28,7 @@ class CentralWorker;
 
 enum class FollowUp;
 
+// The main window (named after the program); it owns the instrument's link.
 class CVelmoraViewDlg : public QWidget {
     Q_OBJECT
 public:

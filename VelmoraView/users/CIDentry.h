@@ -18,6 +18,8 @@ int FindSubjectSlot(const std::string& entry);
 // Copies the user of `slot` into the subject fields of the settings block.
 void ApplySubject(int slot);
 
+// The identification of the person to be tested, before a test starts
+// ("ID entry"); it picks a registered user, it does not register one.
 class CIDentry : public QDialog {
     Q_OBJECT
 public:

@@ -17,6 +17,8 @@ class QPushButton;
 class QTableWidget;
 class CLoadDataDlg;
 
+// The settings window's Registration page: the list of registered users,
+// their registration, removal and .xlsx exchange ("IDMng": ID management).
 class COptionIDMngDlg : public QWidget {
     Q_OBJECT
 public:

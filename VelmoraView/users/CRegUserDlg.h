@@ -9,6 +9,8 @@
 class QLineEdit;
 class QPushButton;
 
+// The registration window of one user (new or edited), opened from the
+// Registration page.
 class CRegUserDlg : public QDialog {
     Q_OBJECT
 public:

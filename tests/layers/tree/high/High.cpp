@@ -1,0 +1,3 @@
+int Low();
+
+int High() { return Low() + 1; }
