@@ -40,17 +40,10 @@ CentralAuditResult AuditCentral(const std::string& folder, const std::string& ur
         res.why = why;
         return res;
     };
-    unsigned char header[emtask::kDeviceDataHeaderSize];
-    int32_t count = 0, initflag = 0;
-    const int64_t got = emtask::ReadFileImage(paths.log, header, sizeof header);
-    if (got < 0 && errno != ENOENT) return fail("cannot read " + paths.log + ": " + emtask::ErrorText(errno));
-    std::memcpy(&initflag, header + offsetof(emtask::DeviceData, initflag), 4);
-    if (got == int64_t(sizeof header) && initflag == emtask::kInitFlag) {
-        std::memcpy(&count, header + offsetof(emtask::DeviceData, datacnt), 4);
-        count = std::clamp(count, 0, emtask::kMaxRecords);
-    }
-    LedgerInfo ledger;
+    int32_t count = 0;
     std::string why;
+    if (!ReadLogCount(paths.log, count, why)) return fail(why);
+    LedgerInfo ledger;
     if (!ReadLedgerInfo(paths.ledger, ledger, why)) return fail(why);
     // Where each test's entry lies in the station's ledger.
     std::vector<int64_t> entryOf(size_t(count) + 1, -1);

@@ -75,6 +75,24 @@ bool RaiseState(const std::string& path, const StateKey& key, int32_t testno, st
 
 }  // namespace
 
+bool ReadLogCount(const std::string& path, int32_t& count, std::string& why)
+{
+    unsigned char header[emtask::kDeviceDataHeaderSize];
+    int32_t initflag = 0;
+    count = 0;
+    const int64_t got = emtask::ReadFileImage(path, header, sizeof header);
+    if (got < 0 && errno != ENOENT) {
+        why = "cannot read " + path + ": " + emtask::ErrorText(errno);
+        return false;
+    }
+    std::memcpy(&initflag, header + offsetof(emtask::DeviceData, initflag), 4);
+    if (got == int64_t(sizeof header) && initflag == emtask::kInitFlag) {
+        std::memcpy(&count, header + offsetof(emtask::DeviceData, datacnt), 4);
+        count = std::clamp(count, 0, emtask::kMaxRecords);
+    }
+    return true;
+}
+
 bool ReadLedgerInfo(const std::string& path, LedgerInfo& out, std::string& why)
 {
     out.identityBytes.assign(16, '\0');
@@ -275,17 +293,10 @@ SyncResult SyncFolder(const SyncOptions& o)
     };
 
     // What the folder holds: the log's count from its header, the ledger's identity.
-    unsigned char header[emtask::kDeviceDataHeaderSize];
-    int32_t count = 0, initflag = 0;
-    const int64_t got = emtask::ReadFileImage(paths.log, header, sizeof header);
-    if (got < 0 && errno != ENOENT) return fail("cannot read " + paths.log + ": " + emtask::ErrorText(errno));
-    std::memcpy(&initflag, header + offsetof(emtask::DeviceData, initflag), 4);
-    if (got == int64_t(sizeof header) && initflag == emtask::kInitFlag) {
-        std::memcpy(&count, header + offsetof(emtask::DeviceData, datacnt), 4);
-        count = std::clamp(count, 0, emtask::kMaxRecords);
-    }
-    LedgerInfo ledger;
+    int32_t count = 0;
     std::string why;
+    if (!ReadLogCount(paths.log, count, why)) return fail(why);
+    LedgerInfo ledger;
     if (!ReadLedgerInfo(paths.ledger, ledger, why)) return fail(why);
 
     PgConnection db;

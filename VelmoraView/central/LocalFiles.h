@@ -19,6 +19,10 @@ struct LedgerInfo {
     std::string identityBytes;
 };
 
+// The log's record count from its header: 0 for a missing or uninitialised
+// log, false (with `why`) when it cannot be read.
+bool ReadLogCount(const std::string& path, int32_t& count, std::string& why);
+
 // The ledger's identity and size; a missing ledger is no error.
 bool ReadLedgerInfo(const std::string& path, LedgerInfo& out, std::string& why);
 
