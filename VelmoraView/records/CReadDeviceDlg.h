@@ -30,17 +30,6 @@ enum class RecordButton : int {
     CheckAll = 10007  // the log against the seal ledger
 };
 
-// The window messages of the original design that the record window's slots
-// and its fill timer stand for; nothing is posted by these numbers any more.
-enum class RecordMessage : unsigned {
-    FileRead = 1371,          // ReadFile: display m_DeviceData
-    PreviewClosed = 1373,     // OnPreviewClosed
-    FillRows = 1384,          // FillRows: the second display pass
-    FillTimer = 1385,         // the timer that starts it
-    RowDoubleClicked = 1388,  // OnRowDoubleClicked
-    RowClicked = 1389         // OnRowClicked
-};
-
 }  // namespace records
 
 // The record window. Despite its name it reads the test log file (or an

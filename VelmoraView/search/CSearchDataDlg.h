@@ -18,15 +18,6 @@ records::StatusLine SearchStatus(bool archive, records::StatusMoment moment, boo
 // layout (a button's id()).
 enum class SearchButton : int { Save = 10001, Csv = 10002, Print = 10003, Close = 10004 };
 
-// The window messages of the original design that the results window's slots
-// stand for; nothing is posted by these numbers any more.
-enum class SearchMessage : unsigned {
-    Display = 1366,           // DisplaySearchData, after the search
-    Run = 1370,               // SearchProcess, once the window is up
-    PreviewClosed = 1373,     // OnPreviewClosed
-    RowDoubleClicked = 1388,  // OnRowDoubleClicked
-    RowClicked = 1389         // OnRowClicked
-};
 }  // namespace search
 
 // The results window ("Searching Data"); the criteria come from CDataSearchDlg.
