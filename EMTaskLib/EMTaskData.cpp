@@ -44,20 +44,20 @@ int32_t RecordCount(const DeviceData& d)
 
 void EMTaskData::Reset()
 {
-    m_DisplayCnt = m_DeviceSearchTotalCnt = m_Connected = 0;
+    m_DisplayCnt = m_Search.m_DeviceSearchTotalCnt = m_Connected = 0;
     m_DeviceKind = 0;
-    ZeroRange(&m_DeviceData, sizeof m_DeviceData);
-    ZeroRange(&m_SearchData, sizeof m_SearchData);
-    std::memset(&m_SearchInfo, 0, sizeof m_SearchInfo);
-    std::memset(&m_BusInfo, 0, sizeof m_BusInfo);
-    ZeroRange(wp_BusUserInfo, sizeof wp_BusUserInfo);
-    ZeroRange(&m_SearchWork, sizeof m_SearchWork);
-    m_LogFile = FileState{};
+    ZeroRange(&m_Log.m_DeviceData, sizeof m_Log.m_DeviceData);
+    ZeroRange(&m_Search.m_SearchData, sizeof m_Search.m_SearchData);
+    std::memset(&m_Search.m_SearchInfo, 0, sizeof m_Search.m_SearchInfo);
+    std::memset(&m_Settings.m_BusInfo, 0, sizeof m_Settings.m_BusInfo);
+    ZeroRange(m_Users.wp_BusUserInfo, sizeof m_Users.wp_BusUserInfo);
+    ZeroRange(&m_Search.m_SearchWork, sizeof m_Search.m_SearchWork);
+    m_Log.m_LogFile = TestLog::FileState{};
     m_LastLoad = FileStatus::Ok;
     m_ReadOnly.clear();
     m_Problems.clear();
-    m_ArchiveShown = false;
-    m_LogRecordCounter = 0;
+    m_Log.m_ArchiveShown = false;
+    m_Log.m_LogRecordCounter = 0;
     m_SealOff.clear();
 }
 
@@ -69,17 +69,17 @@ void SetStoreError(const std::string& text) { t_storeError = text; }
 
 void EMTaskData::BeginArchiveView()
 {
-    if (m_ArchiveShown) return;
-    m_LogRecordCounter = m_BusInfo.recordcnt;
-    m_ArchiveShown = true;
-    m_LogFile.valid = false;
+    if (m_Log.m_ArchiveShown) return;
+    m_Log.m_LogRecordCounter = m_Settings.m_BusInfo.recordcnt;
+    m_Log.m_ArchiveShown = true;
+    m_Log.m_LogFile.valid = false;
 }
 
 int EMTaskData::EndArchiveView(const char* path)
 {
-    if (!m_ArchiveShown) return 1;
+    if (!m_Log.m_ArchiveShown) return 1;
     // Zeroed first: a log shorter than the archive must not keep its tail.
-    ZeroRange(&m_DeviceData, sizeof m_DeviceData);
+    ZeroRange(&m_Log.m_DeviceData, sizeof m_Log.m_DeviceData);
     const int rc = Load(path);
     if (rc < 0) {
         const std::string why = LastStoreError();
@@ -90,18 +90,19 @@ int EMTaskData::EndArchiveView(const char* path)
             Protect(path, "it could not be read back when an archive was closed (" + why + ")");
         }
         if (m_LastLoad != FileStatus::Incomplete) {  // that one is the log as its last save left it
-            ZeroRange(&m_DeviceData, sizeof m_DeviceData);
-            m_DeviceData.initflag = kInitFlag;
+            ZeroRange(&m_Log.m_DeviceData, sizeof m_Log.m_DeviceData);
+            m_Log.m_DeviceData.initflag = kInitFlag;
         }
         SetStoreError(why);
     }
-    m_ArchiveShown = false;
-    const int32_t logCount = RecordCount(m_DeviceData);
-    m_BusInfo.recordcnt = m_LogRecordCounter < logCount ? logCount : m_LogRecordCounter;
+    m_Log.m_ArchiveShown = false;
+    const int32_t logCount = RecordCount(m_Log.m_DeviceData);
+    m_Settings.m_BusInfo.recordcnt = m_Log.m_LogRecordCounter < logCount ? logCount
+                                                                         : m_Log.m_LogRecordCounter;
     return rc;
 }
 
-uint64_t EMTaskData::LogFingerprint(int32_t count) const
+uint64_t TestLog::Fingerprint(int32_t count) const
 {
     uint64_t h = 0xcbf29ce484222325ULL;
     if (count > 0) {
@@ -111,7 +112,7 @@ uint64_t EMTaskData::LogFingerprint(int32_t count) const
     return h;
 }
 
-void EMTaskData::NoteLogFile(const std::string& path)
+void TestLog::NoteFile(const std::string& path)
 {
     struct stat st;
     m_LogFile.valid = stat(path.c_str(), &st) == 0 && st.st_size == sizeof(DeviceData);
@@ -121,7 +122,7 @@ void EMTaskData::NoteLogFile(const std::string& path)
     m_LogFile.ino = st.st_ino;
     m_LogFile.mtime = st.st_mtim;
     m_LogFile.count = RecordCount(m_DeviceData);
-    m_LogFile.fingerprint = LogFingerprint(m_LogFile.count);
+    m_LogFile.fingerprint = Fingerprint(m_LogFile.count);
 }
 
 const std::string& LastStoreError() { return t_storeError; }
@@ -188,18 +189,18 @@ FileStatus EMTaskData::ReadStoreFile(const char* path, void* dest, size_t size, 
 int EMTaskData::Load(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    m_LogFile.valid = false;
-    m_LastLoad = ReadStoreFile(path, &m_DeviceData, sizeof m_DeviceData, "Load", true);
+    m_Log.m_LogFile.valid = false;
+    m_LastLoad = ReadStoreFile(path, &m_Log.m_DeviceData, sizeof m_Log.m_DeviceData, "Load", true);
     if (m_LastLoad != FileStatus::Ok) return -1;
-    NoteLogFile(path);
+    m_Log.NoteFile(path);
     return 1;
 }
 
 int EMTaskData::SaveResultData(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    if (m_ArchiveShown) {
-        // m_DeviceData holds an archive: written here it would replace the log.
+    if (m_Log.m_ArchiveShown) {
+        // m_Log.m_DeviceData holds an archive: written here it would replace the log.
         DebugPrint("SaveResultData(%s) refused: an archive is shown\n", path);
         return -1;
     }
@@ -209,31 +210,32 @@ int EMTaskData::SaveResultData(const char* path)
     }
     // A journal that cannot be completed stops here: the file is torn until
     // it is, and a new image would be overwritten by it later.
-    Recovery r = RecoverFile(path, sizeof m_DeviceData);
+    Recovery r = RecoverFile(path, sizeof m_Log.m_DeviceData);
     bool ok = r.state != Recovery::Pending && r.state != Recovery::Unreadable;
     if (!ok) SetStoreError(r.why);
     // Records are only appended: when the file still holds what was last
     // loaded or saved here, only the header and the new slots change.
-    const int32_t count = RecordCount(m_DeviceData);
+    const int32_t count = RecordCount(m_Log.m_DeviceData);
     struct stat st;
-    bool patch = ok && m_LogFile.valid && m_LogFile.path == path && stat(path, &st) == 0 &&
-                 st.st_dev == m_LogFile.dev && st.st_ino == m_LogFile.ino &&
-                 st.st_size == sizeof(DeviceData) && st.st_mtim.tv_sec == m_LogFile.mtime.tv_sec &&
-                 st.st_mtim.tv_nsec == m_LogFile.mtime.tv_nsec && count >= m_LogFile.count &&
-                 count - m_LogFile.count <= 10000 && LogFingerprint(m_LogFile.count) == m_LogFile.fingerprint;
+    bool patch = ok && m_Log.m_LogFile.valid && m_Log.m_LogFile.path == path && stat(path, &st) == 0 &&
+                 st.st_dev == m_Log.m_LogFile.dev && st.st_ino == m_Log.m_LogFile.ino &&
+                 st.st_size == sizeof(DeviceData) && st.st_mtim.tv_sec == m_Log.m_LogFile.mtime.tv_sec &&
+                 st.st_mtim.tv_nsec == m_Log.m_LogFile.mtime.tv_nsec && count >= m_Log.m_LogFile.count &&
+                 count - m_Log.m_LogFile.count <= 10000 &&
+                 m_Log.Fingerprint(m_Log.m_LogFile.count) == m_Log.m_LogFile.fingerprint;
     if (patch) {
         std::vector<Patch> patches;
-        patches.push_back({0, &m_DeviceData, static_cast<uint32_t>(kDeviceDataHeaderSize)});
-        if (count > m_LogFile.count)
-            patches.push_back({kDeviceDataHeaderSize + uint64_t(m_LogFile.count) * sizeof(TestRecord),
-                               &m_DeviceData.m_TestData[m_LogFile.count],
-                               static_cast<uint32_t>((count - m_LogFile.count) * sizeof(TestRecord))});
-        switch (PatchFile(path, patches, sizeof m_DeviceData)) {
-        case PatchResult::Done: NoteLogFile(path); return 1;
+        patches.push_back({0, &m_Log.m_DeviceData, static_cast<uint32_t>(kDeviceDataHeaderSize)});
+        if (count > m_Log.m_LogFile.count)
+            patches.push_back({kDeviceDataHeaderSize + uint64_t(m_Log.m_LogFile.count) * sizeof(TestRecord),
+                               &m_Log.m_DeviceData.m_TestData[m_Log.m_LogFile.count],
+                               static_cast<uint32_t>((count - m_Log.m_LogFile.count) * sizeof(TestRecord))});
+        switch (PatchFile(path, patches, sizeof m_Log.m_DeviceData)) {
+        case PatchResult::Done: m_Log.NoteFile(path); return 1;
         case PatchResult::Pending:
             // Stored for good in the journal, which the next load applies;
             // later saves fail until it can be written into the file.
-            m_LogFile.valid = false;
+            m_Log.m_LogFile.valid = false;
             DebugLine("SaveResultData(%s): %s", path, LastFileError().c_str());
             return 1;
         case PatchResult::Failed:
@@ -242,22 +244,22 @@ int EMTaskData::SaveResultData(const char* path)
             break;
         }
     } else if (ok) {
-        ok = AtomicWriteFile(path, &m_DeviceData, sizeof m_DeviceData);
+        ok = AtomicWriteFile(path, &m_Log.m_DeviceData, sizeof m_Log.m_DeviceData);
         if (!ok) SetStoreError(LastFileError());
     }
     if (!ok) {
-        m_LogFile.valid = false;
+        m_Log.m_LogFile.valid = false;
         DebugPrint("SaveResultData(%s) open error\n", path);
         return -1;
     }
-    NoteLogFile(path);
+    m_Log.NoteFile(path);
     return 1;
 }
 
 int EMTaskData::LoadSetting(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    m_LastLoad = ReadStoreFile(path, &m_BusInfo, sizeof m_BusInfo, "Load", false);
+    m_LastLoad = ReadStoreFile(path, &m_Settings.m_BusInfo, sizeof m_Settings.m_BusInfo, "Load", false);
     return m_LastLoad == FileStatus::Ok ? 1 : -1;
 }
 
@@ -265,8 +267,8 @@ int EMTaskData::SaveSetting(const char* path)
 {
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        BusInfo image = m_BusInfo;
-        if (m_ArchiveShown) image.recordcnt = m_LogRecordCounter;  // never an archive's count
+        BusInfo image = m_Settings.m_BusInfo;
+        if (m_Log.m_ArchiveShown) image.recordcnt = m_Log.m_LogRecordCounter;  // never an archive's count
         if (RefuseReadOnly(path) < 0 || !AtomicWriteFile(path, &image, sizeof image)) {
             if (ReadOnlyReason(path).empty()) SetStoreError(LastFileError());
             DebugPrint("SaveSetting(%s) open error\n", path);
@@ -282,20 +284,18 @@ int EMTaskData::LoadUserInfo(const char* path)
     FileStatus status;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        status = m_LastLoad = ReadStoreFile(path, wp_BusUserInfo, sizeof wp_BusUserInfo, "LoadUserInfo",
-                                            false);
+        status = m_LastLoad = ReadStoreFile(path, m_Users.wp_BusUserInfo, sizeof m_Users.wp_BusUserInfo,
+                                            "LoadUserInfo", false);
     }
-    int32_t total = 0;
-    for (const BusUserInfo& u : wp_BusUserInfo)
-        if (u.uid > 0) ++total;
-    m_BusInfo.totaluser = total;
+    m_Users.Recount();
     return status == FileStatus::Ok ? 1 : -1;
 }
 
 int EMTaskData::SaveUserInfo(const char* path)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    if (RefuseReadOnly(path) < 0 || !AtomicWriteFile(path, wp_BusUserInfo, sizeof wp_BusUserInfo)) {
+    if (RefuseReadOnly(path) < 0 ||
+        !AtomicWriteFile(path, m_Users.wp_BusUserInfo, sizeof m_Users.wp_BusUserInfo)) {
         if (ReadOnlyReason(path).empty()) SetStoreError(LastFileError());
         DebugPrint("SaveUserInfo(%s) open error\n", path);
         return -1;
@@ -346,7 +346,7 @@ void EMTaskData::StartUp()
     LoadSetting(config.c_str());
     const FileStatus settings = m_LastLoad;
     const std::string settingsWhy = LastStoreError();
-    std::memset(m_BusInfo.reserved2884, 0, sizeof m_BusInfo.reserved2884);
+    std::memset(m_Settings.m_BusInfo.reserved2884, 0, sizeof m_Settings.m_BusInfo.reserved2884);
 
     const std::string users = UserInfoPath();
     MakeDirectory(data);
@@ -380,26 +380,26 @@ void EMTaskData::StartUp()
         Protect(config, "it could not be read at start-up");
         m_Problems.push_back("The settings file " + config + " cannot be read (" + settingsWhy +
                              "). The program runs on default settings and does not save over that file.");
-        InitBusInfo(m_BusInfo, RecordCount(m_DeviceData));
+        InitBusInfo(m_Settings.m_BusInfo, RecordCount(m_Log.m_DeviceData));
     } else if (settings == FileStatus::Incomplete) {
         Protect(config, "its last save could not be completed");
         m_Problems.push_back("The last save of the settings file " + config + " could not be completed (" +
                              settingsWhy + "). Those settings are used, but not saved in this run.");
     }
-    if (settings != FileStatus::Unreadable && m_BusInfo.initflag != kInitFlag) {
+    if (settings != FileStatus::Unreadable && m_Settings.m_BusInfo.initflag != kInitFlag) {
         DebugLine("");
         // A counter taken from a hostile log stays within the slots.
-        InitBusInfo(m_BusInfo, RecordCount(m_DeviceData));
+        InitBusInfo(m_Settings.m_BusInfo, RecordCount(m_Log.m_DeviceData));
         saved(SaveSetting(config.c_str()), config, "The settings file");
     }
     bool logCreated = false;
-    if (m_DeviceData.initflag != kInitFlag && ReadOnlyReason(log).empty()) {
+    if (m_Log.m_DeviceData.initflag != kInitFlag && ReadOnlyReason(log).empty()) {
         DebugLine("GetManager()->GetDeviceData()->initflag != 0xAEAE");
         // Records behind a damaged header are kept, and so is their seal
         // ledger: only a log without records is a new one.
-        const int32_t kept = RecordCount(m_DeviceData);
-        m_DeviceData.initflag = kInitFlag;
-        m_BusInfo.recordcnt = 0;
+        const int32_t kept = RecordCount(m_Log.m_DeviceData);
+        m_Log.m_DeviceData.initflag = kInitFlag;
+        m_Settings.m_BusInfo.recordcnt = 0;
         saved(SaveSetting(config.c_str()), config, "The settings file");
         const bool written = SaveResultData(log.c_str()) == 1;
         saved(written ? 1 : -1, log, "The test log");
@@ -413,11 +413,11 @@ void EMTaskData::StartUp()
     // the log, and one behind the log (a stop between the log's save and the
     // settings' save) would make the next test overwrite a stored record:
     // take it from the log in both cases.
-    if (m_BusInfo.recordcnt < 0 || m_BusInfo.recordcnt > kMaxRecords ||
-        m_BusInfo.recordcnt < RecordCount(m_DeviceData)) {
-        DebugLine("record counter %d, log %d: counter taken from the log", m_BusInfo.recordcnt,
-                  RecordCount(m_DeviceData));
-        m_BusInfo.recordcnt = RecordCount(m_DeviceData);
+    if (m_Settings.m_BusInfo.recordcnt < 0 || m_Settings.m_BusInfo.recordcnt > kMaxRecords ||
+        m_Settings.m_BusInfo.recordcnt < RecordCount(m_Log.m_DeviceData)) {
+        DebugLine("record counter %d, log %d: counter taken from the log", m_Settings.m_BusInfo.recordcnt,
+                  RecordCount(m_Log.m_DeviceData));
+        m_Settings.m_BusInfo.recordcnt = RecordCount(m_Log.m_DeviceData);
     }
     SettleSealLedger(logCreated);
     RemovePhotoLeftovers(JpegDir());
@@ -455,7 +455,7 @@ void EMTaskData::SettleSealLedger(bool logCreated)
         }
         DebugLine("seal ledger of an earlier test log moved to %s", aside.c_str());
     }
-    const int32_t count = RecordCount(m_DeviceData);
+    const int32_t count = RecordCount(m_Log.m_DeviceData);
     SealEntry last;
     if (!exists || logCreated) {
         // Records already in the log stay unsealed; sealing starts with the next.
@@ -479,7 +479,7 @@ void EMTaskData::SettleSealLedger(bool logCreated)
     } else if (LastSealEntry(ledger, last) && last.testno == count - 1 && count > 0) {
         // A store stopped after the log was saved and before the ledger was:
         // only the newest record can be in that state.
-        const TestRecord& rec = m_DeviceData.m_TestData[count - 1];
+        const TestRecord& rec = m_Log.m_DeviceData.m_TestData[count - 1];
         Digest photo;
         const bool hasPhoto = Sha256File(JpegDir() + "/" + PhotoFileName(rec), photo);
         // Said either way: a record sealed now is vouched for by this run,
@@ -507,17 +507,17 @@ int EMTaskData::SealRecord(int32_t slot, const Digest* photo, uint32_t flags)
         SetStoreError("the seal ledger is not written in this run: " + m_SealOff);
         return -1;
     }
-    if (m_ArchiveShown || slot < 0 || slot >= RecordCount(m_DeviceData)) {
+    if (m_Log.m_ArchiveShown || slot < 0 || slot >= RecordCount(m_Log.m_DeviceData)) {
         SetStoreError("no record of the test log to seal");
         return -1;
     }
     SealEntry e;
-    const TestRecord& rec = m_DeviceData.m_TestData[slot];
+    const TestRecord& rec = m_Log.m_DeviceData.m_TestData[slot];
     e.testno = slot + 1;
     e.flags = flags;
     e.record = RecordDigest(rec);
     // The instrument's own count from its last unit frame, when it sent one.
-    const char* c = m_BusInfo.calcnt;
+    const char* c = m_Settings.m_BusInfo.calcnt;
     if (std::isdigit((unsigned char)c[0]) && std::isdigit((unsigned char)c[1]) &&
         std::isdigit((unsigned char)c[2]) && std::isdigit((unsigned char)c[3]) && !c[4]) {
         e.flags |= kSealCount;
@@ -536,11 +536,11 @@ int EMTaskData::SealRecord(int32_t slot, const Digest* photo, uint32_t flags)
 
 int32_t EMTaskData::NextTestNo() const
 {
-    if (m_ArchiveShown) return -1;
-    int32_t cnt = m_BusInfo.recordcnt;
+    if (m_Log.m_ArchiveShown) return -1;
+    int32_t cnt = m_Settings.m_BusInfo.recordcnt;
     if (cnt < 0 || cnt >= kMaxStoredCounter) return -1;
     // Never into a slot that already holds a record.
-    if (cnt < RecordCount(m_DeviceData)) cnt = RecordCount(m_DeviceData);
+    if (cnt < RecordCount(m_Log.m_DeviceData)) cnt = RecordCount(m_Log.m_DeviceData);
     if (cnt >= kMaxStoredCounter) return -1;
     return cnt + 1;
 }
@@ -549,17 +549,18 @@ int32_t EMTaskData::AppendRecord(const TestRecord& rec)
 {
     int32_t no = NextTestNo();
     if (no < 0) {
-        if (m_ArchiveShown)
+        if (m_Log.m_ArchiveShown)
             DebugLine("an archive is shown: record not stored");
         else
-            DebugLine("record counter %d: the test log is full, record not stored", m_BusInfo.recordcnt);
+            DebugLine("record counter %d: the test log is full, record not stored",
+                      m_Settings.m_BusInfo.recordcnt);
         return -1;
     }
     int32_t slot = no - 1;
-    m_DeviceData.m_TestData[slot] = rec;
-    m_DeviceData.m_TestData[slot].testno = no;
-    m_BusInfo.recordcnt = no;
-    m_DeviceData.datacnt = no;
+    m_Log.m_DeviceData.m_TestData[slot] = rec;
+    m_Log.m_DeviceData.m_TestData[slot].testno = no;
+    m_Settings.m_BusInfo.recordcnt = no;
+    m_Log.m_DeviceData.datacnt = no;
     return slot;
 }
 
@@ -605,7 +606,7 @@ void WriteCsvLine(FILE* file, int index)
 {
     if (!file || index < 0 || index >= kMaxRecords) return;
     EMTaskData* m = GetManager();
-    std::string line = CsvLine(m->m_SearchData.m_TestData[index], m->m_BusInfo.dateorder);
+    std::string line = CsvLine(m->Search().Found().m_TestData[index], m->Settings().Get().dateorder);
     std::fwrite(line.data(), 1, line.size(), file);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "EMTaskStruct.h"
+#include "StoreParts.h"
 
 #include <array>
 #include <cstdio>
@@ -25,33 +26,32 @@ enum class FileStatus {
 
 class EMTaskData {
 public:
-    // Members in the store's order. The three DeviceData members are page
-    // aligned so that ranges of them can be handed back to the system.
-    int32_t m_DisplayCnt;                   // records shown by the record window
-    int32_t m_DeviceSearchTotalCnt;         // records found by the last search
-    uint32_t m_DeviceKind;                  // instrument kind letter; stays 0
-    int32_t m_Connected;                    // 1 while connected to the instrument
-    alignas(4096) DeviceData m_DeviceData;  // the test log or an opened archive
-    alignas(4096) DeviceData m_SearchData;  // the last search result
-    SearchInfo m_SearchInfo;
-    BusInfo m_BusInfo;
-    BusUserInfo wp_BusUserInfo[kMaxUsers];
-    std::mutex m_Lock;                      // the store lock: only around file access
-    alignas(4096) DeviceData m_SearchWork;  // the search's working container
+    // The parts, each handed to the windows that work on it.
+    TestLog& Log() { return m_Log; }
+    const TestLog& Log() const { return m_Log; }
+    SettingsBlock& Settings() { return m_Settings; }
+    const SettingsBlock& Settings() const { return m_Settings; }
+    UserRegister& Users() { return m_Users; }
+    SearchResults& Search() { return m_Search; }
 
-    DeviceData* GetDeviceData() { return &m_DeviceData; }
-    BusInfo* GetBusInfo() { return &m_BusInfo; }
-    SearchInfo* GetSearchInfo() { return &m_SearchInfo; }
-    BusUserInfo* GetUserInfo() { return wp_BusUserInfo; }
+    std::mutex m_Lock;  // the store lock: only around file access
+
+    bool Connected() const { return m_Connected != 0; }
+    void SetConnected(bool on) { m_Connected = on ? 1 : 0; }
+    // Instrument kind letter an archive must match; stays 0 (any archive).
+    uint32_t DeviceKind() const { return m_DeviceKind; }
+    void SetDeviceKind(uint32_t kind) { m_DeviceKind = kind; }
+    // Records the record window shows.
+    void SetDisplayCount(int32_t n) { m_DisplayCnt = n; }
 
     // File operations: 1 on success, -1 when the file cannot be read or
     // written (logged; LastStoreError() says why, LastLoadStatus() what a
     // load found).
-    int Load(const char* path);            // m_DeviceData
-    int SaveResultData(const char* path);  // m_DeviceData
-    int LoadSetting(const char* path);     // m_BusInfo
+    int Load(const char* path);            // the test log
+    int SaveResultData(const char* path);  // the test log
+    int LoadSetting(const char* path);     // the settings block
     int SaveSetting(const char* path);
-    int LoadUserInfo(const char* path);  // wp_BusUserInfo, recounts totaluser
+    int LoadUserInfo(const char* path);  // the user register, recounts totaluser
     int SaveUserInfo(const char* path);
 
     // Start-up load and repairs; creates conf and data below programFolder.
@@ -85,30 +85,39 @@ public:
     // Why tests are stored without a seal in this run, or empty.
     const std::string& SealOffReason() const { return m_SealOff; }
 
-    // The log's file image in memory no longer matches what was loaded or
-    // saved (an archive was read over it): the next save writes it whole.
-    void ForgetLogFileState() { m_LogFile.valid = false; }
-
-    // While an archive is shown in m_DeviceData the test log is not in memory:
-    // appending a record and saving the log are refused, and the settings file
-    // keeps the log's own record counter, which is set aside here meanwhile.
-    void BeginArchiveView();
+    // Shows an archive in the test log's place: `read` fills the log's image
+    // (DeviceData& -> true when every byte was read). Meanwhile appending a
+    // record and saving the log are refused, and the settings file keeps the
+    // log's own record counter, which is set aside here; the counter in
+    // memory is the archive's count. False when the read failed.
+    template <class Read>
+    bool ShowArchive(Read&& read)
+    {
+        BeginArchiveView();
+        const bool ok = read(m_Log.m_DeviceData);
+        // The image no longer matches the file: the next save writes it whole.
+        m_Log.m_LogFile.valid = false;
+        m_Settings.m_BusInfo.recordcnt = m_Log.Count();
+        return ok;
+    }
     // Reads the test log back from `path` over the archive and puts the log's
     // record counter back (raised to the records read back when it was
     // behind). 1, or -1 when the log cannot be read (LastStoreError says why):
     // memory then holds no log of that file, so the file is read-only for the
     // rest of the run and no test is stored into it.
     int EndArchiveView(const char* path);
-    bool ArchiveShown() const { return m_ArchiveShown; }
+    bool ArchiveShown() const { return m_Log.ArchiveShown(); }
 
     // Back to the all-zero state of program start (tests).
     void Reset();
 
-    EMTaskData() { }  // all members zero: the store is created in zeroed pages
+    // All members zero: the store is created in zeroed pages.
+    EMTaskData() : m_Settings(*this), m_Users(*this) { }
     EMTaskData(const EMTaskData&) = delete;
     EMTaskData& operator=(const EMTaskData&) = delete;
 
 private:
+    void BeginArchiveView();
     // Reads a store file over `dest`, after settling its journal.
     // Only a `journaled` file's journal is applied; any other is set aside.
     FileStatus ReadStoreFile(const char* path, void* dest, size_t size, const char* logName, bool journaled);
@@ -119,25 +128,20 @@ private:
     // store was cut short between the log and the ledger.
     void SettleSealLedger(bool logCreated);
 
+    friend class UserRegister;
+    friend struct StoreImage;
+    int32_t m_DisplayCnt;      // records shown by the record window
+    uint32_t m_DeviceKind;     // instrument kind letter; stays 0
+    int32_t m_Connected;       // 1 while connected to the instrument
+    SettingsBlock m_Settings;  // before the register, which counts into it
+    UserRegister m_Users;
+    TestLog m_Log;
+    SearchResults m_Search;
+
     FileStatus m_LastLoad = FileStatus::Ok;
     std::vector<std::pair<std::string, std::string>> m_ReadOnly;  // path, why
     std::vector<std::string> m_Problems;
-
-    struct FileState {
-        bool valid = false;
-        std::string path;
-        dev_t dev = 0;
-        ino_t ino = 0;
-        timespec mtime{};
-        int32_t count = 0;         // records on disk
-        uint64_t fingerprint = 0;  // of the first and last record on disk
-    };
-    FileState m_LogFile;
-    bool m_ArchiveShown = false;
-    int32_t m_LogRecordCounter = 0;
     std::string m_SealOff;
-    void NoteLogFile(const std::string& path);
-    uint64_t LogFingerprint(int32_t count) const;
 };
 
 // The store, created zero-filled on first use (never null).
@@ -148,10 +152,6 @@ EMTaskData* GetManager();
 // No space left on device").
 const std::string& LastStoreError();
 
-// Records of a DeviceData that may be read: datacnt clamped to 0..1,000,000,
-// whatever a file brought in.
-int32_t RecordCount(const DeviceData& d);
-
 // Removes the temporary files that interrupted photograph saves left in
 // `folder` ("*.jpg.tmp").
 void RemovePhotoLeftovers(const std::string& folder);
@@ -159,7 +159,7 @@ void RemovePhotoLeftovers(const std::string& folder);
 // Creates a folder and its missing parents. True when it exists afterwards.
 bool MakeDirectory(const std::string& path);
 
-// Appends the comma-separated line of m_SearchData record `index` to `file`.
+// Appends the comma-separated line of search result `index` to `file`.
 void WriteCsvLine(FILE* file, int index);
 
 // Sets the settings block to the defaults of a fresh installation.

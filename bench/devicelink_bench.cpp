@@ -59,7 +59,9 @@ int main(int argc, char** argv)
     tcsetattr(keep, TCSANOW, &t);
 
     CDLSerial& port = GetSerial();
-    DeviceLink link(port);  // interprets the frames; nothing is connected to its signals
+    DeviceLink link(
+        port,
+        emtask::GetManager()->Settings());  // interprets the frames; nothing is connected to its signals
     link.Begin(false);
     if (port.Open(path, 4800) != 1) {
         std::fprintf(stderr, "cannot open %s\n", path.c_str());

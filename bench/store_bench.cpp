@@ -2,6 +2,7 @@
 // same run, the naive way it replaces.
 //   store_bench [--dir DIR]     (DIR: a scratch folder on the disk to measure)
 #include "EMTaskData.h"
+#include "StoreImage.h"
 #include "FileImage.h"
 #include "ProgramFolder.h"
 
@@ -93,7 +94,7 @@ long ChildRss(const std::string& dir, bool naiveLoad, double* ms = nullptr)
             // A plain read of the whole file commits every page of the member.
             FILE* f = std::fopen(MeasureLogPath().c_str(), "rb");
             if (f) {
-                size_t n = std::fread(&m->m_DeviceData, 1, sizeof m->m_DeviceData, f);
+                size_t n = std::fread(&emtask::StoreImage::Log(*m), 1, sizeof emtask::StoreImage::Log(*m), f);
                 (void)n;
                 std::fclose(f);
             }
@@ -153,9 +154,10 @@ int main(int argc, char** argv)
     m->StartUp();
     const int base_count = 999978;
     for (int i = 0; i < base_count; ++i)
-        m->m_DeviceData.m_TestData[i] = Sample(i), m->m_DeviceData.m_TestData[i].testno = i + 1;
-    m->m_DeviceData.datacnt = base_count;
-    m->m_BusInfo.recordcnt = base_count;
+        emtask::StoreImage::Log(*m).m_TestData[i] = Sample(i),
+        emtask::StoreImage::Log(*m).m_TestData[i].testno = i + 1;
+    emtask::StoreImage::Log(*m).datacnt = base_count;
+    emtask::StoreImage::Settings(*m).recordcnt = base_count;
     if (m->SaveResultData() != 1) {
         std::fprintf(stderr, "cannot write the log\n");
         return 1;
@@ -173,9 +175,9 @@ int main(int argc, char** argv)
     std::string naivePath = dir + "/naive.dat";
     for (int i = 0; i < 3; ++i) {
         auto t0 = Clock::now();
-        NaiveSave(naivePath, &m->m_DeviceData, sizeof m->m_DeviceData);
+        NaiveSave(naivePath, &emtask::StoreImage::Log(*m), sizeof emtask::StoreImage::Log(*m));
         FILE* f = std::fopen((dir + "/naive.conf").c_str(), "wb");
-        std::fwrite(&m->m_BusInfo, 1, sizeof m->m_BusInfo, f);
+        std::fwrite(&emtask::StoreImage::Settings(*m), 1, sizeof emtask::StoreImage::Settings(*m), f);
         std::fclose(f);
         naive.push_back(Ms(t0, Clock::now()));
     }
@@ -183,9 +185,9 @@ int main(int argc, char** argv)
         "\"wb\" rewrite of 276 MB image", "<= 50 ms");
 
     // 2. Start-up load of a full 1,000,000-slot log.
-    for (int i = 999998; i < kMaxRecords; ++i) m->m_DeviceData.m_TestData[i] = Sample(i);
-    m->m_DeviceData.datacnt = kMaxRecords;
-    m->ForgetLogFileState();
+    for (int i = 999998; i < kMaxRecords; ++i) emtask::StoreImage::Log(*m).m_TestData[i] = Sample(i);
+    emtask::StoreImage::Log(*m).datacnt = kMaxRecords;
+    emtask::StoreImage::ForgetFile(*m);
     m->SaveResultData();
     std::vector<double> load, loadNaive;
     for (int i = 0; i < 3; ++i) {
@@ -193,17 +195,17 @@ int main(int argc, char** argv)
         auto t0 = Clock::now();
         m->StartUp();
         load.push_back(Ms(t0, Clock::now()));
-        if (m->m_DeviceData.datacnt != kMaxRecords) {
+        if (emtask::StoreImage::Log(*m).datacnt != kMaxRecords) {
             std::fprintf(stderr, "load lost records\n");
             return 1;
         }
         m->Reset();
         t0 = Clock::now();
         FILE* f = std::fopen(MeasureLogPath().c_str(), "rb");
-        size_t n = std::fread(&m->m_DeviceData, 1, sizeof m->m_DeviceData, f);
+        size_t n = std::fread(&emtask::StoreImage::Log(*m), 1, sizeof emtask::StoreImage::Log(*m), f);
         std::fclose(f);
         loadNaive.push_back(Ms(t0, Clock::now()));
-        if (n != sizeof m->m_DeviceData) return 1;
+        if (n != sizeof emtask::StoreImage::Log(*m)) return 1;
     }
     Row("start-up load of a full 1,000,000-slot log (median of 3)", Median(load), "ms", Median(loadNaive),
         "fread of the whole file", "<= half naive");

@@ -14,13 +14,16 @@
 #include <atomic>
 
 class CDLSerial;
+namespace emtask {
+class SettingsBlock;
+}
 
 class DeviceLink : public QObject {
     Q_OBJECT
 public:
     // The link of `port`: its frames and its going away are reported here
-    // once Begin has run.
-    explicit DeviceLink(CDLSerial& port, QObject* parent = nullptr);
+    // once Begin has run. What the instrument tells is kept in `settings`.
+    DeviceLink(CDLSerial& port, emtask::SettingsBlock& settings, QObject* parent = nullptr);
     ~DeviceLink() override;
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
@@ -68,6 +71,7 @@ signals:
 
 private:
     CDLSerial& m_Port;
+    emtask::SettingsBlock& m_Settings;
     // Read thread and window thread: a reset is pending (login); the link has
     // answered since Begin; a test window follows the test.
     std::atomic<bool> m_ResetPending{false};
@@ -85,5 +89,5 @@ void PortGone(CDLSerial* port);
 
 // Window thread: a unit frame into the settings block (unit code, levels,
 // calcnt), and the result text of RES as its last result.
-void StoreUnitFrame(const UnitFrame& unit);
-void StoreResultText(const QString& result);
+void StoreUnitFrame(emtask::SettingsBlock& settings, const UnitFrame& unit);
+void StoreResultText(emtask::SettingsBlock& settings, const QString& result);

@@ -1,7 +1,7 @@
 #include "devicelink/DeviceLink.h"
 
 #include "DebugLog.h"
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "devicelink/DLSerial.h"
 
 #include <cstdio>
@@ -57,7 +57,10 @@ QString ResultText(const unsigned char* at)
 }
 }  // namespace
 
-DeviceLink::DeviceLink(CDLSerial& port, QObject* parent) : QObject(parent), m_Port(port)
+DeviceLink::DeviceLink(CDLSerial& port, emtask::SettingsBlock& settings, QObject* parent)
+    : QObject(parent),
+      m_Port(port),
+      m_Settings(settings)
 {
     qRegisterMetaType<UnitFrame>();
     qRegisterMetaType<DeviceEvent>();
@@ -71,7 +74,7 @@ DeviceLink::~DeviceLink()
 
 void DeviceLink::Send(DeviceCommand command)
 {
-    emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
+    const emtask::BusInfo& bus = m_Settings.Get();
     switch (command) {
     case DeviceCommand::Start: Queue(m_Port, "$START\r\n", 8); break;
     case DeviceCommand::Reset:
@@ -79,7 +82,7 @@ void DeviceLink::Send(DeviceCommand command)
         Queue(m_Port, "$RESET\r\n", 8);
         break;
     case DeviceCommand::Recall:
-        bus.unitcode[0] = 0;
+        m_Settings.Change([](emtask::BusInfo& b) { b.unitcode[0] = 0; });
         Queue(m_Port, "$RECALL\r\n", 9);
         break;
     case DeviceCommand::LevelLow:
@@ -172,7 +175,7 @@ void DeviceLink::Begin(bool resetPending)
 
 void DeviceLink::SetResetPending()
 {
-    emtask::GetManager()->m_BusInfo.login = 1;
+    m_Settings.Change([](emtask::BusInfo& b) { b.login = 1; });
     m_ResetPending = true;
 }
 
@@ -181,24 +184,26 @@ void DeviceLink::EndFollowedTest()
     if (m_Following) emit testEvent(DeviceEvent::End, QString());
 }
 
-void StoreUnitFrame(const UnitFrame& unit)
+void StoreUnitFrame(emtask::SettingsBlock& settings, const UnitFrame& unit)
 {
-    emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
-    bus.unitcode[0] = unit.unit;
-    bus.unitcode[1] = 0;
-    std::memcpy(bus.lowlevel, unit.low, 3);
-    bus.lowlevel[3] = 0;
-    std::memcpy(bus.highlevel, unit.high, 3);
-    bus.highlevel[3] = 0;
-    std::memcpy(bus.calcnt, unit.calcnt, 4);
-    bus.calcnt[4] = 0;
+    settings.Change([&unit](emtask::BusInfo& bus) {
+        bus.unitcode[0] = unit.unit;
+        bus.unitcode[1] = 0;
+        std::memcpy(bus.lowlevel, unit.low, 3);
+        bus.lowlevel[3] = 0;
+        std::memcpy(bus.highlevel, unit.high, 3);
+        bus.highlevel[3] = 0;
+        std::memcpy(bus.calcnt, unit.calcnt, 4);
+        bus.calcnt[4] = 0;
+    });
+    const emtask::BusInfo& bus = settings.Get();
     DebugLine("unit : %s, low : %s, high : %s, calcnt : %s", bus.unitcode, bus.lowlevel, bus.highlevel,
               bus.calcnt);
 }
 
 bool DeviceLink::AfterEnd()
 {
-    if (emtask::GetManager()->m_BusInfo.unitcode[0] == 0) {
+    if (m_Settings.Get().unitcode[0] == 0) {
         Send(DeviceCommand::Recall);
         return false;
     }
@@ -208,11 +213,12 @@ bool DeviceLink::AfterEnd()
     return true;
 }
 
-void StoreResultText(const QString& result)
+void StoreResultText(emtask::SettingsBlock& settings, const QString& result)
 {
-    emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
     const QByteArray bytes = result.toLatin1().left(kResultChars);
-    std::memset(bus.lastresult, 0, kResultChars);
-    std::memcpy(bus.lastresult, bytes.constData(), static_cast<size_t>(bytes.size()));
-    bus.lastresult[5] = 0;
+    settings.Change([&bytes](emtask::BusInfo& bus) {
+        std::memset(bus.lastresult, 0, kResultChars);
+        std::memcpy(bus.lastresult, bytes.constData(), static_cast<size_t>(bytes.size()));
+        bus.lastresult[5] = 0;
+    });
 }

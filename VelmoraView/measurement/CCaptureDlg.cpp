@@ -21,14 +21,9 @@
 
 using namespace measurement;
 
-namespace {
-int g_PhotoWaitMs = int(TestSession::kPhotoWaitMs);
-}  // namespace
-
-void CCaptureDlg::SetPhotoWaitMs(int ms) { g_PhotoWaitMs = ms; }
-
-CCaptureDlg::CCaptureDlg(DeviceLink* link, QWidget* parent)
+CCaptureDlg::CCaptureDlg(emtask::EMTaskData& store, DeviceLink* link, QWidget* parent, uint32_t photoWaitMs)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_Store(store),
       m_Link(link)
 {
     setFixedSize(kWidth, kHeight);
@@ -45,7 +40,7 @@ CCaptureDlg::CCaptureDlg(DeviceLink* link, QWidget* parent)
     m_CloseBtn->setAccessibleName(QStringLiteral("Close"));
     connect(m_CloseBtn, &QPushButton::clicked, this, &CCaptureDlg::OnCloseButton);
 
-    const emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
+    const emtask::BusInfo& bus = m_Store.Settings().Get();
     auto* info = new QFrame(this);
     info->setGeometry(23, 60, 460, 285);
     info->setFrameShape(QFrame::Box);
@@ -75,8 +70,7 @@ CCaptureDlg::CCaptureDlg(DeviceLink* link, QWidget* parent)
     v.step = 1;
     m_Status->SetView(v);
 
-    m_Session = std::make_unique<TestSession>(static_cast<TestSession::Hooks&>(*this),
-                                              uint32_t(g_PhotoWaitMs));
+    m_Session = std::make_unique<TestSession>(static_cast<TestSession::Hooks&>(*this), photoWaitMs);
     m_Since.start();
     m_TickTimer.setSingleShot(true);
     connect(&m_TickTimer, &QTimer::timeout, this, [this] {
@@ -117,7 +111,8 @@ void CCaptureDlg::showEvent(QShowEvent* e)
     m_Opened = true;
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
     QMetaObject::invokeMethod(this, &CCaptureDlg::MakeTopmost, Qt::QueuedConnection);
-    m_Capture->OpenCamera(emtask::GetManager()->m_BusInfo.cameraindex);
+    m_Capture->SetCameraUse(m_Store.Settings().Get().camerause != 0);
+    m_Capture->OpenCamera(m_Store.Settings().Get().cameraindex);
 }
 
 void CCaptureDlg::OnTestEvent(DeviceEvent event, const QString& result)
@@ -185,7 +180,7 @@ void CCaptureDlg::ShowStep(int step)
 {
     StatusView v;
     v.step = step;
-    const emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
+    const emtask::BusInfo& bus = m_Store.Settings().Get();
     v.result = QString::fromLatin1(emtask::FieldText(bus.lastresult).c_str());
     v.unit = QString::fromLatin1(emtask::FieldText(bus.unitcode).c_str());
     v.notice = QString::fromLatin1(m_Session->Notice().c_str());
@@ -196,11 +191,14 @@ void CCaptureDlg::SetCloseEnabled(bool enabled) { m_CloseBtn->setEnabled(enabled
 void CCaptureDlg::RestartCamera() { m_Capture->RestartCamera(); }
 void CCaptureDlg::RequestPhoto() { m_Capture->RequestPhoto(); }
 bool CCaptureDlg::PhotoKept() { return m_Capture->PhotoKept(); }
-void CCaptureDlg::TakeResult(const std::string& result) { StoreResultText(QString::fromLatin1(result)); }
+void CCaptureDlg::TakeResult(const std::string& result)
+{
+    StoreResultText(m_Store.Settings(), QString::fromLatin1(result));
+}
 
 bool CCaptureDlg::ResultIsAlert()
 {
-    const emtask::BusInfo& bus = emtask::GetManager()->m_BusInfo;
+    const emtask::BusInfo& bus = m_Store.Settings().Get();
     return IsAlertResult(QString::fromLatin1(emtask::FieldText(bus.lastresult).c_str()));
 }
 
@@ -212,8 +210,8 @@ void CCaptureDlg::Store(bool flowError)
     struct tm lt;
     localtime_r(&now, &lt);
     const std::string result = flowError ? std::string("FLOW")
-                                         : emtask::FieldText(emtask::GetManager()->m_BusInfo.lastresult);
-    m_LastStored = FlowDataSave(flowError, result, photo, lt);
+                                         : emtask::FieldText(m_Store.Settings().Get().lastresult);
+    m_LastStored = FlowDataSave(m_Store, flowError, result, photo, lt);
     if (m_LastStored.slot >= 0) ++m_StoredCount;
     // Said while the session still counts as storing, so events queue behind the box.
     const std::string problem = StoreProblemText(m_LastStored, result, !photo.empty());
@@ -264,8 +262,8 @@ void CCaptureDlg::Finish()
     done(QDialog::Accepted);
 }
 
-void RunCaptureDialog(QWidget* parent, DeviceLink& link)
+void RunCaptureDialog(QWidget* parent, emtask::EMTaskData& store, DeviceLink& link)
 {
-    CCaptureDlg dlg(&link, parent);
+    CCaptureDlg dlg(store, &link, parent);
     dlg.exec();
 }

@@ -30,7 +30,10 @@ public:
 
     // Follows the test on `link` (none: events reach it by OnTestEvent only,
     // and closing sends nothing).
-    explicit CCaptureDlg(DeviceLink* link = nullptr, QWidget* parent = nullptr);
+    // Stores its test into `store`; follows the test on `link`. The photograph
+    // is looked for every `photoWaitMs` (tests shorten it).
+    explicit CCaptureDlg(emtask::EMTaskData& store, DeviceLink* link = nullptr, QWidget* parent = nullptr,
+                         uint32_t photoWaitMs = measurement::TestSession::kPhotoWaitMs);
     ~CCaptureDlg() override;
 
     // State, for the main window and for tests.
@@ -45,9 +48,6 @@ public:
     const measurement::StoredTest& LastStored() const { return m_LastStored; }
     int StoredCount() const { return m_StoredCount; }
 
-    // The pause between looks for the photograph (300 ms; tests shorten it).
-    static void SetPhotoWaitMs(int ms);
-
 protected:
     void showEvent(QShowEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -60,6 +60,7 @@ public slots:
     void OnTestEvent(DeviceEvent event, const QString& result);
 
 private:
+    emtask::EMTaskData& m_Store;
     // What the session asks of the window.
     void ShowStep(int step) override;
     void SetCloseEnabled(bool enabled) override;
@@ -99,4 +100,4 @@ private:
 };
 
 // Runs a test window modally on `link` (the main window has sent the start command).
-void RunCaptureDialog(QWidget* parent, DeviceLink& link);
+void RunCaptureDialog(QWidget* parent, emtask::EMTaskData& store, DeviceLink& link);

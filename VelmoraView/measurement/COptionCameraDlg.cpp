@@ -1,7 +1,7 @@
 #include "measurement/COptionCameraDlg.h"
 
 #include "DebugLog.h"
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "controls/Skin.h"
 #include "measurement/FramePicture.h"
 #include "messaging/StoreNotices.h"
@@ -13,7 +13,10 @@
 
 using namespace measurement;
 
-COptionCameraDlg::COptionCameraDlg(QWidget* parent) : QWidget(parent), m_S(std::make_shared<Shared>())
+COptionCameraDlg::COptionCameraDlg(emtask::SettingsBlock& settings, QWidget* parent)
+    : QWidget(parent),
+      m_Settings(settings),
+      m_S(std::make_shared<Shared>())
 {
     setFixedSize(kWidth, kHeight);
     const QFont f = skin::Arial(16);
@@ -64,7 +67,7 @@ COptionCameraDlg::~COptionCameraDlg()
 void COptionCameraDlg::Refill()
 {
     m_Filling = true;
-    const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    const emtask::BusInfo& b = m_Settings.Get();
     m_List->clear();
     for (int i = 0; i < CameraCount(); ++i) m_List->addItem(QStringLiteral("CAM %1").arg(i));
     if (b.camerause == 1) {
@@ -90,8 +93,8 @@ void COptionCameraDlg::showEvent(QShowEvent* e)
     }
     SetPreviewActive(true);
     Refill();
-    if (emtask::GetManager()->m_BusInfo.camerause == 1)
-        StartPreview(emtask::GetManager()->m_BusInfo.cameraindex);
+    if (m_Settings.Get().camerause == 1)
+        StartPreview(m_Settings.Get().cameraindex);
     else
         StopPreview();
 }
@@ -119,7 +122,7 @@ void COptionCameraDlg::SettingsClosing()
 void COptionCameraDlg::OnSelect(int index)
 {
     if (m_Filling || index < 0) return;
-    emtask::GetManager()->m_BusInfo.cameraindex = index;
+    m_Settings.Change([index](emtask::BusInfo& b) { b.cameraindex = index; });
     StopPreview();
     StartPreview(index);
     SaveSettings();
@@ -128,13 +131,11 @@ void COptionCameraDlg::OnSelect(int index)
 void COptionCameraDlg::OnUseToggled(bool on)
 {
     if (m_Filling) return;  // showing the stored choice changes nothing
-    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    m_Settings.Change([on](emtask::BusInfo& b) { b.camerause = on ? 1 : 0; });
     if (on) {
-        b.camerause = 1;
         m_List->setEnabled(true);
-        StartPreview(b.cameraindex);
+        StartPreview(m_Settings.Get().cameraindex);
     } else {
-        b.camerause = 0;
         m_List->setEnabled(false);
         StopPreview();
     }
@@ -143,7 +144,7 @@ void COptionCameraDlg::OnUseToggled(bool on)
 
 void COptionCameraDlg::SaveSettings()
 {
-    ReportNotSaved(this, emtask::GetManager()->SaveSetting(), QStringLiteral("The settings"));
+    ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
 }
 
 void COptionCameraDlg::StartPreview(int index)

@@ -6,6 +6,8 @@
 #include "measurement/FrameLoop.h"
 #include "measurement/PictureView.h"
 
+#include "StoreParts.h"
+
 #include <QWidget>
 #include <memory>
 #include <mutex>
@@ -20,7 +22,7 @@ public:
     static constexpr int kWidth = 760;
     static constexpr int kHeight = 540;
 
-    explicit COptionCameraDlg(QWidget* parent = nullptr);
+    explicit COptionCameraDlg(emtask::SettingsBlock& settings, QWidget* parent = nullptr);
     ~COptionCameraDlg() override;
 
     // Set from the time the page is shown until the settings window closes:
@@ -41,6 +43,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    emtask::SettingsBlock& m_Settings;
     void Refill();
     void OnSelect(int index);
     void OnUseToggled(bool on);

@@ -81,7 +81,7 @@ bool CameraCapture::HandleFrame()
 
 bool CameraCapture::Step(Shared& s, const std::atomic<bool>& running)
 {
-    if (emtask::GetManager()->m_BusInfo.camerause == 0) {
+    if (!s.cameraUse) {
         s.Show(QImage(), Banner::PhotoTaken);
         return true;
     }

@@ -39,6 +39,9 @@ public:
     // After a flow error: the live picture returns and the thread runs again.
     void RestartCamera();
 
+    // The settings' camera use: off, every pass shows "photo taken" without
+    // a picture. Set by the window thread before the camera opens.
+    void SetCameraUse(bool on) { m_S->cameraUse = on; }
     bool CameraOpen() const { return m_S->cameraOpen; }
     void SetCameraOpen(bool open) { m_S->cameraOpen = open; }
     bool PhotoShown() const { return m_S->photoShown; }
@@ -59,6 +62,7 @@ public:
 private:
     struct Shared {
         CameraDevice camera;
+        std::atomic<bool> cameraUse{true};
         std::atomic<bool> cameraOpen{false};
         std::atomic<bool> deviceOpened{false};  // OpenCamera succeeded
         std::atomic<bool> abandoned{false};     // a thread that did not stop still uses the camera

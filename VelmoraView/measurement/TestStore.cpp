@@ -52,11 +52,12 @@ uint16_t SaveTestPhoto(const cv::Mat& photo, const TestRecord& rec, bool* writte
     return PhotoCheckValue(samples, rec);
 }
 
-StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat& photo, const struct tm& now)
+StoredTest FlowDataSave(EMTaskData& store, bool flowError, const std::string& result, const cv::Mat& photo,
+                        const struct tm& now)
 {
     StoredTest out;
-    EMTaskData* m = GetManager();
-    BusInfo& bus = m->m_BusInfo;
+    EMTaskData* m = &store;
+    const BusInfo& bus = m->Settings().Get();
     const int32_t testno = m->NextTestNo();
     if (testno < 0) {
         DebugLine("record counter %d: test not stored", bus.recordcnt);
@@ -75,7 +76,7 @@ StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat
         // Cleared as soon as it is taken, not after the saves: an END that the
         // serial thread handles while the files are written must find it
         // empty, or nobody asks the instrument for it again.
-        std::memset(bus.unitcode, 0, sizeof bus.unitcode);
+        m->Settings().Change([](BusInfo& b) { std::memset(b.unitcode, 0, sizeof b.unitcode); });
     }
     DebugLine("result : %s", rec.result);
     CopyField(rec.name, FieldText(bus.subjectname));

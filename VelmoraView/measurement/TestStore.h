@@ -9,6 +9,10 @@
 #include <opencv2/core.hpp>
 #include <string>
 
+namespace emtask {
+class EMTaskData;
+}
+
 namespace measurement {
 
 // Writes `photo` as the JPEG of `rec` (number, date and time filled) in the
@@ -34,13 +38,13 @@ struct StoredTest {
     std::string sealError;     // why the record was not sealed
 };
 
-// Fills the next record with `result` (the text of the frame that ended the
+// Fills the next record of `store` with `result` (the text of the frame that ended the
 // test; a flow error stores "FLOW" instead) and the subject of the settings
 // block, dated `now`; stores `photo` when not empty; appends it, saves the
 // log, seals the record and saves the settings. A measured result clears the unit code once it is
 // taken, so the instrument is asked for it again.
-StoredTest FlowDataSave(bool flowError, const std::string& result, const cv::Mat& photo,
-                        const struct tm& now);
+StoredTest FlowDataSave(emtask::EMTaskData& store, bool flowError, const std::string& result,
+                        const cv::Mat& photo, const struct tm& now);
 
 // What the operator must be told after storing a test with `result` (written
 // by hand if need be): empty when the record, its photograph (when there was

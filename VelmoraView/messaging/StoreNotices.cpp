@@ -17,9 +17,9 @@ bool ReportNotSaved(QWidget* parent, int saveResult, const QString& what)
     return true;
 }
 
-int ShowStartupProblems(QWidget* parent)
+int ShowStartupProblems(QWidget* parent, const emtask::EMTaskData& store)
 {
-    const std::vector<std::string>& problems = emtask::GetManager()->StartupProblems();
+    const std::vector<std::string>& problems = store.StartupProblems();
     if (problems.empty()) return 0;
     QStringList texts;
     for (const std::string& p : problems) {

@@ -5,11 +5,15 @@
 #include <QString>
 
 class QWidget;
+namespace emtask {
+class EMTaskData;
+}
 
 // When `saveResult` (a store save's 1 or -1) is a failure, shows a message box
 // "<what> could not be saved: <why>." and returns true.
 bool ReportNotSaved(QWidget* parent, int saveResult, const QString& what);
 
-// Shows in one message box what start-up could not read, complete or create;
-// nothing when all went well. Returns the number of problems shown.
-int ShowStartupProblems(QWidget* parent);
+// Shows in one message box what the store's start-up could not read,
+// complete or create; nothing when all went well. Returns the number of
+// problems shown.
+int ShowStartupProblems(QWidget* parent, const emtask::EMTaskData& store);

@@ -1,7 +1,7 @@
 #include "options/COptionPsetDlg.h"
 
 #include "DebugLog.h"
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "TextUtil.h"
 #include "controls/Skin.h"
 #include "messaging/StoreNotices.h"
@@ -36,7 +36,9 @@ QRadioButton* Choice(const QString& text, int x, int y, int w, QWidget* parent)
 }
 }  // namespace
 
-COptionPsetDlg::COptionPsetDlg(QWidget* parent) : QWidget(parent)
+COptionPsetDlg::COptionPsetDlg(emtask::SettingsBlock& settings, QWidget* parent)
+    : QWidget(parent),
+      m_Settings(settings)
 {
     resize(760, 540);
     Heading(QStringLiteral("Date Format"), 40, 30, this);
@@ -115,7 +117,7 @@ void COptionPsetDlg::LoadControls()
     photoChoice(0)->setText(QStringLiteral("Yes"));
     photoChoice(1)->setText(QStringLiteral("No"));
 
-    const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    const emtask::BusInfo& b = m_Settings.Get();
     const QSignalBlocker quietDate(m_Date), quietPhoto(m_Photo);
     // A stored order other than 0..2 is shown as day-month-year elsewhere but
     // marks no choice here.
@@ -131,24 +133,21 @@ void COptionPsetDlg::LoadControls()
 
 void COptionPsetDlg::OnDateOrder(int order)
 {
-    emtask::EMTaskData* m = emtask::GetManager();
-    m->m_BusInfo.dateorder = order;
+    m_Settings.Change([order](emtask::BusInfo& b) { b.dateorder = order; });
     emit dateOrderChanged();
-    ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings"));
+    ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
 }
 
 void COptionPsetDlg::OnPhotoSave(int value)
 {
-    emtask::EMTaskData* m = emtask::GetManager();
-    m->m_BusInfo.photosave = value;
-    ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings"));
+    m_Settings.Change([value](emtask::BusInfo& b) { b.photosave = value; });
+    ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
 }
 
 void COptionPsetDlg::OnRows(int index)
 {
     DebugLine(" OnCbnSelchangeComboDisp ");
     if (index < 0 || index >= emtask::kRowsIndexCount) return;
-    emtask::EMTaskData* m = emtask::GetManager();
-    m->m_BusInfo.rowsindex = index;
-    ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings"));
+    m_Settings.Change([index](emtask::BusInfo& b) { b.rowsindex = index; });
+    ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
 }

@@ -2,6 +2,8 @@
 // Every change is stored in the settings block and saved at once.
 #pragma once
 
+#include "StoreParts.h"
+
 #include <QWidget>
 
 class QButtonGroup;
@@ -12,7 +14,7 @@ class QRadioButton;
 class COptionPsetDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit COptionPsetDlg(QWidget* parent = nullptr);
+    explicit COptionPsetDlg(emtask::SettingsBlock& settings, QWidget* parent = nullptr);
     ~COptionPsetDlg() override;
 
     // Checked date choice (0, 1, 2) or -1 when none is marked.
@@ -31,6 +33,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    emtask::SettingsBlock& m_Settings;
     void LoadControls();
     void OnDateOrder(int order);
     void OnPhotoSave(int value);

@@ -1,7 +1,7 @@
 #include "options/Password.h"
 
 #include "DebugLog.h"
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
@@ -15,14 +15,16 @@
 #include <QLabel>
 #include <QPainter>
 
-bool PasswordMatches(const std::string& entry)
+bool PasswordMatches(const emtask::SettingsBlock& settings, const std::string& entry)
 {
-    return entry == emtask::FieldText(emtask::GetManager()->m_BusInfo.password);
+    return entry == emtask::FieldText(settings.Get().password);
 }
 
 // ---------------------------------------------------------------------------
 
-CPassword::CPassword(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+CPassword::CPassword(const emtask::SettingsBlock& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      m_Settings(settings)
 {
     setFixedSize(540, 230);
     DragWithMouse(this);
@@ -69,8 +71,8 @@ void CPassword::OnConfirm()
     const std::string entry = m_Entry->utf8();
     // The texts themselves never go to the log.
     DebugLine(" password check, stored %zu bytes, entry %zu bytes",
-              emtask::FieldText(emtask::GetManager()->m_BusInfo.password).size(), entry.size());
-    if (PasswordMatches(entry)) {
+              emtask::FieldText(m_Settings.Get().password).size(), entry.size());
+    if (PasswordMatches(m_Settings, entry)) {
         emit accepted();
         ClearEntry();
         hide();
@@ -126,7 +128,9 @@ void CPassword::keyPressEvent(QKeyEvent* e)
 
 // ---------------------------------------------------------------------------
 
-COptionHelpDlg::COptionHelpDlg(QWidget* parent) : QWidget(parent)
+COptionHelpDlg::COptionHelpDlg(emtask::SettingsBlock& settings, QWidget* parent)
+    : QWidget(parent),
+      m_Settings(settings)
 {
     resize(760, 540);
     auto* heading = new QLabel(QStringLiteral("Password"), this);
@@ -165,16 +169,15 @@ void COptionHelpDlg::paintEvent(QPaintEvent*)
 
 void COptionHelpDlg::OnApply()
 {
-    emtask::EMTaskData* m = emtask::GetManager();
     const std::string first = m_New->utf8();
     const std::string second = m_Repeat->utf8();
     const bool match = !first.empty() && !second.empty() && first == second;
     if (match) {
-        emtask::CopyField(m->m_BusInfo.password, first);
+        m_Settings.Change([&first](emtask::BusInfo& b) { emtask::CopyField(b.password, first); });
         m_New->clear();
         m_Repeat->clear();
     }
-    const int saved = m->SaveSetting();
+    const int saved = m_Settings.Save();
     if (!match) {
         DebugLine(" password ch error");
         ShowMessage(this, QStringLiteral("Password change error"), QStringLiteral("Error"),

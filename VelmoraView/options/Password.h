@@ -2,6 +2,8 @@
 // (CPassword) and the page that changes it (COptionHelpDlg).
 #pragma once
 
+#include "StoreParts.h"
+
 #include <QWidget>
 #include <string>
 
@@ -14,13 +16,13 @@ constexpr int kPasswordChars = 12;
 constexpr int kPasswordBytes = 63;
 
 // Byte-for-byte comparison with the stored password (case matters).
-bool PasswordMatches(const std::string& entry);
+bool PasswordMatches(const emtask::SettingsBlock& settings, const std::string& entry);
 
 // The administrator password prompt shown before the settings window opens.
 class CPassword : public QWidget {
     Q_OBJECT
 public:
-    explicit CPassword(QWidget* parent = nullptr);
+    explicit CPassword(const emtask::SettingsBlock& settings, QWidget* parent = nullptr);
     ~CPassword() override;
     CLimitedEdit* entry() const { return m_Entry; }
     CSkinButton* confirmButton() const { return m_Confirm; }
@@ -48,6 +50,7 @@ protected:
     void keyPressEvent(QKeyEvent*) override;
 
 private:
+    const emtask::SettingsBlock& m_Settings;
     CLimitedEdit* m_Entry;
     CSkinButton* m_Confirm;
     CSkinButton* m_Close;
@@ -57,7 +60,7 @@ private:
 class COptionHelpDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit COptionHelpDlg(QWidget* parent = nullptr);
+    explicit COptionHelpDlg(emtask::SettingsBlock& settings, QWidget* parent = nullptr);
     ~COptionHelpDlg() override;
     CLimitedEdit* newField() const { return m_New; }
     CLimitedEdit* repeatField() const { return m_Repeat; }
@@ -72,6 +75,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    emtask::SettingsBlock& m_Settings;
     CLimitedEdit* m_New;
     CLimitedEdit* m_Repeat;
     CSkinButton* m_Apply;

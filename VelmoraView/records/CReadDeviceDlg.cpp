@@ -48,7 +48,9 @@ StatusLine RecordStatus(bool archive, StatusMoment moment, bool records, const Q
 
 }  // namespace records
 
-CReadDeviceDlg::CReadDeviceDlg(QWidget* owner) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+CReadDeviceDlg::CReadDeviceDlg(emtask::EMTaskData& store, QWidget* owner)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      m_Store(store)
 {
     setFixedSize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("Records"));
@@ -67,7 +69,7 @@ CReadDeviceDlg::CReadDeviceDlg(QWidget* owner) : QWidget(nullptr, Qt::Window | Q
     connect(m_SheetList, &QComboBox::currentIndexChanged, this, &CReadDeviceDlg::OnSheetChanged);
 
     m_Model = new records::RecordGridModel(this);
-    m_Model->SetRecords(&emtask::GetManager()->m_DeviceData);
+    m_Model->SetRecords(&m_Store.Log().Records(), &m_Store.Settings());
     m_Grid = records::AddRecordGrid(
         this, m_Model, QRect(2, 94, kWidth - 4, records::kHeaderHeight + 15 * records::kRowHeight));
     // Queued, as the grid's clicks are handled after the event that caused them.
@@ -199,7 +201,7 @@ void CReadDeviceDlg::OpenFromMain()
 
 void CReadDeviceDlg::FillSheetList()
 {
-    records::FillSheetList(m_SheetList, m_Paging, emtask::RecordCount(emtask::GetManager()->m_DeviceData));
+    records::FillSheetList(m_SheetList, m_Paging, m_Store.Log().Count(), m_Store.Settings());
 }
 
 void CReadDeviceDlg::OnSheetChanged(int index)
@@ -221,8 +223,8 @@ void CReadDeviceDlg::DisplayFileReadData()
     m_InPass = true;
     DebugLine(" DisplayFileReadData");
     m_Grid->hide();
-    emtask::EMTaskData* store = emtask::GetManager();
-    const emtask::DeviceData& d = store->m_DeviceData;
+    emtask::EMTaskData* store = &m_Store;
+    const emtask::DeviceData& d = store->Log().Records();
     const int32_t total = emtask::RecordCount(d);
     const bool archive = m_DataOutClicked != 0;
 
@@ -245,7 +247,7 @@ void CReadDeviceDlg::DisplayFileReadData()
         const records::PhotoSource photos = PhotoSourceNow();
         const bool logEach = range.count() <= records::kPerRecordLogRows;
         records::SheetScan scan = records::ScanSheet(
-            d, photos, range, m_Progress->Bar(), [store] { return store->m_BusInfo.recordcnt == 0; },
+            d, photos, range, m_Progress->Bar(), [store] { return store->Settings().Get().recordcnt == 0; },
             [logEach, archive](const std::string& path) {
                 if (!logEach) return;
                 const char* name = path.empty() ? "" : path.c_str() + path.rfind('/') + 1;
@@ -259,7 +261,7 @@ void CReadDeviceDlg::DisplayFileReadData()
                       photos.folder.c_str());
         m_Model->SetRows(std::move(scan.shownSlots), std::move(scan.present));
         if (!scan.stopped) {
-            store->m_DisplayCnt = total;
+            store->SetDisplayCount(total);
             m_Complete = true;
         }
     }
@@ -338,7 +340,7 @@ void CReadDeviceDlg::OnPreviewClosed()
 
 void CReadDeviceDlg::ShowPhoto(int32_t slot)
 {
-    const emtask::DeviceData& d = emtask::GetManager()->m_DeviceData;
+    const emtask::DeviceData& d = m_Store.Log().Records();
     if (slot >= 0 && !m_DataOutClicked)
         DebugLine(" m_DataOutClicked = 0 ,szPrevPath : %s",
                   records::PhotoPath(PhotoSourceNow(), d.m_TestData[slot], slot).c_str());
@@ -362,24 +364,24 @@ void CReadDeviceDlg::OnSave()
     const QString chosen = Dialogs().saveFileName(this, QStringLiteral("Save"), QString(),
                                                   QStringLiteral("dat File(*.dat);;All Files (*.*)"));
     if (chosen.isEmpty()) return;
-    emtask::EMTaskData* store = emtask::GetManager();
+    emtask::EMTaskData* store = &m_Store;
     const records::ArchiveTarget target = records::ArchiveTargetFor(chosen.toStdString());
     if (!target.ok) {
         OnSaved(false);
         return;
     }
     setEnabled(false);
-    const bool photos = store->m_BusInfo.photosave == 0;
-    const int32_t count = emtask::RecordCount(store->m_DeviceData);
+    const bool photos = store->Settings().Get().photosave == 0;
+    const int32_t count = store->Log().Count();
     if (photos) records::StartPhotoCopyProgress(m_Progress, 0, count, this);
-    const uint8_t kind = static_cast<uint8_t>(store->m_DeviceKind & 0xFF);
+    const uint8_t kind = static_cast<uint8_t>(store->DeviceKind() & 0xFF);
     const records::PhotoSource from = PhotoSourceNow();
     // The worker reads m_DeviceData while this window is disabled (nothing
     // can change it) and reports only by its signals.
     m_SaveCopy = {};
     m_SaveThread = std::thread([this, target, kind, from, photos, store] {
         const bool ok = records::SaveArchiveWork([this](int done) { emit saveProgressed(done); }, target,
-                                                 kind, store->m_DeviceData, *store, from, photos,
+                                                 kind, store->Log().Records(), *store, from, photos,
                                                  &m_SaveCopy);
         emit saveFinished(ok);
     });
@@ -406,8 +408,7 @@ void CReadDeviceDlg::OnOpen()
     const QString chosen = Dialogs().openFileName(this, QStringLiteral("Open"), QString(),
                                                   QStringLiteral("data File (*.dat)"));
     if (chosen.isEmpty()) return;
-    emtask::EMTaskData* store = emtask::GetManager();
-    const records::ArchiveLoad loaded = records::LoadArchive(chosen.toStdString(), *store);
+    const records::ArchiveLoad loaded = records::LoadArchive(chosen.toStdString(), m_Store);
     if (loaded != records::ArchiveLoad::Ok) {
         ShowMessage(this, QStringLiteral("Data File Mismatch"), QStringLiteral("Error"),
                     QMessageBox::Warning);
@@ -433,9 +434,6 @@ void CReadDeviceDlg::OnOpen()
     ReadFileLater();
     CenterWindow(this);
     show();
-    // Shown while the archive is: the log's own counter is set aside in the
-    // store and is what the settings file keeps.
-    store->m_BusInfo.recordcnt = emtask::RecordCount(store->m_DeviceData);
     FillSheetList();
 }
 
@@ -451,10 +449,7 @@ void CReadDeviceDlg::OnPrinted(bool ok)
     if (CSkinButton* b = Button(RecordButton::Print)) b->setEnabled(true);
 }
 
-bool CReadDeviceDlg::RestoreLog()
-{
-    return emtask::GetManager()->EndArchiveView(emtask::MeasureLogPath().c_str()) == 1;
-}
+bool CReadDeviceDlg::RestoreLog() { return m_Store.EndArchiveView(emtask::MeasureLogPath().c_str()) == 1; }
 
 void CReadDeviceDlg::SayLogNotReadBack()
 {

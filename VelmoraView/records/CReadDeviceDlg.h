@@ -3,6 +3,7 @@
 // photograph of a clicked row; saves and opens archives; prints the sheet.
 #pragma once
 
+#include "EMTaskData.h"
 #include "records/RecordListParts.h"
 #include "records/SealAuditDlg.h"
 
@@ -40,7 +41,9 @@ public:
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 666;
 
-    explicit CReadDeviceDlg(QWidget* owner = nullptr);
+    explicit CReadDeviceDlg(emtask::EMTaskData& store, QWidget* owner = nullptr);
+    // The store whose log (or archive) this window shows.
+    emtask::EMTaskData& Store() { return m_Store; }
     ~CReadDeviceDlg() override;
 
     // The main window's Records button: read the file (once the window is
@@ -107,6 +110,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    emtask::EMTaskData& m_Store;
     void FillSheetList();
     void OnSheetChanged(int index);
     void ReadFileLater();

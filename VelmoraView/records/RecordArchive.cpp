@@ -59,7 +59,7 @@ ArchiveLoad LoadArchive(const std::string& path, emtask::EMTaskData& store)
         DebugPrint("Load(%s) FHEAD_H read error\n", path.c_str());
         return ArchiveLoad::NoHeader;
     }
-    if (store.m_DeviceKind > 0 && (store.m_DeviceKind & 0xFF) != header[0]) {
+    if (store.DeviceKind() > 0 && (store.DeviceKind() & 0xFF) != header[0]) {
         DebugPrint("%s: FHEAD_H check error\n", path.c_str());
         return ArchiveLoad::KindMismatch;
     }
@@ -72,12 +72,12 @@ ArchiveLoad LoadArchive(const std::string& path, emtask::EMTaskData& store)
                    static_cast<unsigned long long>(size), static_cast<unsigned>(flag));
         return ArchiveLoad::NotAnArchive;
     }
-    store.BeginArchiveView();
-    // The read copies or zeroes every byte the file covers.
-    auto* image = reinterpret_cast<char*>(&store.m_DeviceData);
-    const int64_t read = emtask::ReadFileImageAt(path, kArchiveHeaderSize, image, sizeof store.m_DeviceData);
-    store.ForgetLogFileState();
-    if (read != int64_t(sizeof store.m_DeviceData)) {
+    const bool read = store.ShowArchive([&path](emtask::DeviceData& image) {
+        // The read copies or zeroes every byte the file covers.
+        return emtask::ReadFileImageAt(path, kArchiveHeaderSize, &image, sizeof image) ==
+               int64_t(sizeof image);
+    });
+    if (!read) {
         DebugPrint("Load(%s) read error: %s\n", path.c_str(), emtask::LastFileError().c_str());
         return ArchiveLoad::ReadFailed;
     }

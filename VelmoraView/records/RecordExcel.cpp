@@ -50,9 +50,9 @@ void RecordExcel::Start(const QString& path)
 {
     m_Path = path;
     DebugLine("szFilePath : %s", path.toLocal8Bit().constData());
-    emtask::EMTaskData* store = emtask::GetManager();
-    const int count = emtask::RecordCount(store->m_DeviceData);
-    const int order = store->m_BusInfo.dateorder;
+    emtask::EMTaskData* store = &m_Window.Store();
+    const int count = store->Log().Count();
+    const int order = store->Settings().Get().dateorder;
     m_Window.setEnabled(false);
     if (count > 0) {
         ProgressTextInfo info;
@@ -66,7 +66,7 @@ void RecordExcel::Start(const QString& path)
     // Close, which replace it, cannot run) and reports only by its signals.
     m_Thread = std::thread([this, store, order, target] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        const WorkbookExportResult r = ExportWorkbooks(store->m_DeviceData, order, target,
+        const WorkbookExportResult r = ExportWorkbooks(store->Log().Records(), order, target,
                                                        [this](int written) { emit progressed(written); });
         emit finished(r.failed);
     });

@@ -97,7 +97,7 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         if (col == ColPhoto) return m_Photo[size_t(index.row())] ? QStringLiteral("O") : QStringLiteral("X");
-        return CellText(r, col, emtask::GetManager()->m_BusInfo.dateorder);
+        return CellText(r, col, m_Settings ? m_Settings->Get().dateorder : 0);
     case Qt::ForegroundRole:
         if (col == ColResult && ResultIsRed(r)) return QColor(255, 0, 0);
         return {};

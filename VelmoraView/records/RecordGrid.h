@@ -5,6 +5,7 @@
 #pragma once
 
 #include "EMTaskStruct.h"
+#include "StoreParts.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -54,7 +55,12 @@ public:
     explicit RecordGridModel(QObject* parent = nullptr);
 
     // The records the rows index into (the model never owns them).
-    void SetRecords(const emtask::DeviceData* data) { m_Data = data; }
+    // The records shown, and the settings whose date order their dates follow.
+    void SetRecords(const emtask::DeviceData* data, const emtask::SettingsBlock* settings)
+    {
+        m_Data = data;
+        m_Settings = settings;
+    }
     const emtask::DeviceData* Records() const { return m_Data; }
     // Replaces all rows: the slot of each row and whether its photograph exists.
     void SetRows(std::vector<int32_t> shownSlots, std::vector<char> photo);
@@ -73,6 +79,7 @@ public:
 
 private:
     const emtask::DeviceData* m_Data = nullptr;
+    const emtask::SettingsBlock* m_Settings = nullptr;
     std::vector<int32_t> m_Slots;
     std::vector<char> m_Photo;
 };

@@ -81,9 +81,9 @@ QComboBox* AddSheetList(QWidget* window)
     return list;
 }
 
-void FillSheetList(QComboBox* list, Paging& paging, int32_t records)
+void FillSheetList(QComboBox* list, Paging& paging, int32_t records, const emtask::SettingsBlock& settings)
 {
-    paging.rowsPerSheet = emtask::RowsPerSheet(emtask::GetManager()->m_BusInfo.rowsindex);
+    paging.rowsPerSheet = emtask::RowsPerSheet(settings.Get().rowsindex);
     paging.sheetCount = emtask::SheetCount(records, paging.rowsPerSheet);
     QSignalBlocker block(list);
     list->clear();

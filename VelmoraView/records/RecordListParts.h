@@ -63,7 +63,7 @@ struct Paging {
 };
 // Refills "Sheet 1".."Sheet n" for `records` records at the stored rows per
 // sheet, first sheet chosen, without signalling a sheet change.
-void FillSheetList(QComboBox* list, Paging& paging, int32_t records);
+void FillSheetList(QComboBox* list, Paging& paging, int32_t records, const emtask::SettingsBlock& settings);
 
 // The grid on `model`; its clicks come from a GridClicks on it.
 QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& geometry);

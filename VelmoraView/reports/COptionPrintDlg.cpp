@@ -1,7 +1,7 @@
 #include "reports/COptionPrintDlg.h"
 
 #include "DebugLog.h"
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
@@ -42,7 +42,9 @@ bool UsablePath(const std::string& path)
 }
 }  // namespace
 
-COptionPrintDlg::COptionPrintDlg(QWidget* parent) : QWidget(parent)
+COptionPrintDlg::COptionPrintDlg(emtask::SettingsBlock& settings, QWidget* parent)
+    : QWidget(parent),
+      m_Settings(settings)
 {
     resize(760, 540);
     auto* title = new QLabel(QStringLiteral("Print Setting"), this);
@@ -116,13 +118,14 @@ void COptionPrintDlg::showEvent(QShowEvent* e)
 
 void COptionPrintDlg::Fill()
 {
-    emtask::EMTaskData* m = emtask::GetManager();
-    emtask::BusInfo& b = m->m_BusInfo;
+    const emtask::BusInfo& b = m_Settings.Get();
     if (b.reportbg == reports::kBgCustom && !reports::CustomBackgroundPresent(emtask::FieldText(b.bgpath))) {
         DebugLine(" custom background gone, back to default");
-        b.reportbg = reports::kBgDefault;
-        std::memset(b.bgpath, 0, sizeof b.bgpath);
-        ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings"));
+        m_Settings.Change([](emtask::BusInfo& s) {
+            s.reportbg = reports::kBgDefault;
+            std::memset(s.bgpath, 0, sizeof s.bgpath);
+        });
+        ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
     }
     reports::FillEntries(m_Entries, b);
     m_Path->setText(QString::fromUtf8(emtask::FieldText(b.bgpath).c_str()));
@@ -165,26 +168,40 @@ bool COptionPrintDlg::StoreCustomPath(emtask::BusInfo& b)
 
 void COptionPrintDlg::OnApplyBackground()
 {
-    emtask::EMTaskData* m = emtask::GetManager();
-    emtask::BusInfo& b = m->m_BusInfo;
     const int chosen = checkedChoice() < 0 ? int(reports::kBgDefault) : checkedChoice();
-    b.reportbg = chosen;
     bool wrong = false;
-    if (chosen == reports::kBgCustom) {
-        wrong = !StoreCustomPath(b);
-    } else {
-        std::memset(b.bgpath, 0, sizeof b.bgpath);
-        m_Path->clear();
-        RefreshPreview();
-    }
-    if (!ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings")) && !wrong)
+    m_Settings.Change([&](emtask::BusInfo& b) {
+        b.reportbg = chosen;
+        if (chosen == reports::kBgCustom) {
+            wrong = !StoreCustomPath(b);
+        } else {
+            std::memset(b.bgpath, 0, sizeof b.bgpath);
+            m_Path->clear();
+            RefreshPreview();
+        }
+    });
+    if (!ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings")) && !wrong)
         ShowMessage(this, QStringLiteral("Complete."), QStringLiteral("Success"));
 }
 
 void COptionPrintDlg::OnApplyEntries()
 {
-    emtask::EMTaskData* m = emtask::GetManager();
-    emtask::BusInfo& b = m->m_BusInfo;
+    bool wrong = false;
+    QStringList shortened;
+    m_Settings.Change([&](emtask::BusInfo& b) { wrong = !StoreEntries(b, shortened); });
+    if (!shortened.isEmpty()) reports::FillEntries(m_Entries, m_Settings.Get());  // show what is stored
+    if (!ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings")) && !wrong) {
+        QString text = QStringLiteral("Complete.");
+        if (!shortened.isEmpty())
+            text += QStringLiteral("\nShortened to fit the settings: %1.")
+                        .arg(shortened.join(QStringLiteral(", ")));
+        ShowMessage(this, text, QStringLiteral("Success"));
+    }
+    RefreshPreview();
+}
+
+bool COptionPrintDlg::StoreEntries(emtask::BusInfo& b, QStringList& shortened)
+{
     bool wrong = false;
     if (checkedChoice() >= 0) {
         b.reportbg = checkedChoice();
@@ -200,21 +217,12 @@ void COptionPrintDlg::OnApplyEntries()
                                       {b.operatortext, sizeof b.operatortext},
                                       {b.subjecttext, sizeof b.subjecttext},
                                       {b.notetext, sizeof b.notetext}};
-    QStringList shortened;
     for (int i = 0; i < EntryCount; ++i) {
         const std::string text = m_Entries[i]->utf8();
         if (emtask::CopyField(fields[i].field, fields[i].width, text) < text.size())
             shortened << m_Entries[i]->accessibleName();
     }
-    if (!shortened.isEmpty()) reports::FillEntries(m_Entries, b);  // show what is stored
-    if (!ReportNotSaved(this, m->SaveSetting(), QStringLiteral("The settings")) && !wrong) {
-        QString text = QStringLiteral("Complete.");
-        if (!shortened.isEmpty())
-            text += QStringLiteral("\nShortened to fit the settings: %1.")
-                        .arg(shortened.join(QStringLiteral(", ")));
-        ShowMessage(this, text, QStringLiteral("Success"));
-    }
-    RefreshPreview();
+    return !wrong;
 }
 
 QImage COptionPrintDlg::PreviewBackground()

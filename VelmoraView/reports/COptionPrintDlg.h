@@ -2,9 +2,11 @@
 // report's four entries, with a live preview of the form.
 #pragma once
 
+#include "StoreParts.h"
 #include "reports/ReportPage.h"
 
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 #include <string>
 
@@ -21,7 +23,7 @@ struct BusInfo;
 class COptionPrintDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit COptionPrintDlg(QWidget* parent = nullptr);
+    explicit COptionPrintDlg(emtask::SettingsBlock& settings, QWidget* parent = nullptr);
     ~COptionPrintDlg() override;
 
     static constexpr QRect kPreviewArea{510, 24, 230, 335};
@@ -49,10 +51,14 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    emtask::SettingsBlock& m_Settings;
     void OnChoice(int background);
     // Stores a usable path of the field for "Custom"; otherwise refuses it:
     // Default is selected and stored, and the user told. False when refused.
     bool StoreCustomPath(emtask::BusInfo& b);
+    // The background choice and the entries into `b`; false when the custom
+    // path was refused. Entries cut to fit are named in `shortened`.
+    bool StoreEntries(emtask::BusInfo& b, QStringList& shortened);
     void SelectChoice(int background);
     QImage PreviewBackground();
 

@@ -1,7 +1,7 @@
 #include "reports/MirrorDlg.h"
 
 #include "DebugLog.h"
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "ProgramFolder.h"
 #include "controls/Dialogs.h"
 #include "controls/GridPrint.h"
@@ -27,7 +27,9 @@ constexpr int kHeight = 854;
 constexpr int kTitle = 30;
 }  // namespace
 
-MirrorDlg::MirrorDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+MirrorDlg::MirrorDlg(const emtask::SettingsBlock& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      m_Settings(settings)
 {
     setObjectName(QStringLiteral("MirrorDlg"));
     setWindowTitle(QStringLiteral("Print View"));
@@ -79,7 +81,7 @@ void MirrorDlg::SetSource(const emtask::DeviceData* records, int testNo, const s
     m_Caller = caller;
 }
 
-void MirrorDlg::Refill() { reports::FillEntries(m_Entries, emtask::GetManager()->m_BusInfo); }
+void MirrorDlg::Refill() { reports::FillEntries(m_Entries, m_Settings.Get()); }
 
 reports::ReportTexts MirrorDlg::EntryTexts() const
 {
@@ -95,7 +97,7 @@ void MirrorDlg::Render()
     r.slot = m_Slot;
     r.photoFolder = m_PhotoFolder;
     r.texts = EntryTexts();
-    m_Last = reports::RenderReport(r, emtask::GetManager()->m_BusInfo);
+    m_Last = reports::RenderReport(r, m_Settings.Get());
     const QSize area = kPreviewArea.size() - QSize(4, 4);
     m_Preview = m_Last.page.scaled(area, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     update();

@@ -1,7 +1,8 @@
 // "Print View": the report of one record, scaled down, with its four entries.
-// Created once and reused; shown by OpenReportPreview().
+// Created once and reused; shown by ReportPreview::Open().
 #pragma once
 
+#include "StoreParts.h"
 #include "messaging/WindowRegistry.h"
 #include "reports/ReportPage.h"
 
@@ -20,7 +21,7 @@ class QPushButton;
 class MirrorDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit MirrorDlg(QWidget* parent = nullptr);
+    explicit MirrorDlg(const emtask::SettingsBlock& settings, QWidget* parent = nullptr);
     ~MirrorDlg() override;
 
     static constexpr QRect kPreviewArea{83, 50, 385, 561};
@@ -73,6 +74,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    const emtask::SettingsBlock& m_Settings;
     // Runs `job` (empty: done, else why not) on the worker; a failure is
     // said with `failure` (%1 the target, %2 the reason) once it is done.
     void StartWorker(std::function<QString()> job, const QString& failure, const QString& target,

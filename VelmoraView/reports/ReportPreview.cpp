@@ -3,44 +3,37 @@
 #include "messaging/WindowOps.h"
 #include "reports/MirrorDlg.h"
 
-namespace {
-MirrorDlg* g_Preview = nullptr;
-QMetaObject::Connection g_TellCaller;  // the opener's onClosed
-}  // namespace
+ReportPreview::ReportPreview(const emtask::SettingsBlock& settings) : m_Settings(settings) { }
 
-void OpenReportPreview(int testNo, const emtask::DeviceData& data, const std::string& photoFolder, Wnd caller,
-                       int32_t slot, std::function<void()> onClosed)
+ReportPreview::~ReportPreview() = default;
+
+void ReportPreview::Open(int testNo, const emtask::DeviceData& data, const std::string& photoFolder,
+                         Wnd caller, int32_t slot, std::function<void()> onClosed)
 {
-    if (!g_Preview) g_Preview = new MirrorDlg();  // no parent: disabling the caller must not reach it
+    // No parent: disabling the caller must not reach it.
+    if (!m_Window) m_Window = std::make_unique<MirrorDlg>(m_Settings);
+    MirrorDlg* view = m_Window.get();
     QWidget* owner = WindowWidget(caller);
-    QObject::disconnect(g_TellCaller);
+    QObject::disconnect(m_TellCaller);
     if (onClosed)  // a caller that is gone is not told
-        g_TellCaller = QObject::connect(g_Preview, &MirrorDlg::closed, owner ? owner : g_Preview,
-                                        std::move(onClosed), Qt::SingleShotConnection);
-    g_Preview->SetSource(&data, testNo, photoFolder, caller, slot);
-    if (owner) KeepAbove(g_Preview, owner);
-    if (g_Preview->isVisible()) {
-        g_Preview->Refill();
-        g_Preview->Render();
+        m_TellCaller = QObject::connect(view, &MirrorDlg::closed, owner ? owner : view, std::move(onClosed),
+                                        Qt::SingleShotConnection);
+    view->SetSource(&data, testNo, photoFolder, caller, slot);
+    if (owner) KeepAbove(view, owner);
+    if (view->isVisible()) {
+        view->Refill();
+        view->Render();
     } else {
-        g_Preview->show();
+        view->show();
     }
     if (owner && owner->isVisible()) {
-        QRect g = g_Preview->frameGeometry();
+        QRect g = view->frameGeometry();
         g.moveCenter(owner->frameGeometry().center());
-        g_Preview->move(g.topLeft());
+        view->move(g.topLeft());
     } else {
-        CenterWindow(g_Preview);
+        CenterWindow(view);
     }
-    g_Preview->raise();
-    g_Preview->activateWindow();
+    view->raise();
+    view->activateWindow();
     EnableWnd(caller, false);
-}
-
-MirrorDlg* ReportPreviewWindow() { return g_Preview; }
-
-void DestroyReportPreview()
-{
-    delete g_Preview;
-    g_Preview = nullptr;
 }

@@ -1,6 +1,6 @@
 #include "search/CDataSearchDlg.h"
 
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
 #include "controls/Skin.h"
@@ -34,7 +34,9 @@ void SetPickerDate(QDateTimeEdit* edit, const search::PickerTime& p)
 }
 }  // namespace
 
-CDataSearchDlg::CDataSearchDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+CDataSearchDlg::CDataSearchDlg(emtask::SearchResults& search, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      m_Search(search)
 {
     setWindowTitle(QStringLiteral("Data Search"));
     setFixedSize(470, 300);
@@ -47,18 +49,19 @@ CDataSearchDlg::CDataSearchDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
     title->setGeometry(14, 6, 300, 28);
     title->setFont(skin::Arial(21));
 
-    auto* store = &emtask::GetManager()->m_SearchInfo;
     for (int i = 0; i < BoxCount; ++i) {
         m_Box[i] = new QCheckBox(QString::fromLatin1(kBoxText[i]), this);
         m_Box[i]->setGeometry(20, 50 + 38 * i, 170, 26);
         const uint32_t bit = kBoxFlag[i];
         // The flag follows the box's state at once, however it was ticked
         // (mouse, key, screen reader), whether the window ends with OK or not.
-        connect(m_Box[i], &QCheckBox::toggled, this, [store, bit](bool on) {
+        connect(m_Box[i], &QCheckBox::toggled, this, [this, bit](bool on) {
+            emtask::SearchInfo info = m_Search.Criteria();
             if (on)
-                store->flags |= bit;
+                info.flags |= bit;
             else
-                store->flags &= ~bit;
+                info.flags &= ~bit;
+            m_Search.SetCriteria(info);
         });
     }
     auto pair = [this](int row, QWidget* a, QWidget* b) {
@@ -111,14 +114,18 @@ void CDataSearchDlg::InitDialog()
     m_NormalStart->setText(QStringLiteral("0.000"));
     m_NormalEnd->setText(QStringLiteral("0.500"));
 
-    emtask::SearchInfo& info = emtask::GetManager()->m_SearchInfo;
+    emtask::SearchInfo info = m_Search.Criteria();
     search::RepairOnOpen(info);
+    m_Search.SetCriteria(info);
     const QDateTime now = QDateTime::currentDateTime();
     m_StartDate->setDateTime(now);
     m_EndDate->setDateTime(now);
+    // Each box's toggle writes its flag into the criteria.
     for (int i = 0; i < BoxCount; ++i) m_Box[i]->setChecked((info.flags & kBoxFlag[i]) != 0);
+    info = m_Search.Criteria();
     std::memset(info.errortext, 0, sizeof info.errortext);
     if (info.flags & emtask::SEARCH_ERROR) emtask::CopyField(info.errortext, "Flow");
+    m_Search.SetCriteria(info);
 
     const search::CriteriaInput shown = search::ShownValues(info, Picker(now));
     m_StartNo->setText(QString::fromStdString(shown.startNo));
@@ -139,7 +146,7 @@ int CDataSearchDlg::DoModal()
 search::CriteriaInput CDataSearchDlg::Input() const
 {
     search::CriteriaInput in;
-    in.flags = emtask::GetManager()->m_SearchInfo.flags;
+    in.flags = m_Search.Criteria().flags;
     in.startNo = m_StartNo->text().toStdString();
     in.endNo = m_EndNo->text().toStdString();
     in.dateStart = Picker(m_StartDate->dateTime());
@@ -152,7 +159,7 @@ search::CriteriaInput CDataSearchDlg::Input() const
 
 void CDataSearchDlg::OnOK()
 {
-    emtask::SearchInfo& info = emtask::GetManager()->m_SearchInfo;
+    emtask::SearchInfo info = m_Search.Criteria();
     if (info.flags == 0) {
         accept();
         return;
@@ -163,5 +170,6 @@ void CDataSearchDlg::OnOK()
         return;
     }
     search::StoreCriteria(info, in);
+    m_Search.SetCriteria(info);
     accept();
 }

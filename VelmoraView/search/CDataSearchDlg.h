@@ -3,6 +3,7 @@
 // for the rest of the run. Opened modally by the record window's Search.
 #pragma once
 
+#include "StoreParts.h"
 #include "search/SearchCriteria.h"
 
 #include <QDialog>
@@ -15,7 +16,7 @@ class QLineEdit;
 class CDataSearchDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CDataSearchDlg(QWidget* parent = nullptr);
+    explicit CDataSearchDlg(emtask::SearchResults& search, QWidget* parent = nullptr);
 
     // Fills the window from the stored criteria and runs it modally (through
     // Dialogs()); QDialog::Accepted when the criteria were stored.
@@ -38,6 +39,7 @@ public slots:
     void OnOK();
 
 private:
+    emtask::SearchResults& m_Search;
     search::CriteriaInput Input() const;
     QCheckBox* m_Box[BoxCount];
     QLineEdit* m_StartNo;

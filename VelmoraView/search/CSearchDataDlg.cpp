@@ -50,9 +50,11 @@ records::StatusLine SearchStatus(bool archive, StatusMoment moment, bool found, 
 
 }  // namespace search
 
-CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFolder,
-                               const QString& archiveName, QWidget* parent)
+CSearchDataDlg::CSearchDataDlg(emtask::EMTaskData& store, int sourceFlag,
+                               const std::string& archivePhotoFolder, const QString& archiveName,
+                               QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      m_Store(store),
       m_SourceFlag(sourceFlag),
       m_ArchivePhotoDir(archivePhotoFolder),
       m_ArchiveName(archiveName)
@@ -73,7 +75,7 @@ CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFo
     connect(m_SheetList, &QComboBox::currentIndexChanged, this, &CSearchDataDlg::OnSheetChanged);
 
     m_Model = new records::RecordGridModel(this);
-    m_Model->SetRecords(&emtask::GetManager()->m_SearchData);
+    m_Model->SetRecords(&m_Store.Search().Found(), &m_Store.Settings());
     m_Grid = records::AddRecordGrid(
         this, m_Model, QRect(4, 94, kWidth - 8, records::kHeaderHeight + 15 * records::kRowHeight + 20));
     // Queued, as the grid's clicks are handled after the event that caused them.
@@ -115,9 +117,7 @@ CSearchDataDlg::CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFo
 
     // Opening: the count and the header of the last result are cleared, and
     // the search runs once the window is up.
-    emtask::EMTaskData* store = emtask::GetManager();
-    store->m_DeviceSearchTotalCnt = 0;
-    std::memset(&store->m_SearchData, 0, 8);
+    m_Store.Search().Clear();
     RegisterWindow(Wnd::SearchData, this);
     QMetaObject::invokeMethod(this, &CSearchDataDlg::SearchProcess, Qt::QueuedConnection);
 }
@@ -166,14 +166,14 @@ void CSearchDataDlg::ShowStatus(const records::StatusLine& s)
 
 void CSearchDataDlg::SearchProcess()
 {
-    search::SearchProcess(*emtask::GetManager());
+    search::SearchProcess(m_Store);
     FillSheetList();
     QMetaObject::invokeMethod(this, &CSearchDataDlg::DisplaySearchData, Qt::QueuedConnection);
 }
 
 void CSearchDataDlg::FillSheetList()
 {
-    records::FillSheetList(m_SheetList, m_Paging, emtask::GetManager()->m_DeviceSearchTotalCnt);
+    records::FillSheetList(m_SheetList, m_Paging, m_Store.Search().Total(), m_Store.Settings());
 }
 
 void CSearchDataDlg::OnSheetChanged(int index)
@@ -189,11 +189,9 @@ void CSearchDataDlg::OnSheetChanged(int index)
 void CSearchDataDlg::DisplaySearchData()
 {
     DebugLine(" DisplaySearchData");
-    emtask::EMTaskData* store = emtask::GetManager();
-    emtask::DeviceData& d = store->m_SearchData;
-    const int32_t total = std::clamp(store->m_DeviceSearchTotalCnt, 0, emtask::kMaxRecords);
-    d.datakind = 'A';
-    d.datacnt = total;
+    m_Store.Search().MarkShown();
+    const emtask::DeviceData& d = m_Store.Search().Found();
+    const int32_t total = d.datacnt;
     const bool archive = m_SourceFlag != 0;
     m_Grid->hide();
 
@@ -236,8 +234,7 @@ void CSearchDataDlg::OnRowDoubleClicked(int row)
 
 void CSearchDataDlg::ShowPhoto(int32_t slot)
 {
-    m_ShownVerdict = records::ShowRecordPhoto(m_Picture, PhotoSourceNow(), emtask::GetManager()->m_SearchData,
-                                              slot);
+    m_ShownVerdict = records::ShowRecordPhoto(m_Picture, PhotoSourceNow(), m_Store.Search().Found(), slot);
 }
 
 void CSearchDataDlg::OnPreviewClosed()
@@ -252,24 +249,24 @@ void CSearchDataDlg::OnSave()
     const QString chosen = Dialogs().saveFileName(this, QStringLiteral("Save"), QString(),
                                                   QStringLiteral("dat File(*.dat);;All Files (*.*)"));
     if (chosen.isEmpty()) return;
-    emtask::EMTaskData* store = emtask::GetManager();
+    emtask::EMTaskData* store = &m_Store;
     const records::ArchiveTarget target = records::ArchiveTargetFor(QFile::encodeName(chosen).toStdString());
     if (!target.ok) {
         OnSaved(false);
         return;
     }
     setEnabled(false);
-    const bool photos = store->m_BusInfo.photosave == 0;
-    const int32_t count = emtask::RecordCount(store->m_SearchData);
+    const bool photos = store->Settings().Get().photosave == 0;
+    const int32_t count = emtask::RecordCount(store->Search().Found());
     if (photos) records::StartPhotoCopyProgress(m_Progress, 1, count, this);
-    const uint8_t kind = static_cast<uint8_t>(store->m_SearchData.datakind & 0xFF);
+    const uint8_t kind = static_cast<uint8_t>(store->Search().Found().datakind & 0xFF);
     const records::PhotoSource from = PhotoSourceNow();
     // The worker reads m_SearchData while this window is disabled (nothing
     // changes it) and reports only by its signals.
     m_SaveThread = std::thread([this, target, kind, from, photos, store] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         const bool ok = records::SaveArchiveWork([this](int done) { emit workProgressed(done); }, target,
-                                                 kind, store->m_SearchData, *store, from, photos);
+                                                 kind, store->Search().Found(), *store, from, photos);
         emit saveFinished(ok);
     });
 }
@@ -291,17 +288,17 @@ void CSearchDataDlg::OnCsv()
                                             QStringLiteral("Excel Files(*.csv)"));
     if (chosen.isEmpty()) return;
     if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".csv");
-    emtask::EMTaskData* store = emtask::GetManager();
-    const int n = emtask::RecordCount(store->m_SearchData);
+    emtask::EMTaskData* store = &m_Store;
+    const int n = emtask::RecordCount(store->Search().Found());
     setEnabled(false);
     ProgressTextInfo info;
     info.context = 1;
-    info.total = store->m_DeviceSearchTotalCnt;
+    info.total = store->Search().Total();
     m_Progress->Bar()->SetTextInfo(info);
     m_Progress->Start(n, this);
     m_CsvRunning = true;
     const std::string path = QFile::encodeName(chosen).toStdString();
-    const int order = store->m_BusInfo.dateorder;
+    const int order = store->Settings().Get().dateorder;
     auto pause = m_CsvPause;
     m_CsvThread = std::thread([this, path, order, n, store, pause] {
         search::CsvExportHooks hooks;
@@ -315,7 +312,7 @@ void CSearchDataDlg::OnCsv()
         hooks.progress = [this, step, n](int lines) {
             if (lines % step == 0 || lines == n) emit workProgressed(lines);
         };
-        emit csvFinished(search::ExportCsv(path, store->m_SearchData, order, hooks));
+        emit csvFinished(search::ExportCsv(path, store->Search().Found(), order, hooks));
     });
 }
 

@@ -4,6 +4,7 @@
 // photograph, and saves the results as an archive or as CSV, or prints them.
 #pragma once
 
+#include "StoreParts.h"
 #include "records/RecordListParts.h"
 #include "search/CsvExport.h"
 
@@ -29,8 +30,8 @@ public:
 
     // `sourceFlag` and the archive's photo folder and file name come from the
     // record window. The search runs once the window is up.
-    CSearchDataDlg(int sourceFlag, const std::string& archivePhotoFolder, const QString& archiveName,
-                   QWidget* parent = nullptr);
+    CSearchDataDlg(emtask::EMTaskData& store, int sourceFlag, const std::string& archivePhotoFolder,
+                   const QString& archiveName, QWidget* parent = nullptr);
     ~CSearchDataDlg() override;
 
     // Runs the window modally through Dialogs().
@@ -86,6 +87,7 @@ protected:
     void reject() override;  // Escape and the system close: Close
 
 private:
+    emtask::EMTaskData& m_Store;
     void SearchProcess();
     void FillSheetList();
     void OnSheetChanged(int index);

@@ -10,11 +10,11 @@ namespace search {
 
 void OpenSearch(CReadDeviceDlg& records, const std::function<void(CSearchDataDlg&)>& prepare)
 {
-    CDataSearchDlg criteria(&records);
-    CommitResultAreaAhead(*emtask::GetManager());
+    CDataSearchDlg criteria(records.Store().Search(), &records);
+    CommitResultAreaAhead(records.Store().Search());
     if (criteria.DoModal() != QDialog::Accepted) return;
-    CSearchDataDlg results(records.SourceFlag(), records.ArchivePhotoFolder(), records.ArchiveFileName(),
-                           &records);
+    CSearchDataDlg results(records.Store(), records.SourceFlag(), records.ArchivePhotoFolder(),
+                           records.ArchiveFileName(), &records);
     if (prepare) prepare(results);
     results.DoModal();
 }

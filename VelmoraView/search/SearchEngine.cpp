@@ -409,11 +409,11 @@ void CommitPages(void* data, size_t size)
     }
 }
 
-void CommitResultAreaAhead(emtask::EMTaskData& store)
+void CommitResultAreaAhead(emtask::SearchResults& results)
 {
     std::future<void>& ahead = Ahead();
     if (ahead.valid() && ahead.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
-    TestRecord* records = store.m_SearchData.m_TestData;
+    void* records = results.ResultPages();
     try {
         ahead = std::async(std::launch::async,
                            [records] { CommitPages(records, sizeof(DeviceData::m_TestData)); });
@@ -425,11 +425,11 @@ void CommitResultAreaAhead(emtask::EMTaskData& store)
 int32_t SearchProcess(emtask::EMTaskData& store)
 {
     WaitForResultArea();
-    const SearchInfo& info = store.m_SearchInfo;
+    const SearchInfo& info = store.Search().Criteria();
     DebugLine("SearchProcess");
     DebugLine("dateStart : %.64s, dateEnd : %.64s", info.dateStart, info.dateEnd);
-    int32_t found = SearchRecords(store.m_DeviceData, info, store.m_SearchData);
-    store.m_DeviceSearchTotalCnt = found;
+    const DeviceData& log = store.Log().Records();
+    const int32_t found = store.Search().Fill([&](DeviceData& out) { return SearchRecords(log, info, out); });
     DebugLine("SearchProcess found %d", found);
     return found;
 }

@@ -10,7 +10,8 @@
 
 namespace emtask {
 class EMTaskData;
-}
+class SearchResults;
+}  // namespace emtask
 
 namespace search {
 
@@ -75,7 +76,7 @@ void CommitPages(void* data, size_t size);
 // criteria are being chosen, so the first search of a run does not fault in
 // 276 MB page by page; SearchProcess waits for it. Nothing else may touch
 // m_SearchData until then (the results window is not open meanwhile).
-void CommitResultAreaAhead(emtask::EMTaskData& store);
+void CommitResultAreaAhead(emtask::SearchResults& results);
 
 // SearchProcess: m_DeviceData with m_SearchInfo into m_SearchData, and the
 // count into m_DeviceSearchTotalCnt. Logs the criteria.

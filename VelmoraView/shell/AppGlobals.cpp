@@ -6,8 +6,6 @@
 
 #include <QWidget>
 
-std::atomic<int> g_LoadingStatus{0};
-
 void OpenIdentification(QWidget& main, QWidget& identification)
 {
     DebugLine(" OpenIdentification");
@@ -20,8 +18,8 @@ void OpenIdentification(QWidget& main, QWidget& identification)
     identification.raise();
 }
 
-void RunTestWindow(QWidget* owner, DeviceLink& link)
+void RunTestWindow(QWidget* owner, emtask::EMTaskData& store, DeviceLink& link)
 {
     DebugLine(" RunTestWindow");
-    RunCaptureDialog(owner, link);
+    RunCaptureDialog(owner, store, link);
 }

@@ -1,6 +1,6 @@
 #include "shell/COptionDeviceDlg.h"
 
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "TextUtil.h"
 #include "controls/Skin.h"
 
@@ -32,7 +32,9 @@ QString DeviceLevelText(const char* levelField, size_t width)
     return QString::fromLatin1(text);
 }
 
-COptionDeviceDlg::COptionDeviceDlg(QWidget* parent) : QWidget(parent)
+COptionDeviceDlg::COptionDeviceDlg(const emtask::SettingsBlock& settings, QWidget* parent)
+    : QWidget(parent),
+      m_Settings(settings)
 {
     resize(760, 540);
     auto* heading = new QLabel(QStringLiteral("Device"), this);
@@ -59,7 +61,7 @@ COptionDeviceDlg::COptionDeviceDlg(QWidget* parent) : QWidget(parent)
 
 void COptionDeviceDlg::Refresh()
 {
-    const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    const emtask::BusInfo& b = m_Settings.Get();
     m_Value[0]->setText(DeviceUnitText(b.unitcode, sizeof b.unitcode));
     m_Value[1]->setText(DeviceLevelText(b.lowlevel, sizeof b.lowlevel));
     m_Value[2]->setText(DeviceLevelText(b.highlevel, sizeof b.highlevel));

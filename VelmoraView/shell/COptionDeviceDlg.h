@@ -2,6 +2,8 @@
 // they were when the settings window opened.
 #pragma once
 
+#include "StoreParts.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -16,7 +18,7 @@ QString DeviceLevelText(const char* levelField, size_t width);
 class COptionDeviceDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit COptionDeviceDlg(QWidget* parent = nullptr);
+    explicit COptionDeviceDlg(const emtask::SettingsBlock& settings, QWidget* parent = nullptr);
     void Refresh();
     QString unitText() const;
     QString lowText() const;
@@ -27,5 +29,6 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    const emtask::SettingsBlock& m_Settings;
     QLabel* m_Value[4];
 };

@@ -36,7 +36,8 @@ SettingsPage HeldPage(FollowUp followUp)
 }
 }  // namespace
 
-COptionDlg::COptionDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+COptionDlg::COptionDlg(emtask::EMTaskData& store, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setFixedSize(1000, 650);
     setWindowTitle(QStringLiteral("Settings"));
@@ -67,7 +68,7 @@ COptionDlg::COptionDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
         m_Buttons[i] = b;
     }
     for (int i = 0; i < kSettingsPageCount; ++i)
-        setPage(i, CreateSettingsPage(static_cast<SettingsPage>(i), this));
+        setPage(i, CreateSettingsPage(static_cast<SettingsPage>(i), store, this));
     // Queued: the user list is written again after the change that shows it
     // differently has been saved.
     if (auto* users = qobject_cast<COptionIDMngDlg*>(page(int(SettingsPage::Registration)))) {

@@ -16,7 +16,7 @@ class COptionDlg : public QWidget {
     Q_OBJECT
 public:
     // Builds its pages through CreateSettingsPage().
-    explicit COptionDlg(QWidget* parent = nullptr);
+    explicit COptionDlg(emtask::EMTaskData& store, QWidget* parent = nullptr);
     ~COptionDlg() override;
 
     // Puts a page in place of `index` (nullptr removes it); its button is

@@ -2,7 +2,6 @@
 
 #include "DebugLog.h"
 #include "controls/Skin.h"
-#include "shell/AppGlobals.h"
 #include "messaging/WindowOps.h"
 
 #include <QLabel>
@@ -36,7 +35,7 @@ QString CSplash::statusText() const { return m_Status->text(); }
 void CSplash::OnLoadingTimer()
 {
     m_Loading.start(10);
-    const int status = g_LoadingStatus.load();
+    const int status = m_LoadingStatus;
     if (m_Step == 0) {
         if (status == 1 || status == 2) {
             m_Step = 1;
@@ -53,7 +52,7 @@ void CSplash::OnLoadingTimer()
         m_Loading.stop();
         m_Status->setText(QStringLiteral("Initializing USB connection ..."));
         m_Step = 0;
-        g_LoadingStatus = 0;
+        m_LoadingStatus = 0;
         m_Timeout.start(m_FinalPause);
     }
 }

@@ -12,6 +12,9 @@ class CSplash : public QWidget {
 public:
     // `mainWindow` is hidden while the splash is up and shown afterwards.
     explicit CSplash(QWidget* mainWindow, QWidget* parent = nullptr);
+    // How far the main window's start has come: 0 at its beginning, 1 when
+    // the controls are laid out, 2 when it is over.
+    void SetLoadingStatus(int status) { m_LoadingStatus = status; }
     QString statusText() const;
     int step() const { return m_Step; }
     // Timer intervals in ms (tests shorten the final pause).
@@ -24,6 +27,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    int m_LoadingStatus = 0;
     void OnLoadingTimer();
     void OnSplashTimeout();
 

@@ -63,11 +63,12 @@ CVelmoraViewDlg::CVelmoraViewDlg() : CVelmoraViewDlg(Options{}) { }
 
 CVelmoraViewDlg::CVelmoraViewDlg(const Options& options)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      m_Store(*emtask::GetManager()),
       m_Options(options)
 {
     m_PortNumber = 0;
     m_Since.start();
-    m_DeviceLink = std::make_unique<DeviceLink>(GetSerial());
+    m_DeviceLink = std::make_unique<DeviceLink>(GetSerial(), m_Store.Settings());
     ConnectDeviceLink();
     CreateChildren();
 }
@@ -95,7 +96,7 @@ CVelmoraViewDlg::~CVelmoraViewDlg()
     m_Central.reset();  // joins its thread
     UnregisterWindow(Wnd::Main, this);
     m_Splash.reset();
-    DestroyReportPreview();
+    m_Preview.reset();
     m_Records.reset();  // gives the test log back if an archive is shown
     m_Settings.reset();
     m_Password.reset();
@@ -115,7 +116,7 @@ void CVelmoraViewDlg::CreateChildren()
     connect(m_Msg.get(), &CNotice::finished, this, &CVelmoraViewDlg::OnMsgFinished);
     connect(m_MsgError.get(), &CNotice::shown, this, &CVelmoraViewDlg::OnErrorShown);
     connect(m_MsgError.get(), &CNotice::finished, this, &CVelmoraViewDlg::OnErrorFinished);
-    m_Password = std::make_unique<CPassword>();
+    m_Password = std::make_unique<CPassword>(m_Store.Settings());
     m_Password->move(0, 0);
     // Queued: the prompt hides or clears itself first.
     connect(m_Password.get(), &CPassword::accepted, this, &CVelmoraViewDlg::OpenSettings,
@@ -123,41 +124,42 @@ void CVelmoraViewDlg::CreateChildren()
     connect(m_Password.get(), &CPassword::refused, this, &CVelmoraViewDlg::OnPasswordRefused,
             Qt::QueuedConnection);
     connect(m_Password.get(), &CPassword::closed, this, [this] { setEnabled(true); });
-    m_IDentry = std::make_unique<CIDentry>();
+    m_IDentry = std::make_unique<CIDentry>(m_Store.Users(), m_Store.Settings());
     // Queued: the identification window hides and disables the main window
     // before the test starts, as a posted message did.
     connect(m_IDentry.get(), &CIDentry::startTestRequested, this, &CVelmoraViewDlg::OnStartTest,
             Qt::QueuedConnection);
-    m_Records = std::make_unique<CReadDeviceDlg>();
+    m_Preview = std::make_unique<ReportPreview>(m_Store.Settings());
+    m_Records = std::make_unique<CReadDeviceDlg>(m_Store);
     CReadDeviceDlg* recordWnd = m_Records.get();
     records::InstallExcelCommand(*recordWnd);
     // A double-clicked row opens the report of its own slot; the record
     // window is told when the report closes.
-    connect(recordWnd, &CReadDeviceDlg::rowOpened, this, [recordWnd] {
-        OpenReportPreview(recordWnd->SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_DeviceData,
-                          recordWnd->PhotoSourceNow().folder, Wnd::ReadDevice, recordWnd->SelectedSlot(),
-                          [recordWnd] { recordWnd->OnPreviewClosed(); });
+    connect(recordWnd, &CReadDeviceDlg::rowOpened, this, [this, recordWnd] {
+        m_Preview->Open(recordWnd->SelectedTestNo().trimmed().toInt(), m_Store.Log().Records(),
+                        recordWnd->PhotoSourceNow().folder, Wnd::ReadDevice, recordWnd->SelectedSlot(),
+                        [recordWnd] { recordWnd->OnPreviewClosed(); });
     });
-    connect(recordWnd, &CReadDeviceDlg::searchRequested, this,
-            [recordWnd] { search::OpenSearch(*recordWnd, ConnectSearchResults); });
+    connect(recordWnd, &CReadDeviceDlg::searchRequested, this, [this, recordWnd] {
+        search::OpenSearch(*recordWnd, [this](CSearchDataDlg& results) { ConnectSearchResults(results); });
+    });
 }
 
 void CVelmoraViewDlg::ConnectSearchResults(CSearchDataDlg& results)
 {
-    connect(&results, &CSearchDataDlg::rowOpened, &results, [&results] {
-        OpenReportPreview(results.SelectedTestNo().trimmed().toInt(), emtask::GetManager()->m_SearchData,
-                          results.PhotoSourceNow().folder, Wnd::SearchData, results.SelectedSlot(),
-                          [&results] { results.OnPreviewClosed(); });
+    connect(&results, &CSearchDataDlg::rowOpened, &results, [this, &results] {
+        m_Preview->Open(results.SelectedTestNo().trimmed().toInt(), m_Store.Search().Found(),
+                        results.PhotoSourceNow().folder, Wnd::SearchData, results.SelectedSlot(),
+                        [&results] { results.OnPreviewClosed(); });
     });
 }
 
 void CVelmoraViewDlg::Init()
 {
-    g_LoadingStatus = 0;
     if (QScreen* s = QGuiApplication::primaryScreen()) m_WorkArea = s->availableGeometry();
     if (m_Options.debugLevel) SetDiagnostics(true);
 
-    emtask::EMTaskData* store = emtask::GetManager();
+    emtask::EMTaskData* store = &m_Store;
     emtask::MakeDirectory(emtask::ConfDir());
     store->LoadSetting(emtask::ConfigPath().c_str());
 
@@ -174,7 +176,7 @@ void CVelmoraViewDlg::Init()
     setFixedSize(1024, 768);
     DragWithMouse(this);
     CreateControls();
-    g_LoadingStatus = 1;
+    if (m_Splash) m_Splash->SetLoadingStatus(1);
 
     DeviceInfoDisplay(0);
     connect(&m_ClockTimer, &QTimer::timeout, this, &CVelmoraViewDlg::RefreshClock);
@@ -183,11 +185,11 @@ void CVelmoraViewDlg::Init()
     // The test log, repairs and the user table (the settings file again, as
     // the start-up reads it with the rest).
     store->StartUp();
-    ShowStartupProblems(this);
+    ShowStartupProblems(this, m_Store);
     ClearDeviceValues();
 
     if (m_Options.countCameras) measurement::CountCameras();
-    store->m_BusInfo.cameraindex = 0;
+    store->Settings().Change([](emtask::BusInfo& b) { b.cameraindex = 0; });
     RefreshClock();
 
     m_SerialTimeout.setSingleShot(true);
@@ -197,13 +199,13 @@ void CVelmoraViewDlg::Init()
     // A port plugged in refills the list, which stays locked while connected.
     connect(&m_Discovery, &CPortDiscovery::portArrived, this, [this] {
         FillPortList();
-        if (emtask::GetManager()->m_Connected) m_DevComboPort->setEnabled(false);
+        if (m_Store.Connected()) m_DevComboPort->setEnabled(false);
     });
     connect(&m_Discovery, &CPortDiscovery::searchFailed, this,
             [this](const QString& text) { ShowMessage(this, text, QString(), QMessageBox::Warning); });
     if (m_Options.monitorPorts) m_Discovery.StartMonitor();
 
-    m_Settings = std::make_unique<COptionDlg>();
+    m_Settings = std::make_unique<COptionDlg>(m_Store);
     KeepAbove(m_Settings.get(), this);
     KeepAbove(m_Password.get(), this);
     KeepAbove(m_Records.get(), this);
@@ -217,7 +219,7 @@ void CVelmoraViewDlg::Init()
     if (auto* page = qobject_cast<CentralPage*>(m_Settings->page(int(SettingsPage::Central))))
         connect(page, &CentralPage::settingsSaved, this, restart);
     restart();
-    g_LoadingStatus = 2;
+    if (m_Splash) m_Splash->SetLoadingStatus(2);
     if (!m_Options.splash) {
         show();
         CenterWindow(this);
@@ -336,25 +338,26 @@ void CVelmoraViewDlg::RefreshClock()
     const QDate d = now.date();
     const QTime t = now.time();
     const std::string text = emtask::ClockText(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(),
-                                               emtask::GetManager()->m_BusInfo.dateorder);
+                                               m_Store.Settings().Get().dateorder);
     m_Clock->setText(QString::fromUtf8(text.c_str()));
 }
 
 void CVelmoraViewDlg::ClearDeviceValues()
 {
-    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
-    std::memset(b.unitcode, 0, sizeof b.unitcode);
-    std::memset(b.lowlevel, 0, sizeof b.lowlevel);
-    std::memset(b.highlevel, 0, sizeof b.highlevel);
-    std::memset(b.calcnt, 0, sizeof b.calcnt);
+    m_Store.Settings().Change([](emtask::BusInfo& b) {
+        std::memset(b.unitcode, 0, sizeof b.unitcode);
+        std::memset(b.lowlevel, 0, sizeof b.lowlevel);
+        std::memset(b.highlevel, 0, sizeof b.highlevel);
+        std::memset(b.calcnt, 0, sizeof b.calcnt);
+    });
 }
 
 void CVelmoraViewDlg::DeviceInfoDisplay(int a_Connect)
 {
-    emtask::EMTaskData* store = emtask::GetManager();
+    emtask::EMTaskData* store = &m_Store;
     DebugLine(" DeviceInfoDisplay, a_Connect : %d, unit : %s", a_Connect,
-              emtask::FieldText(store->m_BusInfo.unitcode).c_str());
-    store->m_Connected = a_Connect;
+              emtask::FieldText(store->Settings().Get().unitcode).c_str());
+    store->SetConnected(a_Connect != 0);
     if (a_Connect) {
         m_SerialTimeout.stop();
         setEnabled(true);
@@ -380,7 +383,7 @@ void CVelmoraViewDlg::DeviceInfoDisplay(int a_Connect)
     m_DeviceLink->EndFollowedTest();
     Pause(300);
     m_PortNumber = 0;
-    store->m_DeviceKind = 0;
+    store->SetDeviceKind(0);
     FillPortList();
     ShowLinkState(LinkState::Disconnected);
 }
@@ -411,20 +414,19 @@ void CVelmoraViewDlg::ShowLinkState(LinkState state)
 
 void CVelmoraViewDlg::OnLinkAnswer()
 {
-    if (emtask::GetManager()->m_Connected && m_Link == LinkState::Waiting)
-        ShowLinkState(LinkState::Connected);
+    if (m_Store.Connected() && m_Link == LinkState::Waiting) ShowLinkState(LinkState::Connected);
 }
 
 void CVelmoraViewDlg::OnUnitReported(const UnitFrame& unit)
 {
     // A late frame of a closed link is dropped.
-    if (emtask::GetManager()->m_Connected) StoreUnitFrame(unit);
+    if (m_Store.Connected()) StoreUnitFrame(m_Store.Settings(), unit);
 }
 
 void CVelmoraViewDlg::OnResetSwallowedFrame()
 {
     // The swallowed frame ended the pending reset.
-    emtask::GetManager()->m_BusInfo.login = 0;
+    m_Store.Settings().Change([](emtask::BusInfo& b) { b.login = 0; });
     m_DeviceLink->Send(DeviceCommand::Reset);
 }
 
@@ -458,7 +460,7 @@ void CVelmoraViewDlg::OnConnect()
     DebugLine(" startserial port : %d, baudrate : %d", m_PortNumber, kBaud);
     // Before the read thread starts: a reset left pending by an earlier run
     // swallows the first frame.
-    m_DeviceLink->Begin(emtask::GetManager()->m_BusInfo.login == 1);
+    m_DeviceLink->Begin(m_Store.Settings().Get().login == 1);
     if (!port.IsOpen() && port.Open(m_PortNumber, kBaud) == 1) {
         if (!port.m_RecvHandler.load()) port.m_RecvHandler = &RecvData;
         DebugLine("[시리얼 드라이버 초기화]");
@@ -492,7 +494,7 @@ void CVelmoraViewDlg::OnMeasure()
 
 void CVelmoraViewDlg::OnMeasureLook()
 {
-    const bool unitKnown = emtask::GetManager()->m_BusInfo.unitcode[0] != 0;
+    const bool unitKnown = m_Store.Settings().Get().unitcode[0] != 0;
     switch (m_Gate.Look(NowMs(), unitKnown)) {
     case MeasureGate::Verdict::Open:
         m_MeasureTimer.stop();
@@ -536,8 +538,8 @@ void CVelmoraViewDlg::SaveForExit()
 {
     if (m_Exiting) return;
     m_Exiting = true;
-    emtask::EMTaskData* store = emtask::GetManager();
-    store->m_BusInfo.reserved300 = 0;
+    emtask::EMTaskData* store = &m_Store;
+    store->Settings().Change([](emtask::BusInfo& b) { b.reserved300 = 0; });
     emtask::MakeDirectory(emtask::ConfDir());
     ReportNotSaved(this, store->SaveSetting(emtask::ConfigPath().c_str()), QStringLiteral("The settings"));
     QThread::msleep(100);
@@ -549,7 +551,7 @@ void CVelmoraViewDlg::OnStartTest()
 {
     if (GetSerial().IsOpen()) {
         m_DeviceLink->Send(DeviceCommand::Start);
-        RunTestWindow(this, *m_DeviceLink);
+        RunTestWindow(this, m_Store, *m_DeviceLink);
     }
     setEnabled(true);
 }
@@ -580,7 +582,7 @@ void CVelmoraViewDlg::OnPasswordRefused()
 void CVelmoraViewDlg::OfferMeasure()
 {
     // A late frame of a closed link must not offer a test.
-    if (emtask::GetManager()->m_Connected) m_Measure->setEnabled(true);
+    if (m_Store.Connected()) m_Measure->setEnabled(true);
 }
 
 void CVelmoraViewDlg::TakeControlBack()

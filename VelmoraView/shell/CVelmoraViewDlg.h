@@ -21,6 +21,10 @@ class COptionDlg;
 class CSplash;
 class CReadDeviceDlg;
 class CSearchDataDlg;
+class ReportPreview;
+namespace emtask {
+class EMTaskData;
+}
 class QLabel;
 namespace central {
 class CentralWorker;
@@ -67,10 +71,11 @@ public:
     QLabel* valueLabel(int i) const { return m_Value[i]; }
     CSplash* splash() const { return m_Splash.get(); }
     CReadDeviceDlg* recordWindow() const { return m_Records.get(); }
+    ReportPreview& reportPreview() const { return *m_Preview; }
     DeviceLink& deviceLink() const { return *m_DeviceLink; }
     QString centralText() const;  // the whole state line
     // A double-clicked search result opens the report of its own slot.
-    static void ConnectSearchResults(CSearchDataDlg& results);
+    void ConnectSearchResults(CSearchDataDlg& results);
 
 public slots:
     // The buttons.
@@ -106,6 +111,8 @@ private slots:
     void OnErrorFinished(FollowUp followUp);
 
 private:
+    emtask::EMTaskData& m_Store;
+    std::unique_ptr<ReportPreview> m_Preview;  // Print View, opened from the lists
     void ConnectDeviceLink();
     void CreateChildren();
     void CreateControls();

@@ -1,5 +1,6 @@
 #include "shell/SettingsPages.h"
 
+#include "EMTaskData.h"
 #include "central/CentralPage.h"
 #include "measurement/COptionCameraDlg.h"
 #include "options/COptionPsetDlg.h"
@@ -23,15 +24,16 @@ const char* SettingsPageName(SettingsPage page)
     return "";
 }
 
-QWidget* CreateSettingsPage(SettingsPage page, QWidget* parent)
+QWidget* CreateSettingsPage(SettingsPage page, emtask::EMTaskData& store, QWidget* parent)
 {
+    emtask::SettingsBlock& settings = store.Settings();
     switch (page) {
-    case SettingsPage::Registration: return new COptionIDMngDlg(parent);
-    case SettingsPage::Device: return new COptionDeviceDlg(parent);
-    case SettingsPage::ProgramSetting: return new COptionPsetDlg(parent);
-    case SettingsPage::Password: return new COptionHelpDlg(parent);
-    case SettingsPage::Camera: return new COptionCameraDlg(parent);
-    case SettingsPage::PrintSetting: return new COptionPrintDlg(parent);
+    case SettingsPage::Registration: return new COptionIDMngDlg(store.Users(), settings, parent);
+    case SettingsPage::Device: return new COptionDeviceDlg(settings, parent);
+    case SettingsPage::ProgramSetting: return new COptionPsetDlg(settings, parent);
+    case SettingsPage::Password: return new COptionHelpDlg(settings, parent);
+    case SettingsPage::Camera: return new COptionCameraDlg(settings, parent);
+    case SettingsPage::PrintSetting: return new COptionPrintDlg(settings, parent);
     case SettingsPage::Central: return new CentralPage(parent);
     default: return nullptr;
     }

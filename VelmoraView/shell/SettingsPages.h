@@ -3,6 +3,9 @@
 #pragma once
 
 class QWidget;
+namespace emtask {
+class EMTaskData;
+}
 
 enum class SettingsPage {
     Registration,
@@ -18,4 +21,4 @@ constexpr int kSettingsPageCount = static_cast<int>(SettingsPage::Count);
 
 const char* SettingsPageName(SettingsPage page);
 // A new page (760 x 540), or nullptr while that page is not part of the program.
-QWidget* CreateSettingsPage(SettingsPage page, QWidget* parent);
+QWidget* CreateSettingsPage(SettingsPage page, emtask::EMTaskData& store, QWidget* parent);

@@ -1,7 +1,7 @@
 #include "users/CIDentry.h"
 
 #include "DebugLog.h"
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/LimitedEdit.h"
@@ -19,29 +19,31 @@
 #include <cstdio>
 #include <cstring>
 
-int FindSubjectSlot(const std::string& entry)
+int FindSubjectSlot(const emtask::UserRegister& users, const std::string& entry)
 {
     if (entry.empty()) return -1;
-    const emtask::BusUserInfo* users = emtask::GetManager()->wp_BusUserInfo;
     for (int i = 0; i < emtask::kMaxUsers; ++i) {
-        if (emtask::FieldText(users[i].cusid) == entry || emtask::FieldText(users[i].uname) == entry)
-            return i;
+        const emtask::BusUserInfo& u = users.At(i);
+        if (emtask::FieldText(u.cusid) == entry || emtask::FieldText(u.uname) == entry) return i;
     }
     return -1;
 }
 
-void ApplySubject(int slot)
+void ApplySubject(const emtask::UserRegister& users, emtask::SettingsBlock& settings, int slot)
 {
-    emtask::EMTaskData* m = emtask::GetManager();
-    const emtask::BusUserInfo& u = m->wp_BusUserInfo[slot];
-    emtask::BusInfo& b = m->m_BusInfo;
-    std::memset(b.subjectno, 0, sizeof b.subjectno);
-    std::snprintf(b.subjectno, sizeof b.subjectno, "%d", u.uid);
-    emtask::CopyField(b.subjectname, emtask::FieldText(u.uname));
-    emtask::CopyField(b.subjectid, emtask::FieldText(u.cusid));
+    const emtask::BusUserInfo& u = users.At(slot);
+    settings.Change([&u](emtask::BusInfo& b) {
+        std::memset(b.subjectno, 0, sizeof b.subjectno);
+        std::snprintf(b.subjectno, sizeof b.subjectno, "%d", u.uid);
+        emtask::CopyField(b.subjectname, emtask::FieldText(u.uname));
+        emtask::CopyField(b.subjectid, emtask::FieldText(u.cusid));
+    });
 }
 
-CIDentry::CIDentry() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+CIDentry::CIDentry(const emtask::UserRegister& users, emtask::SettingsBlock& settings)
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_Users(users),
+      m_Settings(settings)
 {
     setObjectName(QStringLiteral("CIDentry"));
     setFixedSize(540, 300);
@@ -112,7 +114,7 @@ void CIDentry::FirstShown()
 {
     if (!isVisible()) return;
     m_Entry->setFocus();
-    const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    const emtask::BusInfo& b = m_Settings.Get();
     if (b.idmode == 0) {
         m_Entry->setEnabled(false);
         m_Ok->setEnabled(false);
@@ -194,7 +196,7 @@ void CIDentry::OnOk()
 {
     if (!m_Ok->isEnabled() || !isEnabled()) return;
     const std::string entry = m_Entry->text().toUtf8().toStdString();
-    const int slot = FindSubjectSlot(entry);
+    const int slot = FindSubjectSlot(m_Users, entry);
     if (slot < 0) {
         DebugLine("no user for the entry");
         // The entry stays for a correction once the notice is acknowledged.
@@ -203,8 +205,8 @@ void CIDentry::OnOk()
         ShowErrorNotice(ErrorNotice::IdOrName);
         return;
     }
-    ApplySubject(slot);
-    DebugLine("subject %s", emtask::GetManager()->m_BusInfo.subjectno);
+    ApplySubject(m_Users, m_Settings, slot);
+    DebugLine("subject %s", m_Settings.Get().subjectno);
     emit startTestRequested();
     EnableWnd(Wnd::Main, false);
     hide();

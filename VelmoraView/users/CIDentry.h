@@ -2,6 +2,8 @@
 // among the registered users before the main window starts the test.
 #pragma once
 
+#include "StoreParts.h"
+
 #include <QDialog>
 #include <string>
 
@@ -13,10 +15,10 @@ enum class FollowUp;
 // First slot (0..9,999) whose user ID, or failing that whose name, equals
 // `entry` byte for byte; -1 when none does. An empty entry matches no one:
 // the never-used slot 0 would otherwise start a test for nobody.
-int FindSubjectSlot(const std::string& entry);
+int FindSubjectSlot(const emtask::UserRegister& users, const std::string& entry);
 
 // Copies the user of `slot` into the subject fields of the settings block.
-void ApplySubject(int slot);
+void ApplySubject(const emtask::UserRegister& users, emtask::SettingsBlock& settings, int slot);
 
 // The identification of the person to be tested, before a test starts
 // ("ID entry"); it picks a registered user, it does not register one.
@@ -27,7 +29,7 @@ public:
 
     // A window of its own, never a child of the main window: disabling the
     // main window while this one is shown must leave this one usable.
-    CIDentry();
+    CIDentry(const emtask::UserRegister& users, emtask::SettingsBlock& settings);
     ~CIDentry() override;
 
     // Shown centred by the main window when a test is to start.
@@ -58,6 +60,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    const emtask::UserRegister& m_Users;
+    emtask::SettingsBlock& m_Settings;
     void FirstShown();
     void ShowErrorNotice(ErrorNotice notice);
     void LockForFullCounter();

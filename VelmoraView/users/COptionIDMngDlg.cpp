@@ -1,7 +1,7 @@
 #include "users/COptionIDMngDlg.h"
 
 #include "DebugLog.h"
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "TextUtil.h"
 #include "controls/CLoadDataDlg.h"
 #include "controls/CProgressBar.h"
@@ -25,7 +25,6 @@
 #include <ctime>
 
 using emtask::BusUserInfo;
-using emtask::GetManager;
 
 namespace {
 
@@ -48,7 +47,11 @@ QString NamedText(const users::ImportCheck& check)
 
 }  // namespace
 
-COptionIDMngDlg::COptionIDMngDlg(QWidget* parent) : QWidget(parent)
+COptionIDMngDlg::COptionIDMngDlg(emtask::UserRegister& users, emtask::SettingsBlock& settings,
+                                 QWidget* parent)
+    : QWidget(parent),
+      m_Users(users),
+      m_Settings(settings)
 {
     setFixedSize(760, 540);
 
@@ -119,12 +122,11 @@ QString COptionIDMngDlg::TotalText() const { return m_totalLabel->text(); }
 
 void COptionIDMngDlg::RefreshUserList()
 {
-    emtask::EMTaskData* mgr = GetManager();
-    DebugLine("wp_BusInfo->totaluser : %d", mgr->m_BusInfo.totaluser);
+    DebugLine("wp_BusInfo->totaluser : %d", m_Settings.Get().totaluser);
     m_rows.clear();
-    const int order = mgr->m_BusInfo.dateorder;
+    const int order = m_Settings.Get().dateorder;
     for (int s = 0; s < emtask::kMaxUsers; ++s) {
-        const BusUserInfo& u = mgr->wp_BusUserInfo[s];
+        const BusUserInfo& u = m_Users.At(s);
         if (u.uid <= 0) continue;
         Row r;
         r.slot = s;
@@ -137,15 +139,14 @@ void COptionIDMngDlg::RefreshUserList()
         for (int c = 0; c < ColCount; ++c) r.key[c] = r.text[c].toStdString();
         m_rows.push_back(std::move(r));
     }
-    mgr->m_BusInfo.totaluser = static_cast<int32_t>(m_rows.size());
-    m_totalLabel->setText(QString::asprintf("%d", mgr->m_BusInfo.totaluser));
+    m_totalLabel->setText(QString::asprintf("%d", static_cast<int>(m_rows.size())));
     SortRows();
     FillList();
 }
 
 void COptionIDMngDlg::SortRows()
 {
-    const emtask::BusInfo& b = GetManager()->m_BusInfo;
+    const emtask::BusInfo& b = m_Settings.Get();
     const int col = (b.sortcolumn >= 0 && b.sortcolumn < ColCount) ? b.sortcolumn : ColSeq;
     const bool ascending = b.sortdirection != 0;
     // std::string compares through char_traits<char>, which orders as unsigned bytes.
@@ -190,16 +191,17 @@ void COptionIDMngDlg::OnHeaderClicked(int column)
     if (column < 0 || column >= ColCount) return;
     SyncChecks();
     // One direction flag for every column: each click flips it.
-    emtask::BusInfo& b = GetManager()->m_BusInfo;
-    b.sortcolumn = column;
-    b.sortdirection = b.sortdirection != 0 ? 0 : 1;
+    m_Settings.Change([column](emtask::BusInfo& b) {
+        b.sortcolumn = column;
+        b.sortdirection = b.sortdirection != 0 ? 0 : 1;
+    });
     SortRows();
     FillList();
 }
 
 void COptionIDMngDlg::OnBnClickedBtnRegUser()
 {
-    const int slot = users::FirstFreeSlot(GetManager()->wp_BusUserInfo);
+    const int slot = users::FirstFreeSlot(m_Users.Slots());
     if (slot < 0) {
         ShowMessage(this,
                     QStringLiteral("The register is full: %1 users are registered.\n"
@@ -219,13 +221,13 @@ void COptionIDMngDlg::OnModify(int uid)
 
 void COptionIDMngDlg::RunRegistration(int regType, int slot)
 {
-    CRegUserDlg dlg(this);
+    CRegUserDlg dlg(m_Users, this);
     connect(&dlg, &CRegUserDlg::userStored, this, &COptionIDMngDlg::RefreshUserList, Qt::QueuedConnection);
     dlg.m_RegType = regType;
     dlg.nUID = slot;
     if (dlg.DoModal() == QDialog::Accepted) {
         DebugPrint("[%s:%d]SaveUserInfo\n", EMT_SRC, __LINE__);
-        ReportNotSaved(this, GetManager()->SaveUserInfo(), QStringLiteral("The user list"));
+        ReportNotSaved(this, m_Users.Save(), QStringLiteral("The user list"));
     }
 }
 
@@ -238,7 +240,6 @@ void COptionIDMngDlg::OnBnClickedBtnDelete()
                     QStringLiteral("ID Delete"), QMessageBox::Information);
         return;
     }
-    emtask::EMTaskData* mgr = GetManager();
     const bool confirmed = ShowMessage(this,
                                        QStringLiteral("Are you sure you want to delete the checked ID?"),
                                        QStringLiteral("ID Delete"), QMessageBox::Question,
@@ -249,11 +250,10 @@ void COptionIDMngDlg::OnBnClickedBtnDelete()
         // The row's own slot: a damaged file whose uid names another slot
         // must not take that other user with it.
         const int slot = m_rows[i].slot;
-        if (slot > 0 && slot < emtask::kMaxUsers)
-            std::memset(&mgr->wp_BusUserInfo[slot], 0, sizeof(BusUserInfo));
+        if (slot > 0) m_Users.Erase(slot);
     }
     // Written and counted again even when cancelled.
-    ReportNotSaved(this, mgr->SaveUserInfo(), QStringLiteral("The user list"));
+    ReportNotSaved(this, m_Users.Save(), QStringLiteral("The user list"));
     RefreshUserList();
 }
 
@@ -263,9 +263,8 @@ void COptionIDMngDlg::OnBnClickedBtnDeleteAll()
                     QStringLiteral("All Delete"), QMessageBox::Question,
                     QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
-    emtask::EMTaskData* mgr = GetManager();
-    std::memset(mgr->wp_BusUserInfo, 0, sizeof mgr->wp_BusUserInfo);
-    ReportNotSaved(this, mgr->SaveUserInfo(), QStringLiteral("The user list"));
+    m_Users.Clear();
+    ReportNotSaved(this, m_Users.Save(), QStringLiteral("The user list"));
     RefreshUserList();
 }
 
@@ -283,7 +282,7 @@ void COptionIDMngDlg::SaveXlsx(const QString& path)
     if (m_exportThread.joinable()) m_exportThread.join();
     m_savePath = path;
     setEnabled(false);
-    const int total = users::CountUsers(GetManager()->wp_BusUserInfo);
+    const int total = users::CountUsers(m_Users.Slots());
     ProgressTextInfo info;
     info.context = 1;
     info.total = total;
@@ -293,7 +292,7 @@ void COptionIDMngDlg::SaveXlsx(const QString& path)
     const std::string target = QFile::encodeName(path).toStdString();
     m_exportThread = std::thread([this, target] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        const bool ok = users::ExportUsers(target, GetManager()->wp_BusUserInfo, [this](int n) {
+        const bool ok = users::ExportUsers(target, m_Users.Slots(), [this](int n) {
             if (n % 64 == 0)
                 QMetaObject::invokeMethod(
                     this, [this, n] { m_progress->Bar()->SetPos(n); }, Qt::QueuedConnection);
@@ -320,7 +319,7 @@ void COptionIDMngDlg::ExportFinished(bool ok)
 void COptionIDMngDlg::OnBnClickedBtnLoadFile()
 {
     if (Busy()) return;
-    if (GetManager()->m_BusInfo.totaluser != 0) {
+    if (m_Settings.Get().totaluser != 0) {
         if (ShowMessage(this,
                         QStringLiteral("Existing user data will be deleted.\nDo you still want to proceed?"),
                         QStringLiteral("Warning"), QMessageBox::Warning,
@@ -438,9 +437,7 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
                     QMessageBox::Information);
         return;
     }
-    emtask::EMTaskData* mgr = GetManager();
-    users::ApplyImport(mgr->wp_BusUserInfo, check.users, when);
-    mgr->m_BusInfo.totaluser = static_cast<int32_t>(check.users.size());
-    ReportNotSaved(this, mgr->SaveUserInfo(), QStringLiteral("The user list"));
+    users::ApplyImport(m_Users, check.users, when);
+    ReportNotSaved(this, m_Users.Save(), QStringLiteral("The user list"));
     QMetaObject::invokeMethod(this, &COptionIDMngDlg::RefreshUserList, Qt::QueuedConnection);
 }

@@ -3,6 +3,7 @@
 // with .xlsx workbooks (each on a worker thread of its own).
 #pragma once
 
+#include "StoreParts.h"
 #include "users/UserExchange.h"
 
 #include <QString>
@@ -22,7 +23,7 @@ class CLoadDataDlg;
 class COptionIDMngDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit COptionIDMngDlg(QWidget* parent = nullptr);
+    COptionIDMngDlg(emtask::UserRegister& users, emtask::SettingsBlock& settings, QWidget* parent = nullptr);
     ~COptionIDMngDlg() override;
 
     enum Column { ColSeq, ColModify, ColDate, ColId, ColName, ColCount };
@@ -48,6 +49,8 @@ public slots:
     void LoadXlsx(const QString& path);
 
 private:
+    emtask::UserRegister& m_Users;
+    emtask::SettingsBlock& m_Settings;
     struct Row {
         int slot = 0;  // where the user lies; equals uid unless the file was damaged
         int uid = 0;

@@ -1,7 +1,7 @@
 #include "users/CRegUserDlg.h"
 
 #include "DebugLog.h"
-#include "EMTaskData.h"
+#include "StoreParts.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
@@ -33,7 +33,9 @@ void LimitField(QLineEdit* edit, const int* maxChars)
 
 }  // namespace
 
-CRegUserDlg::CRegUserDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+CRegUserDlg::CRegUserDlg(emtask::UserRegister& users, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      m_Users(users)
 {
     setWindowTitle(QStringLiteral("Registration"));
     setFixedSize(360, 190);
@@ -87,7 +89,7 @@ void CRegUserDlg::LoadFields()
     m_openedId.clear();
     m_openedName.clear();
     if (nUID <= 0 || nUID >= emtask::kMaxUsers) return;
-    const emtask::BusUserInfo& u = emtask::GetManager()->wp_BusUserInfo[nUID];
+    const emtask::BusUserInfo& u = m_Users.At(nUID);
     m_openedId = emtask::FieldText(u.cusid);
     m_openedName = emtask::FieldText(u.uname);
     if (u.cusid[0] || u.uname[0]) {
@@ -110,7 +112,7 @@ int CRegUserDlg::CheckUserInfo(int uid)
 {
     const std::string id = m_editCusID->text().toStdString();
     const std::string name = m_editName->text().toStdString();
-    const users::CheckResult r = users::CheckUser(emtask::GetManager()->wp_BusUserInfo, uid, id, name);
+    const users::CheckResult r = users::CheckUser(m_Users.Slots(), uid, id, name);
     switch (r) {
     case users::CheckResult::Ok: return 1;
     case users::CheckResult::EmptyId: DebugLine(" m_editCusID 0 "); break;
@@ -126,7 +128,7 @@ void CRegUserDlg::OnOK()
 {
     if (nUID <= 0 || nUID >= emtask::kMaxUsers) return;  // never slot 0, never outside the table
     if (m_RegType == 1) {
-        const emtask::BusUserInfo& held = emtask::GetManager()->wp_BusUserInfo[nUID];
+        const emtask::BusUserInfo& held = m_Users.At(nUID);
         if (held.uid != nUID || emtask::FieldText(held.cusid) != m_openedId ||
             emtask::FieldText(held.uname) != m_openedName) {
             DebugLine(" slot %d changed while the window was open", nUID);
@@ -143,23 +145,19 @@ void CRegUserDlg::OnOK()
         DebugLine("CheckUserInfo(nUID) < 0");
         return;
     }
-    emtask::EMTaskData* m = emtask::GetManager();
-    if (m_RegType == 0 && m->wp_BusUserInfo[nUID].uid != 0) {
+    if (m_RegType == 0 && m_Users.At(nUID).uid != 0) {
         // An import filled the slot while the window was open: take the next free one.
-        const int slot = users::FirstFreeSlot(m->wp_BusUserInfo);
+        const int slot = users::FirstFreeSlot(m_Users.Slots());
         if (slot < 0) return;
         nUID = slot;
     }
-    emtask::BusUserInfo& u = m->wp_BusUserInfo[nUID];
+    emtask::BusUserInfo u = m_Users.At(nUID);
     users::StoreTexts(u, m_editCusID->text().toStdString(), m_editName->text().toStdString());
     std::time_t now = std::time(nullptr);
     struct tm lt;
     localtime_r(&now, &lt);
     users::StampUser(u, lt);
-    if (m_RegType == 0) {
-        u.uid = nUID;
-        m->m_BusInfo.totaluser++;
-    }
+    m_Users.Put(nUID, u);
     emit userStored();
     Finish(QDialog::Accepted);
 }
@@ -168,9 +166,7 @@ void CRegUserDlg::OnClose()
 {
     // The slot of a new user is free until Confirm; only then is it cleared
     // (an import may have filled it while the window was open).
-    if (m_RegType == 0 && nUID > 0 && nUID < emtask::kMaxUsers &&
-        emtask::GetManager()->wp_BusUserInfo[nUID].uid == 0)
-        std::memset(&emtask::GetManager()->wp_BusUserInfo[nUID], 0, sizeof(emtask::BusUserInfo));
+    if (m_RegType == 0 && nUID > 0 && m_Users.At(nUID).uid == 0) m_Users.Erase(nUID);
     Finish(QDialog::Rejected);
 }
 

@@ -3,6 +3,8 @@
 // opener writes the file.
 #pragma once
 
+#include "StoreParts.h"
+
 #include <QDialog>
 #include <string>
 
@@ -14,7 +16,7 @@ class QPushButton;
 class CRegUserDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CRegUserDlg(QWidget* parent = nullptr);
+    explicit CRegUserDlg(emtask::UserRegister& users, QWidget* parent = nullptr);
 
     int m_RegType = 0;  // 0 new user, 1 modify
     int nUID = 0;       // the slot
@@ -45,6 +47,7 @@ protected:
 
 private:
     void Finish(int result);
+    emtask::UserRegister& m_Users;
     QLineEdit* m_editCusID;
     QLineEdit* m_editName;
     QPushButton* m_btnConfirm;

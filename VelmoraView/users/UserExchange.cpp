@@ -137,17 +137,17 @@ ImportCheck CollectUsers(const std::vector<xlsx::Cell>& cells)
     return out;
 }
 
-void ApplyImport(BusUserInfo* table, const std::vector<std::pair<std::string, std::string>>& list,
+void ApplyImport(emtask::UserRegister& users, const std::vector<std::pair<std::string, std::string>>& list,
                  const struct tm& when)
 {
-    std::memset(table, 0, sizeof(BusUserInfo) * emtask::kMaxUsers);
+    users.Clear();
     int slot = 1;
     for (const auto& [id, name] : list) {
         if (slot > kMaxUserSlot) break;
-        BusUserInfo& u = table[slot];
-        u.uid = slot;
+        BusUserInfo u{};
         StoreTexts(u, id, name);
         StampUser(u, when);
+        users.Put(slot, u);
         DebugLine("w_ii : %d", slot);
         ++slot;
     }

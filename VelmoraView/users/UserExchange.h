@@ -4,6 +4,7 @@
 #pragma once
 
 #include "EMTaskStruct.h"
+#include "StoreParts.h"
 #include "users/XlsxReader.h"
 
 #include <ctime>
@@ -48,8 +49,8 @@ struct ImportCheck {
 // empty and every later pair in place.
 ImportCheck CollectUsers(const std::vector<xlsx::Cell>& cells);
 
-// Replaces the whole table with `list` from slot 1, every user stamped with `when`.
-void ApplyImport(emtask::BusUserInfo* table, const std::vector<std::pair<std::string, std::string>>& list,
+// Replaces the whole register with `list` from slot 1, every user stamped with `when`.
+void ApplyImport(emtask::UserRegister& users, const std::vector<std::pair<std::string, std::string>>& list,
                  const struct tm& when);
 
 }  // namespace users

@@ -9,6 +9,7 @@
 //   central_bench [--dir DIR] [--batch N] [--anchor-rows N] [--latency (only that)]
 // The fixture is kept in DIR (default /tmp/zolt7-central-bench) and reused.
 #include "FileImage.h"
+#include "StoreImage.h"
 #include "PgCluster.h"
 #include "ProcStatus.h"
 #include "SealAudit.h"
@@ -144,13 +145,14 @@ double AnchorSeconds(const std::string& dir, const std::string& url, int rows, s
 double StoreMs(const cv::Mat& photo, struct tm& at)
 {
     EMTaskData* m = GetManager();
-    std::strcpy(m->m_BusInfo.subjectid, "bench");
-    std::strcpy(m->m_BusInfo.subjectname, "Bench Subject");
-    std::strcpy(m->m_BusInfo.unitcode, "B");
+    std::strcpy(emtask::StoreImage::Settings(*m).subjectid, "bench");
+    std::strcpy(emtask::StoreImage::Settings(*m).subjectname, "Bench Subject");
+    std::strcpy(emtask::StoreImage::Settings(*m).unitcode, "B");
     ++at.tm_sec;
     mktime(&at);
     const auto t0 = Clock::now();
-    const measurement::StoredTest st = measurement::FlowDataSave(false, "0.045", photo, at);
+    const measurement::StoredTest st = measurement::FlowDataSave(*emtask::GetManager(), false, "0.045", photo,
+                                                                 at);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
     const bool ok = st.slot >= 0 && st.logSaved == 1 && st.sealSaved == 1 && st.settingSaved == 1 &&
                     st.photoWritten;

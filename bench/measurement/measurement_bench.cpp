@@ -4,6 +4,7 @@
 //   measurement_bench [--dir DIR] [--source PATTERN] [--seconds N]
 // PATTERN: the camera stand-in (default: the sample camera of the build).
 #include "EMTaskData.h"
+#include "StoreImage.h"
 #include "ProgramFolder.h"
 #include "measurement/CameraCapture.h"
 #include "measurement/TestStore.h"
@@ -76,8 +77,8 @@ int main(int argc, char** argv)
     SetProgramFolder(home);
     EMTaskData* m = GetManager();
     m->Reset();
-    InitBusInfo(m->m_BusInfo, 0);
-    m->m_DeviceData.initflag = kInitFlag;
+    InitBusInfo(emtask::StoreImage::Settings(*m), 0);
+    emtask::StoreImage::Log(*m).initflag = kInitFlag;
     setenv("ZOLT7_CAMERA_SOURCE", source.c_str(), 1);
 
     std::printf("measurement benchmark in %s, camera %s\n\n", home.c_str(), source.c_str());
@@ -113,14 +114,14 @@ int main(int argc, char** argv)
     // Storing with the photograph on a log of 999,990 .. 999,998 records.
     const int32_t start = 999990;
     for (int32_t i = 0; i < start; ++i) {
-        TestRecord& r = m->m_DeviceData.m_TestData[i];
+        TestRecord& r = emtask::StoreImage::Log(*m).m_TestData[i];
         r.testno = i + 1;
         std::snprintf(r.id, sizeof r.id, "ID%07d", i);
         std::memcpy(r.result, "0.045", 5);
         r.mode = '0';
     }
-    m->m_DeviceData.datacnt = start;
-    m->m_BusInfo.recordcnt = start;
+    emtask::StoreImage::Log(*m).datacnt = start;
+    emtask::StoreImage::Settings(*m).recordcnt = start;
     if (m->SaveResultData() != 1) {
         std::fprintf(stderr, "cannot write the log\n");
         return 1;
@@ -128,18 +129,19 @@ int main(int argc, char** argv)
     cv::Mat photo(240, 320, CV_8UC3);
     cv::randu(photo, cv::Scalar::all(0), cv::Scalar::all(255));
     cv::GaussianBlur(photo, photo, cv::Size(7, 7), 2);
-    std::strcpy(m->m_BusInfo.subjectid, "bench");
-    std::strcpy(m->m_BusInfo.subjectname, "Bench Subject");
+    std::strcpy(emtask::StoreImage::Settings(*m).subjectid, "bench");
+    std::strcpy(emtask::StoreImage::Settings(*m).subjectname, "Bench Subject");
     std::vector<double> times;
     time_t now = time(nullptr);
     struct tm lt;
     localtime_r(&now, &lt);
     for (int k = 0; k < 8; ++k) {
-        std::strcpy(m->m_BusInfo.lastresult, "0.045");
-        std::strcpy(m->m_BusInfo.unitcode, "B");
+        std::strcpy(emtask::StoreImage::Settings(*m).lastresult, "0.045");
+        std::strcpy(emtask::StoreImage::Settings(*m).unitcode, "B");
         lt.tm_sec = k;
         auto t0 = Clock::now();
-        measurement::StoredTest st = measurement::FlowDataSave(false, "0.045", photo, lt);
+        measurement::StoredTest st = measurement::FlowDataSave(*emtask::GetManager(), false, "0.045", photo,
+                                                               lt);
         times.push_back(Ms(t0, Clock::now()));
         if (st.slot < 0 || st.logSaved != 1 || st.settingSaved != 1 || !st.photoWritten) {
             std::fprintf(stderr, "store failed at %d\n", k);
@@ -153,10 +155,10 @@ int main(int argc, char** argv)
     {
         std::string p = home + "/data/naive.dat";
         FILE* f = std::fopen(p.c_str(), "wb");
-        std::fwrite(&m->m_DeviceData, sizeof m->m_DeviceData, 1, f);
+        std::fwrite(&emtask::StoreImage::Log(*m), sizeof emtask::StoreImage::Log(*m), 1, f);
         std::fclose(f);
         FILE* g = std::fopen((home + "/conf/naive.conf").c_str(), "wb");
-        std::fwrite(&m->m_BusInfo, sizeof m->m_BusInfo, 1, g);
+        std::fwrite(&emtask::StoreImage::Settings(*m), sizeof emtask::StoreImage::Settings(*m), 1, g);
         std::fclose(g);
     }
     double naiveStore = Ms(n0, Clock::now());
@@ -164,7 +166,7 @@ int main(int argc, char** argv)
         "whole 276 MB log rewritten (wb)", "<= 100 ms");
     Row("store with photograph, log of 999,998 (worst ms)", sorted.back(), naiveStore, "ms",
         "whole 276 MB log rewritten (wb)", "<= 100 ms");
-    std::printf("\nrecords after the run: %d\n", RecordCount(m->m_DeviceData));
+    std::printf("\nrecords after the run: %d\n", RecordCount(emtask::StoreImage::Log(*m)));
     std::filesystem::remove_all(home);
     return 0;
 }

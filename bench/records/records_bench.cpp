@@ -8,6 +8,7 @@
 //   records_bench [--dir DIR] [--photos]   (a temporary folder by default;
 //                                          --photos: only the photograph save)
 #include "DebugLog.h"
+#include "StoreImage.h"
 #include "EMTaskData.h"
 #include "FileImage.h"
 #include "PhotoCheck.h"
@@ -82,7 +83,7 @@ TestRecord Record(int32_t no)
 // Records button to the completion text of the first sheet, in ms.
 double ShowSheet(CReadDeviceDlg& w, int rowsIndex)
 {
-    GetManager()->m_BusInfo.rowsindex = rowsIndex;
+    emtask::StoreImage::Settings(*GetManager()).rowsindex = rowsIndex;
     const auto t0 = Clock::now();
     w.OpenFromMain();
     const int rows = RowsPerSheet(rowsIndex);
@@ -96,7 +97,7 @@ double ShowSheet(CReadDeviceDlg& w, int rowsIndex)
 // The naive display: a widget item per cell, a round of the event loop per row.
 double NaiveSheet(int rows)
 {
-    const DeviceData& d = GetManager()->m_DeviceData;
+    const DeviceData& d = emtask::StoreImage::Log(*GetManager());
     QTableWidget table(0, 9);
     table.show();
     const auto t0 = Clock::now();
@@ -144,8 +145,8 @@ void PhotoSaveRow(const std::string& dir)
 {
     constexpr int32_t kPhotos = 10000;
     EMTaskData* m = GetManager();
-    ZeroRange(&m->m_DeviceData, sizeof m->m_DeviceData);
-    m->m_DeviceData.initflag = kInitFlag;
+    ZeroRange(&emtask::StoreImage::Log(*m), sizeof emtask::StoreImage::Log(*m));
+    emtask::StoreImage::Log(*m).initflag = kInitFlag;
     const std::string src = dir + "/photos/jpeg";
     MakeDirectory(src);
     std::vector<uchar> jpeg;
@@ -154,13 +155,13 @@ void PhotoSaveRow(const std::string& dir)
     cv::imencode(".jpg", small, jpeg);
     for (int32_t no = 1; no <= kPhotos; ++no) {
         TestRecord r = Record(no);
-        m->m_DeviceData.m_TestData[no - 1] = r;
+        emtask::StoreImage::Log(*m).m_TestData[no - 1] = r;
         FILE* f = std::fopen((src + "/" + PhotoFileName(r)).c_str(), "wb");
         if (!f || std::fwrite(jpeg.data(), 1, jpeg.size(), f) != jpeg.size())
             std::printf("cannot write a photo\n");
         if (f) std::fclose(f);
     }
-    m->m_DeviceData.datacnt = kPhotos;
+    emtask::StoreImage::Log(*m).datacnt = kPhotos;
     const records::PhotoSource from = records::ArchivePhotoSource(src);
     const records::ArchiveTarget target = records::ArchiveTargetFor(dir + "/saved/k.dat");
     const std::string copy = dir + "/copied";
@@ -173,7 +174,7 @@ void PhotoSaveRow(const std::string& dir)
         sync();  // both start with nothing of the other's left to write
         auto t0 = Clock::now();
         records::PhotoCopy c;
-        ok = records::SaveArchive(target, 0, m->m_DeviceData, *m, from, true, {}, &c) &&
+        ok = records::SaveArchive(target, 0, emtask::StoreImage::Log(*m), *m, from, true, {}, &c) &&
              c.copied == kPhotos && ok;
         ours.push_back(Ms(t0, Clock::now()));
         sync();
@@ -210,8 +211,8 @@ int main(int argc, char** argv)
     if (!std::freopen("/dev/null", "w", stderr)) return 1;
 
     EMTaskData* m = GetManager();
-    InitBusInfo(m->m_BusInfo, 0);
-    m->m_DeviceData.initflag = kInitFlag;
+    InitBusInfo(emtask::StoreImage::Settings(*m), 0);
+    emtask::StoreImage::Log(*m).initflag = kInitFlag;
     if (photosOnly) {
         Header();
         PhotoSaveRow(dir);
@@ -246,12 +247,12 @@ int main(int argc, char** argv)
     }
 
     std::printf("records_bench: %d records, photographs for every 10th, in %s\n\n",
-                RecordCount(m->m_DeviceData), dir.c_str());
+                RecordCount(emtask::StoreImage::Log(*m)), dir.c_str());
     Header();
 
     {
         ScriptedDialogs dialogs;
-        CReadDeviceDlg w;
+        CReadDeviceDlg w(*emtask::GetManager());
         ShowSheet(w, 9);  // warm-up: fonts, first show
         Row("Records to \"Complete\", Sheet 1 (1,000 rows)", ShowSheet(w, 9), NaiveSheet(1000), "ms",
             "item per cell, event loop per row", "300 ms");
@@ -262,12 +263,12 @@ int main(int argc, char** argv)
     {
         const records::PhotoSource src = records::LogPhotoSource();
         const int32_t slot = 999989;
-        const std::string path = records::PhotoPath(src, m->m_DeviceData.m_TestData[slot], slot);
+        const std::string path = records::PhotoPath(src, emtask::StoreImage::Log(*m).m_TestData[slot], slot);
         std::vector<double> ours, naive;
         bool intact = true;
         for (int i = 0; i < 21; ++i) {  // alternated, so both see the same machine
             auto t0 = Clock::now();
-            records::PhotoResult r = records::CheckRecordPhoto(src, m->m_DeviceData, slot);
+            records::PhotoResult r = records::CheckRecordPhoto(src, emtask::StoreImage::Log(*m), slot);
             ours.push_back(Ms(t0, Clock::now()));
             intact = intact && r.verdict == records::PhotoVerdict::Intact;
             t0 = Clock::now();
@@ -290,14 +291,14 @@ int main(int argc, char** argv)
     MakeDirectory(dir + "/full");
     {
         auto t0 = Clock::now();
-        const bool ok = records::WriteArchive(archive, 0, m->m_DeviceData, *m);
+        const bool ok = records::WriteArchive(archive, 0, emtask::StoreImage::Log(*m), *m);
         const double ours = Ms(t0, Clock::now());
         const std::string naivePath = dir + "/full/naive.dat";
         t0 = Clock::now();
         FILE* f = std::fopen(naivePath.c_str(), "wb");
         unsigned char header[8] = {};
         std::fwrite(header, 1, 8, f);
-        std::fwrite(&m->m_DeviceData, 1, sizeof m->m_DeviceData, f);
+        std::fwrite(&emtask::StoreImage::Log(*m), 1, sizeof emtask::StoreImage::Log(*m), f);
         fflush(f);
         fsync(fileno(f));
         std::fclose(f);
@@ -309,39 +310,40 @@ int main(int argc, char** argv)
     {
         // Both start from memory that holds nothing yet, as after start-up
         // with an empty log.
-        ZeroRange(&m->m_DeviceData, sizeof m->m_DeviceData);
+        ZeroRange(&emtask::StoreImage::Log(*m), sizeof emtask::StoreImage::Log(*m));
         auto t0 = Clock::now();
-        std::memset(&m->m_DeviceData, 0, sizeof m->m_DeviceData);
+        std::memset(&emtask::StoreImage::Log(*m), 0, sizeof emtask::StoreImage::Log(*m));
         FILE* f = std::fopen(archive.c_str(), "rb");
         unsigned char header[8];
         size_t got = std::fread(header, 1, 8, f);
-        got += std::fread(&m->m_DeviceData, 1, sizeof m->m_DeviceData, f);
+        got += std::fread(&emtask::StoreImage::Log(*m), 1, sizeof emtask::StoreImage::Log(*m), f);
         std::fclose(f);
         const double naive = Ms(t0, Clock::now());
-        ZeroRange(&m->m_DeviceData, sizeof m->m_DeviceData);
+        ZeroRange(&emtask::StoreImage::Log(*m), sizeof emtask::StoreImage::Log(*m));
         t0 = Clock::now();
         const bool ok = records::LoadArchive(archive, *m) == records::ArchiveLoad::Ok &&
-                        RecordCount(m->m_DeviceData) == kRecords;
+                        RecordCount(emtask::StoreImage::Log(*m)) == kRecords;
         const double ours = Ms(t0, Clock::now());
-        Row(ok && got == sizeof m->m_DeviceData + 8 ? "Open archive of the full log" : "Open archive: FAILED",
+        Row(ok && got == sizeof emtask::StoreImage::Log(*m) + 8 ? "Open archive of the full log"
+                                                                : "Open archive: FAILED",
             ours, naive, "ms", "zero all, \"rb\" whole 276 MB", "1000 ms");
         m->EndArchiveView(MeasureLogPath().c_str());  // no log file here: an empty log
     }
     {
         // The program idle with an empty log, then an archive of one record
         // opened and shown in the record window.
-        ZeroRange(&m->m_DeviceData, sizeof m->m_DeviceData);
-        m->m_DeviceData.initflag = kInitFlag;
-        m->m_BusInfo.recordcnt = 0;
-        m->m_DeviceData.m_TestData[0] = Record(1);
-        m->m_DeviceData.datacnt = 1;
+        ZeroRange(&emtask::StoreImage::Log(*m), sizeof emtask::StoreImage::Log(*m));
+        emtask::StoreImage::Log(*m).initflag = kInitFlag;
+        emtask::StoreImage::Settings(*m).recordcnt = 0;
+        emtask::StoreImage::Log(*m).m_TestData[0] = Record(1);
+        emtask::StoreImage::Log(*m).datacnt = 1;
         const std::string one = dir + "/one/one.dat";
         MakeDirectory(dir + "/one");
-        records::WriteArchive(one, 0, m->m_DeviceData, *m);
-        ZeroRange(&m->m_DeviceData, sizeof m->m_DeviceData);
-        m->m_DeviceData.initflag = kInitFlag;
+        records::WriteArchive(one, 0, emtask::StoreImage::Log(*m), *m);
+        ZeroRange(&emtask::StoreImage::Log(*m), sizeof emtask::StoreImage::Log(*m));
+        emtask::StoreImage::Log(*m).initflag = kInitFlag;
         ScriptedDialogs dialogs;
-        CReadDeviceDlg w;
+        CReadDeviceDlg w(*emtask::GetManager());
         w.OpenFromMain();
         while (!w.StatusText().contains(QStringLiteral("Not exist")) || w.Busy())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
@@ -352,13 +354,13 @@ int main(int argc, char** argv)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         const double ours = ResidentMb() - idle;
         w.OnClose();
-        ZeroRange(&m->m_DeviceData, sizeof m->m_DeviceData);
+        ZeroRange(&emtask::StoreImage::Log(*m), sizeof emtask::StoreImage::Log(*m));
         const double idle2 = ResidentMb();
-        std::memset(&m->m_DeviceData, 0, sizeof m->m_DeviceData);
+        std::memset(&emtask::StoreImage::Log(*m), 0, sizeof emtask::StoreImage::Log(*m));
         FILE* f = std::fopen(one.c_str(), "rb");
         unsigned char header[8];
         size_t got = std::fread(header, 1, 8, f);
-        got += std::fread(&m->m_DeviceData, 1, sizeof m->m_DeviceData, f);
+        got += std::fread(&emtask::StoreImage::Log(*m), 1, sizeof emtask::StoreImage::Log(*m), f);
         std::fclose(f);
         (void)got;
         const double naive = ResidentMb() - idle2;

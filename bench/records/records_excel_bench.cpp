@@ -8,6 +8,7 @@
 //                      minutes; 0 leaves the anchor out)
 //     --one-only       only the export of one workbook
 #include "../ProcStatus.h"
+#include "StoreImage.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
 #include "records/RecordWorkbook.h"
@@ -174,7 +175,7 @@ int main(int argc, char** argv)
 
     char tmpl[] = "/tmp/zolt7-records-bench-XXXXXX";
     const std::string dir = mkdtemp(tmpl);
-    emtask::DeviceData& d = emtask::GetManager()->m_DeviceData;
+    emtask::DeviceData& d = emtask::StoreImage::Log(*emtask::GetManager());
     const int full = emtask::kMaxStoredCounter;  // 999,999: the most the log ever holds
     FillLog(d, full);
     anchorRows = std::clamp(anchorRows, 0, full);

@@ -3,6 +3,7 @@
 // 100,000 records, beside the depth-first walk of the whole folder tree for
 // the photograph that it replaces, measured in the same run.
 #include "EMTaskData.h"
+#include "StoreImage.h"
 #include "PhotoCheck.h"
 #include "ProgramFolder.h"
 #include "measurement/TestStore.h"
@@ -76,13 +77,13 @@ int main(int argc, char** argv)
         m->AppendRecord(r);
     }
     const int testNo = kFiles;
-    const emtask::TestRecord& rec = m->m_DeviceData.m_TestData[testNo - 1];
+    const emtask::TestRecord& rec = emtask::StoreImage::Log(*m).m_TestData[testNo - 1];
     const std::string name = emtask::PhotoFileName(rec);
     const std::string folder = emtask::JpegDir();
-    const emtask::BusInfo& bus = m->m_BusInfo;
+    const emtask::BusInfo& bus = emtask::StoreImage::Settings(*m);
 
     reports::ReportRequest req;
-    req.data = &m->m_DeviceData;
+    req.data = &emtask::StoreImage::Log(*m);
     req.testNo = testNo;
     req.photoFolder = folder;
     req.texts = reports::FormTexts(bus);
@@ -90,7 +91,8 @@ int main(int argc, char** argv)
     const std::string out = emtask::PrintFormationPath();
 
     bool passes = false;
-    const double lookup = Median([&] { (void)reports::FindReportRecord(m->m_DeviceData, testNo); });
+    const double lookup = Median(
+        [&] { (void)reports::FindReportRecord(emtask::StoreImage::Log(*m), testNo); });
     const double exact = Median([&] { (void)reports::FindPhotograph(folder, name); });
     const double check = Median([&] { passes = reports::CheckReportPhoto(rec, folder).passes; });
     QImage page;

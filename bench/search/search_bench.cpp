@@ -6,6 +6,7 @@
 // the CSV export of 999,999 found records beside a plain stdio write of the
 // same lines.
 #include "EMTaskData.h"
+#include "StoreImage.h"
 #include "TextUtil.h"
 #include "search/CDataSearchDlg.h"
 #include "search/CSearchDataDlg.h"
@@ -108,10 +109,10 @@ void Set(char (&field)[64], const char* text)
 Timing FirstSheetMs(const char* shot)
 {
     EMTaskData* m = GetManager();
-    m->m_BusInfo.rowsindex = 9;
+    emtask::StoreImage::Settings(*m).rowsindex = 9;
     double c = ThreadCpuMs();
     auto a = Clock::now();
-    CSearchDataDlg w(0, "", "");
+    CSearchDataDlg w(*emtask::GetManager(), 0, "", "");
     w.show();
     while (w.StatusText() != QStringLiteral("Reading search datas : Complete"))
         QCoreApplication::processEvents();
@@ -143,15 +144,16 @@ double Ms(Clock::time_point since)
 int FirstSearchChild(const QByteArray& way)
 {
     EMTaskData* m = GetManager();
-    FillLog(m->m_DeviceData, kMaxStoredCounter);
-    KeepEveryRecord(m->m_SearchInfo);
+    FillLog(emtask::StoreImage::Log(*m), kMaxStoredCounter);
+    KeepEveryRecord(emtask::StoreImage::Criteria(*m));
     double commit = 0;
     if (way == "ahead") {
         auto a = Clock::now();
-        search::CommitPages(m->m_SearchData.m_TestData, sizeof m->m_SearchData.m_TestData);
+        search::CommitPages(emtask::StoreImage::Found(*m).m_TestData,
+                            sizeof emtask::StoreImage::Found(*m).m_TestData);
         commit = Ms(a);
     } else if (way == "at-once") {
-        search::CommitResultAreaAhead(*m);
+        search::CommitResultAreaAhead(m->Search());
     }
     const Timing t = FirstSheetMs(nullptr);
     std::printf("%.1f %.1f %.1f\n", t.wall, t.cpu, commit);
@@ -199,7 +201,7 @@ int main(int argc, char** argv)
     EMTaskData* m = GetManager();
     const int n = kMaxStoredCounter;
     std::printf("Search over %d records (one pass vs the staged copies; medians)\n\n", n);
-    FillLog(m->m_DeviceData, n);
+    FillLog(emtask::StoreImage::Log(*m), n);
     FirstSearchOfTheRun();
     // The reference writes a second result image.
     static DeviceData* ref = new DeviceData;
@@ -221,7 +223,7 @@ int main(int argc, char** argv)
     std::printf("%-34s %7s %17s %17s %6s\n", "search", "found", "one pass ms", "staged ms", "ratio");
     std::printf("%-34s %7s %17s %17s %6s\n", "", "", "wall / cpu", "wall / cpu", "(cpu)");
     for (const Case& c : cases) {
-        SearchInfo& in = m->m_SearchInfo;
+        SearchInfo& in = emtask::StoreImage::Criteria(*m);
         std::memset(&in, 0, sizeof in);
         in.flags = c.flags;
         bool all = std::strncmp(c.name, "keeping", 7) == 0;
@@ -236,10 +238,12 @@ int main(int argc, char** argv)
         search::SearchProcess(*m);  // pages of the result committed before timing
         Timing one = MedianMs(7, [&] { found = search::SearchProcess(*m); });
         int32_t staged = 0;
-        Timing st = MedianMs(
-            3, [&] { staged = search::SearchRecordsStaged(m->m_DeviceData, in, *ref, m->m_SearchWork); });
+        Timing st = MedianMs(3, [&] {
+            staged = search::SearchRecordsStaged(emtask::StoreImage::Log(*m), in, *ref,
+                                                 emtask::StoreImage::Work(*m));
+        });
         bool same = staged == found &&
-                    std::memcmp(ref, &m->m_SearchData,
+                    std::memcmp(ref, &emtask::StoreImage::Found(*m),
                                 kDeviceDataHeaderSize + sizeof(TestRecord) * size_t(found)) == 0;
         std::printf("%-34s %7d %8.1f / %6.1f %8.1f / %6.1f %5.1fx%s\n", c.name, found, one.wall, one.cpu,
                     st.wall, st.cpu, st.cpu / one.cpu, same ? "" : "  RESULTS DIFFER");
@@ -249,9 +253,9 @@ int main(int argc, char** argv)
     // record found.
     std::vector<double> sheetWall, sheetCpu;
     for (int i = 0; i < 5; ++i) {
-        m->m_SearchInfo.flags = SEARCH_ERROR;
+        emtask::StoreImage::Criteria(*m).flags = SEARCH_ERROR;
         search::SearchProcess(*m);
-        KeepEveryRecord(m->m_SearchInfo);
+        KeepEveryRecord(emtask::StoreImage::Criteria(*m));
         Timing t = FirstSheetMs(i == 0 && argc > 1 ? argv[1] : nullptr);
         sheetWall.push_back(t.wall);
         sheetCpu.push_back(t.cpu);
@@ -260,7 +264,7 @@ int main(int argc, char** argv)
     std::printf("%-34s %7d %8.1f / %6.1f\n", "keep all after a smaller search", 1000, Median(sheetWall),
                 Median(sheetCpu));
     if (argc > 2) {
-        CDataSearchDlg criteria;
+        CDataSearchDlg criteria(emtask::GetManager()->Search());
         criteria.InitDialog();
         criteria.show();
         QCoreApplication::processEvents();
@@ -271,17 +275,19 @@ int main(int argc, char** argv)
     if (!mkdtemp(dir)) return 1;
     const std::string path = std::string(dir) + "/results.csv";
     search::CsvExportHooks hooks;
-    Timing csv = MedianMs(3,
-                          [&] { search::ExportCsv(path, m->m_SearchData, m->m_BusInfo.dateorder, hooks); });
+    Timing csv = MedianMs(3, [&] {
+        search::ExportCsv(path, emtask::StoreImage::Found(*m), emtask::StoreImage::Settings(*m).dateorder,
+                          hooks);
+    });
     Timing plain = MedianMs(3, [&] {
         FILE* f = std::fopen((path + ".plain").c_str(), "w+");
         std::fputs(kCsvHeader, f);
-        for (int i = m->m_SearchData.datacnt - 1; i >= 0; --i) WriteCsvLine(f, i);
+        for (int i = emtask::StoreImage::Found(*m).datacnt - 1; i >= 0; --i) WriteCsvLine(f, i);
         std::fclose(f);
     });
     std::printf("\n%-34s %7s %17s %17s\n", "CSV export", "lines", "export ms", "plain stdio ms");
-    std::printf("%-34s %7d %8.1f / %6.1f %8.1f / %6.1f\n", "999,999 found records", m->m_SearchData.datacnt,
-                csv.wall, csv.cpu, plain.wall, plain.cpu);
+    std::printf("%-34s %7d %8.1f / %6.1f %8.1f / %6.1f\n", "999,999 found records",
+                emtask::StoreImage::Found(*m).datacnt, csv.wall, csv.cpu, plain.wall, plain.cpu);
     double load[1] = {0};
     if (getloadavg(load, 1) == 1) std::printf("\nload average during the run: %.1f\n", load[0]);
     unlink(path.c_str());

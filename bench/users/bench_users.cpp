@@ -3,6 +3,7 @@
 // (a workbook held whole in memory; every text compared with every earlier
 // one), measured in the same run.
 #include "../ProcStatus.h"
+#include "StoreImage.h"
 #include "EMTaskData.h"
 #include "ProgramFolder.h"
 #include "users/COptionIDMngDlg.h"
@@ -82,7 +83,7 @@ int main(int argc, char** argv)
     const std::string home = mkdtemp(tmpl);
     emtask::SetProgramFolder(home);
     emtask::EMTaskData* m = emtask::GetManager();
-    emtask::BusUserInfo* table = m->wp_BusUserInfo;
+    emtask::BusUserInfo* table = emtask::StoreImage::Users(*m);
     for (int s = 1; s < emtask::kMaxUsers; ++s) {
         char id[32], name[64];
         std::snprintf(id, sizeof id, "ID%08d", s);
@@ -91,7 +92,7 @@ int main(int argc, char** argv)
         users::StoreTexts(table[s], id, name);
         table[s].uid = s;
     }
-    m->m_BusInfo.totaluser = emtask::kMaxUsers - 1;
+    emtask::StoreImage::Settings(*m).totaluser = emtask::kMaxUsers - 1;
     const std::string path = home + "/users.xlsx", naivePath = home + "/naive.xlsx";
 
     auto t0 = Clock::now();
@@ -106,8 +107,7 @@ int main(int argc, char** argv)
     xlsx::ReadResult read = xlsx::ReadActiveSheet(path);
     users::ImportCheck check = users::CollectUsers(read.cells);
     struct tm when { };
-    users::ApplyImport(table, check.users, when);
-    m->m_BusInfo.totaluser = static_cast<int32_t>(check.users.size());
+    users::ApplyImport(m->Users(), check.users, when);
     m->SaveUserInfo();
     auto t4 = Clock::now();
     const long peak = StatusKb("VmHWM:");
@@ -120,7 +120,7 @@ int main(int argc, char** argv)
     }();
 
     std::printf("%-52s %10s %12s %8s\n", "operation (9,999 users)", "time ms", "naive ms", "ratio");
-    COptionIDMngDlg page;
+    COptionIDMngDlg page(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
     auto t6 = Clock::now();
     page.RefreshUserList();
     auto t7 = Clock::now();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EMTaskData.h"
+#include "StoreImage.h"
 #include "FileImage.h"
 #include "TestFolder.h"
 #include "TextUtil.h"
@@ -36,7 +37,8 @@ inline bool RecordIs(int slot, int i)
 {
     emtask::TestRecord want = Rec(i);
     want.testno = slot + 1;
-    return std::memcmp(&emtask::GetManager()->m_DeviceData.m_TestData[slot], &want, sizeof want) == 0;
+    return std::memcmp(&emtask::StoreImage::Log(*emtask::GetManager()).m_TestData[slot], &want,
+                       sizeof want) == 0;
 }
 
 // A log of `records` records with the header count `datacnt`, written by hand.

@@ -1,6 +1,7 @@
 // Saves interrupted at any moment leave the old or the new image, never a
 // torn one, and never lose a record that a finished save stored.
 #include "KillLoop.h"
+#include "StoreImage.h"
 #include "StoreUtil.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,17 @@ int CheckImage(const std::string& dir)
     SetProgramFolder(dir);
     m->StartUp();  // completes or discards what an interruption left
     EXPECT_EQ(FileSize(dir + "/data/measurelog.dat"), sizeof(DeviceData));
-    int n = m->m_DeviceData.datacnt;
-    EXPECT_EQ(m->m_DeviceData.initflag, kInitFlag);
+    int n = emtask::StoreImage::Log(*m).datacnt;
+    EXPECT_EQ(emtask::StoreImage::Log(*m).initflag, kInitFlag);
     for (int i = 0; i < n; ++i) {
         if (!RecordIs(i, i)) {
             ADD_FAILURE() << "record " << i << " of " << n << " is damaged";
             return -1;
         }
     }
-    EXPECT_TRUE(IsZero(&m->m_DeviceData.m_TestData[n], sizeof(TestRecord) * 16)) << n;
+    EXPECT_TRUE(IsZero(&emtask::StoreImage::Log(*m).m_TestData[n], sizeof(TestRecord) * 16)) << n;
     // Settings are saved after the log: the counter lags by at most one.
-    int cnt = m->m_BusInfo.recordcnt;
+    int cnt = emtask::StoreImage::Settings(*m).recordcnt;
     EXPECT_TRUE(cnt == n || cnt == n - 1) << "counter " << cnt << " log " << n;
     return n;
 }
@@ -40,7 +41,7 @@ int CheckImage(const std::string& dir)
     SetProgramFolder(dir);
     m->StartUp();  // repairs a counter left behind the log
     for (;;) {
-        int i = m->m_DeviceData.datacnt;
+        int i = emtask::StoreImage::Log(*m).datacnt;
         if (m->AppendRecord(Rec(i)) < 0) _exit(3);
         if (m->SaveResultData() != 1 || m->SaveSetting() != 1) _exit(2);
         int done = i + 1;

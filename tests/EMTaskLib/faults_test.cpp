@@ -1,6 +1,7 @@
 // Failed writes, full disks, unreadable and crafted files: the files load as
 // the old or the new image, never as anything between.
 #include "PhotoCheck.h"
+#include "StoreImage.h"
 #include "StoreUtil.h"
 
 #include <cerrno>
@@ -18,8 +19,8 @@ EMTaskData* M() { return GetManager(); }
 void SaveOld()
 {
     M()->StartUp();
-    M()->m_BusInfo.dateorder = 1;
-    CopyField(M()->m_BusInfo.reporttitle, "OLD");
+    emtask::StoreImage::Settings(*M()).dateorder = 1;
+    CopyField(emtask::StoreImage::Settings(*M()).reporttitle, "OLD");
     ASSERT_EQ(M()->AppendRecord(Rec(0)), 0);
     ASSERT_EQ(M()->SaveResultData(), 1);
     ASSERT_EQ(M()->SealRecord(0, nullptr), 1);  // as a store does: start-up has none to seal late
@@ -30,7 +31,7 @@ enum class Seen { Old, New, Between };
 
 Seen LogSeen()
 {
-    const DeviceData& d = M()->m_DeviceData;
+    const DeviceData& d = emtask::StoreImage::Log(*M());
     if (d.initflag != kInitFlag || !RecordIs(0, 0)) return Seen::Between;
     if (d.datacnt == 1 && IsZero(&d.m_TestData[1], sizeof(TestRecord))) return Seen::Old;
     if (d.datacnt == 2 && RecordIs(1, 1)) return Seen::New;
@@ -39,7 +40,7 @@ Seen LogSeen()
 
 Seen SettingsSeen()
 {
-    const BusInfo& b = M()->m_BusInfo;
+    const BusInfo& b = emtask::StoreImage::Settings(*M());
     if (b.dateorder == 1 && FieldText(b.reporttitle) == "OLD") return Seen::Old;
     if (b.dateorder == 0 && FieldText(b.reporttitle) == "NEW") return Seen::New;
     return Seen::Between;  // defaults: the file was lost
@@ -75,14 +76,14 @@ const Save kSaves[] = {
      [] {
          SaveOld();
          M()->AppendRecord(Rec(1));
-         M()->ForgetLogFileState();
+         emtask::StoreImage::ForgetFile(*M());
      },
      [] { return M()->SaveResultData(); }, LogSeen},
     {"settings, written whole",
      [] {
          SaveOld();
-         M()->m_BusInfo.dateorder = 0;
-         CopyField(M()->m_BusInfo.reporttitle, "NEW");
+         emtask::StoreImage::Settings(*M()).dateorder = 0;
+         CopyField(emtask::StoreImage::Settings(*M()).reporttitle, "NEW");
      },
      [] { return M()->SaveSetting(); }, SettingsSeen},
     {"journal completed at start-up", LeavePendingJournal,
@@ -164,7 +165,7 @@ TEST(Faults, AJournalThatCannotBeCompletedStopsEveryLaterSave)
     LeavePendingJournal();
     iofault::Arm(1, EIO, iofault::kWrite, true, "measurelog.dat");
     M()->AppendRecord(Rec(2));
-    M()->ForgetLogFileState();
+    emtask::StoreImage::ForgetFile(*M());
     EXPECT_EQ(M()->SaveResultData(), -1);
     EXPECT_NE(LastStoreError().find("measurelog.dat.jnl"), std::string::npos) << LastStoreError();
     iofault::Disarm();
@@ -173,7 +174,7 @@ TEST(Faults, AJournalThatCannotBeCompletedStopsEveryLaterSave)
     ASSERT_EQ(M()->SaveResultData(), 1);
     EXPECT_FALSE(std::filesystem::exists(tf / "data/measurelog.dat.jnl"));
     Restart();
-    EXPECT_EQ(M()->m_DeviceData.datacnt, 3);
+    EXPECT_EQ(emtask::StoreImage::Log(*M()).datacnt, 3);
     EXPECT_TRUE(RecordIs(1, 1));
     EXPECT_TRUE(RecordIs(2, 2));
 }
@@ -303,7 +304,7 @@ TEST(Faults, AFileThatCannotBeReadIsNeverReplaced)
     for (const Target& t : targets) {
         TestFolder tf;
         SaveOld();
-        M()->wp_BusUserInfo[1].uid = 1;
+        emtask::StoreImage::Users(*M())[1].uid = 1;
         ASSERT_EQ(M()->SaveUserInfo(), 1);
         const std::string before = Digest(t.path());
 

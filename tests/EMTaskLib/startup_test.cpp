@@ -1,5 +1,6 @@
 // Start-up load and repairs, saves, and the record counter rules.
 #include "StoreUtil.h"
+#include "StoreImage.h"
 
 #include <gtest/gtest.h>
 #include <sys/mman.h>
@@ -35,11 +36,11 @@ TEST(StartUp, TheCounterNeverFallsBehindTheLogAndStaysWithinTheSlots)
         const std::vector<char> log = ReadBytes(tf / "data/measurelog.dat");
         EMTaskData* m = GetManager();
         m->StartUp();
-        EXPECT_EQ(m->m_BusInfo.initflag, kInitFlag) << c.what;
-        EXPECT_EQ(m->m_BusInfo.recordcnt, c.wantCounter) << c.what;
-        EXPECT_EQ(RecordCount(m->m_DeviceData), c.wantCount) << c.what;
+        EXPECT_EQ(emtask::StoreImage::Settings(*m).initflag, kInitFlag) << c.what;
+        EXPECT_EQ(emtask::StoreImage::Settings(*m).recordcnt, c.wantCounter) << c.what;
+        EXPECT_EQ(RecordCount(emtask::StoreImage::Log(*m)), c.wantCount) << c.what;
         if (c.settings == Short) {
-            EXPECT_STREQ(m->m_BusInfo.reporttitle, "") << "beyond a short file: zero";
+            EXPECT_STREQ(emtask::StoreImage::Settings(*m).reporttitle, "") << "beyond a short file: zero";
         }
         EXPECT_EQ(ReadBytes(tf / "data/measurelog.dat"), log) << c.what;  // the log is left in place
         EXPECT_TRUE(c.records < 2 || RecordIs(c.records - 1, c.records - 1)) << c.what;
@@ -49,11 +50,12 @@ TEST(StartUp, TheCounterNeverFallsBehindTheLogAndStaysWithinTheSlots)
     }
     TestFolder tf;
     GetManager()->StartUp();
-    GetManager()->m_BusInfo.recordcnt = 999998;  // the last number a counter may reach is 999999
+    emtask::StoreImage::Settings(*GetManager()).recordcnt =
+        999998;  // the last number a counter may reach is 999999
     EXPECT_EQ(GetManager()->AppendRecord(Rec(1)), 999998);
-    EXPECT_EQ(GetManager()->m_DeviceData.m_TestData[999998].testno, 999999);
+    EXPECT_EQ(emtask::StoreImage::Log(*GetManager()).m_TestData[999998].testno, 999999);
     EXPECT_EQ(GetManager()->AppendRecord(Rec(2)), -1);
-    EXPECT_EQ(GetManager()->m_BusInfo.recordcnt, 999999);
+    EXPECT_EQ(emtask::StoreImage::Settings(*GetManager()).recordcnt, 999999);
 }
 
 TEST(StartUp, BothValidKeepTheCounterAndEveryByteButTheEightAt2884)
@@ -84,8 +86,8 @@ TEST(StartUp, UserFilesShortOrWithoutTerminatorsLoadWhatTheyHold)
     std::memcpy(users.data() + 148 * 2 + 16, &uid, 4);
     WriteBytes(tf / "conf/userinfo.conf", users.data(), users.size());
     GetManager()->StartUp();
-    EXPECT_EQ(GetManager()->wp_BusUserInfo[2].uid, 2);
-    EXPECT_EQ(FieldText(GetManager()->wp_BusUserInfo[2].uname).size(), 64u);
+    EXPECT_EQ(emtask::StoreImage::Users(*GetManager())[2].uid, 2);
+    EXPECT_EQ(FieldText(emtask::StoreImage::Users(*GetManager())[2].uname).size(), 64u);
 }
 
 TEST(Records, AppendedRecordsSaveAsTheExactImage)
@@ -102,7 +104,8 @@ TEST(Records, AppendedRecordsSaveAsTheExactImage)
     EXPECT_TRUE(RecordIs(2, 2));
     std::vector<char> log = ReadBytes(tf / "data/measurelog.dat");
     ASSERT_EQ(log.size(), sizeof(DeviceData));
-    EXPECT_EQ(0, std::memcmp(log.data(), &m->m_DeviceData, kDeviceDataHeaderSize + 4 * sizeof(TestRecord)));
+    EXPECT_EQ(0, std::memcmp(log.data(), &emtask::StoreImage::Log(*m),
+                             kDeviceDataHeaderSize + 4 * sizeof(TestRecord)));
     EXPECT_FALSE(std::filesystem::exists(tf / "data/measurelog.dat.jnl"));
 
     // The file changed behind our back: the next save writes it whole.
@@ -112,14 +115,16 @@ TEST(Records, AppendedRecordsSaveAsTheExactImage)
     ASSERT_EQ(m->SaveResultData(), 1);
     log = ReadBytes(tf / "data/measurelog.dat");
     ASSERT_EQ(log.size(), sizeof(DeviceData));
-    EXPECT_EQ(0, std::memcmp(log.data(), &m->m_DeviceData, kDeviceDataHeaderSize + 5 * sizeof(TestRecord)));
+    EXPECT_EQ(0, std::memcmp(log.data(), &emtask::StoreImage::Log(*m),
+                             kDeviceDataHeaderSize + 5 * sizeof(TestRecord)));
 
     Restart();
-    EXPECT_EQ(m->m_BusInfo.recordcnt, 4);  // the settings lag the log: counter from the log
-    EXPECT_EQ(m->m_DeviceData.datacnt, 4);
+    EXPECT_EQ(emtask::StoreImage::Settings(*m).recordcnt,
+              4);  // the settings lag the log: counter from the log
+    EXPECT_EQ(emtask::StoreImage::Log(*m).datacnt, 4);
     EXPECT_TRUE(RecordIs(3, 3));
     // A counter changed after start-up never overwrites a record.
-    m->m_BusInfo.recordcnt = 2;
+    emtask::StoreImage::Settings(*m).recordcnt = 2;
     EXPECT_EQ(m->NextTestNo(), 5);
     EXPECT_EQ(m->AppendRecord(Rec(9)), 4);
     EXPECT_TRUE(RecordIs(3, 3));
@@ -129,12 +134,12 @@ TEST(Records, LoadOverRecordsInMemoryClearsWhatTheFileLacks)
 {
     TestFolder tf;
     EMTaskData* m = GetManager();
-    for (int i = 0; i < 5000; ++i) m->m_DeviceData.m_TestData[i].testno = i + 1;
+    for (int i = 0; i < 5000; ++i) emtask::StoreImage::Log(*m).m_TestData[i].testno = i + 1;
     WriteLog(tf / "a.dat", 1, 1);
     ASSERT_EQ(truncate((tf / "a.dat").c_str(), sizeof(DeviceData)), 0);  // zero past the first record
     ASSERT_EQ(m->Load((tf / "a.dat").c_str()), 1);
-    EXPECT_EQ(m->m_DeviceData.m_TestData[0].testno, 1);
-    EXPECT_EQ(m->m_DeviceData.m_TestData[4999].testno, 0);
+    EXPECT_EQ(emtask::StoreImage::Log(*m).m_TestData[0].testno, 1);
+    EXPECT_EQ(emtask::StoreImage::Log(*m).m_TestData[4999].testno, 0);
 }
 
 // The first start writes the whole empty log: the image's untouched pages are
@@ -145,7 +150,7 @@ TEST(StartUp, AFreshFolderLeavesTheEmptyLogUncommitted)
     GetManager()->StartUp();
     ASSERT_EQ(FileSize(MeasureLogPath()), sizeof(DeviceData));
     const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    auto* base = reinterpret_cast<unsigned char*>(&GetManager()->m_DeviceData);  // page aligned
+    auto* base = reinterpret_cast<unsigned char*>(&emtask::StoreImage::Log(*GetManager()));  // page aligned
     std::vector<unsigned char> resident((sizeof(DeviceData) + page - 1) / page);
     ASSERT_EQ(mincore(base, sizeof(DeviceData), resident.data()), 0);
     size_t mapped = 0;
@@ -171,7 +176,7 @@ TEST(StartUp, DamagedHeaderKeepsRecordsAndLedgerAndLeftoversGo)
     close(fd);
 
     Restart();
-    EXPECT_EQ(GetManager()->m_DeviceData.initflag, kInitFlag);
+    EXPECT_EQ(emtask::StoreImage::Log(*GetManager()).initflag, kInitFlag);
     EXPECT_TRUE(RecordIs(2, 2));
     EXPECT_EQ(Digest(SealLedgerPath()), ledger);
     for (const auto& e : std::filesystem::directory_iterator(tf / "data"))  // none retired

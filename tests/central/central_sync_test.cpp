@@ -2,6 +2,7 @@
 // the program stores them, and the cuts a station meets (a server killed in a
 // batch, a server away, a row that is not ours, a wrong connection string).
 #include "../records/SealFixture.h"
+#include "StoreImage.h"
 #include "BuildPaths.h"
 #include "PgCluster.h"
 #include "RunCommand.h"
@@ -447,7 +448,7 @@ TEST_F(CentralSync, CentralAuditFindsWhatTheStationLostOrChanged)
     EXPECT_NE(out.find("test 9"), std::string::npos) << out;
     // The station's own copies changed since they were sent.
     EditRecord(1, [](emtask::TestRecord& r) { r.result[0] = '9'; });
-    const emtask::TestRecord& fourth = emtask::GetManager()->m_DeviceData.m_TestData[3];
+    const emtask::TestRecord& fourth = emtask::StoreImage::Log(*emtask::GetManager()).m_TestData[3];
     std::ofstream(measurement::TestPhotoPath(fourth), std::ios::app) << "x";
 
     const central::CentralAuditResult r = central::AuditCentral(home.path, url, "depot-1");

@@ -99,13 +99,15 @@ TEST(Fuzz, RandomBytesThroughFramingAndProtocol)
     auto port = std::make_unique<FakePort>();
     port->FakeOpen();
     // Every signal is queued to a receiver, as to the windows; the posts are thrown away.
-    DeviceLink link(*port);
+    DeviceLink link(*port, emtask::GetManager()->Settings());
     link.Begin(false);
     link.FollowTest(true);
     QObject windows;
-    auto storeResult = [](DeviceEvent, const QString& result) { StoreResultText(result); };
+    emtask::SettingsBlock& settings = emtask::GetManager()->Settings();
+    auto storeResult = [&settings](DeviceEvent, const QString& result) { StoreResultText(settings, result); };
+    auto storeUnit = [&settings](const UnitFrame& unit) { StoreUnitFrame(settings, unit); };
     auto afterEnd = [&link] { link.AfterEnd(); };
-    QObject::connect(&link, &DeviceLink::unitReported, &windows, &StoreUnitFrame, Qt::QueuedConnection);
+    QObject::connect(&link, &DeviceLink::unitReported, &windows, storeUnit, Qt::QueuedConnection);
     QObject::connect(&link, &DeviceLink::testEvent, &windows, storeResult, Qt::QueuedConnection);
     QObject::connect(&link, &DeviceLink::ended, &windows, afterEnd, Qt::QueuedConnection);
     Model model;

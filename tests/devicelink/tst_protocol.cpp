@@ -1,5 +1,6 @@
 // Frames reach the store and the windows; commands go out byte for byte.
 #include "devicelink/DLSerial.h"
+#include "StoreImage.h"
 #include "devicelink/DeviceLink.h"
 
 #include "TestFolder.h"
@@ -10,7 +11,7 @@
 #include <cstring>
 
 namespace {
-emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+emtask::BusInfo& Bus() { return emtask::StoreImage::Settings(*emtask::GetManager()); }
 
 // The events a spy saw, in order.
 std::vector<DeviceEvent> Events(const QSignalSpy& spy)
@@ -42,7 +43,7 @@ private slots:
     void init()
     {
         folder = std::make_unique<TestFolder>();
-        link = std::make_unique<DeviceLink>(GetSerial());
+        link = std::make_unique<DeviceLink>(GetSerial(), emtask::GetManager()->Settings());
         link->Begin(false);
     }
     void cleanup()
@@ -71,7 +72,9 @@ private slots:
     {
         QSignalSpy units(link.get(), &DeviceLink::unitReported), answered(link.get(), &DeviceLink::answered),
             events(link.get(), &DeviceLink::testEvent);
-        auto storeLast = [&] { StoreUnitFrame(units.last().at(0).value<UnitFrame>()); };
+        auto storeLast = [&] {
+            StoreUnitFrame(emtask::GetManager()->Settings(), units.last().at(0).value<UnitFrame>());
+        };
         QCOMPARE(Frame("$UNG,L:020,H:050,C:0123\n"), 1);
         QCOMPARE(Bus().unitcode[0], '\0');  // the read thread writes nothing
         storeLast();
@@ -120,7 +123,7 @@ private slots:
         QCOMPARE(Events(events), (std::vector<DeviceEvent>{DeviceEvent::Res, DeviceEvent::Res}));
         QCOMPARE(events[0].at(1).toString(), QString("0.045"));
         QCOMPARE(events[1].at(1).toString(), QString("0\n"));
-        StoreResultText(events[1].at(1).toString());
+        StoreResultText(emtask::GetManager()->Settings(), events[1].at(1).toString());
         QCOMPARE(std::string(Bus().lastresult, 6), std::string("0\n\0\0\0\0", 6));
 
         link->FollowTest(false);

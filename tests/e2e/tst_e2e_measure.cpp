@@ -2,6 +2,7 @@
 // instrument, the operator identifies a registered user, the instrument runs
 // its test, and the record, its photograph and the settings land on disk.
 #include "BuildPaths.h"
+#include "StoreImage.h"
 #include "MeasureFixture.h"
 #include "SimProcess.h"
 
@@ -59,7 +60,8 @@ struct Run {
         ports->setCurrentIndex(i);
         main->OnConnect();
         if (!GetSerial().IsOpen() ||
-            !QTest::qWaitFor([] { return emtask::GetManager()->m_BusInfo.unitcode[0] != 0; }, 5000))
+            !QTest::qWaitFor(
+                [] { return emtask::StoreImage::Settings(*emtask::GetManager()).unitcode[0] != 0; }, 5000))
             return nullptr;
         main->OnMeasure();
         auto* id = qobject_cast<CIDentry*>(WindowPointer(Wnd::IDentry));
@@ -117,7 +119,7 @@ private slots:
         // The unit, cleared with the stored result, is asked for after END; no reset.
         QCOMPARE(run.sim->Count("<- $START"), 1);
         QTRY_VERIFY_WITH_TIMEOUT(run.sim->Count("<- $RECALL") >= 2, 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.unitcode[0], 'G', 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(emtask::StoreImage::Settings(*emtask::GetManager()).unitcode[0], 'G', 3000);
         QCOMPARE(run.sim->Count("<- $RESET"), 0);
         QVERIFY(run.main->isEnabled());
     }
@@ -139,7 +141,7 @@ private slots:
         QCOMPARE(RecordOnDisk(run.home, 0).testno, 1);
         // The reset, then the next frame swallowed and answered with a second one.
         QTRY_COMPARE_WITH_TIMEOUT(run.sim->Count("<- $RESET"), 2, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(emtask::GetManager()->m_BusInfo.login, 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(emtask::StoreImage::Settings(*emtask::GetManager()).login, 0, 3000);
     }
 };
 

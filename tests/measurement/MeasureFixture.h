@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EMTaskData.h"
+#include "StoreImage.h"
 #include "TextUtil.h"
 #include "TestFolder.h"
 #include "WindowRecorder.h"
@@ -24,8 +25,8 @@
 struct TempHome : TestFolder {
     TempHome()
     {
-        emtask::InitBusInfo(emtask::GetManager()->m_BusInfo, 0);
-        emtask::GetManager()->m_DeviceData.initflag = emtask::kInitFlag;
+        emtask::InitBusInfo(emtask::StoreImage::Settings(*emtask::GetManager()), 0);
+        emtask::StoreImage::Log(*emtask::GetManager()).initflag = emtask::kInitFlag;
     }
 };
 
@@ -53,7 +54,7 @@ public:
 // The subject and the instrument's result, as the serial thread leaves them.
 inline void SetSubject(const char* id, const char* name, const char* result, const char* unit)
 {
-    emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+    emtask::BusInfo& b = emtask::StoreImage::Settings(*emtask::GetManager());
     emtask::CopyField(b.subjectid, id);
     emtask::CopyField(b.subjectname, name);
     emtask::CopyField(b.lastresult, result);

@@ -1,6 +1,7 @@
 // Every stored test is sealed in the same save, and the ledger survives a
 // failed or interrupted store: it always verifies up to the last stored test.
 #include "FileImage.h"
+#include "StoreImage.h"
 #include "SealLedger.h"
 #include "KillLoop.h"
 #include "MeasureFixture.h"
@@ -29,7 +30,7 @@ size_t ExpectSealedLog(int sealedFrom)
     EXPECT_TRUE(ReadSealLedger(SealLedgerPath(), l));
     EXPECT_TRUE(l.breaks.empty() && l.malformed.empty());
     EXPECT_EQ(l.tornBytes, 0u) << "a torn entry is cut off at start-up";
-    const DeviceData& d = GetManager()->m_DeviceData;
+    const DeviceData& d = emtask::StoreImage::Log(*GetManager());
     const int n = RecordCount(d);
     EXPECT_EQ(l.entries.size(), size_t(n - sealedFrom + 1));
     if (l.entries.empty()) return 0;
@@ -65,15 +66,16 @@ TEST(Seal, StoresAreSealedAndALedgerBeginsBesideAnOlderLog)
     // A log written before sealing existed: two records, no ledger.
     GetManager()->StartUp();
     ASSERT_EQ(std::remove(SealLedgerPath().c_str()), 0);
-    for (int i = 0; i < 2; ++i) measurement::FlowDataSave(false, "0.010", Photo(i), Noon(i));
+    for (int i = 0; i < 2; ++i)
+        measurement::FlowDataSave(*emtask::GetManager(), false, "0.010", Photo(i), Noon(i));
     ASSERT_EQ(std::remove(SealLedgerPath().c_str()), 0);
     Restart(tf.path);
     EXPECT_EQ(ExpectSealedLog(2), 1u);
     ASSERT_EQ(GetManager()->StartupProblems().size(), 1u) << "the operator is told where sealing began";
     EXPECT_NE(GetManager()->StartupProblems()[0].find("sealing begins with test 3"), std::string::npos);
 
-    auto a = measurement::FlowDataSave(false, "0.045", Photo(5), Noon(5));
-    auto b = measurement::FlowDataSave(true, "", cv::Mat(), Noon(6));
+    auto a = measurement::FlowDataSave(*emtask::GetManager(), false, "0.045", Photo(5), Noon(5));
+    auto b = measurement::FlowDataSave(*emtask::GetManager(), true, "", cv::Mat(), Noon(6));
     EXPECT_EQ(a.sealSaved, 1);
     EXPECT_EQ(b.sealSaved, 1);
     EXPECT_EQ(ExpectSealedLog(2), 3u);
@@ -82,7 +84,7 @@ TEST(Seal, StoresAreSealedAndALedgerBeginsBesideAnOlderLog)
     // The report's code is the one of the record's entry, and only while the
     // record is as it was sealed.
     SealEntry e;
-    TestRecord& rec = GetManager()->m_DeviceData.m_TestData[2];
+    TestRecord& rec = emtask::StoreImage::Log(*GetManager()).m_TestData[2];
     ASSERT_TRUE(FindSealEntry(SealLedgerPath(), 3, e));
     SealEntry head;
     ASSERT_TRUE(LastSealEntry(SealLedgerPath(), head));
@@ -112,10 +114,10 @@ TEST(Seal, ALedgerThatCannotBeWrittenIsSaidAndLosesNoEntry)
 {
     TestFolder tf;
     GetManager()->StartUp();
-    measurement::FlowDataSave(false, "0.020", Photo(1), Noon(1));
+    measurement::FlowDataSave(*emtask::GetManager(), false, "0.020", Photo(1), Noon(1));
     for (unsigned op : {iofault::kOpenWrite, iofault::kWrite, iofault::kSync}) {
         iofault::Arm(1, ENOSPC, op, false, "seal.log");
-        auto s = measurement::FlowDataSave(false, "0.031", Photo(2), Noon(2));
+        auto s = measurement::FlowDataSave(*emtask::GetManager(), false, "0.031", Photo(2), Noon(2));
         iofault::Disarm();
         EXPECT_EQ(s.logSaved, 1);
         EXPECT_EQ(s.sealSaved, -1) << op;
@@ -134,7 +136,8 @@ TEST(Seal, ALedgerThatCannotBeWrittenIsSaidAndLosesNoEntry)
         std::ofstream torn(SealLedgerPath(), std::ios::binary | std::ios::app);
         torn << std::string(50, 'x');
     }
-    EXPECT_EQ(measurement::FlowDataSave(false, "0.040", Photo(3), Noon(3)).sealSaved, 1);
+    EXPECT_EQ(measurement::FlowDataSave(*emtask::GetManager(), false, "0.040", Photo(3), Noon(3)).sealSaved,
+              1);
     SealLedger l;
     ASSERT_TRUE(ReadSealLedger(SealLedgerPath(), l));
     EXPECT_TRUE(l.breaks.empty() && l.malformed.empty());
@@ -151,7 +154,8 @@ TEST(Seal, KilledAtRandomMomentsTheLedgerVerifiesUpToTheLastStoredTest)
         [&](int reportFd) {
             Restart(tf.path);  // seals a record whose store was cut short
             for (int i = 0;; ++i) {
-                auto s = measurement::FlowDataSave(false, "0.050", i % 3 ? Photo(i) : cv::Mat(), Noon(i));
+                auto s = measurement::FlowDataSave(*emtask::GetManager(), false, "0.050",
+                                                   i % 3 ? Photo(i) : cv::Mat(), Noon(i));
                 if (s.logSaved != 1 || s.sealSaved != 1 || s.settingSaved != 1) _exit(2);
                 const int stored = s.slot + 1;
                 if (write(reportFd, &stored, sizeof stored) != sizeof stored) _exit(4);
@@ -159,7 +163,7 @@ TEST(Seal, KilledAtRandomMomentsTheLedgerVerifiesUpToTheLastStoredTest)
         },
         [&](int) {
             Restart(tf.path);
-            const int n = RecordCount(GetManager()->m_DeviceData);
+            const int n = RecordCount(emtask::StoreImage::Log(*GetManager()));
             EXPECT_EQ(ExpectSealedLog(0), size_t(n + 1)) << n << " records";
             return n;
         });

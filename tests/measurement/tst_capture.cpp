@@ -1,6 +1,7 @@
 // Storing a test with its photograph, the capture thread, and the camera
 // page's preview that keeps the camera from it.
 #include "MeasureFixture.h"
+#include "StoreImage.h"
 
 #include "PhotoCheck.h"
 #include "measurement/COptionCameraDlg.h"
@@ -32,11 +33,12 @@ private slots:
     void storesResultWithPhotographUnderItsName()
     {
         TempHome home;
-        emtask::GetManager()->m_BusInfo.recordcnt = 12344;
+        emtask::StoreImage::Settings(*emtask::GetManager()).recordcnt = 12344;
         SetSubject("A-17", "홍길동", "0.045", "B");
         cv::Mat photo = Pattern(320, 240);
 
-        StoredTest st = FlowDataSave(false, "0.045", photo, MakeTm(2024, 3, 7, 13, 45, 1));
+        StoredTest st = FlowDataSave(*emtask::GetManager(), false, "0.045", photo,
+                                     MakeTm(2024, 3, 7, 13, 45, 1));
         QCOMPARE(st.slot, 12344);
         QVERIFY(st.photoWritten && st.logSaved == 1 && st.settingSaved == 1);
 
@@ -55,19 +57,19 @@ private slots:
 
         QCOMPARE(StoredBus().recordcnt, 12345);
         // The unit is cleared after a result (the next END asks again), not after a flow error.
-        QCOMPARE(emtask::GetManager()->m_BusInfo.unitcode[0], '\0');
+        QCOMPARE(emtask::StoreImage::Settings(*emtask::GetManager()).unitcode[0], '\0');
         SetSubject("u1", "Kim", "0.000", "M");
-        st = FlowDataSave(true, "FLOW", cv::Mat(), MakeTm(2025, 12, 31, 23, 59, 59));
+        st = FlowDataSave(*emtask::GetManager(), true, "FLOW", cv::Mat(), MakeTm(2025, 12, 31, 23, 59, 59));
         QCOMPARE(st.slot, 12345);
         r = RecordOnDisk(home, 12345);
         QCOMPARE(RecordFields(r), QStringList({"u1", "Kim", "FLOW", "F", "F"}));
         QCOMPARE(r.crc16, emtask::PhotoCheckValue(emtask::PhotoSamples{}, r));
-        QCOMPARE(emtask::GetManager()->m_BusInfo.unitcode[0], 'M');
+        QCOMPARE(emtask::StoreImage::Settings(*emtask::GetManager()).unitcode[0], 'M');
 
         // No photograph folder possible: the record is stored all the same.
         fs::remove_all(home / "data/jpeg");
         std::ofstream(home / "data/jpeg") << "x";
-        st = FlowDataSave(false, "0.020", photo, MakeTm(2024, 5, 6, 7, 8, 9));
+        st = FlowDataSave(*emtask::GetManager(), false, "0.020", photo, MakeTm(2024, 5, 6, 7, 8, 9));
         QCOMPARE(st.slot, 12346);
         QVERIFY(!st.photoWritten);
         r = RecordOnDisk(home, 12346);
@@ -86,11 +88,11 @@ private slots:
             if (b == Banner::Live && !pic.isNull()) ++live;
             if (b == Banner::PhotoTaken) ++(pic.isNull() ? bannerOnly : taken);
         });
-        emtask::GetManager()->m_BusInfo.camerause = 0;
+        cap.SetCameraUse(false);
         QVERIFY(cap.OpenCamera(0));
         cap.RequestPhoto();
         QTRY_VERIFY_WITH_TIMEOUT(bannerOnly > 3, 2000);
-        emtask::GetManager()->m_BusInfo.camerause = 1;
+        cap.SetCameraUse(true);
         PreviewActive() = true;
         QTest::qWait(100);
         QVERIFY(live == 0 && taken == 0 && !cap.PhotoKept());
@@ -128,7 +130,7 @@ private slots:
         CameraSourceEnv env(WriteFrames(home / "cam", 3));
         CountCameras();
         QWidget settings;
-        auto* page = new COptionCameraDlg(&settings);
+        auto* page = new COptionCameraDlg(emtask::GetManager()->Settings(), &settings);
         settings.show();
         QVERIFY(QTest::qWaitForWindowExposed(&settings));
         QVERIFY(page->UseBox()->isChecked() && page->PreviewRunning() && COptionCameraDlg::PreviewIsActive());

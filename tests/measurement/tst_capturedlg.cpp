@@ -1,6 +1,7 @@
 // The identification window, and the test window driven by instrument
 // events as the link emits them.
 #include "MeasureFixture.h"
+#include "StoreImage.h"
 
 #include "FileImage.h"
 #include "controls/Dialogs.h"
@@ -43,12 +44,11 @@ private slots:
         TempHome home;
         CameraSourceEnv env(WriteFrames(home / "cam", 2));
         ScriptedDialogs dialogs;
-        DeviceLink link(GetSerial());
+        DeviceLink link(GetSerial(), emtask::GetManager()->Settings());
         QSignalSpy disabled(&link, &DeviceLink::measureDisabled);
-        emtask::GetManager()->m_BusInfo.camerause = 0;
-        CCaptureDlg::SetPhotoWaitMs(20);
+        emtask::StoreImage::Settings(*emtask::GetManager()).camerause = 0;
         SetSubject("ID-9", "Lee", "", "B");
-        CCaptureDlg d(&link);
+        CCaptureDlg d(*emtask::GetManager(), &link, nullptr, 20);
         QVERIFY(link.FollowingTest());
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
@@ -59,7 +59,7 @@ private slots:
         QTest::qWait(30);
         Emit(link, DeviceEvent::Res, "0.000");
         QTRY_VERIFY_WITH_TIMEOUT(d.StoredCount() == 3, 5000);
-        const emtask::TestRecord* log = emtask::GetManager()->m_DeviceData.m_TestData;
+        const emtask::TestRecord* log = emtask::StoreImage::Log(*emtask::GetManager()).m_TestData;
         QCOMPARE(std::string(log[0].result) + log[1].result + log[2].result, std::string("0.0500.0600.000"));
         QCOMPARE(d.View().result, QString("0.000"));
         QCOMPARE(d.Step(), 3);
@@ -92,7 +92,7 @@ private slots:
 
         QTest::mouseClick(d.CloseButton(), Qt::LeftButton);
         QVERIFY(d.Closed() && !d.Capture().CaptureRunning());
-        QCOMPARE(emtask::GetManager()->m_BusInfo.login, 1);
+        QCOMPARE(emtask::StoreImage::Settings(*emtask::GetManager()).login, 1);
         QCOMPARE(disabled.size(), 1);  // the reset went to the link
         // Nothing reaches a closed window.
         Emit(link, DeviceEvent::Res, "0.999");
@@ -109,11 +109,12 @@ private slots:
         // empty entry never matches slot 0 or a free slot.
         const std::pair<const char*, int> cases[] = {{"abc", 1},  {"Park", 5}, {"Lee", 5},
                                                      {"ABC", -1}, {"ab", -1},  {"", -1}};
-        for (auto [entry, slot] : cases) QCOMPARE(FindSubjectSlot(entry), slot);
+        for (auto [entry, slot] : cases)
+            QCOMPARE(FindSubjectSlot(emtask::GetManager()->Users(), entry), slot);
         ScriptedDialogs dialogs;
         Recorder main(Wnd::Main);
         main.setEnabled(false);
-        CIDentry w;
+        CIDentry w(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
         QSignalSpy startTest(&w, &CIDentry::startTestRequested);
         w.ShowCentred();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -125,12 +126,12 @@ private slots:
         QCOMPARE(dialogs.messages(), QStringList({"Please check your ID or name."}));
         QCOMPARE(dialogs.shown[0].title, QString("ID or Name recognition"));
         QCOMPARE(startTest.count(), 0);
-        QCOMPARE(emtask::GetManager()->m_BusInfo.subjectno[0], '\0');
+        QCOMPARE(emtask::StoreImage::Settings(*emtask::GetManager()).subjectno[0], '\0');
 
         Enter(w, QString::fromUtf8("이순신"));
         QVERIFY(!w.isVisible());
         QCOMPARE(dialogs.shown.size(), size_t(1));
-        const emtask::BusInfo& b = emtask::GetManager()->m_BusInfo;
+        const emtask::BusInfo& b = emtask::StoreImage::Settings(*emtask::GetManager());
         QCOMPARE(std::string(b.subjectno) + "|" + b.subjectid + "|" + b.subjectname,
                  std::string("42|ID-42|이순신"));
         QCOMPARE(startTest.count(), 1);
@@ -141,11 +142,11 @@ private slots:
     {
         TempHome home;
         LoadUsers(home, {{1, "abc", "Abc"}});
-        emtask::GetManager()->m_BusInfo.recordcnt = emtask::kMaxStoredCounter;
+        emtask::StoreImage::Settings(*emtask::GetManager()).recordcnt = emtask::kMaxStoredCounter;
         ScriptedDialogs dialogs;
         Recorder main(Wnd::Main);
         main.setEnabled(false);
-        CIDentry w;
+        CIDentry w(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
         QSignalSpy startTest(&w, &CIDentry::startTestRequested);
         w.ShowCentred();
         QTRY_COMPARE(dialogs.shown.size(), size_t(1));

@@ -1,4 +1,5 @@
 #include "TestFolder.h"
+#include "StoreImage.h"
 #include "FileImage.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
@@ -15,7 +16,7 @@
 
 #include <filesystem>
 
-static emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+static emtask::BusInfo& Bus() { return emtask::StoreImage::Settings(*emtask::GetManager()); }
 
 class TestOptions : public QObject {
     Q_OBJECT
@@ -31,7 +32,7 @@ private slots:
 
     void eachChoiceIsSavedAtOnce()
     {
-        COptionPsetDlg page;
+        COptionPsetDlg page(emtask::GetManager()->Settings());
         page.show();
         std::filesystem::remove(emtask::ConfigPath());
 
@@ -52,7 +53,7 @@ private slots:
 
     void promptAcceptsExactlyTheStoredPassword()
     {
-        CPassword prompt;
+        CPassword prompt(emtask::GetManager()->Settings());
         QSignalSpy accepted(&prompt, &CPassword::accepted), refused(&prompt, &CPassword::refused);
         prompt.show();
         // Return in the entry confirms once: no failure follows the success.
@@ -61,18 +62,19 @@ private slots:
         QCOMPARE(accepted.count(), 1);
         QCOMPARE(refused.count(), 0);
         QVERIFY(!prompt.isVisible());
-        for (const char* wrong : {"", "72944", " 7294"}) QVERIFY2(!PasswordMatches(wrong), wrong);
+        for (const char* wrong : {"", "72944", " 7294"})
+            QVERIFY2(!PasswordMatches(emtask::GetManager()->Settings(), wrong), wrong);
 
         // A stored field without its NUL is compared within the field.
         std::memset(Bus().password, 'z', sizeof Bus().password);
-        QVERIFY(!PasswordMatches("zzzz"));
-        QVERIFY(PasswordMatches(std::string(64, 'z')));
+        QVERIFY(!PasswordMatches(emtask::GetManager()->Settings(), "zzzz"));
+        QVERIFY(PasswordMatches(emtask::GetManager()->Settings(), std::string(64, 'z')));
     }
 
     void changingThePassword()
     {
         ScriptedDialogs dialogs;
-        COptionHelpDlg page;
+        COptionHelpDlg page(emtask::GetManager()->Settings());
         page.show();
 
         QTest::keyClicks(page.newField(), "abc");

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "PhotoCheck.h"
+#include "StoreImage.h"
 #include "TestFolder.h"
 #include "measurement/TestStore.h"
 #include "../search/SearchTestUtil.h"
@@ -17,8 +18,8 @@
 struct RecordsHome : TestFolder {
     RecordsHome()
     {
-        emtask::InitBusInfo(emtask::GetManager()->m_BusInfo, 0);
-        emtask::GetManager()->m_DeviceData.initflag = emtask::kInitFlag;
+        emtask::InitBusInfo(emtask::StoreImage::Settings(*emtask::GetManager()), 0);
+        emtask::StoreImage::Log(*emtask::GetManager()).initflag = emtask::kInitFlag;
     }
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "RecordsFixture.h"
+#include "StoreImage.h"
 #include "PhotoCheck.h"
 #include "SealLedger.h"
 
@@ -12,7 +13,7 @@
 // Seals the record in `slot` as the store seals a stored test.
 inline void SealSlot(int32_t slot)
 {
-    const emtask::TestRecord& rec = emtask::GetManager()->m_DeviceData.m_TestData[slot];
+    const emtask::TestRecord& rec = emtask::StoreImage::Log(*emtask::GetManager()).m_TestData[slot];
     emtask::Digest photo;
     const bool hasPhoto = emtask::Sha256File(measurement::TestPhotoPath(rec), photo);
     emtask::GetManager()->SealRecord(slot, hasPhoto ? &photo : nullptr);
@@ -36,7 +37,8 @@ inline void MakeSealedLog(int n, int legacy = 0, bool photos = true)
                                               : emtask::PhotoCheckValue({}, r);
         const int32_t slot = m->AppendRecord(r);
         // The instrument's count, one ahead of the test number.
-        std::snprintf(m->m_BusInfo.calcnt, sizeof m->m_BusInfo.calcnt, "%04d", (r.testno + 1) % 10000);
+        std::snprintf(emtask::StoreImage::Settings(*m).calcnt, sizeof emtask::StoreImage::Settings(*m).calcnt,
+                      "%04d", (r.testno + 1) % 10000);
         if (legacy >= 0 && r.testno > legacy) SealSlot(slot);
     }
     m->SaveResultData();

@@ -1,4 +1,5 @@
 #include "RecordsFixture.h"
+#include "StoreImage.h"
 #include "FileImage.h"
 #include "PhotoCheck.h"
 #include "records/PhotoLookup.h"
@@ -71,7 +72,7 @@ TEST(PhotoNames, OnlyDigitsMakeAName)
 TEST(PhotoCheck, OnlyAChangedSampleOrAnotherTestsPhotographFails)
 {
     RecordsHome home;
-    emtask::DeviceData& log = GetManager()->m_DeviceData;
+    emtask::DeviceData& log = emtask::StoreImage::Log(*GetManager());
     FillLog(13, 1);
     auto check = [&](int32_t slot) { return CheckRecordPhoto(LogPhotoSource(), log, slot); };
     auto path = [&](int32_t slot) { return PhotoPath(LogPhotoSource(), log.m_TestData[slot], slot); };
@@ -128,10 +129,10 @@ protected:
 TEST_F(ArchiveFiles, WrittenExactlyAndSparseReadBackWhole)
 {
     FillLog(300);
-    store->m_DeviceData.reserved[5] = 9;
+    emtask::StoreImage::Log(*store).reserved[5] = 9;
     const std::string path = home / "out/a.dat";
     std::filesystem::create_directories(home / "out");
-    ASSERT_TRUE(WriteArchive(path, 'A', store->m_DeviceData, *store));
+    ASSERT_TRUE(WriteArchive(path, 'A', emtask::StoreImage::Log(*store), *store));
     EXPECT_EQ(FileSize(path), 276000204u);
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
@@ -142,14 +143,14 @@ TEST_F(ArchiveFiles, WrittenExactlyAndSparseReadBackWhole)
     ASSERT_EQ(pread(fd, head.data(), head.size(), 0), ssize_t(head.size()));
     close(fd);
     EXPECT_EQ(std::memcmp(head.data(), "A\0\0\0\0\0\0\0", 8), 0);
-    EXPECT_EQ(std::memcmp(head.data() + 8, &store->m_DeviceData, head.size() - 8), 0);
+    EXPECT_EQ(std::memcmp(head.data() + 8, &emtask::StoreImage::Log(*store), head.size() - 8), 0);
 
-    const emtask::TestRecord last = store->m_DeviceData.m_TestData[299];
-    emtask::ZeroRange(&store->m_DeviceData, sizeof store->m_DeviceData);
+    const emtask::TestRecord last = emtask::StoreImage::Log(*store).m_TestData[299];
+    emtask::ZeroRange(&emtask::StoreImage::Log(*store), sizeof emtask::StoreImage::Log(*store));
     ASSERT_EQ(LoadArchive(path, *store), ArchiveLoad::Ok);
-    EXPECT_EQ(store->m_DeviceData.datacnt, 300);
-    EXPECT_EQ(store->m_DeviceData.reserved[5], 9);
-    EXPECT_EQ(std::memcmp(&store->m_DeviceData.m_TestData[299], &last, sizeof last), 0);
+    EXPECT_EQ(emtask::StoreImage::Log(*store).datacnt, 300);
+    EXPECT_EQ(emtask::StoreImage::Log(*store).reserved[5], 9);
+    EXPECT_EQ(std::memcmp(&emtask::StoreImage::Log(*store).m_TestData[299], &last, sizeof last), 0);
 }
 
 TEST_F(ArchiveFiles, AFailedSaveLeavesTheOlderArchive)
@@ -157,12 +158,12 @@ TEST_F(ArchiveFiles, AFailedSaveLeavesTheOlderArchive)
     FillLog(2);
     const std::string path = home / "out/a.dat";
     std::filesystem::create_directories(home / "out");
-    ASSERT_TRUE(WriteArchive(path, 0, store->m_DeviceData, *store));
+    ASSERT_TRUE(WriteArchive(path, 0, emtask::StoreImage::Log(*store), *store));
     const auto before = Identity(path);
     FillLog(5);
     // The temporary file cannot be made: the save fails as a whole.
     std::filesystem::create_directories(path + ".tmp/x");
-    EXPECT_FALSE(WriteArchive(path, 0, store->m_DeviceData, *store));
+    EXPECT_FALSE(WriteArchive(path, 0, emtask::StoreImage::Log(*store), *store));
     EXPECT_EQ(Identity(path), before);
     EXPECT_EQ(FileSize(path), 276000204u);
 }
@@ -170,7 +171,7 @@ TEST_F(ArchiveFiles, AFailedSaveLeavesTheOlderArchive)
 TEST_F(ArchiveFiles, OnlyWholeInitialisedArchivesOpenAndNothingElseChangesTheLog)
 {
     FillLog(20);
-    emtask::DeviceData& a = store->m_SearchData;
+    emtask::DeviceData& a = emtask::StoreImage::Found(*store);
     a.initflag = emtask::kInitFlag;
     const uint64_t whole = 8 + sizeof a;
     const std::string fifo = home / "fifo.dat";
@@ -190,7 +191,7 @@ TEST_F(ArchiveFiles, OnlyWholeInitialisedArchivesOpenAndNothingElseChangesTheLog
         {"one byte over", 'B', 196, whole + 1, ArchiveLoad::NotAnArchive},
         {"another instrument's kind", 'A', 196, whole, ArchiveLoad::KindMismatch},
     };
-    store->m_DeviceKind = 'B';
+    emtask::StoreImage::Kind(*store) = 'B';
     for (const Case& c : cases) {
         WriteArchiveFile(home / "x.dat", a, c.kind, c.used, c.size);
         EXPECT_EQ(LoadArchive(home / "x.dat", *store), c.expect) << c.what;
@@ -200,15 +201,15 @@ TEST_F(ArchiveFiles, OnlyWholeInitialisedArchivesOpenAndNothingElseChangesTheLog
     alarm(20);  // a FIFO opened without O_NONBLOCK would hang here: fail instead
     EXPECT_EQ(LoadArchive(fifo, *store), ArchiveLoad::CannotOpen);
     alarm(0);
-    EXPECT_EQ(store->m_DeviceData.datacnt, 20);
+    EXPECT_EQ(emtask::StoreImage::Log(*store).datacnt, 20);
     EXPECT_FALSE(store->ArchiveShown());
     // Any kind opens while the instrument's kind is 0; the hole reads as zeros.
-    store->m_DeviceKind = 0;
+    emtask::StoreImage::Kind(*store) = 0;
     a.datacnt = 1;
     WriteArchiveFile(home / "x.dat", a, 'A', 196);
     EXPECT_EQ(LoadArchive(home / "x.dat", *store), ArchiveLoad::Ok);
-    EXPECT_EQ(store->m_DeviceData.datacnt, 1);
-    EXPECT_EQ(store->m_DeviceData.m_TestData[3].testno, 0);
+    EXPECT_EQ(emtask::StoreImage::Log(*store).datacnt, 1);
+    EXPECT_EQ(emtask::StoreImage::Log(*store).m_TestData[3].testno, 0);
 }
 
 TEST_F(ArchiveFiles, TheStoreKeepsTheLogWhileAnArchiveIsShown)
@@ -217,9 +218,11 @@ TEST_F(ArchiveFiles, TheStoreKeepsTheLogWhileAnArchiveIsShown)
     ASSERT_EQ(store->SaveResultData(), 1);
     ASSERT_EQ(store->SaveSetting(), 1);
     const auto logBefore = Identity(emtask::MeasureLogPath());
-    store->BeginArchiveView();
-    store->m_DeviceData.datacnt = 900;
-    store->m_BusInfo.recordcnt = 900;
+    store->ShowArchive([](emtask::DeviceData& image) {
+        image.datacnt = 900;
+        return true;
+    });
+    EXPECT_EQ(store->Settings().Get().recordcnt, 900);
     EXPECT_EQ(store->AppendRecord(MakeRecord(1)), -1);
     EXPECT_EQ(store->SaveResultData(), -1);
     EXPECT_EQ(Identity(emtask::MeasureLogPath()), logBefore);
@@ -229,8 +232,8 @@ TEST_F(ArchiveFiles, TheStoreKeepsTheLogWhileAnArchiveIsShown)
     std::memcpy(&onDisk, conf.data(), sizeof onDisk);
     EXPECT_EQ(onDisk.recordcnt, 4);
     EXPECT_EQ(store->EndArchiveView(emtask::MeasureLogPath().c_str()), 1);
-    EXPECT_EQ(store->m_BusInfo.recordcnt, 4);
-    EXPECT_EQ(store->m_DeviceData.datacnt, 4);
+    EXPECT_EQ(emtask::StoreImage::Settings(*store).recordcnt, 4);
+    EXPECT_EQ(emtask::StoreImage::Log(*store).datacnt, 4);
 }
 
 TEST_F(ArchiveFiles, PhotographsCopiedByNumberAndNeverOntoThemselves)
@@ -238,13 +241,13 @@ TEST_F(ArchiveFiles, PhotographsCopiedByNumberAndNeverOntoThemselves)
     FillLog(6, 2);  // photographs of tests 2, 4, 6
     const std::string to = home / "out/jpeg";
     emtask::iofault::Arm(1000, EIO, emtask::iofault::kSync);  // counts the syncs, fails none
-    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, LogPhotoSource(), to).copied, 3);
+    EXPECT_EQ(CopyPhotographs(emtask::StoreImage::Log(*store), LogPhotoSource(), to).copied, 3);
     EXPECT_EQ(emtask::iofault::Trace().size(), 2u);  // the copies once, the folder once
     emtask::iofault::Disarm();
-    const std::string p4 = to + "/" + SafePhotoName(store->m_DeviceData.m_TestData[3], 4);
+    const std::string p4 = to + "/" + SafePhotoName(emtask::StoreImage::Log(*store).m_TestData[3], 4);
     const uintmax_t size = FileSize(p4);
     // Copying a folder onto itself keeps every file whole.
-    EXPECT_EQ(CopyPhotographs(store->m_DeviceData, ArchivePhotoSource(to), to).copied, 0);
+    EXPECT_EQ(CopyPhotographs(emtask::StoreImage::Log(*store), ArchivePhotoSource(to), to).copied, 0);
     EXPECT_EQ(FileSize(p4), size);
 }
 
@@ -253,7 +256,7 @@ TEST_F(ArchiveFiles, PhotographsCopiedByNumberAndNeverOntoThemselves)
 TEST_F(ArchiveFiles, PhotographsThatCannotBeCopiedAreCountedAndNoneIsKept)
 {
     FillLog(6, 2);
-    const emtask::DeviceData& d = store->m_DeviceData;
+    const emtask::DeviceData& d = emtask::StoreImage::Log(*store);
     PhotoSource src = ArchivePhotoSource(home / "arch/jpeg");
     src.folderSeen = true;
     std::filesystem::create_directories(home / "arch");

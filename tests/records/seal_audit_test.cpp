@@ -1,4 +1,5 @@
 #include "BuildPaths.h"
+#include "StoreImage.h"
 #include "SealAudit.h"
 #include "SealCheckpoint.h"
 #include "FileImage.h"
@@ -43,7 +44,7 @@ emtask::AuditResult Audit(unsigned threads = 0, int32_t acceptUnsealedBefore = 0
 
 std::string PhotoOf(int32_t testno)
 {
-    return measurement::TestPhotoPath(GetManager()->m_DeviceData.m_TestData[testno - 1]);
+    return measurement::TestPhotoPath(emtask::StoreImage::Log(*GetManager()).m_TestData[testno - 1]);
 }
 
 // Writes the photograph of `testno` again with one pixel changed.
@@ -51,7 +52,7 @@ void RepaintPixel(int32_t testno, int x, int y)
 {
     cv::Mat m = MakePhoto(testno);
     m.at<cv::Vec3b>(y, x) = cv::Vec3b(0, 0, 255);
-    measurement::SaveTestPhoto(m, GetManager()->m_DeviceData.m_TestData[testno - 1]);
+    measurement::SaveTestPhoto(m, emtask::StoreImage::Log(*GetManager()).m_TestData[testno - 1]);
 }
 
 void RemoveLedgerEntry(size_t position)
@@ -184,7 +185,7 @@ TEST(SealAudit, PendingJournalIsLaidOverAndKept)
     RecordsHome home;
     MakeSealedLog(4);
     static emtask::TestRecord changed;
-    changed = GetManager()->m_DeviceData.m_TestData[1];
+    changed = emtask::StoreImage::Log(*GetManager()).m_TestData[1];
     changed.result[0] = '8';
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -424,8 +425,8 @@ void StoreTests(int n)
         struct tm t { };
         t.tm_year = 125, t.tm_mon = 5, t.tm_mday = 14, t.tm_hour = 12, t.tm_min = i;
         const int32_t testno = GetManager()->NextTestNo();
-        const auto s = measurement::FlowDataSave(false, "0.031", testno % 2 ? cv::Mat() : MakePhoto(testno),
-                                                 t);
+        const auto s = measurement::FlowDataSave(*emtask::GetManager(), false, "0.031",
+                                                 testno % 2 ? cv::Mat() : MakePhoto(testno), t);
         ASSERT_EQ(s.sealSaved, 1) << s.sealError;
     }
 }
@@ -434,7 +435,7 @@ void StoreTests(int n)
 // number, its photograph renamed to match: the renumbering of a deleted test.
 void MoveRecord(int32_t from, int32_t to)
 {
-    emtask::TestRecord r = GetManager()->m_DeviceData.m_TestData[from];
+    emtask::TestRecord r = emtask::StoreImage::Log(*GetManager()).m_TestData[from];
     const std::string photo = measurement::TestPhotoPath(r);
     r.testno = to + 1;
     EditRecord(to, [&](emtask::TestRecord& x) { x = r; });

@@ -1,4 +1,5 @@
 #include "../shell/ShellFixture.h"
+#include "StoreImage.h"
 #include "SealFixture.h"
 #include "FileImage.h"
 #include "TextUtil.h"
@@ -55,7 +56,7 @@ class TestRecords : public QObject {
     // The log of `n` records on disk, then the main window started over it.
     CReadDeviceDlg* Start(int n, int photoEvery = 0)
     {
-        store->m_BusInfo.rowsindex = 0;  // 100 rows a sheet
+        emtask::StoreImage::Settings(*store).rowsindex = 0;  // 100 rows a sheet
         FillLog(n, photoEvery);
         store->SaveResultData();
         store->SaveSetting();
@@ -178,7 +179,7 @@ private slots:
         dialogs.shown.clear();
 
         // An archive of five records numbered as the log's first five, with other names.
-        emtask::DeviceData& a = store->m_SearchData;
+        emtask::DeviceData& a = emtask::StoreImage::Found(*store);
         a.initflag = emtask::kInitFlag;
         a.datacnt = 5;
         for (int i = 0; i < 5; ++i) {
@@ -200,14 +201,14 @@ private slots:
             WaitShown(w, true);
             QCOMPARE(w->StatusText(), QString("Reading datas from Local : Complete (measurements_of...)"));
             QCOMPARE(Cell(w, 0, records::ColName), QString("Archived 5"));
-            QCOMPARE(store->m_BusInfo.recordcnt, 5);
+            QCOMPARE(emtask::StoreImage::Settings(*store).recordcnt, 5);
 
             if (way == 0) w->Button(RecordButton::Close)->click();
             if (way == 1) QTest::keyClick(w, Qt::Key_Escape);
             if (way == 2) w->close();
             QVERIFY(!w->isVisible() && w->SourceFlag() == 0);
-            QCOMPARE(QString(store->m_DeviceData.m_TestData[4].name), QString("Name 5"));
-            QCOMPARE(store->m_BusInfo.recordcnt, 30);
+            QCOMPARE(QString(emtask::StoreImage::Log(*store).m_TestData[4].name), QString("Name 5"));
+            QCOMPARE(emtask::StoreImage::Settings(*store).recordcnt, 30);
         }
         // The next test goes after the log's records, into the log's file.
         QCOMPARE(store->AppendRecord(MakeRecord(0)), 30);
@@ -235,7 +236,7 @@ private slots:
         OpenArchive(w, dialogs, archive);
         WaitShown(w, true);
         main.reset();
-        QCOMPARE(store->m_DeviceData.datacnt, 31);
+        QCOMPARE(emtask::StoreImage::Log(*store).datacnt, 31);
         QVERIFY(!store->ArchiveShown());
     }
 
@@ -244,7 +245,7 @@ private slots:
         CReadDeviceDlg* w = Start(3);
         OpenRecords(w);
         // Two records numbered 5 on different days.
-        emtask::DeviceData& a = store->m_SearchData;
+        emtask::DeviceData& a = emtask::StoreImage::Found(*store);
         a.initflag = emtask::kInitFlag;
         a.datacnt = 2;
         a.m_TestData[0] = MakeRecord(5, 1);
@@ -281,20 +282,22 @@ private slots:
         // A double-clicked row reports its own record, in this window and in
         // the search results (newest first: row 0 is slot 1 in both).
         emit w->Grid()->doubleClicked(w->Model()->index(0, 0));
-        QTRY_VERIFY(ReportPreviewWindow() && ReportPreviewWindow()->isVisible());
-        QCOMPARE(ReportPreviewWindow()->lastRendering().record, &store->m_DeviceData.m_TestData[1]);
-        ReportPreviewWindow()->close();
+        QTRY_VERIFY(main->reportPreview().Window() && main->reportPreview().Window()->isVisible());
+        QCOMPARE(main->reportPreview().Window()->lastRendering().record,
+                 &emtask::StoreImage::Log(*store).m_TestData[1]);
+        main->reportPreview().Window()->close();
         QTRY_VERIFY(w->isEnabled());
-        store->m_SearchInfo.flags = emtask::SEARCH_TESTNO;
-        emtask::CopyField(store->m_SearchInfo.startno, "5");
-        emtask::CopyField(store->m_SearchInfo.endno, "5");
-        CSearchDataDlg results(w->SourceFlag(), w->ArchivePhotoFolder(), w->ArchiveFileName());
-        CVelmoraViewDlg::ConnectSearchResults(results);
+        emtask::StoreImage::Criteria(*store).flags = emtask::SEARCH_TESTNO;
+        emtask::CopyField(emtask::StoreImage::Criteria(*store).startno, "5");
+        emtask::CopyField(emtask::StoreImage::Criteria(*store).endno, "5");
+        CSearchDataDlg results(*store, w->SourceFlag(), w->ArchivePhotoFolder(), w->ArchiveFileName());
+        main->ConnectSearchResults(results);
         QTRY_COMPARE(results.Model()->rowCount(), 2);
         emit results.Grid()->doubleClicked(results.Model()->index(0, 0));
-        QTRY_VERIFY(ReportPreviewWindow()->isVisible() && !results.isEnabled());
-        QCOMPARE(ReportPreviewWindow()->lastRendering().record, &store->m_SearchData.m_TestData[1]);
-        ReportPreviewWindow()->close();
+        QTRY_VERIFY(main->reportPreview().Window()->isVisible() && !results.isEnabled());
+        QCOMPARE(main->reportPreview().Window()->lastRendering().record,
+                 &emtask::StoreImage::Found(*store).m_TestData[1]);
+        main->reportPreview().Window()->close();
 
         // A negative count shows nothing.
         a.datacnt = -7;
@@ -340,7 +343,7 @@ private slots:
     {
         MakeSealedLog(6);
         EditRecord(2, [](emtask::TestRecord& r) { r.result[0] = '7'; });
-        CReadDeviceDlg records;
+        CReadDeviceDlg records(*emtask::GetManager());
         records.Button(RecordButton::CheckAll)->click();
         SealAuditDlg* audit = records.AuditWindow();
         QVERIFY(audit && audit->isVisible());
@@ -365,7 +368,7 @@ private slots:
     void keySheetBegunInTheWindowIsShownAsTextAndCode()
     {
         MakeSealedLog(3);
-        CReadDeviceDlg records;
+        CReadDeviceDlg records(*emtask::GetManager());
         records.Button(RecordButton::CheckAll)->click();
         SealAuditDlg* audit = records.AuditWindow();
         QTRY_VERIFY_WITH_TIMEOUT(!audit->Running(), 20000);

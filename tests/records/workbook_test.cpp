@@ -1,4 +1,5 @@
 #include "records/RecordWorkbook.h"
+#include "StoreImage.h"
 
 #include "../search/SearchTestUtil.h"
 #include "RunPython.h"
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-DeviceData& Log() { return emtask::GetManager()->m_DeviceData; }
+DeviceData& Log() { return emtask::StoreImage::Log(*emtask::GetManager()); }
 
 TestRecord& Put(int slot, const char* id, const char* name, const char* result, char mode, const char* unit)
 {

@@ -1,4 +1,5 @@
 #include "../shell/ShellFixture.h"
+#include "StoreImage.h"
 #include "PhotoCheck.h"
 #include "SealLedger.h"
 #include "ReportTestUtil.h"
@@ -32,7 +33,7 @@ const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kWhite(255, 255, 255);
 
 const char* kWrongForm = "Wrong print form setting.\nPlease check the print setting.";
 
-emtask::BusInfo& Bus() { return emtask::GetManager()->m_BusInfo; }
+emtask::BusInfo& Bus() { return emtask::StoreImage::Settings(*emtask::GetManager()); }
 
 bool AllZero(const char* p, size_t n)
 {
@@ -42,7 +43,7 @@ bool AllZero(const char* p, size_t n)
 ReportOutcome Render(int testNo)
 {
     ReportRequest r;
-    r.data = &emtask::GetManager()->m_DeviceData;
+    r.data = &emtask::StoreImage::Log(*emtask::GetManager());
     r.testNo = testNo;
     r.photoFolder = emtask::JpegDir();
     r.texts = FormTexts(Bus());
@@ -54,6 +55,7 @@ ReportOutcome Render(int testNo)
 class TestReports : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFolder> folder;
+    std::unique_ptr<ReportPreview> preview;
 
 private slots:
     void init()
@@ -61,10 +63,11 @@ private slots:
         folder = std::make_unique<TestFolder>();
         emtask::GetManager()->StartUp();
         Bus().reportbg = kBgBlank;  // only the drawn elements
+        preview = std::make_unique<ReportPreview>(emtask::GetManager()->Settings());
     }
     void cleanup()
     {
-        DestroyReportPreview();
+        preview.reset();
         folder.reset();
     }
 
@@ -83,7 +86,7 @@ private slots:
 
     void photographCheckAndLookup()
     {
-        emtask::TestRecord* r = emtask::GetManager()->m_DeviceData.m_TestData;
+        emtask::TestRecord* r = emtask::StoreImage::Log(*emtask::GetManager()).m_TestData;
         // An edited photograph is left out.
         AddRecord(Solid(320, 240, 0, 0, 255));
         const std::string path1 = measurement::TestPhotoPath(r[0]);
@@ -126,9 +129,9 @@ private slots:
         for (int i = 0; i < 4; ++i) {
             struct tm t { };
             t.tm_year = 124, t.tm_mon = 2, t.tm_mday = 7, t.tm_hour = 14, t.tm_sec = i;
-            measurement::FlowDataSave(false, "0.045", i == 2 ? cv::Mat() : red, t);
+            measurement::FlowDataSave(*emtask::GetManager(), false, "0.045", i == 2 ? cv::Mat() : red, t);
         }
-        const emtask::TestRecord* r = emtask::GetManager()->m_DeviceData.m_TestData;
+        const emtask::TestRecord* r = emtask::StoreImage::Log(*emtask::GetManager()).m_TestData;
         // Test 2 repainted away from the 35 sampled pixels; test 3, sealed
         // without one, given a black photograph; test 4's removed. The check
         // values of 2 and 3 still pass: only the ledger tells.
@@ -156,7 +159,7 @@ private slots:
 
     void recordLookupNeverLeavesTheSlotsInUse()
     {
-        emtask::DeviceData& d = emtask::GetManager()->m_DeviceData;
+        emtask::DeviceData& d = emtask::StoreImage::Log(*emtask::GetManager());
         for (int i = 0; i < 3; ++i) AddRecord(cv::Mat());
         // An archive's numbers need not be slot + 1; the first match wins.
         d.m_TestData[0].testno = 20;
@@ -253,9 +256,9 @@ private slots:
         AddRecord(Solid(320, 240, 0, 0, 255));
         Recorder records(Wnd::ReadDevice);  // the caller, as the registered window it is
         int told = 0;
-        OpenReportPreview(1, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice, -1,
-                          [&told] { ++told; });
-        MirrorDlg* view = ReportPreviewWindow();
+        preview->Open(1, emtask::GetManager()->Log().Records(), emtask::JpegDir(), Wnd::ReadDevice, -1,
+                      [&told] { ++told; });
+        MirrorDlg* view = preview->Window();
         QSignalSpy closed(view, &MirrorDlg::closed);
         QVERIFY(view->isVisible() && view->isEnabled() && !records.isEnabled());
 
@@ -274,8 +277,8 @@ private slots:
         QCOMPARE(told, 1);
 
         // The next showing starts from the stored texts, not from what was typed.
-        OpenReportPreview(5, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
-        QCOMPARE(ReportPreviewWindow(), view);
+        preview->Open(5, emtask::GetManager()->Log().Records(), emtask::JpegDir(), Wnd::ReadDevice);
+        QCOMPARE(preview->Window(), view);
         QCOMPARE(view->entry(MirrorDlg::Note)->text(), QString());
 
         // Save PDF, written by the window's thread: ".pdf" added to the chosen name.
@@ -297,12 +300,12 @@ private slots:
         AddRecord(Solid(320, 240, 0, 0, 255));  // red
         AddRecord(Solid(320, 240, 0, 255, 0));  // green
         ScriptedDialogs dialogs;
-        OpenReportPreview(1, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
-        MirrorDlg* view = ReportPreviewWindow();
+        preview->Open(1, emtask::GetManager()->Log().Records(), emtask::JpegDir(), Wnd::ReadDevice);
+        MirrorDlg* view = preview->Window();
         // The page file cannot be written for test 2 (a full disk): said, and
         // test 1's page left in it is never output.
         emtask::iofault::Arm(1, ENOSPC, emtask::iofault::kWriteSide, true);
-        OpenReportPreview(2, emtask::GetManager()->m_DeviceData, emtask::JpegDir(), Wnd::ReadDevice);
+        preview->Open(2, emtask::GetManager()->Log().Records(), emtask::JpegDir(), Wnd::ReadDevice);
         emtask::iofault::Disarm();
         QVERIFY(dialogs.messages().size() == 1 &&
                 dialogs.messages()[0].contains("printformation.jpg could not be saved"));
@@ -361,7 +364,7 @@ private slots:
     {
         Bus().reportbg = kBgDefault;
         ScriptedDialogs dialogs;
-        COptionPrintDlg page;
+        COptionPrintDlg page(emtask::GetManager()->Settings());
         page.show();
         // The entries count characters: 60 Hangul are typed whole (a 61st is
         // refused), and stored cut to whole ones at 126 bytes, which is said.

@@ -1,4 +1,5 @@
 #include "SearchTestUtil.h"
+#include "StoreImage.h"
 #include "TextUtil.h"
 #include "search/CsvExport.h"
 
@@ -13,7 +14,7 @@ namespace {
 // What the reference script makes of the first `count` records of m_SearchData.
 std::string Reference(const TestFolder& tf, int count, int order)
 {
-    const DeviceData& d = GetManager()->m_SearchData;
+    const DeviceData& d = emtask::StoreImage::Found(*GetManager());
     WriteBytes(tf / "image.bin", &d, kDeviceDataHeaderSize + sizeof(TestRecord) * size_t(count));
     std::string cmd = "/usr/bin/python3 " SEARCH_TEST_DIR "/csv_reference.py '" + tf / "image.bin" + "' " +
                       std::to_string(order) + " '" + tf / "expected.csv" + "'";
@@ -40,7 +41,7 @@ size_t TempFiles(const std::string& dir)
 TEST(CsvExport, LinesMatchAnIndependentReader)
 {
     TestFolder tf;
-    DeviceData& d = GetManager()->m_SearchData;
+    DeviceData& d = emtask::StoreImage::Found(*GetManager());
     const TestRecord recs[] = {
         Record(3, "20240307081509", "A-1", "Kim", "0.045"),
         Record(17, "20241307235959", "B-2", "Kim, Lee", "FLOW", 'F', "F"),
@@ -70,7 +71,7 @@ TEST(CsvExport, LinesMatchAnIndependentReader)
 TEST(CsvExport, FailureOrStopKeepsTheOlderFile)
 {
     TestFolder tf;
-    DeviceData& d = GetManager()->m_SearchData;
+    DeviceData& d = emtask::StoreImage::Found(*GetManager());
     for (int i = 0; i < 5000; ++i) d.m_TestData[i] = Record(i + 1, "20240307081509", "A-1", "Kim", "0.045");
     d.datacnt = 5000;
     const std::string path = tf / "out.csv";

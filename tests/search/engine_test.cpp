@@ -1,4 +1,5 @@
 #include "SearchTestUtil.h"
+#include "StoreImage.h"
 #include "TextUtil.h"
 #include "search/SearchEngine.h"
 
@@ -21,15 +22,15 @@ struct Store {
     ~Store() { m->Reset(); }
     void Add(const TestRecord& r)
     {
-        int slot = m->m_DeviceData.datacnt++;
-        m->m_DeviceData.m_TestData[slot] = r;
+        int slot = emtask::StoreImage::Log(*m).datacnt++;
+        emtask::StoreImage::Log(*m).m_TestData[slot] = r;
     }
-    SearchInfo& Info() { return m->m_SearchInfo; }
+    SearchInfo& Info() { return emtask::StoreImage::Criteria(*m); }
     std::vector<int> Run()
     {
         int found = search::SearchProcess(*m);
         std::vector<int> nos;
-        for (int i = 0; i < found; ++i) nos.push_back(m->m_SearchData.m_TestData[i].testno);
+        for (int i = 0; i < found; ++i) nos.push_back(emtask::StoreImage::Found(*m).m_TestData[i].testno);
         return nos;
     }
 };
@@ -67,16 +68,16 @@ TEST(Search, CasesOfOneLog)
         s.Add(Record(i, date, i == 6 ? "Kim" : "ID-x", names[i % 5], flow ? "FLOW" : result,
                      flow ? 'F' : (i == 12 ? '1' : '0'), flow ? "F" : "B"));
     }
-    std::memcpy(s.m->m_DeviceData.reserved, "instrument", 10);
+    std::memcpy(emtask::StoreImage::Log(*s.m).reserved, "instrument", 10);
     SearchInfo& in = s.Info();
 
     in.flags = SEARCH_TESTNO;
     CopyField(in.startno, "10");
     CopyField(in.endno, "20");
     EXPECT_EQ(s.Run(), Range(10, 15));
-    EXPECT_EQ(s.m->m_DeviceSearchTotalCnt, 6);
-    EXPECT_EQ(s.m->m_SearchData.datakind, 'A');
-    EXPECT_EQ(std::string(s.m->m_SearchData.reserved, 10), "instrument");
+    EXPECT_EQ(emtask::StoreImage::Total(*s.m), 6);
+    EXPECT_EQ(emtask::StoreImage::Found(*s.m).datakind, 'A');
+    EXPECT_EQ(std::string(emtask::StoreImage::Found(*s.m).reserved, 10), "instrument");
 
     // One calendar day whatever the time of day (00:00:00 and 23:59:59 too).
     in.flags = SEARCH_DATE;
@@ -84,7 +85,7 @@ TEST(Search, CasesOfOneLog)
     CopyField(in.dateEnd, "20240307000000");
     EXPECT_EQ(s.Run(), Range(1, 10));
     // A following smaller search leaves no record of the larger one behind.
-    EXPECT_EQ(s.m->m_SearchData.m_TestData[10].testno, 0);
+    EXPECT_EQ(emtask::StoreImage::Found(*s.m).m_TestData[10].testno, 0);
 
     // Exact ID or name: not "Kim Lee" nor "kim".
     in.flags = SEARCH_IDNAME;
@@ -108,7 +109,7 @@ TEST(Search, CasesOfOneLog)
     for (uint32_t none : {0u, 1u << 4}) {  // the unused bit alone is no criterion
         in.flags = none;
         EXPECT_TRUE(s.Run().empty());
-        EXPECT_EQ(s.m->m_SearchData.m_TestData[0].testno, 0);
+        EXPECT_EQ(emtask::StoreImage::Found(*s.m).m_TestData[0].testno, 0);
     }
 }
 
@@ -143,16 +144,17 @@ TEST(Search, HostileCriteriaAndCounts)
     EXPECT_EQ(s.Run(), Range(1, 5));  // "xxxx..." is day 0 of year 0: before every record
 
     // A count beyond the slots reads the slots (empty ones: number 0, mode 0).
-    s.m->m_DeviceData.datacnt = kMaxRecords + 1;
+    emtask::StoreImage::Log(*s.m).datacnt = kMaxRecords + 1;
     in.flags = SEARCH_TESTNO | SEARCH_ERROR;
     CopyField(in.startno, "0");
     CopyField(in.endno, "0");
     EXPECT_EQ(search::SearchProcess(*s.m), kMaxRecords - 5);
-    s.m->m_DeviceData.datacnt = -7;
+    emtask::StoreImage::Log(*s.m).datacnt = -7;
     EXPECT_TRUE(s.Run().empty());
-    EXPECT_EQ(s.m->m_SearchData.m_TestData[0].testno, 0);
+    EXPECT_EQ(emtask::StoreImage::Found(*s.m).m_TestData[0].testno, 0);
     // Cleared by stores: the next large search finds its pages committed.
-    EXPECT_EQ(NonResident(s.m->m_SearchData.m_TestData, sizeof(TestRecord) * (kMaxRecords - 5)), 0u);
+    EXPECT_EQ(NonResident(emtask::StoreImage::Found(*s.m).m_TestData, sizeof(TestRecord) * (kMaxRecords - 5)),
+              0u);
 }
 
 TEST(Search, NumbersAreReadOnceAndNeverNaN)
@@ -206,7 +208,7 @@ TEST(Search, OnePassEqualsTheStagedWay)
         const int n = num(500, 4000);
         for (int i = 0; i < n; ++i) s.Add(RandomRecord(g, i));
         // Slots beyond the count of an archive may hold anything.
-        s.m->m_DeviceData.m_TestData[n] = RandomRecord(g, n);
+        emtask::StoreImage::Log(*s.m).m_TestData[n] = RandomRecord(g, n);
         for (int k = 0; k < 6; ++k) {
             SearchInfo& in = s.Info();
             in.flags = static_cast<uint32_t>(num(1, 63));
@@ -223,10 +225,13 @@ TEST(Search, OnePassEqualsTheStagedWay)
             in.normalstart = search::ResultValue(Pick(g, {"0.000", "0.030", "-1"}), 6);
             in.normalend = search::ResultValue(Pick(g, {"0.030", "0.045", "0.500"}), 6);
 
-            int32_t one = search::SearchRecords(s.m->m_DeviceData, in, s.m->m_SearchData);
-            int32_t staged = search::SearchRecordsStaged(s.m->m_DeviceData, in, ref, s.m->m_SearchWork);
+            int32_t one = search::SearchRecords(emtask::StoreImage::Log(*s.m), in,
+                                                emtask::StoreImage::Found(*s.m));
+            int32_t staged = search::SearchRecordsStaged(emtask::StoreImage::Log(*s.m), in, ref,
+                                                         emtask::StoreImage::Work(*s.m));
             ASSERT_EQ(one, staged) << "flags " << in.flags;
-            ASSERT_EQ(std::memcmp(&s.m->m_SearchData, &ref, sizeof(DeviceData)), 0) << "flags " << in.flags;
+            ASSERT_EQ(std::memcmp(&emtask::StoreImage::Found(*s.m), &ref, sizeof(DeviceData)), 0)
+                << "flags " << in.flags;
         }
     }
 }

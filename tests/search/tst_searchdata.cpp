@@ -1,4 +1,5 @@
 #include "FileImage.h"
+#include "StoreImage.h"
 #include "SearchTestUtil.h"
 #include "TextUtil.h"
 #include "controls/Dialogs.h"
@@ -29,7 +30,7 @@ class TstSearchData : public QObject {
         for (int i = 0; i < n; ++i) {
             char date[16];
             std::snprintf(date, sizeof date, "202403%02d120000", 1 + i % 28);
-            m->m_BusInfo.recordcnt = m->m_DeviceData.datacnt;
+            emtask::StoreImage::Settings(*m).recordcnt = emtask::StoreImage::Log(*m).datacnt;
             m->AppendRecord(Record(0, date, "A-1", i % 2 ? "Kim" : "Lee", "0.010"));
         }
     }
@@ -48,8 +49,8 @@ private slots:
     {
         home = std::make_unique<TestFolder>();
         m = GetManager();
-        m->m_DeviceData.initflag = kInitFlag;
-        m->m_BusInfo.rowsindex = 0;  // 100 rows a sheet
+        emtask::StoreImage::Log(*m).initflag = kInitFlag;
+        emtask::StoreImage::Settings(*m).rowsindex = 0;  // 100 rows a sheet
     }
     void cleanup() { home.reset(); }
 
@@ -57,17 +58,17 @@ private slots:
     {
         Log(400);
         // A photograph for test 390 only: its found record sits in another slot.
-        const TestRecord& rec = m->m_DeviceData.m_TestData[389];
+        const TestRecord& rec = emtask::StoreImage::Log(*m).m_TestData[389];
         MakeDirectory(*home / "data/jpeg");
         WriteBytes(*home / ("data/jpeg/" + records::SafePhotoName(rec, 390)), "x", 1);
 
-        m->m_SearchInfo.flags = SEARCH_TESTNO | SEARCH_IDNAME;
-        CopyField(m->m_SearchInfo.startno, "100");
-        CopyField(m->m_SearchInfo.endno, "999999");
-        CopyField(m->m_SearchInfo.idname, "Kim");
-        CSearchDataDlg w(0, "", "");
+        emtask::StoreImage::Criteria(*m).flags = SEARCH_TESTNO | SEARCH_IDNAME;
+        CopyField(emtask::StoreImage::Criteria(*m).startno, "100");
+        CopyField(emtask::StoreImage::Criteria(*m).endno, "999999");
+        CopyField(emtask::StoreImage::Criteria(*m).idname, "Kim");
+        CSearchDataDlg w(*emtask::GetManager(), 0, "", "");
         Settle();
-        QCOMPARE(m->m_DeviceSearchTotalCnt, 151);  // the even numbers 100..400
+        QCOMPARE(emtask::StoreImage::Total(*m), 151);  // the even numbers 100..400
         QCOMPARE(w.SheetList()->count(), 2);
         QCOMPARE(w.StatusText(), QStringLiteral("Reading search datas : Complete"));
         QCOMPARE(Cell(w, 0, records::ColTestNo), QStringLiteral("400"));  // newest first
@@ -94,29 +95,29 @@ private slots:
             },
         };
         for (const auto& tick : ways) {
-            m->m_SearchInfo.flags = 0;
-            CDataSearchDlg w;
+            emtask::StoreImage::Criteria(*m).flags = 0;
+            CDataSearchDlg w(emtask::GetManager()->Search());
             w.InitDialog();
             w.show();
             QCheckBox* box = w.CheckBox(CDataSearchDlg::BoxError);
             tick(box);
             w.OnOK();
             QCOMPARE(w.result(), int(QDialog::Accepted));
-            QCOMPARE(m->m_SearchInfo.flags, uint32_t(SEARCH_ERROR));
-            QCOMPARE(FieldText(m->m_SearchInfo.errortext), std::string("Flow"));
+            QCOMPARE(emtask::StoreImage::Criteria(*m).flags, uint32_t(SEARCH_ERROR));
+            QCOMPARE(FieldText(emtask::StoreImage::Criteria(*m).errortext), std::string("Flow"));
             tick(box);
-            QCOMPARE(m->m_SearchInfo.flags, 0u);
+            QCOMPARE(emtask::StoreImage::Criteria(*m).flags, 0u);
         }
     }
 
     void csvAndArchiveSaveOfTheResults()
     {
-        m->m_BusInfo.photosave = 1;
+        emtask::StoreImage::Settings(*m).photosave = 1;
         Log(30);
-        m->m_SearchInfo.flags = SEARCH_IDNAME;
-        CopyField(m->m_SearchInfo.idname, "Lee");
+        emtask::StoreImage::Criteria(*m).flags = SEARCH_IDNAME;
+        CopyField(emtask::StoreImage::Criteria(*m).idname, "Lee");
         ScriptedDialogs dialogs;
-        CSearchDataDlg w(0, "", "");
+        CSearchDataDlg w(*emtask::GetManager(), 0, "", "");
         w.m_CsvPause = [](int) {};
         Settle();
 
@@ -144,12 +145,12 @@ private slots:
     void closingStopsARunningExport()
     {
         Log(19);  // 500 ms after every line: almost ten seconds in all
-        m->m_SearchInfo.flags = SEARCH_TESTNO;
-        CopyField(m->m_SearchInfo.startno, "1");
-        CopyField(m->m_SearchInfo.endno, "19");
+        emtask::StoreImage::Criteria(*m).flags = SEARCH_TESTNO;
+        CopyField(emtask::StoreImage::Criteria(*m).startno, "1");
+        CopyField(emtask::StoreImage::Criteria(*m).endno, "19");
         WriteBytes(*home / "old.csv", "older", 5);
         ScriptedDialogs dialogs;
-        auto* w = new CSearchDataDlg(0, "", "");
+        auto* w = new CSearchDataDlg(*emtask::GetManager(), 0, "", "");
         Settle();
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "old.csv"));
         w->Button(search::SearchButton::Csv)->click();

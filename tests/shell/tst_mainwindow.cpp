@@ -1,5 +1,6 @@
 // The main window against a pseudo-terminal standing in for the instrument.
 #include "PtyPair.h"
+#include "StoreImage.h"
 #include "ShellFixture.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
@@ -32,7 +33,7 @@ class TestMainWindow : public QObject {
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<CVelmoraViewDlg> main;
 
-    emtask::BusInfo& bus() { return emtask::GetManager()->m_BusInfo; }
+    emtask::BusInfo& bus() { return emtask::StoreImage::Settings(*emtask::GetManager()); }
     void settle()
     {
         for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include "StoreImage.h"
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -107,7 +108,7 @@ inline std::string InlineRows(std::initializer_list<std::pair<std::string, std::
     return row.empty() ? out : out + "</row>";
 }
 
-inline emtask::BusUserInfo* Table() { return emtask::GetManager()->wp_BusUserInfo; }
+inline emtask::BusUserInfo* Table() { return emtask::StoreImage::Users(*emtask::GetManager()); }
 
 inline void PutUser(int slot, const std::string& id, const std::string& name)
 {

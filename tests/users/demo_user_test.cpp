@@ -1,6 +1,7 @@
 // The demo's first user: written into an empty program folder only, never
 // over a register that holds users.
 #include "BuildPaths.h"
+#include "StoreImage.h"
 #include "UserTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ TEST(DemoUser, EmptyFolderGetsOneUserAndAFilledRegisterIsLeftAlone)
     const std::string file = ReadAll(emtask::UserInfoPath());
     ASSERT_EQ(file.size(), 1480000u);
     ASSERT_EQ(emtask::GetManager()->LoadUserInfo(emtask::UserInfoPath().c_str()), 1);
-    EXPECT_EQ(emtask::GetManager()->m_BusInfo.totaluser, 1);
+    EXPECT_EQ(emtask::StoreImage::Settings(*emtask::GetManager()).totaluser, 1);
     EXPECT_EQ(std::string(Table()[1].cusid) + "/" + Table()[1].uname, "demo/Demo User");
 
     // Run again, and over a real register: nothing changes.

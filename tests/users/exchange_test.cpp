@@ -87,7 +87,7 @@ TEST(UserExport, ThenImportGivesTheSameRegisterForEveryAwkwardText)
     struct tm when {
         .tm_sec = 0, .tm_min = 0, .tm_hour = 23, .tm_mday = 31, .tm_mon = 11, .tm_year = 125
     };
-    users::ApplyImport(Table(), c.users, when);
+    users::ApplyImport(emtask::GetManager()->Users(), c.users, when);
     EXPECT_EQ(users::CountUsers(Table()), int(reg.size()));
     for (int s = 1; s <= int(reg.size()); ++s) {
         EXPECT_EQ(Table()[s].uid, s);

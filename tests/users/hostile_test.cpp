@@ -136,12 +136,13 @@ TEST(HostileWorkbook, BadReferencesAndIndexes)
 
 TEST(HostileWorkbook, OverLongTextsNeverPassTheirField)
 {
-    emtask::BusUserInfo table[emtask::kMaxUsers]{};
+    emtask::EMTaskData& store = *emtask::GetManager();
+    store.Reset();
     struct tm when { };
     const std::string hangul = "a" + Repeat("\xED\x99\x8D", 30);
-    users::ApplyImport(table, {{std::string(200, 'q'), hangul}}, when);
-    EXPECT_EQ(std::strlen(table[1].cusid), 63u);
-    EXPECT_EQ(std::string(table[1].uname), hangul.substr(0, 61));  // never a character cut in two
+    users::ApplyImport(store.Users(), {{std::string(200, 'q'), hangul}}, when);
+    EXPECT_EQ(std::strlen(store.Users().At(1).cusid), 63u);
+    EXPECT_EQ(std::string(store.Users().At(1).uname), hangul.substr(0, 61));  // never a character cut in two
 }
 
 // The streamed check of a whole workbook counts the rows of a sheet that spans

@@ -1,6 +1,7 @@
 // Rules of the register: where a new user goes, which entries are refused
 // and in which order.
 #include "users/UserRegister.h"
+#include "StoreImage.h"
 
 #include "UserTestUtil.h"
 
@@ -30,8 +31,8 @@ TEST(UserRegister, IdsAndNamesShareOneNameSpace)
     PutUser(1, "A100", "Kim");
     PutUser(4, "B200", "Lee");
     PutUser(9000, "Late", "User");
-    emtask::GetManager()->m_BusInfo.totaluser = 0;  // a stale count hides no one
-    std::snprintf(Table()[7].cusid, 64, "Ghost");   // a text in a free slot is no user
+    emtask::StoreImage::Settings(*emtask::GetManager()).totaluser = 0;  // a stale count hides no one
+    std::snprintf(Table()[7].cusid, 64, "Ghost");                       // a text in a free slot is no user
     const struct {
         int slot;
         const char *id, *name;

@@ -1,4 +1,5 @@
 #include "FileImage.h"
+#include "StoreImage.h"
 #include "controls/CLoadDataDlg.h"
 #include "controls/Dialogs.h"
 #include "messaging/WindowRegistry.h"
@@ -86,7 +87,7 @@ private slots:
         PutUser(1, "A100", "Kim");
         PutUser(2, "B200", "Lee");
         emtask::GetManager()->SaveUserInfo();
-        Page page;
+        Page page(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
         const std::string tableBefore = TableBytes(), fileBefore = FileBytes();
         QStringList seen;
         WhenRegistrationOpens([&](CRegUserDlg* dlg) {
@@ -127,7 +128,7 @@ private slots:
         const std::string longId = "B200-imported-long-1";
         PutUser(2, longId, "Lee");
         std::memcpy(Table()[2].year, "20000101000000", 14);
-        Page page;
+        Page page(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
         WhenRegistrationOpens([&](CRegUserDlg* dlg) {
             QCOMPARE(dlg->IdEdit()->text(), QString::fromStdString(longId));
             QTest::keyClick(dlg->IdEdit(), Qt::Key_End);
@@ -146,7 +147,7 @@ private slots:
     void modifyWindowNeverWritesOverAUserAnImportBroughtIn()
     {
         PutUser(2, "B200", "Lee");
-        Page page;
+        Page page(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
         const std::string path = *home / "in.xlsx";
         QVERIFY(WriteWorkbook(
             path, InlineRows({{"A1", "User ID"}, {"A2", "X1"}, {"B2", "Y1"}, {"A3", "X2"}, {"B3", "Y2"}})));
@@ -166,7 +167,7 @@ private slots:
     void deleteCheckedThenAll()
     {
         for (int s = 1; s <= 3; ++s) PutUser(s, "i" + std::to_string(s), "n" + std::to_string(s));
-        Page page;
+        Page page(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
         const std::string before = TableBytes();
         page.OnBnClickedBtnDelete();  // nothing checked
         QCOMPARE(dialogs->shown.back().text, QString("Please check the checkbox you want to delete ID "));
@@ -207,7 +208,7 @@ private slots:
         PutUser(3, "real", "user");
         PutUser(7, "stray", "entry");
         Table()[7].uid = 3;  // a damaged file: the number names slot 3
-        Page page;
+        Page page(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
         const int strayRow = Column(page, Page::ColId).indexOf("stray");
         page.List()->item(strayRow, Page::ColSeq)->setCheckState(Qt::Checked);
         dialogs->buttonAnswers.push_back(QMessageBox::Ok);
@@ -220,8 +221,8 @@ private slots:
     {
         PutUser(5, "keep", "me");
         emtask::GetManager()->SaveUserInfo();
-        emtask::GetManager()->m_BusInfo.sortdirection = 1;
-        Page page;
+        emtask::StoreImage::Settings(*emtask::GetManager()).sortdirection = 1;
+        Page page(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
         const std::string tableBefore = TableBytes(), fileBefore = FileBytes();
         const std::string path = *home / "in.xlsx";
         // A refused file changes nothing and says why.
@@ -262,7 +263,7 @@ private slots:
     {
         PutUser(1, "A1", "Kim");
         PutUser(3, "C3", "Lee");
-        Page page;
+        Page page(emtask::GetManager()->Users(), emtask::GetManager()->Settings());
         dialogs->fileAnswers.push_back(QString::fromStdString(*home / "out"));  // no suffix given
         page.OnBnClickedBtnSaveAs();
         WaitIdle(page);

@@ -4,6 +4,7 @@
 // one record and one photograph changed behind the program's back.
 //   records_screenshot RECORDS.png [AUDIT.png]
 #include "SealFixture.h"
+#include "StoreImage.h"
 #include "controls/Skin.h"
 #include "records/CReadDeviceDlg.h"
 #include "records/RecordExcel.h"
@@ -37,9 +38,9 @@ int main(int argc, char** argv)
         r.crc16 = no % 3 != 0 ? measurement::SaveTestPhoto(MakePhoto(no), r) : emtask::PhotoCheckValue({}, r);
         m->AppendRecord(r);
     }
-    m->m_BusInfo.rowsindex = 0;
+    emtask::StoreImage::Settings(*m).rowsindex = 0;
     // The commands the main window installs, so their buttons show as they do there.
-    CReadDeviceDlg w;
+    CReadDeviceDlg w(*emtask::GetManager());
     records::InstallExcelCommand(w);
     QObject::connect(&w, &CReadDeviceDlg::searchRequested, &w, [&w] { search::OpenSearch(w); });
     w.OpenFromMain();
@@ -59,7 +60,8 @@ int main(int argc, char** argv)
             emtask::AppendSeal(emtask::SealLedgerPath(), start);
             for (int32_t slot = 100; slot < 140; ++slot) SealSlot(slot);
             EditRecord(120, [](emtask::TestRecord& r) { r.result[4] = '9'; });
-            cv::imwrite(measurement::TestPhotoPath(m->m_DeviceData.m_TestData[130]), MakePhoto(7));
+            cv::imwrite(measurement::TestPhotoPath(emtask::StoreImage::Log(*m).m_TestData[130]),
+                        MakePhoto(7));
             w.OnCheckAll();
             auto* poll = new QTimer(&app);
             QObject::connect(poll, &QTimer::timeout, [&, poll] {

@@ -2,6 +2,7 @@
 // PNG files for the documentation.
 //   reports_screenshot PAGE.png PRINTVIEW.png PRINTSETTING.png   (program folder: --home DIR)
 #include "EMTaskData.h"
+#include "StoreImage.h"
 #include "ProgramFolder.h"
 #include "TextUtil.h"
 #include "controls/Skin.h"
@@ -41,9 +42,10 @@ int main(int argc, char** argv)
     QApplication::setFont(skin::Arial(14));
     emtask::EMTaskData* m = emtask::GetManager();
     m->StartUp();
-    emtask::CopyField(m->m_BusInfo.operatortext, "Dr. Hana Seo");
-    emtask::CopyField(m->m_BusInfo.subjecttext, "Min-jun Park");
-    emtask::CopyField(m->m_BusInfo.notetext, "Second test after the 20-minute wait; subject cooperative.");
+    emtask::CopyField(emtask::StoreImage::Settings(*m).operatortext, "Dr. Hana Seo");
+    emtask::CopyField(emtask::StoreImage::Settings(*m).subjecttext, "Min-jun Park");
+    emtask::CopyField(emtask::StoreImage::Settings(*m).notetext,
+                      "Second test after the 20-minute wait; subject cooperative.");
     emtask::TestRecord r{};
     struct tm when { };
     when.tm_year = 126;
@@ -65,8 +67,8 @@ int main(int argc, char** argv)
     m->SealRecord(slot, &photo);
 
     int rc = 0;
-    MirrorDlg view;
-    view.SetSource(&m->m_DeviceData, r.testno, emtask::JpegDir(), Wnd::ReadDevice);
+    MirrorDlg view(emtask::GetManager()->Settings());
+    view.SetSource(&emtask::StoreImage::Log(*m), r.testno, emtask::JpegDir(), Wnd::ReadDevice);
     view.show();
     QApplication::processEvents();
     const QImage page = view.lastRendering().page;
@@ -76,7 +78,7 @@ int main(int argc, char** argv)
     if (!view.grab().save(QString::fromLocal8Bit(argv[2]))) rc = 1;
     view.hide();
 
-    COptionPrintDlg setting;
+    COptionPrintDlg setting(emtask::GetManager()->Settings());
     setting.show();
     QApplication::processEvents();
     if (!setting.grab().save(QString::fromLocal8Bit(argv[3]))) rc = 1;

@@ -3,6 +3,7 @@
 // missing or holds no user; a register with users is never touched. The file
 // is written by the store's own crash-safe writer, 1,480,000 bytes.
 #include "EMTaskData.h"
+#include "StoreImage.h"
 #include "ProgramFolder.h"
 #include "users/UserRegister.h"
 
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zolt7-demo-user: %s cannot be read; left as it is\n", path.c_str());
         return 1;
     }
-    emtask::BusUserInfo* table = store->wp_BusUserInfo;
+    emtask::BusUserInfo* table = emtask::StoreImage::Users(*store);
     if (const int count = users::CountUsers(table); count > 0) {
         std::printf("%s holds %d user(s); left as it is\n", path.c_str(), count);
         return 0;
