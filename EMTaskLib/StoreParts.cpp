@@ -8,10 +8,8 @@ namespace emtask {
 
 int SettingsBlock::Save() { return m_Store.SaveSetting(); }
 
-UserRegister::UserRegister(EMTaskData& store)
-    : m_Store(store), m_Total(store.m_Settings.m_BusInfo.totaluser)
-{
-}
+UserRegister::UserRegister(EMTaskData& store) : m_Store(store), m_Total(store.m_Settings.m_BusInfo.totaluser)
+{ }
 
 const BusUserInfo& UserRegister::At(int slot) const
 {
@@ -60,7 +58,7 @@ void SearchResults::Clear()
 void SearchResults::MarkShown()
 {
     m_SearchData.datakind = 'A';
-    m_SearchData.datacnt = m_DeviceSearchTotalCnt < 0 ? 0
+    m_SearchData.datacnt = m_DeviceSearchTotalCnt < 0             ? 0
                            : m_DeviceSearchTotalCnt > kMaxRecords ? kMaxRecords
                                                                   : m_DeviceSearchTotalCnt;
 }

@@ -54,3 +54,29 @@ TEST(UserRegister, IdsAndNamesShareOneNameSpace)
     for (const auto& c : cases)
         EXPECT_EQ(CheckUser(Table(), c.slot, c.id, c.name), c.want) << c.id << "/" << c.name;
 }
+
+TEST(UserRegister, TotalCountsTheSlotsInUseThroughEveryChange)
+{
+    TestFolder home;
+    emtask::UserRegister& reg = emtask::GetManager()->Users();
+    const int32_t& total = emtask::GetManager()->Settings().Get().totaluser;
+    emtask::BusUserInfo u{};
+    u.uid = 77;  // whatever the caller left in it, a user's uid is its slot
+    ASSERT_TRUE(reg.Put(2, u));
+    EXPECT_EQ(reg.At(2).uid, 2);
+    ASSERT_TRUE(reg.Put(2, u));  // a change of a user is not a new one
+    EXPECT_FALSE(reg.Put(0, u));
+    EXPECT_FALSE(reg.Put(emtask::kMaxUsers, u));
+    EXPECT_EQ(reg.At(-1).uid, 0);
+    EXPECT_EQ(reg.At(emtask::kMaxUsers).uid, 0);
+    reg.Erase(5);  // a free slot
+    EXPECT_EQ(total, 1);
+    reg.Put(9999, u);
+    reg.Erase(2);
+    EXPECT_EQ(total, 1);
+    EXPECT_EQ(reg.At(2).uid, 0);
+    reg.Put(3, u);
+    reg.Clear();
+    EXPECT_EQ(total, 0);
+    EXPECT_EQ(users::CountUsers(reg.Slots()), 0);
+}

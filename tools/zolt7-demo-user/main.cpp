@@ -3,7 +3,6 @@
 // missing or holds no user; a register with users is never touched. The file
 // is written by the store's own crash-safe writer, 1,480,000 bytes.
 #include "EMTaskData.h"
-#include "StoreImage.h"
 #include "ProgramFolder.h"
 #include "users/UserRegister.h"
 
@@ -40,24 +39,24 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zolt7-demo-user: %s cannot be read; left as it is\n", path.c_str());
         return 1;
     }
-    emtask::BusUserInfo* table = emtask::StoreImage::Users(*store);
-    if (const int count = users::CountUsers(table); count > 0) {
+    emtask::UserRegister& users = store->Users();
+    if (const int count = users::CountUsers(users.Slots()); count > 0) {
         std::printf("%s holds %d user(s); left as it is\n", path.c_str(), count);
         return 0;
     }
-    if (users::CheckUser(table, 1, id, name) != users::CheckResult::Ok) {
+    if (users::CheckUser(users.Slots(), 1, id, name) != users::CheckResult::Ok) {
         std::fprintf(stderr, "zolt7-demo-user: \"%s\" / \"%s\" cannot be registered\n", id.c_str(),
                      name.c_str());
         return 2;
     }
-    std::memset(table, 0, sizeof(emtask::BusUserInfo) * emtask::kMaxUsers);
-    emtask::BusUserInfo& u = table[1];
+    emtask::BusUserInfo u{};
     users::StoreTexts(u, id, name);
     const std::time_t now = std::time(nullptr);
     struct tm lt;
     localtime_r(&now, &lt);
     users::StampUser(u, lt);
-    u.uid = 1;
+    users.Clear();
+    users.Put(1, u);
     if (store->SaveUserInfo() != 1) {
         std::fprintf(stderr, "zolt7-demo-user: %s cannot be written\n", path.c_str());
         return 1;

@@ -1,7 +1,8 @@
 // The raw images behind the store's parts, for tests, benchmarks and the
 // screenshot tool: they build states no operation makes (a hostile record
-// count, a million records at once, a damaged slot). The program itself never
-// includes this file; it works through the parts' operations.
+// count, a million records at once, a damaged slot). It lives beside the
+// tests, out of the program's include path: the program works through the
+// parts' operations.
 #pragma once
 
 #include "EMTaskData.h"
