@@ -1,5 +1,6 @@
 #include "measurement/CCaptureDlg.h"
 
+#include "messaging/WindowOps.h"
 #include "DebugLog.h"
 #include "EMTaskData.h"
 #include "TextUtil.h"
@@ -109,7 +110,7 @@ void CCaptureDlg::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
     if (m_Opened) return;
     m_Opened = true;
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CenterOnScreen(this);
     QMetaObject::invokeMethod(this, &CCaptureDlg::MakeTopmost, Qt::QueuedConnection);
     m_Capture->SetCameraUse(m_Store.Settings().Get().camerause != 0);
     m_Capture->OpenCamera(m_Store.Settings().Get().cameraindex);

@@ -1,10 +1,14 @@
 #include "messaging/WindowOps.h"
 
 #include <QGuiApplication>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 QWidget* WindowWidget(Wnd which) { return qobject_cast<QWidget*>(WindowPointer(which)); }
 
@@ -16,20 +20,56 @@ bool EnableWnd(Wnd which, bool enable)
     return true;
 }
 
+QPoint PlaceWithin(const QRect& frame, const QPoint& centre, const QRect& area)
+{
+    QRect g = frame;
+    g.moveCenter(centre);
+    if (g.right() > area.right()) g.moveRight(area.right());
+    if (g.bottom() > area.bottom()) g.moveBottom(area.bottom());
+    if (g.left() < area.left()) g.moveLeft(area.left());
+    if (g.top() < area.top()) g.moveTop(area.top());
+    return g.topLeft();
+}
+
+double FitScale(const QSize& window, const QSize& area, double current)
+{
+    if (window.isEmpty() || area.isEmpty()) return current;
+    const double fit = std::min(double(area.width()) / window.width(),
+                                double(area.height()) / window.height());
+    return fit < 1.0 ? current * fit : current;
+}
+
+namespace {
+QRect AvailableArea(const QPoint& at)
+{
+    QScreen* s = QGuiApplication::screenAt(at);
+    if (!s) s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect();
+}
+}  // namespace
+
 void CenterWindow(QWidget* w)
 {
     if (!w) return;
-    QRect area;
     QWidget* main = WindowWidget(Wnd::Main);
+    QPoint centre;
     if (main && main != w && main->isVisible())
-        area = main->frameGeometry();
+        centre = main->frameGeometry().center();
     else if (QScreen* s = QGuiApplication::primaryScreen())
-        area = s->availableGeometry();
+        centre = s->availableGeometry().center();
     else
         return;
-    QRect g = w->frameGeometry();
-    g.moveCenter(area.center());
-    w->move(g.topLeft());
+    const QRect area = AvailableArea(centre);
+    w->move(area.isEmpty() ? w->frameGeometry().topLeft() : PlaceWithin(w->frameGeometry(), centre, area));
+}
+
+void CenterOnScreen(QWidget* w)
+{
+    if (!w) return;
+    QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect area = s->availableGeometry();
+    w->move(PlaceWithin(w->frameGeometry(), area.center(), area));
 }
 
 void RaiseWindow(QWidget* w)

@@ -90,11 +90,7 @@ void CIDentry::paintEvent(QPaintEvent*)
     skin::PaintWindowFrame(p, rect(), 30);
 }
 
-void CIDentry::CentreOnScreen()
-{
-    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (s) move(s->availableGeometry().center() - rect().center());
-}
+void CIDentry::CentreOnScreen() { CenterOnScreen(this); }
 
 void CIDentry::ShowCentred()
 {

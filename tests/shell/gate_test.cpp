@@ -1,5 +1,11 @@
-// The wait for the unit code after Measure, on a driven clock.
+// The wait for the unit code after Measure, on a driven clock; where windows
+// go on a screen smaller than they are.
+#include "messaging/WindowOps.h"
 #include "shell/MeasureGate.h"
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 
 #include <gtest/gtest.h>
 
@@ -23,4 +29,15 @@ TEST(MeasureGate, ElevenLooksThenGivesUp)
     EXPECT_TRUE(g.Start(0));
     g.Cancel();  // disconnected meanwhile
     EXPECT_EQ(g.Look(50, true), V::Idle);
+}
+
+TEST(WindowPlacement, AWindowLargerThanTheScreenKeepsItsTitleBarOnIt)
+{
+    const QRect screen(0, 0, 800, 600);  // 1600 x 1200 at scale 2
+    EXPECT_EQ(PlaceWithin(QRect(0, 0, 1024, 768), screen.center(), screen), QPoint(0, 0));
+    EXPECT_EQ(PlaceWithin(QRect(0, 0, 400, 300), screen.center(), screen), QPoint(200, 150));
+    // Centred over a main window near the screen's edge: moved back in.
+    EXPECT_EQ(PlaceWithin(QRect(0, 0, 400, 300), QPoint(790, 10), screen), QPoint(400, 0));
+    EXPECT_NEAR(FitScale(QSize(1024, 768), screen.size(), 2.0), 1.5625, 1e-9);
+    EXPECT_EQ(FitScale(QSize(1024, 768), QSize(1920, 1080), 1.0), 1.0);  // never larger
 }
