@@ -137,8 +137,12 @@ void CCaptureDlg::keyPressEvent(QKeyEvent* e)
 {
     switch (e->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape: e->accept(); return;
+    case Qt::Key_Enter: e->accept(); return;  // nothing here to confirm
+    case Qt::Key_Escape:
+        // The close button, with its rules: not while it is disabled.
+        e->accept();
+        if (m_CloseBtn->isEnabled()) OnCloseButton();
+        return;
     default: QDialog::keyPressEvent(e);
     }
 }

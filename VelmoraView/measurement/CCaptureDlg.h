@@ -55,7 +55,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 public slots:
-    void reject() override;  // Escape does not close the window
+    void reject() override;  // only the test window itself closes it (Escape is its close button)
     // An instrument event of the link (queued from its read thread).
     void OnTestEvent(DeviceEvent event, const QString& result);
 

@@ -5,6 +5,8 @@
 #include "controls/SkinButton.h"
 #include "messaging/WindowOps.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -95,10 +97,23 @@ bool ShowNotice(ErrorNotice notice) { return ShowQueued(MsgErrorWindow(), notice
 
 // ---------------------------------------------------------------------------
 
+namespace {
+// A notice is an alert to assistive technology: its title is its name and
+// its text its description.
+QAccessibleInterface* NoticeAccessible(const QString&, QObject* object)
+{
+    if (auto* notice = qobject_cast<CNotice*>(object))
+        return new QAccessibleWidget(notice, QAccessible::AlertMessage);
+    return nullptr;
+}
+}  // namespace
+
 CNotice::CNotice(Wnd self, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_Self(self)
 {
+    static const bool roleInstalled = (QAccessible::installFactory(NoticeAccessible), true);
+    (void)roleInstalled;
     setFixedSize(kWidth, kHeight);
     m_Title = new QLabel(this);
     m_Title->setGeometry(10, 3, 250, 25);  // room for descenders
@@ -154,6 +169,13 @@ void CNotice::Fill(const NoticeEntry& e, const QString& text)
 {
     m_Title->setText(QString::fromUtf8(e.title));
     m_Text->setText(text);
+    setWindowTitle(m_Title->text());
+    setAccessibleName(m_Title->text());
+    setAccessibleDescription(text);
+    if (isVisible()) {
+        QAccessibleEvent alert(this, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
     m_Ok->setVisible(e.ok);
     m_Close->setEnabled(true);
     m_FollowUp = e.followUp;

@@ -50,6 +50,7 @@ COptionPsetDlg::COptionPsetDlg(emtask::SettingsBlock& settings, QWidget* parent)
     cap->setFont(skin::Arial(15));
     cap->setGeometry(60, 176, 160, 34);
     m_Rows = new QComboBox(this);
+    m_Rows->setAccessibleName(QStringLiteral("Rows per sheet"));  // its label, not its value
     m_Rows->setFont(skin::Arial(15));
     m_Rows->setGeometry(230, 176, 190, 34);
     for (int i = 0; i < emtask::kRowsIndexCount; ++i)

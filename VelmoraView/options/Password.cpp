@@ -26,6 +26,7 @@ CPassword::CPassword(const emtask::SettingsBlock& settings, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       m_Settings(settings)
 {
+    setWindowTitle(QStringLiteral("Password"));  // the window's name to a screen reader
     setFixedSize(540, 230);
     DragWithMouse(this);
     auto* caption = new QLabel(QStringLiteral("Password"), this);

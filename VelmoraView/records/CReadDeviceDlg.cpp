@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMetaMethod>
 #include <QPainter>
@@ -71,7 +72,8 @@ CReadDeviceDlg::CReadDeviceDlg(emtask::EMTaskData& store, QWidget* owner)
     m_Model = new records::RecordGridModel(this);
     m_Model->SetRecords(&m_Store.Log().Records(), &m_Store.Settings());
     m_Grid = records::AddRecordGrid(
-        this, m_Model, QRect(2, 94, kWidth - 4, records::kHeaderHeight + 15 * records::kRowHeight));
+        this, m_Model, QRect(2, 94, kWidth - 4, records::kHeaderHeight + 15 * records::kRowHeight),
+        QStringLiteral("Test records"));
     // Queued, as the grid's clicks are handled after the event that caused them.
     auto* clicks = new records::GridClicks(m_Grid);
     connect(clicks, &records::GridClicks::rowClicked, this, &CReadDeviceDlg::OnRowClicked,
@@ -114,6 +116,13 @@ CReadDeviceDlg::CReadDeviceDlg(emtask::EMTaskData& store, QWidget* owner)
     };
     for (const auto& [button, command] : commands)
         connect(Button(button), &QAbstractButton::clicked, this, command);
+    // The keys a desktop user expects, through the buttons: a disabled one
+    // does nothing.
+    Button(RecordButton::Search)->setShortcut(QKeySequence::Find);
+    Button(RecordButton::Print)->setShortcut(QKeySequence::Print);
+    Button(RecordButton::Excel)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    Button(RecordButton::Open)->setShortcut(QKeySequence::Open);
+    Button(RecordButton::Save)->setShortcut(QKeySequence::Save);
 
     // Instrument information of the layout: no frame of the protocol fills
     // it, so it stays hidden.

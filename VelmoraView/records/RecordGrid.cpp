@@ -98,6 +98,11 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         if (col == ColPhoto) return m_Photo[size_t(index.row())] ? QStringLiteral("O") : QStringLiteral("X");
         return CellText(r, col, m_Settings ? m_Settings->Get().dateorder : 0);
+    case Qt::AccessibleTextRole:
+        // O and X read out as letters: a reader hears whether there is one.
+        if (col == ColPhoto)
+            return m_Photo[size_t(index.row())] ? QStringLiteral("yes") : QStringLiteral("no");
+        return CellText(r, col, m_Settings ? m_Settings->Get().dateorder : 0);
     case Qt::ForegroundRole:
         if (col == ColResult && ResultIsRed(r)) return QColor(255, 0, 0);
         return {};

@@ -113,9 +113,12 @@ bool GridClicks::eventFilter(QObject*, QEvent* e)
     return false;
 }
 
-QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& geometry)
+QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& geometry, const QString& name)
 {
     auto* grid = new QTableView(window);
+    grid->setAccessibleName(name);
+    // Tab leaves the table; the arrow keys move between its rows.
+    grid->setTabKeyNavigation(false);
     grid->setGeometry(geometry);
     SetupGridView(grid, model);
     grid->setFont(skin::Arial(13));
@@ -138,10 +141,18 @@ PhotoVerdict ShowRecordPhoto(PhotoArea* area, const PhotoSource& src, const emta
     PhotoVerdict verdict = PhotoVerdict::NoPhoto;
     if (slot < 0) {
         area->image = NoPhotoThumb();
+        area->setAccessibleName(QStringLiteral("Photograph: no test selected"));
     } else {
         PhotoResult r = CheckRecordPhoto(src, d, slot);
         verdict = r.verdict;
         area->image = std::move(r.picture);
+        // What the picture says, for a reader who cannot see it.
+        const char* said = verdict == PhotoVerdict::Intact    ? "check passed"
+                           : verdict == PhotoVerdict::Altered ? "altered"
+                                                              : "none";
+        area->setAccessibleName(QStringLiteral("Photograph of test %1: %2")
+                                    .arg(d.m_TestData[slot].testno)
+                                    .arg(QLatin1String(said)));
     }
     area->update();
     return verdict;

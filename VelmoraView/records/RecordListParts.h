@@ -66,7 +66,9 @@ struct Paging {
 void FillSheetList(QComboBox* list, Paging& paging, int32_t records, const emtask::SettingsBlock& settings);
 
 // The grid on `model`; its clicks come from a GridClicks on it.
-QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& geometry);
+// `name` is what a screen reader calls the table ("Test records").
+QTableView* AddRecordGrid(QWidget* window, RecordGridModel* model, const QRect& geometry,
+                          const QString& name);
 
 // What is done with the rows of a record grid. Every change of the selection
 // (mouse, keys, the program, a screen reader) gives rowClicked with the

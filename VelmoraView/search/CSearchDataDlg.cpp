@@ -77,7 +77,8 @@ CSearchDataDlg::CSearchDataDlg(emtask::EMTaskData& store, int sourceFlag,
     m_Model = new records::RecordGridModel(this);
     m_Model->SetRecords(&m_Store.Search().Found(), &m_Store.Settings());
     m_Grid = records::AddRecordGrid(
-        this, m_Model, QRect(4, 94, kWidth - 8, records::kHeaderHeight + 15 * records::kRowHeight + 20));
+        this, m_Model, QRect(4, 94, kWidth - 8, records::kHeaderHeight + 15 * records::kRowHeight + 20),
+        QStringLiteral("Search results"));
     // Queued, as the grid's clicks are handled after the event that caused them.
     auto* clicks = new records::GridClicks(m_Grid);
     connect(clicks, &records::GridClicks::rowClicked, this, &CSearchDataDlg::OnRowClicked,
@@ -104,6 +105,10 @@ CSearchDataDlg::CSearchDataDlg(emtask::EMTaskData& store, int sourceFlag,
     };
     for (const auto& [button, command] : commands)
         connect(Button(button), &QAbstractButton::clicked, this, command);
+    // As in the record window: Ctrl+S saves, Ctrl+E exports, Ctrl+P prints.
+    Button(SearchButton::Save)->setShortcut(QKeySequence::Save);
+    Button(SearchButton::Csv)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    Button(SearchButton::Print)->setShortcut(QKeySequence::Print);
 
     m_Progress = new CLoadDataDlg(this);
     // The workers' reports arrive as posted events: a worker never waits for the window.

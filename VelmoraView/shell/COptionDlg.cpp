@@ -174,8 +174,14 @@ void COptionDlg::OnClose()
 
 void COptionDlg::keyPressEvent(QKeyEvent* e)
 {
-    // Return and Escape never close the window.
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) {
+    // Escape is the close button (the camera's preview stops first); Return
+    // is for the page's own fields and buttons, never a close.
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        if (m_Close->isEnabled()) OnClose();
+        return;
+    }
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         e->accept();
         return;
     }

@@ -46,6 +46,7 @@ CIDentry::CIDentry(const emtask::UserRegister& users, emtask::SettingsBlock& set
       m_Settings(settings)
 {
     setObjectName(QStringLiteral("CIDentry"));
+    setWindowTitle(QStringLiteral("Identification"));  // the window's name to a screen reader
     setFixedSize(540, 300);
     auto* head = new QLabel(QStringLiteral("Identification"), this);
     skin::StyleTitle(head);

@@ -65,6 +65,8 @@ COptionIDMngDlg::COptionIDMngDlg(emtask::UserRegister& users, emtask::SettingsBl
     m_totalLabel->setGeometry(100, 40, 120, 24);
 
     m_list = new QTableWidget(0, ColCount, this);
+    m_list->setAccessibleName(QStringLiteral("Registered users"));
+    m_list->setTabKeyNavigation(false);  // Tab leaves the table, arrows move in it
     m_list->setGeometry(10, 70, 740, 410);
     m_list->setHorizontalHeaderLabels({QStringLiteral("Seq No."), QStringLiteral("Modify"),
                                        QStringLiteral("Creation Date"), QStringLiteral("User ID"),

@@ -138,7 +138,10 @@ private slots:
         OpenRecords(w);
         ScriptedDialogs dialogs;
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "exp/week12.dat"));
-        w->Button(RecordButton::Save)->click();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keySequence(w, QKeySequence::Save);  // Ctrl+S is the Save button
+        QTRY_VERIFY(dialogs.fileAnswers.empty());
         WaitIdle(w);
         auto count = [](const std::string& dir) {
             return std::distance(std::filesystem::directory_iterator(dir),
