@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace {
 class QtDialogs : public DialogProvider {
@@ -38,6 +39,7 @@ public:
         dlg.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
         return dlg.exec() == QDialog::Accepted;
     }
+    QStringList printerNames() override { return QPrinterInfo::availablePrinterNames(); }
     int execDialog(QDialog* dialog) override { return dialog->exec(); }
 };
 

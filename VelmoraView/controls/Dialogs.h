@@ -28,6 +28,8 @@ public:
     virtual QString directory(QWidget* parent, const QString& caption, const QString& dir) = 0;
     // False: cancelled.
     virtual bool printDialog(QWidget* parent, QPrinter* printer) = 0;
+    // The printers installed; empty when there is none.
+    virtual QStringList printerNames() = 0;
     // Runs one of the program's own modal dialogs; its result code.
     virtual int execDialog(QDialog* dialog) = 0;
 };
@@ -64,6 +66,7 @@ public:
     std::deque<QString> fileAnswers;                        // default: "" (cancelled)
     std::deque<bool> printAnswers;                          // default: false
     std::deque<int> dialogAnswers;                          // default: QDialog::Accepted
+    QStringList printers{QStringLiteral("Scripted printer")};
 
     ScriptedDialogs() { SetDialogs(this); }
     ~ScriptedDialogs() override { SetDialogs(nullptr); }
@@ -75,6 +78,7 @@ public:
     QString saveFileName(QWidget*, const QString& caption, const QString&, const QString&) override;
     QString directory(QWidget*, const QString& caption, const QString&) override;
     bool printDialog(QWidget*, QPrinter*) override;
+    QStringList printerNames() override { return printers; }
     // Records the dialog (kind "dialog", its window title, and the text of its
     // first label as text) and returns the next answer without showing it.
     int execDialog(QDialog* dialog) override;

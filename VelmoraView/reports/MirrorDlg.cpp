@@ -1,6 +1,7 @@
 #include "reports/MirrorDlg.h"
 
 #include "DebugLog.h"
+#include "EMTaskData.h"
 #include "StoreParts.h"
 #include "ProgramFolder.h"
 #include "controls/Dialogs.h"
@@ -144,9 +145,25 @@ void MirrorDlg::OnOutputDone(bool ok)
     emit printFinished(ok);
 }
 
+bool MirrorDlg::ShowPrinterChoice()
+{
+    const bool any = !Dialogs().printerNames().isEmpty();
+    const QString how = any ? QStringLiteral("Prints the report.")
+                            : QStringLiteral(
+                                  "No printer is installed: saves the report as a PDF file instead.");
+    m_Print->setToolTip(how);
+    m_Print->setAccessibleDescription(how);
+    return any;
+}
+
 void MirrorDlg::OnPrint()
 {
     if (busy()) return;
+    if (!ShowPrinterChoice()) {
+        OnSavePdf();
+        return;
+    }
+    Render();
     QPrinter* printer = this->printer();
     if (!Dialogs().printDialog(this, printer)) return;
     StartWorker([printer, page = m_Last.page] { return reports::PrintReportPage(*printer, page); },
@@ -166,12 +183,19 @@ QPrinter* MirrorDlg::printer()
 void MirrorDlg::OnSavePdf()
 {
     if (busy()) return;
+    Render();
     QString pdf = Dialogs().saveFileName(this, QStringLiteral("Save PDF"), QDir::homePath(),
                                          QStringLiteral("PDF File (*.pdf)"));
     if (pdf.isEmpty()) return;
     if (!pdf.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) pdf += QStringLiteral(".pdf");
-    StartWorker([page = m_Last.page, pdf] { return reports::WriteReportPdf(page, pdf); },
-                QStringLiteral("%1 could not be saved: %2."), pdf, QStringLiteral("Save PDF"));
+    // The worker draws from its own copy of the record: the log may change meanwhile.
+    const emtask::TestRecord rec = m_Last.record ? *m_Last.record : emtask::TestRecord{};
+    StartWorker(
+        [o = m_Last, rec, pdf]() mutable {
+            if (o.record) o.record = o.content.record = &rec;
+            return reports::WriteReportPdf(o, pdf);
+        },
+        QStringLiteral("%1 could not be saved: %2."), pdf, QStringLiteral("Save PDF"));
 }
 
 void MirrorDlg::OnClose()
@@ -189,6 +213,7 @@ void MirrorDlg::showEvent(QShowEvent* e)
     // Each showing starts from the stored defaults; painting never refills.
     Refill();
     Render();
+    ShowPrinterChoice();
 }
 
 void MirrorDlg::closeEvent(QCloseEvent* e)

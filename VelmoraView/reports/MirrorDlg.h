@@ -40,9 +40,10 @@ public:
     void Render();
     void OnApply();
     void OnClear();
-    // Print dialog, then the page shown printed on a thread of its own.
+    // Renders the entries as typed, then the print dialog and the page
+    // printed on a thread of its own; with no printer installed, Save PDF.
     void OnPrint();
-    // Beyond printing: the same page as a PDF file the user names.
+    // Beyond printing: the entries as typed, as a PDF file the user names.
     void OnSavePdf();
     void OnClose();
 
@@ -80,6 +81,8 @@ private:
     void StartWorker(std::function<QString()> job, const QString& failure, const QString& target,
                      const QString& title);
     void OnOutputDone(bool ok);
+    // Print offers Save PDF while no printer is installed.
+    bool ShowPrinterChoice();
     reports::ReportTexts EntryTexts() const;
 
     const emtask::DeviceData* m_Data = nullptr;

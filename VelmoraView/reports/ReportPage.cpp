@@ -247,12 +247,10 @@ QImage LoadBackground(int choice, const std::string& customPath)
     return img.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage DrawReportPage(const PageContent& c)
+void PaintReportPage(QPainter& p, const PageContent& c)
 {
-    QImage page = c.background.isNull() ? BlankBackground()
-                                        : c.background.convertToFormat(QImage::Format_RGB32);
-    const int width = page.width();
-    QPainter p(&page);
+    const int width = kPageWidth;
+    p.save();
     p.setRenderHint(QPainter::TextAntialiasing);
     const bool photo = !c.photo.isNull();
 
@@ -276,9 +274,12 @@ QImage DrawReportPage(const PageContent& c)
     const QString title = Q(c.texts.title);
     const int room = width - 2 * 90;
     QFont titleFont = PageFont(100, QFont::Black);
-    for (int wide = QFontMetrics(titleFont, &page).horizontalAdvance(title);
+    // Measured as on the page image whatever the device, so a PDF gets the
+    // same title size.
+    const QImage measure(1, 1, QImage::Format_RGB32);
+    for (int wide = QFontMetrics(titleFont, &measure).horizontalAdvance(title);
          wide > room && titleFont.pixelSize() > 8;
-         wide = QFontMetrics(titleFont, &page).horizontalAdvance(title))
+         wide = QFontMetrics(titleFont, &measure).horizontalAdvance(title))
         titleFont.setPixelSize(
             std::max(8, std::min(titleFont.pixelSize() - 1, titleFont.pixelSize() * room / wide)));
     p.setFont(titleFont);
@@ -343,6 +344,15 @@ QImage DrawReportPage(const PageContent& c)
         p.setFont(PageFont(20, QFont::Normal));
         p.drawText(QRect(640, 1694, 454, 56), Qt::AlignRight | Qt::AlignVCenter, Q(c.seal));
     }
+    p.restore();
+}
+
+QImage DrawReportPage(const PageContent& c)
+{
+    QImage page = c.background.isNull() ? BlankBackground()
+                                        : c.background.convertToFormat(QImage::Format_RGB32);
+    QPainter p(&page);
+    PaintReportPage(p, c);
     p.end();
     return page;
 }
@@ -381,6 +391,7 @@ ReportSeal CheckReportSeal(const emtask::TestRecord& rec, const std::string& pho
 ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settings)
 {
     ReportOutcome o;
+    o.testNo = r.testNo;
     if (r.data)
         o.record = r.slot >= 0 && r.slot < emtask::RecordCount(*r.data) ? &r.data->m_TestData[r.slot]
                                                                         : FindReportRecord(*r.data, r.testNo);
@@ -390,6 +401,7 @@ ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settin
     c.record = o.record;
     c.dateOrder = settings.dateorder;
     if (o.record) {
+        o.testNo = o.record->testno;
         o.photo = CheckReportPhoto(*o.record, r.photoFolder);
         const ReportSeal seal = CheckReportSeal(*o.record, o.photo.path);
         // A photograph other than the sealed one fails as an edited one does,
@@ -400,8 +412,10 @@ ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settin
         }
         if (o.photo.passes) c.photo = o.photo.image;
         o.seal = c.seal = seal.Text();
+        if (!o.seal.empty()) o.sealCode = seal.code;
     }
     o.page = DrawReportPage(c);
+    o.content = std::move(c);
     return o;
 }
 

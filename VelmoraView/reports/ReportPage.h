@@ -1,8 +1,10 @@
 // The one-page test report: record lookup, photograph lookup and check,
-// backgrounds, and the page drawn into a QImage. No window here.
+// backgrounds, and the page drawn onto any painter. No window here.
 #pragma once
 
 #include <QImage>
+
+class QPainter;
 #include <cstdint>
 #include <string>
 
@@ -88,6 +90,11 @@ struct PageContent {
     QImage photo;      // null: no photograph frame
     std::string seal;  // empty: no seal code printed
 };
+// Everything of the page but its background, in page coordinates
+// (kPageWidth x kPageHeight): onto the page image, or onto a PDF with the
+// painter's window set to the page, so both are drawn alike.
+void PaintReportPage(QPainter& p, const PageContent& c);
+// The background with the page painted over it.
 QImage DrawReportPage(const PageContent& c);
 
 // The record against its seal ledger entry. Only an entry the record still
@@ -123,9 +130,12 @@ struct ReportRequest {
 };
 struct ReportOutcome {
     QImage page;
+    PageContent content;  // what `page` was drawn from, to draw it again elsewhere
+    int testNo = 0;       // the record's number, else the one asked for
     const emtask::TestRecord* record = nullptr;
-    PhotoCheck photo;  // passes only when the seal, if any, also holds it
-    std::string seal;  // the seal text printed; empty for none
+    PhotoCheck photo;      // passes only when the seal, if any, also holds it
+    std::string seal;      // the seal text printed; empty for none
+    std::string sealCode;  // the record's own code in it
 };
 ReportOutcome RenderReport(const ReportRequest& r, const emtask::BusInfo& settings);
 

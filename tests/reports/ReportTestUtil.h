@@ -39,13 +39,19 @@ inline bool AllNear(const QImage& page, std::initializer_list<QPoint> points, QC
     return true;
 }
 
+// What a poppler tool writes to its output, UTF-8; empty when it fails.
+inline QString ToolOutput(const QString& tool, const QStringList& args)
+{
+    QProcess p;
+    p.start(tool, args);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 // Number of pages of a PDF file, or -1.
 inline int PdfPages(const QString& pdf)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return -1;
-    for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
+    for (const QString& line : ToolOutput(QStringLiteral("pdfinfo"), {pdf}).split('\n'))
         if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
     return -1;
 }

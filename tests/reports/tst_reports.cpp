@@ -126,6 +126,8 @@ private slots:
     void sealCodeAndPhotographOnlyWhileBothAreAsSealed()
     {
         const cv::Mat red = Solid(320, 240, 0, 0, 255);
+        emtask::CopyField(Bus().subjectid, "S-0042");
+        emtask::CopyField(Bus().subjectname, "Kim & Lee");
         for (int i = 0; i < 4; ++i) {
             struct tm t { };
             t.tm_year = 124, t.tm_mon = 2, t.tm_mday = 7, t.tm_hour = 14, t.tm_sec = i;
@@ -150,6 +152,21 @@ private slots:
         QVERIFY(emtask::LastSealEntry(emtask::SealLedgerPath(), head));
         QCOMPARE(o.seal, "Seal 1:" + emtask::SealCode(e) + "\nLog " + std::to_string(head.testno) + ":" +
                              emtask::SealCode(head));
+        // Its PDF: the page's texts as text, the subject and the seal code in
+        // the document information.
+        o.content.texts = {"Roadside check", "Officer Park", "Driver", "Retest in 20 minutes"};
+        const QString pdf = QString::fromStdString(folder->path + "/sealed.pdf");
+        QCOMPARE(WriteReportPdf(o, pdf), QString());
+        const QString text = ToolOutput("pdftotext", {pdf, "-"}).simplified();
+        for (const QString& t :
+             QStringList{"Roadside check", "Officer Park", "Driver", "Retest in 20 minutes", "0.045",
+                         "Seal 1:" + QString::fromStdString(emtask::SealCode(e))})
+            QVERIFY2(text.contains(t), qPrintable(t + " in " + text));
+        QVERIFY(ToolOutput("pdfinfo", {pdf}).contains(QRegularExpression("Title: +ZOLT7 test report 1\n")));
+        const QString xmp = ToolOutput("pdfinfo", {"-meta", pdf});
+        QVERIFY2(xmp.contains("S-0042 Kim &amp; Lee</rdf:li>") &&
+                     xmp.contains("<pdf:Keywords>" + QString::fromStdString(emtask::SealCode(e)) + "<"),
+                 qPrintable(xmp));
         for (int t : {2, 3, 4}) {
             o = Render(t);
             QVERIFY2(!o.photo.passes && o.seal.empty(), qPrintable(QString::number(t)));
@@ -244,11 +261,19 @@ private slots:
         QVERIFY(MeanDifference(picture.copy(crop), saved) < 10);
         QVERIFY(AllNear(picture, {{crop.left() / 2, picture.height() / 2}}, kWhite, 4));
 
-        // The PDF file of the same page: the whole sheet.
+        // The PDF file, drawn again from the same content: the same layout over the whole sheet.
         const QString pdf2 = QString::fromStdString(folder->path + "/saved.pdf");
-        QCOMPARE(WriteReportPdf(saved, pdf2), QString());
+        ReportOutcome o = Render(1);
+        o.content.texts = {"Roadside check", "Officer Park", "Driver", "Retest in 20 minutes"};
+        o.page = DrawReportPage(o.content);
+        QCOMPARE(WriteReportPdf(o, pdf2), QString());
         QCOMPARE(PdfPages(pdf2), 1);
-        QVERIFY(MeanDifference(PdfPicture(pdf2, dpi), saved) < 10);
+        // Nearer the page than the same page without its texts is.
+        const QImage vector = PdfPicture(pdf2, 100);
+        const double near = MeanDifference(vector, o.page);
+        o.content.texts = {};
+        QVERIFY2(near < 0.8 * MeanDifference(vector, DrawReportPage(o.content)),
+                 qPrintable(QString::number(near)));
     }
 
     void previewKeepsItsCallerDisabledAndTypedTextsUntilClosed()
@@ -323,6 +348,8 @@ private slots:
             view->savePdfButton()->click();
             QVERIFY(done.wait(20000));
         };
+        // Both take the entries as typed, Apply or not.
+        TypeText(view->entry(MirrorDlg::Note), "Typed only");
         output(printed, saved);
         QCOMPARE(dialogs.messages().size(), 1);
         for (const QString& pdf : {printed, saved}) {
@@ -330,6 +357,18 @@ private slots:
             const QPoint photo(picture.width() * 900 / kPageWidth, picture.height() * 600 / kPageHeight);
             QVERIFY2(AllNear(picture, {photo}, kGreen, 60), qPrintable(pdf));
         }
+        QVERIFY(ToolOutput("pdftotext", {saved, "-"}).contains("Typed only"));
+
+        // No printer installed: Print says it saves a PDF, and does.
+        dialogs.printers.clear();
+        view->entry(MirrorDlg::Note)->clear();
+        TypeText(view->entry(MirrorDlg::Note), "No printer");
+        dialogs.fileAnswers = {saved};
+        view->printButton()->click();
+        QVERIFY(done.wait(20000));
+        QVERIFY(view->printButton()->accessibleDescription().contains("PDF"));
+        QVERIFY(ToolOutput("pdftotext", {saved, "-"}).contains("No printer"));
+        dialogs.printers = {"Scripted printer"};
 
         // A print that cannot start and a PDF with a folder in its way: said, naming the file.
         fs::create_directories(folder->path + "/taken.pdf");
