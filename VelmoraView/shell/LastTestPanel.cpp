@@ -54,8 +54,8 @@ void CLastTestPanel::ShowNothingStored(const QString& what, const QString& why)
     show();
 }
 
-void CLastTestPanel::Show(const std::optional<measurement::StoredTest>& outcome, const emtask::DeviceData& log,
-                          int dateOrder)
+void CLastTestPanel::Show(const std::optional<measurement::StoredTest>& outcome,
+                          const emtask::DeviceData& log, int dateOrder)
 {
     Clear();
     if (!outcome) {
@@ -93,11 +93,12 @@ void CLastTestPanel::Show(const std::optional<measurement::StoredTest>& outcome,
     const records::PhotoResult photo = records::CheckRecordPhoto(records::LogPhotoSource(), log, slot);
     m_Thumb->setPixmap(QPixmap::fromImage(
         photo.picture.scaled(kThumbWidth, kThumbHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    const QString alt = photo.verdict == records::PhotoVerdict::Intact
-                            ? QStringLiteral("Photograph of test %1").arg(rec.testno)
-                        : photo.verdict == records::PhotoVerdict::Altered
-                            ? QStringLiteral("The photograph of test %1 does not match its record").arg(rec.testno)
-                            : QStringLiteral("No photograph of test %1").arg(rec.testno);
+    const QString alt =
+        photo.verdict == records::PhotoVerdict::Intact
+            ? QStringLiteral("Photograph of test %1").arg(rec.testno)
+        : photo.verdict == records::PhotoVerdict::Altered
+            ? QStringLiteral("The photograph of test %1 does not match its record").arg(rec.testno)
+            : QStringLiteral("No photograph of test %1").arg(rec.testno);
     m_Thumb->setAccessibleName(alt);
     m_Thumb->setToolTip(alt);
     m_Thumb->show();
