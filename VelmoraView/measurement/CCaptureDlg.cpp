@@ -217,6 +217,7 @@ void CCaptureDlg::Store(bool flowError)
     const std::string result = flowError ? std::string("FLOW")
                                          : emtask::FieldText(m_Store.Settings().Get().lastresult);
     m_LastStored = FlowDataSave(m_Store, flowError, result, photo, lt);
+    m_StoreTried = true;
     if (m_LastStored.slot >= 0) ++m_StoredCount;
     // Said while the session still counts as storing, so events queue behind the box.
     const std::string problem = StoreProblemText(m_LastStored, result, !photo.empty());
@@ -267,8 +268,15 @@ void CCaptureDlg::Finish()
     done(QDialog::Accepted);
 }
 
-void RunCaptureDialog(QWidget* parent, emtask::EMTaskData& store, DeviceLink& link)
+std::optional<StoredTest> CCaptureDlg::Outcome() const
+{
+    if (!m_StoreTried) return std::nullopt;
+    return m_LastStored;
+}
+
+std::optional<StoredTest> RunCaptureDialog(QWidget* parent, emtask::EMTaskData& store, DeviceLink& link)
 {
     CCaptureDlg dlg(store, &link, parent);
     dlg.exec();
+    return dlg.Outcome();
 }

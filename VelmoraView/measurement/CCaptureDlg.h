@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <string>
 
 class DeviceLink;
@@ -47,6 +48,9 @@ public:
     QPushButton* CloseButton() { return m_CloseBtn; }
     const measurement::StoredTest& LastStored() const { return m_LastStored; }
     int StoredCount() const { return m_StoredCount; }
+    // The last record this window tried to store (slot -1: it failed); none
+    // when the test ended without a result to store.
+    std::optional<measurement::StoredTest> Outcome() const;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -97,7 +101,10 @@ private:
     QTimer m_TickTimer;
     measurement::StoredTest m_LastStored;
     int m_StoredCount = 0;
+    bool m_StoreTried = false;
 };
 
-// Runs a test window modally on `link` (the main window has sent the start command).
-void RunCaptureDialog(QWidget* parent, emtask::EMTaskData& store, DeviceLink& link);
+// Runs a test window modally on `link` (the main window has sent the start
+// command); what it stored, as Outcome says.
+std::optional<measurement::StoredTest> RunCaptureDialog(QWidget* parent, emtask::EMTaskData& store,
+                                                        DeviceLink& link);

@@ -28,7 +28,34 @@ void DrawCentred(QPainter& p, const QString& text, int cx, int y)
     int w = fm.horizontalAdvance(text);
     p.drawText(cx - w / 2, y + fm.ascent(), text);
 }
+constexpr int kTextTop = 50;
+QFont NumberFont() { return ArialPx(128, 100); }
+QFont UnitFont() { return ArialPx(60, 100); }
 }  // namespace
+
+ResultPlace PlaceResult(const StatusView& v)
+{
+    const QFontMetrics number(NumberFont());
+    const QFontMetrics unit(UnitFont());
+    const QString unitText = StepUnitText(v.unit);
+    const int numberW = number.horizontalAdvance(v.result);
+    const int unitW = unitText.isEmpty() ? 0 : unit.horizontalAdvance(unitText);
+    const int gap = unitText.isEmpty() ? 0 : unit.horizontalAdvance(QLatin1Char(' '));
+    const int left = (kStatusWidth - (numberW + gap + unitW)) / 2;
+    const int baseline = kTextTop + number.ascent();
+    ResultPlace at;
+    at.number = QRect(left, kTextTop, numberW, number.height());
+    if (!unitText.isEmpty())
+        at.unit = QRect(left + numberW + gap, baseline - unit.ascent(), unitW, unit.height());
+    return at;
+}
+
+QString StatusText(const StatusView& v)
+{
+    const QString unit = StepUnitText(v.unit);
+    if ((v.step == 3 || v.step == 4) && !unit.isEmpty()) return v.result + QLatin1Char(' ') + unit;
+    return StepText(v);
+}
 
 bool IsAlertResult(const QString& result) { return std::atof(result.toLatin1().constData()) > 0.0; }
 
@@ -72,18 +99,22 @@ void DrawStatusPanel(QPainter& p, const StatusView& v)
     }
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setPen(kTextColor);
-    p.setFont(ArialPx(128, 100));
-    DrawCentred(p, StepText(v), StepCentreX(v.step), 50);
+    const bool result = v.step == 3 || v.step == 4;
+    if (result) {
+        const ResultPlace at = PlaceResult(v);
+        p.setFont(NumberFont());
+        p.drawText(at.number.left(), at.number.top() + QFontMetrics(p.font()).ascent(), v.result);
+        p.setFont(UnitFont());
+        p.drawText(at.unit.left(), at.unit.top() + QFontMetrics(p.font()).ascent(), StepUnitText(v.unit));
+    } else {
+        p.setFont(NumberFont());
+        DrawCentred(p, StepText(v), StepCentreX(v.step), kTextTop);
+    }
 
     if (!v.notice.isEmpty()) {
         p.setPen(QColor(0, 0, 255));
         p.setFont(ArialPx(35, 400));
         DrawCentred(p, v.notice, 280, 8);
-    }
-    if (v.step == 3 || v.step == 4) {
-        p.setPen(kTextColor);
-        p.setFont(ArialPx(60, 100));
-        DrawCentred(p, StepUnitText(v.unit), 580, 104);
     }
 }
 
@@ -101,6 +132,7 @@ CStatusPanel::CStatusPanel(QWidget* parent) : QWidget(parent) { setFixedSize(kSt
 void CStatusPanel::SetView(const StatusView& v)
 {
     m_View = v;
+    setAccessibleName(StatusText(v));
     update();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -26,6 +27,16 @@ int StepCentreX(int step);
 QString StepUnitText(const QString& unitCode);
 // Result panels: green for a result of 0 or less, red above 0.
 bool IsAlertResult(const QString& result);
+
+// Where a result step draws its number and its unit (empty when none), on
+// one baseline with a space between them, the pair centred in the panel.
+struct ResultPlace {
+    QRect number;
+    QRect unit;
+};
+ResultPlace PlaceResult(const StatusView& v);
+// What the panel says in words: the step's text, a result with its unit.
+QString StatusText(const StatusView& v);
 
 void DrawStatusPanel(QPainter& p, const StatusView& v);
 QImage RenderStatusPanel(const StatusView& v);

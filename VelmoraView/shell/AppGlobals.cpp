@@ -18,8 +18,9 @@ void OpenIdentification(QWidget& main, QWidget& identification)
     identification.raise();
 }
 
-void RunTestWindow(QWidget* owner, emtask::EMTaskData& store, DeviceLink& link)
+std::optional<measurement::StoredTest> RunTestWindow(QWidget* owner, emtask::EMTaskData& store,
+                                                     DeviceLink& link)
 {
     DebugLine(" RunTestWindow");
-    RunCaptureDialog(owner, store, link);
+    return RunCaptureDialog(owner, store, link);
 }

@@ -20,6 +20,7 @@
 #include "shell/AppGlobals.h"
 #include "shell/COptionDlg.h"
 #include "shell/CSplash.h"
+#include "shell/LastTestPanel.h"
 #include "shell/SettingsPages.h"
 #include "shell/Version.h"
 #include "messaging/Diagnostics.h"
@@ -311,6 +312,10 @@ void CVelmoraViewDlg::CreateControls()
     m_CentralLine->setGeometry(64, 768 - 23 - 6, 770, 23);
     m_CentralLine->setFont(skin::Arial(14));
     m_CentralLine->setTextFormat(Qt::PlainText);
+
+    // Under the steps of the information panel, left of the drawn reading.
+    m_LastTest = new CLastTestPanel(this);
+    m_LastTest->setGeometry(100, 578, 618, CLastTestPanel::kThumbHeight);
 }
 
 QString CVelmoraViewDlg::centralText() const { return m_CentralLine ? m_CentralLine->toolTip() : QString(); }
@@ -550,8 +555,11 @@ void CVelmoraViewDlg::SaveForExit()
 void CVelmoraViewDlg::OnStartTest()
 {
     if (GetSerial().IsOpen()) {
+        // The test before is no longer the last one.
+        m_LastTest->Clear();
         m_DeviceLink->Send(DeviceCommand::Start);
-        RunTestWindow(this, m_Store, *m_DeviceLink);
+        const std::optional<measurement::StoredTest> outcome = RunTestWindow(this, m_Store, *m_DeviceLink);
+        m_LastTest->Show(outcome, m_Store.Log().Records(), m_Store.Settings().Get().dateorder);
     }
     setEnabled(true);
 }

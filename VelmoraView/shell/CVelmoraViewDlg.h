@@ -13,6 +13,7 @@
 #include <memory>
 
 class CSkinButton;
+class CLastTestPanel;
 class CMsg;
 class CMsgError;
 class CPassword;
@@ -74,6 +75,7 @@ public:
     ReportPreview& reportPreview() const { return *m_Preview; }
     DeviceLink& deviceLink() const { return *m_DeviceLink; }
     QString centralText() const;  // the whole state line
+    CLastTestPanel* lastTestPanel() const { return m_LastTest; }
     // A double-clicked search result opens the report of its own slot.
     void ConnectSearchResults(CSearchDataDlg& results);
 
@@ -153,6 +155,7 @@ private:
     QLabel* m_Value[4] = {};
     QLabel* m_State = nullptr;
     QLabel* m_CentralLine = nullptr;  // the central database's state, one line
+    CLastTestPanel* m_LastTest = nullptr;
 
     static constexpr int kClockTickMs = 1000;
     QTimer m_ClockTimer;

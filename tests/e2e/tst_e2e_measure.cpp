@@ -10,8 +10,10 @@
 #include "devicelink/DLSerial.h"
 #include "measurement/CCaptureDlg.h"
 #include "shell/CVelmoraViewDlg.h"
+#include "shell/LastTestPanel.h"
 #include "users/CIDentry.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -33,8 +35,13 @@ struct Run {
     {
         WriteUsers(home, {{7, "kim07", "Kim Minsu"}});
         camera = std::make_unique<CameraSourceEnv>(SampleCamPattern());
-        const QStringList args = simArgs.contains("--pace") ? simArgs
-                                                            : simArgs + QStringList{"--pace", "150"};
+        QStringList args = simArgs;
+        if (!args.contains("--pace"))
+            args << "--pace"
+                 << "150";
+        if (!args.contains("--hold"))
+            args << "--hold"
+                 << "0";
         sim = std::make_unique<SimProcess>(args, home / "sim.log");
         qputenv("ZOLT7_PORTS", sim->path.toLatin1());
         CVelmoraViewDlg::Options o;
@@ -122,6 +129,31 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(emtask::StoreImage::Settings(*emtask::GetManager()).unitcode[0], 'G', 3000);
         QCOMPARE(run.sim->Count("<- $RESET"), 0);
         QVERIFY(run.main->isEnabled());
+
+        // The main window keeps the stored test in view, with its photograph.
+        CLastTestPanel* last = run.main->lastTestPanel();
+        QVERIFY(last->isVisible());
+        const QString shown = last->Text();
+        for (const char* part : {"No. 1", "0.045 g/L", "kim07", "Kim Minsu", ":"})
+            QVERIFY2(shown.contains(part), qPrintable(shown));
+        QCOMPARE(last->Thumbnail()->pixmap().width(), CLastTestPanel::kThumbWidth);
+        QCOMPARE(last->Thumbnail()->accessibleName(), QString("Photograph of test 1"));
+
+        // The next test clears it as it begins; what it stored replaces it.
+        run.main->OnMeasure();
+        QTRY_VERIFY_WITH_TIMEOUT(id->isVisible(), 3000);
+        bool clearedDuring = true;
+        run.Identify(id, "kim07", [&](CCaptureDlg*) { clearedDuring = clearedDuring && !last->isVisible(); });
+        QVERIFY(clearedDuring);
+        QVERIFY2(last->Text().contains("No. 2"), qPrintable(last->Text()));
+
+        // A test that was not stored never shows an older one.
+        const emtask::DeviceData& log = emtask::StoreImage::Log(*emtask::GetManager());
+        last->Show(measurement::StoredTest{}, log, 0);
+        QVERIFY(last->Text().contains("Not stored") && !last->Text().contains("0.045"));
+        QVERIFY(last->Thumbnail()->isHidden());
+        last->Show(std::nullopt, log, 0);
+        QVERIFY(last->Text().contains("No result") && !last->Text().contains("0.045"));
     }
 
     void closeButtonAfterResultResetsTwice()

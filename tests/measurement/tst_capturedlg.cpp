@@ -63,6 +63,15 @@ private slots:
         QCOMPARE(std::string(log[0].result) + log[1].result + log[2].result, std::string("0.0500.0600.000"));
         QCOMPARE(d.View().result, QString("0.000"));
         QCOMPARE(d.Step(), 3);
+        // Number and unit on one line, a space apart, inside the panel.
+        for (const char* unit : {"B", "M"}) {
+            measurement::StatusView wide = d.View();
+            wide.result = "88888";
+            wide.unit = unit;
+            const measurement::ResultPlace at = measurement::PlaceResult(wide);
+            QVERIFY(at.unit.left() - (at.number.left() + at.number.width()) >= 10);
+            QVERIFY(at.number.left() >= 0 && at.unit.right() < measurement::kStatusWidth);
+        }
         QCOMPARE(d.View().notice, QString(CCaptureDlg::kRecalibrationNotice));
         QVERIFY(dialogs.shown.empty());
 

@@ -1,5 +1,6 @@
 #include "Instrument.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,6 +26,7 @@ std::string CheckOptions(const InstrumentOptions& o)
     if (!Digits(o.low, 3) || !Digits(o.high, 3)) return "levels must be three digits";
     if (!Digits(o.calcnt, 4)) return "calcnt must be four digits";
     if (o.paceMs < 0 || o.paceMs > 60000) return "pace must be 0 to 60000 ms";
+    if (o.holdMs < 0 || o.holdMs > 60000) return "hold must be 0 to 60000 ms";
     return {};
 }
 
@@ -77,9 +79,12 @@ void Instrument::Command(const std::string& line, int64_t nowMs)
     } else if (line == "$START") {
         if (TestRunning()) return;  // busy: a second start is ignored
         int64_t t = nowMs;
+        bool afterResult = false;
         for (const std::string& f : TestFrames()) {
-            t += m_Opt.paceMs;
+            // The result stays on the instrument's display a while before END.
+            t += afterResult && f == "$END\n" ? std::max(m_Opt.paceMs, m_Opt.holdMs) : m_Opt.paceMs;
             m_Pending.push_back({t, f});
+            afterResult = f.rfind("$RES", 0) == 0;
         }
         ++m_Count;
     } else if (line == "$RESET") {

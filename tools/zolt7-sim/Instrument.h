@@ -15,6 +15,8 @@ struct InstrumentOptions {
     std::string high = "050";
     std::string calcnt = "0123";
     int paceMs = 700;
+    // How long a result stays on the instrument before END (at least the pace).
+    int holdMs = 5000;
 };
 
 // Checks the options; empty when they are sound, else the complaint.

@@ -40,6 +40,8 @@ const char kHelp[] =
     "  --unit B|G|M       unit of measure: B %BAC, G g/L, M mg/L (default B)\n"
     "  --result TEXT      result of a test, 1 to 5 characters (default 0.045)\n"
     "  --pace MS          milliseconds before each frame of a test (default 700)\n"
+    "  --hold MS          milliseconds the result stays before END, as the\n"
+    "                     instrument shows it (default 5000; never below the pace)\n"
     "  --low DDD          low alert level, three digits read as d.dd (default 020)\n"
     "  --high DDD         high alert level (default 050)\n"
     "  --calcnt DDDD      test count; grows by one with each test (default 0123)\n"
@@ -85,6 +87,14 @@ void WriteAll(int fd, const std::string& s)
     }
 }
 
+// Milliseconds 0 to 60000, or -1 (refused by CheckOptions).
+int Millis(const std::string& v)
+{
+    char* end = nullptr;
+    long ms = std::strtol(v.c_str(), &end, 10);
+    return (end && *end == 0 && !v.empty() && ms >= 0 && ms <= 60000) ? static_cast<int>(ms) : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -116,10 +126,10 @@ int main(int argc, char** argv)
             value(opt.result);
         else if (a == "--pace") {
             value(v);
-            char* end = nullptr;
-            long ms = std::strtol(v.c_str(), &end, 10);
-            opt.paceMs = (end && *end == 0 && !v.empty() && ms >= 0 && ms <= 60000) ? static_cast<int>(ms)
-                                                                                    : -1;
+            opt.paceMs = Millis(v);
+        } else if (a == "--hold") {
+            value(v);
+            opt.holdMs = Millis(v);
         } else if (a == "--low")
             value(opt.low);
         else if (a == "--high")
