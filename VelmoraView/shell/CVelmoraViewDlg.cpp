@@ -40,6 +40,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QThread>
 #include <cstring>
 
@@ -225,6 +226,7 @@ void CVelmoraViewDlg::Init()
         show();
         CenterWindow(this);
     }
+    m_DevComboPort->setFocus();  // the first step
 }
 
 void CVelmoraViewDlg::CreateControls()
@@ -264,6 +266,16 @@ void CVelmoraViewDlg::CreateControls()
     m_Measure->setEnabled(false);
     m_Disconnect->hide();
     m_Load->setEnabled(WindowExists(Wnd::ReadDevice));
+    // Tab follows the steps on the screen: port, connect, measure, records,
+    // settings, about; the focus starts on the port list.
+    setTabOrder(m_DevComboPort, m_Connect);
+    setTabOrder(m_Connect, m_Disconnect);
+    setTabOrder(m_Disconnect, m_Measure);
+    setTabOrder(m_Measure, m_Load);
+    setTabOrder(m_Load, m_Option);
+    setTabOrder(m_Option, m_About);
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);  // F1
+    connect(help, &QShortcut::activated, this, &CVelmoraViewDlg::OnAbout);
 
     m_TitleLabel = new QLabel(QStringLiteral("ZOLT7 v2.0"), this);
     m_TitleLabel->setGeometry(12, 2, 300, 26);

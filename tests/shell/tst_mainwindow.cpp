@@ -241,6 +241,7 @@ private slots:
         QCOMPARE(bus().unitcode[0], '\0');  // not connected: no unit
         QVERIFY(!btn(Button::Measure)->isEnabled());
         QVERIFY(QRegularExpression("^\\d{2}-[A-Z][a-z]{2}-\\d{4} ").match(main->clockText()).hasMatch());
+        QCOMPARE(main->focusWidget(), static_cast<QWidget*>(main->portList()));  // the first step
         main->OpenSettings();
         COptionDlg* settings = main->settingsWindow();
         settings->ShowPage(int(SettingsPage::ProgramSetting));
@@ -253,11 +254,12 @@ private slots:
         QStringList unnamed;
         for (QWidget* w : QApplication::allWidgets()) {
             if (!qobject_cast<QAbstractButton*>(w) && !qobject_cast<QLineEdit*>(w) &&
-                !qobject_cast<QComboBox*>(w))
+                !qobject_cast<QComboBox*>(w) && !qobject_cast<QAbstractItemView*>(w))
                 continue;
             // Parts of a list or a table are announced with it.
             if (qobject_cast<QComboBox*>(w->parentWidget()) ||
-                qobject_cast<QAbstractItemView*>(w->parentWidget()))
+                qobject_cast<QAbstractItemView*>(w->parentWidget()) ||
+                w->window()->inherits("QComboBoxPrivateContainer"))
                 continue;
             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
             if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
@@ -265,6 +267,14 @@ private slots:
                                .arg(w->metaObject()->className(), w->window()->metaObject()->className());
         }
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+
+        // The keyboard follows the steps on the screen, from the port list.
+        QStringList order;
+        for (QWidget* w = main->portList()->nextInFocusChain(); w != main->portList() && order.size() < 5;
+             w = w->nextInFocusChain())
+            if (w->window() == main.get() && w->isVisibleTo(main.get()) && (w->focusPolicy() & Qt::TabFocus))
+                order << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        QCOMPARE(order, QStringList({"Connect", "Measure", "Records", "Settings", "About"}));
     }
 };
 
