@@ -38,6 +38,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace emtask;
@@ -159,6 +160,8 @@ double StoreMs(const cv::Mat& photo, struct tm& at)
     return ok ? ms : -1;
 }
 
+constexpr auto kIdleGap = std::chrono::milliseconds(40);
+
 struct Latency {
     std::vector<double> storeAlone, storeBeside, confirm;  // ms
 };
@@ -166,7 +169,10 @@ struct Latency {
 // `n` tests stored on a log of 10,000 with no worker, `n` more while the
 // worker syncs each, then `n` with the worker stopped: the store's own time
 // with and without the worker, and from each store to the worker's sync
-// that sent it.
+// that sent it. Every store follows an idle gap as long as the wait for a
+// confirmation (about 40 ms): a store after an idle machine is slower than
+// one right after another (caches, clock), and the stores beside the
+// worker always come after one.
 Latency ConfirmMs(const std::string& dir, const std::string& url, int n, std::string& why)
 {
     std::filesystem::remove_all(dir);
@@ -184,6 +190,7 @@ Latency ConfirmMs(const std::string& dir, const std::string& url, int n, std::st
     struct tm at;
     localtime_r(&now, &at);
     for (int i = 0; i < n; ++i) {
+        std::this_thread::sleep_for(kIdleGap);
         const double ms = StoreMs(photo, at);
         if (ms < 0) {
             why = "cannot store a test: " + LastStoreError();
@@ -231,7 +238,10 @@ Latency ConfirmMs(const std::string& dir, const std::string& url, int n, std::st
     }
     // Alone again: a load on the machine that changed meanwhile shows here.
     worker.Stop();
-    for (int i = 0; i < n; ++i) out.storeAlone.push_back(StoreMs(photo, at));
+    for (int i = 0; i < n; ++i) {
+        std::this_thread::sleep_for(kIdleGap);
+        out.storeAlone.push_back(StoreMs(photo, at));
+    }
     return out;
 }
 
