@@ -2,6 +2,7 @@
 
 #include "EMTaskData.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace emtask {
@@ -58,9 +59,7 @@ void SearchResults::Clear()
 void SearchResults::MarkShown()
 {
     m_SearchData.datakind = 'A';
-    m_SearchData.datacnt = m_DeviceSearchTotalCnt < 0             ? 0
-                           : m_DeviceSearchTotalCnt > kMaxRecords ? kMaxRecords
-                                                                  : m_DeviceSearchTotalCnt;
+    m_SearchData.datacnt = std::clamp(m_DeviceSearchTotalCnt, 0, kMaxRecords);
 }
 
 }  // namespace emtask

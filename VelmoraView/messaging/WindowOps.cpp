@@ -52,15 +52,13 @@ void CenterWindow(QWidget* w)
 {
     if (!w) return;
     QWidget* main = WindowWidget(Wnd::Main);
-    QPoint centre;
-    if (main && main != w && main->isVisible())
-        centre = main->frameGeometry().center();
-    else if (QScreen* s = QGuiApplication::primaryScreen())
-        centre = s->availableGeometry().center();
-    else
+    if (!main || main == w || !main->isVisible()) {
+        CenterOnScreen(w);
         return;
+    }
+    const QPoint centre = main->frameGeometry().center();
     const QRect area = AvailableArea(centre);
-    w->move(area.isEmpty() ? w->frameGeometry().topLeft() : PlaceWithin(w->frameGeometry(), centre, area));
+    if (!area.isEmpty()) w->move(PlaceWithin(w->frameGeometry(), centre, area));
 }
 
 void CenterOnScreen(QWidget* w)

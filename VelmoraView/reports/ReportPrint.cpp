@@ -46,8 +46,6 @@ QString PrintReportPage(QPrinter& printer, const QImage& page)
 }
 
 namespace {
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 // Qt 6.4's writer sets no Subject or Keywords of its own: they go into the
 // document's XMP packet, which then also has to carry the title.
 QByteArray XmpPacket(const PdfInfo& info)
@@ -88,9 +86,11 @@ PdfInfo ReportPdfInfo(const ReportOutcome& o)
     PdfInfo info;
     info.title = QStringLiteral("ZOLT7 test report %1").arg(o.testNo);
     if (o.record)
-        info.subject = Q(emtask::FieldText(o.record->id) + " " + emtask::FieldText(o.record->name)).trimmed();
-    if (info.subject.isEmpty()) info.subject = Q(o.content.texts.subject).trimmed();
-    info.keywords = Q(o.sealCode);
+        info.subject = QString::fromStdString(emtask::FieldText(o.record->id) + " " +
+                                              emtask::FieldText(o.record->name))
+                           .trimmed();
+    if (info.subject.isEmpty()) info.subject = QString::fromStdString(o.content.texts.subject).trimmed();
+    info.keywords = QString::fromStdString(o.sealCode);
     return info;
 }
 

@@ -116,16 +116,14 @@ void CDataSearchDlg::InitDialog()
 
     emtask::SearchInfo info = m_Search.Criteria();
     search::RepairOnOpen(info);
+    std::memset(info.errortext, 0, sizeof info.errortext);
+    if (info.flags & emtask::SEARCH_ERROR) emtask::CopyField(info.errortext, "Flow");
     m_Search.SetCriteria(info);
     const QDateTime now = QDateTime::currentDateTime();
     m_StartDate->setDateTime(now);
     m_EndDate->setDateTime(now);
-    // Each box's toggle writes its flag into the criteria.
+    // The boxes show the flags; their toggles write back the same bits.
     for (int i = 0; i < BoxCount; ++i) m_Box[i]->setChecked((info.flags & kBoxFlag[i]) != 0);
-    info = m_Search.Criteria();
-    std::memset(info.errortext, 0, sizeof info.errortext);
-    if (info.flags & emtask::SEARCH_ERROR) emtask::CopyField(info.errortext, "Flow");
-    m_Search.SetCriteria(info);
 
     const search::CriteriaInput shown = search::ShownValues(info, Picker(now));
     m_StartNo->setText(QString::fromStdString(shown.startNo));
