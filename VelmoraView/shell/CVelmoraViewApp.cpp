@@ -6,6 +6,7 @@
 #include "shell/CVelmoraViewDlg.h"
 #include "shell/Version.h"
 #include "messaging/WindowOps.h"
+#include "options/Language.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -59,6 +60,7 @@ int CVelmoraViewApp::Run()
     // The desktop entry's name, so the window finds its icon under Wayland.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(DesktopAppId()));
     QApplication::setFont(skin::Arial(14));
+    options::InstallLanguage(emtask::ProgramFolder());
     // Closing the main window ends the run through its exit code, not here.
     QApplication::setQuitOnLastWindowClosed(false);
     // One program per folder for the whole run: two would overwrite each

@@ -1,0 +1,3 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="en_US">
+</TS>
