@@ -709,6 +709,7 @@ bool AtomicFileWriter::Open(const std::string& path, unsigned mode)
         if (m_Fd < 0 && errno != EEXIST) break;
     }
     m_Ok = m_Fd >= 0;
+    if (!m_Ok) SetError(errno, Describe("cannot create a file beside", path, errno));
     m_Offset = 0;
     m_Buf.clear();
     m_Buf.reserve(kChunk);
@@ -787,10 +788,7 @@ bool AtomicFileWriter::Close(std::string& tmp)
 bool AtomicFileBatch::Add(const std::string& path, const void* data, size_t size)
 {
     AtomicFileWriter w;
-    if (!w.Open(path)) {
-        SetError(errno, Describe("cannot create a file beside", path, errno));
-        return false;
-    }
+    if (!w.Open(path)) return false;
     std::string tmp;
     if (!w.Write(data, size) || !w.Close(tmp)) {
         if (tmp.empty()) SetError(errno, Describe("cannot write", path, errno));

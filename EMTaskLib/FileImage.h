@@ -60,7 +60,7 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    // False when the temporary file cannot be created. `mode` as for open(2),
+    // False (errno and LastFileError set) when the temporary file cannot be created. `mode` as for open(2),
     // narrowed by the umask.
     bool Open(const std::string& path, unsigned mode = 0666);
     // Buffered; false once any write has failed (later calls stay false).

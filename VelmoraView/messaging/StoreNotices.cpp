@@ -17,6 +17,15 @@ bool ReportNotSaved(QWidget* parent, int saveResult, const QString& what)
     return true;
 }
 
+void ReportFileNotSaved(QWidget* parent, const QString& lead, const QString& title, const QString& file,
+                        const QString& why)
+{
+    DebugLine("not saved: %s: %s", file.toUtf8().constData(), why.toUtf8().constData());
+    QString text = lead + file;
+    if (!why.isEmpty()) text += QLatin1Char('\n') + why;
+    ShowMessage(parent, text, title, QMessageBox::Warning);
+}
+
 int ShowStartupProblems(QWidget* parent, const emtask::EMTaskData& store)
 {
     const std::vector<std::string>& problems = store.StartupProblems();

@@ -13,6 +13,11 @@ class EMTaskData;
 // "<what> could not be saved: <why>." and returns true.
 bool ReportNotSaved(QWidget* parent, int saveResult, const QString& what);
 
+// A file that could not be saved: `lead` (the window's own sentence, which
+// ends where the file's path belongs), the file, and on the next line why.
+void ReportFileNotSaved(QWidget* parent, const QString& lead, const QString& title, const QString& file,
+                        const QString& why);
+
 // Shows in one message box what the store's start-up could not read,
 // complete or create; nothing when all went well. Returns the number of
 // problems shown.

@@ -10,6 +10,7 @@
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
+#include "messaging/StoreNotices.h"
 #include "messaging/WindowOps.h"
 #include "records/RecordArchive.h"
 #include "records/SealAuditDlg.h"
@@ -375,6 +376,8 @@ void CReadDeviceDlg::OnSave()
     if (chosen.isEmpty()) return;
     emtask::EMTaskData* store = &m_Store;
     const records::ArchiveTarget target = records::ArchiveTargetFor(chosen.toStdString());
+    m_SaveFile = target.ok ? QString::fromStdString(target.file) : chosen;
+    m_SaveWhy = target.ok ? std::string() : "no archive name in it";
     if (!target.ok) {
         OnSaved(false);
         return;
@@ -391,7 +394,7 @@ void CReadDeviceDlg::OnSave()
     m_SaveThread = std::thread([this, target, kind, from, photos, store] {
         const bool ok = records::SaveArchiveWork([this](int done) { emit saveProgressed(done); }, target,
                                                  kind, store->Log().Records(), *store, from, photos,
-                                                 &m_SaveCopy);
+                                                 &m_SaveCopy, &m_SaveWhy);
         emit saveFinished(ok);
     });
 }
@@ -402,13 +405,17 @@ void CReadDeviceDlg::OnSaved(bool ok)
     records::EndSaveProgress(m_Progress);
     setEnabled(true);
     if (ok) return;
-    QString text = QStringLiteral("해당 파일을 저장할 수 없습니다. ");
-    if (m_SaveCopy.lost > 0)  // read after the join: the worker has finished with it
-        text = QStringLiteral(
-                   "%1 photograph(s) could not be copied, the first %2 (%3). The archive was not saved.")
-                   .arg(m_SaveCopy.lost)
-                   .arg(QString::fromStdString(m_SaveCopy.firstLost), QString::fromStdString(m_SaveCopy.why));
-    ShowMessage(this, text, QStringLiteral("처리오류"), QMessageBox::Warning);
+    // Read after the join: the worker has finished with them.
+    if (m_SaveCopy.lost > 0)
+        ShowMessage(
+            this,
+            tr("%1 photograph(s) could not be copied, the first %2 (%3). The archive was not saved.")
+                .arg(m_SaveCopy.lost)
+                .arg(QString::fromStdString(m_SaveCopy.firstLost), QString::fromStdString(m_SaveCopy.why)),
+            tr("처리오류"), QMessageBox::Warning);
+    else
+        ReportFileNotSaved(this, tr("해당 파일을 저장할 수 없습니다. "), tr("처리오류"), m_SaveFile,
+                           QString::fromStdString(m_SaveWhy));
 }
 
 void CReadDeviceDlg::OnOpen()

@@ -148,6 +148,8 @@ private:
     QTimer m_FillTimer;
     std::thread m_SaveThread;
     records::PhotoCopy m_SaveCopy;  // what the last save did with the photographs
+    QString m_SaveFile;             // the archive it was to write
+    std::string m_SaveWhy;          // and what failed
     records::GridPrintJob m_Print;
 
     QLabel* m_Title = nullptr;

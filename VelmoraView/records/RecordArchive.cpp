@@ -162,9 +162,12 @@ PhotoCopy CopyPhotographs(const emtask::DeviceData& image, const PhotoSource& fr
 
 bool SaveArchive(const ArchiveTarget& target, uint8_t kind, const emtask::DeviceData& data,
                  emtask::EMTaskData& store, const PhotoSource& from, bool photos,
-                 const std::function<void(int)>& progress, PhotoCopy* copy)
+                 const std::function<void(int)>& progress, PhotoCopy* copy, std::string* why)
 {
-    if (!emtask::MakeDirectory(target.folder)) return false;
+    if (!emtask::MakeDirectory(target.folder)) {
+        if (why) *why = "cannot create " + target.folder + ": " + emtask::ErrorText(errno);
+        return false;
+    }
     if (photos) {
         PhotoCopy c = CopyPhotographs(data, from, target.folder + "/jpeg", progress);
         if (copy) *copy = c;
@@ -174,7 +177,9 @@ bool SaveArchive(const ArchiveTarget& target, uint8_t kind, const emtask::Device
             return false;
         }
     }
-    return WriteArchive(target.file, kind, data, store);
+    if (WriteArchive(target.file, kind, data, store)) return true;
+    if (why) *why = emtask::LastFileError();
+    return false;
 }
 
 }  // namespace records

@@ -65,9 +65,11 @@ PhotoCopy CopyPhotographs(const emtask::DeviceData& image, const PhotoSource& fr
 
 // A whole archive save: the folder, the photographs when `photos`, then the
 // archive, renamed into place only when every photograph is. True when all
-// went; `copy` (when given) says what happened to the photographs.
+// went; `copy` (when given) says what happened to the photographs, `why`
+// what failed (the file and the system's reason).
 bool SaveArchive(const ArchiveTarget& target, uint8_t kind, const emtask::DeviceData& data,
                  emtask::EMTaskData& store, const PhotoSource& from, bool photos,
-                 const std::function<void(int)>& progress = {}, PhotoCopy* copy = nullptr);
+                 const std::function<void(int)>& progress = {}, PhotoCopy* copy = nullptr,
+                 std::string* why = nullptr);
 
 }  // namespace records

@@ -5,6 +5,7 @@
 #include "controls/CLoadDataDlg.h"
 #include "controls/CProgressBar.h"
 #include "controls/Dialogs.h"
+#include "messaging/StoreNotices.h"
 #include "records/CReadDeviceDlg.h"
 #include "records/RecordWorkbook.h"
 
@@ -68,11 +69,11 @@ void RecordExcel::Start(const QString& path)
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         const WorkbookExportResult r = ExportWorkbooks(store->Log().Records(), order, target,
                                                        [this](int written) { emit progressed(written); });
-        emit finished(r.failed);
+        emit finished(r.failed, QString::fromStdString(r.detail));
     });
 }
 
-void RecordExcel::Finished(int failedWorkbook)
+void RecordExcel::Finished(int failedWorkbook, const QString& why)
 {
     if (m_Thread.joinable()) m_Thread.join();
     m_Window.ProgressWindow()->hide();
@@ -80,8 +81,10 @@ void RecordExcel::Finished(int failedWorkbook)
     m_Window.setEnabled(true);
     if (failedWorkbook != 0) {
         DebugLine("SaveXlsx failed at workbook %d : %s", failedWorkbook, m_Path.toLocal8Bit().constData());
-        ShowMessage(&m_Window, QStringLiteral("해당 파일을 저장할 수 없습니다. "), QStringLiteral("처리오류"),
-                    QMessageBox::Warning);
+        const std::string file =
+            WorkbookTargetOf(QFile::encodeName(m_Path).toStdString()).PathOf(failedWorkbook);
+        ReportFileNotSaved(&m_Window, tr("해당 파일을 저장할 수 없습니다. "), tr("처리오류"),
+                           QFile::decodeName(file.c_str()), why);
     }
 }
 

@@ -27,9 +27,10 @@ public:
 
 signals:
     // From the export's thread (received queued): the records written so
-    // far, and the end (the workbook that could not be saved, 0 when all were).
+    // far, and the end (the workbook that could not be saved, 0 when all
+    // were, and why).
     void progressed(int written);
-    void finished(int failedWorkbook);
+    void finished(int failedWorkbook, const QString& why);
 
 protected:
     // The window is not closed while the export reads its records.
@@ -37,7 +38,7 @@ protected:
 
 private:
     void Start(const QString& path);
-    void Finished(int failedWorkbook);
+    void Finished(int failedWorkbook, const QString& why);
 
     CReadDeviceDlg& m_Window;
     std::thread m_Thread;

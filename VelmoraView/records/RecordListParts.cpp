@@ -250,7 +250,7 @@ void EndSaveProgress(CLoadDataDlg* progress)
 
 bool SaveArchiveWork(const std::function<void(int done)>& progress, const ArchiveTarget& target, uint8_t kind,
                      const emtask::DeviceData& data, emtask::EMTaskData& store, const PhotoSource& from,
-                     bool photos, PhotoCopy* copy)
+                     bool photos, PhotoCopy* copy, std::string* why)
 {
     const int32_t count = emtask::RecordCount(data);
     const int step = std::max(1, count / 200);
@@ -259,7 +259,7 @@ bool SaveArchiveWork(const std::function<void(int done)>& progress, const Archiv
         [&progress, step, count](int done) {
             if (done % step == 0 || done == count) progress(done);
         },
-        copy);
+        copy, why);
 }
 
 GridPrintJob::GridPrintJob() = default;

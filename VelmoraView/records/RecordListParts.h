@@ -148,10 +148,11 @@ void StartPhotoCopyProgress(CLoadDataDlg* progress, int context, int count, QWid
 void EndSaveProgress(CLoadDataDlg* progress);
 
 // The body of a save worker: SaveArchive, giving `progress` the count done
-// about 200 times (on the worker's thread). True when all went.
+// about 200 times (on the worker's thread). True when all went; else `why`
+// says what failed.
 bool SaveArchiveWork(const std::function<void(int done)>& progress, const ArchiveTarget& target, uint8_t kind,
                      const emtask::DeviceData& data, emtask::EMTaskData& store, const PhotoSource& from,
-                     bool photos, PhotoCopy* copy = nullptr);
+                     bool photos, PhotoCopy* copy, std::string* why);
 
 // Prints a snapshot of the grid on a worker thread, which reports only by
 // `finished`, emitted on that thread: the window connects it queued.

@@ -9,6 +9,7 @@
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 #include "controls/SkinButton.h"
+#include "messaging/StoreNotices.h"
 #include "messaging/WindowOps.h"
 #include "records/RecordArchive.h"
 #include "search/SearchEngine.h"
@@ -256,6 +257,8 @@ void CSearchDataDlg::OnSave()
     if (chosen.isEmpty()) return;
     emtask::EMTaskData* store = &m_Store;
     const records::ArchiveTarget target = records::ArchiveTargetFor(QFile::encodeName(chosen).toStdString());
+    m_SaveFile = target.ok ? QFile::decodeName(target.file.c_str()) : chosen;
+    m_SaveWhy = target.ok ? std::string() : "no archive name in it";
     if (!target.ok) {
         OnSaved(false);
         return;
@@ -271,7 +274,8 @@ void CSearchDataDlg::OnSave()
     m_SaveThread = std::thread([this, target, kind, from, photos, store] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         const bool ok = records::SaveArchiveWork([this](int done) { emit workProgressed(done); }, target,
-                                                 kind, store->Search().Found(), *store, from, photos);
+                                                 kind, store->Search().Found(), *store, from, photos, nullptr,
+                                                 &m_SaveWhy);
         emit saveFinished(ok);
     });
 }
@@ -282,8 +286,8 @@ void CSearchDataDlg::OnSaved(bool ok)
     records::EndSaveProgress(m_Progress);
     setEnabled(true);
     if (!ok)
-        ShowMessage(this, QStringLiteral("It can't save file "), QStringLiteral("Error"),
-                    QMessageBox::Warning);
+        ReportFileNotSaved(this, tr("It can't save file "), tr("Error"), m_SaveFile,
+                           QString::fromStdString(m_SaveWhy));
 }
 
 void CSearchDataDlg::OnCsv()
@@ -302,12 +306,15 @@ void CSearchDataDlg::OnCsv()
     m_Progress->Bar()->SetTextInfo(info);
     m_Progress->Start(n, this);
     m_CsvRunning = true;
+    m_CsvFile = chosen;
+    m_CsvWhy.clear();
     const std::string path = QFile::encodeName(chosen).toStdString();
     const int order = store->Settings().Get().dateorder;
     auto pause = m_CsvPause;
     m_CsvThread = std::thread([this, path, order, n, store, pause] {
         search::CsvExportHooks hooks;
         hooks.running = &m_CsvRunning;
+        hooks.why = &m_CsvWhy;
         hooks.pause = pause ? pause : [this](int ms) {
             // In short steps, so that a closing window never waits long.
             for (int waited = 0; waited < ms && m_CsvRunning; waited += 10)
@@ -332,7 +339,8 @@ void CSearchDataDlg::OnCsvDone(search::CsvResult result)
         if (progress) progress->hide();
     });
     if (result == search::CsvResult::Failed)
-        ShowMessage(this, QStringLiteral("Fail to save"), QString(), QMessageBox::NoIcon);
+        ReportFileNotSaved(this, tr("Fail to save") + QLatin1Char(' '), QString(), m_CsvFile,
+                           QString::fromStdString(m_CsvWhy));
 }
 
 void CSearchDataDlg::OnPrint()

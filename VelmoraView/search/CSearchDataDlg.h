@@ -108,6 +108,10 @@ private:
     records::PhotoVerdict m_ShownVerdict = records::PhotoVerdict::NoPhoto;
 
     std::thread m_SaveThread;
+    QString m_SaveFile;     // the archive the save was to write
+    std::string m_SaveWhy;  // and what failed (read after the join)
+    QString m_CsvFile;      // the same for the CSV export
+    std::string m_CsvWhy;
     std::thread m_CsvThread;
     std::atomic<bool> m_CsvRunning{false};
     records::GridPrintJob m_Print;

@@ -20,6 +20,7 @@ CsvResult ExportCsv(const std::string& path, const emtask::DeviceData& data, int
     emtask::AtomicFileWriter file;
     if (!file.Open(path)) {
         DebugLine("open error");
+        if (hooks.why) *hooks.why = emtask::LastFileError();
         return CsvResult::Failed;
     }
     auto running = [&] { return !hooks.running || hooks.running->load(); };
@@ -39,6 +40,7 @@ CsvResult ExportCsv(const std::string& path, const emtask::DeviceData& data, int
     if (!running()) return CsvResult::Stopped;
     if (!ok || !file.Commit()) {
         DebugLine("write error : %s", path.c_str());
+        if (hooks.why) *hooks.why = emtask::LastFileError();
         return CsvResult::Failed;
     }
     return CsvResult::Saved;

@@ -19,6 +19,7 @@ struct CsvExportHooks {
     std::function<void(int ms)> pause;           // waits; the real one sleeps
     std::function<void(int lines)> progress;     // lines written so far
     const std::atomic<bool>* running = nullptr;  // cleared: stop, keep the old file
+    std::string* why = nullptr;                  // on Failed: the file and the system's reason
 };
 
 enum class CsvResult { Saved, Failed, Stopped };

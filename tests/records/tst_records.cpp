@@ -176,7 +176,10 @@ private slots:
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "file/x.dat"));
         w->Button(RecordButton::Save)->click();
         WaitIdle(w);
-        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages(), QStringList{"해당 파일을 저장할 수 없습니다. "}, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages().size(), 1, 20000);
+        QCOMPARE(dialogs.messages()[0],
+                 "해당 파일을 저장할 수 없습니다. " + QString::fromStdString(*home / "file/x/x.dat") +
+                     "\ncannot create " + QString::fromStdString(*home / "file/x") + ": Not a directory");
         QVERIFY(w->isEnabled());
         w->close();
         dialogs.shown.clear();
@@ -336,8 +339,11 @@ private slots:
         dialogs.fileAnswers.push_back(QString::fromStdString(*home / "out/march.xlsx"));
         Excel();
         WaitDone();
-        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages(),
-                                  QStringList{QString::fromUtf8("해당 파일을 저장할 수 없습니다. ")}, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.messages().size(), 1, 20000);
+        QVERIFY2(dialogs.messages()[0].startsWith("해당 파일을 저장할 수 없습니다. " +
+                                                  QString::fromStdString(*home / "out/march/march_1.xlsx") +
+                                                  "\n"),
+                 qPrintable(dialogs.messages()[0]));
     }
 
     // Check all on a small log with one changed record: the finding is listed

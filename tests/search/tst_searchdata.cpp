@@ -129,7 +129,12 @@ private slots:
         }
         const std::string csv = FileText(*home / "found.csv");  // ".csv" added
         QCOMPARE(std::count(csv.begin(), csv.end(), '\n'), 16L);
-        QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Fail to save")});
+        // The failure names the file and the system's reason.
+        QCOMPARE(dialogs.messages(),
+                 QStringList{"Fail to save " + QString::fromStdString(*home / "no/such/dir/x.csv") +
+                             "\ncannot create a file beside " +
+                             QString::fromStdString(*home / "no/such/dir/x.csv") +
+                             ": No such file or directory"});
         QVERIFY(w.isEnabled());
 
         // The archive of the results carries the kind byte 'A'.
