@@ -1,10 +1,12 @@
 #include "options/COptionPsetDlg.h"
 
 #include "DebugLog.h"
+#include "ProgramFolder.h"
 #include "StoreParts.h"
 #include "TextUtil.h"
 #include "controls/Skin.h"
 #include "messaging/StoreNotices.h"
+#include "options/Language.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -41,32 +43,42 @@ COptionPsetDlg::COptionPsetDlg(emtask::SettingsBlock& settings, QWidget* parent)
       m_Settings(settings)
 {
     resize(760, 540);
-    Heading(QStringLiteral("Date Format"), 40, 30, this);
+    Heading(tr("Date Format"), 40, 30, this);
     m_Date = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) m_Date->addButton(Choice(QString(), 60 + i * 210, 66, 190, this), i);
 
-    Heading(QStringLiteral("Display"), 40, 140, this);
-    auto* cap = new QLabel(QStringLiteral("Data Display"), this);
+    Heading(tr("Display"), 40, 140, this);
+    auto* cap = new QLabel(tr("Data Display"), this);
     cap->setFont(skin::Arial(15));
     cap->setGeometry(60, 176, 160, 34);
     m_Rows = new QComboBox(this);
-    m_Rows->setAccessibleName(QStringLiteral("Rows per sheet"));  // its label, not its value
+    m_Rows->setAccessibleName(tr("Rows per sheet"));  // its label, not its value
     m_Rows->setFont(skin::Arial(15));
     m_Rows->setGeometry(230, 176, 190, 34);
     for (int i = 0; i < emtask::kRowsIndexCount; ++i)
         m_Rows->addItem(QString::number(emtask::RowsPerSheet(i)));
 
-    Heading(QStringLiteral("Data Save"), 40, 250, this);
-    auto* cap2 = new QLabel(QStringLiteral("Photo Save"), this);
+    Heading(tr("Data Save"), 40, 250, this);
+    auto* cap2 = new QLabel(tr("Photo Save"), this);
     cap2->setFont(skin::Arial(15));
     cap2->setGeometry(60, 286, 160, 34);
     m_Photo = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) m_Photo->addButton(Choice(QString(), 230 + i * 150, 286, 130, this), i);
     // Captions come with the first showing; a screen reader has the names from the start.
     for (int i = 0; i < 3; ++i) dateChoice(i)->setAccessibleName(QString::fromLatin1(kDateTexts[i]));
-    photoChoice(0)->setAccessibleName(cap2->text() + QStringLiteral(" Yes"));
-    photoChoice(1)->setAccessibleName(cap2->text() + QStringLiteral(" No"));
-    m_Rows->setAccessibleName(cap->text());
+    photoChoice(0)->setAccessibleName(tr("Photo Save Yes"));
+    photoChoice(1)->setAccessibleName(tr("Photo Save No"));
+
+    // Read at start only: the windows are built in one language.
+    Heading(tr("Language"), 40, 360, this);
+    m_Language = new QComboBox(this);
+    m_Language->setAccessibleName(tr("Language"));
+    m_Language->setFont(skin::Arial(15));
+    m_Language->setGeometry(60, 396, 230, 34);
+    m_Language->addItems({tr("As the system"), tr("English"), tr("Korean")});
+    auto* when = new QLabel(tr("Applies when the program starts again."), this);
+    when->setFont(skin::Arial(14));
+    when->setGeometry(310, 396, 420, 34);
 
     // Captions and marks are set on the first showing, from the stored values.
     // The choice that became checked, however it was chosen (mouse, key,
@@ -78,6 +90,7 @@ COptionPsetDlg::COptionPsetDlg(emtask::SettingsBlock& settings, QWidget* parent)
         if (on) OnPhotoSave(id);
     });
     connect(m_Rows, &QComboBox::activated, this, &COptionPsetDlg::OnRows);
+    connect(m_Language, &QComboBox::activated, this, &COptionPsetDlg::OnLanguage);
 }
 
 COptionPsetDlg::~COptionPsetDlg() = default;
@@ -110,13 +123,14 @@ void COptionPsetDlg::paintEvent(QPaintEvent*)
     skin::PaintPanel(p, QRect(20, 20, 720, 100));
     skin::PaintPanel(p, QRect(20, 130, 720, 100));
     skin::PaintPanel(p, QRect(20, 240, 720, 100));
+    skin::PaintPanel(p, QRect(20, 350, 720, 100));
 }
 
 void COptionPsetDlg::LoadControls()
 {
     for (int i = 0; i < 3; ++i) dateChoice(i)->setText(QString::fromLatin1(kDateTexts[i]));
-    photoChoice(0)->setText(QStringLiteral("Yes"));
-    photoChoice(1)->setText(QStringLiteral("No"));
+    photoChoice(0)->setText(tr("Yes"));
+    photoChoice(1)->setText(tr("No"));
 
     const emtask::BusInfo& b = m_Settings.Get();
     const QSignalBlocker quietDate(m_Date), quietPhoto(m_Photo);
@@ -130,19 +144,20 @@ void COptionPsetDlg::LoadControls()
     m_Photo->setExclusive(true);
     // An index outside the list selects nothing rather than a wrong count.
     m_Rows->setCurrentIndex(b.rowsindex >= 0 && b.rowsindex < emtask::kRowsIndexCount ? b.rowsindex : -1);
+    m_Language->setCurrentIndex(int(options::ReadLanguageSetting(emtask::ProgramFolder())));
 }
 
 void COptionPsetDlg::OnDateOrder(int order)
 {
     m_Settings.Change([order](emtask::BusInfo& b) { b.dateorder = order; });
     emit dateOrderChanged();
-    ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
+    ReportNotSaved(this, m_Settings.Save(), tr("The settings"));
 }
 
 void COptionPsetDlg::OnPhotoSave(int value)
 {
     m_Settings.Change([value](emtask::BusInfo& b) { b.photosave = value; });
-    ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
+    ReportNotSaved(this, m_Settings.Save(), tr("The settings"));
 }
 
 void COptionPsetDlg::OnRows(int index)
@@ -150,5 +165,16 @@ void COptionPsetDlg::OnRows(int index)
     DebugLine(" OnCbnSelchangeComboDisp ");
     if (index < 0 || index >= emtask::kRowsIndexCount) return;
     m_Settings.Change([index](emtask::BusInfo& b) { b.rowsindex = index; });
-    ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
+    ReportNotSaved(this, m_Settings.Save(), tr("The settings"));
+}
+
+void COptionPsetDlg::OnLanguage(int index)
+{
+    const std::string folder = emtask::ProgramFolder();
+    std::string why;
+    if (index < 0 || index > 2 || options::WriteLanguageSetting(folder, options::UiLanguage(index), why))
+        return;
+    ReportFileNotSaved(this, tr("It can't save file "), tr("Error"),
+                       QString::fromStdString(options::LanguageSettingPath(folder)),
+                       QString::fromStdString(why));
 }

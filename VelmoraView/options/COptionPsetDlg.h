@@ -1,5 +1,5 @@
-// "Program Setting" page: date order, photo save with exports, rows per sheet.
-// Every change is stored in the settings block and saved at once.
+// "Program Setting" page: date order, photo save with exports, rows per sheet,
+// and the windows' language. Every change is saved at once.
 #pragma once
 
 #include "StoreParts.h"
@@ -21,6 +21,7 @@ public:
     int checkedDateOrder() const;
     int checkedPhotoSave() const;
     QComboBox* rowsList() const { return m_Rows; }
+    QComboBox* languageList() const { return m_Language; }
     QRadioButton* dateChoice(int order) const;
     QRadioButton* photoChoice(int value) const;
 
@@ -38,9 +39,11 @@ private:
     void OnDateOrder(int order);
     void OnPhotoSave(int value);
     void OnRows(int index);
+    void OnLanguage(int index);
 
     bool m_Initialised = false;
     QButtonGroup* m_Date;
     QButtonGroup* m_Photo;
     QComboBox* m_Rows;
+    QComboBox* m_Language;
 };

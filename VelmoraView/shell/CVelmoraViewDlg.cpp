@@ -686,7 +686,7 @@ void CVelmoraViewDlg::contextMenuEvent(QContextMenuEvent* e)
     QMenu menu(this);
     menu.addAction(QStringLiteral("Minimize"), this, &CVelmoraViewDlg::showMinimized);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("VelmoraView 정보(&A)..."), this, &CVelmoraViewDlg::OnAbout);
+    menu.addAction(tr("VelmoraView 정보(&A)..."), this, &CVelmoraViewDlg::OnAbout);
     menu.exec(e->globalPos());
 }
 

@@ -6,12 +6,14 @@
 #include "controls/LimitedEdit.h"
 #include "controls/SkinButton.h"
 #include "options/COptionPsetDlg.h"
+#include "options/Language.h"
 #include "options/Password.h"
 
 #include <QAccessible>
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 #include <filesystem>
@@ -49,6 +51,33 @@ private slots:
         page.rowsList()->setCurrentIndex(18);
         emit page.rowsList()->activated(18);
         QCOMPARE(StoredBus().rowsindex, 18);
+
+        // The language is kept apart from the settings block, whose layout is fixed.
+        const std::vector<char> block = ReadBytes(emtask::ConfigPath());
+        using options::UiLanguage;
+        const std::string home = emtask::ProgramFolder();
+        QCOMPARE(page.languageList()->currentIndex(), int(UiLanguage::System));
+        emit page.languageList()->activated(int(UiLanguage::Korean));
+        QCOMPARE(options::ReadLanguageSetting(home), UiLanguage::Korean);
+        QVERIFY(ReadBytes(emtask::ConfigPath()) == block);
+        WriteBytes(options::LanguageSettingPath(home), "language=fr\n", 12);  // not ours
+        QCOMPARE(options::ReadLanguageSetting(home), UiLanguage::System);
+    }
+
+    void theSystemLocaleOrTheSettingChoosesABuiltInCatalogue()
+    {
+        using options::UiLanguage;
+        QCOMPARE(options::ResolveLanguage(UiLanguage::System, "ko-KR"), UiLanguage::Korean);
+        QCOMPARE(options::ResolveLanguage(UiLanguage::System, "en-US"), UiLanguage::English);
+        QCOMPARE(options::ResolveLanguage(UiLanguage::System, "C"), UiLanguage::English);
+        QCOMPARE(options::ResolveLanguage(UiLanguage::Korean, "en-US"), UiLanguage::Korean);
+        QCOMPARE(options::ResolveLanguage(UiLanguage::English, "ko-KR"), UiLanguage::English);
+        // Both catalogues are in the program, each the other way round.
+        QTranslator ko, en;
+        QVERIFY(options::LoadCatalogue(UiLanguage::Korean, ko));
+        QVERIFY(options::LoadCatalogue(UiLanguage::English, en));
+        QCOMPARE(ko.translate("COptionPsetDlg", "Language"), QString("언어"));
+        QCOMPARE(en.translate("records::RecordExcel", "처리오류"), QString("Error"));
     }
 
     void promptAcceptsExactlyTheStoredPassword()
