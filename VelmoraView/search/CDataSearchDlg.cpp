@@ -34,7 +34,7 @@ void SetPickerDate(QDateTimeEdit* edit, const search::PickerTime& p)
 }
 }  // namespace
 
-CDataSearchDlg::CDataSearchDlg(emtask::SearchResults& search, QWidget* parent)
+CDataSearchDlg::CDataSearchDlg(emtask::SearchResults& search, int dateOrder, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       m_Search(search)
 {
@@ -77,7 +77,11 @@ CDataSearchDlg::CDataSearchDlg(emtask::SearchResults& search, QWidget* parent)
     m_StartDate = new QDateTimeEdit(this);
     m_EndDate = new QDateTimeEdit(this);
     for (QDateTimeEdit* e : {m_StartDate, m_EndDate}) {
-        e->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+        // The month's short English name, in the order the tables use.
+        e->setLocale(QLocale::c());
+        e->setDisplayFormat(dateOrder == 0   ? QStringLiteral("yyyy-MMM-dd")
+                            : dateOrder == 1 ? QStringLiteral("MMM-dd-yyyy")
+                                             : QStringLiteral("dd-MMM-yyyy"));
         e->setCalendarPopup(true);
     }
     pair(1, m_StartDate, m_EndDate);

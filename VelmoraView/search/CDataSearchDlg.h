@@ -16,7 +16,8 @@ class QLineEdit;
 class CDataSearchDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CDataSearchDlg(emtask::SearchResults& search, QWidget* parent = nullptr);
+    // The date pickers show dates in the settings' `dateOrder`, as the tables do.
+    CDataSearchDlg(emtask::SearchResults& search, int dateOrder, QWidget* parent = nullptr);
 
     // Fills the window from the stored criteria and runs it modally (through
     // Dialogs()); QDialog::Accepted when the criteria were stored.

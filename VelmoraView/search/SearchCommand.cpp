@@ -10,7 +10,7 @@ namespace search {
 
 void OpenSearch(CReadDeviceDlg& records, const std::function<void(CSearchDataDlg&)>& prepare)
 {
-    CDataSearchDlg criteria(records.Store().Search(), &records);
+    CDataSearchDlg criteria(records.Store().Search(), records.Store().Settings().Get().dateorder, &records);
     CommitResultAreaAhead(records.Store().Search());
     if (criteria.DoModal() != QDialog::Accepted) return;
     CSearchDataDlg results(records.Store(), records.SourceFlag(), records.ArchivePhotoFolder(),

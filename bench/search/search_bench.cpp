@@ -264,7 +264,7 @@ int main(int argc, char** argv)
     std::printf("%-34s %7d %8.1f / %6.1f\n", "keep all after a smaller search", 1000, Median(sheetWall),
                 Median(sheetCpu));
     if (argc > 2) {
-        CDataSearchDlg criteria(emtask::GetManager()->Search());
+        CDataSearchDlg criteria(emtask::GetManager()->Search(), 2);
         criteria.InitDialog();
         criteria.show();
         QCoreApplication::processEvents();

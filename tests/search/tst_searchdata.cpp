@@ -11,6 +11,8 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <algorithm>
@@ -96,7 +98,7 @@ private slots:
         };
         for (const auto& tick : ways) {
             emtask::StoreImage::Criteria(*m).flags = 0;
-            CDataSearchDlg w(emtask::GetManager()->Search());
+            CDataSearchDlg w(emtask::GetManager()->Search(), 2);
             w.InitDialog();
             w.show();
             QCheckBox* box = w.CheckBox(CDataSearchDlg::BoxError);
@@ -107,6 +109,16 @@ private slots:
             QCOMPARE(FieldText(emtask::StoreImage::Criteria(*m).errortext), std::string("Flow"));
             tick(box);
             QCOMPARE(emtask::StoreImage::Criteria(*m).flags, 0u);
+        }
+        // The pickers write dates as the tables do, in the settings' order.
+        const char* const shapes[] = {"^\\d{4}-[A-Z][a-z]{2}-\\d{2}$", "^[A-Z][a-z]{2}-\\d{2}-\\d{4}$",
+                                      "^\\d{2}-[A-Z][a-z]{2}-\\d{4}$"};
+        for (int order = 0; order < 3; ++order) {
+            CDataSearchDlg w(emtask::GetManager()->Search(), order);
+            w.InitDialog();
+            for (QDateTimeEdit* e : w.findChildren<QDateTimeEdit*>())
+                QVERIFY2(QRegularExpression(shapes[order]).match(e->text()).hasMatch(),
+                         qPrintable(e->text()));
         }
     }
 
