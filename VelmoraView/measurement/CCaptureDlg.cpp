@@ -10,6 +10,7 @@
 #include "messaging/WindowRegistry.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -29,7 +30,7 @@ CCaptureDlg::CCaptureDlg(emtask::EMTaskData& store, DeviceLink* link, QWidget* p
 {
     setFixedSize(kWidth, kHeight);
     setObjectName(QStringLiteral("CCaptureDlg"));
-    auto* title = new QLabel(QStringLiteral("Measure"), this);
+    auto* title = new QLabel(tr("Measure"), this);
     skin::StyleTitle(title);
     title->setGeometry(10, 2, 300, 26);
 
@@ -38,7 +39,7 @@ CCaptureDlg::CCaptureDlg(emtask::EMTaskData& store, DeviceLink* link, QWidget* p
     m_CloseBtn->setFocusPolicy(Qt::NoFocus);
     m_CloseBtn->setAutoDefault(false);
     skin::StyleTitleClose(m_CloseBtn);
-    m_CloseBtn->setAccessibleName(QStringLiteral("Close"));
+    m_CloseBtn->setAccessibleName(tr("Close"));
     connect(m_CloseBtn, &QPushButton::clicked, this, &CCaptureDlg::OnCloseButton);
 
     const emtask::BusInfo& bus = m_Store.Settings().Get();
@@ -46,13 +47,13 @@ CCaptureDlg::CCaptureDlg(emtask::EMTaskData& store, DeviceLink* link, QWidget* p
     info->setGeometry(23, 60, 460, 285);
     info->setFrameShape(QFrame::Box);
     info->setStyleSheet(QStringLiteral("QFrame { background: white; }"));
-    auto* head = new QLabel(QStringLiteral("User Information"), info);
+    auto* head = new QLabel(tr("User Information"), info);
     head->setFont(skin::Arial(24, true));
     head->setGeometry(20, 15, 420, 32);
-    auto* idLabel = new QLabel(QStringLiteral("ID"), info);
+    auto* idLabel = new QLabel(tr("ID"), info);
     idLabel->setFont(skin::Arial(20, true));
     idLabel->setGeometry(20, 90, 90, 30);
-    auto* nameLabel = new QLabel(QStringLiteral("Name"), info);
+    auto* nameLabel = new QLabel(tr("Name"), info);
     nameLabel->setFont(skin::Arial(20, true));
     nameLabel->setGeometry(20, 160, 90, 30);
     m_IdValue = new QLabel(QString::fromUtf8(emtask::FieldText(bus.subjectid).c_str()), info);
@@ -188,7 +189,7 @@ void CCaptureDlg::ShowStep(int step)
     const emtask::BusInfo& bus = m_Store.Settings().Get();
     v.result = QString::fromLatin1(emtask::FieldText(bus.lastresult).c_str());
     v.unit = QString::fromLatin1(emtask::FieldText(bus.unitcode).c_str());
-    v.notice = QString::fromLatin1(m_Session->Notice().c_str());
+    v.notice = QCoreApplication::translate("measurement", m_Session->Notice().c_str());
     m_Status->SetView(v);
 }
 
@@ -223,8 +224,7 @@ void CCaptureDlg::Store(bool flowError)
     const std::string problem = StoreProblemText(m_LastStored, result, !photo.empty());
     if (!problem.empty()) {
         DebugLine("not saved: %s", problem.c_str());
-        ShowMessage(this, QString::fromUtf8(problem.c_str()), QStringLiteral("Not saved"),
-                    QMessageBox::Warning);
+        ShowMessage(this, QString::fromUtf8(problem.c_str()), tr("Not saved"), QMessageBox::Warning);
     }
 }
 

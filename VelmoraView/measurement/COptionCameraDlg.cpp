@@ -21,14 +21,14 @@ COptionCameraDlg::COptionCameraDlg(emtask::SettingsBlock& settings, QWidget* par
     setFixedSize(kWidth, kHeight);
     const QFont f = skin::Arial(16);
 
-    auto* camLabel = new QLabel(QStringLiteral("Camera"), this);
+    auto* camLabel = new QLabel(tr("Camera"), this);
     camLabel->setFont(f);
     camLabel->setGeometry(40, 40, 160, 28);
     m_List = new QComboBox(this);
     m_List->setAccessibleName(camLabel->text());
     m_List->setGeometry(210, 40, 200, 28);
 
-    auto* useLabel = new QLabel(QStringLiteral("Webcam Use"), this);
+    auto* useLabel = new QLabel(tr("Webcam Use"), this);
     useLabel->setFont(f);
     useLabel->setGeometry(40, 90, 160, 28);
     m_Use = new QCheckBox(this);
@@ -69,7 +69,7 @@ void COptionCameraDlg::Refill()
     m_Filling = true;
     const emtask::BusInfo& b = m_Settings.Get();
     m_List->clear();
-    for (int i = 0; i < CameraCount(); ++i) m_List->addItem(QStringLiteral("CAM %1").arg(i));
+    for (int i = 0; i < CameraCount(); ++i) m_List->addItem(tr("CAM %1").arg(i));
     if (b.camerause == 1) {
         m_Use->setChecked(true);
         m_List->setEnabled(true);
@@ -142,10 +142,7 @@ void COptionCameraDlg::OnUseToggled(bool on)
     SaveSettings();
 }
 
-void COptionCameraDlg::SaveSettings()
-{
-    ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
-}
+void COptionCameraDlg::SaveSettings() { ReportNotSaved(this, m_Settings.Save(), tr("The settings")); }
 
 void COptionCameraDlg::StartPreview(int index)
 {

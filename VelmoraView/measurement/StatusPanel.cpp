@@ -2,6 +2,7 @@
 
 #include "controls/Skin.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -63,14 +64,14 @@ QString StepText(const StatusView& v)
 {
     switch (v.step) {
     case 0:
-    case 1: return QStringLiteral("Wait");
-    case 2: return QStringLiteral("Blow");
+    case 1: return QCoreApplication::translate("measurement", "Wait");
+    case 2: return QCoreApplication::translate("measurement", "Blow");
     case 3:
     case 4: return v.result;
-    case 5: return QStringLiteral("Analyzing");
-    case 10: return QStringLiteral("Flow");
-    case 12: return QStringLiteral("Sensor Error");
-    case 16: return QStringLiteral("Time out");
+    case 5: return QCoreApplication::translate("measurement", "Analyzing");
+    case 10: return QCoreApplication::translate("measurement", "Flow");
+    case 12: return QCoreApplication::translate("measurement", "Sensor Error");
+    case 16: return QCoreApplication::translate("measurement", "Time out");
     default: return {};
     }
 }

@@ -6,6 +6,7 @@
 
 #include "devicelink/DeviceEvents.h"
 
+#include <QtGlobal>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -21,8 +22,8 @@ public:
     // After "BRE" the close button comes back when the instrument has been
     // silent this long, so a vanished instrument never locks the window.
     static constexpr uint32_t kSilenceMs = 30000;
-    static inline const char* const kRecalibrationNotice =
-        "                                  [ Need Recalibration ]";
+    static inline const char* const kRecalibrationNotice = QT_TRANSLATE_NOOP(
+        "measurement", "                                  [ Need Recalibration ]");
 
     struct Hooks {
         virtual ~Hooks() = default;

@@ -7,6 +7,8 @@
 #include "ProgramFolder.h"
 #include "TextUtil.h"
 
+#include <QCoreApplication>
+#include <QStringList>
 #include <cstring>
 #include <opencv2/imgcodecs.hpp>
 
@@ -110,23 +112,29 @@ StoredTest FlowDataSave(EMTaskData& store, bool flowError, const std::string& re
 
 std::string StoreProblemText(const StoredTest& stored, const std::string& result, bool hadPhoto)
 {
-    const std::string shown = result.empty() ? std::string("-") : result;
+    const QString shown = QString::fromStdString(result.empty() ? std::string("-") : result);
     if (stored.slot < 0)
-        return "The test log is full: this result (" + shown + ") was not saved. Please note it by hand.";
-    std::string text;
+        return QCoreApplication::translate(
+                   "measurement",
+                   "The test log is full: this result (%1) was not saved. Please note it by hand.")
+            .arg(shown)
+            .toStdString();
+    QStringList lines;
     if (stored.logSaved != 1)
-        text = "This result (" + shown + ") was not saved: " + stored.logError + ". Please note it by hand.";
+        lines << QCoreApplication::translate("measurement",
+                                             "This result (%1) was not saved: %2. Please note it by hand.")
+                     .arg(shown, QString::fromStdString(stored.logError));
     else if (stored.sealSaved != 1)
-        text = "The result was saved, but not sealed: " + stored.sealError + ".";
-    if (stored.logSaved == 1 && stored.settingSaved != 1) {
-        if (!text.empty()) text += "\n";
-        text += "The result was saved, but the settings were not: " + stored.settingError + ".";
-    }
-    if (hadPhoto && !stored.photoWritten) {
-        if (!text.empty()) text += "\n";
-        text += "The photograph of this test could not be saved.";
-    }
-    return text;
+        lines << QCoreApplication::translate("measurement", "The result was saved, but not sealed: %1.")
+                     .arg(QString::fromStdString(stored.sealError));
+    if (stored.logSaved == 1 && stored.settingSaved != 1)
+        lines << QCoreApplication::translate("measurement",
+                                             "The result was saved, but the settings were not: %1.")
+                     .arg(QString::fromStdString(stored.settingError));
+    if (hadPhoto && !stored.photoWritten)
+        lines << QCoreApplication::translate("measurement",
+                                             "The photograph of this test could not be saved.");
+    return lines.join(QLatin1Char('\n')).toStdString();
 }
 
 }  // namespace measurement

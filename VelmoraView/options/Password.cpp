@@ -26,13 +26,13 @@ CPassword::CPassword(const emtask::SettingsBlock& settings, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       m_Settings(settings)
 {
-    setWindowTitle(QStringLiteral("Password"));  // the window's name to a screen reader
+    setWindowTitle(tr("Password"));  // the window's name to a screen reader
     setFixedSize(540, 230);
     DragWithMouse(this);
-    auto* caption = new QLabel(QStringLiteral("Password"), this);
+    auto* caption = new QLabel(tr("Password"), this);
     caption->setGeometry(10, 4, 100, 21);
     skin::StyleTitle(caption);
-    auto* hint = new QLabel(QStringLiteral("Enter the administrator password."), this);
+    auto* hint = new QLabel(tr("Enter the administrator password."), this);
     hint->setGeometry(42, 76, 460, 30);
     hint->setFont(skin::Arial(16));
     hint->setStyleSheet("color: #464646;");
@@ -40,7 +40,7 @@ CPassword::CPassword(const emtask::SettingsBlock& settings, QWidget* parent)
     m_Entry->setGeometry(42, 116, 342, 27);
     m_Entry->setFont(skin::Arial(18));
     m_Entry->setAccessibleName(caption->text());
-    m_Confirm = new CSkinButton(301, CSkinButton::Look::Flat, QStringLiteral("Confirm"), this);
+    m_Confirm = new CSkinButton(301, CSkinButton::Look::Flat, tr("Confirm"), this);
     m_Confirm->place(396, 116, 502, 143);
     m_Close = new CSkinButton(100, CSkinButton::Look::TitleIcon, QString(), this, CSkinButton::Glyph::Close);
     m_Close->place(494, 0, 539, 29);
@@ -134,13 +134,14 @@ COptionHelpDlg::COptionHelpDlg(emtask::SettingsBlock& settings, QWidget* parent)
       m_Settings(settings)
 {
     resize(760, 540);
-    auto* heading = new QLabel(QStringLiteral("Password"), this);
+    auto* heading = new QLabel(tr("Password"), this);
     heading->setGeometry(40, 30, 400, 30);
     heading->setFont(skin::Arial(21, true));
     heading->setStyleSheet("color: #303030;");
-    const char* captions[] = {"Password to change", "Re-enter password to change"};
+    const char* captions[] = {QT_TRANSLATE_NOOP("COptionHelpDlg", "Password to change"),
+                              QT_TRANSLATE_NOOP("COptionHelpDlg", "Re-enter password to change")};
     for (int i = 0; i < 2; ++i) {
-        auto* l = new QLabel(QString::fromLatin1(captions[i]), this);
+        auto* l = new QLabel(tr(captions[i]), this);
         l->setGeometry(60, 90 + i * 50, 250, 32);
         l->setFont(skin::Arial(15));
         auto* colon = new QLabel(QStringLiteral(":"), this);
@@ -153,9 +154,9 @@ COptionHelpDlg::COptionHelpDlg(emtask::SettingsBlock& settings, QWidget* parent)
     m_Repeat = new CLimitedEdit(kPasswordChars, kPasswordBytes, this, true);
     m_Repeat->setGeometry(335, 142, 240, 28);
     m_Repeat->setFont(skin::Arial(16));
-    m_New->setAccessibleName(QString::fromLatin1(captions[0]));
-    m_Repeat->setAccessibleName(QString::fromLatin1(captions[1]));
-    m_Apply = new CSkinButton(0, CSkinButton::Look::Flat, QStringLiteral("Apply"), this);
+    m_New->setAccessibleName(tr(captions[0]));
+    m_Repeat->setAccessibleName(tr(captions[1]));
+    m_Apply = new CSkinButton(0, CSkinButton::Look::Flat, tr("Apply"), this);
     m_Apply->setGeometry(475, 200, 100, 34);
     connect(m_Apply, &CSkinButton::command, this, &COptionHelpDlg::OnApply);
 }
@@ -181,12 +182,10 @@ void COptionHelpDlg::OnApply()
     const int saved = m_Settings.Save();
     if (!match) {
         DebugLine(" password ch error");
-        ShowMessage(this, QStringLiteral("Password change error"), QStringLiteral("Error"),
-                    QMessageBox::Critical);
-    } else if (!ReportNotSaved(this, saved, QStringLiteral("The new password"))) {
+        ShowMessage(this, tr("Password change error"), tr("Error"), QMessageBox::Critical);
+    } else if (!ReportNotSaved(this, saved, tr("The new password"))) {
         DebugLine(" password ch success");
-        ShowMessage(this, QStringLiteral("Password change success"), QStringLiteral("Success"),
-                    QMessageBox::Warning);
+        ShowMessage(this, tr("Password change success"), tr("Success"), QMessageBox::Warning);
     }
     emit applied();
 }

@@ -46,9 +46,9 @@ CIDentry::CIDentry(const emtask::UserRegister& users, emtask::SettingsBlock& set
       m_Settings(settings)
 {
     setObjectName(QStringLiteral("CIDentry"));
-    setWindowTitle(QStringLiteral("Identification"));  // the window's name to a screen reader
+    setWindowTitle(tr("Identification"));  // the window's name to a screen reader
     setFixedSize(540, 300);
-    auto* head = new QLabel(QStringLiteral("Identification"), this);
+    auto* head = new QLabel(tr("Identification"), this);
     skin::StyleTitle(head);
     head->setGeometry(10, 2, 300, 26);
 
@@ -57,10 +57,10 @@ CIDentry::CIDentry(const emtask::UserRegister& users, emtask::SettingsBlock& set
     m_Close->setAutoDefault(false);
     m_Close->setFocusPolicy(Qt::NoFocus);
     skin::StyleTitleClose(m_Close);
-    m_Close->setAccessibleName(QStringLiteral("Close"));
+    m_Close->setAccessibleName(tr("Close"));
     connect(m_Close, &QPushButton::clicked, this, &CIDentry::OnClose);
 
-    auto* prompt = new QLabel(QStringLiteral("ID or Name"), this);
+    auto* prompt = new QLabel(tr("ID or Name"), this);
     prompt->setFont(skin::Arial(18));
     prompt->setStyleSheet("color: #464646;");
     prompt->setGeometry(60, 74, 420, 30);
@@ -70,9 +70,9 @@ CIDentry::CIDentry(const emtask::UserRegister& users, emtask::SettingsBlock& set
     m_Entry->setFont(skin::Arial(22));
     m_Entry->setGeometry(60, 110, 420, 44);
     prompt->setBuddy(m_Entry);
-    m_Entry->setAccessibleName(QStringLiteral("ID or name"));
+    m_Entry->setAccessibleName(tr("ID or name"));
 
-    m_Ok = new QPushButton(QStringLiteral("OK"), this);
+    m_Ok = new QPushButton(tr("OK"), this);
     m_Ok->setGeometry(200, 200, 140, 44);
     m_Ok->setDefault(true);
     skin::StyleFlatButton(m_Ok);

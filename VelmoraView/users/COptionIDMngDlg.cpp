@@ -13,6 +13,7 @@
 #include "users/UserRegister.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -42,7 +43,7 @@ QString NamedText(const users::ImportCheck& check)
 {
     QString text = QString::fromStdString(check.text);
     if (text.size() > 64) text = text.left(64) + QChar(0x2026);
-    return QStringLiteral("%1 (row %2)").arg(text).arg(check.row);
+    return QCoreApplication::translate("COptionIDMngDlg", "%1 (row %2)").arg(text).arg(check.row);
 }
 
 }  // namespace
@@ -55,22 +56,21 @@ COptionIDMngDlg::COptionIDMngDlg(emtask::UserRegister& users, emtask::SettingsBl
 {
     setFixedSize(760, 540);
 
-    auto* title = new QLabel(QStringLiteral("Register or Delete"), this);
+    auto* title = new QLabel(tr("Register or Delete"), this);
     title->setGeometry(10, 4, 400, 26);
     title->setFont(skin::Arial(21));
 
-    auto* totalCaption = new QLabel(QStringLiteral("Total User"), this);
+    auto* totalCaption = new QLabel(tr("Total User"), this);
     totalCaption->setGeometry(10, 40, 90, 24);
     m_totalLabel = new QLabel(QStringLiteral("00000000"), this);
     m_totalLabel->setGeometry(100, 40, 120, 24);
 
     m_list = new QTableWidget(0, ColCount, this);
-    m_list->setAccessibleName(QStringLiteral("Registered users"));
+    m_list->setAccessibleName(tr("Registered users"));
     m_list->setTabKeyNavigation(false);  // Tab leaves the table, arrows move in it
     m_list->setGeometry(10, 70, 740, 410);
-    m_list->setHorizontalHeaderLabels({QStringLiteral("Seq No."), QStringLiteral("Modify"),
-                                       QStringLiteral("Creation Date"), QStringLiteral("User ID"),
-                                       QStringLiteral("User Name")});
+    m_list->setHorizontalHeaderLabels(
+        {tr("Seq No."), tr("Modify"), tr("Creation Date"), tr("User ID"), tr("User Name")});
     const int widths[ColCount] = {70, 65, 130, 170, 170};
     for (int c = 0; c < ColCount; ++c) m_list->setColumnWidth(c, widths[c]);
     m_list->setFont(skin::Arial(11));  // the date and time fit the 130-pixel column
@@ -89,11 +89,11 @@ COptionIDMngDlg::COptionIDMngDlg(emtask::UserRegister& users, emtask::SettingsBl
         OnModify(m_rows[row].slot);
     });
 
-    m_btnReg = new QPushButton(QStringLiteral("Register ID"), this);
-    m_btnLoad = new QPushButton(QStringLiteral("Load file"), this);
-    m_btnSave = new QPushButton(QStringLiteral("Save as"), this);
-    m_btnDeleteAll = new QPushButton(QStringLiteral("Delete All"), this);
-    m_btnDelete = new QPushButton(QStringLiteral("Delete"), this);
+    m_btnReg = new QPushButton(tr("Register ID"), this);
+    m_btnLoad = new QPushButton(tr("Load file"), this);
+    m_btnSave = new QPushButton(tr("Save as"), this);
+    m_btnDeleteAll = new QPushButton(tr("Delete All"), this);
+    m_btnDelete = new QPushButton(tr("Delete"), this);
     QPushButton* buttons[] = {m_btnReg, m_btnLoad, m_btnSave, m_btnDeleteAll, m_btnDelete};
     for (int i = 0; i < 5; ++i) buttons[i]->setGeometry(10 + i * 150, 495, 140, 34);
     connect(m_btnReg, &QPushButton::clicked, this, &COptionIDMngDlg::OnBnClickedBtnRegUser);
@@ -134,7 +134,7 @@ void COptionIDMngDlg::RefreshUserList()
         r.slot = s;
         r.uid = u.uid;
         r.text[ColSeq] = QString::number(u.uid);
-        r.text[ColModify] = QStringLiteral("Modify");
+        r.text[ColModify] = tr("Modify");
         r.text[ColDate] = QString::fromStdString(emtask::UserDateText(u, order));
         r.text[ColId] = users::FieldQString(u.cusid);
         r.text[ColName] = users::FieldQString(u.uname);
@@ -206,10 +206,10 @@ void COptionIDMngDlg::OnBnClickedBtnRegUser()
     const int slot = users::FirstFreeSlot(m_Users.Slots());
     if (slot < 0) {
         ShowMessage(this,
-                    QStringLiteral("The register is full: %1 users are registered.\n"
-                                   "Please delete a user before registering a new one.")
+                    tr("The register is full: %1 users are registered.\n"
+                       "Please delete a user before registering a new one.")
                         .arg(users::kMaxUserSlot),
-                    QStringLiteral("Register ID"), QMessageBox::Warning);
+                    tr("Register ID"), QMessageBox::Warning);
         return;
     }
     RunRegistration(0, slot);
@@ -229,7 +229,7 @@ void COptionIDMngDlg::RunRegistration(int regType, int slot)
     dlg.nUID = slot;
     if (dlg.DoModal() == QDialog::Accepted) {
         DebugPrint("[%s:%d]SaveUserInfo\n", EMT_SRC, __LINE__);
-        ReportNotSaved(this, m_Users.Save(), QStringLiteral("The user list"));
+        ReportNotSaved(this, m_Users.Save(), tr("The user list"));
     }
 }
 
@@ -238,13 +238,12 @@ void COptionIDMngDlg::OnBnClickedBtnDelete()
     SyncChecks();
     const bool anyChecked = std::any_of(m_rows.begin(), m_rows.end(), [](const Row& r) { return r.checked; });
     if (m_rows.empty() || !anyChecked) {
-        ShowMessage(this, QStringLiteral("Please check the checkbox you want to delete ID "),
-                    QStringLiteral("ID Delete"), QMessageBox::Information);
+        ShowMessage(this, tr("Please check the checkbox you want to delete ID "), tr("ID Delete"),
+                    QMessageBox::Information);
         return;
     }
-    const bool confirmed = ShowMessage(this,
-                                       QStringLiteral("Are you sure you want to delete the checked ID?"),
-                                       QStringLiteral("ID Delete"), QMessageBox::Question,
+    const bool confirmed = ShowMessage(this, tr("Are you sure you want to delete the checked ID?"),
+                                       tr("ID Delete"), QMessageBox::Question,
                                        QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     for (size_t i = 0; confirmed && i < m_rows.size(); ++i) {
         if (!m_rows[i].checked) continue;
@@ -255,25 +254,24 @@ void COptionIDMngDlg::OnBnClickedBtnDelete()
         if (slot > 0) m_Users.Erase(slot);
     }
     // Written and counted again even when cancelled.
-    ReportNotSaved(this, m_Users.Save(), QStringLiteral("The user list"));
+    ReportNotSaved(this, m_Users.Save(), tr("The user list"));
     RefreshUserList();
 }
 
 void COptionIDMngDlg::OnBnClickedBtnDeleteAll()
 {
-    if (ShowMessage(this, QStringLiteral("Are you sure you want to delete all user?"),
-                    QStringLiteral("All Delete"), QMessageBox::Question,
-                    QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+    if (ShowMessage(this, tr("Are you sure you want to delete all user?"), tr("All Delete"),
+                    QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     m_Users.Clear();
-    ReportNotSaved(this, m_Users.Save(), QStringLiteral("The user list"));
+    ReportNotSaved(this, m_Users.Save(), tr("The user list"));
     RefreshUserList();
 }
 
 void COptionIDMngDlg::OnBnClickedBtnSaveAs()
 {
     if (Busy()) return;
-    const QString path = Dialogs().saveFileName(this, QStringLiteral("Save as"), QString(), kExcelFileFilter);
+    const QString path = Dialogs().saveFileName(this, tr("Save as"), QString(), kExcelFileFilter);
     if (path.isEmpty()) return;
     SaveXlsx(WithDefaultSuffix(path, QStringLiteral("xlsx")));
 }
@@ -313,8 +311,7 @@ void COptionIDMngDlg::ExportFinished(bool ok)
     m_exportRunning = false;
     if (!ok) {
         DebugLine("SaveXlsx failed : %s", m_savePath.toLocal8Bit().constData());
-        ShowMessage(this, QStringLiteral("It failed to save "), QStringLiteral("Error"),
-                    QMessageBox::Critical);
+        ShowMessage(this, tr("It failed to save "), tr("Error"), QMessageBox::Critical);
     }
 }
 
@@ -322,9 +319,8 @@ void COptionIDMngDlg::OnBnClickedBtnLoadFile()
 {
     if (Busy()) return;
     if (m_Settings.Get().totaluser != 0) {
-        if (ShowMessage(this,
-                        QStringLiteral("Existing user data will be deleted.\nDo you still want to proceed?"),
-                        QStringLiteral("Warning"), QMessageBox::Warning,
+        if (ShowMessage(this, tr("Existing user data will be deleted.\nDo you still want to proceed?"),
+                        tr("Warning"), QMessageBox::Warning,
                         QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
             DebugLine("no");
             return;
@@ -342,8 +338,7 @@ void COptionIDMngDlg::QueueImport()
 void COptionIDMngDlg::OnImportMessage()
 {
     if (Busy()) return;
-    const QString path = Dialogs().openFileName(this, QStringLiteral("Load file"), QString(),
-                                                kExcelFileFilter);
+    const QString path = Dialogs().openFileName(this, tr("Load file"), QString(), kExcelFileFilter);
     if (path.isEmpty()) return;
     LoadXlsx(path);
 }
@@ -379,9 +374,10 @@ void COptionIDMngDlg::LoadXlsx(const QString& path)
 QString COptionIDMngDlg::ImportErrorText(xlsx::ReadError e)
 {
     switch (e) {
-    case xlsx::ReadError::CannotOpen: return QStringLiteral("The file could not be opened.");
-    case xlsx::ReadError::TooLarge: return QStringLiteral("The file is too large to be a user list.");
-    default: return QStringLiteral("The file is not a readable .xlsx workbook.");
+    case xlsx::ReadError::CannotOpen: return tr("The file could not be opened.\nThe user list is unchanged.");
+    case xlsx::ReadError::TooLarge:
+        return tr("The file is too large to be a user list.\nThe user list is unchanged.");
+    default: return tr("The file is not a readable .xlsx workbook.\nThe user list is unchanged.");
     }
 }
 
@@ -390,18 +386,16 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
 {
     if (m_importThread.joinable()) m_importThread.join();
     m_importRunning = false;
-    const QString title = QStringLiteral("Error");
+    const QString title = tr("Error");
     if (read.error != xlsx::ReadError::None) {
         DebugLine("LoadXlsx(%s) : %s", m_loadPath.toLocal8Bit().constData(), read.detail.c_str());
-        ShowMessage(this, ImportErrorText(read.error) + QStringLiteral("\nThe user list is unchanged."),
-                    title, QMessageBox::Critical);
+        ShowMessage(this, ImportErrorText(read.error), title, QMessageBox::Critical);
         return;
     }
     switch (check.kind) {
     case users::ImportCheck::Ok: break;
     case users::ImportCheck::Duplicate:
-        ShowMessage(this,
-                    QStringLiteral("There are same Name or ID \n => ") + QString::fromStdString(check.text),
+        ShowMessage(this, tr("There are same Name or ID \n => %1").arg(QString::fromStdString(check.text)),
                     title, QMessageBox::Critical);
         return;
     case users::ImportCheck::TooLong: ShowNamingNotice(this, ErrorNotice::TooLong, NamedText(check)); return;
@@ -410,36 +404,35 @@ void COptionIDMngDlg::ImportFinished(const xlsx::ReadResult& read, const users::
         return;
     case users::ImportCheck::BadCharacter:
         ShowMessage(this,
-                    QStringLiteral("The ID or name on row %1 holds a control character or bytes that are "
-                                   "not text.\nThe user list is unchanged.")
+                    tr("The ID or name on row %1 holds a control character or bytes that are "
+                       "not text.\nThe user list is unchanged.")
                         .arg(check.row),
                     title, QMessageBox::Critical);
         return;
     case users::ImportCheck::NoId:
         ShowMessage(this,
-                    QStringLiteral("The name %1 has no ID beside it.\nThe user list is unchanged.")
-                        .arg(NamedText(check)),
+                    tr("The name %1 has no ID beside it.\nThe user list is unchanged.").arg(NamedText(check)),
                     title, QMessageBox::Critical);
         return;
     case users::ImportCheck::TooMany:
         ShowMessage(this,
-                    QStringLiteral("The file holds more users than can be registered (at most %1).\n"
-                                   "The user list is unchanged.")
+                    tr("The file holds more users than can be registered (at most %1).\n"
+                       "The user list is unchanged.")
                         .arg(users::kMaxUserSlot),
                     title, QMessageBox::Critical);
         return;
     case users::ImportCheck::NoHeader:
         ShowMessage(this,
-                    QStringLiteral("No \"User ID\" header was found in the file.\n"
-                                   "The user list is unchanged."),
+                    tr("No \"User ID\" header was found in the file.\n"
+                       "The user list is unchanged."),
                     title, QMessageBox::Critical);
         return;
     case users::ImportCheck::NoUsers:
-        ShowMessage(this, QStringLiteral("The file holds no users.\nThe user list is unchanged."), title,
+        ShowMessage(this, tr("The file holds no users.\nThe user list is unchanged."), title,
                     QMessageBox::Information);
         return;
     }
     users::ApplyImport(m_Users, check.users, when);
-    ReportNotSaved(this, m_Users.Save(), QStringLiteral("The user list"));
+    ReportNotSaved(this, m_Users.Save(), tr("The user list"));
     QMetaObject::invokeMethod(this, &COptionIDMngDlg::RefreshUserList, Qt::QueuedConnection);
 }

@@ -37,12 +37,12 @@ CRegUserDlg::CRegUserDlg(emtask::UserRegister& users, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       m_Users(users)
 {
-    setWindowTitle(QStringLiteral("Registration"));
+    setWindowTitle(tr("Registration"));
     setFixedSize(360, 190);
     setModal(true);
     setStyleSheet(QStringLiteral("CRegUserDlg { background: white; border: 1px solid rgb(120,120,120); }"));
 
-    auto* title = new QLabel(QStringLiteral("Registration"), this);
+    auto* title = new QLabel(tr("Registration"), this);
     title->setGeometry(10, 4, 250, 24);
     title->setFont(skin::Arial(21));
 
@@ -50,26 +50,26 @@ CRegUserDlg::CRegUserDlg(emtask::UserRegister& users, QWidget* parent)
     m_btnCorner->setGeometry(326, 2, 30, 26);
     m_btnCorner->setAutoDefault(false);
     m_btnCorner->setFlat(true);
-    m_btnCorner->setAccessibleName(QStringLiteral("Close"));
+    m_btnCorner->setAccessibleName(tr("Close"));
 
-    auto* idLabel = new QLabel(QStringLiteral("ID"), this);
+    auto* idLabel = new QLabel(tr("ID"), this);
     idLabel->setGeometry(20, 50, 80, 26);
     m_editCusID = new QLineEdit(this);
     m_editCusID->setGeometry(100, 50, 240, 26);
     LimitField(m_editCusID, &m_idLimit);
     m_editCusID->setAccessibleName(idLabel->text());
 
-    auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
+    auto* nameLabel = new QLabel(tr("Name"), this);
     nameLabel->setGeometry(20, 90, 80, 26);
     m_editName = new QLineEdit(this);
     m_editName->setGeometry(100, 90, 240, 26);
     LimitField(m_editName, &m_nameLimit);
     m_editName->setAccessibleName(nameLabel->text());
 
-    m_btnConfirm = new QPushButton(QStringLiteral("Confirm"), this);
+    m_btnConfirm = new QPushButton(tr("Confirm"), this);
     m_btnConfirm->setGeometry(100, 140, 110, 32);
     m_btnConfirm->setDefault(true);  // Enter confirms from any control
-    m_btnClose = new QPushButton(QStringLiteral("Close"), this);
+    m_btnClose = new QPushButton(tr("Close"), this);
     m_btnClose->setGeometry(230, 140, 110, 32);
     m_btnClose->setAutoDefault(false);
 
@@ -120,7 +120,7 @@ int CRegUserDlg::CheckUserInfo(int uid)
     case users::CheckResult::EmptyName: DebugLine(" m_editName 0 "); break;
     case users::CheckResult::DuplicateName: DebugLine(" w_ErrorNameFind == ERROR_REGNAME"); break;
     }
-    ShowMessage(this, users::CheckMessage(r), QStringLiteral("Error"), QMessageBox::Warning);
+    ShowMessage(this, users::CheckMessage(r), tr("Error"), QMessageBox::Warning);
     return -1;
 }
 
@@ -133,9 +133,9 @@ void CRegUserDlg::OnOK()
             emtask::FieldText(held.uname) != m_openedName) {
             DebugLine(" slot %d changed while the window was open", nUID);
             ShowMessage(this,
-                        QStringLiteral("The user list was replaced while this window was open.\n"
-                                       "The change was not stored."),
-                        QStringLiteral("Error"), QMessageBox::Warning);
+                        tr("The user list was replaced while this window was open.\n"
+                           "The change was not stored."),
+                        tr("Error"), QMessageBox::Warning);
             Finish(QDialog::Rejected);
             return;
         }

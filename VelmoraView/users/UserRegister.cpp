@@ -2,6 +2,7 @@
 
 #include "TextUtil.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 #include <cstdio>
@@ -76,12 +77,12 @@ CheckResult CheckUser(const BusUserInfo* table, int slot, const std::string& id,
 QString CheckMessage(CheckResult r)
 {
     switch (r) {
-    case CheckResult::EmptyId: return QStringLiteral("Please fill in ID.");
+    case CheckResult::EmptyId: return QCoreApplication::translate("users", "Please fill in ID.");
     case CheckResult::DuplicateId:
-        return QStringLiteral("There are same ID or Name.\nPlease use another ID.");
-    case CheckResult::EmptyName: return QStringLiteral("Please fill in Name.");
+        return QCoreApplication::translate("users", "There are same ID or Name.\nPlease use another ID.");
+    case CheckResult::EmptyName: return QCoreApplication::translate("users", "Please fill in Name.");
     case CheckResult::DuplicateName:
-        return QStringLiteral("There are same ID or Name.\nPlease use another Name.");
+        return QCoreApplication::translate("users", "There are same ID or Name.\nPlease use another Name.");
     case CheckResult::Ok: break;
     }
     return {};
