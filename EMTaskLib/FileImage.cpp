@@ -649,9 +649,11 @@ bool CommitTempFile(const std::string& tmp, const std::string& path)
     int fd = open(tmp.c_str(), O_RDONLY | O_CLOEXEC);
     bool ok = fd >= 0 && SyncFile(fd, tmp);
     if (fd >= 0) ok = (close(fd) == 0) && ok;
+    if (!ok) SetError(errno, Describe("cannot sync", tmp, errno));
     if (ok) {
         Stage(4);
         ok = RenameFile(tmp, path);
+        if (!ok) SetError(errno, Describe("cannot put in place", path, errno));
     }
     if (!ok) {
         unlink(tmp.c_str());

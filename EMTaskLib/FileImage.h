@@ -47,7 +47,8 @@ bool AtomicWriteFile(const std::string& path, const std::vector<Piece>& pieces);
 
 // Puts a file that another writer has completed at `tmp` into place as
 // `path`: flushed to disk first, then renamed over `path`, and the rename
-// flushed. On failure `tmp` is removed and `path` is untouched.
+// flushed. On failure `tmp` is removed, `path` is untouched and LastFileError
+// says why.
 bool CommitTempFile(const std::string& tmp, const std::string& path);
 // A file written as a stream and put in place whole: the bytes go to a new
 // temporary file beside `path`; Commit flushes it to the disk and renames it

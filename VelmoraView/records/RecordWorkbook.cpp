@@ -193,7 +193,7 @@ WorkbookExportResult ExportWorkbooks(const DeviceData& d, int order, const std::
              WriteWorkbook(tmp, target.folder, d, remaining - 1, rows, order, written, progress, res.detail);
         if (ok && !emtask::CommitTempFile(tmp, path)) {
             ok = false;
-            res.detail = "cannot rename into place";
+            res.detail = emtask::LastFileError();
         }
         if (!ok) {
             unlink(tmp.c_str());

@@ -292,17 +292,22 @@ void COptionIDMngDlg::SaveXlsx(const QString& path)
     const std::string target = QFile::encodeName(path).toStdString();
     m_exportThread = std::thread([this, target] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        const bool ok = users::ExportUsers(target, m_Users.Slots(), [this](int n) {
-            if (n % 64 == 0)
-                QMetaObject::invokeMethod(
-                    this, [this, n] { m_progress->Bar()->SetPos(n); }, Qt::QueuedConnection);
-        });
+        std::string why;
+        const bool ok = users::ExportUsers(
+            target, m_Users.Slots(),
+            [this](int n) {
+                if (n % 64 == 0)
+                    QMetaObject::invokeMethod(
+                        this, [this, n] { m_progress->Bar()->SetPos(n); }, Qt::QueuedConnection);
+            },
+            &why);
         QMetaObject::invokeMethod(
-            this, [this, ok] { ExportFinished(ok); }, Qt::QueuedConnection);
+            this, [this, ok, why = QString::fromStdString(why)] { ExportFinished(ok, why); },
+            Qt::QueuedConnection);
     });
 }
 
-void COptionIDMngDlg::ExportFinished(bool ok)
+void COptionIDMngDlg::ExportFinished(bool ok, const QString& why)
 {
     if (m_exportThread.joinable()) m_exportThread.join();
     m_progress->Bar()->SetPos(m_progress->Bar()->GetUpper());
@@ -311,7 +316,7 @@ void COptionIDMngDlg::ExportFinished(bool ok)
     m_exportRunning = false;
     if (!ok) {
         DebugLine("SaveXlsx failed : %s", m_savePath.toLocal8Bit().constData());
-        ShowMessage(this, tr("It failed to save "), tr("Error"), QMessageBox::Critical);
+        ReportFileNotSaved(this, tr("It failed to save "), tr("Error"), m_savePath, why);
     }
 }
 

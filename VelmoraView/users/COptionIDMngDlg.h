@@ -64,7 +64,7 @@ private:
     // The file dialog of an import, on the turn after its confirmation.
     void OnImportMessage();
     void QueueImport();
-    void ExportFinished(bool ok);
+    void ExportFinished(bool ok, const QString& why);
     void ImportFinished(const xlsx::ReadResult& read, const users::ImportCheck& check, const struct tm& when);
     void JoinWorkers();
     void RunRegistration(int regType, int slot);  // the registration window, then the file

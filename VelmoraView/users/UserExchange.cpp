@@ -14,7 +14,8 @@ using emtask::BusUserInfo;
 
 namespace users {
 
-bool ExportUsers(const std::string& path, const BusUserInfo* table, const std::function<void(int)>& progress)
+bool ExportUsers(const std::string& path, const BusUserInfo* table, const std::function<void(int)>& progress,
+                 std::string* why)
 {
     // Written beside the target and put in place whole: a failed export
     // leaves an earlier workbook of that name as it was.
@@ -22,7 +23,10 @@ bool ExportUsers(const std::string& path, const BusUserInfo* table, const std::f
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;  // rows go out in order; memory stays flat
     lxw_workbook* wb = workbook_new_opt(tmp.c_str(), &options);
-    if (!wb) return false;
+    if (!wb) {
+        if (why) *why = "cannot create " + tmp + ": " + emtask::ErrorText(errno);
+        return false;
+    }
     lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
     bool ok = ws != nullptr;
     if (ok) {
@@ -48,13 +52,17 @@ bool ExportUsers(const std::string& path, const BusUserInfo* table, const std::f
     lxw_error closed = workbook_close(wb);
     if (closed != LXW_NO_ERROR) {
         DebugLine("workbook_close : %s", lxw_strerror(closed));
+        if (why) *why = "cannot write " + tmp + ": " + lxw_strerror(closed);
         ok = false;
     }
     if (!ok) {
+        if (why && why->empty()) *why = "cannot write " + tmp;
         unlink(tmp.c_str());
         return false;
     }
-    return emtask::CommitTempFile(tmp, path);
+    if (emtask::CommitTempFile(tmp, path)) return true;
+    if (why) *why = emtask::LastFileError();
+    return false;
 }
 
 namespace {

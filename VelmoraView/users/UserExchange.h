@@ -17,9 +17,10 @@ namespace users {
 
 // Writes the users in use: A1 title, A3/B3 headers, the user of slot s on row
 // s + 4, columns A and B 16 wide. `progress` (may be empty) gets the number
-// of users written so far. False when the workbook cannot be written.
+// of users written so far. False when the workbook cannot be written; `why`
+// then says what failed.
 bool ExportUsers(const std::string& path, const emtask::BusUserInfo* table,
-                 const std::function<void(int)>& progress = {});
+                 const std::function<void(int)>& progress = {}, std::string* why = nullptr);
 
 // More users than the register holds are refused.
 constexpr size_t kMaxImportUsers = static_cast<size_t>(emtask::kMaxUsers - 1);

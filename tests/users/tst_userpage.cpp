@@ -280,7 +280,11 @@ private slots:
         WaitIdle(page);
         emtask::iofault::Disarm();
         QVERIFY(page.isEnabled());
-        QCOMPARE(dialogs->messages(), QStringList{"It failed to save "});
+        QCOMPARE(dialogs->messages().size(), 1);
+        QVERIFY2(dialogs->messages()[0].startsWith("It failed to save " +
+                                                   QString::fromStdString(*home / "out.xlsx") +
+                                                   "\ncannot put in place"),
+                 qPrintable(dialogs->messages()[0]));
         QVERIFY(ReadBytes(*home / "out.xlsx") == old);
         QVERIFY(!QFile::exists(QString::fromStdString(*home / "out.xlsx.tmp")));
     }
