@@ -1,6 +1,9 @@
 #include "messaging/WindowOps.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -111,4 +114,31 @@ void KeepAbove(QWidget* w, QWidget* owner)
     owner->winId();
     if (w->windowHandle() && owner->windowHandle())
         w->windowHandle()->setTransientParent(owner->windowHandle());
+}
+
+namespace {
+class EnterPressesButtons : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress) return false;
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->key() != Qt::Key_Return && k->key() != Qt::Key_Enter) || k->isAutoRepeat() ||
+            (k->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (!button || button->isCheckable() || !button->isEnabled() || !button->isVisible()) return false;
+        button->click();
+        return true;
+    }
+};
+}  // namespace
+
+void InstallEnterPressesButtons()
+{
+    static EnterPressesButtons* filter = nullptr;
+    if (filter || !qApp) return;
+    filter = new EnterPressesButtons(qApp);
+    qApp->installEventFilter(filter);
 }

@@ -35,3 +35,7 @@ void DragWithMouse(QWidget* w);
 // Keeps a window of its own above its owner (the window manager's transient
 // hint), without making it a child that the owner's disabling would reach.
 void KeepAbove(QWidget* w, QWidget* owner);
+// Enter presses the focused push button in every window, as Space does (a
+// plain window does not, only a dialog's buttons do); a check box or a radio
+// button is left to the window, whose Enter confirms.
+void InstallEnterPressesButtons();

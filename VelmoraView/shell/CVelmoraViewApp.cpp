@@ -61,6 +61,7 @@ int CVelmoraViewApp::Run()
     QGuiApplication::setDesktopFileName(QString::fromLatin1(DesktopAppId()));
     QApplication::setFont(skin::Arial(14));
     options::InstallLanguage(emtask::ProgramFolder());
+    InstallEnterPressesButtons();
     // Closing the main window ends the run through its exit code, not here.
     QApplication::setQuitOnLastWindowClosed(false);
     // One program per folder for the whole run: two would overwrite each

@@ -1,6 +1,11 @@
-// Entry limits by characters and bytes.
+// Entry limits by characters and bytes; Enter on a focused button.
 #include "WindowRecorder.h"
 #include "controls/LimitedEdit.h"
+#include "controls/SkinButton.h"
+#include "messaging/WindowOps.h"
+
+#include <QCheckBox>
+#include <QSignalSpy>
 
 #include <QtTest>
 
@@ -31,6 +36,25 @@ private slots:
         QCOMPARE(edit.text(), QString());
         edit.insert(QString::fromUtf8("가나"));
         QCOMPARE(edit.text(), QString::fromUtf8("가나"));
+    }
+
+    void enterPressesTheFocusedButtonOfAPlainWindow()
+    {
+        InstallEnterPressesButtons();
+        QWidget window;
+        auto* button = new CSkinButton(1, CSkinButton::Look::Bar, QStringLiteral("Close"), &window);
+        auto* box = new QCheckBox(QStringLiteral("Yes"), &window);
+        box->move(0, 40);
+        window.show();
+        QSignalSpy pressed(button, &QAbstractButton::clicked);
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(pressed.count(), 2);
+        QTest::keyClick(box, Qt::Key_Return);  // a box is ticked by Space, not by the window's confirm key
+        QVERIFY(!box->isChecked());
+        button->setEnabled(false);
+        QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(pressed.count(), 2);
     }
 };
 
