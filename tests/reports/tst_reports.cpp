@@ -348,10 +348,14 @@ private slots:
             view->savePdfButton()->click();
             QVERIFY(done.wait(20000));
         };
-        // Both take the entries as typed, Apply or not.
+        // Both take the entries as typed, Apply or not: a print of the page
+        // as it was before the typing differs from the one after.
+        const QString before = QString::fromStdString(folder->path + "/before.pdf");
+        output(before, saved);
         TypeText(view->entry(MirrorDlg::Note), "Typed only");
         output(printed, saved);
         QCOMPARE(dialogs.messages().size(), 1);
+        QVERIFY(PdfPicture(printed, 40) != PdfPicture(before, 40));
         for (const QString& pdf : {printed, saved}) {
             const QImage picture = PdfPicture(pdf, 40);
             const QPoint photo(picture.width() * 900 / kPageWidth, picture.height() * 600 / kPageHeight);
