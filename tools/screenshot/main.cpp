@@ -1,7 +1,10 @@
 // Renders the main window (connected to the first listed port when there is
-// one) and the settings window into PNG files for the documentation.
+// one, with a test stored from the photograph $ZOLT7_SCREENSHOT_PHOTO when
+// given) and the settings window into PNG files for the documentation, in the
+// language the system's locale chooses.
 //   shell_screenshot MAIN.png SETTINGS.png [NOTICE.png [SPLASH.png [IDENTIFICATION.png]]]
 //   (program folder: --home DIR)
+#include "EMTaskData.h"
 #include "ProgramFolder.h"
 #include "controls/Skin.h"
 #include "shell/COptionDlg.h"
@@ -9,13 +12,18 @@
 #include "shell/CVelmoraViewDlg.h"
 #include "messaging/Notices.h"
 #include "messaging/WindowOps.h"
+#include "measurement/TestStore.h"
+#include "options/Language.h"
 #include "options/Password.h"
+#include "shell/LastTestPanel.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QPainter>
 #include <QTimer>
 #include <cstdio>
+#include <ctime>
+#include <opencv2/imgcodecs.hpp>
 
 int main(int argc, char** argv)
 {
@@ -26,6 +34,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication::setFont(skin::Arial(14));
+    options::InstallLanguage(emtask::ProgramFolder());
     CVelmoraViewDlg::Options o;
     o.splash = false;
     o.countCameras = false;
@@ -37,6 +46,18 @@ int main(int argc, char** argv)
     const QString settingsFile = QString::fromLocal8Bit(argv[2]);
     int rc = 0;
     QTimer::singleShot(1500, [&] {
+        if (const char* photo = std::getenv("ZOLT7_SCREENSHOT_PHOTO")) {
+            emtask::EMTaskData& store = *emtask::GetManager();
+            store.Settings().Change([](emtask::BusInfo& b) {
+                std::snprintf(b.subjectid, sizeof b.subjectid, "DRV-1042");
+                std::snprintf(b.subjectname, sizeof b.subjectname, "Kim Minjun");
+            });
+            const std::time_t t = std::time(nullptr);
+            struct tm now { };
+            localtime_r(&t, &now);
+            const auto stored = measurement::FlowDataSave(store, false, "0.045", cv::imread(photo), now);
+            main.lastTestPanel()->Show(stored, store.Log().Records(), store.Settings().Get().dateorder);
+        }
         main.RefreshClock();
         if (!main.grab().save(mainFile)) rc = 1;
         main.OpenSettings();
