@@ -15,6 +15,7 @@
 #include "records/RecordArchive.h"
 #include "records/SealAuditDlg.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -35,17 +36,21 @@ StatusLine RecordStatus(bool archive, StatusMoment moment, bool records, const Q
     const QColor black(0, 0, 0), blue(0, 0, 255), red(255, 0, 0);
     const QString n = ShortArchiveName(name);
     if (!records) {
-        if (!archive) return {QStringLiteral("Reading datas : Not exist"), red};
+        if (!archive) return {QCoreApplication::translate("records", "Reading datas : Not exist"), red};
         if (moment == StatusMoment::Opening)
-            return {QStringLiteral("Reading datas from Local : Not exist (%1)").arg(n), red};
-        return {QStringLiteral("Reading data from Local : Not exist (%1)").arg(n), red};
+            return {
+                QCoreApplication::translate("records", "Reading datas from Local : Not exist (%1)").arg(n),
+                red};
+        return {QCoreApplication::translate("records", "Reading data from Local : Not exist (%1)").arg(n),
+                red};
     }
     if (moment == StatusMoment::Opening) {
-        if (!archive) return {QStringLiteral("Reading datas"), black};
-        return {QStringLiteral("Reading datas from Local : Loading... (%1)").arg(n), blue};
+        if (!archive) return {QCoreApplication::translate("records", "Reading datas"), black};
+        return {QCoreApplication::translate("records", "Reading datas from Local : Loading... (%1)").arg(n),
+                blue};
     }
-    if (!archive) return {QStringLiteral("Reading datas : Complete"), black};
-    return {QStringLiteral("Reading datas from Local : Complete (%1)").arg(n), blue};
+    if (!archive) return {QCoreApplication::translate("records", "Reading datas : Complete"), black};
+    return {QCoreApplication::translate("records", "Reading datas from Local : Complete (%1)").arg(n), blue};
 }
 
 }  // namespace records
@@ -55,14 +60,14 @@ CReadDeviceDlg::CReadDeviceDlg(emtask::EMTaskData& store, QWidget* owner)
       m_Store(store)
 {
     setFixedSize(kWidth, kHeight);
-    setWindowTitle(QStringLiteral("Records"));
+    setWindowTitle(tr("Records"));
     setWindowIcon(skin::AppIcon());
     DragWithMouse(this);
 
-    m_Title = records::AddTitleBar(this, QStringLiteral("Records"), [this] { OnClose(); });
+    m_Title = records::AddTitleBar(this, tr("Records"), [this] { OnClose(); });
     m_Status = records::AddStatusLine(this);
 
-    m_DataLabel = new QLabel(QStringLiteral("Data"), this);
+    m_DataLabel = new QLabel(tr("Data"), this);
     m_DataLabel->setGeometry(16, 64, 100, 26);
     m_DataLabel->setFont(skin::Arial(21));
     m_DataLabel->setStyleSheet("color: #303030;");
@@ -74,7 +79,7 @@ CReadDeviceDlg::CReadDeviceDlg(emtask::EMTaskData& store, QWidget* owner)
     m_Model->SetRecords(&m_Store.Log().Records(), &m_Store.Settings());
     m_Grid = records::AddRecordGrid(
         this, m_Model, QRect(2, 94, kWidth - 4, records::kHeaderHeight + 15 * records::kRowHeight),
-        QStringLiteral("Test records"));
+        tr("Test records"));
     // Queued, as the grid's clicks are handled after the event that caused them.
     auto* clicks = new records::GridClicks(m_Grid);
     connect(clicks, &records::GridClicks::rowClicked, this, &CReadDeviceDlg::OnRowClicked,
@@ -94,14 +99,17 @@ CReadDeviceDlg::CReadDeviceDlg(emtask::EMTaskData& store, QWidget* owner)
     ShowPhoto(-1);
 
     static constexpr records::ButtonSpec buttons[] = {
-        {int(RecordButton::Save), "Save"},   {int(RecordButton::Excel), "Excel"},
-        {int(RecordButton::Print), "Print"}, {int(RecordButton::Search), "Search"},
-        {int(RecordButton::Open), "Open"},   {int(RecordButton::Close), "Close"}};
+        {int(RecordButton::Save), QT_TRANSLATE_NOOP("records", "Save")},
+        {int(RecordButton::Excel), QT_TRANSLATE_NOOP("records", "Excel")},
+        {int(RecordButton::Print), QT_TRANSLATE_NOOP("records", "Print")},
+        {int(RecordButton::Search), QT_TRANSLATE_NOOP("records", "Search")},
+        {int(RecordButton::Open), QT_TRANSLATE_NOOP("records", "Open")},
+        {int(RecordButton::Close), QT_TRANSLATE_NOOP("records", "Close")}};
     m_Buttons = records::AddButtonGrid(this, buttons, m_Picture->y() + 40, 3, 189, 210);
     // Check all takes the free place under Close, leaving the laid-out
     // buttons where they are.
-    auto* checkAll = new CSkinButton(int(RecordButton::CheckAll), CSkinButton::Look::Bar,
-                                     QStringLiteral("Check all"), this);
+    auto* checkAll = new CSkinButton(int(RecordButton::CheckAll), CSkinButton::Look::Bar, tr("Check all"),
+                                     this);
     const QRect close = Button(RecordButton::Close)->geometry();
     checkAll->place(close.left(), close.top() + 70, close.right(), close.bottom() + 70);
     m_Buttons.push_back(checkAll);
@@ -127,9 +135,12 @@ CReadDeviceDlg::CReadDeviceDlg(emtask::EMTaskData& store, QWidget* owner)
 
     // Instrument information of the layout: no frame of the protocol fills
     // it, so it stays hidden.
-    for (const char* text :
-         {"Device information", "Device status", "Calibration Requirements", "Test count", "Limit level"}) {
-        auto* l = new QLabel(QString::fromLatin1(text), this);
+    for (const char* text : {QT_TRANSLATE_NOOP("CReadDeviceDlg", "Device information"),
+                             QT_TRANSLATE_NOOP("CReadDeviceDlg", "Device status"),
+                             QT_TRANSLATE_NOOP("CReadDeviceDlg", "Calibration Requirements"),
+                             QT_TRANSLATE_NOOP("CReadDeviceDlg", "Test count"),
+                             QT_TRANSLATE_NOOP("CReadDeviceDlg", "Limit level")}) {
+        auto* l = new QLabel(tr(text), this);
         l->hide();
         m_DeviceInfo.push_back(l);
     }
@@ -371,8 +382,8 @@ void CReadDeviceDlg::OnCheckAll()
 void CReadDeviceDlg::OnSave()
 {
     if (m_SaveThread.joinable()) return;
-    const QString chosen = Dialogs().saveFileName(this, QStringLiteral("Save"), QString(),
-                                                  QStringLiteral("dat File(*.dat);;All Files (*.*)"));
+    const QString chosen = Dialogs().saveFileName(this, tr("Save"), QString(),
+                                                  tr("dat File(*.dat);;All Files (*.*)"));
     if (chosen.isEmpty()) return;
     emtask::EMTaskData* store = &m_Store;
     const records::ArchiveTarget target = records::ArchiveTargetFor(chosen.toStdString());
@@ -421,13 +432,11 @@ void CReadDeviceDlg::OnSaved(bool ok)
 void CReadDeviceDlg::OnOpen()
 {
     if (m_SaveThread.joinable()) return;
-    const QString chosen = Dialogs().openFileName(this, QStringLiteral("Open"), QString(),
-                                                  QStringLiteral("data File (*.dat)"));
+    const QString chosen = Dialogs().openFileName(this, tr("Open"), QString(), tr("data File (*.dat)"));
     if (chosen.isEmpty()) return;
     const records::ArchiveLoad loaded = records::LoadArchive(chosen.toStdString(), m_Store);
     if (loaded != records::ArchiveLoad::Ok) {
-        ShowMessage(this, QStringLiteral("Data File Mismatch"), QStringLiteral("Error"),
-                    QMessageBox::Warning);
+        ShowMessage(this, tr("Data File Mismatch"), tr("Error"), QMessageBox::Warning);
         if (loaded == records::ArchiveLoad::ReadFailed) {
             // Read midway: part of the file lies over the records; the log comes back.
             if (!RestoreLog()) SayLogNotReadBack();
@@ -470,12 +479,11 @@ bool CReadDeviceDlg::RestoreLog() { return m_Store.EndArchiveView(emtask::Measur
 void CReadDeviceDlg::SayLogNotReadBack()
 {
     const QString path = QString::fromStdString(emtask::MeasureLogPath());
-    ShowMessage(
-        this,
-        QStringLiteral("The test log %1 could not be read back (%2). It is shown empty and read-only: no "
-                       "test is stored in it until the program is started again.")
-            .arg(path, QString::fromStdString(emtask::LastStoreError())),
-        QStringLiteral("Data files"), QMessageBox::Warning);
+    ShowMessage(this,
+                tr("The test log %1 could not be read back (%2). It is shown empty and read-only: no "
+                   "test is stored in it until the program is started again.")
+                    .arg(path, QString::fromStdString(emtask::LastStoreError())),
+                tr("Data files"), QMessageBox::Warning);
 }
 
 void CReadDeviceDlg::OnClose()

@@ -41,8 +41,7 @@ RecordExcel::~RecordExcel()
 void RecordExcel::OnExcel()
 {
     if (Running()) return;
-    const QString chosen = Dialogs().saveFileName(&m_Window, QStringLiteral("Excel"), QString(),
-                                                  kExcelFileFilter);
+    const QString chosen = Dialogs().saveFileName(&m_Window, tr("Excel"), QString(), kExcelFileFilter);
     if (chosen.isEmpty()) return;
     Start(WithDefaultSuffix(chosen, QStringLiteral("xlsx")));
 }

@@ -4,14 +4,19 @@
 #include "TextUtil.h"
 #include "controls/GridPrint.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QTableView>
 #include <cstdlib>
 
 namespace records {
 
-const char* const kColumnTitles[ColumnCount] = {"Test No.", "Date", "Time", "Test Result", "Unit",
-                                                "ID",       "Name", "Mode", "Photo"};
+const char* const kColumnTitles[ColumnCount] = {
+    QT_TRANSLATE_NOOP("records", "Test No."), QT_TRANSLATE_NOOP("records", "Date"),
+    QT_TRANSLATE_NOOP("records", "Time"),     QT_TRANSLATE_NOOP("records", "Test Result"),
+    QT_TRANSLATE_NOOP("records", "Unit"),     QT_TRANSLATE_NOOP("records", "ID"),
+    QT_TRANSLATE_NOOP("records", "Name"),     QT_TRANSLATE_NOOP("records", "Mode"),
+    QT_TRANSLATE_NOOP("records", "Photo")};
 const int kColumnWidths[ColumnCount] = {65, 100, 80, 90, 90, 185, 260, 80, 60};
 
 QString CellText(const emtask::TestRecord& r, int column, int dateOrder)
@@ -21,14 +26,14 @@ QString CellText(const emtask::TestRecord& r, int column, int dateOrder)
     case ColDate: return QString::fromUtf8(emtask::RecordDateText(r, dateOrder, emtask::DateStyle::Row));
     case ColTime: return QString::fromUtf8(emtask::RecordTimeText(r));
     case ColResult:
-        if (r.mode == 'F') return QStringLiteral("Flow");
+        if (r.mode == 'F') return QCoreApplication::translate("records", "Flow");
         return QString::fromUtf8(emtask::FieldText(r.result));
     case ColUnit: return QString::fromLatin1(emtask::UnitText(r.unit));
     case ColId: return QString::fromUtf8(emtask::FieldText(r.id));
     case ColName: return QString::fromUtf8(emtask::FieldText(r.name));
     case ColMode:
-        if (r.mode == '0') return QStringLiteral("Normal");
-        if (r.mode == '1') return QStringLiteral("Fast");
+        if (r.mode == '0') return QCoreApplication::translate("records", "Normal");
+        if (r.mode == '1') return QCoreApplication::translate("records", "Fast");
         return QStringLiteral("-");
     default: return {};
     }
@@ -100,8 +105,7 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const
         return CellText(r, col, m_Settings ? m_Settings->Get().dateorder : 0);
     case Qt::AccessibleTextRole:
         // O and X read out as letters: a reader hears whether there is one.
-        if (col == ColPhoto)
-            return m_Photo[size_t(index.row())] ? QStringLiteral("yes") : QStringLiteral("no");
+        if (col == ColPhoto) return m_Photo[size_t(index.row())] ? tr("yes") : tr("no");
         return CellText(r, col, m_Settings ? m_Settings->Get().dateorder : 0);
     case Qt::ForegroundRole:
         if (col == ColResult && ResultIsRed(r)) return QColor(255, 0, 0);
@@ -116,7 +120,7 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const
 QVariant RecordGridModel::headerData(int section, Qt::Orientation o, int role) const
 {
     if (o != Qt::Horizontal || section < 0 || section >= ColumnCount) return {};
-    if (role == Qt::DisplayRole) return QString::fromLatin1(kColumnTitles[section]);
+    if (role == Qt::DisplayRole) return QCoreApplication::translate("records", kColumnTitles[section]);
     return {};
 }
 
@@ -124,7 +128,7 @@ PrintTable RecordGridModel::Snapshot() const
 {
     PrintTable t;
     for (int c = 0; c < ColumnCount; ++c) {
-        t.titles << QString::fromLatin1(kColumnTitles[c]);
+        t.titles << QCoreApplication::translate("records", kColumnTitles[c]);
         t.widths.push_back(kColumnWidths[c]);
     }
     t.rows.reserve(m_Slots.size());

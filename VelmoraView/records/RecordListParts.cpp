@@ -52,7 +52,7 @@ QLabel* AddTitleBar(QWidget* window, const QString& title, std::function<void()>
     auto* closeX = new QPushButton(window);
     closeX->setGeometry(window->width() - 46, 0, 46, kListTitleHeight);
     skin::StyleTitleClose(closeX);
-    closeX->setAccessibleName(QStringLiteral("Close"));
+    closeX->setAccessibleName(QCoreApplication::translate("records", "Close"));
     QObject::connect(closeX, &QPushButton::clicked, window, std::move(onClose));
     return label;
 }
@@ -77,7 +77,7 @@ QComboBox* AddSheetList(QWidget* window)
     auto* list = new QComboBox(window);
     list->setGeometry(window->width() - 16 - 150, 64, 150, 26);
     list->setFont(skin::Arial(15));
-    list->setAccessibleName(QStringLiteral("Sheet"));
+    list->setAccessibleName(QCoreApplication::translate("records", "Sheet"));
     return list;
 }
 
@@ -87,7 +87,8 @@ void FillSheetList(QComboBox* list, Paging& paging, int32_t records, const emtas
     paging.sheetCount = emtask::SheetCount(records, paging.rowsPerSheet);
     QSignalBlocker block(list);
     list->clear();
-    for (int i = 1; i <= paging.sheetCount; ++i) list->addItem(QStringLiteral("Sheet %1").arg(i));
+    for (int i = 1; i <= paging.sheetCount; ++i)
+        list->addItem(QCoreApplication::translate("records", "Sheet %1").arg(i));
     if (paging.sheetCount > 0) list->setCurrentIndex(0);
     paging.prevSheet = 0;
 }
@@ -141,18 +142,18 @@ PhotoVerdict ShowRecordPhoto(PhotoArea* area, const PhotoSource& src, const emta
     PhotoVerdict verdict = PhotoVerdict::NoPhoto;
     if (slot < 0) {
         area->image = NoPhotoThumb();
-        area->setAccessibleName(QStringLiteral("Photograph: no test selected"));
+        area->setAccessibleName(QCoreApplication::translate("records", "Photograph: no test selected"));
     } else {
         PhotoResult r = CheckRecordPhoto(src, d, slot);
         verdict = r.verdict;
         area->image = std::move(r.picture);
         // What the picture says, for a reader who cannot see it.
-        const char* said = verdict == PhotoVerdict::Intact    ? "check passed"
-                           : verdict == PhotoVerdict::Altered ? "altered"
-                                                              : "none";
-        area->setAccessibleName(QStringLiteral("Photograph of test %1: %2")
+        const char* said = verdict == PhotoVerdict::Intact    ? QT_TRANSLATE_NOOP("records", "check passed")
+                           : verdict == PhotoVerdict::Altered ? QT_TRANSLATE_NOOP("records", "altered")
+                                                              : QT_TRANSLATE_NOOP("records", "none");
+        area->setAccessibleName(QCoreApplication::translate("records", "Photograph of test %1: %2")
                                     .arg(d.m_TestData[slot].testno)
-                                    .arg(QLatin1String(said)));
+                                    .arg(QCoreApplication::translate("records", said)));
     }
     area->update();
     return verdict;
@@ -175,8 +176,8 @@ std::vector<CSkinButton*> AddButtonGrid(QWidget* window, std::span<const ButtonS
 {
     std::vector<CSkinButton*> buttons;
     for (int i = 0; i < int(specs.size()); ++i) {
-        auto* b = new CSkinButton(specs[i].id, CSkinButton::Look::Bar, QString::fromLatin1(specs[i].text),
-                                  window);
+        auto* b = new CSkinButton(specs[i].id, CSkinButton::Look::Bar,
+                                  QCoreApplication::translate("records", specs[i].text), window);
         const int left = 380 + (i % columns) * step, y = top + (i / columns) * 70;
         b->place(left, y, left + width, y + 47);
         buttons.push_back(b);
@@ -295,9 +296,8 @@ void GridPrintJob::Finish(bool ok)
     if (!ok && m_Printer) {
         const QString target = PrinterTarget(*m_Printer);
         DebugLine(" print failed: %s", qPrintable(m_Why));
-        ShowMessage(m_Window,
-                    QStringLiteral("The records could not be printed on %1: %2.").arg(target, m_Why),
-                    QStringLiteral("Print"), QMessageBox::Warning);
+        ShowMessage(m_Window, tr("The records could not be printed on %1: %2.").arg(target, m_Why),
+                    tr("Print"), QMessageBox::Warning);
     }
     m_Printer.reset();
 }

@@ -30,7 +30,7 @@ QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), qsizetyp
 
 SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
 {
-    setWindowTitle(QStringLiteral("Check all"));
+    setWindowTitle(tr("Check all"));
     setWindowIcon(skin::AppIcon());
     resize(900, 560);
 
@@ -40,11 +40,11 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
     // up to where they are accepted.
     m_AcceptBefore = new QSpinBox(this);
     m_AcceptBefore->setRange(0, emtask::kMaxRecords + 1);
-    m_AcceptBefore->setSpecialValueText(QStringLiteral("none"));
-    m_AcceptBefore->setAccessibleName(QStringLiteral("Accept unsealed tests below"));
-    auto* acceptLabel = new QLabel(QStringLiteral("Accept unsealed tests below test number:"), this);
+    m_AcceptBefore->setSpecialValueText(tr("none"));
+    m_AcceptBefore->setAccessibleName(tr("Accept unsealed tests below"));
+    auto* acceptLabel = new QLabel(tr("Accept unsealed tests below test number:"), this);
     acceptLabel->setBuddy(m_AcceptBefore);
-    auto* check = new QPushButton(QStringLiteral("Check again"), this);
+    auto* check = new QPushButton(tr("Check again"), this);
     connect(check, &QPushButton::clicked, this, &SealAuditDlg::Start);
     m_Bar = new QProgressBar(this);
     m_Bar->setRange(0, 1000);
@@ -53,37 +53,36 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
     m_List = new QTreeWidget(this);
     m_List->setRootIsDecorated(false);
     m_List->setUniformRowHeights(true);
-    m_List->setHeaderLabels({QStringLiteral("Category"), QStringLiteral("Test No."), QStringLiteral("Date"),
-                             QStringLiteral("Time"), QStringLiteral("ID"), QStringLiteral("Name"),
-                             QStringLiteral("Detail")});
+    m_List->setHeaderLabels(
+        {tr("Category"), tr("Test No."), tr("Date"), tr("Time"), tr("ID"), tr("Name"), tr("Detail")});
     m_List->header()->setStretchLastSection(true);
-    m_List->setAccessibleName(QStringLiteral("Findings"));
+    m_List->setAccessibleName(tr("Findings"));
 
-    m_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_Save = new QPushButton(QStringLiteral("Save as CSV"), this);
-    m_Close = new QPushButton(QStringLiteral("Close"), this);
+    m_Cancel = new QPushButton(tr("Cancel"), this);
+    m_Save = new QPushButton(tr("Save as CSV"), this);
+    m_Close = new QPushButton(tr("Close"), this);
     m_Save->setEnabled(false);
     connect(m_Cancel, &QPushButton::clicked, this, &SealAuditDlg::Cancel);
     connect(m_Save, &QPushButton::clicked, this, [this] { SaveCsv(); });
     connect(m_Close, &QPushButton::clicked, this, &QWidget::close);
 
-    auto* withSheet = new QPushButton(QStringLiteral("Check with key sheet..."), this);
-    auto* exportCp = new QPushButton(QStringLiteral("Export checkpoint..."), this);
-    auto* begin = new QPushButton(QStringLiteral("Begin ledger with key sheet..."), this);
+    auto* withSheet = new QPushButton(tr("Check with key sheet..."), this);
+    auto* exportCp = new QPushButton(tr("Export checkpoint..."), this);
+    auto* begin = new QPushButton(tr("Begin ledger with key sheet..."), this);
     connect(withSheet, &QPushButton::clicked, this, [this] {
-        const QString f = Dialogs().openFileName(this, QStringLiteral("Key sheet"), QString(),
-                                                 QStringLiteral("Key sheets (*.txt);;All files (*)"));
+        const QString f = Dialogs().openFileName(this, tr("Key sheet"), QString(),
+                                                 tr("Key sheets (*.txt);;All files (*)"));
         if (!f.isEmpty()) StartWithKeySheet(f);
     });
     connect(exportCp, &QPushButton::clicked, this, [this] { ExportCheckpoint(); });
     connect(begin, &QPushButton::clicked, this, [this] { BeginKeyedLedger(); });
 
     m_CodeTest = new QLineEdit(this);
-    m_CodeTest->setPlaceholderText(QStringLiteral("Test No."));
+    m_CodeTest->setPlaceholderText(tr("Test No."));
     m_CodeTest->setMaximumWidth(100);
     m_Code = new QLineEdit(this);
-    m_Code->setPlaceholderText(QStringLiteral("Code as printed"));
-    auto* verify = new QPushButton(QStringLiteral("Verify a printed code"), this);
+    m_Code->setPlaceholderText(tr("Code as printed"));
+    auto* verify = new QPushButton(tr("Verify a printed code"), this);
     m_CodeResult = new QLabel(this);
     connect(verify, &QPushButton::clicked, this, [this] { VerifyCode(m_CodeTest->text(), m_Code->text()); });
     auto* codeRow = new QHBoxLayout;
@@ -125,8 +124,8 @@ void SealAuditDlg::StartWithKeySheet(const QString& sheetFile)
     if (Running()) return;
     std::string why;
     if (!emtask::ReadKeySheet(sheetFile.toStdString(), m_Sheet, why)) {
-        ShowMessage(this, QStringLiteral("The key sheet cannot be used:\n%1").arg(Utf8(why)),
-                    QStringLiteral("Check with key sheet"), QMessageBox::Warning);
+        ShowMessage(this, tr("The key sheet cannot be used:\n%1").arg(Utf8(why)), tr("Check with key sheet"),
+                    QMessageBox::Warning);
         return;
     }
     Start();
@@ -144,8 +143,7 @@ void SealAuditDlg::Start()
     m_List->clear();
     m_Counts->clear();
     m_Bar->setValue(0);
-    m_Status->setText(
-        QStringLiteral("Checking every record and photograph of the test log against the seal ledger..."));
+    m_Status->setText(tr("Checking every record and photograph of the test log against the seal ledger..."));
     m_Cancel->setEnabled(true);
     m_Save->setEnabled(false);
     emtask::AuditOptions options;
@@ -193,29 +191,27 @@ void SealAuditDlg::Finish()
     m_Cancel->setEnabled(false);
     const emtask::AuditResult& r = m_Result;
     switch (r.status) {
-    case emtask::AuditResult::Cancelled: m_Status->setText(QStringLiteral("Cancelled.")); return;
+    case emtask::AuditResult::Cancelled: m_Status->setText(tr("Cancelled.")); return;
     case emtask::AuditResult::LogUnreadable:
     case emtask::AuditResult::LedgerUnreadable:
-        m_Status->setText(QStringLiteral("Cannot read %1").arg(Utf8(r.error)));
+        m_Status->setText(tr("Cannot read %1").arg(Utf8(r.error)));
         return;
     case emtask::AuditResult::Failed:
-        m_Status->setText(QStringLiteral("The check failed: %1").arg(Utf8(r.error)));
+        m_Status->setText(tr("The check failed: %1").arg(Utf8(r.error)));
         return;
     case emtask::AuditResult::Done: break;
     }
     m_Bar->setValue(m_Bar->maximum());
-    m_Status->setText(r.Clean() ? QStringLiteral("Everything verifies.")
-                                : QStringLiteral("Not everything verifies."));
+    m_Status->setText(r.Clean() ? tr("Everything verifies.") : tr("Not everything verifies."));
     m_Status->setStyleSheet(r.Clean() ? QStringLiteral("color: #1a7f37;")
                                       : QStringLiteral("color: #c00000;"));
 
     // The totals on one line, then a line per category that has findings.
-    QStringList counts{
-        QStringLiteral("Records: %1, ledger entries: %2, verified: %3, not sealed (CRC only): %4")
-            .arg(r.records)
-            .arg(r.entries)
-            .arg(r.verified)
-            .arg(r.notSealed)};
+    QStringList counts{tr("Records: %1, ledger entries: %2, verified: %3, not sealed (CRC only): %4")
+                           .arg(r.records)
+                           .arg(r.entries)
+                           .arg(r.verified)
+                           .arg(r.notSealed)};
     for (int i = 0; i < emtask::kAuditKinds; ++i)
         if (r.counts[size_t(i)])
             counts << QStringLiteral("%1: %2")
@@ -228,16 +224,16 @@ void SealAuditDlg::Finish()
     for (size_t i = 0; i < shown; ++i) {
         const emtask::AuditFinding& f = r.findings[i];
         QString detail = Utf8(f.detail);
-        if (f.entry >= 0) detail = QStringLiteral("ledger entry %1: %2").arg(f.entry).arg(detail);
+        if (f.entry >= 0) detail = tr("ledger entry %1: %2").arg(f.entry).arg(detail);
         rows << new QTreeWidgetItem(QStringList{QString::fromLatin1(emtask::AuditKindName(f.kind)),
                                                 f.testno ? QString::number(f.testno) : QString(),
                                                 Utf8(f.date), Utf8(f.time), Utf8(f.id), Utf8(f.name),
                                                 detail});
     }
     if (r.findings.size() > shown)
-        rows << new QTreeWidgetItem(QStringList{
-            QString(), QString(), QString(), QString(), QString(), QString(),
-            QStringLiteral("%1 more findings: save as CSV to see them all").arg(r.findings.size() - shown)});
+        rows << new QTreeWidgetItem(
+            QStringList{QString(), QString(), QString(), QString(), QString(), QString(),
+                        tr("%1 more findings: save as CSV to see them all").arg(r.findings.size() - shown)});
     m_List->addTopLevelItems(rows);
     for (int c = 0; c < 6; ++c) m_List->resizeColumnToContents(c);
     m_Save->setEnabled(true);
@@ -248,8 +244,7 @@ QString SealAuditDlg::SummaryText() const { return m_Status->text() + QLatin1Cha
 bool SealAuditDlg::SaveCsv()
 {
     if (Running() || m_Result.status != emtask::AuditResult::Done) return false;
-    QString chosen = Dialogs().saveFileName(this, QStringLiteral("Save as CSV"), QString(),
-                                            QStringLiteral("CSV Files (*.csv)"));
+    QString chosen = Dialogs().saveFileName(this, tr("Save as CSV"), QString(), tr("CSV Files (*.csv)"));
     if (chosen.isEmpty()) return false;
     chosen = WithDefaultSuffix(chosen, QStringLiteral("csv"));
     emtask::AtomicFileWriter w;
@@ -257,9 +252,8 @@ bool SealAuditDlg::SaveCsv()
     if (w.Open(chosen.toStdString()) && w.Write(csv) && w.Commit()) return true;
     const int err = errno;
     ShowMessage(this,
-                QStringLiteral("The findings could not be saved to %1:\n%2")
-                    .arg(chosen, Utf8(emtask::ErrorText(err))),
-                QStringLiteral("Save as CSV"), QMessageBox::Warning);
+                tr("The findings could not be saved to %1:\n%2").arg(chosen, Utf8(emtask::ErrorText(err))),
+                tr("Save as CSV"), QMessageBox::Warning);
     return false;
 }
 
@@ -276,44 +270,41 @@ int SealAuditDlg::VerifyCode(const QString& testno, const QString& code)
 
 bool SealAuditDlg::ExportCheckpoint()
 {
-    const QString title = QStringLiteral("Export checkpoint");
-    QString chosen = Dialogs().saveFileName(this, title, QString(), QStringLiteral("Checkpoints (*.txt)"));
+    const QString title = tr("Export checkpoint");
+    QString chosen = Dialogs().saveFileName(this, title, QString(), tr("Checkpoints (*.txt)"));
     if (chosen.isEmpty()) return false;
     chosen = WithDefaultSuffix(chosen, QStringLiteral("txt"));
     emtask::SealCheckpoint cp;
     std::string why;
     if (!emtask::ExportCheckpoint(emtask::SealLedgerPath(), chosen.toStdString(), cp, why)) {
-        ShowMessage(this,
-                    QStringLiteral("The checkpoint could not be written to %1:\n%2").arg(chosen, Utf8(why)),
-                    title, QMessageBox::Warning);
+        ShowMessage(this, tr("The checkpoint could not be written to %1:\n%2").arg(chosen, Utf8(why)), title,
+                    QMessageBox::Warning);
         return false;
     }
-    ShowMessage(
-        this,
-        QStringLiteral("The checkpoint of the seal ledger up to test %1 is in %2.\n\nKeep it away from this "
-                       "computer. An audit given it (VelmoraView --audit --checkpoint FILE) fails when "
-                       "the program folder was later rolled back or cut short.")
-            .arg(cp.testno)
-            .arg(chosen),
-        title);
+    ShowMessage(this,
+                tr("The checkpoint of the seal ledger up to test %1 is in %2.\n\nKeep it away from this "
+                   "computer. An audit given it (VelmoraView --audit --checkpoint FILE) fails when "
+                   "the program folder was later rolled back or cut short.")
+                    .arg(cp.testno)
+                    .arg(chosen),
+                title);
     return true;
 }
 
 bool SealAuditDlg::BeginKeyedLedger()
 {
-    const QString title = QStringLiteral("Begin ledger with key sheet");
+    const QString title = tr("Begin ledger with key sheet");
     if (ShowMessage(
             this,
-            QStringLiteral(
-                "A new seal ledger begins with the next test. Its entries are signed with a key that "
-                "changes after every test; the first key is written once to a key sheet and never kept "
-                "on this computer.\n\nWith the sheet, an audit proves that no earlier entry was "
-                "rewritten, even by someone who can change every file here. Print the sheet or copy "
-                "it to a medium you keep elsewhere, then delete it from this computer.\n\nThe "
-                "current ledger is kept under another name. Continue?"),
+            tr("A new seal ledger begins with the next test. Its entries are signed with a key that "
+               "changes after every test; the first key is written once to a key sheet and never kept "
+               "on this computer.\n\nWith the sheet, an audit proves that no earlier entry was "
+               "rewritten, even by someone who can change every file here. Print the sheet or copy "
+               "it to a medium you keep elsewhere, then delete it from this computer.\n\nThe "
+               "current ledger is kept under another name. Continue?"),
             title, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
-    QString chosen = Dialogs().saveFileName(this, title, QString(), QStringLiteral("Key sheets (*.txt)"));
+    QString chosen = Dialogs().saveFileName(this, title, QString(), tr("Key sheets (*.txt)"));
     if (chosen.isEmpty()) return false;
     chosen = WithDefaultSuffix(chosen, QStringLiteral("txt"));
     std::string why, aside;
@@ -321,14 +312,13 @@ bool SealAuditDlg::BeginKeyedLedger()
     const int32_t start = records::LogRecordCount(emtask::MeasureLogPath(), why);
     if (start < 0 || !emtask::BeginKeyedLedger(emtask::SealLedgerPath(), start, chosen.toStdString(),
                                                emtask::ProgramFolder(), sheet, aside, why)) {
-        ShowMessage(this, QStringLiteral("No ledger was begun:\n%1").arg(Utf8(why)), title,
-                    QMessageBox::Warning);
+        ShowMessage(this, tr("No ledger was begun:\n%1").arg(Utf8(why)), title, QMessageBox::Warning);
         return false;
     }
     const QString text = Utf8(emtask::KeySheetText(sheet));
     OPENSSL_cleanse(sheet.k0.data(), sheet.k0.size());
-    ShowKeySheet(QStringLiteral("The sealed ledger begins after test %1. The key sheet is in %2; the code "
-                                "below holds the same text, for a phone or a printout.")
+    ShowKeySheet(tr("The sealed ledger begins after test %1. The key sheet is in %2; the code "
+                    "below holds the same text, for a phone or a printout.")
                      .arg(start)
                      .arg(chosen),
                  text, title);
@@ -348,7 +338,7 @@ void SealAuditDlg::ShowKeySheet(const QString& intro, const QString& text, const
     if (!qr.isNull()) {
         auto* code = new QLabel(&dlg);
         code->setPixmap(QPixmap::fromImage(qr));
-        code->setAccessibleName(QStringLiteral("Key sheet as a QR code"));
+        code->setAccessibleName(tr("Key sheet as a QR code"));
         row->addWidget(code);
     }
     auto* sheetText = new QPlainTextEdit(text, &dlg);
@@ -357,7 +347,7 @@ void SealAuditDlg::ShowKeySheet(const QString& intro, const QString& text, const
     sheetText->setMinimumWidth(560);
     row->addWidget(sheetText);
     layout->addLayout(row);
-    auto* ok = new QPushButton(QStringLiteral("OK"), &dlg);
+    auto* ok = new QPushButton(tr("OK"), &dlg);
     connect(ok, &QPushButton::clicked, &dlg, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignRight);
     Dialogs().execDialog(&dlg);

@@ -23,7 +23,8 @@
 #include <cstring>
 
 namespace {
-constexpr const char* kWrongForm = "Wrong print form setting.\nPlease check the print setting.";
+constexpr const char* kWrongForm = QT_TRANSLATE_NOOP(
+    "COptionPrintDlg", "Wrong print form setting.\nPlease check the print setting.");
 
 QLabel* Heading(const QString& text, int x, int y, QWidget* parent)
 {
@@ -47,32 +48,34 @@ COptionPrintDlg::COptionPrintDlg(emtask::SettingsBlock& settings, QWidget* paren
       m_Settings(settings)
 {
     resize(760, 540);
-    auto* title = new QLabel(QStringLiteral("Print Setting"), this);
+    auto* title = new QLabel(tr("Print Setting"), this);
     title->setFont(skin::ArialPt(14, true));
     title->setStyleSheet("color: #303030;");
     title->setGeometry(40, 0, 300, 30);
 
-    Heading(QStringLiteral("Print Background"), 40, 50, this);
+    Heading(tr("Print Background"), 40, 50, this);
     m_Choices = new QButtonGroup(this);
-    const char* names[] = {"Default", "Blank", "Custom"};
+    const char* names[] = {QT_TRANSLATE_NOOP("COptionPrintDlg", "Default"),
+                           QT_TRANSLATE_NOOP("COptionPrintDlg", "Blank"),
+                           QT_TRANSLATE_NOOP("COptionPrintDlg", "Custom")};
     for (int i = 0; i < 3; ++i) {
-        auto* r = new QRadioButton(QString::fromLatin1(names[i]), this);
+        auto* r = new QRadioButton(tr(names[i]), this);
         r->setFont(skin::Arial(15));
         r->setGeometry(60 + 140 * i, 80, 128, 32);
         r->setStyleSheet("QRadioButton { background: #E6E6E6; padding-left: 8px; color: #303030; }");
         m_Choices->addButton(r, i);
     }
 
-    Heading(QStringLiteral("Print Background Path"), 40, 126, this);
+    Heading(tr("Print Background Path"), 40, 126, this);
     m_Path = new QLineEdit(this);
     m_Path->setReadOnly(true);
-    m_Path->setAccessibleName(QStringLiteral("Print Background Path"));
+    m_Path->setAccessibleName(tr("Print Background Path"));
     m_Path->setFont(skin::Arial(14));
     m_Path->setGeometry(60, 156, 280, 32);
     m_Browse = reports::FlatButton(QStringLiteral("..."), QRect(346, 156, 44, 32), this);
-    m_ApplyBg = reports::FlatButton(QStringLiteral("Apply"), QRect(396, 156, 84, 32), this);
+    m_ApplyBg = reports::FlatButton(tr("Apply"), QRect(396, 156, 84, 32), this);
 
-    Heading(QStringLiteral("Print Entry Information"), 40, 214, this);
+    Heading(tr("Print Entry Information"), 40, 214, this);
     for (int i = 0; i < EntryCount; ++i) {
         const int y = 246 + 40 * i;
         const reports::EntryRow row = reports::AddEntryRow(i, this);
@@ -83,7 +86,7 @@ COptionPrintDlg::COptionPrintDlg(emtask::SettingsBlock& settings, QWidget* paren
         m_Entries[i]->setGeometry(200, y, 280, 32);
         connect(m_Entries[i], &QLineEdit::textEdited, this, &COptionPrintDlg::RefreshPreview);
     }
-    m_ApplyEntries = reports::FlatButton(QStringLiteral("Apply"), QRect(396, 410, 84, 34), this);
+    m_ApplyEntries = reports::FlatButton(tr("Apply"), QRect(396, 410, 84, 34), this);
 
     connect(m_Choices, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (on) OnChoice(id);  // mouse, key or screen reader alike
@@ -125,7 +128,7 @@ void COptionPrintDlg::Fill()
             s.reportbg = reports::kBgDefault;
             std::memset(s.bgpath, 0, sizeof s.bgpath);
         });
-        ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings"));
+        ReportNotSaved(this, m_Settings.Save(), tr("The settings"));
     }
     reports::FillEntries(m_Entries, b);
     m_Path->setText(QString::fromUtf8(emtask::FieldText(b.bgpath).c_str()));
@@ -144,8 +147,8 @@ void COptionPrintDlg::OnChoice(int background)
 
 void COptionPrintDlg::OnBrowse()
 {
-    const QString path = Dialogs().openFileName(this, QStringLiteral("Print Background"), QDir::homePath(),
-                                                QStringLiteral("Image File (*.jpg)"));
+    const QString path = Dialogs().openFileName(this, tr("Print Background"), QDir::homePath(),
+                                                tr("Image File (*.jpg)"));
     if (path.isEmpty()) return;
     m_Path->setText(path);
     RefreshPreview();
@@ -162,7 +165,7 @@ bool COptionPrintDlg::StoreCustomPath(emtask::BusInfo& b)
     SelectChoice(reports::kBgDefault);
     RefreshPreview();
     b.reportbg = reports::kBgDefault;
-    ShowMessage(this, QString::fromLatin1(kWrongForm), QStringLiteral("Error"), QMessageBox::Critical);
+    ShowMessage(this, tr(kWrongForm), tr("Error"), QMessageBox::Critical);
     return false;
 }
 
@@ -180,8 +183,8 @@ void COptionPrintDlg::OnApplyBackground()
             RefreshPreview();
         }
     });
-    if (!ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings")) && !wrong)
-        ShowMessage(this, QStringLiteral("Complete."), QStringLiteral("Success"));
+    if (!ReportNotSaved(this, m_Settings.Save(), tr("The settings")) && !wrong)
+        ShowMessage(this, tr("Complete."), tr("Success"));
 }
 
 void COptionPrintDlg::OnApplyEntries()
@@ -190,12 +193,11 @@ void COptionPrintDlg::OnApplyEntries()
     QStringList shortened;
     m_Settings.Change([&](emtask::BusInfo& b) { wrong = !StoreEntries(b, shortened); });
     if (!shortened.isEmpty()) reports::FillEntries(m_Entries, m_Settings.Get());  // show what is stored
-    if (!ReportNotSaved(this, m_Settings.Save(), QStringLiteral("The settings")) && !wrong) {
-        QString text = QStringLiteral("Complete.");
-        if (!shortened.isEmpty())
-            text += QStringLiteral("\nShortened to fit the settings: %1.")
-                        .arg(shortened.join(QStringLiteral(", ")));
-        ShowMessage(this, text, QStringLiteral("Success"));
+    if (!ReportNotSaved(this, m_Settings.Save(), tr("The settings")) && !wrong) {
+        const QString text = shortened.isEmpty() ? tr("Complete.")
+                                                 : tr("Complete.\nShortened to fit the settings: %1.")
+                                                       .arg(shortened.join(QStringLiteral(", ")));
+        ShowMessage(this, text, tr("Success"));
     }
     RefreshPreview();
 }

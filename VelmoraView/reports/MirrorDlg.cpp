@@ -33,16 +33,16 @@ MirrorDlg::MirrorDlg(const emtask::SettingsBlock& settings, QWidget* parent)
       m_Settings(settings)
 {
     setObjectName(QStringLiteral("MirrorDlg"));
-    setWindowTitle(QStringLiteral("Print View"));
+    setWindowTitle(tr("Print View"));
     setFixedSize(kWidth, kHeight);
-    auto* caption = new QLabel(QStringLiteral("Print View"), this);
+    auto* caption = new QLabel(tr("Print View"), this);
     skin::StyleTitle(caption);
     caption->setGeometry(10, 2, 300, 26);
     m_Close = new QPushButton(QStringLiteral("\u2715"), this);
     m_Close->setGeometry(kWidth - 45, 0, 45, kTitle - 1);
     m_Close->setFocusPolicy(Qt::NoFocus);
     skin::StyleTitleClose(m_Close);
-    m_Close->setAccessibleName(QStringLiteral("Close"));
+    m_Close->setAccessibleName(tr("Close"));
     connect(m_Close, &QPushButton::clicked, this, &MirrorDlg::OnClose);
 
     for (int i = 0; i < EntryCount; ++i) {
@@ -55,10 +55,10 @@ MirrorDlg::MirrorDlg(const emtask::SettingsBlock& settings, QWidget* parent)
         m_Entries[i]->setFont(skin::Arial(16));
         m_Entries[i]->setGeometry(180, y, 347, 30);
     }
-    m_Apply = reports::FlatButton(QStringLiteral("Apply"), QRect(24, 788, 118, 42), this);
-    m_Clear = reports::FlatButton(QStringLiteral("Clear"), QRect(152, 788, 118, 42), this);
-    m_Print = reports::FlatButton(QStringLiteral("Print"), QRect(280, 788, 118, 42), this);
-    m_SavePdf = reports::FlatButton(QStringLiteral("Save PDF"), QRect(408, 788, 119, 42), this);
+    m_Apply = reports::FlatButton(tr("Apply"), QRect(24, 788, 118, 42), this);
+    m_Clear = reports::FlatButton(tr("Clear"), QRect(152, 788, 118, 42), this);
+    m_Print = reports::FlatButton(tr("Print"), QRect(280, 788, 118, 42), this);
+    m_SavePdf = reports::FlatButton(tr("Save PDF"), QRect(408, 788, 119, 42), this);
     connect(m_Apply, &QPushButton::clicked, this, &MirrorDlg::OnApply);
     connect(m_Clear, &QPushButton::clicked, this, &MirrorDlg::OnClear);
     connect(m_Print, &QPushButton::clicked, this, &MirrorDlg::OnPrint);
@@ -106,9 +106,9 @@ void MirrorDlg::Render()
     const std::string jpeg = emtask::PrintFormationPath();
     if (!reports::SaveReportJpeg(m_Last.page, jpeg))
         ShowMessage(this,
-                    QStringLiteral("%1 could not be saved: %2.")
+                    tr("%1 could not be saved: %2.")
                         .arg(QString::fromStdString(jpeg), QString::fromStdString(emtask::LastFileError())),
-                    QStringLiteral("Not saved"), QMessageBox::Warning);
+                    tr("Not saved"), QMessageBox::Warning);
 }
 
 void MirrorDlg::OnApply() { Render(); }
@@ -148,9 +148,8 @@ void MirrorDlg::OnOutputDone(bool ok)
 bool MirrorDlg::ShowPrinterChoice()
 {
     const bool any = !Dialogs().printerNames().isEmpty();
-    const QString how = any ? QStringLiteral("Prints the report.")
-                            : QStringLiteral(
-                                  "No printer is installed: saves the report as a PDF file instead.");
+    const QString how = any ? tr("Prints the report.")
+                            : tr("No printer is installed: saves the report as a PDF file instead.");
     m_Print->setToolTip(how);
     m_Print->setAccessibleDescription(how);
     return any;
@@ -167,8 +166,7 @@ void MirrorDlg::OnPrint()
     QPrinter* printer = this->printer();
     if (!Dialogs().printDialog(this, printer)) return;
     StartWorker([printer, page = m_Last.page] { return reports::PrintReportPage(*printer, page); },
-                QStringLiteral("The report could not be printed on %1: %2."), PrinterTarget(*printer),
-                QStringLiteral("Print"));
+                tr("The report could not be printed on %1: %2."), PrinterTarget(*printer), tr("Print"));
 }
 
 QPrinter* MirrorDlg::printer()
@@ -184,8 +182,7 @@ void MirrorDlg::OnSavePdf()
 {
     if (busy()) return;
     Render();
-    QString pdf = Dialogs().saveFileName(this, QStringLiteral("Save PDF"), QDir::homePath(),
-                                         QStringLiteral("PDF File (*.pdf)"));
+    QString pdf = Dialogs().saveFileName(this, tr("Save PDF"), QDir::homePath(), tr("PDF File (*.pdf)"));
     if (pdf.isEmpty()) return;
     if (!pdf.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) pdf += QStringLiteral(".pdf");
     // The worker draws from its own copy of the record: the log may change meanwhile.
@@ -195,7 +192,7 @@ void MirrorDlg::OnSavePdf()
             if (o.record) o.record = o.content.record = &rec;
             return reports::WriteReportPdf(o, pdf);
         },
-        QStringLiteral("%1 could not be saved: %2."), pdf, QStringLiteral("Save PDF"));
+        tr("%1 could not be saved: %2."), pdf, tr("Save PDF"));
 }
 
 void MirrorDlg::OnClose()

@@ -5,6 +5,7 @@
 #include "controls/Skin.h"
 #include "reports/ReportPage.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -17,8 +18,10 @@ struct EntrySpec {
     const char* label;
     int chars;
 };
-const EntrySpec kEntries[kEntryCount] = {
-    {"Title", 15}, {"Operator/Doctor", 30}, {"Subject/Patient", 30}, {"Note", 60}};
+const EntrySpec kEntries[kEntryCount] = {{QT_TRANSLATE_NOOP("reports", "Title"), 15},
+                                         {QT_TRANSLATE_NOOP("reports", "Operator/Doctor"), 30},
+                                         {QT_TRANSLATE_NOOP("reports", "Subject/Patient"), 30},
+                                         {QT_TRANSLATE_NOOP("reports", "Note"), 60}};
 // Characters are what the entries limit; storing a text cuts it to its field
 // at a character boundary (CopyField). Four bytes hold any character.
 constexpr int kMaxCharBytes = 4;
@@ -26,7 +29,7 @@ constexpr int kMaxCharBytes = 4;
 
 EntryRow AddEntryRow(int i, QWidget* parent)
 {
-    auto* label = new QLabel(QString::fromLatin1(kEntries[i].label), parent);
+    auto* label = new QLabel(QCoreApplication::translate("reports", kEntries[i].label), parent);
     auto* edit = new CLimitedEdit(kEntries[i].chars, kEntries[i].chars * kMaxCharBytes, parent);
     edit->setAccessibleName(label->text());
     return {label, edit};

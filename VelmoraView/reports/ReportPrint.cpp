@@ -6,6 +6,7 @@
 #include "TextUtil.h"
 #include "reports/ReportPage.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <cerrno>
 #include <QFileInfo>
@@ -30,19 +31,19 @@ bool PaintPage(QPainter& p, const QImage& img, const QRect& area)
 
 QString PrintReportPage(QPrinter& printer, const QImage& page)
 {
-    if (page.isNull()) return QStringLiteral("no page has been rendered");
+    if (page.isNull()) return QCoreApplication::translate("reports", "no page has been rendered");
     printer.setDocName(QString::fromLatin1(kPrintDocName));
     QPainter p;
     if (!p.begin(&printer)) {
         DebugLine(" print job did not start");
-        return QStringLiteral("the print job could not start");
+        return QCoreApplication::translate("reports", "the print job could not start");
     }
     // With fullPage off the painter's origin is the printable area's corner.
     const QRect area(QPoint(0, 0), printer.pageRect(QPrinter::DevicePixel).size().toSize());
     const bool ok = PaintPage(p, page, area);
     if (!ok) printer.abort();
     p.end();
-    return ok ? QString() : QStringLiteral("the printer has no printable area");
+    return ok ? QString() : QCoreApplication::translate("reports", "the printer has no printable area");
 }
 
 namespace {
@@ -96,7 +97,7 @@ PdfInfo ReportPdfInfo(const ReportOutcome& o)
 
 QString WriteReportPdf(const ReportOutcome& o, const QString& pdfPath)
 {
-    if (o.page.isNull()) return QStringLiteral("no page has been rendered");
+    if (o.page.isNull()) return QCoreApplication::translate("reports", "no page has been rendered");
     const PdfInfo info = ReportPdfInfo(o);
     QByteArray bytes;
     {
@@ -109,7 +110,7 @@ QString WriteReportPdf(const ReportOutcome& o, const QString& pdfPath)
         pdf.setResolution(300);
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         QPainter p;
-        if (!p.begin(&pdf)) return QStringLiteral("the PDF could not be made");
+        if (!p.begin(&pdf)) return QCoreApplication::translate("reports", "the PDF could not be made");
         p.setWindow(0, 0, kPageWidth, kPageHeight);
         p.setViewport(0, 0, pdf.width(), pdf.height());
         const QRect sheet(0, 0, kPageWidth, kPageHeight);
@@ -118,7 +119,7 @@ QString WriteReportPdf(const ReportOutcome& o, const QString& pdfPath)
         PaintReportPage(p, o.content);
         p.end();
     }
-    if (!CompletePdf(bytes)) return QStringLiteral("the PDF came out incomplete");
+    if (!CompletePdf(bytes)) return QCoreApplication::translate("reports", "the PDF came out incomplete");
     const std::string path = pdfPath.toStdString();
     emtask::MakeDirectory(QFileInfo(pdfPath).absolutePath().toStdString());
     if (!emtask::AtomicWriteFile(path, bytes.constData(), static_cast<size_t>(bytes.size()))) {

@@ -7,6 +7,7 @@
 #include "TextUtil.h"
 #include "messaging/WindowOps.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QLabel>
@@ -16,8 +17,11 @@
 namespace {
 constexpr uint32_t kBoxFlag[] = {emtask::SEARCH_TESTNO, emtask::SEARCH_DATE, emtask::SEARCH_IDNAME,
                                  emtask::SEARCH_NORMAL, emtask::SEARCH_ERROR};
-const char* const kBoxText[] = {"Test No", "Date", "ID / Name", "Test Result - Normal",
-                                "Test Result - Error"};
+const char* const kBoxText[] = {QT_TRANSLATE_NOOP("CDataSearchDlg", "Test No"),
+                                QT_TRANSLATE_NOOP("CDataSearchDlg", "Date"),
+                                QT_TRANSLATE_NOOP("CDataSearchDlg", "ID / Name"),
+                                QT_TRANSLATE_NOOP("CDataSearchDlg", "Test Result - Normal"),
+                                QT_TRANSLATE_NOOP("CDataSearchDlg", "Test Result - Error")};
 constexpr int kFieldBytes = 63;  // a SearchInfo text and its NUL
 
 search::PickerTime Picker(const QDateTime& t)
@@ -38,19 +42,19 @@ CDataSearchDlg::CDataSearchDlg(emtask::SearchResults& search, int dateOrder, QWi
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       m_Search(search)
 {
-    setWindowTitle(QStringLiteral("Data Search"));
+    setWindowTitle(tr("Data Search"));
     setFixedSize(470, 300);
     setModal(true);
     setStyleSheet(
         QStringLiteral("CDataSearchDlg { background: white; border: 1px solid rgb(120,120,120); }"));
     DragWithMouse(this);
 
-    auto* title = new QLabel(QStringLiteral("Data Search"), this);
+    auto* title = new QLabel(tr("Data Search"), this);
     title->setGeometry(14, 6, 300, 28);
     title->setFont(skin::Arial(21));
 
     for (int i = 0; i < BoxCount; ++i) {
-        m_Box[i] = new QCheckBox(QString::fromLatin1(kBoxText[i]), this);
+        m_Box[i] = new QCheckBox(tr(kBoxText[i]), this);
         m_Box[i]->setGeometry(20, 50 + 38 * i, 170, 26);
         const uint32_t bit = kBoxFlag[i];
         // The flag follows the box's state at once, however it was ticked
@@ -94,15 +98,19 @@ CDataSearchDlg::CDataSearchDlg(emtask::SearchResults& search, int dateOrder, QWi
     const struct {
         QWidget* w;
         const char* name;
-    } names[] = {{m_StartNo, "Test number from"}, {m_EndNo, "Test number to"}, {m_StartDate, "Date from"},
-                 {m_EndDate, "Date to"},          {m_IdName, "ID or name"},    {m_NormalStart, "Result from"},
-                 {m_NormalEnd, "Result to"}};
-    for (const auto& n : names) n.w->setAccessibleName(QString::fromLatin1(n.name));
+    } names[] = {{m_StartNo, QT_TRANSLATE_NOOP("CDataSearchDlg", "Test number from")},
+                 {m_EndNo, QT_TRANSLATE_NOOP("CDataSearchDlg", "Test number to")},
+                 {m_StartDate, QT_TRANSLATE_NOOP("CDataSearchDlg", "Date from")},
+                 {m_EndDate, QT_TRANSLATE_NOOP("CDataSearchDlg", "Date to")},
+                 {m_IdName, QT_TRANSLATE_NOOP("CDataSearchDlg", "ID or name")},
+                 {m_NormalStart, QT_TRANSLATE_NOOP("CDataSearchDlg", "Result from")},
+                 {m_NormalEnd, QT_TRANSLATE_NOOP("CDataSearchDlg", "Result to")}};
+    for (const auto& n : names) n.w->setAccessibleName(tr(n.name));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setGeometry(240, 250, 100, 32);
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setGeometry(350, 250, 100, 32);
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &CDataSearchDlg::OnOK);
@@ -168,7 +176,8 @@ void CDataSearchDlg::OnOK()
     }
     const search::CriteriaInput in = Input();
     if (const char* error = search::CheckCriteria(in)) {
-        ShowMessage(this, QString::fromLatin1(error), QStringLiteral("Error"), QMessageBox::Warning);
+        const QString text = QCoreApplication::translate("search", error);
+        ShowMessage(this, text, tr("Error"), QMessageBox::Warning);
         return;
     }
     search::StoreCriteria(info, in);

@@ -14,6 +14,7 @@
 #include "records/RecordArchive.h"
 #include "search/SearchEngine.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -36,17 +37,22 @@ records::StatusLine SearchStatus(bool archive, StatusMoment moment, bool found, 
     const QColor black(0, 0, 0), blue(0, 0, 255), red(255, 0, 0);
     const QString n = records::ShortArchiveName(name);
     if (!found) {
-        if (archive) return {QStringLiteral("Reading search datas : Not exist (%1)").arg(n), red};
+        if (archive)
+            return {QCoreApplication::translate("search", "Reading search datas : Not exist (%1)").arg(n),
+                    red};
         if (moment == StatusMoment::Opening)
-            return {QStringLiteral("Reading search datas0 : Not exist"), red};
-        return {QStringLiteral("Reading search datas : Not exist"), red};
+            return {QCoreApplication::translate("search", "Reading search datas0 : Not exist"), red};
+        return {QCoreApplication::translate("search", "Reading search datas : Not exist"), red};
     }
     if (moment == StatusMoment::Opening) {
-        if (archive) return {QStringLiteral("Reading search datas : Loading... (%1)").arg(n), blue};
-        return {QStringLiteral("Reading search datas : Loading..."), black};
+        if (archive)
+            return {QCoreApplication::translate("search", "Reading search datas : Loading... (%1)").arg(n),
+                    blue};
+        return {QCoreApplication::translate("search", "Reading search datas : Loading..."), black};
     }
-    if (archive) return {QStringLiteral("Reading search datas : Complete (%1)").arg(n), blue};
-    return {QStringLiteral("Reading search datas : Complete"), black};
+    if (archive)
+        return {QCoreApplication::translate("search", "Reading search datas : Complete (%1)").arg(n), blue};
+    return {QCoreApplication::translate("search", "Reading search datas : Complete"), black};
 }
 
 }  // namespace search
@@ -62,11 +68,11 @@ CSearchDataDlg::CSearchDataDlg(emtask::EMTaskData& store, int sourceFlag,
 {
     setFixedSize(kWidth, kHeight);
     setModal(true);
-    setWindowTitle(QStringLiteral("Searching Data"));
+    setWindowTitle(tr("Searching Data"));
     setWindowIcon(skin::AppIcon());
     DragWithMouse(this);
 
-    QLabel* title = records::AddTitleBar(this, QStringLiteral("Searching Data"), [this] { OnClose(); });
+    QLabel* title = records::AddTitleBar(this, tr("Searching Data"), [this] { OnClose(); });
     title->setFont(skin::Arial(21));
 
     m_Status = records::AddStatusLine(this);
@@ -79,7 +85,7 @@ CSearchDataDlg::CSearchDataDlg(emtask::EMTaskData& store, int sourceFlag,
     m_Model->SetRecords(&m_Store.Search().Found(), &m_Store.Settings());
     m_Grid = records::AddRecordGrid(
         this, m_Model, QRect(4, 94, kWidth - 8, records::kHeaderHeight + 15 * records::kRowHeight + 20),
-        QStringLiteral("Search results"));
+        tr("Search results"));
     // Queued, as the grid's clicks are handled after the event that caused them.
     auto* clicks = new records::GridClicks(m_Grid);
     connect(clicks, &records::GridClicks::rowClicked, this, &CSearchDataDlg::OnRowClicked,
@@ -92,10 +98,11 @@ CSearchDataDlg::CSearchDataDlg(emtask::EMTaskData& store, int sourceFlag,
     m_Picture->setGeometry(16, pictureTop, 322, kHeight - pictureTop - 8);
     ShowPhoto(-1);
 
-    static constexpr records::ButtonSpec buttons[] = {{int(SearchButton::Save), "Save"},
-                                                      {int(SearchButton::Csv), "CSV"},
-                                                      {int(SearchButton::Print), "Print"},
-                                                      {int(SearchButton::Close), "Close"}};
+    static constexpr records::ButtonSpec buttons[] = {
+        {int(SearchButton::Save), QT_TRANSLATE_NOOP("records", "Save")},
+        {int(SearchButton::Csv), QT_TRANSLATE_NOOP("records", "CSV")},
+        {int(SearchButton::Print), QT_TRANSLATE_NOOP("records", "Print")},
+        {int(SearchButton::Close), QT_TRANSLATE_NOOP("records", "Close")}};
     m_Buttons = records::AddButtonGrid(this, buttons, m_Picture->y() + 40, 2, 289, 310);
     using Command = void (CSearchDataDlg::*)();
     static constexpr std::pair<SearchButton, Command> commands[] = {
@@ -252,8 +259,8 @@ void CSearchDataDlg::OnPreviewClosed()
 void CSearchDataDlg::OnSave()
 {
     if (Busy()) return;
-    const QString chosen = Dialogs().saveFileName(this, QStringLiteral("Save"), QString(),
-                                                  QStringLiteral("dat File(*.dat);;All Files (*.*)"));
+    const QString chosen = Dialogs().saveFileName(this, tr("Save"), QString(),
+                                                  tr("dat File(*.dat);;All Files (*.*)"));
     if (chosen.isEmpty()) return;
     emtask::EMTaskData* store = &m_Store;
     const records::ArchiveTarget target = records::ArchiveTargetFor(QFile::encodeName(chosen).toStdString());
@@ -293,8 +300,7 @@ void CSearchDataDlg::OnSaved(bool ok)
 void CSearchDataDlg::OnCsv()
 {
     if (Busy()) return;
-    QString chosen = Dialogs().saveFileName(this, QStringLiteral("Save"), QString(),
-                                            QStringLiteral("Excel Files(*.csv)"));
+    QString chosen = Dialogs().saveFileName(this, tr("Save"), QString(), tr("Excel Files(*.csv)"));
     if (chosen.isEmpty()) return;
     if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".csv");
     emtask::EMTaskData* store = &m_Store;

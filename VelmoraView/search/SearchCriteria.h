@@ -4,6 +4,7 @@
 
 #include "EMTaskStruct.h"
 
+#include <QtGlobal>
 #include <cstdint>
 #include <string>
 
@@ -27,11 +28,11 @@ struct CriteriaInput {
 };
 
 // Texts of the failed checks.
-inline constexpr const char* kInputNoError = "Search Input No Error.";
-inline constexpr const char* kStartNoError = "Search Start No Error.";
-inline constexpr const char* kDateError = "Search date Error.";
-inline constexpr const char* kIdNameError = "Search ID or Name Error";
-inline constexpr const char* kNormalError = "Search Normal Result Error";
+inline constexpr const char* kInputNoError = QT_TRANSLATE_NOOP("search", "Search Input No Error.");
+inline constexpr const char* kStartNoError = QT_TRANSLATE_NOOP("search", "Search Start No Error.");
+inline constexpr const char* kDateError = QT_TRANSLATE_NOOP("search", "Search date Error.");
+inline constexpr const char* kIdNameError = QT_TRANSLATE_NOOP("search", "Search ID or Name Error");
+inline constexpr const char* kNormalError = QT_TRANSLATE_NOOP("search", "Search Normal Result Error");
 
 // Repairs made to the stored criteria when the window opens: a start number
 // of value 0 becomes "1", an end number of value 0 "999999", a normal end of
