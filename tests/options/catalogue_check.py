@@ -39,7 +39,8 @@ with tempfile.TemporaryDirectory() as tmp:
                     problems.append(where + ' loses or adds a placeholder: %r' % text)
                 if lang == 'en' and hangul.search(text):
                     problems.append(where + ' is Korean in the English catalogue: %r' % text)
-                if lang == 'ko' and not hangul.search(text) and word.search(s):
+                # A name ("Excel", "PDF") may stay; a sentence may not.
+                if lang == 'ko' and not hangul.search(text) and ' ' in s.strip() and word.search(s):
                     problems.append(where + ' is not Korean in the Korean catalogue: %r' % text)
         counts[lang] = n
     if counts.get('en', 0) < 100:
