@@ -5,7 +5,9 @@
 //   records_screenshot RECORDS.png [AUDIT.png]
 #include "SealFixture.h"
 #include "StoreImage.h"
+#include "ProgramFolder.h"
 #include "controls/Skin.h"
+#include "options/Language.h"
 #include "records/CReadDeviceDlg.h"
 #include "records/RecordExcel.h"
 #include "search/SearchCommand.h"
@@ -24,6 +26,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication::setFont(skin::Arial(14));
+    options::InstallLanguage(emtask::ProgramFolder());
     RecordsHome home;
     emtask::EMTaskData* m = emtask::GetManager();
     const char* names[] = {"Kim Minjun", "Lee Seoyeon", "Park Jiho", "Choi Yuna", "Jung Hyun"};

@@ -5,7 +5,9 @@
 #include "StoreImage.h"
 #include "ProgramFolder.h"
 #include "TextUtil.h"
+#include "ProgramFolder.h"
 #include "controls/Skin.h"
+#include "options/Language.h"
 #include "measurement/TestStore.h"
 #include "reports/COptionPrintDlg.h"
 #include "reports/MirrorDlg.h"
@@ -40,6 +42,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication::setFont(skin::Arial(14));
+    options::InstallLanguage(emtask::ProgramFolder());
     emtask::EMTaskData* m = emtask::GetManager();
     m->StartUp();
     emtask::CopyField(emtask::StoreImage::Settings(*m).operatortext, "Dr. Hana Seo");
