@@ -1,7 +1,13 @@
 #include "controls/CProgressBar.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
+
+namespace {
+// The translated format, as UTF-8 for asprintf.
+QByteArray FmtBytes(const char* text) { return QCoreApplication::translate("ProgressText", text).toUtf8(); }
+}  // namespace
 
 QString ProgressText(const ProgressTextInfo& info, double p, double h)
 {
@@ -9,20 +15,33 @@ QString ProgressText(const ProgressTextInfo& info, double p, double h)
     const bool done = p == h;
     switch (info.phase) {
     case ProgressPhase::PhotoCopy:
-        if (done) return QStringLiteral("Checking to save data...");
-        return QString::asprintf("Photo Save Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
+        if (done) return QCoreApplication::translate("ProgressText", "Checking to save data...");
+        return QString::asprintf(
+            FmtBytes(QT_TRANSLATE_NOOP("ProgressText", "Photo Save Total:%d, Current :%.f(%.f%%)"))
+                .constData(),
+            info.total, p, pct);
     case ProgressPhase::Workbook:
-        if (done) return QStringLiteral("Checking to save xlsx data...");
+        if (done) return QCoreApplication::translate("ProgressText", "Checking to save xlsx data...");
         if (p != 0 && static_cast<long long>(p) % 100000 == 0)
-            return QString::asprintf("Data saving part of the entire data set... :%.f(%.f%%)", p, pct);
-        return QString::asprintf(".xlsx Data Save Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
+            return QString::asprintf(
+                FmtBytes(QT_TRANSLATE_NOOP("ProgressText",
+                                           "Data saving part of the entire data set... :%.f(%.f%%)"))
+                    .constData(),
+                p, pct);
+        return QString::asprintf(
+            FmtBytes(QT_TRANSLATE_NOOP("ProgressText", ".xlsx Data Save Total:%d, Current :%.f(%.f%%)"))
+                .constData(),
+            info.total, p, pct);
     case ProgressPhase::Display: break;
     }
-    if (done) return QStringLiteral("Preparing to display...");
+    if (done) return QCoreApplication::translate("ProgressText", "Preparing to display...");
     if (info.context == 0)
-        return QString::asprintf("Total:%d (%d-%d), Current :%.f(%.f%%)", info.total, info.firstSlot + 1,
-                                 info.lastSlot + 1, p, pct);
-    return QString::asprintf("Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
+        return QString::asprintf(
+            FmtBytes(QT_TRANSLATE_NOOP("ProgressText", "Total:%d (%d-%d), Current :%.f(%.f%%)")).constData(),
+            info.total, info.firstSlot + 1, info.lastSlot + 1, p, pct);
+    return QString::asprintf(
+        FmtBytes(QT_TRANSLATE_NOOP("ProgressText", "Total:%d, Current :%.f(%.f%%)")).constData(), info.total,
+        p, pct);
 }
 
 CProgressBar::CProgressBar(QWidget* parent) : QWidget(parent) { }

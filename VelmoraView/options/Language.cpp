@@ -52,7 +52,7 @@ UiLanguage ResolveLanguage(UiLanguage chosen, const QString& systemUiLanguage)
 {
     if (chosen != UiLanguage::System) return chosen;
     return systemUiLanguage.startsWith(QLatin1String("ko"), Qt::CaseInsensitive) ? UiLanguage::Korean
-                                                                                   : UiLanguage::English;
+                                                                                 : UiLanguage::English;
 }
 
 bool LoadCatalogue(UiLanguage lang, QTranslator& into)
@@ -65,7 +65,8 @@ bool LoadCatalogue(UiLanguage lang, QTranslator& into)
 UiLanguage InstallLanguage(const std::string& folder)
 {
     const QStringList ui = QLocale::system().uiLanguages();
-    const UiLanguage lang = ResolveLanguage(ReadLanguageSetting(folder), ui.isEmpty() ? QString() : ui.first());
+    const UiLanguage lang = ResolveLanguage(ReadLanguageSetting(folder),
+                                            ui.isEmpty() ? QString() : ui.first());
     auto* t = new QTranslator(QCoreApplication::instance());
     if (LoadCatalogue(lang, *t)) QCoreApplication::installTranslator(t);
     // Qt's own texts (the buttons of its message and file windows), where the
