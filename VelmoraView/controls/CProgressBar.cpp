@@ -4,11 +4,6 @@
 #include <QPainter>
 #include <algorithm>
 
-namespace {
-// The translated format, as UTF-8 for asprintf.
-QByteArray FmtBytes(const char* text) { return QCoreApplication::translate("ProgressText", text).toUtf8(); }
-}  // namespace
-
 QString ProgressText(const ProgressTextInfo& info, double p, double h)
 {
     const double pct = h != 0 ? p * 100.0 / h : 0.0;
@@ -16,32 +11,19 @@ QString ProgressText(const ProgressTextInfo& info, double p, double h)
     switch (info.phase) {
     case ProgressPhase::PhotoCopy:
         if (done) return QCoreApplication::translate("ProgressText", "Checking to save data...");
-        return QString::asprintf(
-            FmtBytes(QT_TRANSLATE_NOOP("ProgressText", "Photo Save Total:%d, Current :%.f(%.f%%)"))
-                .constData(),
-            info.total, p, pct);
+        return QString::asprintf("Photo Save Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
     case ProgressPhase::Workbook:
         if (done) return QCoreApplication::translate("ProgressText", "Checking to save xlsx data...");
         if (p != 0 && static_cast<long long>(p) % 100000 == 0)
-            return QString::asprintf(
-                FmtBytes(QT_TRANSLATE_NOOP("ProgressText",
-                                           "Data saving part of the entire data set... :%.f(%.f%%)"))
-                    .constData(),
-                p, pct);
-        return QString::asprintf(
-            FmtBytes(QT_TRANSLATE_NOOP("ProgressText", ".xlsx Data Save Total:%d, Current :%.f(%.f%%)"))
-                .constData(),
-            info.total, p, pct);
+            return QString::asprintf("Data saving part of the entire data set... :%.f(%.f%%)", p, pct);
+        return QString::asprintf(".xlsx Data Save Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
     case ProgressPhase::Display: break;
     }
     if (done) return QCoreApplication::translate("ProgressText", "Preparing to display...");
     if (info.context == 0)
-        return QString::asprintf(
-            FmtBytes(QT_TRANSLATE_NOOP("ProgressText", "Total:%d (%d-%d), Current :%.f(%.f%%)")).constData(),
-            info.total, info.firstSlot + 1, info.lastSlot + 1, p, pct);
-    return QString::asprintf(
-        FmtBytes(QT_TRANSLATE_NOOP("ProgressText", "Total:%d, Current :%.f(%.f%%)")).constData(), info.total,
-        p, pct);
+        return QString::asprintf("Total:%d (%d-%d), Current :%.f(%.f%%)", info.total, info.firstSlot + 1,
+                                 info.lastSlot + 1, p, pct);
+    return QString::asprintf("Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
 }
 
 CProgressBar::CProgressBar(QWidget* parent) : QWidget(parent) { }

@@ -54,8 +54,9 @@ const NoticeEntry kMsgError[] = {
     {120, QT_TRANSLATE_NOOP("CNotice", "Setting Error"),
      QT_TRANSLATE_NOOP("CNotice", "Wrong password.\nPlease check the password."), true,
      FollowUp::HelpPageError},
-    {121, "Setting Error",
-     "Please check the server address and password.\nThe associated setting is set to the default value.",
+    {121, QT_TRANSLATE_NOOP("CNotice", "Setting Error"),
+     QT_TRANSLATE_NOOP("CNotice", "Please check the server address and password.\nThe associated setting is "
+                                  "set to the default value."),
      true, FollowUp::PsetPageError},
     {122, QT_TRANSLATE_NOOP("CNotice", "Setting Error"),
      QT_TRANSLATE_NOOP("CNotice", "Wrong print form setting.\nPlease check the print setting."), true,
@@ -85,9 +86,11 @@ const NoticeEntry kMsgError[] = {
      QT_TRANSLATE_NOOP("CNotice",
                        "Duplicate user ID or name.\nPlease check the following information :\n %s"),
      true, FollowUp::UserListError},
-    {135, "Registration",
-     "Number of characters exceeded the limit.\nPlease check the following information :\n %s", true,
-     FollowUp::UserListError},
+    {135, QT_TRANSLATE_NOOP("CNotice", "Registration"),
+     QT_TRANSLATE_NOOP(
+         "CNotice",
+         "Number of characters exceeded the limit.\nPlease check the following information :\n %s"),
+     true, FollowUp::UserListError},
 };
 
 template <size_t N>
