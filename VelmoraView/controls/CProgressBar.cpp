@@ -1,5 +1,6 @@
 #include "controls/CProgressBar.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
 
@@ -9,16 +10,16 @@ QString ProgressText(const ProgressTextInfo& info, double p, double h)
     const bool done = p == h;
     switch (info.phase) {
     case ProgressPhase::PhotoCopy:
-        if (done) return QStringLiteral("Checking to save data...");
+        if (done) return QCoreApplication::translate("ProgressText", "Checking to save data...");
         return QString::asprintf("Photo Save Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
     case ProgressPhase::Workbook:
-        if (done) return QStringLiteral("Checking to save xlsx data...");
+        if (done) return QCoreApplication::translate("ProgressText", "Checking to save xlsx data...");
         if (p != 0 && static_cast<long long>(p) % 100000 == 0)
             return QString::asprintf("Data saving part of the entire data set... :%.f(%.f%%)", p, pct);
         return QString::asprintf(".xlsx Data Save Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
     case ProgressPhase::Display: break;
     }
-    if (done) return QStringLiteral("Preparing to display...");
+    if (done) return QCoreApplication::translate("ProgressText", "Preparing to display...");
     if (info.context == 0)
         return QString::asprintf("Total:%d (%d-%d), Current :%.f(%.f%%)", info.total, info.firstSlot + 1,
                                  info.lastSlot + 1, p, pct);

@@ -13,8 +13,8 @@ CSkinButton::CSkinButton(int id, Look look, const QString& text, QWidget* parent
 {
     setText(text);
     // Drawn as a glyph only: the name says what it does.
-    if (text.isEmpty() && glyph == Glyph::Close) setAccessibleName(QStringLiteral("Close"));
-    if (text.isEmpty() && glyph == Glyph::Minimize) setAccessibleName(QStringLiteral("Minimize"));
+    if (text.isEmpty() && glyph == Glyph::Close) setAccessibleName(tr("Close"));
+    if (text.isEmpty() && glyph == Glyph::Minimize) setAccessibleName(tr("Minimize"));
     setFocusPolicy(look == Look::TitleIcon ? Qt::NoFocus : Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     connect(this, &QAbstractButton::clicked, this, [this] { emit command(m_Id); });

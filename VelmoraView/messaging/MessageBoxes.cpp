@@ -22,7 +22,7 @@ QLabel* TextLabel(const QString& text, const QRect& place, int pixelSize, QWidge
 
 CMessageBoxDlg::CMessageBoxDlg(const QString& text, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Error"));
+    setWindowTitle(tr("Error"));
     setFixedSize(340, 160);
     m_Label = TextLabel(text, QRect(10, 10, 320, 140), 15, this);
     m_Label->setStyleSheet("color: #b00020; background: #fff4f4; border: 1px solid #e0b0b0;");

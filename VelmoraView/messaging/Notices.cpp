@@ -5,6 +5,7 @@
 #include "controls/SkinButton.h"
 #include "messaging/WindowOps.h"
 
+#include <QCoreApplication>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
@@ -14,51 +15,82 @@
 namespace {
 
 const NoticeEntry kMsg[] = {
-    {103, "Setting Success", "Setting is complete.", true, FollowUp::PrintPageSaved},
-    {110, "Setting Success", "Setting is complete.", true, FollowUp::PsetPageSaved},
-    {116, "Setting Success", "Setting is complete.", true, FollowUp::HelpPageSaved},
-    {117, "Warning", "Existing user data will be deleted.\nDo you still want to proceed?", true,
+    {103, QT_TRANSLATE_NOOP("CNotice", "Setting Success"),
+     QT_TRANSLATE_NOOP("CNotice", "Setting is complete."), true, FollowUp::PrintPageSaved},
+    {110, QT_TRANSLATE_NOOP("CNotice", "Setting Success"),
+     QT_TRANSLATE_NOOP("CNotice", "Setting is complete."), true, FollowUp::PsetPageSaved},
+    {116, QT_TRANSLATE_NOOP("CNotice", "Setting Success"),
+     QT_TRANSLATE_NOOP("CNotice", "Setting is complete."), true, FollowUp::HelpPageSaved},
+    {117, QT_TRANSLATE_NOOP("CNotice", "Warning"),
+     QT_TRANSLATE_NOOP("CNotice", "Existing user data will be deleted.\nDo you still want to proceed?"), true,
      FollowUp::UserListDelete},
-    {111, "Camera", "Please hold on a minute. Waiting for the camera", false, FollowUp::CameraWait},
-    {112, "Camera", "Camera setting is being applied...", false, FollowUp::None},
-    {114, "Setting", "Loading setting values...", false, FollowUp::None},
-    {115, "Setting", "Camera setting is being applied...", false, FollowUp::None},
-    {118, "Registration", "User data is currently being registered...", false, FollowUp::None},
+    {111, QT_TRANSLATE_NOOP("CNotice", "Camera"),
+     QT_TRANSLATE_NOOP("CNotice", "Please hold on a minute. Waiting for the camera"), false,
+     FollowUp::CameraWait},
+    {112, QT_TRANSLATE_NOOP("CNotice", "Camera"),
+     QT_TRANSLATE_NOOP("CNotice", "Camera setting is being applied..."), false, FollowUp::None},
+    {114, QT_TRANSLATE_NOOP("CNotice", "Setting"), QT_TRANSLATE_NOOP("CNotice", "Loading setting values..."),
+     false, FollowUp::None},
+    {115, QT_TRANSLATE_NOOP("CNotice", "Setting"),
+     QT_TRANSLATE_NOOP("CNotice", "Camera setting is being applied..."), false, FollowUp::None},
+    {118, QT_TRANSLATE_NOOP("CNotice", "Registration"),
+     QT_TRANSLATE_NOOP("CNotice", "User data is currently being registered..."), false, FollowUp::None},
 };
 
-const char* const kMemoryFull =
-    "The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately.";
+const char* const kMemoryFull = QT_TRANSLATE_NOOP(
+    "CNotice", "The memory on ZOLT7 is almost full.\nPlease save the data on your computer immediately.");
 
 const NoticeEntry kMsgError[] = {
-    {116, "ID or Name recognition", "Please check your ID or name.", true, FollowUp::IdentryError},
-    {117, "Communication Status", "Please check the communication status of the device.", true,
+    {116, QT_TRANSLATE_NOOP("CNotice", "ID or Name recognition"),
+     QT_TRANSLATE_NOOP("CNotice", "Please check your ID or name."), true, FollowUp::IdentryError},
+    {117, QT_TRANSLATE_NOOP("CNotice", "Communication Status"),
+     QT_TRANSLATE_NOOP("CNotice", "Please check the communication status of the device."), true,
      FollowUp::PortError},
-    {118, "Communication Status", "Fail to open port(USB)", true, FollowUp::PortError},
-    {119, "Setting Error", "The server address is incorrect.\nPlease check the server address.", true,
+    {118, QT_TRANSLATE_NOOP("CNotice", "Communication Status"),
+     QT_TRANSLATE_NOOP("CNotice", "Fail to open port(USB)"), true, FollowUp::PortError},
+    {119, QT_TRANSLATE_NOOP("CNotice", "Setting Error"),
+     QT_TRANSLATE_NOOP("CNotice", "The server address is incorrect.\nPlease check the server address."), true,
      FollowUp::HelpPageError},
-    {120, "Setting Error", "Wrong password.\nPlease check the password.", true, FollowUp::HelpPageError},
-    {121, "Setting Error",
-     "Please check the server address and password.\nThe associated setting is set to the default value.",
+    {120, QT_TRANSLATE_NOOP("CNotice", "Setting Error"),
+     QT_TRANSLATE_NOOP("CNotice", "Wrong password.\nPlease check the password."), true,
+     FollowUp::HelpPageError},
+    {121, QT_TRANSLATE_NOOP("CNotice", "Setting Error"),
+     QT_TRANSLATE_NOOP("CNotice", "Please check the server address and password.\nThe associated setting is "
+                                  "set to the default value."),
      true, FollowUp::PsetPageError},
-    {122, "Setting Error", "Wrong print form setting.\nPlease check the print setting.", true,
+    {122, QT_TRANSLATE_NOOP("CNotice", "Setting Error"),
+     QT_TRANSLATE_NOOP("CNotice", "Wrong print form setting.\nPlease check the print setting."), true,
      FollowUp::PrintPageError},
-    {123, "Password Error", "Wrong password.\nPlease check the password.", true, FollowUp::PasswordError},
-    {124, "ID recognition", "ID does not exist or is wrong.\nPlease check the ID.", true,
+    {123, QT_TRANSLATE_NOOP("CNotice", "Password Error"),
+     QT_TRANSLATE_NOOP("CNotice", "Wrong password.\nPlease check the password."), true,
+     FollowUp::PasswordError},
+    {124, QT_TRANSLATE_NOOP("CNotice", "ID recognition"),
+     QT_TRANSLATE_NOOP("CNotice", "ID does not exist or is wrong.\nPlease check the ID."), true,
      FollowUp::RegUserError},
-    {125, "Name recognition", "Name does not exist or is wrong.\nPlease check the Name.", true,
+    {125, QT_TRANSLATE_NOOP("CNotice", "Name recognition"),
+     QT_TRANSLATE_NOOP("CNotice", "Name does not exist or is wrong.\nPlease check the Name."), true,
      FollowUp::RegUserError},
-    {126, "Card recognition", "Card recognition failed.", true, FollowUp::RegUserError},
-    {129, "Camera", "Camera setting change detected.\nChanging the camera setting...", false, FollowUp::None},
-    {130, "Camera", "Please check the camera setting.", true, FollowUp::CameraError},
-    {131, "Communication Status", "Please check the communication status of the bio-reader.", true,
+    {126, QT_TRANSLATE_NOOP("CNotice", "Card recognition"),
+     QT_TRANSLATE_NOOP("CNotice", "Card recognition failed."), true, FollowUp::RegUserError},
+    {129, QT_TRANSLATE_NOOP("CNotice", "Camera"),
+     QT_TRANSLATE_NOOP("CNotice", "Camera setting change detected.\nChanging the camera setting..."), false,
+     FollowUp::None},
+    {130, QT_TRANSLATE_NOOP("CNotice", "Camera"),
+     QT_TRANSLATE_NOOP("CNotice", "Please check the camera setting."), true, FollowUp::CameraError},
+    {131, QT_TRANSLATE_NOOP("CNotice", "Communication Status"),
+     QT_TRANSLATE_NOOP("CNotice", "Please check the communication status of the bio-reader."), true,
      FollowUp::IdentryError},
-    {132, "Data", kMemoryFull, true, FollowUp::MemoryFullIdentry},
-    {133, "Data", kMemoryFull, true, FollowUp::MemoryFull},
-    {134, "Registration", "Duplicate user ID or name.\nPlease check the following information :\n %s", true,
-     FollowUp::UserListError},
-    {135, "Registration",
-     "Number of characters exceeded the limit.\nPlease check the following information :\n %s", true,
-     FollowUp::UserListError},
+    {132, QT_TRANSLATE_NOOP("CNotice", "Data"), kMemoryFull, true, FollowUp::MemoryFullIdentry},
+    {133, QT_TRANSLATE_NOOP("CNotice", "Data"), kMemoryFull, true, FollowUp::MemoryFull},
+    {134, QT_TRANSLATE_NOOP("CNotice", "Registration"),
+     QT_TRANSLATE_NOOP("CNotice",
+                       "Duplicate user ID or name.\nPlease check the following information :\n %s"),
+     true, FollowUp::UserListError},
+    {135, QT_TRANSLATE_NOOP("CNotice", "Registration"),
+     QT_TRANSLATE_NOOP(
+         "CNotice",
+         "Number of characters exceeded the limit.\nPlease check the following information :\n %s"),
+     true, FollowUp::UserListError},
 };
 
 template <size_t N>
@@ -125,7 +157,7 @@ CNotice::CNotice(Wnd self, QWidget* parent)
     m_Text->setFont(skin::ArialPt(11, true));
     m_Text->setTextFormat(Qt::PlainText);
     m_Text->setStyleSheet("color: #303030; background: transparent;");
-    m_Ok = new CSkinButton(0, CSkinButton::Look::Flat, QStringLiteral("OK"), this);
+    m_Ok = new CSkinButton(0, CSkinButton::Look::Flat, tr("OK"), this);
     m_Ok->setGeometry((kWidth - 100) / 2, kHeight - 50, 100, 34);
     m_Close = new CSkinButton(0, CSkinButton::Look::TitleIcon, QString(), this, CSkinButton::Glyph::Close);
     m_Close->place(353, 0, 398, 29);
@@ -167,7 +199,7 @@ void CNotice::paintEvent(QPaintEvent*)
 
 void CNotice::Fill(const NoticeEntry& e, const QString& text)
 {
-    m_Title->setText(QString::fromUtf8(e.title));
+    m_Title->setText(tr(e.title));
     m_Text->setText(text);
     setWindowTitle(m_Title->text());
     setAccessibleName(m_Title->text());
@@ -205,7 +237,7 @@ const NoticeEntry* CMsg::Find(MsgNotice notice) { return FindIn(kMsg, static_cas
 
 void CMsg::Show(MsgNotice notice)
 {
-    if (const NoticeEntry* e = Find(notice)) Fill(*e, QString::fromUtf8(e->text));
+    if (const NoticeEntry* e = Find(notice)) Fill(*e, QCoreApplication::translate("CNotice", e->text));
 }
 
 void CMsg::Close(MsgClose how)
@@ -237,7 +269,7 @@ void CMsgError::Show(ErrorNotice notice)
     if (!e) return;
     // Duplicate and TooLong name a text only when shown as a message box by
     // their page; shown here they name nothing.
-    QString text = QString::fromUtf8(e->text);
+    QString text = QCoreApplication::translate("CNotice", e->text);
     if (notice == ErrorNotice::Duplicate || notice == ErrorNotice::TooLong)
         text.replace(QStringLiteral(" %s"), QString());
     Fill(*e, text);

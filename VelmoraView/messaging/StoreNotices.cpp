@@ -5,6 +5,7 @@
 #include "controls/Dialogs.h"
 #include "messaging/Diagnostics.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 bool ReportNotSaved(QWidget* parent, int saveResult, const QString& what)
@@ -12,8 +13,9 @@ bool ReportNotSaved(QWidget* parent, int saveResult, const QString& what)
     if (saveResult == 1) return false;
     const QString why = QString::fromUtf8(emtask::LastStoreError().c_str());
     DebugLine("not saved: %s: %s", what.toUtf8().constData(), emtask::LastStoreError().c_str());
-    ShowMessage(parent, QStringLiteral("%1 could not be saved: %2.").arg(what, why),
-                QStringLiteral("Not saved"), QMessageBox::Warning);
+    ShowMessage(parent,
+                QCoreApplication::translate("StoreNotices", "%1 could not be saved: %2.").arg(what, why),
+                QCoreApplication::translate("StoreNotices", "Not saved"), QMessageBox::Warning);
     return true;
 }
 
@@ -35,7 +37,7 @@ int ShowStartupProblems(QWidget* parent, const emtask::EMTaskData& store)
         texts << QString::fromUtf8(p.c_str());
         qCWarning(lcZolt7, "%s", p.c_str());  // also for a terminal or journal
     }
-    ShowMessage(parent, texts.join(QStringLiteral("\n\n")), QStringLiteral("Data files"),
-                QMessageBox::Warning);
+    ShowMessage(parent, texts.join(QStringLiteral("\n\n")),
+                QCoreApplication::translate("StoreNotices", "Data files"), QMessageBox::Warning);
     return static_cast<int>(problems.size());
 }

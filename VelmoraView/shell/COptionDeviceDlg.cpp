@@ -37,13 +37,14 @@ COptionDeviceDlg::COptionDeviceDlg(const emtask::SettingsBlock& settings, QWidge
       m_Settings(settings)
 {
     resize(760, 540);
-    auto* heading = new QLabel(QStringLiteral("Device"), this);
+    auto* heading = new QLabel(tr("Device"), this);
     heading->setGeometry(40, 30, 400, 30);
     heading->setFont(skin::Arial(21, true));
     heading->setStyleSheet("color: #303030;");
-    const char* captions[] = {"Unit", "Low", "High", "Test counts"};
+    const char* const captions[] = {QT_TR_NOOP("Unit"), QT_TR_NOOP("Low"), QT_TR_NOOP("High"),
+                                    QT_TR_NOOP("Test counts")};
     for (int i = 0; i < 4; ++i) {
-        auto* c = new QLabel(QString::fromLatin1(captions[i]), this);
+        auto* c = new QLabel(tr(captions[i]), this);
         c->setGeometry(60, 90 + i * 48, 180, 34);
         c->setFont(skin::Arial(18));
         c->setStyleSheet("color: #464646;");

@@ -10,6 +10,7 @@
 #include "messaging/WindowOps.h"
 #include "users/COptionIDMngDlg.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -40,9 +41,9 @@ COptionDlg::COptionDlg(emtask::EMTaskData& store, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setFixedSize(1000, 650);
-    setWindowTitle(QStringLiteral("Settings"));
+    setWindowTitle(tr("Settings"));
     DragWithMouse(this);
-    auto* caption = new QLabel(QStringLiteral("Settings"), this);
+    auto* caption = new QLabel(tr("Settings"), this);
     caption->setGeometry(16, 6, 300, 28);
     caption->setFont(skin::Arial(22, true));
     caption->setStyleSheet("color: #E6E6E6;");
@@ -60,8 +61,10 @@ COptionDlg::COptionDlg(emtask::EMTaskData& store, QWidget* parent)
     });
 
     for (int i = 0; i < kSettingsPageCount; ++i) {
-        auto* b = new CSkinButton(i, CSkinButton::Look::Bar,
-                                  QString::fromLatin1(SettingsPageName(static_cast<SettingsPage>(i))), this);
+        auto* b = new CSkinButton(
+            i, CSkinButton::Look::Bar,
+            QCoreApplication::translate("SettingsPages", SettingsPageName(static_cast<SettingsPage>(i))),
+            this);
         b->setGeometry(20, 60 + i * 62, 165, 50);
         b->setEnabled(false);
         connect(b, &CSkinButton::command, this, &COptionDlg::ShowPage);

@@ -13,7 +13,7 @@ CSplash::CSplash(QWidget* mainWindow, QWidget* parent)
       m_Main(mainWindow)
 {
     setFixedSize(700, 464);
-    m_Status = new QLabel(QStringLiteral("Loading Program Modules ..."), this);
+    m_Status = new QLabel(tr("Loading Program Modules ..."), this);
     m_Status->setGeometry(40, 380, 620, 30);
     m_Status->setFont(skin::Arial(18));
     m_Status->setStyleSheet("color: #E6E6E6;");
@@ -39,7 +39,7 @@ void CSplash::OnLoadingTimer()
     if (m_Step == 0) {
         if (status == 1 || status == 2) {
             m_Step = 1;
-            m_Status->setText(QStringLiteral("Loading Program Information ..."));
+            m_Status->setText(tr("Loading Program Information ..."));
             if (status == 2) m_Loading.start(500);
         }
     } else if (m_Step == 1) {
@@ -50,7 +50,7 @@ void CSplash::OnLoadingTimer()
     } else if (m_Step == 3) {
         DebugLine("MSG_TIMER_LOADING loadingStep : %d,loadingStatus :%d", m_Step, status);
         m_Loading.stop();
-        m_Status->setText(QStringLiteral("Initializing USB connection ..."));
+        m_Status->setText(tr("Initializing USB connection ..."));
         m_Step = 0;
         m_LoadingStatus = 0;
         m_Timeout.start(m_FinalPause);
@@ -91,6 +91,6 @@ void CSplash::paintEvent(QPaintEvent*)
     p.setFont(skin::Arial(22));
     p.setPen(QColor(0xcf, 0xdd, 0xea));
     p.drawText(QRect(44, 220, 620, 40), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Breath alcohol tester companion"));
+               tr("Breath alcohol tester companion"));
     p.fillRect(QRect(40, 368, 620, 2), skin::kAccent);
 }

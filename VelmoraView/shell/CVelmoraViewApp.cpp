@@ -8,6 +8,7 @@
 #include "messaging/WindowOps.h"
 #include "options/Language.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QScreen>
 #include <cmath>
@@ -70,14 +71,17 @@ int CVelmoraViewApp::Run()
     std::string why;
     if (!emtask::LockProgramFolder(&inUse, &why)) {
         const QString folder = QString::fromUtf8(emtask::ProgramFolder().c_str());
-        ShowMessage(nullptr,
-                    inUse ? QStringLiteral("The program folder %1 is in use by another ZOLT7 program.\n"
-                                           "This one ends without changing anything.")
-                                .arg(folder)
-                          : QStringLiteral("The program folder cannot be locked (%1).\n"
-                                           "The program ends without changing anything.")
-                                .arg(QString::fromUtf8(why.c_str())),
-                    QStringLiteral("ZOLT7"), QMessageBox::Warning);
+        ShowMessage(
+            nullptr,
+            inUse ? QCoreApplication::translate("CVelmoraViewApp",
+                                                "The program folder %1 is in use by another ZOLT7 program.\n"
+                                                "This one ends without changing anything.")
+                        .arg(folder)
+                  : QCoreApplication::translate("CVelmoraViewApp",
+                                                "The program folder cannot be locked (%1).\n"
+                                                "The program ends without changing anything.")
+                        .arg(QString::fromUtf8(why.c_str())),
+            QStringLiteral("ZOLT7"), QMessageBox::Warning);
         return kFolderLockedCode;
     }
     CVelmoraViewDlg::Options options;

@@ -215,7 +215,7 @@ void CVelmoraViewDlg::Init()
     m_Central = std::make_unique<central::CentralWorker>(emtask::ProgramFolder());
     connect(m_Central.get(), &central::CentralWorker::stateChanged, this, &CVelmoraViewDlg::ShowCentralState);
     connect(m_Central.get(), &central::CentralWorker::conflictFound, this, [this](const QString& text) {
-        ShowMessage(this, text, QStringLiteral("Central records"), QMessageBox::Warning);
+        ShowMessage(this, text, tr("Central records"), QMessageBox::Warning);
     });
     auto restart = [this] { ShowCentralState(m_Central->Restart()); };
     if (auto* page = qobject_cast<CentralPage*>(m_Settings->page(int(SettingsPage::Central))))
@@ -239,18 +239,17 @@ void CVelmoraViewDlg::CreateControls()
         return b;
     };
     using W = CVelmoraViewDlg;
-    m_Measure = make(Button::Measure, Look::Tile, QStringLiteral("Measure"), Glyph::Measure, &W::OnMeasure);
+    m_Measure = make(Button::Measure, Look::Tile, tr("Measure"), Glyph::Measure, &W::OnMeasure);
     m_Measure->place(83, 189, 163, 269);
-    m_Load = make(Button::Load, Look::Tile, QStringLiteral("Records"), Glyph::Load, &W::OnLoad);
+    m_Load = make(Button::Load, Look::Tile, tr("Records"), Glyph::Load, &W::OnLoad);
     m_Load->place(176, 189, 256, 269);
-    m_Option = make(Button::Option, Look::Tile, QStringLiteral("Settings"), Glyph::Option, &W::OnOption);
+    m_Option = make(Button::Option, Look::Tile, tr("Settings"), Glyph::Option, &W::OnOption);
     m_Option->place(269, 189, 349, 269);
-    m_About = make(Button::About, Look::Tile, QStringLiteral("About"), Glyph::About, &W::OnAbout);
+    m_About = make(Button::About, Look::Tile, tr("About"), Glyph::About, &W::OnAbout);
     m_About->place(362, 189, 442, 269);
-    m_Connect = make(Button::Connect, Look::Bar, QStringLiteral("Connect"), Glyph::Connect, &W::OnConnect);
+    m_Connect = make(Button::Connect, Look::Bar, tr("Connect"), Glyph::Connect, &W::OnConnect);
     m_Connect->place(269, 80, 442, 124);
-    m_Disconnect = make(Button::Disconnect, Look::Bar, QStringLiteral("Disconnect"), Glyph::Disconnect,
-                        &W::OnDisconnect);
+    m_Disconnect = make(Button::Disconnect, Look::Bar, tr("Disconnect"), Glyph::Disconnect, &W::OnDisconnect);
     m_Disconnect->place(269, 80, 442, 124);
     m_Minimize = make(Button::Minimize, Look::TitleIcon, QString(), Glyph::Minimize, &W::showMinimized);
     m_Minimize->place(932, 0, 977, 29);
@@ -260,8 +259,8 @@ void CVelmoraViewDlg::CreateControls()
     m_DevComboPort = new QComboBox(this);
     m_DevComboPort->setGeometry(83, 88, 174, 21 + 8);
     m_DevComboPort->setFont(skin::Arial(20));
-    m_DevComboPort->setToolTip(QStringLiteral("Port of the instrument"));
-    m_DevComboPort->setAccessibleName(QStringLiteral("Port"));
+    m_DevComboPort->setToolTip(tr("Port of the instrument"));
+    m_DevComboPort->setAccessibleName(tr("Port"));
 
     m_Measure->setEnabled(false);
     m_Disconnect->hide();
@@ -291,15 +290,16 @@ void CVelmoraViewDlg::CreateControls()
     m_Clock->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_Clock->clear();
 
-    m_Heading = new QLabel(QStringLiteral("Device Information"), this);
+    m_Heading = new QLabel(tr("Device Information"), this);
     // Wider than the layout's 280 pixels, which cut the heading's last letters.
     m_Heading->setGeometry(560, 95, 420, 40);
     m_Heading->setFont(skin::Arial(32, true));
     m_Heading->setStyleSheet("color: #303030;");
-    const char* captions[] = {"Product", "Serial Number", "Firmware Version", "Last Calibration"};
+    const char* const captions[] = {QT_TR_NOOP("Product"), QT_TR_NOOP("Serial Number"),
+                                    QT_TR_NOOP("Firmware Version"), QT_TR_NOOP("Last Calibration")};
     for (int i = 0; i < 4; ++i) {
         const int top = 140 + i * 30;
-        m_Caption[i] = new QLabel(QString::fromLatin1(captions[i]), this);
+        m_Caption[i] = new QLabel(tr(captions[i]), this);
         m_Caption[i]->setGeometry(562, top, 160, 30);
         m_Caption[i]->setFont(skin::Arial(i < 2 ? 22 : 20));
         m_Caption[i]->setStyleSheet("color: #464646;");
@@ -541,8 +541,8 @@ void CVelmoraViewDlg::OnLoad()
 void CVelmoraViewDlg::OnAbout()
 {
     // The instrument's line as it always read; the program's own below it.
-    ShowMessage(this, QStringLiteral("ZOLT7, Version 2.0\n%1").arg(AboutProgramLine()),
-                QStringLiteral("ZOLT7 Information"), QMessageBox::Information, QMessageBox::Ok);
+    ShowMessage(this, tr("ZOLT7, Version 2.0\n%1").arg(AboutProgramLine()), tr("ZOLT7 Information"),
+                QMessageBox::Information, QMessageBox::Ok);
 }
 
 void CVelmoraViewDlg::OnExit()
@@ -558,7 +558,7 @@ void CVelmoraViewDlg::SaveForExit()
     emtask::EMTaskData* store = &m_Store;
     store->Settings().Change([](emtask::BusInfo& b) { b.reserved300 = 0; });
     emtask::MakeDirectory(emtask::ConfDir());
-    ReportNotSaved(this, store->SaveSetting(emtask::ConfigPath().c_str()), QStringLiteral("The settings"));
+    ReportNotSaved(this, store->SaveSetting(emtask::ConfigPath().c_str()), tr("The settings"));
     QThread::msleep(100);
     QMetaObject::invokeMethod(
         qApp, [] { QCoreApplication::exit(kQuitCode); }, Qt::QueuedConnection);
@@ -662,18 +662,16 @@ void CVelmoraViewDlg::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QColor(0x46, 0x46, 0x46));
     p.setFont(skin::Arial(22, true));
-    p.drawText(QRect(90, 330, 880, 36), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("How to run a test"));
+    p.drawText(QRect(90, 330, 880, 36), Qt::AlignLeft | Qt::AlignVCenter, tr("How to run a test"));
     p.setFont(skin::Arial(18));
-    const char* steps[] = {
-        "1.  Choose the instrument's port in the list and press Connect.",
-        "2.  Press Measure, then identify the person to be tested.",
-        "3.  Follow the instrument: the result and a photograph are stored.",
-        "4.  Records lists the stored tests; Settings changes the preferences.",
+    const char* const steps[] = {
+        QT_TR_NOOP("1.  Choose the instrument's port in the list and press Connect."),
+        QT_TR_NOOP("2.  Press Measure, then identify the person to be tested."),
+        QT_TR_NOOP("3.  Follow the instrument: the result and a photograph are stored."),
+        QT_TR_NOOP("4.  Records lists the stored tests; Settings changes the preferences."),
     };
     for (int i = 0; i < 4; ++i)
-        p.drawText(QRect(100, 384 + i * 44, 860, 36), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromUtf8(steps[i]));
+        p.drawText(QRect(100, 384 + i * 44, 860, 36), Qt::AlignLeft | Qt::AlignVCenter, tr(steps[i]));
     // A stylised reading in the corner.
     p.setPen(QPen(QColor(0x1f, 0x6f, 0xb2, 60), 14, Qt::SolidLine, Qt::RoundCap));
     for (int i = 0; i < 3; ++i)
@@ -684,7 +682,7 @@ void CVelmoraViewDlg::contextMenuEvent(QContextMenuEvent* e)
 {
     // Stands in for the system menu of a captioned window.
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Minimize"), this, &CVelmoraViewDlg::showMinimized);
+    menu.addAction(tr("Minimize"), this, &CVelmoraViewDlg::showMinimized);
     menu.addSeparator();
     menu.addAction(tr("VelmoraView 정보(&A)..."), this, &CVelmoraViewDlg::OnAbout);
     menu.exec(e->globalPos());

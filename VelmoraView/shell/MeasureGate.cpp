@@ -1,5 +1,7 @@
 #include "shell/MeasureGate.h"
 
+#include <QCoreApplication>
+
 bool MeasureGate::Start(uint32_t nowMs)
 {
     if (m_Pending) return false;
@@ -26,10 +28,12 @@ MeasureGate::Verdict MeasureGate::Look(uint32_t nowMs, bool unitKnown)
 QString LinkStateText(LinkState state, const QString& path, bool anyPort)
 {
     switch (state) {
-    case LinkState::Connected: return QStringLiteral("Connected to %1").arg(path);
-    case LinkState::Waiting: return QStringLiteral("Waiting for the instrument\u2026");
+    case LinkState::Connected: return QCoreApplication::translate("MeasureGate", "Connected to %1").arg(path);
+    case LinkState::Waiting:
+        return QCoreApplication::translate("MeasureGate", "Waiting for the instrument\u2026");
     case LinkState::Disconnected: break;
     }
-    return anyPort ? QStringLiteral("Not connected: choose the port and press Connect.")
-                   : QStringLiteral("Not connected: no port found.");
+    return anyPort ? QCoreApplication::translate("MeasureGate",
+                                                 "Not connected: choose the port and press Connect.")
+                   : QCoreApplication::translate("MeasureGate", "Not connected: no port found.");
 }

@@ -1,5 +1,7 @@
 #include "shell/SettingsPages.h"
 
+#include <QCoreApplication>
+
 #include "EMTaskData.h"
 #include "central/CentralPage.h"
 #include "measurement/COptionCameraDlg.h"
@@ -12,13 +14,13 @@
 const char* SettingsPageName(SettingsPage page)
 {
     switch (page) {
-    case SettingsPage::Registration: return "Registration";
-    case SettingsPage::Device: return "Device";
-    case SettingsPage::Camera: return "Camera";
-    case SettingsPage::PrintSetting: return "Print Setting";
-    case SettingsPage::ProgramSetting: return "Program Setting";
-    case SettingsPage::Password: return "Password";
-    case SettingsPage::Central: return "Central records";
+    case SettingsPage::Registration: return QT_TRANSLATE_NOOP("SettingsPages", "Registration");
+    case SettingsPage::Device: return QT_TRANSLATE_NOOP("SettingsPages", "Device");
+    case SettingsPage::Camera: return QT_TRANSLATE_NOOP("SettingsPages", "Camera");
+    case SettingsPage::PrintSetting: return QT_TRANSLATE_NOOP("SettingsPages", "Print Setting");
+    case SettingsPage::ProgramSetting: return QT_TRANSLATE_NOOP("SettingsPages", "Program Setting");
+    case SettingsPage::Password: return QT_TRANSLATE_NOOP("SettingsPages", "Password");
+    case SettingsPage::Central: return QT_TRANSLATE_NOOP("SettingsPages", "Central records");
     case SettingsPage::Count: break;
     }
     return "";
