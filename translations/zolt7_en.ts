@@ -118,6 +118,233 @@
     </message>
 </context>
 <context>
+    <name>CLastTestPanel</name>
+    <message>
+        <source>Last test</source>
+        <translation>Last test</translation>
+    </message>
+    <message>
+        <source>No result</source>
+        <translation>No result</translation>
+    </message>
+    <message>
+        <source>The test ended without a result.</source>
+        <translation>The test ended without a result.</translation>
+    </message>
+    <message>
+        <source>The test log is full.</source>
+        <translation>The test log is full.</translation>
+    </message>
+    <message>
+        <source>Not stored</source>
+        <translation>Not stored</translation>
+    </message>
+    <message>
+        <source>Last test  No. %1</source>
+        <translation>Last test  No. %1</translation>
+    </message>
+    <message>
+        <source>  (not saved to disk)</source>
+        <translation>  (not saved to disk)</translation>
+    </message>
+    <message>
+        <source>Flow error</source>
+        <translation>Flow error</translation>
+    </message>
+    <message>
+        <source>Photograph of test %1</source>
+        <translation>Photograph of test %1</translation>
+    </message>
+    <message>
+        <source>The photograph of test %1 does not match its record</source>
+        <translation>The photograph of test %1 does not match its record</translation>
+    </message>
+    <message>
+        <source>No photograph of test %1</source>
+        <translation>No photograph of test %1</translation>
+    </message>
+</context>
+<context>
+    <name>CMessageBoxDlg</name>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>CNotice</name>
+    <message>
+        <source>Setting Success</source>
+        <translation>Setting Success</translation>
+    </message>
+    <message>
+        <source>Setting is complete.</source>
+        <translation>Setting is complete.</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Existing user data will be deleted.
+Do you still want to proceed?</source>
+        <translation>Existing user data will be deleted.
+Do you still want to proceed?</translation>
+    </message>
+    <message>
+        <source>Camera</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <source>Please hold on a minute. Waiting for the camera</source>
+        <translation>Please hold on a minute. Waiting for the camera</translation>
+    </message>
+    <message>
+        <source>Camera setting is being applied...</source>
+        <translation>Camera setting is being applied...</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>Loading setting values...</source>
+        <translation>Loading setting values...</translation>
+    </message>
+    <message>
+        <source>Registration</source>
+        <translation>Registration</translation>
+    </message>
+    <message>
+        <source>User data is currently being registered...</source>
+        <translation>User data is currently being registered...</translation>
+    </message>
+    <message>
+        <source>The memory on ZOLT7 is almost full.
+Please save the data on your computer immediately.</source>
+        <translation>The memory on ZOLT7 is almost full.
+Please save the data on your computer immediately.</translation>
+    </message>
+    <message>
+        <source>ID or Name recognition</source>
+        <translation>ID or Name recognition</translation>
+    </message>
+    <message>
+        <source>Please check your ID or name.</source>
+        <translation>Please check your ID or name.</translation>
+    </message>
+    <message>
+        <source>Communication Status</source>
+        <translation>Communication Status</translation>
+    </message>
+    <message>
+        <source>Please check the communication status of the device.</source>
+        <translation>Please check the communication status of the device.</translation>
+    </message>
+    <message>
+        <source>Fail to open port(USB)</source>
+        <translation>Fail to open port(USB)</translation>
+    </message>
+    <message>
+        <source>Setting Error</source>
+        <translation>Setting Error</translation>
+    </message>
+    <message>
+        <source>The server address is incorrect.
+Please check the server address.</source>
+        <translation>The server address is incorrect.
+Please check the server address.</translation>
+    </message>
+    <message>
+        <source>Wrong password.
+Please check the password.</source>
+        <translation>Wrong password.
+Please check the password.</translation>
+    </message>
+    <message>
+        <source>Please check the server address and password.
+The associated setting is set to the default value.</source>
+        <translation>Please check the server address and password.
+The associated setting is set to the default value.</translation>
+    </message>
+    <message>
+        <source>Wrong print form setting.
+Please check the print setting.</source>
+        <translation>Wrong print form setting.
+Please check the print setting.</translation>
+    </message>
+    <message>
+        <source>Password Error</source>
+        <translation>Password Error</translation>
+    </message>
+    <message>
+        <source>ID recognition</source>
+        <translation>ID recognition</translation>
+    </message>
+    <message>
+        <source>ID does not exist or is wrong.
+Please check the ID.</source>
+        <translation>ID does not exist or is wrong.
+Please check the ID.</translation>
+    </message>
+    <message>
+        <source>Name recognition</source>
+        <translation>Name recognition</translation>
+    </message>
+    <message>
+        <source>Name does not exist or is wrong.
+Please check the Name.</source>
+        <translation>Name does not exist or is wrong.
+Please check the Name.</translation>
+    </message>
+    <message>
+        <source>Card recognition</source>
+        <translation>Card recognition</translation>
+    </message>
+    <message>
+        <source>Card recognition failed.</source>
+        <translation>Card recognition failed.</translation>
+    </message>
+    <message>
+        <source>Camera setting change detected.
+Changing the camera setting...</source>
+        <translation>Camera setting change detected.
+Changing the camera setting...</translation>
+    </message>
+    <message>
+        <source>Please check the camera setting.</source>
+        <translation>Please check the camera setting.</translation>
+    </message>
+    <message>
+        <source>Please check the communication status of the bio-reader.</source>
+        <translation>Please check the communication status of the bio-reader.</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>Duplicate user ID or name.
+Please check the following information :
+ %s</source>
+        <translation>Duplicate user ID or name.
+Please check the following information :
+ %s</translation>
+    </message>
+    <message>
+        <source>Number of characters exceeded the limit.
+Please check the following information :
+ %s</source>
+        <translation>Number of characters exceeded the limit.
+Please check the following information :
+ %s</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>COptionCameraDlg</name>
     <message>
         <source>Camera</source>
@@ -134,6 +361,36 @@
     <message>
         <source>The settings</source>
         <translation>The settings</translation>
+    </message>
+</context>
+<context>
+    <name>COptionDeviceDlg</name>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>Test counts</source>
+        <translation>Test counts</translation>
+    </message>
+</context>
+<context>
+    <name>COptionDlg</name>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
     </message>
 </context>
 <context>
@@ -645,10 +902,203 @@ The change was not stored.</translation>
     </message>
 </context>
 <context>
+    <name>CSkinButton</name>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>Minimize</translation>
+    </message>
+</context>
+<context>
+    <name>CSplash</name>
+    <message>
+        <source>Loading Program Modules ...</source>
+        <translation>Loading Program Modules ...</translation>
+    </message>
+    <message>
+        <source>Loading Program Information ...</source>
+        <translation>Loading Program Information ...</translation>
+    </message>
+    <message>
+        <source>Initializing USB connection ...</source>
+        <translation>Initializing USB connection ...</translation>
+    </message>
+    <message>
+        <source>Breath alcohol tester companion</source>
+        <translation>Breath alcohol tester companion</translation>
+    </message>
+</context>
+<context>
+    <name>CVelmoraViewApp</name>
+    <message>
+        <source>The program folder %1 is in use by another ZOLT7 program.
+This one ends without changing anything.</source>
+        <translation>The program folder %1 is in use by another ZOLT7 program.
+This one ends without changing anything.</translation>
+    </message>
+    <message>
+        <source>The program folder cannot be locked (%1).
+The program ends without changing anything.</source>
+        <translation>The program folder cannot be locked (%1).
+The program ends without changing anything.</translation>
+    </message>
+</context>
+<context>
     <name>CVelmoraViewDlg</name>
     <message>
         <source>VelmoraView 정보(&amp;A)...</source>
         <translation>&amp;About VelmoraView...</translation>
+    </message>
+    <message>
+        <source>Central records</source>
+        <translation>Central records</translation>
+    </message>
+    <message>
+        <source>Measure</source>
+        <translation>Measure</translation>
+    </message>
+    <message>
+        <source>Records</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Port of the instrument</source>
+        <translation>Port of the instrument</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Device Information</source>
+        <translation>Device Information</translation>
+    </message>
+    <message>
+        <source>Product</source>
+        <translation>Product</translation>
+    </message>
+    <message>
+        <source>Serial Number</source>
+        <translation>Serial Number</translation>
+    </message>
+    <message>
+        <source>Firmware Version</source>
+        <translation>Firmware Version</translation>
+    </message>
+    <message>
+        <source>Last Calibration</source>
+        <translation>Last Calibration</translation>
+    </message>
+    <message>
+        <source>ZOLT7, Version 2.0
+%1</source>
+        <translation>ZOLT7, Version 2.0
+%1</translation>
+    </message>
+    <message>
+        <source>ZOLT7 Information</source>
+        <translation>ZOLT7 Information</translation>
+    </message>
+    <message>
+        <source>The settings</source>
+        <translation>The settings</translation>
+    </message>
+    <message>
+        <source>How to run a test</source>
+        <translation>How to run a test</translation>
+    </message>
+    <message>
+        <source>1.  Choose the instrument's port in the list and press Connect.</source>
+        <translation>1.  Choose the instrument's port in the list and press Connect.</translation>
+    </message>
+    <message>
+        <source>2.  Press Measure, then identify the person to be tested.</source>
+        <translation>2.  Press Measure, then identify the person to be tested.</translation>
+    </message>
+    <message>
+        <source>3.  Follow the instrument: the result and a photograph are stored.</source>
+        <translation>3.  Follow the instrument: the result and a photograph are stored.</translation>
+    </message>
+    <message>
+        <source>4.  Records lists the stored tests; Settings changes the preferences.</source>
+        <translation>4.  Records lists the stored tests; Settings changes the preferences.</translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translation>Minimize</translation>
+    </message>
+</context>
+<context>
+    <name>CentralPage</name>
+    <message>
+        <source>%1 could not be saved: %2.</source>
+        <translation>%1 could not be saved: %2.</translation>
+    </message>
+    <message>
+        <source>Not saved</source>
+        <translation>Not saved</translation>
+    </message>
+    <message>
+        <source>Central records</source>
+        <translation>Central records</translation>
+    </message>
+    <message>
+        <source>Database</source>
+        <translation>Database</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Send every stored test to the central database</source>
+        <translation>Send every stored test to the central database</translation>
+    </message>
+    <message>
+        <source>A password is never stored here: put it in ~/.pgpass (host:port:database:user:password).</source>
+        <translation>A password is never stored here: put it in ~/.pgpass (host:port:database:user:password).</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureGate</name>
+    <message>
+        <source>Connected to %1</source>
+        <translation>Connected to %1</translation>
+    </message>
+    <message>
+        <source>Waiting for the instrument…</source>
+        <translation>Waiting for the instrument…</translation>
+    </message>
+    <message>
+        <source>Not connected: choose the port and press Connect.</source>
+        <translation>Not connected: choose the port and press Connect.</translation>
+    </message>
+    <message>
+        <source>Not connected: no port found.</source>
+        <translation>Not connected: no port found.</translation>
     </message>
 </context>
 <context>
@@ -700,6 +1150,21 @@ The change was not stored.</translation>
     <message>
         <source>PDF File (*.pdf)</source>
         <translation>PDF File (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressText</name>
+    <message>
+        <source>Checking to save data...</source>
+        <translation>Checking to save data...</translation>
+    </message>
+    <message>
+        <source>Checking to save xlsx data...</source>
+        <translation>Checking to save xlsx data...</translation>
+    </message>
+    <message>
+        <source>Preparing to display...</source>
+        <translation>Preparing to display...</translation>
     </message>
 </context>
 <context>
@@ -911,6 +1376,52 @@ The current ledger is kept under another name. Continue?</translation>
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPages</name>
+    <message>
+        <source>Registration</source>
+        <translation>Registration</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Camera</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <source>Print Setting</source>
+        <translation>Print Setting</translation>
+    </message>
+    <message>
+        <source>Program Setting</source>
+        <translation>Program Setting</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Central records</source>
+        <translation>Central records</translation>
+    </message>
+</context>
+<context>
+    <name>StoreNotices</name>
+    <message>
+        <source>%1 could not be saved: %2.</source>
+        <translation>%1 could not be saved: %2.</translation>
+    </message>
+    <message>
+        <source>Not saved</source>
+        <translation>Not saved</translation>
+    </message>
+    <message>
+        <source>Data files</source>
+        <translation>Data files</translation>
     </message>
 </context>
 <context>
