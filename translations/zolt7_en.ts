@@ -118,50 +118,10 @@
     </message>
 </context>
 <context>
-    <name>CLastTestPanel</name>
+    <name>CMessageBox3Dlg</name>
     <message>
-        <source>Last test</source>
-        <translation>Last test</translation>
-    </message>
-    <message>
-        <source>No result</source>
-        <translation>No result</translation>
-    </message>
-    <message>
-        <source>The test ended without a result.</source>
-        <translation>The test ended without a result.</translation>
-    </message>
-    <message>
-        <source>The test log is full.</source>
-        <translation>The test log is full.</translation>
-    </message>
-    <message>
-        <source>Not stored</source>
-        <translation>Not stored</translation>
-    </message>
-    <message>
-        <source>Last test  No. %1</source>
-        <translation>Last test  No. %1</translation>
-    </message>
-    <message>
-        <source>  (not saved to disk)</source>
-        <translation>  (not saved to disk)</translation>
-    </message>
-    <message>
-        <source>Flow error</source>
-        <translation>Flow error</translation>
-    </message>
-    <message>
-        <source>Photograph of test %1</source>
-        <translation>Photograph of test %1</translation>
-    </message>
-    <message>
-        <source>The photograph of test %1 does not match its record</source>
-        <translation>The photograph of test %1 does not match its record</translation>
-    </message>
-    <message>
-        <source>No photograph of test %1</source>
-        <translation>No photograph of test %1</translation>
+        <source>Loading data, just a moment please.</source>
+        <translation>Loading data, just a moment please.</translation>
     </message>
 </context>
 <context>
@@ -751,6 +711,41 @@ Shortened to fit the settings: %1.</translation>
     </message>
 </context>
 <context>
+    <name>CProgressBar</name>
+    <message>
+        <source>Checking to save data...</source>
+        <translation>Checking to save data...</translation>
+    </message>
+    <message>
+        <source>Photo Save Total:%1, Current :%2(%3%)</source>
+        <translation>Photo Save Total:%1, Current :%2(%3%)</translation>
+    </message>
+    <message>
+        <source>Checking to save xlsx data...</source>
+        <translation>Checking to save xlsx data...</translation>
+    </message>
+    <message>
+        <source>Data saving part of the entire data set... :%1(%2%)</source>
+        <translation>Data saving part of the entire data set... :%1(%2%)</translation>
+    </message>
+    <message>
+        <source>.xlsx Data Save Total:%1, Current :%2(%3%)</source>
+        <translation>.xlsx Data Save Total:%1, Current :%2(%3%)</translation>
+    </message>
+    <message>
+        <source>Preparing to display...</source>
+        <translation>Preparing to display...</translation>
+    </message>
+    <message>
+        <source>Total:%1 (%2-%3), Current :%4(%5%)</source>
+        <translation>Total:%1 (%2-%3), Current :%4(%5%)</translation>
+    </message>
+    <message>
+        <source>Total:%1, Current :%2(%3%)</source>
+        <translation>Total:%1, Current :%2(%3%)</translation>
+    </message>
+</context>
+<context>
     <name>CReadDeviceDlg</name>
     <message>
         <source>%1 photograph(s) could not be copied, the first %2 (%3). The archive was not saved.</source>
@@ -945,6 +940,10 @@ The program ends without changing anything.</source>
         <translation>The program folder cannot be locked (%1).
 The program ends without changing anything.</translation>
     </message>
+    <message>
+        <source>ZOLT7</source>
+        <translation>ZOLT7</translation>
+    </message>
 </context>
 <context>
     <name>CVelmoraViewDlg</name>
@@ -1046,6 +1045,14 @@ The program ends without changing anything.</translation>
         <source>Minimize</source>
         <translation>Minimize</translation>
     </message>
+    <message>
+        <source>ZOLT7 2.0</source>
+        <translation>ZOLT7 2.0</translation>
+    </message>
+    <message>
+        <source>ZOLT7 v2.0</source>
+        <translation>ZOLT7 v2.0</translation>
+    </message>
 </context>
 <context>
     <name>CentralPage</name>
@@ -1080,6 +1087,72 @@ The program ends without changing anything.</translation>
     <message>
         <source>Apply</source>
         <translation>Apply</translation>
+    </message>
+</context>
+<context>
+    <name>GridPrint</name>
+    <message>
+        <source>the print job could not start</source>
+        <translation>the print job could not start</translation>
+    </message>
+    <message>
+        <source>a page could not be printed</source>
+        <translation>a page could not be printed</translation>
+    </message>
+    <message>
+        <source>the print job could not be completed</source>
+        <translation>the print job could not be completed</translation>
+    </message>
+    <message>
+        <source>the printer</source>
+        <translation>the printer</translation>
+    </message>
+</context>
+<context>
+    <name>LastTestPanel</name>
+    <message>
+        <source>Last test</source>
+        <translation>Last test</translation>
+    </message>
+    <message>
+        <source>No result</source>
+        <translation>No result</translation>
+    </message>
+    <message>
+        <source>The test ended without a result.</source>
+        <translation>The test ended without a result.</translation>
+    </message>
+    <message>
+        <source>The test log is full.</source>
+        <translation>The test log is full.</translation>
+    </message>
+    <message>
+        <source>Not stored</source>
+        <translation>Not stored</translation>
+    </message>
+    <message>
+        <source>Last test  No. %1  (not saved to disk)</source>
+        <translation>Last test  No. %1  (not saved to disk)</translation>
+    </message>
+    <message>
+        <source>Last test  No. %1</source>
+        <translation>Last test  No. %1</translation>
+    </message>
+    <message>
+        <source>Flow error</source>
+        <translation>Flow error</translation>
+    </message>
+    <message>
+        <source>Photograph of test %1</source>
+        <translation>Photograph of test %1</translation>
+    </message>
+    <message>
+        <source>The photograph of test %1 does not match its record</source>
+        <translation>The photograph of test %1 does not match its record</translation>
+    </message>
+    <message>
+        <source>No photograph of test %1</source>
+        <translation>No photograph of test %1</translation>
     </message>
 </context>
 <context>
@@ -1150,21 +1223,6 @@ The program ends without changing anything.</translation>
     <message>
         <source>PDF File (*.pdf)</source>
         <translation>PDF File (*.pdf)</translation>
-    </message>
-</context>
-<context>
-    <name>ProgressText</name>
-    <message>
-        <source>Checking to save data...</source>
-        <translation>Checking to save data...</translation>
-    </message>
-    <message>
-        <source>Checking to save xlsx data...</source>
-        <translation>Checking to save xlsx data...</translation>
-    </message>
-    <message>
-        <source>Preparing to display...</source>
-        <translation>Preparing to display...</translation>
     </message>
 </context>
 <context>
@@ -1422,6 +1480,44 @@ The current ledger is kept under another name. Continue?</translation>
     <message>
         <source>Data files</source>
         <translation>Data files</translation>
+    </message>
+</context>
+<context>
+    <name>central</name>
+    <message>
+        <source>Central: up to date</source>
+        <translation>Central: up to date</translation>
+    </message>
+    <message>
+        <source>Central: cannot connect: %1</source>
+        <translation>Central: cannot connect: %1</translation>
+    </message>
+    <message>
+        <source>Central: %1</source>
+        <translation>Central: %1</translation>
+    </message>
+    <message>
+        <source>Central: %1 test waiting</source>
+        <translation>Central: %1 test waiting</translation>
+    </message>
+    <message>
+        <source>Central: %1 tests waiting</source>
+        <translation>Central: %1 tests waiting</translation>
+    </message>
+</context>
+<context>
+    <name>central::CentralWorker</name>
+    <message>
+        <source>Central: cannot start: %1</source>
+        <translation>Central: cannot start: %1</translation>
+    </message>
+    <message>
+        <source>Central: connecting</source>
+        <translation>Central: connecting</translation>
+    </message>
+    <message>
+        <source>The central database holds another test %1 of station %2: %3. It was not overwritten; run an audit.</source>
+        <translation>The central database holds another test %1 of station %2: %3. It was not overwritten; run an audit.</translation>
     </message>
 </context>
 <context>

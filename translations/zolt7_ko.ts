@@ -118,50 +118,10 @@
     </message>
 </context>
 <context>
-    <name>CLastTestPanel</name>
+    <name>CMessageBox3Dlg</name>
     <message>
-        <source>Last test</source>
-        <translation>최근 측정</translation>
-    </message>
-    <message>
-        <source>No result</source>
-        <translation>결과 없음</translation>
-    </message>
-    <message>
-        <source>The test ended without a result.</source>
-        <translation>측정이 결과 없이 끝났습니다.</translation>
-    </message>
-    <message>
-        <source>The test log is full.</source>
-        <translation>측정 기록이 가득 찼습니다.</translation>
-    </message>
-    <message>
-        <source>Not stored</source>
-        <translation>저장되지 않음</translation>
-    </message>
-    <message>
-        <source>Last test  No. %1</source>
-        <translation>최근 측정  번호 %1</translation>
-    </message>
-    <message>
-        <source>  (not saved to disk)</source>
-        <translation>  (디스크에 저장되지 않음)</translation>
-    </message>
-    <message>
-        <source>Flow error</source>
-        <translation>유량 오류</translation>
-    </message>
-    <message>
-        <source>Photograph of test %1</source>
-        <translation>측정 %1의 사진</translation>
-    </message>
-    <message>
-        <source>The photograph of test %1 does not match its record</source>
-        <translation>측정 %1의 사진이 측정 기록과 일치하지 않습니다</translation>
-    </message>
-    <message>
-        <source>No photograph of test %1</source>
-        <translation>측정 %1의 사진 없음</translation>
+        <source>Loading data, just a moment please.</source>
+        <translation>데이터를 불러오는 중입니다. 잠시만 기다려 주십시오.</translation>
     </message>
 </context>
 <context>
@@ -751,6 +711,41 @@ Shortened to fit the settings: %1.</source>
     </message>
 </context>
 <context>
+    <name>CProgressBar</name>
+    <message>
+        <source>Checking to save data...</source>
+        <translation>데이터 저장을 확인하는 중...</translation>
+    </message>
+    <message>
+        <source>Photo Save Total:%1, Current :%2(%3%)</source>
+        <translation>사진 저장 전체:%1, 현재 :%2(%3%)</translation>
+    </message>
+    <message>
+        <source>Checking to save xlsx data...</source>
+        <translation>xlsx 데이터 저장을 확인하는 중...</translation>
+    </message>
+    <message>
+        <source>Data saving part of the entire data set... :%1(%2%)</source>
+        <translation>전체 데이터 중 일부를 저장하는 중... :%1(%2%)</translation>
+    </message>
+    <message>
+        <source>.xlsx Data Save Total:%1, Current :%2(%3%)</source>
+        <translation>.xlsx 데이터 저장 전체:%1, 현재 :%2(%3%)</translation>
+    </message>
+    <message>
+        <source>Preparing to display...</source>
+        <translation>표시를 준비하는 중...</translation>
+    </message>
+    <message>
+        <source>Total:%1 (%2-%3), Current :%4(%5%)</source>
+        <translation>전체:%1 (%2-%3), 현재 :%4(%5%)</translation>
+    </message>
+    <message>
+        <source>Total:%1, Current :%2(%3%)</source>
+        <translation>전체:%1, 현재 :%2(%3%)</translation>
+    </message>
+</context>
+<context>
     <name>CReadDeviceDlg</name>
     <message>
         <source>%1 photograph(s) could not be copied, the first %2 (%3). The archive was not saved.</source>
@@ -945,6 +940,10 @@ The program ends without changing anything.</source>
         <translation>프로그램 폴더를 잠글 수 없습니다 (%1).
 프로그램은 아무것도 바꾸지 않고 종료합니다.</translation>
     </message>
+    <message>
+        <source>ZOLT7</source>
+        <translation>ZOLT7</translation>
+    </message>
 </context>
 <context>
     <name>CVelmoraViewDlg</name>
@@ -1046,6 +1045,14 @@ The program ends without changing anything.</source>
         <source>Minimize</source>
         <translation>최소화</translation>
     </message>
+    <message>
+        <source>ZOLT7 2.0</source>
+        <translation>ZOLT7 2.0</translation>
+    </message>
+    <message>
+        <source>ZOLT7 v2.0</source>
+        <translation>ZOLT7 v2.0</translation>
+    </message>
 </context>
 <context>
     <name>CentralPage</name>
@@ -1080,6 +1087,72 @@ The program ends without changing anything.</source>
     <message>
         <source>Apply</source>
         <translation>적용</translation>
+    </message>
+</context>
+<context>
+    <name>GridPrint</name>
+    <message>
+        <source>the print job could not start</source>
+        <translation>인쇄 작업을 시작할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>a page could not be printed</source>
+        <translation>페이지를 인쇄할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>the print job could not be completed</source>
+        <translation>인쇄 작업을 완료할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>the printer</source>
+        <translation>프린터</translation>
+    </message>
+</context>
+<context>
+    <name>LastTestPanel</name>
+    <message>
+        <source>Last test</source>
+        <translation>최근 측정</translation>
+    </message>
+    <message>
+        <source>No result</source>
+        <translation>결과 없음</translation>
+    </message>
+    <message>
+        <source>The test ended without a result.</source>
+        <translation>측정이 결과 없이 끝났습니다.</translation>
+    </message>
+    <message>
+        <source>The test log is full.</source>
+        <translation>측정 기록이 가득 찼습니다.</translation>
+    </message>
+    <message>
+        <source>Not stored</source>
+        <translation>저장되지 않음</translation>
+    </message>
+    <message>
+        <source>Last test  No. %1  (not saved to disk)</source>
+        <translation>최근 측정  번호 %1  (디스크에 저장되지 않음)</translation>
+    </message>
+    <message>
+        <source>Last test  No. %1</source>
+        <translation>최근 측정  번호 %1</translation>
+    </message>
+    <message>
+        <source>Flow error</source>
+        <translation>유량 오류</translation>
+    </message>
+    <message>
+        <source>Photograph of test %1</source>
+        <translation>측정 %1의 사진</translation>
+    </message>
+    <message>
+        <source>The photograph of test %1 does not match its record</source>
+        <translation>측정 %1의 사진이 측정 기록과 일치하지 않습니다</translation>
+    </message>
+    <message>
+        <source>No photograph of test %1</source>
+        <translation>측정 %1의 사진 없음</translation>
     </message>
 </context>
 <context>
@@ -1150,21 +1223,6 @@ The program ends without changing anything.</source>
     <message>
         <source>PDF File (*.pdf)</source>
         <translation>PDF 파일 (*.pdf)</translation>
-    </message>
-</context>
-<context>
-    <name>ProgressText</name>
-    <message>
-        <source>Checking to save data...</source>
-        <translation>데이터 저장을 확인하는 중...</translation>
-    </message>
-    <message>
-        <source>Checking to save xlsx data...</source>
-        <translation>xlsx 데이터 저장을 확인하는 중...</translation>
-    </message>
-    <message>
-        <source>Preparing to display...</source>
-        <translation>표시를 준비하는 중...</translation>
     </message>
 </context>
 <context>
@@ -1422,6 +1480,44 @@ The current ledger is kept under another name. Continue?</source>
     <message>
         <source>Data files</source>
         <translation>데이터 파일</translation>
+    </message>
+</context>
+<context>
+    <name>central</name>
+    <message>
+        <source>Central: up to date</source>
+        <translation>중앙: 최신 상태</translation>
+    </message>
+    <message>
+        <source>Central: cannot connect: %1</source>
+        <translation>중앙: 연결할 수 없음: %1</translation>
+    </message>
+    <message>
+        <source>Central: %1</source>
+        <translation>중앙: %1</translation>
+    </message>
+    <message>
+        <source>Central: %1 test waiting</source>
+        <translation>중앙: 측정 %1건 대기 중</translation>
+    </message>
+    <message>
+        <source>Central: %1 tests waiting</source>
+        <translation>중앙: 측정 %1건 대기 중</translation>
+    </message>
+</context>
+<context>
+    <name>central::CentralWorker</name>
+    <message>
+        <source>Central: cannot start: %1</source>
+        <translation>중앙: 시작할 수 없음: %1</translation>
+    </message>
+    <message>
+        <source>Central: connecting</source>
+        <translation>중앙: 연결 중</translation>
+    </message>
+    <message>
+        <source>The central database holds another test %1 of station %2: %3. It was not overwritten; run an audit.</source>
+        <translation>중앙 데이터베이스에 측정소 %2의 다른 측정 %1이(가) 있습니다: %3. 덮어쓰지 않았습니다. 감사를 실행하십시오.</translation>
     </message>
 </context>
 <context>

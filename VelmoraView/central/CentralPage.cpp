@@ -5,8 +5,8 @@
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>

@@ -1,5 +1,7 @@
 #include "central/CentralWorker.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstring>
 #include <poll.h>
@@ -9,21 +11,33 @@
 
 namespace central {
 
+namespace {
+// The line under the main window's buttons; the reasons come from the store
+// and the database as they are.
+std::string Line(const char* text, const std::string& a)
+{
+    return QCoreApplication::translate("central", text).arg(QString::fromStdString(a)).toStdString();
+}
+}  // namespace
+
 std::string StateLine(const SyncResult& r)
 {
     switch (r.status) {
-    case SyncResult::UpToDate: return "Central: up to date";
+    case SyncResult::UpToDate:
+        return QCoreApplication::translate("central", "Central: up to date").toStdString();
     case SyncResult::BadString:
     case SyncResult::Unreachable: {
         std::string why = r.why;
         if (why.rfind("cannot connect: ", 0) == 0) why.erase(0, 16);
-        return "Central: cannot connect: " + why;
+        return Line(QT_TRANSLATE_NOOP("central", "Central: cannot connect: %1"), why);
     }
     case SyncResult::Incomplete: break;
     }
     // Nothing stored waits, yet it did not finish: the reason is the news.
-    if (r.waiting <= 0) return "Central: " + r.why;
-    return "Central: " + std::to_string(r.waiting) + (r.waiting == 1 ? " test waiting" : " tests waiting");
+    if (r.waiting <= 0) return Line(QT_TRANSLATE_NOOP("central", "Central: %1"), r.why);
+    return Line(r.waiting == 1 ? QT_TRANSLATE_NOOP("central", "Central: %1 test waiting")
+                               : QT_TRANSLATE_NOOP("central", "Central: %1 tests waiting"),
+                std::to_string(r.waiting));
 }
 
 int RetrySeconds(int previous) { return previous <= 0 ? 5 : std::min(previous * 2, 300); }
@@ -59,10 +73,11 @@ QString CentralWorker::Restart()
     Stop();
     CentralSettings s;
     std::string why;
-    if (!ReadCentralSettings(m_Folder, s, why)) return QString::fromStdString("Central: " + why);
+    if (!ReadCentralSettings(m_Folder, s, why))
+        return QString::fromStdString(Line(QT_TRANSLATE_NOOP("central", "Central: %1"), why));
     if (!s.enabled) return {};
     if (const std::string bad = CheckCentralSettings(s); !bad.empty())
-        return QString::fromStdString("Central: " + bad);
+        return QString::fromStdString(Line(QT_TRANSLATE_NOOP("central", "Central: %1"), bad));
     SyncOptions o;
     o.folder = m_Folder;
     o.url = s.url;
@@ -71,10 +86,9 @@ QString CentralWorker::Restart()
     o.stageHook = [this](int, SyncOptions::Stage) { return !m_Stop; };
     o.stop = &m_Stop;
     m_WakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_WakeFd < 0)
-        return QStringLiteral("Central: cannot start: %1").arg(QString::fromUtf8(strerror(errno)));
+    if (m_WakeFd < 0) return tr("Central: cannot start: %1").arg(QString::fromUtf8(strerror(errno)));
     m_Thread = std::thread([this, o] { Run(o); });
-    return QStringLiteral("Central: connecting");
+    return tr("Central: connecting");
 }
 
 void CentralWorker::Run(SyncOptions o)
@@ -116,10 +130,12 @@ void CentralWorker::Run(SyncOptions o)
             emit stateChanged(QString::fromStdString(line));
         }
         for (const SyncConflict& c : r.conflicts) {
-            const std::string text = "The central database holds another test " + std::to_string(c.testno) +
-                                     " of station " + o.station + ": " + c.what +
-                                     ". It was not overwritten; run an audit.";
-            if (m_Said.insert(text).second) emit conflictFound(QString::fromStdString(text));
+            const QString text = tr("The central database holds another test %1 of station %2: %3. It was "
+                                    "not overwritten; run an "
+                                    "audit.")
+                                     .arg(QString::number(c.testno), QString::fromStdString(o.station),
+                                          QString::fromStdString(c.what));
+            if (m_Said.insert(text.toStdString()).second) emit conflictFound(text);
         }
         if (r.status == SyncResult::UpToDate || !r.conflicts.empty() || r.status == SyncResult::BadString) {
             // Done, or only a person can mend it: wait for the next test.

@@ -4,26 +4,39 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace {
+QString Tr(const char* text) { return QCoreApplication::translate("CProgressBar", text); }
+// As printf's "%.f" rounds, so that the counts read as they always did.
+QString Whole(double v) { return QString::asprintf("%.f", v); }
+}  // namespace
+
 QString ProgressText(const ProgressTextInfo& info, double p, double h)
 {
     const double pct = h != 0 ? p * 100.0 / h : 0.0;
     const bool done = p == h;
+    const QString total = QString::number(info.total);
     switch (info.phase) {
     case ProgressPhase::PhotoCopy:
-        if (done) return QCoreApplication::translate("ProgressText", "Checking to save data...");
-        return QString::asprintf("Photo Save Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
+        if (done) return Tr(QT_TRANSLATE_NOOP("CProgressBar", "Checking to save data..."));
+        return Tr(QT_TRANSLATE_NOOP("CProgressBar", "Photo Save Total:%1, Current :%2(%3%)"))
+            .arg(total, Whole(p), Whole(pct));
     case ProgressPhase::Workbook:
-        if (done) return QCoreApplication::translate("ProgressText", "Checking to save xlsx data...");
+        if (done) return Tr(QT_TRANSLATE_NOOP("CProgressBar", "Checking to save xlsx data..."));
         if (p != 0 && static_cast<long long>(p) % 100000 == 0)
-            return QString::asprintf("Data saving part of the entire data set... :%.f(%.f%%)", p, pct);
-        return QString::asprintf(".xlsx Data Save Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
+            return Tr(QT_TRANSLATE_NOOP("CProgressBar",
+                                        "Data saving part of the entire data set... :%1(%2%)"))
+                .arg(Whole(p), Whole(pct));
+        return Tr(QT_TRANSLATE_NOOP("CProgressBar", ".xlsx Data Save Total:%1, Current :%2(%3%)"))
+            .arg(total, Whole(p), Whole(pct));
     case ProgressPhase::Display: break;
     }
-    if (done) return QCoreApplication::translate("ProgressText", "Preparing to display...");
+    if (done) return Tr(QT_TRANSLATE_NOOP("CProgressBar", "Preparing to display..."));
     if (info.context == 0)
-        return QString::asprintf("Total:%d (%d-%d), Current :%.f(%.f%%)", info.total, info.firstSlot + 1,
-                                 info.lastSlot + 1, p, pct);
-    return QString::asprintf("Total:%d, Current :%.f(%.f%%)", info.total, p, pct);
+        return Tr(QT_TRANSLATE_NOOP("CProgressBar", "Total:%1 (%2-%3), Current :%4(%5%)"))
+            .arg(total, QString::number(info.firstSlot + 1), QString::number(info.lastSlot + 1), Whole(p),
+                 Whole(pct));
+    return Tr(QT_TRANSLATE_NOOP("CProgressBar", "Total:%1, Current :%2(%3%)"))
+        .arg(total, Whole(p), Whole(pct));
 }
 
 CProgressBar::CProgressBar(QWidget* parent) : QWidget(parent) { }

@@ -1,5 +1,6 @@
 #include "controls/GridPrint.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -8,12 +9,13 @@
 
 bool PrintGridTable(QPrinter& printer, const PrintTable& table, QString* why)
 {
-    auto fail = [why](const char* text) {
-        if (why) *why = QString::fromLatin1(text);
+    auto fail = [why](const QString& text) {
+        if (why) *why = text;
         return false;
     };
     QPainter p;
-    if (!p.begin(&printer)) return fail("the print job could not start");
+    if (!p.begin(&printer))
+        return fail(QCoreApplication::translate("GridPrint", "the print job could not start"));
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QRect area(0, 0, page.width(), page.height());
     const int total = std::max(1, std::accumulate(table.widths.begin(), table.widths.end(), 0));
@@ -63,13 +65,14 @@ bool PrintGridTable(QPrinter& printer, const PrintTable& table, QString* why)
     if (!ok) {
         printer.abort();
         p.end();
-        return fail("a page could not be printed");
+        return fail(QCoreApplication::translate("GridPrint", "a page could not be printed"));
     }
-    return p.end() || fail("the print job could not be completed");
+    return p.end() || fail(QCoreApplication::translate("GridPrint", "the print job could not be completed"));
 }
 
 QString PrinterTarget(const QPrinter& printer)
 {
     if (!printer.outputFileName().isEmpty()) return printer.outputFileName();
-    return printer.printerName().isEmpty() ? QStringLiteral("the printer") : printer.printerName();
+    return printer.printerName().isEmpty() ? QCoreApplication::translate("GridPrint", "the printer")
+                                           : printer.printerName();
 }

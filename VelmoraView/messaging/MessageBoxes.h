@@ -38,7 +38,8 @@ public:
     explicit CMessageBox3Dlg(const QString& text, QWidget* parent = nullptr);
     ~CMessageBox3Dlg() override;
     QString text() const;
-    static constexpr const char* kMainText = "Loading data, just a moment please.";
+    static constexpr const char* kMainText = QT_TRANSLATE_NOOP("CMessageBox3Dlg",
+                                                               "Loading data, just a moment please.");
 
 protected:
     void showEvent(QShowEvent* e) override;

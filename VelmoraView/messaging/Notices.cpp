@@ -5,7 +5,6 @@
 #include "controls/SkinButton.h"
 #include "messaging/WindowOps.h"
 
-#include <QCoreApplication>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
@@ -237,7 +236,7 @@ const NoticeEntry* CMsg::Find(MsgNotice notice) { return FindIn(kMsg, static_cas
 
 void CMsg::Show(MsgNotice notice)
 {
-    if (const NoticeEntry* e = Find(notice)) Fill(*e, QCoreApplication::translate("CNotice", e->text));
+    if (const NoticeEntry* e = Find(notice)) Fill(*e, CNotice::tr(e->text));
 }
 
 void CMsg::Close(MsgClose how)
@@ -269,7 +268,7 @@ void CMsgError::Show(ErrorNotice notice)
     if (!e) return;
     // Duplicate and TooLong name a text only when shown as a message box by
     // their page; shown here they name nothing.
-    QString text = QCoreApplication::translate("CNotice", e->text);
+    QString text = CNotice::tr(e->text);
     if (notice == ErrorNotice::Duplicate || notice == ErrorNotice::TooLong)
         text.replace(QStringLiteral(" %s"), QString());
     Fill(*e, text);

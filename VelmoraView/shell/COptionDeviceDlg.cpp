@@ -41,8 +41,8 @@ COptionDeviceDlg::COptionDeviceDlg(const emtask::SettingsBlock& settings, QWidge
     heading->setGeometry(40, 30, 400, 30);
     heading->setFont(skin::Arial(21, true));
     heading->setStyleSheet("color: #303030;");
-    const char* const captions[] = {QT_TR_NOOP("Unit"), QT_TR_NOOP("Low"), QT_TR_NOOP("High"),
-                                    QT_TR_NOOP("Test counts")};
+    const char* captions[] = {QT_TR_NOOP("Unit"), QT_TR_NOOP("Low"), QT_TR_NOOP("High"),
+                              QT_TR_NOOP("Test counts")};
     for (int i = 0; i < 4; ++i) {
         auto* c = new QLabel(tr(captions[i]), this);
         c->setGeometry(60, 90 + i * 48, 180, 34);

@@ -8,7 +8,6 @@
 #include "messaging/WindowOps.h"
 #include "options/Language.h"
 
-#include <QCoreApplication>
 #include <QApplication>
 #include <QScreen>
 #include <cmath>
@@ -81,7 +80,7 @@ int CVelmoraViewApp::Run()
                                                 "The program folder cannot be locked (%1).\n"
                                                 "The program ends without changing anything.")
                         .arg(QString::fromUtf8(why.c_str())),
-            QStringLiteral("ZOLT7"), QMessageBox::Warning);
+            QCoreApplication::translate("CVelmoraViewApp", "ZOLT7"), QMessageBox::Warning);
         return kFolderLockedCode;
     }
     CVelmoraViewDlg::Options options;

@@ -172,7 +172,7 @@ void CVelmoraViewDlg::Init()
         m_Splash->show();
     }
 
-    setWindowTitle(QStringLiteral("ZOLT7 2.0"));
+    setWindowTitle(tr("ZOLT7 2.0"));
     setWindowIcon(skin::AppIcon());
     RegisterWindow(Wnd::Main, this);
     setFixedSize(1024, 768);
@@ -276,7 +276,7 @@ void CVelmoraViewDlg::CreateControls()
     auto* help = new QShortcut(QKeySequence::HelpContents, this);  // F1
     connect(help, &QShortcut::activated, this, &CVelmoraViewDlg::OnAbout);
 
-    m_TitleLabel = new QLabel(QStringLiteral("ZOLT7 v2.0"), this);
+    m_TitleLabel = new QLabel(tr("ZOLT7 v2.0"), this);
     m_TitleLabel->setGeometry(12, 2, 300, 26);
     m_TitleLabel->setFont(skin::Arial(18, true));
     m_TitleLabel->setStyleSheet("color: white;");
@@ -295,8 +295,8 @@ void CVelmoraViewDlg::CreateControls()
     m_Heading->setGeometry(560, 95, 420, 40);
     m_Heading->setFont(skin::Arial(32, true));
     m_Heading->setStyleSheet("color: #303030;");
-    const char* const captions[] = {QT_TR_NOOP("Product"), QT_TR_NOOP("Serial Number"),
-                                    QT_TR_NOOP("Firmware Version"), QT_TR_NOOP("Last Calibration")};
+    const char* captions[] = {QT_TR_NOOP("Product"), QT_TR_NOOP("Serial Number"),
+                              QT_TR_NOOP("Firmware Version"), QT_TR_NOOP("Last Calibration")};
     for (int i = 0; i < 4; ++i) {
         const int top = 140 + i * 30;
         m_Caption[i] = new QLabel(tr(captions[i]), this);
@@ -664,7 +664,7 @@ void CVelmoraViewDlg::paintEvent(QPaintEvent*)
     p.setFont(skin::Arial(22, true));
     p.drawText(QRect(90, 330, 880, 36), Qt::AlignLeft | Qt::AlignVCenter, tr("How to run a test"));
     p.setFont(skin::Arial(18));
-    const char* const steps[] = {
+    const char* steps[] = {
         QT_TR_NOOP("1.  Choose the instrument's port in the list and press Connect."),
         QT_TR_NOOP("2.  Press Measure, then identify the person to be tested."),
         QT_TR_NOOP("3.  Follow the instrument: the result and a photograph are stored."),

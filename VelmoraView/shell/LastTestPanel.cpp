@@ -24,7 +24,7 @@ QLabel* TextLabel(QWidget* parent, const QRect& at, int size, bool bold)
 
 CLastTestPanel::CLastTestPanel(QWidget* parent) : QFrame(parent)
 {
-    setAccessibleName(QCoreApplication::translate("CLastTestPanel", "Last test"));
+    setAccessibleName(QCoreApplication::translate("LastTestPanel", "Last test"));
     m_Thumb = new QLabel(this);
     m_Thumb->setGeometry(0, 0, kThumbWidth, kThumbHeight);
     m_Thumb->setAlignment(Qt::AlignCenter);
@@ -47,7 +47,7 @@ void CLastTestPanel::Clear()
 
 void CLastTestPanel::ShowNothingStored(const QString& what, const QString& why)
 {
-    m_Title->setText(QCoreApplication::translate("CLastTestPanel", "Last test"));
+    m_Title->setText(QCoreApplication::translate("LastTestPanel", "Last test"));
     m_Result->setText(what);
     m_Result->setStyleSheet(QStringLiteral("color: #8a1c1c;"));
     m_Subject->setText(why);
@@ -60,28 +60,29 @@ void CLastTestPanel::Show(const std::optional<measurement::StoredTest>& outcome,
 {
     Clear();
     if (!outcome) {
-        ShowNothingStored(QCoreApplication::translate("CLastTestPanel", "No result"),
-                          QCoreApplication::translate("CLastTestPanel", "The test ended without a result."));
+        ShowNothingStored(QCoreApplication::translate("LastTestPanel", "No result"),
+                          QCoreApplication::translate("LastTestPanel", "The test ended without a result."));
         return;
     }
     const int32_t slot = outcome->slot;
     if (slot < 0 || slot >= emtask::RecordCount(log)) {
         const QString why = outcome->logError.empty()
-                                ? QCoreApplication::translate("CLastTestPanel", "The test log is full.")
+                                ? QCoreApplication::translate("LastTestPanel", "The test log is full.")
                                 : QString::fromStdString(outcome->logError);
-        ShowNothingStored(QCoreApplication::translate("CLastTestPanel", "Not stored"), why);
+        ShowNothingStored(QCoreApplication::translate("LastTestPanel", "Not stored"), why);
         return;
     }
     const emtask::TestRecord& rec = log.m_TestData[slot];
-    QString title = QCoreApplication::translate("CLastTestPanel", "Last test  No. %1").arg(rec.testno);
     // In the log in memory, but not on disk: said, not hidden.
-    if (outcome->logSaved < 0)
-        title += QCoreApplication::translate("CLastTestPanel", "  (not saved to disk)");
-    m_Title->setText(title);
+    m_Title->setText(
+        (outcome->logSaved < 0
+             ? QCoreApplication::translate("LastTestPanel", "Last test  No. %1  (not saved to disk)")
+             : QCoreApplication::translate("LastTestPanel", "Last test  No. %1"))
+            .arg(rec.testno));
 
     const QString result = QString::fromUtf8(emtask::FieldText(rec.result));
     if (rec.mode == 'F') {
-        m_Result->setText(QCoreApplication::translate("CLastTestPanel", "Flow error"));
+        m_Result->setText(QCoreApplication::translate("LastTestPanel", "Flow error"));
         m_Result->setStyleSheet(QStringLiteral("color: #303030;"));
     } else {
         m_Result->setText(result + QLatin1Char(' ') + QString::fromLatin1(emtask::UnitText(rec.unit)));
@@ -99,12 +100,12 @@ void CLastTestPanel::Show(const std::optional<measurement::StoredTest>& outcome,
         photo.picture.scaled(kThumbWidth, kThumbHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     const QString alt =
         photo.verdict == records::PhotoVerdict::Intact
-            ? QCoreApplication::translate("CLastTestPanel", "Photograph of test %1").arg(rec.testno)
+            ? QCoreApplication::translate("LastTestPanel", "Photograph of test %1").arg(rec.testno)
         : photo.verdict == records::PhotoVerdict::Altered
-            ? QCoreApplication::translate("CLastTestPanel",
+            ? QCoreApplication::translate("LastTestPanel",
                                           "The photograph of test %1 does not match its record")
                   .arg(rec.testno)
-            : QCoreApplication::translate("CLastTestPanel", "No photograph of test %1").arg(rec.testno);
+            : QCoreApplication::translate("LastTestPanel", "No photograph of test %1").arg(rec.testno);
     m_Thumb->setAccessibleName(alt);
     m_Thumb->setToolTip(alt);
     m_Thumb->show();

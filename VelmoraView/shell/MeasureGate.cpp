@@ -29,8 +29,7 @@ QString LinkStateText(LinkState state, const QString& path, bool anyPort)
 {
     switch (state) {
     case LinkState::Connected: return QCoreApplication::translate("MeasureGate", "Connected to %1").arg(path);
-    case LinkState::Waiting:
-        return QCoreApplication::translate("MeasureGate", "Waiting for the instrument\u2026");
+    case LinkState::Waiting: return QCoreApplication::translate("MeasureGate", "Waiting for the instrument…");
     case LinkState::Disconnected: break;
     }
     return anyPort ? QCoreApplication::translate("MeasureGate",

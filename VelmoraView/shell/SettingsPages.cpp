@@ -1,7 +1,5 @@
 #include "shell/SettingsPages.h"
 
-#include <QCoreApplication>
-
 #include "EMTaskData.h"
 #include "central/CentralPage.h"
 #include "measurement/COptionCameraDlg.h"
@@ -10,6 +8,8 @@
 #include "reports/COptionPrintDlg.h"
 #include "shell/COptionDeviceDlg.h"
 #include "users/COptionIDMngDlg.h"
+
+#include <QtGlobal>
 
 const char* SettingsPageName(SettingsPage page)
 {

@@ -9,6 +9,7 @@
 #include "messaging/Notices.h"
 #include "messaging/WindowOps.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,7 +135,8 @@ void CIDentry::ShowErrorNotice(ErrorNotice notice)
 {
     if (ShowNotice(notice)) return;
     if (const NoticeEntry* n = CMsgError::Find(notice))
-        ShowMessage(this, QString::fromUtf8(n->text), QString::fromUtf8(n->title), QMessageBox::Critical);
+        ShowMessage(this, QCoreApplication::translate("CNotice", n->text),
+                    QCoreApplication::translate("CNotice", n->title), QMessageBox::Critical);
     // The main window stays disabled while this window is shown.
     EnableWnd(Wnd::Main, false);
     setEnabled(true);

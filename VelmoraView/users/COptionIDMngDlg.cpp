@@ -33,8 +33,9 @@ namespace {
 void ShowNamingNotice(QWidget* parent, ErrorNotice notice, const QString& named)
 {
     if (const NoticeEntry* n = CMsgError::Find(notice))
-        ShowMessage(parent, QString::fromUtf8(n->text).replace(QStringLiteral("%s"), named),
-                    QString::fromUtf8(n->title), QMessageBox::Warning);
+        ShowMessage(parent,
+                    QCoreApplication::translate("CNotice", n->text).replace(QStringLiteral("%s"), named),
+                    QCoreApplication::translate("CNotice", n->title), QMessageBox::Warning);
 }
 
 // An imported text named in a message, with its row; a text of a hostile
