@@ -81,8 +81,11 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
     m_CodeTest = new QLineEdit(this);
     m_CodeTest->setPlaceholderText(QStringLiteral("Test No."));
     m_CodeTest->setMaximumWidth(100);
+    // A placeholder is gone once typed over: the name stays.
+    m_CodeTest->setAccessibleName(QStringLiteral("Test No."));
     m_Code = new QLineEdit(this);
     m_Code->setPlaceholderText(QStringLiteral("Code as printed"));
+    m_Code->setAccessibleName(QStringLiteral("Code as printed"));
     auto* verify = new QPushButton(QStringLiteral("Verify a printed code"), this);
     m_CodeResult = new QLabel(this);
     connect(verify, &QPushButton::clicked, this, [this] { VerifyCode(m_CodeTest->text(), m_Code->text()); });
