@@ -4,10 +4,10 @@ and fails when an interactive control or a table has no accessible name.
 
     atspi_walk.py BIN_DIR SAMPLECAM_DIR
 
-Runs itself again under its own X server (xvfb-run -a) and D-Bus session
-(dbus-run-session), starts the accessibility bus there, then the simulated
-instrument and the program in a temporary program folder, and drives the
-program through AT-SPI actions only.
+Runs itself again in a D-Bus session of its own (dbus-run-session), starts
+its own X server (Xvfb on a free display) and the accessibility bus there,
+then the simulated instrument and the program in a temporary program folder,
+and drives the program through AT-SPI actions only.
 """
 import os
 import shutil
@@ -33,13 +33,12 @@ def fail(text):
 
 
 def outer():
-    for tool in ("xvfb-run", "dbus-run-session", "dbus-send", LAUNCHER):
+    for tool in ("Xvfb", "dbus-run-session", "dbus-send", LAUNCHER):
         if not shutil.which(tool):
             fail(f"{tool} is missing (scripts/setup installs it)")
     env = dict(os.environ, **{INNER: "1"})
-    cmd = ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -nolisten tcp",
-           "dbus-run-session", "--", sys.executable, os.path.abspath(__file__)] + sys.argv[1:]
-    # A new session: a timeout reaches xvfb-run's children too.
+    cmd = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__)] + sys.argv[1:]
+    # A new session: a timeout reaches everything started below it.
     proc = subprocess.Popen(cmd, env=env, start_new_session=True)
     try:
         return proc.wait(timeout=150)
@@ -204,7 +203,22 @@ def inner(bin_dir, samplecam):
         shutil.rmtree(tmp, ignore_errors=True)
 
 
+def start_x(procs):
+    # Xvfb picks a free display and tells it: no lock race beside other runs,
+    # and it is stopped by its own id.
+    rfd, wfd = os.pipe()
+    procs.start(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                pass_fds=(wfd,), stderr=subprocess.DEVNULL)
+    os.close(wfd)
+    with os.fdopen(rfd) as r:
+        display = r.readline().strip()
+    if not display:
+        fail("Xvfb did not start")
+    os.environ["DISPLAY"] = ":" + display
+
+
 def run(procs, tmp, bin_dir, samplecam):
+    start_x(procs)
     # The bus's socket goes under a folder of this run, never a shared one.
     runtime = os.path.join(tmp, "run")
     os.mkdir(runtime, 0o700)
