@@ -80,8 +80,11 @@ SealAuditDlg::SealAuditDlg(QWidget* owner) : QWidget(owner, Qt::Window)
     m_CodeTest = new QLineEdit(this);
     m_CodeTest->setPlaceholderText(tr("Test No."));
     m_CodeTest->setMaximumWidth(100);
+    // A placeholder is gone once typed over: the name stays.
+    m_CodeTest->setAccessibleName(tr("Test No."));
     m_Code = new QLineEdit(this);
     m_Code->setPlaceholderText(tr("Code as printed"));
+    m_Code->setAccessibleName(tr("Code as printed"));
     auto* verify = new QPushButton(tr("Verify a printed code"), this);
     m_CodeResult = new QLabel(this);
     connect(verify, &QPushButton::clicked, this, [this] { VerifyCode(m_CodeTest->text(), m_Code->text()); });
