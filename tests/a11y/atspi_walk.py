@@ -10,6 +10,7 @@ then the simulated instrument and the program in a temporary program folder,
 and drives the program through AT-SPI actions only.
 """
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -26,6 +27,8 @@ CONTROL_ROLES = {
     "entry", "spin button", "list", "list box", "table", "tree table", "tree",
 }
 
+
+HANGUL = re.compile("[\uac00-\ud7a3]")
 
 def fail(text):
     print("atspi_walk: " + text, file=sys.stderr)
@@ -169,6 +172,9 @@ class Walker:
             nonlocal walked
             role = acc.getRoleName()
             here = f"{path}/{role}" + (f"[{acc.name}]" if acc.name else "")
+            # The program runs in English: a Korean text is one not translated.
+            if HANGUL.search(acc.name or "") or HANGUL.search(acc.description or ""):
+                unnamed.append(("Korean text in the English windows", here))
             if role in CONTROL_ROLES:
                 walked += 1
                 if not acc.name.strip():
@@ -244,7 +250,8 @@ def run(procs, tmp, bin_dir, samplecam):
     port = sim.stdout.readline().strip()
     if not port:
         fail("the simulated instrument did not start")
-    env = dict(os.environ, ZOLT7_PORTS=port, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+    env = dict(os.environ, ZOLT7_PORTS=port, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LANG="en_US.UTF-8",
+               LANGUAGE="", LC_ALL="", LC_MESSAGES="",
                ZOLT7_CAMERA_SOURCE=os.path.join(samplecam, "frame_%03d.jpg"))
     env.pop("QT_QPA_PLATFORM", None)
     env.pop("AT_SPI_BUS_ADDRESS", None)
