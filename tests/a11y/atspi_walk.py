@@ -1,0 +1,288 @@
+#!/usr/bin/python3
+"""Walks the real program's windows through AT-SPI, as a screen reader sees
+them, and fails when an interactive control or a list has no name.
+
+    atspi_walk.py BIN_DIR SAMPLECAM_PATTERN
+
+Runs itself again inside a D-Bus session and an Xvfb server of its own, with
+the accessibility bus, the simulated instrument and a temporary program
+folder, all started and stopped here."""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+INNER = "ZOLT7_ATSPI_INNER"
+LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+PASSWORD = "7294"  # the settings' default
+
+
+def outer(argv):
+    for tool in ("dbus-run-session", "xvfb-run"):
+        if not shutil.which(tool):
+            sys.exit(f"atspi_walk: {tool} is not installed")
+    if not os.access(LAUNCHER, os.X_OK):
+        sys.exit(f"atspi_walk: {LAUNCHER} is missing (package at-spi2-core)")
+    env = dict(os.environ, **{INNER: "1"})
+    # The bus launcher keeps its socket in the runtime folder: one per run.
+    runtime = tempfile.mkdtemp(prefix="zolt7-atspi-run-")
+    os.chmod(runtime, 0o700)
+    env["XDG_RUNTIME_DIR"] = runtime
+    cmd = ["dbus-run-session", "--", "xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -nolisten tcp",
+           sys.executable, os.path.abspath(__file__)] + argv
+    try:
+        rc = subprocess.call(cmd, env=env, timeout=170)
+    except subprocess.TimeoutExpired:
+        rc = 1
+        print("atspi_walk: the run did not end in 170 s", file=sys.stderr)
+    shutil.rmtree(runtime, ignore_errors=True)
+    return rc
+
+
+class Failure(Exception):
+    pass
+
+
+def poll(what, fn, timeout=20.0, step=0.1):
+    end = time.monotonic() + timeout
+    while True:
+        try:
+            v = fn()
+        except Exception:  # a window going away mid-look: look again
+            v = None
+        if v:
+            return v
+        if time.monotonic() > end:
+            raise Failure(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(step)
+
+
+class Procs:
+    """Every process started here, stopped by its own id."""
+
+    def __init__(self):
+        self.procs = []
+
+    def start(self, name, cmd, **kw):
+        p = subprocess.Popen(cmd, **kw)
+        self.procs.append((name, p))
+        return p
+
+    def stop_all(self):
+        for name, p in reversed(self.procs):
+            if p.poll() is None:
+                p.send_signal(signal.SIGTERM)
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+
+
+def start_bus(procs):
+    bus = procs.start("at-spi-bus-launcher", [LAUNCHER, "--launch-immediately"],
+                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+    def send(dest, path, method, *args):
+        r = subprocess.run(["dbus-send", "--session", "--print-reply", f"--dest={dest}", path, method, *args],
+                           capture_output=True, text=True, timeout=5)
+        return r.stdout if r.returncode == 0 else ""
+
+    def address():
+        if bus.poll() is not None:
+            raise Failure("at-spi-bus-launcher ended with code %d: %s"
+                          % (bus.returncode, bus.stderr.read().decode(errors="replace").strip()))
+        # Asked only once our launcher owns the name: asking earlier would
+        # have the session bus start another one, out of our reach.
+        owned = send("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                     "string:org.a11y.Bus")
+        return "boolean true" in owned and "unix:" in send("org.a11y.Bus", "/org/a11y/bus",
+                                                           "org.a11y.Bus.GetAddress")
+
+    try:
+        poll("the accessibility bus (org.a11y.Bus.GetAddress)", address, timeout=15, step=0.2)
+    except Failure as e:
+        raise Failure(f"the accessibility bus could not start: {e}")
+
+
+ROLE_NAMES = {}
+CONTROLS = set()
+LISTS = set()
+
+
+def init_roles(pyatspi):
+    global CONTROLS, LISTS
+    R = pyatspi
+    CONTROLS = {R.ROLE_PUSH_BUTTON, R.ROLE_TOGGLE_BUTTON, R.ROLE_CHECK_BOX, R.ROLE_RADIO_BUTTON,
+                R.ROLE_COMBO_BOX, R.ROLE_TEXT, R.ROLE_ENTRY, R.ROLE_PASSWORD_TEXT, R.ROLE_SPIN_BUTTON,
+                R.ROLE_DATE_EDITOR, R.ROLE_SLIDER}
+    LISTS = {R.ROLE_LIST, R.ROLE_LIST_BOX, R.ROLE_TABLE, R.ROLE_TREE, R.ROLE_TREE_TABLE}
+
+
+class Walker:
+    def __init__(self, pyatspi, app_name):
+        self.at = pyatspi
+        self.app_name = app_name
+        self.rows = []  # (window, walked, unnamed paths)
+        self.unreached = []
+
+    # --- finding -----------------------------------------------------------
+    def app(self):
+        desktop = self.at.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            a = desktop.getChildAtIndex(i)
+            if a is not None and a.name == self.app_name:
+                return a
+        return None
+
+    def showing(self, acc):
+        s = acc.getState()
+        return s.contains(self.at.STATE_SHOWING) or s.contains(self.at.STATE_VISIBLE)
+
+    def window(self, title, timeout=20.0):
+        def look():
+            app = self.app()
+            if app is None:
+                return None
+            for i in range(app.childCount):
+                w = app.getChildAtIndex(i)
+                if w is not None and w.name == title and self.showing(w):
+                    return w
+            return None
+        return poll(f"the window '{title}'", look, timeout)
+
+    def find(self, root, name, roles=None, timeout=10.0):
+        def look():
+            for acc in self.descend(root):
+                if acc.name == name and (roles is None or acc.getRole() in roles) and self.showing(acc):
+                    return acc
+            return None
+        return poll(f"'{name}' in '{root.name}'", look, timeout)
+
+    def descend(self, acc):
+        stack = [acc]
+        while stack:
+            a = stack.pop()
+            yield a
+            if a.getRole() in LISTS or a.getRole() == self.at.ROLE_COMBO_BOX:
+                continue  # cells, headers and popups belong to their list
+            for i in reversed(range(a.childCount)):
+                c = a.getChildAtIndex(i)
+                if c is not None:
+                    stack.append(c)
+
+    # --- acting ------------------------------------------------------------
+    def press(self, root, name):
+        b = self.find(root, name, {self.at.ROLE_PUSH_BUTTON, self.at.ROLE_TOGGLE_BUTTON,
+                                   self.at.ROLE_CHECK_BOX, self.at.ROLE_RADIO_BUTTON})
+        poll(f"'{name}' enabled", lambda: b.getState().contains(self.at.STATE_ENABLED))
+        action = b.queryAction()
+        for i in range(action.nActions):
+            if action.getName(i).lower() in ("press", "click", "toggle"):
+                action.doAction(i)
+                return
+        action.doAction(0)
+
+    def type_into(self, root, name, text):
+        e = self.find(root, name)
+        e.queryEditableText().setTextContents(text)
+
+    def gone(self, title, timeout=10.0):
+        def look():
+            app = self.app()
+            return all(not (w.name == title and self.showing(w))
+                       for w in (app.getChildAtIndex(i) for i in range(app.childCount)) if w is not None)
+        poll(f"the window '{title}' to close", look, timeout)
+
+    # --- walking -----------------------------------------------------------
+    def path(self, acc, top):
+        parts = []
+        a = acc
+        while a is not None and a != top:
+            parts.append(f"{a.getRoleName()}[{a.getIndexInParent()}]")
+            a = a.parent
+        return "/".join(reversed(parts))
+
+    def walk(self, label, win):
+        walked, unnamed = 0, []
+        for acc in self.descend(win):
+            role = acc.getRole()
+            if (role not in CONTROLS and role not in LISTS) or not self.showing(acc):
+                continue
+            walked += 1
+            if not (acc.name or "").strip():
+                unnamed.append(f"{acc.getRoleName()} at {self.path(acc, win)}")
+        self.rows.append((label, walked, unnamed))
+        return win
+
+    def table(self):
+        w = max([len(r[0]) for r in self.rows] + [6])
+        lines = [f"{'window':<{w}}  walked  unnamed", "-" * (w + 18)]
+        for label, walked, unnamed in self.rows:
+            lines.append(f"{label:<{w}}  {walked:>6}  {len(unnamed)}")
+            lines += [f"{'':<{w}}            - {u}" for u in unnamed]
+        for label, why in self.unreached:
+            lines.append(f"{label:<{w}}  not reached: {why}")
+        return "\n".join(lines)
+
+
+def tour(wk):
+    """The windows, in the order an operator reaches them."""
+    main = wk.walk("main window", wk.window("ZOLT7 2.0", timeout=30))
+
+
+def inner(bin_dir, camera):
+    procs = Procs()
+    home = tempfile.mkdtemp(prefix="zolt7-atspi-home-")
+    try:
+        start_bus(procs)
+        try:
+            import pyatspi  # after the bus is up: it connects on import
+        except ImportError as e:
+            raise Failure(f"no AT-SPI bindings for {sys.executable} ({e}); install python3-pyatspi")
+        init_roles(pyatspi)
+        subprocess.run([os.path.join(bin_dir, "zolt7-demo-user"), "--home", home, "demo", "Demo User"],
+                       check=True, stdout=subprocess.DEVNULL, timeout=30)
+        sim = procs.start("zolt7-sim", [os.path.join(bin_dir, "zolt7-sim"), "--quiet", "--pace", "100",
+                                        "--hold", "300"], stdout=subprocess.PIPE, text=True)
+        port = sim.stdout.readline().strip()
+        if not port:
+            raise Failure("the simulated instrument printed no port")
+        env = dict(os.environ, ZOLT7_PORTS=port, ZOLT7_CAMERA_SOURCE=camera, LANG="en_US.UTF-8",
+                   LANGUAGE="en", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
+        env.pop("LC_ALL", None)
+        app = procs.start("VelmoraView", [os.path.join(bin_dir, "VelmoraView"), "--home", home], env=env)
+        wk = Walker(pyatspi, "VelmoraView")
+        started = time.monotonic()
+        try:
+            poll("the program on the AT-SPI desktop",
+                 lambda: app.poll() is None and wk.app() is not None or app.poll() is not None, timeout=30)
+            if app.poll() is not None:
+                raise Failure(f"the program ended with code {app.returncode} before its windows appeared")
+            tour(wk)
+        finally:
+            print(wk.table())
+            print(f"walk took {time.monotonic() - started:.1f} s")
+        bad = [r for r in wk.rows if r[2]]
+        if bad:
+            print(f"FAIL: unnamed controls in {len(bad)} window(s)")
+            return 1
+        return 0
+    except Failure as e:
+        print(f"FAIL: {e}")
+        return 1
+    finally:
+        procs.stop_all()
+        shutil.rmtree(home, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    if os.environ.get(INNER):
+        sys.exit(inner(sys.argv[1], sys.argv[2]))
+    sys.exit(outer(sys.argv[1:]))
