@@ -143,17 +143,28 @@ class Walker:
         s = acc.getState()
         return s.contains(self.at.STATE_SHOWING) or s.contains(self.at.STATE_VISIBLE)
 
-    def window(self, title, timeout=20.0):
+    def windows(self):
+        app = self.app()
+        if app is None:
+            return []
+        ws = (app.getChildAtIndex(i) for i in range(app.childCount))
+        return [w for w in ws if w is not None and self.showing(w)]
+
+    def window(self, title, holding=None, timeout=20.0):
+        """The showing window named `title`; with `holding`, the one that
+        shows a text of that name (for a window that has no name)."""
         def look():
-            app = self.app()
-            if app is None:
-                return None
-            for i in range(app.childCount):
-                w = app.getChildAtIndex(i)
-                if w is not None and w.name == title and self.showing(w):
+            for w in self.windows():
+                if holding is None and w.name == title:
+                    return w
+                if holding is not None and any(a.name == holding for a in self.descend(w)):
                     return w
             return None
-        return poll(f"the window '{title}'", look, timeout)
+        try:
+            return poll(f"the window '{title}'", look, timeout)
+        except Failure as e:
+            shown = ", ".join(f"'{w.name}'" for w in self.windows()) or "none"
+            raise Failure(f"{e} (showing: {shown})")
 
     def find(self, root, name, roles=None, timeout=10.0):
         def look():
@@ -188,17 +199,37 @@ class Walker:
         action.doAction(0)
 
     def type_into(self, root, name, text):
-        e = self.find(root, name)
-        e.queryEditableText().setTextContents(text)
+        R = self.at
+        e = self.find(root, name, {R.ROLE_ENTRY, R.ROLE_TEXT, R.ROLE_PASSWORD_TEXT})
+        try:
+            e.queryEditableText().setTextContents(text)
+            return
+        except NotImplementedError:
+            pass  # a password field takes no text over AT-SPI: typed instead
+        e.queryComponent().grabFocus()
+        poll(f"the focus in '{name}'", lambda: e.getState().contains(R.STATE_FOCUSED))
+        R.Registry.generateKeyboardEvent(0, text, R.KEY_STRING)
 
-    def gone(self, title, timeout=10.0):
+    def gone(self, win, timeout=10.0):
         def look():
-            app = self.app()
-            return all(not (w.name == title and self.showing(w))
-                       for w in (app.getChildAtIndex(i) for i in range(app.childCount)) if w is not None)
-        poll(f"the window '{title}' to close", look, timeout)
+            return all(w != win for w in self.windows())
+        poll(f"the window '{win.name}' to close", look, timeout)
+
+    def double_click(self, acc):
+        x, y, w, h = acc.queryComponent().getExtents(self.at.DESKTOP_COORDS)
+        self.at.Registry.generateMouseEvent(x + w // 2, y + h // 2, "b1d")
 
     # --- walking -----------------------------------------------------------
+    def choices(self, combo):
+        texts = set()
+        for i in range(combo.childCount):
+            lst = combo.getChildAtIndex(i)
+            for j in range(lst.childCount if lst is not None else 0):
+                item = lst.getChildAtIndex(j)
+                if item is not None and item.name:
+                    texts.add(item.name.strip())
+        return texts
+
     def path(self, acc, top):
         parts = []
         a = acc
@@ -214,8 +245,12 @@ class Walker:
             if (role not in CONTROLS and role not in LISTS) or not self.showing(acc):
                 continue
             walked += 1
-            if not (acc.name or "").strip():
+            name = (acc.name or "").strip()
+            if not name:
                 unnamed.append(f"{acc.getRoleName()} at {self.path(acc, win)}")
+            elif role == self.at.ROLE_COMBO_BOX and name in self.choices(acc):
+                # A reader would hear the choice, never what is chosen.
+                unnamed.append(f"{acc.getRoleName()} at {self.path(acc, win)} (named by its value '{name}')")
         self.rows.append((label, walked, unnamed))
         return win
 
@@ -230,9 +265,84 @@ class Walker:
         return "\n".join(lines)
 
 
+SETTINGS_PAGES = ["Registration", "Device", "Camera", "Print Setting", "Program Setting", "Password",
+                  "Central records"]
+
+
 def tour(wk):
-    """The windows, in the order an operator reaches them."""
-    main = wk.walk("main window", wk.window("ZOLT7 2.0", timeout=30))
+    """The windows, in the order an operator reaches them; a step that
+    cannot be taken is reported and the next one is tried."""
+    main = wk.window("ZOLT7 2.0", timeout=30)
+    wk.walk("main window", main)
+
+    def step(label, fn):
+        try:
+            fn()
+        except Failure as e:
+            wk.unreached.append((label, str(e)))
+        except Exception as e:  # an AT-SPI call that failed: the next step may still work
+            wk.unreached.append((label, f"{type(e).__name__}: {e}"))
+
+    def about():
+        wk.press(main, "About")
+        box = wk.walk("About", wk.window("ZOLT7 Information"))
+        wk.press(box, "OK")
+        wk.gone(box)
+
+    def settings():
+        wk.press(main, "Settings")
+        prompt = wk.walk("password prompt", wk.window("Password"))
+        wk.type_into(prompt, "Password", PASSWORD)
+        wk.press(prompt, "Confirm")
+        win = wk.window("Settings")
+        for page in SETTINGS_PAGES:
+            wk.press(win, page)
+            time.sleep(0.3)  # the page's children are exposed after it shows
+            wk.walk(f"settings: {page}", win)
+            if page == "Registration":
+                wk.press(win, "Register ID")
+                reg = wk.walk("user registration", wk.window("Registration"))
+                wk.press(reg, "Close")
+                wk.gone(reg)
+        wk.press(win, "Close")
+        wk.gone(win, timeout=15)  # the camera's preview stops first
+
+    def records():
+        wk.press(main, "Records")
+        win = wk.walk("record window", wk.window("Records"))
+        wk.press(win, "Search")
+        crit = wk.walk("search criteria", wk.window("Data Search"))
+        wk.press(crit, "OK")
+        found = wk.walk("search results", wk.window("Searching Data"))
+        wk.press(found, "Close")
+        wk.gone(found)
+        return win
+
+    def measure():
+        wk.press(main, "Connect")
+        wk.press(main, "Measure")  # enabled once the instrument answered
+        wk.walk("main window, connected", main)
+        ident = wk.walk("identification", wk.window("Identification"))
+        wk.type_into(ident, "ID or name", "demo")
+        wk.press(ident, "OK")
+        cap = wk.walk("test window", wk.window("(no name)", holding="User Information"))
+        wk.gone(cap, timeout=30)
+
+    def print_view():
+        win = records()
+        grid = wk.find(win, "Test records", LISTS)
+        cell = poll("a row in the test records", lambda: grid.queryTable().getAccessibleAt(0, 1))
+        wk.double_click(cell)
+        view = wk.walk("print view", wk.window("Print View"))
+        wk.press(view, "Close")
+        wk.gone(view)
+        wk.press(win, "Close")
+        wk.gone(win)
+
+    step("About", about)
+    step("settings", settings)
+    step("identification and test window", measure)
+    step("records, search and print view", print_view)
 
 
 def inner(bin_dir, camera):
