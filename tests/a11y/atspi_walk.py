@@ -423,8 +423,10 @@ def inner(bin_dir, camera):
         bad = [r for r in wk.rows if r[2]]
         if bad:
             print(f"FAIL: unnamed controls in {len(bad)} window(s)")
-            return 1
-        return 0
+        # A window no longer reached would drop out of the walk unseen.
+        if wk.unreached:
+            print(f"FAIL: {len(wk.unreached)} step(s) not reached")
+        return 1 if bad or wk.unreached else 0
     except Failure as e:
         print(f"FAIL: {e}")
         return 1
