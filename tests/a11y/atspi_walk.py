@@ -28,20 +28,32 @@ def outer(argv):
             sys.exit(f"atspi_walk: {tool} is not installed")
     if not os.access(LAUNCHER, os.X_OK):
         sys.exit(f"atspi_walk: {LAUNCHER} is missing (package at-spi2-core)")
-    env = dict(os.environ, **{INNER: "1"})
-    # The bus launcher keeps its socket in the runtime folder: one per run.
-    runtime = tempfile.mkdtemp(prefix="zolt7-atspi-run-")
-    os.chmod(runtime, 0o700)
-    env["XDG_RUNTIME_DIR"] = runtime
     cmd = ["dbus-run-session", "--", "xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -nolisten tcp",
            sys.executable, os.path.abspath(__file__)] + argv
-    try:
-        rc = subprocess.call(cmd, env=env, timeout=170)
-    except subprocess.TimeoutExpired:
-        rc = 1
-        print("atspi_walk: the run did not end in 170 s", file=sys.stderr)
-    shutil.rmtree(runtime, ignore_errors=True)
-    return rc
+    # xvfb-run -a can lose the race for a display number to another run on
+    # the machine: a run that never reached the walk is tried again.
+    for attempt in range(3):
+        runtime = tempfile.mkdtemp(prefix="zolt7-atspi-run-")
+        try:
+            # The bus launcher keeps its socket in the runtime folder: one per run.
+            os.chmod(runtime, 0o700)
+            marker = os.path.join(runtime, "started")
+            env = dict(os.environ, XDG_RUNTIME_DIR=runtime, **{INNER: marker})
+            p = subprocess.Popen(cmd, env=env, start_new_session=True)
+            try:
+                rc = p.wait(timeout=170)
+            except subprocess.TimeoutExpired:
+                print("atspi_walk: the run did not end in 170 s", file=sys.stderr)
+                os.killpg(p.pid, signal.SIGKILL)  # its own group: the bus, Xvfb, the program
+                p.wait()
+                return 1
+            if os.path.exists(marker) or attempt == 2:
+                return rc
+            print(f"atspi_walk: D-Bus session or Xvfb did not start (code {rc}), trying again",
+                  file=sys.stderr)
+        finally:
+            shutil.rmtree(runtime, ignore_errors=True)
+    return 1
 
 
 class Failure(Exception):
@@ -53,6 +65,8 @@ def poll(what, fn, timeout=20.0, step=0.1):
     while True:
         try:
             v = fn()
+        except Failure:
+            raise
         except Exception:  # a window going away mid-look: look again
             v = None
         if v:
@@ -110,7 +124,6 @@ def start_bus(procs):
         raise Failure(f"the accessibility bus could not start: {e}")
 
 
-ROLE_NAMES = {}
 CONTROLS = set()
 LISTS = set()
 
@@ -125,14 +138,17 @@ def init_roles(pyatspi):
 
 
 class Walker:
-    def __init__(self, pyatspi, app_name):
+    def __init__(self, pyatspi, app_name, process):
         self.at = pyatspi
         self.app_name = app_name
+        self.process = process
         self.rows = []  # (window, walked, unnamed paths)
         self.unreached = []
 
     # --- finding -----------------------------------------------------------
     def app(self):
+        if self.process.poll() is not None:
+            raise Failure(f"the program ended with code {self.process.returncode}")
         desktop = self.at.Registry.getDesktop(0)
         for i in range(desktop.childCount):
             a = desktop.getChildAtIndex(i)
@@ -210,6 +226,15 @@ class Walker:
         e.queryComponent().grabFocus()
         poll(f"the focus in '{name}'", lambda: e.getState().contains(R.STATE_FOCUSED))
         R.Registry.generateKeyboardEvent(0, text, R.KEY_STRING)
+        # The keys arrive later than this call returns.
+        poll(f"the text typed into '{name}'", lambda: e.queryText().characterCount == len(text))
+
+    def page_changed(self, win, before):
+        """The index of the one page shown (a child holding others), once it
+        is no longer `before`; as a list, so that index 0 counts as found."""
+        pages = [i for i in range(win.childCount)
+                 if win.getChildAtIndex(i).childCount and self.showing(win.getChildAtIndex(i))]
+        return pages if len(pages) == 1 and pages != before else None
 
     def gone(self, win, timeout=10.0):
         def look():
@@ -338,9 +363,10 @@ def tour(wk):
         wk.type_into(prompt, "Password", PASSWORD)
         wk.press(prompt, "Confirm")
         win = wk.window("Settings")
+        shown = None
         for page in SETTINGS_PAGES:
             wk.press(win, page)
-            time.sleep(0.3)  # the page's children are exposed after it shows
+            shown = poll(f"the page '{page}' shown", lambda: wk.page_changed(win, shown))
             wk.walk(f"settings: {page}", win)
             if page == "Registration":
                 wk.press(win, "Register ID")
@@ -409,13 +435,10 @@ def inner(bin_dir, camera):
                    LANGUAGE="en", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
         env.pop("LC_ALL", None)
         app = procs.start("VelmoraView", [os.path.join(bin_dir, "VelmoraView"), "--home", home], env=env)
-        wk = Walker(pyatspi, "VelmoraView")
+        wk = Walker(pyatspi, "VelmoraView", app)
         started = time.monotonic()
         try:
-            poll("the program on the AT-SPI desktop",
-                 lambda: app.poll() is None and wk.app() is not None or app.poll() is not None, timeout=30)
-            if app.poll() is not None:
-                raise Failure(f"the program ended with code {app.returncode} before its windows appeared")
+            poll("the program on the AT-SPI desktop", wk.app, timeout=30)
             tour(wk)
         finally:
             print(wk.table())
@@ -439,5 +462,6 @@ if __name__ == "__main__":
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     if os.environ.get(INNER):
+        open(os.environ[INNER], "w").close()  # the session and the display are up
         sys.exit(inner(sys.argv[1], sys.argv[2]))
     sys.exit(outer(sys.argv[1:]))
