@@ -10,6 +10,7 @@ folder, all started and stopped here."""
 
 import ctypes
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -428,9 +429,10 @@ def inner(bin_dir, camera):
                        check=True, stdout=subprocess.DEVNULL, timeout=30)
         sim = procs.start("zolt7-sim", [os.path.join(bin_dir, "zolt7-sim"), "--quiet", "--pace", "100",
                                         "--hold", "300"], stdout=subprocess.PIPE, text=True)
-        port = sim.stdout.readline().strip()
+        ready, _, _ = select.select([sim.stdout], [], [], 10)
+        port = sim.stdout.readline().strip() if ready else ""
         if not port:
-            raise Failure("the simulated instrument printed no port")
+            raise Failure("the simulated instrument printed no port in 10 s")
         env = dict(os.environ, ZOLT7_PORTS=port, ZOLT7_CAMERA_SOURCE=camera, LANG="en_US.UTF-8",
                    LANGUAGE="en", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
         env.pop("LC_ALL", None)
