@@ -30,6 +30,7 @@ CCaptureDlg::CCaptureDlg(emtask::EMTaskData& store, DeviceLink* link, QWidget* p
 {
     setFixedSize(kWidth, kHeight);
     setObjectName(QStringLiteral("CCaptureDlg"));
+    setWindowTitle(tr("Measure"));  // the window's name to a screen reader
     auto* title = new QLabel(tr("Measure"), this);
     skin::StyleTitle(title);
     title->setGeometry(10, 2, 300, 26);

@@ -1,6 +1,7 @@
 #include "shell/CVelmoraViewApp.h"
 
 #include "ProgramFolder.h"
+#include "controls/ComboNames.h"
 #include "controls/Dialogs.h"
 #include "controls/Skin.h"
 #include "shell/CVelmoraViewDlg.h"
@@ -62,6 +63,7 @@ int CVelmoraViewApp::Run()
     QApplication::setFont(skin::Arial(14));
     options::InstallLanguage(emtask::ProgramFolder());
     InstallEnterPressesButtons();
+    InstallComboNames();
     // Closing the main window ends the run through its exit code, not here.
     QApplication::setQuitOnLastWindowClosed(false);
     // One program per folder for the whole run: two would overwrite each
