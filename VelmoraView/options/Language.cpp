@@ -7,6 +7,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -24,18 +25,15 @@ const char* const kValues[] = {"system", "en", "ko"};
 
 UiLanguage ReadLanguageSetting(const std::string& folder)
 {
-    uint64_t size = 0;
-    const int fd = emtask::OpenRegularFile(LanguageSettingPath(folder), &size);
+    const int fd = emtask::OpenRegularFile(LanguageSettingPath(folder));
     if (fd < 0) return UiLanguage::System;
-    char text[64] = {};
-    const ssize_t got = read(fd, text, sizeof text - 1);
+    char text[64];
+    const ssize_t got = read(fd, text, sizeof text);
     close(fd);
-    if (got <= 0) return UiLanguage::System;
-    std::string value(text, size_t(got));
-    if (value.rfind("language=", 0) != 0) return UiLanguage::System;
-    value = value.substr(9, value.find('\n') == std::string::npos ? std::string::npos : value.find('\n') - 9);
+    std::string line(text, size_t(std::max<ssize_t>(got, 0)));
+    line = line.substr(0, line.find('\n'));
     for (int i = 0; i < 3; ++i)
-        if (value == kValues[i]) return UiLanguage(i);
+        if (line == std::string("language=") + kValues[i]) return UiLanguage(i);
     return UiLanguage::System;
 }
 
