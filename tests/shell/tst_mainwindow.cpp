@@ -15,10 +15,8 @@
 #include "messaging/WindowOps.h"
 #include "users/CIDentry.h"
 
-#include <QAbstractItemView>
 #include <QAccessible>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -225,7 +223,7 @@ private slots:
         QVERIFY(!main->isVisible());
     }
 
-    void hostileSettingsStartWithoutHarmAndEveryControlHasAName()
+    void hostileSettingsStartWithoutHarmAndTabFollowsTheSteps()
     {
         emtask::BusInfo b{};
         emtask::InitBusInfo(b, 0);
@@ -247,26 +245,6 @@ private slots:
         settings->ShowPage(int(SettingsPage::ProgramSetting));
         settings->ShowPage(int(SettingsPage::Device));
         QCOMPARE(devicePage()->unitText(), QString());
-
-        // What a screen reader announces: every button, entry and list of
-        // every window built at start has a name (its text, its label's text
-        // or an accessible name).
-        QStringList unnamed;
-        for (QWidget* w : QApplication::allWidgets()) {
-            if (!qobject_cast<QAbstractButton*>(w) && !qobject_cast<QLineEdit*>(w) &&
-                !qobject_cast<QComboBox*>(w) && !qobject_cast<QAbstractItemView*>(w))
-                continue;
-            // Parts of a list or a table are announced with it.
-            if (qobject_cast<QComboBox*>(w->parentWidget()) ||
-                qobject_cast<QAbstractItemView*>(w->parentWidget()) ||
-                w->window()->inherits("QComboBoxPrivateContainer"))
-                continue;
-            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-            if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
-                unnamed << QString("%1 in %2")
-                               .arg(w->metaObject()->className(), w->window()->metaObject()->className());
-        }
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
 
         // The keyboard follows the steps on the screen, from the port list.
         QStringList order;
